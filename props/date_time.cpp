@@ -89,7 +89,7 @@ std::int64_t utcMsToLocalMs(std::int64_t utcMs)
 
 // The UTC instant whose local time is `localMs`. The offset is looked up at the first guess and
 // again at the instant it leads to, which settles every time except those in a daylight-saving
-// gap (moved forward) or overlap (the later of the two instants is taken).
+// gap (moved forward) or overlap (one of the two instants is taken).
 std::int64_t localMsToUtcMs(std::int64_t localMs)
 {
     const std::int64_t localSeconds = floorDiv(localMs, 1000);
