@@ -65,6 +65,21 @@ bool TempFile::commitOver(const std::string& target)
     return syncParentFolder(target);
 }
 
+bool replaceWholeFile(const std::string& target, const std::function<bool(RandomAccessFile&)>& writeContents)
+{
+    struct stat existing {};
+    unsigned permissionBits = 0;
+    if (::stat(target.c_str(), &existing) == 0) {
+        permissionBits = existing.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(022);
+        ::umask(mask);
+        permissionBits = 0666 & ~mask;
+    }
+    auto temp = TempFile::besideOf(target);
+    return temp && writeContents(temp->file()) && temp->setPermissions(permissionBits) && temp->commitOver(target);
+}
+
 bool syncParentFolder(const std::string& path)
 {
     UniqueFd folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

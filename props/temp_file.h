@@ -3,6 +3,7 @@
 // new one, never a torn one. Unless committed, the destructor removes the file.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -40,6 +41,12 @@ private:
     std::optional<PosixFile> file_;
     bool committed_ = false;
 };
+
+// Replaces the whole content of `target` with what `writeContents` writes into a new file
+// beside it (starting at offset 0), then renames that over `target`. The new file takes the
+// permission bits of the file it replaces, or 0666 less the umask when there was none. True
+// only when every step succeeded; otherwise `target` is as it was and nothing is left behind.
+bool replaceWholeFile(const std::string& target, const std::function<bool(RandomAccessFile&)>& writeContents);
 
 // Syncs the folder that holds `path`, so that a rename or a new entry in it is durable.
 bool syncParentFolder(const std::string& path);

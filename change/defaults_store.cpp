@@ -1,0 +1,166 @@
+#include "change/defaults_store.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+
+#include "props/random_access_file.h"
+#include "props/temp_file.h"
+
+namespace quorvane::change {
+namespace {
+
+constexpr std::uint64_t kMaxStoreBytes = 1 << 20;
+constexpr std::string_view kFileHeader = "Windows Registry Editor Version 5.00";
+
+std::string sectionLine()
+{
+    return std::string("[HKEY_CURRENT_USER\\") + kDefaultsKeyPath + "]";
+}
+
+std::string_view withoutLineEnd(std::string_view line)
+{
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+    return line;
+}
+
+// Reads a quoted string starting at `text[position]` (which must be '"'), undoing the escapes;
+// moves `position` past the closing quote. nullopt when the quote never closes.
+std::optional<std::string> readQuoted(std::string_view text, std::size_t& position)
+{
+    if (position >= text.size() || text[position] != '"') return std::nullopt;
+    std::string value;
+    for (std::size_t i = position + 1; i < text.size(); ++i) {
+        if (text[i] == '"') {
+            position = i + 1;
+            return value;
+        }
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            const char escaped = text[++i];
+            value += escaped == 'n' ? '\n' : escaped == 'r' ? '\r' : escaped;
+            continue;
+        }
+        value += text[i];
+    }
+    return std::nullopt;
+}
+
+std::string quotedForStore(std::string_view text)
+{
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '\n') out += "\\n";
+        else if (c == '\r') out += "\\r";
+        else if (c == '\\' || c == '"') out += {'\\', c};
+        else out += c;
+    }
+    return out + '"';
+}
+
+void setValue(NamedValues& values, const std::string& name, const std::string& value)
+{
+    for (auto& [existingName, existingValue] : values)
+        if (existingName == name) {
+            existingValue = value;
+            return;
+        }
+    values.emplace_back(name, value);
+}
+
+std::optional<std::string> readStoreText(const std::string& storePath)
+{
+    auto file = PosixFile::open(storePath, OpenMode::ReadShared);
+    if (!file) return std::nullopt;
+    auto bytes = readWhole(*file, kMaxStoreBytes);
+    if (!bytes) return std::string();  // an oversized or unreadable store reads as empty
+    return std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+}
+
+bool writeStoreText(const std::string& storePath, const std::string& text)
+{
+    std::error_code error;
+    std::filesystem::create_directories(std::filesystem::path(storePath).parent_path(), error);
+    return replaceWholeFile(storePath, [&text](RandomAccessFile& file) {
+        return file.writeAt(0, std::as_bytes(std::span(text.data(), text.size())));
+    });
+}
+
+}  // namespace
+
+std::string defaultsStorePath()
+{
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    std::string folder;
+    if (configHome && configHome[0] == '/') {
+        folder = configHome;
+    } else if (const char* home = std::getenv("HOME"); home && home[0] != '\0') {
+        folder = std::string(home) + "/.config";
+    } else {
+        return "";
+    }
+    return folder + "/lomberk/quorvane.reg";
+}
+
+NamedValues parseDefaultsStore(std::string_view storeText)
+{
+    NamedValues values;
+    bool inDefaultsKey = false;
+    const std::string ourSection = sectionLine();
+    while (!storeText.empty()) {
+        const std::size_t lineEnd = storeText.find('\n');
+        const std::string_view line = withoutLineEnd(storeText.substr(0, lineEnd));
+        storeText.remove_prefix(lineEnd == std::string_view::npos ? storeText.size() : lineEnd + 1);
+
+        if (line.starts_with('[')) {
+            inDefaultsKey = line == ourSection;
+            continue;
+        }
+        if (!inDefaultsKey) continue;
+        std::size_t position = 0;
+        const auto name = readQuoted(line, position);
+        if (!name || position >= line.size() || line[position] != '=') continue;
+        ++position;
+        const auto value = readQuoted(line, position);
+        if (value && position == line.size()) setValue(values, *name, *value);
+    }
+    return values;
+}
+
+std::string formatDefaultsStore(const NamedValues& values)
+{
+    std::string text = std::string(kFileHeader) + "\n\n" + sectionLine() + "\n";
+    for (const auto& [name, value] : values) text += quotedForStore(name) + "=" + quotedForStore(value) + "\n";
+    return text;
+}
+
+std::optional<NamedValues> openDefaultsKey(const std::string& storePath)
+{
+    if (storePath.empty()) return std::nullopt;
+    struct stat info {};
+    if (::stat(storePath.c_str(), &info) == 0) {
+        const auto text = readStoreText(storePath);
+        return text ? std::optional(parseDefaultsStore(*text)) : std::nullopt;
+    }
+    if (errno != ENOENT) return std::nullopt;
+    if (!writeStoreText(storePath, formatDefaultsStore({}))) return std::nullopt;
+    return NamedValues{};
+}
+
+bool writeDefaultsKey(const std::string& storePath, const NamedValues& values)
+{
+    auto stored = openDefaultsKey(storePath);
+    if (!stored) return false;
+    for (const auto& [name, value] : values) setValue(*stored, name, value);
+    return writeStoreText(storePath, formatDefaultsStore(*stored));
+}
+
+std::string valueOf(const NamedValues& values, std::string_view name)
+{
+    for (const auto& [existingName, value] : values)
+        if (existingName == name) return value;
+    return "";
+}
+
+}  // namespace quorvane::change

@@ -1,0 +1,114 @@
+#include "change/saved_defaults.h"
+
+#include "props/display_text.h"
+#include "props/error.h"
+
+namespace quorvane::change {
+namespace {
+
+using props::DateTime;
+
+// Value-name stems of the three file times, in FileTimeIndex order.
+constexpr const char* kFileTimeNames[] = {"createtime", "modifytime", "accesstime"};
+// Value names of the four attribute boxes, in AttributeIndex order ("contentindex" is System).
+constexpr const char* kAttributeNames[] = {"readonly", "archive", "hidden", "contentindex"};
+constexpr char kBackupName[] = "backupold";
+
+std::string stringValueName(int row) { return std::string(props::catalogueRow(row).label) + "string"; }
+std::string checkValueName(int row) { return std::string(props::catalogueRow(row).label) + "check"; }
+
+std::string triStateText(TriState state)
+{
+    switch (state) {
+    case TriState::Checked: return "1";
+    case TriState::Unchecked: return "2";
+    case TriState::Grayed: break;
+    }
+    return "0";
+}
+
+TriState triStateOf(const std::string& text)
+{
+    if (text == "1") return TriState::Checked;
+    if (text == "2") return TriState::Unchecked;
+    return TriState::Grayed;
+}
+
+std::optional<DateTime> dateTimeOf(const std::string& text)
+{
+    try {
+        return props::DisplayTextToDateTime(text);
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+}
+
+// The stored text of a property row as the batch table takes it back.
+std::string rowValueOf(int row, const std::string& stored, DateTime now)
+{
+    if (row == props::kCreatedRow || row == props::kLastSavedRow)
+        return dateTimeOf(stored) ? stored : props::DateTimeToDisplayText(now);
+    if (row == props::kLastPrintedRow && !stored.empty())
+        return dateTimeOf(stored) ? stored : props::DateTimeToDisplayText(now);
+    return stored;
+}
+
+}  // namespace
+
+NamedValues defaultsValuesOf(const BatchSettings& settings)
+{
+    NamedValues values;
+    for (int index = 0; index < 3; ++index) {
+        const FileTimeSetting& time = settings.fileTimes[std::size_t(index)];
+        const std::string stem = kFileTimeNames[index];
+        // The pair is one date-time: the date of the date picker with the time of the time picker.
+        const DateTime combined = props::datePart(time.datePicker) + props::timePart(time.timePicker);
+        values.emplace_back(stem, props::DateTimeToDisplayText(combined));
+        values.emplace_back(stem + "checkdate", time.applyDate ? "1" : "0");
+        values.emplace_back(stem + "checktime", time.applyTime ? "1" : "0");
+    }
+    for (int box = 0; box < 4; ++box)
+        values.emplace_back(kAttributeNames[box], triStateText(settings.attributes[std::size_t(box)]));
+    for (int row = 0; row < props::kRowCount; ++row) {
+        values.emplace_back(stringValueName(row), settings.rowValues[std::size_t(row)]);
+        values.emplace_back(checkValueName(row), settings.rowChecks[std::size_t(row)] ? "1" : "0");
+    }
+    values.emplace_back(kBackupName, settings.backup ? "1" : "");
+    return values;
+}
+
+BatchSettings batchSettingsFromDefaults(const NamedValues& values, DateTime now)
+{
+    BatchSettings settings;
+    for (int index = 0; index < 3; ++index) {
+        FileTimeSetting& time = settings.fileTimes[std::size_t(index)];
+        const std::string stem = kFileTimeNames[index];
+        const DateTime value = dateTimeOf(valueOf(values, stem)).value_or(now);
+        time.datePicker = value;
+        time.timePicker = value;
+        time.applyDate = valueOf(values, stem + "checkdate") != "0";
+        time.applyTime = valueOf(values, stem + "checktime") != "0";
+    }
+    for (int box = 0; box < 4; ++box)
+        settings.attributes[std::size_t(box)] = triStateOf(valueOf(values, kAttributeNames[box]));
+    settings.backup = valueOf(values, kBackupName) == "1";
+    for (int row = 0; row < props::kRowCount; ++row) {
+        settings.rowValues[std::size_t(row)] = rowValueOf(row, valueOf(values, stringValueName(row)), now);
+        settings.rowChecks[std::size_t(row)] = valueOf(values, checkValueName(row)) == "1";
+    }
+    return settings;
+}
+
+bool saveBatchDefaults(const std::string& storePath, const BatchSettings& settings)
+{
+    return writeDefaultsKey(storePath, defaultsValuesOf(settings));
+}
+
+std::optional<BatchSettings> loadBatchDefaults(const std::string& storePath, DateTime now)
+{
+    const auto values = openDefaultsKey(storePath);
+    if (!values) return std::nullopt;
+    return batchSettingsFromDefaults(*values, now);
+}
+
+}  // namespace quorvane::change

@@ -1,0 +1,29 @@
+// The batch settings saved as defaults: which value names hold which setting, how each is
+// written, and the rules by which stored text is read back (missing values read as empty).
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "change/batch_settings.h"
+#include "change/defaults_store.h"
+
+namespace quorvane::change {
+
+// The named values of `settings`, in the order they are written: the three date-times each
+// followed by its two apply boxes, the four attribute boxes, then per row its "string" and
+// "check" values, and last "backupold".
+NamedValues defaultsValuesOf(const BatchSettings& settings);
+
+// Settings read back from stored values. `now` (local date-time) stands in for every date that
+// is missing or does not read as a date-time in the current locale.
+BatchSettings batchSettingsFromDefaults(const NamedValues& values, props::DateTime now);
+
+// Saves `settings` into the store at `storePath`; false when the store cannot be written.
+bool saveBatchDefaults(const std::string& storePath, const BatchSettings& settings);
+
+// Loads the settings from the store at `storePath`, creating an empty store when there is none;
+// nullopt when the store can neither be read nor created.
+std::optional<BatchSettings> loadBatchDefaults(const std::string& storePath, props::DateTime now);
+
+}  // namespace quorvane::change
