@@ -4,7 +4,10 @@ ASAN_BUILD_DIR ?= build/asan
 JOBS           ?= $(shell nproc)
 CTEST_FLAGS    ?= --output-on-failure --timeout 600
 
-.PHONY: run test deps build build-asan clean
+FUZZ_BUILD_DIR ?= build/fuzz
+FUZZ_SECONDS   ?= 120
+
+.PHONY: run test deps build build-asan fuzz clean
 
 deps:
 	scripts/install-deps
@@ -25,6 +28,13 @@ test: build build-asan
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest $(CTEST_FLAGS) -j $(JOBS)
 	cd $(ASAN_BUILD_DIR) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	    ctest $(CTEST_FLAGS) -j $(JOBS)
+
+# Every fuzz target for FUZZ_SECONDS under libFuzzer with AddressSanitizer and UBSan (clang).
+fuzz: deps
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVANE_WITH_UI=OFF \
+	    -DQUORVANE_SANITIZE=ON -DQUORVANE_FUZZ=ON
+	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target $$(cd fuzz && ls *_fuzz.cpp | sed 's/^/fuzz_/; s/_fuzz.cpp$$//')
+	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_BUILD_DIR=$(FUZZ_BUILD_DIR) scripts/run-fuzzers
 
 clean:
 	rm -rf build
