@@ -1,0 +1,139 @@
+#include "fileinfo/attribute_store.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+#include <array>
+#include <cstring>
+
+#include "fileinfo/dos_attrib.h"
+
+namespace quorvane::fileinfo {
+namespace {
+
+constexpr const char* kDosAttribName = "user.DOSATTRIB";
+constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+
+struct StoredDosAttrib {
+    bool exists = false;              // a value is stored, whether it fits a layout or not
+    std::optional<DosAttrib> parsed;  // its content when it does
+};
+
+// nullopt only when the attribute could not be read for another reason than there being none
+// (ENODATA) or the file system keeping none (ENOTSUP).
+std::optional<StoredDosAttrib> readStoredDosAttrib(const std::string& path)
+{
+    std::array<std::byte, kMaxDosAttribBytes> buffer;
+    const ssize_t length = ::getxattr(path.c_str(), kDosAttribName, buffer.data(), buffer.size());
+    if (length < 0) {
+        if (errno == ENODATA || errno == ENOTSUP) return StoredDosAttrib{};
+        if (errno == ERANGE) return StoredDosAttrib{true, std::nullopt};  // too long for any layout
+        return std::nullopt;
+    }
+    return StoredDosAttrib{true, parseDosAttrib(std::span(buffer).first(std::size_t(length)))};
+}
+
+bool isReadOnlyMode(mode_t mode) { return (mode & kAllWriteBits) == 0; }
+
+AttributeWord wordOf(mode_t mode, const StoredDosAttrib& stored)
+{
+    const AttributeWord storedBits = stored.parsed ? stored.parsed->attributes & ~kReadOnly : 0;
+    return storedBits | (isReadOnlyMode(mode) ? kReadOnly : 0);
+}
+
+// The process's file mode creation mask, read without changing it (umask() would, for a moment,
+// for every thread). /proc/self/status carries it since Linux 4.7; the usual 022 otherwise.
+mode_t currentUmask()
+{
+    std::FILE* status = std::fopen("/proc/self/status", "re");
+    if (!status) return 022;
+    mode_t mask = 022;
+    char line[256];
+    while (std::fgets(line, sizeof line, status)) {
+        unsigned value = 0;
+        if (std::sscanf(line, "Umask: %o", &value) == 1) {
+            mask = mode_t(value & 0777);
+            break;
+        }
+    }
+    std::fclose(status);
+    return mask;
+}
+
+// The mode that clears read-only: the owner may write again, and group and others where they
+// may read, within the umask, the way a newly created file would have been given write bits.
+mode_t writableMode(mode_t mode)
+{
+    if (!isReadOnlyMode(mode)) return mode;
+    const mode_t readersWrite = (mode & (S_IRGRP | S_IROTH)) >> 1;
+    return mode | S_IWUSR | (readersWrite & ~currentUmask());
+}
+
+bool writeDosAttrib(const std::string& path, const DosAttrib& value)
+{
+    const std::vector<std::byte> bytes = encodeDosAttrib(value);
+    return ::setxattr(path.c_str(), kDosAttribName, bytes.data(), bytes.size(), 0) == 0;
+}
+
+std::optional<mode_t> regularFileMode(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    return info.st_mode & 07777;
+}
+
+}  // namespace
+
+std::optional<AttributeState> readAttributeState(const std::string& path)
+{
+    const auto mode = regularFileMode(path);
+    if (!mode) return std::nullopt;
+    const auto stored = readStoredDosAttrib(path);
+    if (!stored) return std::nullopt;
+    AttributeState state;
+    state.word = wordOf(*mode, *stored);
+    if (stored->parsed) state.storedCreationTime = stored->parsed->creationTime;
+    return state;
+}
+
+bool writeAttributeWord(const std::string& path, AttributeWord word)
+{
+    const auto mode = regularFileMode(path);
+    if (!mode) return false;
+    const auto stored = readStoredDosAttrib(path);
+    if (!stored) return false;
+
+    const bool storeNeeded = stored->exists ? !(stored->parsed && stored->parsed->attributes == word)
+                                            : (word & ~kReadOnly) != 0;
+    const mode_t finalMode = (word & kReadOnly) ? *mode & ~kAllWriteBits : writableMode(*mode);
+    mode_t modeNow = *mode;
+
+    if (storeNeeded) {
+        // Only someone who may write a file may set its user.* attributes (root aside), so a
+        // read-only file gets the owner's write bit for the moment of the store.
+        if (isReadOnlyMode(modeNow)) {
+            if (::chmod(path.c_str(), modeNow | S_IWUSR) != 0) return false;
+            modeNow |= S_IWUSR;
+        }
+        const DosAttrib value{word, stored->parsed ? stored->parsed->creationTime : std::nullopt};
+        if (!writeDosAttrib(path, value)) {
+            if (modeNow != *mode) ::chmod(path.c_str(), *mode);
+            return false;
+        }
+    }
+    return modeNow == finalMode || ::chmod(path.c_str(), finalMode) == 0;
+}
+
+bool storeCreationTime(const std::string& path, props::FileTime creationTime)
+{
+    const auto mode = regularFileMode(path);
+    if (!mode) return false;
+    const auto stored = readStoredDosAttrib(path);
+    if (!stored) return false;
+    if (stored->parsed && stored->parsed->creationTime == creationTime) return true;
+    return writeDosAttrib(path, DosAttrib{wordOf(*mode, *stored), creationTime});
+}
+
+}  // namespace quorvane::fileinfo

@@ -1,0 +1,70 @@
+// Where the attribute word of a file lives on Linux. Read-only is the permission bits: set means
+// nobody has a write bit. Every other bit, and a creation time set by the program, live in the
+// extended attribute user.DOSATTRIB (see dos_attrib.h), which Samba serves to Windows clients
+// and Wine reads. A file system that keeps no extended attributes has those bits at 0 and
+// refuses to set them.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "fileinfo/attribute_word.h"
+#include "props/date_time.h"
+
+namespace quorvane::fileinfo {
+
+struct AttributeState {
+    AttributeWord word = 0;
+    std::optional<props::FileTime> storedCreationTime;  // from user.DOSATTRIB, when it holds one
+};
+
+// The attribute word of a regular file (symbolic links followed) and the creation time kept
+// with it. A stored value that fits no layout counts as no value. nullopt when the file is
+// missing, is not a regular file, or its extended attribute cannot be read for a reason other
+// than there being none.
+std::optional<AttributeState> readAttributeState(const std::string& path);
+
+// Sets the attribute word of a regular file. Read-only set removes every write bit; read-only
+// cleared gives the owner the write bit back, and group and others where they may read and the
+// process's umask lets them. The other bits are stored in user.DOSATTRIB (version 3, keeping a
+// stored creation time), which is written only when its content changes or when a bit other
+// than read-only must be stored. True when the file ends with the word; false, with the file
+// left as it was, when a step is refused (no such file, no right to change its mode, a file
+// system without extended attributes asked to keep one of those bits).
+bool writeAttributeWord(const std::string& path, AttributeWord word);
+
+// Stores `creationTime` in user.DOSATTRIB beside the current attribute word; Linux cannot set a
+// file's birth time, so this is the creation time that later reads report. Writing extended
+// attributes of a file needs the right to write it (root aside). True when stored or already
+// there; false when refused.
+bool storeCreationTime(const std::string& path, props::FileTime creationTime);
+
+// Puts a file's attribute word back unless dismissed: the guard of every sequence that clears
+// the read-only bit for a while, so that no way out of it (a failure, an exception) leaves the
+// file without the attributes it had.
+class AttributeWordGuard {
+public:
+    AttributeWordGuard(std::string path, AttributeWord word) : path_(std::move(path)), word_(word) {}
+    AttributeWordGuard(const AttributeWordGuard&) = delete;
+    AttributeWordGuard& operator=(const AttributeWordGuard&) = delete;
+    ~AttributeWordGuard()
+    {
+        if (armed_) writeAttributeWord(path_, word_);
+    }
+
+    // The success path: no putting back on the way out.
+    void dismiss() { armed_ = false; }
+    // Puts the word back now and dismisses the guard; true when the write succeeded.
+    bool restoreNow()
+    {
+        armed_ = false;
+        return writeAttributeWord(path_, word_);
+    }
+
+private:
+    std::string path_;
+    AttributeWord word_;
+    bool armed_ = true;
+};
+
+}  // namespace quorvane::fileinfo

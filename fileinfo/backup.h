@@ -1,0 +1,24 @@
+// Backup copies: before a change, a file is copied beside itself under its name with ".bak"
+// appended, carrying the file's three times and attribute word, so that it stands for the file
+// as it was. One backup per file: a later backup replaces it, even a read-only one.
+#pragma once
+
+#include <string>
+
+namespace quorvane::fileinfo {
+
+// The backup name of `path`: the whole name with ".bak" appended, in the same folder.
+std::string backupNameOf(const std::string& path);
+
+// Makes a fresh backup of `path`. An earlier backup file is cleared of its attributes and
+// deleted first (a symbolic link of that name is removed, never followed). The copy is built in
+// a temporary file beside it and renamed into place once complete and synced, so a failed copy
+// leaves no partial backup. The copy then gets the file's times (last access and last write
+// exactly, the creation time stored with its attributes) and its attribute word; those last
+// steps are not looked at, as the copy itself is the backup.
+// True when the fresh copy is in place. False when no fresh copy was made: the earlier backup
+// cannot be cleared or deleted, the file is missing or unreadable or locked by another process,
+// the copy fails, or a folder (or anything but a file) bears the backup name, which is left alone.
+bool backupoldfile(const std::string& path);
+
+}  // namespace quorvane::fileinfo

@@ -1,0 +1,36 @@
+// The file change sequence: the one order in which a change touches a file, shared by the
+// single change, the batch change and the command line. Snapshot; read-only cleared; the
+// properties written; the three times set; the attribute word written last. The order is
+// binding: a property write changes the last-write time (a package rewrite even makes a new
+// file), a read-only file cannot be opened for writing, and a file made read-only again could
+// not be opened to set its times.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "fileinfo/change_settings.h"
+
+namespace quorvane::fileinfo {
+
+struct FileChangeSettings {
+    FileTimeSources creation;
+    FileTimeSources lastWrite;
+    FileTimeSources lastAccess;
+    AttributeBoxes boxes;
+};
+
+// Runs the sequence on `path`. `writeProperties` is step 3: it writes the document properties
+// (package writer or compound-document rows) and returns false at the first write that fails.
+// Each new time is ComposeDateTime of the file's own time (as the snapshot read it) and its
+// sources; all three are set even when no source is given, which writes them back cut to whole
+// milliseconds. The final word is ApplyAttributeBoxes of the snapshot's word.
+// True when the properties were written; the time setting and the final word are not looked at
+// (a file locked by another process still gets its attribute word). False when the file cannot
+// be found or read, read-only cannot be cleared, or `writeProperties` fails; an exception from
+// `writeProperties` passes through. On every way out before the times, the file gets the
+// snapshot's attribute word back, so a read-only file never stays writable.
+bool ApplyFileChange(const std::string& path, const FileChangeSettings& settings,
+                     const std::function<bool()>& writeProperties);
+
+}  // namespace quorvane::fileinfo

@@ -1,0 +1,63 @@
+#include "fileinfo/file_snapshot.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "fileinfo/attribute_store.h"
+
+namespace quorvane::fileinfo {
+namespace {
+
+constexpr std::int64_t kFileTimeUnitsPerSecond = 10'000'000;
+constexpr std::int64_t kNanosecondsPerUnit = 100;
+// Seconds from 1601-01-01 (FILETIME's origin) to 1970-01-01 (the POSIX epoch).
+constexpr std::int64_t kFileTimeOriginToEpochSeconds = 11'644'473'600;
+
+timespec timespecOfStatx(const statx_timestamp& stamp) { return timespec{stamp.tv_sec, long(stamp.tv_nsec)}; }
+
+}  // namespace
+
+props::FileTime fileTimeOf(const timespec& instant)
+{
+    const std::int64_t secondsSinceOrigin = std::int64_t(instant.tv_sec) + kFileTimeOriginToEpochSeconds;
+    if (secondsSinceOrigin < 0) return 0;
+    return props::FileTime(secondsSinceOrigin) * kFileTimeUnitsPerSecond +
+           props::FileTime(instant.tv_nsec / kNanosecondsPerUnit);
+}
+
+timespec timespecOf(props::FileTime fileTime)
+{
+    timespec instant{};
+    instant.tv_sec = time_t(std::int64_t(fileTime / kFileTimeUnitsPerSecond) - kFileTimeOriginToEpochSeconds);
+    instant.tv_nsec = long(fileTime % kFileTimeUnitsPerSecond) * kNanosecondsPerUnit;
+    return instant;
+}
+
+bool FileEntryExists(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::optional<FileSnapshot> ReadFileAttributeData(const std::string& path)
+{
+    struct statx info {};
+    if (::statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME, &info) != 0 ||
+        !S_ISREG(info.stx_mode))
+        return std::nullopt;
+    const auto attributes = readAttributeState(path);
+    if (!attributes) return std::nullopt;
+
+    FileSnapshot snapshot;
+    snapshot.attributes = attributes->word;
+    snapshot.exactLastAccess = timespecOfStatx(info.stx_atime);
+    snapshot.exactLastWrite = timespecOfStatx(info.stx_mtime);
+    snapshot.lastAccessTime = fileTimeOf(snapshot.exactLastAccess);
+    snapshot.lastWriteTime = fileTimeOf(snapshot.exactLastWrite);
+    if (attributes->storedCreationTime) snapshot.creationTime = *attributes->storedCreationTime;
+    else if (info.stx_mask & STATX_BTIME) snapshot.creationTime = fileTimeOf(timespecOfStatx(info.stx_btime));
+    else snapshot.creationTime = snapshot.lastWriteTime;
+    return snapshot;
+}
+
+}  // namespace quorvane::fileinfo

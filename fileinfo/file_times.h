@@ -1,0 +1,34 @@
+// Setting the three times of a file, and putting a file back as it was after it was only read.
+// Every time setting is an exclusive open of the file: it fails while another process holds a
+// lock on the file (props/random_access_file.h) and, as on Windows, on a read-only file, even
+// for root. Last access and last write are set through the open descriptor at full precision;
+// the creation time is stored with the attributes (attribute_store.h), because Linux cannot set
+// a birth time, and only when it differs from the creation time the file reports already.
+#pragma once
+
+#include <string>
+
+#include "fileinfo/file_snapshot.h"
+#include "props/date_time.h"
+
+namespace quorvane::fileinfo {
+
+// Sets the three times, given as local date-time values (converted with DateTimeToUtcFileTime).
+// True when all three were set; false when the file cannot be opened exclusively (missing, not a
+// regular file, read-only, locked by another process; nothing is changed then) or a time was
+// refused (a creation time on a file system without extended attributes).
+bool SetFileTimes(const std::string& path, props::DateTime creation, props::DateTime lastWrite,
+                  props::DateTime lastAccess);
+
+// Gives a file the three times of a snapshot, last access and last write exactly as the file
+// system reported them. Results as SetFileTimes.
+bool setSnapshotTimes(const std::string& path, const FileSnapshot& snapshot);
+
+// Puts a file back after its properties were read: clears read-only when the snapshot has it,
+// sets the snapshot's times, then writes the snapshot's attribute word back. False when
+// read-only cannot be cleared, the file cannot be opened exclusively (for instance while another
+// process holds a lock on it), or a time or the final word is refused. Whatever the outcome, the
+// file ends with the snapshot's attribute word wherever that can be written.
+bool RestoreFileTimesAfterRead(const std::string& path, const FileSnapshot& snapshot);
+
+}  // namespace quorvane::fileinfo
