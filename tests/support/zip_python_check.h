@@ -1,0 +1,26 @@
+// Runs tests/props/zip_compare.py under Debian's /usr/bin/python3, an independent reader of the
+// archives we rewrite (see the script for what it checks).
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace quorvane::testing {
+
+struct RewrittenArchive {
+    std::filesystem::path original;
+    std::filesystem::path rewritten;
+    std::vector<std::string> replaced;                          // entry names as stored
+    std::map<std::string, std::vector<std::string>> expect;     // texts each replaced entry holds
+};
+
+// True when /usr/bin/python3 is there to run the check.
+bool pythonAvailable();
+
+// The problem lines of the script at `scriptPath` (tests/props/zip_compare.py), empty when every
+// archive passed; a line of its own when the script could not be run at all.
+std::string problemsSeenByPython(const std::filesystem::path& scriptPath, const std::vector<RewrittenArchive>& archives);
+
+}  // namespace quorvane::testing
