@@ -7,7 +7,7 @@ CTEST_FLAGS    ?= --output-on-failure --timeout 600
 FUZZ_BUILD_DIR ?= build/fuzz
 FUZZ_SECONDS   ?= 120
 
-.PHONY: run test deps build build-asan fuzz clean
+.PHONY: run test deps build build-asan fuzz screenshots clean
 
 deps:
 	scripts/install-deps
@@ -35,6 +35,11 @@ fuzz: deps
 	    -DQUORVANE_SANITIZE=ON -DQUORVANE_FUZZ=ON
 	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target $$(cd fuzz && ls *_fuzz.cpp | sed 's/^/fuzz_/; s/_fuzz.cpp$$//')
 	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_BUILD_DIR=$(FUZZ_BUILD_DIR) scripts/run-fuzzers
+
+# PNGs of the main window, rendered offscreen, into build/screenshots/ for a person to look at.
+screenshots: build
+	rm -rf build/screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/ui/quorvane_screenshots build/screenshots
 
 clean:
 	rm -rf build

@@ -1,19 +1,12 @@
-// Program start: the user's locale for dates and times, then the main window.
-#include <QApplication>
-#include <QMainWindow>
-
-#include <clocale>
+// Program start: the application and its main window, then the message loop until the main
+// window closes, which ends the program.
+#include "app/main_form.h"
+#include "app/quorvane_application.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication application(argc, argv);
-    // Dates are shown and read in the user's formats; numbers stay in the C locale.
-    std::setlocale(LC_TIME, "");
-    application.setApplicationName("Quorvane");
-
-    QMainWindow window;
-    window.setWindowTitle("Quorvane");
-    window.resize(817, 614);
-    window.show();
+    quorvane::app::QuorvaneApplication application(argc, argv);
+    quorvane::app::TForm1 form1;
+    form1.show();
     return application.exec();
 }

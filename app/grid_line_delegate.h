@@ -1,0 +1,23 @@
+// Paints the cells of a list view the way the program's tables look: each cell framed by a thin
+// grid line on its right and bottom edge, and, when a row height is given, every row that high.
+#pragma once
+
+#include <QStyledItemDelegate>
+
+namespace quorvane::app {
+
+class GridLineDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    // rowHeightPx 0 keeps the style's own row height.
+    explicit GridLineDelegate(int rowHeightPx, QObject* parent);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    int rowHeightPx_;
+};
+
+}  // namespace quorvane::app

@@ -1,0 +1,173 @@
+#include "app/main_form.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "app/message_box.h"
+#include "app/property_table.h"
+#include "app/row_editors.h"
+
+namespace quorvane::app {
+
+TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(kApplicationTitle));
+
+    auto* client = new QWidget(this);
+    auto* areas = new QHBoxLayout(client);
+    areas->setContentsMargins(0, 0, 0, 0);
+    areas->setSpacing(0);
+    areas->addWidget(createFileArea(), 1);
+    Panel1 = new QWidget(client);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFixedWidth(kGapWidthPx);
+    areas->addWidget(Panel1);
+    PageControl1 = new QTabWidget(client);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setFixedWidth(kRightAreaWidthPx);
+    PageControl1->addTab(createSingleChangePage(), QStringLiteral("Single Change"));
+    PageControl1->addTab(createBatchChangePage(), QStringLiteral("Batch Change"));
+    areas->addWidget(PageControl1);
+    setCentralWidget(client);
+
+    // The text, number and date editors start out floating over the batch option table.
+    rowEditors_ = new RowEditors(ListView2, this);
+    rowEditors_->guardScrolling(ListView2);
+    rowEditors_->guardScrolling(ListView3);
+
+    createActions();
+    createStatusBar();
+    ToolButton10Click();
+    PageControl1->setCurrentIndex(0);
+    resize(kWidthPx, kHeightPx);
+    centreOnScreen();
+}
+
+void TForm1::createActions()
+{
+    auto newAction = [this](const char* objectName, const QString& caption) {
+        auto* action = new QAction(caption, this);
+        action->setObjectName(QString::fromLatin1(objectName));
+        return action;
+    };
+
+    PopupMenu1 = new QMenu(ListView1);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    AddFiles1 = newAction("AddFiles1", QStringLiteral("Add Files"));
+    AddFilesfromfloder1 = newAction("AddFilesfromfloder1", QStringLiteral("Add Files from floder"));
+    Remove1 = newAction("Remove1", QStringLiteral("Remove"));
+    RemoveAll1 = newAction("RemoveAll1", QStringLiteral("Remove All"));
+    Remove1->setEnabled(false);
+    RemoveAll1->setEnabled(false);
+    PopupMenu1->addActions({AddFiles1, AddFilesfromfloder1, Remove1, RemoveAll1});
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListView1, &QWidget::customContextMenuRequested, this,
+            [this](QPoint pos) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); });
+
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    File1 = menuBar()->addMenu(QStringLiteral("File"));
+    File1->setObjectName(QStringLiteral("File1"));
+    Exit1 = newAction("Exit1", QStringLiteral("Close"));
+    File1->addAction(Exit1);
+    Help1 = menuBar()->addMenu(QStringLiteral("Help"));
+    Help1->setObjectName(QStringLiteral("Help1"));
+    help2 = newAction("help2", QStringLiteral("Help"));
+    Helponline1 = newAction("Helponline1", QStringLiteral("Help online"));
+    Showhint1 = newAction("Showhint1", QStringLiteral("Show hint"));
+    LomberkWebSite1 = newAction("LomberkWebSite1", QStringLiteral("Lomberk Web Site"));
+    Emailsupport1 = newAction("Emailsupport1", QStringLiteral("Email support"));
+    about1 = newAction("about1", QStringLiteral("About"));
+    Help1->addActions({help2, Helponline1, Showhint1, LomberkWebSite1, Emailsupport1, about1});
+
+    // The pop-up items run exactly the command of the tool button beside them.
+    connect(ToolButton1, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
+    connect(AddFiles1, &QAction::triggered, this, &TForm1::ToolButton1Click);
+    connect(ToolButton5, &QToolButton::clicked, this, &TForm1::ToolButton5Click);
+    connect(AddFilesfromfloder1, &QAction::triggered, this, &TForm1::ToolButton5Click);
+    connect(ToolButton2, &QToolButton::clicked, this, &TForm1::ToolButton2Click);
+    connect(Remove1, &QAction::triggered, this, &TForm1::ToolButton2Click);
+    connect(ToolButton3, &QToolButton::clicked, this, &TForm1::ToolButton3Click);
+    connect(RemoveAll1, &QAction::triggered, this, &TForm1::ToolButton3Click);
+    connect(ToolButton9, &QToolButton::clicked, this, &TForm1::ToolButton9Click);
+    connect(ToolButton10, &QToolButton::clicked, this, &TForm1::ToolButton10Click);
+    connect(ToolButton12, &QToolButton::clicked, this, &TForm1::ToolButton12Click);
+    connect(ListView3, &PropertyTable::clickedAt, this, &TForm1::ListView3Click);
+    connect(ListView2, &PropertyTable::clickedAt, this, &TForm1::ListView2Click);
+    connect(BitBtn4, &QPushButton::clicked, this, &TForm1::BitBtn4Click);
+    connect(BitBtn7, &QPushButton::clicked, this, &TForm1::BitBtn4Click);
+    connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
+    connect(help2, &QAction::triggered, this, &TForm1::help2Click);
+    connect(Helponline1, &QAction::triggered, this, &TForm1::Helponline1Click);
+    connect(Showhint1, &QAction::triggered, this, &TForm1::Showhint1Click);
+    connect(LomberkWebSite1, &QAction::triggered, this, &TForm1::LomberkWebSite1Click);
+    connect(Emailsupport1, &QAction::triggered, this, &TForm1::Emailsupport1Click);
+    connect(about1, &QAction::triggered, this, &TForm1::about1Click);
+}
+
+void TForm1::createStatusBar()
+{
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->setSizeGripEnabled(false);
+    StatusBar1Panel = new QLabel(QStringLiteral("Document properties of .ppt and .pptx files"), statusBar());
+    StatusBar1Panel->setObjectName(QStringLiteral("StatusBar1Panel"));
+    StatusBar1Panel->setFixedWidth(300);
+    statusBar()->addWidget(StatusBar1Panel);
+}
+
+void TForm1::centreOnScreen()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect available = screen->availableGeometry();
+    move(available.center() - QPoint(kWidthPx / 2, kHeightPx / 2));
+}
+
+void TForm1::CloseRowEditors()
+{
+    rowEditors_->CloseRowEditors();
+}
+
+// The commands below begin by committing any open row editor, because none of their controls
+// takes the focus away from it. What follows belongs to the file list, the saved defaults and
+// the help windows.
+void TForm1::ToolButton1Click() { CloseRowEditors(); }
+void TForm1::ToolButton5Click() { CloseRowEditors(); }
+void TForm1::ToolButton2Click() { CloseRowEditors(); }
+void TForm1::ToolButton3Click() { CloseRowEditors(); }
+void TForm1::ToolButton9Click() { CloseRowEditors(); }
+void TForm1::ToolButton10Click() { CloseRowEditors(); }
+void TForm1::ToolButton12Click() { CloseRowEditors(); }
+void TForm1::help2Click() { CloseRowEditors(); }
+void TForm1::Helponline1Click() { CloseRowEditors(); }
+void TForm1::Showhint1Click() { CloseRowEditors(); }
+void TForm1::LomberkWebSite1Click() { CloseRowEditors(); }
+void TForm1::Emailsupport1Click() { CloseRowEditors(); }
+void TForm1::about1Click() { CloseRowEditors(); }
+
+void TForm1::ListView3Click(QPoint viewportPos)
+{
+    // The single-change table is edited only while it shows a selected file.
+    if (ListView1->selectedItems().isEmpty() || ListView3->selectedRow() < 0) return;
+    rowEditors_->openAt(ListView3, viewportPos);
+}
+
+void TForm1::ListView2Click(QPoint viewportPos)
+{
+    rowEditors_->openAt(ListView2, viewportPos);
+}
+
+void TForm1::BitBtn4Click() { close(); }
+void TForm1::Exit1Click() { close(); }
+
+}  // namespace quorvane::app

@@ -1,0 +1,155 @@
+// The main window TForm1: the file list with its tool bar on the left, the "Single Change" and
+// "Batch Change" pages on the right, the menus and the status bar. Every control carries its
+// fixed name as object name and member name; commands are the handlers named after their
+// control. The window only turns controls into values and back; it reads and writes no file.
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QCheckBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QTabWidget;
+class QTimeEdit;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class QWidget;
+
+namespace quorvane::app {
+
+class PropertyTable;
+class RowEditors;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    static constexpr int kWidthPx = 817;
+    static constexpr int kHeightPx = 614;
+    static constexpr int kRightAreaWidthPx = 393;
+    static constexpr int kGapWidthPx = 8;
+
+    explicit TForm1(QWidget* parent = nullptr);
+
+    // Commits and hides any open in-place row editor.
+    void CloseRowEditors();
+    RowEditors* rowEditors() const { return rowEditors_; }
+
+    // Left area.
+    QToolBar* ToolBar2;
+    QToolButton* ToolButton1;
+    QToolButton* ToolButton5;
+    QToolButton* ToolButton2;
+    QToolButton* ToolButton3;
+    QTreeWidget* ListView1;
+    QMenu* PopupMenu1;
+    QAction* AddFiles1;
+    QAction* AddFilesfromfloder1;
+    QAction* Remove1;
+    QAction* RemoveAll1;
+    QWidget* Panel1;
+
+    // Right area.
+    QTabWidget* PageControl1;
+
+    // "Single Change" page.
+    QWidget* TabSheet2;
+    PropertyTable* ListView3;
+    QGroupBox* GroupBox3;
+    QDateEdit* DateTimePicker9;
+    QTimeEdit* DateTimePicker10;
+    QDateEdit* DateTimePicker11;
+    QTimeEdit* DateTimePicker12;
+    QDateEdit* DateTimePicker13;
+    QTimeEdit* DateTimePicker14;
+    QGroupBox* GroupBox1;
+    QCheckBox* CheckBox16;
+    QCheckBox* CheckBox17;
+    QCheckBox* CheckBox18;
+    QCheckBox* CheckBox23;
+    QCheckBox* CheckBox5;
+    QPushButton* BitBtn6;
+    QPushButton* BitBtn9;
+    QPushButton* BitBtn5;
+    QPushButton* BitBtn7;
+
+    // "Batch Change" page.
+    QWidget* TabSheet1;
+    QWidget* ToolBar3;
+    QToolButton* ToolButton9;
+    QToolButton* ToolButton10;
+    QToolButton* ToolButton12;
+    PropertyTable* ListView2;
+    QGroupBox* GroupBox5;
+    QCheckBox* CheckBox9;
+    QDateEdit* DateTimePicker1;
+    QCheckBox* CheckBox10;
+    QTimeEdit* DateTimePicker2;
+    QCheckBox* CheckBox11;
+    QDateEdit* DateTimePicker3;
+    QCheckBox* CheckBox12;
+    QTimeEdit* DateTimePicker4;
+    QCheckBox* CheckBox13;
+    QDateEdit* DateTimePicker5;
+    QCheckBox* CheckBox14;
+    QTimeEdit* DateTimePicker6;
+    QGroupBox* GroupBox2;
+    QCheckBox* CheckBox1;
+    QCheckBox* CheckBox2;
+    QCheckBox* CheckBox3;
+    QCheckBox* CheckBox8;
+    QCheckBox* CheckBox4;
+    QPushButton* BitBtn2;
+    QPushButton* BitBtn8;
+    QPushButton* BitBtn3;
+    QPushButton* BitBtn4;
+
+    // Menus.
+    QMenu* File1;
+    QAction* Exit1;
+    QMenu* Help1;
+    QAction* help2;
+    QAction* Helponline1;
+    QAction* Showhint1;
+    QAction* LomberkWebSite1;
+    QAction* Emailsupport1;
+    QAction* about1;
+
+    QLabel* StatusBar1Panel;
+
+    // Commands.
+    void ToolButton1Click();
+    void ToolButton5Click();
+    void ToolButton2Click();
+    void ToolButton3Click();
+    void ToolButton9Click();
+    void ToolButton10Click();
+    void ToolButton12Click();
+    void ListView3Click(QPoint viewportPos);
+    void ListView2Click(QPoint viewportPos);
+    void BitBtn4Click();
+    void Exit1Click();
+    void help2Click();
+    void Helponline1Click();
+    void Showhint1Click();
+    void LomberkWebSite1Click();
+    void Emailsupport1Click();
+    void about1Click();
+
+private:
+    QWidget* createFileArea();
+    QWidget* createSingleChangePage();
+    QWidget* createBatchChangePage();
+    void createMenus();
+    void createStatusBar();
+    void createActions();
+    void centreOnScreen();
+
+    RowEditors* rowEditors_;
+};
+
+}  // namespace quorvane::app

@@ -1,0 +1,270 @@
+// Builds the controls of the main window: the file area on the left and the two pages of the
+// page control, each control with its name, caption and starting state.
+#include "app/main_form.h"
+
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimeEdit>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <array>
+#include <initializer_list>
+
+#include "app/date_time_pickers.h"
+#include "app/grid_line_delegate.h"
+#include "app/property_table.h"
+#include "props/catalogue.h"
+
+namespace quorvane::app {
+namespace {
+
+constexpr int kFileNameColumnMinWidthPx = 210;
+
+QString fileInfoCaption(int index)
+{
+    const std::string_view label = props::fileInfoLabel(index);
+    return QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size()));
+}
+
+QToolButton* newToolButton(const char* objectName, const QString& caption, const char* iconName,
+                           QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setText(caption);
+    button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(iconName))));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setAutoRaise(true);
+    return button;
+}
+
+QPushButton* newButton(const char* objectName, const QString& caption, QWidget* parent)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QCheckBox* newCheckBox(const char* objectName, const QString& caption, QWidget* parent)
+{
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(QString::fromLatin1(objectName));
+    return box;
+}
+
+// A three-state attribute box, grayed (leave the bit as it is) at start.
+QCheckBox* newAttributeBox(const char* objectName, int labelIndex, QWidget* parent)
+{
+    QCheckBox* box = newCheckBox(objectName, fileInfoCaption(labelIndex), parent);
+    box->setTristate(true);
+    box->setCheckState(Qt::PartiallyChecked);
+    return box;
+}
+
+QGroupBox* newGroup(const char* objectName, const QString& caption, QWidget* parent)
+{
+    auto* group = new QGroupBox(caption, parent);
+    group->setObjectName(QString::fromLatin1(objectName));
+    return group;
+}
+
+// "Read-only", "Archive", "Hidden", "System" side by side.
+void layOutAttributeBoxes(QGroupBox* group, std::initializer_list<QCheckBox*> boxes)
+{
+    auto* line = new QHBoxLayout(group);
+    line->setContentsMargins(8, 2, 8, 4);
+    for (QCheckBox* box : boxes) line->addWidget(box);
+}
+
+// The three lines "Creation Time:", "Modify Time:", "Last Access Time:", each with its widgets.
+void layOutTimeLines(QGroupBox* group, const std::array<std::initializer_list<QWidget*>, 3>& lines)
+{
+    auto* grid = new QGridLayout(group);
+    grid->setContentsMargins(8, 2, 8, 4);
+    grid->setHorizontalSpacing(4);
+    grid->setVerticalSpacing(2);
+    for (int line = 0; line < 3; ++line) {
+        grid->addWidget(new QLabel(fileInfoCaption(props::kCreationTimeLabel + line) + u':', group), line, 0);
+        int column = 1;
+        for (QWidget* widget : lines[static_cast<std::size_t>(line)]) grid->addWidget(widget, line, column++);
+    }
+    grid->setColumnStretch(0, 1);
+}
+
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons)
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(4);
+    for (QPushButton* button : buttons) row->addWidget(button);
+    return row;
+}
+
+QVBoxLayout* pageColumn(QWidget* page)
+{
+    auto* column = new QVBoxLayout(page);
+    column->setContentsMargins(4, 4, 4, 4);
+    column->setSpacing(4);
+    return column;
+}
+
+}  // namespace
+
+QWidget* TForm1::createFileArea()
+{
+    auto* area = new QWidget;
+    auto* column = new QVBoxLayout(area);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    ToolBar2 = new QToolBar(area);
+    ToolBar2->setObjectName(QStringLiteral("ToolBar2"));
+    ToolBar2->setMovable(false);
+    ToolBar2->setFloatable(false);
+    ToolBar2->setIconSize(QSize(16, 16));
+    ToolButton1 = newToolButton("ToolButton1", QStringLiteral("Add Files"), "add-files", ToolBar2);
+    ToolButton5 = newToolButton("ToolButton5", QStringLiteral("Add files from folder"), "add-folder", ToolBar2);
+    ToolButton2 = newToolButton("ToolButton2", QStringLiteral("Remove"), "remove", ToolBar2);
+    ToolButton3 = newToolButton("ToolButton3", QStringLiteral("Remove All"), "remove-all", ToolBar2);
+    ToolButton2->setEnabled(false);
+    ToolButton3->setEnabled(false);
+    for (QToolButton* button : {ToolButton1, ToolButton5, ToolButton2, ToolButton3}) ToolBar2->addWidget(button);
+    column->addWidget(ToolBar2);
+
+    ListView1 = new QTreeWidget(area);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setHeaderLabels({QStringLiteral("File Name")});
+    ListView1->setRootIsDecorated(false);
+    ListView1->setIndentation(0);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setItemDelegate(new GridLineDelegate(0, ListView1));
+    ListView1->header()->setMinimumSectionSize(kFileNameColumnMinWidthPx);
+    ListView1->header()->setStretchLastSection(true);
+    ListView1->header()->setSectionsClickable(false);
+    column->addWidget(ListView1, 1);
+    return area;
+}
+
+QWidget* TForm1::createSingleChangePage()
+{
+    TabSheet2 = new QWidget;
+    TabSheet2->setObjectName(QStringLiteral("TabSheet2"));
+    QVBoxLayout* column = pageColumn(TabSheet2);
+
+    ListView3 = new PropertyTable(QStringLiteral("ListView3"), false, TabSheet2);
+    column->addWidget(ListView3, 1);
+
+    GroupBox3 = newGroup("GroupBox3", QStringLiteral("File Date Time"), TabSheet2);
+    DateTimePicker9 = newDatePicker(QStringLiteral("DateTimePicker9"), GroupBox3);
+    DateTimePicker10 = newTimePicker(QStringLiteral("DateTimePicker10"), GroupBox3);
+    DateTimePicker11 = newDatePicker(QStringLiteral("DateTimePicker11"), GroupBox3);
+    DateTimePicker12 = newTimePicker(QStringLiteral("DateTimePicker12"), GroupBox3);
+    DateTimePicker13 = newDatePicker(QStringLiteral("DateTimePicker13"), GroupBox3);
+    DateTimePicker14 = newTimePicker(QStringLiteral("DateTimePicker14"), GroupBox3);
+    layOutTimeLines(GroupBox3, {{{DateTimePicker9, DateTimePicker10},
+                                 {DateTimePicker11, DateTimePicker12},
+                                 {DateTimePicker13, DateTimePicker14}}});
+    column->addWidget(GroupBox3);
+
+    GroupBox1 = newGroup("GroupBox1", QStringLiteral("File Attribute"), TabSheet2);
+    CheckBox16 = newAttributeBox("CheckBox16", props::kReadOnlyLabel, GroupBox1);
+    CheckBox17 = newAttributeBox("CheckBox17", props::kArchiveLabel, GroupBox1);
+    CheckBox18 = newAttributeBox("CheckBox18", props::kHiddenLabel, GroupBox1);
+    CheckBox23 = newAttributeBox("CheckBox23", props::kSystemLabel, GroupBox1);
+    layOutAttributeBoxes(GroupBox1, {CheckBox16, CheckBox17, CheckBox18, CheckBox23});
+    column->addWidget(GroupBox1);
+
+    CheckBox5 = newCheckBox("CheckBox5", QStringLiteral("Backup original files in the same folder before making change"),
+                            TabSheet2);
+    CheckBox5->setChecked(true);
+    column->addWidget(CheckBox5);
+
+    BitBtn6 = newButton("BitBtn6", QStringLiteral("Make Change"), TabSheet2);
+    BitBtn9 = newButton("BitBtn9", QStringLiteral("Export to CSV"), TabSheet2);
+    BitBtn5 = newButton("BitBtn5", QStringLiteral("Show Hint"), TabSheet2);
+    BitBtn7 = newButton("BitBtn7", QStringLiteral("Close"), TabSheet2);
+    BitBtn6->setEnabled(false);
+    BitBtn9->setEnabled(false);
+    column->addLayout(buttonRow({BitBtn6, BitBtn9, BitBtn5, BitBtn7}));
+    return TabSheet2;
+}
+
+QWidget* TForm1::createBatchChangePage()
+{
+    TabSheet1 = new QWidget;
+    TabSheet1->setObjectName(QStringLiteral("TabSheet1"));
+    QVBoxLayout* column = pageColumn(TabSheet1);
+
+    ToolBar3 = new QWidget(TabSheet1);
+    ToolBar3->setObjectName(QStringLiteral("ToolBar3"));
+    ToolButton9 = newToolButton("ToolButton9", QStringLiteral("Save as default"), "save-default", ToolBar3);
+    ToolButton10 = newToolButton("ToolButton10", QStringLiteral("Load from default"), "load-default", ToolBar3);
+    ToolButton12 = newToolButton("ToolButton12", QStringLiteral("Load from selected file"), "load-from-file", ToolBar3);
+    ToolButton12->setEnabled(false);
+    auto* toolRows = new QGridLayout(ToolBar3);
+    toolRows->setContentsMargins(0, 0, 0, 0);
+    toolRows->setSpacing(0);
+    toolRows->addWidget(ToolButton9, 0, 0);
+    toolRows->addWidget(ToolButton10, 0, 1);
+    toolRows->addWidget(ToolButton12, 1, 0);
+    toolRows->setColumnStretch(2, 1);
+    column->addWidget(ToolBar3);
+
+    ListView2 = new PropertyTable(QStringLiteral("ListView2"), true, TabSheet1);
+    column->addWidget(ListView2, 1);
+
+    GroupBox5 = newGroup("GroupBox5", QStringLiteral("File Date Time"), TabSheet1);
+    CheckBox9 = newCheckBox("CheckBox9", QString(), GroupBox5);
+    DateTimePicker1 = newDatePicker(QStringLiteral("DateTimePicker1"), GroupBox5);
+    CheckBox10 = newCheckBox("CheckBox10", QString(), GroupBox5);
+    DateTimePicker2 = newTimePicker(QStringLiteral("DateTimePicker2"), GroupBox5);
+    CheckBox11 = newCheckBox("CheckBox11", QString(), GroupBox5);
+    DateTimePicker3 = newDatePicker(QStringLiteral("DateTimePicker3"), GroupBox5);
+    CheckBox12 = newCheckBox("CheckBox12", QString(), GroupBox5);
+    DateTimePicker4 = newTimePicker(QStringLiteral("DateTimePicker4"), GroupBox5);
+    CheckBox13 = newCheckBox("CheckBox13", QString(), GroupBox5);
+    DateTimePicker5 = newDatePicker(QStringLiteral("DateTimePicker5"), GroupBox5);
+    CheckBox14 = newCheckBox("CheckBox14", QString(), GroupBox5);
+    DateTimePicker6 = newTimePicker(QStringLiteral("DateTimePicker6"), GroupBox5);
+    for (QCheckBox* applyBox : {CheckBox9, CheckBox10, CheckBox11, CheckBox12, CheckBox13, CheckBox14})
+        applyBox->setChecked(true);
+    layOutTimeLines(GroupBox5, {{{CheckBox9, DateTimePicker1, CheckBox10, DateTimePicker2},
+                                 {CheckBox11, DateTimePicker3, CheckBox12, DateTimePicker4},
+                                 {CheckBox13, DateTimePicker5, CheckBox14, DateTimePicker6}}});
+    column->addWidget(GroupBox5);
+
+    GroupBox2 = newGroup("GroupBox2", QStringLiteral("File Attribute"), TabSheet1);
+    CheckBox1 = newAttributeBox("CheckBox1", props::kReadOnlyLabel, GroupBox2);
+    CheckBox2 = newAttributeBox("CheckBox2", props::kArchiveLabel, GroupBox2);
+    CheckBox3 = newAttributeBox("CheckBox3", props::kHiddenLabel, GroupBox2);
+    CheckBox8 = newAttributeBox("CheckBox8", props::kSystemLabel, GroupBox2);
+    layOutAttributeBoxes(GroupBox2, {CheckBox1, CheckBox2, CheckBox3, CheckBox8});
+    column->addWidget(GroupBox2);
+
+    CheckBox4 = newCheckBox("CheckBox4", QStringLiteral("Backup original files in the same folder before making change"),
+                            TabSheet1);
+    CheckBox4->setChecked(true);
+    column->addWidget(CheckBox4);
+
+    BitBtn2 = newButton("BitBtn2", QStringLiteral("Make Change"), TabSheet1);
+    BitBtn8 = newButton("BitBtn8", QStringLiteral("Export to CSV"), TabSheet1);
+    BitBtn3 = newButton("BitBtn3", QStringLiteral("Show Hint"), TabSheet1);
+    BitBtn4 = newButton("BitBtn4", QStringLiteral("Close"), TabSheet1);
+    BitBtn2->setEnabled(false);
+    BitBtn8->setEnabled(false);
+    column->addLayout(buttonRow({BitBtn2, BitBtn8, BitBtn3, BitBtn4}));
+    return TabSheet1;
+}
+
+}  // namespace quorvane::app

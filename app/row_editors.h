@@ -1,0 +1,89 @@
+// The three in-place editors of the property tables: the text editor Edit1, the number editor
+// Panel5 (Edit3, UpDown1, "Blank" CheckBox6) and the date editor Panel3 (DateTimePicker7,
+// DateTimePicker8, "Blank" CheckBox15). Each floats over the "Value" cell of the table it was
+// last opened on and writes its value into that table's selected row when it is committed: when
+// the focus leaves it, on Enter, when the table scrolls, and through CloseRowEditors. Escape in
+// the text editor discards the edit. Only the value texts of the tables change here.
+#pragma once
+
+#include <QObject>
+
+class QCheckBox;
+class QDateEdit;
+class QFrame;
+class QLineEdit;
+class QTimeEdit;
+class QWidget;
+
+namespace quorvane::app {
+
+class PropertyTable;
+class UpDown;
+
+class RowEditors : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kUpDownMaximum = 32767;
+
+    // Builds the three editors, hidden, floating inside `startTable`.
+    RowEditors(PropertyTable* startTable, QObject* parent);
+
+    // Installs the scroll guard on `table`: a scroll or wheel turn over it first commits and
+    // hides every open editor and gives the table the focus.
+    void guardScrolling(PropertyTable* table);
+
+    // A click at `viewportPos` in `table`: selects the row under it and, when the click lies
+    // strictly inside the "Value" column, opens the editor that fits the row.
+    void openAt(PropertyTable* table, QPoint viewportPos);
+
+    // Opens the editor for `row` over its "Value" cell in `table`: the number editor on rows 6
+    // and 12, the date editor on rows 10, 11 and 13, the text editor on every other row.
+    void ShowRowEditor(PropertyTable* table, int row);
+
+    // Commits and hides each open editor, in the order text, date, number.
+    void CloseRowEditors();
+
+    // Commits: each writes its editor's value into the selected row of its table and hides it.
+    void Edit1Exit();
+    void Panel5Exit();
+    void Panel3Exit();
+    // Leaving the number box empty puts "1" into it.
+    void Edit3Exit();
+
+    QLineEdit* Edit1;
+    QFrame* Panel5;
+    QLineEdit* Edit3;
+    UpDown* UpDown1;
+    QCheckBox* CheckBox6;
+    QFrame* Panel3;
+    QDateEdit* DateTimePicker7;
+    QTimeEdit* DateTimePicker8;
+    QCheckBox* CheckBox15;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Enter commits, Escape discards; both give the focus back to the table.
+    bool Edit1KeyDown(int key);
+    // Lets through only Backspace, Enter and the digits of the typed characters; true = the
+    // character was discarded.
+    bool Edit3KeyPress(const QString& text);
+    // Enter in the number or date editor commits it by giving the focus back to its table.
+    bool returnFocusOnEnter(QWidget* editor, int key);
+
+    void onFocusChanged(QWidget* oldFocus, QWidget* newFocus);
+    void commitAndFocus(PropertyTable* table);
+    // Moves `editor` into the cells of `table` unless it already floats there.
+    void attach(QWidget* editor, PropertyTable*& editorTable, PropertyTable* table);
+    void placeOver(QWidget* editor, PropertyTable*& editorTable, PropertyTable* table, int row,
+                   int leftInsetPx);
+    void buildNumberEditor(QWidget* parent);
+    void buildDateEditor(QWidget* parent);
+
+    PropertyTable* textTable_;
+    PropertyTable* numberTable_;
+    PropertyTable* dateTable_;
+};
+
+}  // namespace quorvane::app

@@ -1,0 +1,100 @@
+// Renders the main window offscreen into PNG files, one per page and one per open row editor,
+// plus a sheet of the program's pictures at 16 and 48 pixels, for a person to look at.
+// Usage: quorvane_screenshots OUTPUT_FOLDER
+#include <QCheckBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPainter>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+#include <cstdio>
+
+#include "app/file_status_icons.h"
+#include "app/main_form.h"
+#include "app/row_editors.h"
+#include "ui_test_support.h"
+
+using namespace quorvane::app;
+
+namespace {
+
+bool save(QWidget* window, const QDir& folder, const QString& name)
+{
+    QCoreApplication::processEvents();
+    const QString path = folder.filePath(name + QStringLiteral(".png"));
+    if (!window->grab().save(path)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+bool saveIconSheet(const QDir& folder)
+{
+    const QStringList names = QDir(QStringLiteral(":/icons")).entryList();
+    QImage sheet(QSize(8 + names.size() * 56, 80), QImage::Format_ARGB32);
+    sheet.fill(Qt::white);
+    QPainter painter(&sheet);
+    for (int i = 0; i < names.size(); ++i) {
+        const QIcon icon(QStringLiteral(":/icons/") + names[i]);
+        painter.drawPixmap(8 + i * 56, 8, icon.pixmap(16, 16));
+        painter.drawPixmap(8 + i * 56, 28, icon.pixmap(48, 48));
+    }
+    painter.end();
+    const QString path = folder.filePath(QStringLiteral("icons.png"));
+    std::printf("%s\n", qPrintable(path));
+    return sheet.save(path);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QuorvaneApplication application(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: quorvane_screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!QDir().mkpath(folder.path())) return 1;
+
+    TForm1 form;
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) return 1;
+    QApplication::setActiveWindow(&form);
+
+    // A few lines with each status picture, the second one selected.
+    const QStringList paths = {QStringLiteral("/home/user/talks/quarterly review.ppt"),
+                               QStringLiteral("/home/user/talks/launch plan.pptx"),
+                               QStringLiteral("/home/user/talks/old budget.ppt"),
+                               QStringLiteral("/home/user/talks/damaged.pptx")};
+    for (int status = 0; status < kFileStatusCount; ++status) {
+        auto* line = new QTreeWidgetItem(form.ListView1, {paths[status]});
+        line->setIcon(0, fileStatusIcon(status));
+    }
+    form.ListView1->setCurrentItem(form.ListView1->topLevelItem(1));
+
+    bool ok = saveIconSheet(folder) && save(&form, folder, QStringLiteral("main-single-change"));
+
+    testing::clickAt(form.ListView3, testing::valueCellCentre(form.ListView3, 0));
+    form.rowEditors()->Edit1->setText(QStringLiteral("Quarterly review"));
+    ok = save(&form, folder, QStringLiteral("single-change-text-editor")) && ok;
+    form.CloseRowEditors();
+
+    form.PageControl1->setCurrentIndex(1);
+    ok = save(&form, folder, QStringLiteral("main-batch-change")) && ok;
+
+    struct EditorShot {
+        int row;
+        const char* name;
+    };
+    for (const EditorShot shot : {EditorShot{1, "batch-text-editor"}, EditorShot{6, "batch-number-editor"},
+                                  EditorShot{10, "batch-date-editor"}, EditorShot{13, "batch-date-editor-blank"}}) {
+        testing::clickAt(form.ListView2, testing::valueCellCentre(form.ListView2, shot.row));
+        ok = save(&form, folder, QString::fromLatin1(shot.name)) && ok;
+        form.CloseRowEditors();
+    }
+    return ok ? 0 : 1;
+}

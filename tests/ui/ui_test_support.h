@@ -1,0 +1,54 @@
+// Helpers shared by the window tests: a test main() that runs under the program's own
+// application object, a message capture that stands in for message boxes, and clicks on the
+// cells of a property table.
+#pragma once
+
+#include <QStringList>
+#include <QTest>
+
+#include "app/message_box.h"
+#include "app/property_table.h"
+#include "app/quorvane_application.h"
+
+namespace quorvane::app::testing {
+
+// Records every message the program shows while it lives, instead of opening a message box.
+class MessageCapture {
+public:
+    MessageCapture() : previous_(setMessageSink([this](const QString& text) { messages.append(text); })) {}
+    ~MessageCapture() { setMessageSink(previous_); }
+    MessageCapture(const MessageCapture&) = delete;
+    MessageCapture& operator=(const MessageCapture&) = delete;
+
+    QStringList messages;
+
+private:
+    MessageSink previous_;
+};
+
+// The middle of the "Value" cell of `row`, or of its label cell, in viewport coordinates.
+inline QPoint valueCellCentre(const PropertyTable* table, int row)
+{
+    return table->valueCellRect(row).center();
+}
+inline QPoint labelCellCentre(const PropertyTable* table, int row)
+{
+    return QPoint(PropertyTable::kLabelColumnWidthPx / 2, table->valueCellRect(row).center().y());
+}
+
+inline void clickAt(PropertyTable* table, QPoint viewportPos)
+{
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, viewportPos);
+}
+
+}  // namespace quorvane::app::testing
+
+// main() for a QtTest class, under the program's application object so that its top-level error
+// handler is the one tested, with every message box captured.
+#define QUORVANE_UI_TEST_MAIN(TestClass)                                          \
+    int main(int argc, char* argv[])                                              \
+    {                                                                             \
+        quorvane::app::QuorvaneApplication application(argc, argv);             \
+        TestClass test;                                                           \
+        return QTest::qExec(&test, argc, argv);                                   \
+    }
