@@ -1,0 +1,209 @@
+#include "props/property_set_access.h"
+
+#include <sys/stat.h>
+
+#include <charconv>
+#include <vector>
+
+#include "props/byte_reader.h"
+#include "props/cfb_compound_file.h"
+#include "props/cfb_stream_write.h"
+#include "props/codepage_text.h"
+#include "props/date_time.h"
+#include "props/display_text.h"
+#include "props/error.h"
+#include "props/minutes_text.h"
+#include "props/propset_reader.h"
+#include "props/propset_stream_name.h"
+#include "props/propset_writer.h"
+#include "props/random_access_file.h"
+
+namespace quorvane::props {
+namespace {
+
+enum class FiletimeMeaning { Instant, Span };
+
+constexpr std::uint32_t kFirstReadOnlyPropertyId = 0x80000000;
+
+std::optional<PosixFile> openFile(const std::string& fileName, OpenMode mode, Fault* fault)
+{
+    bool lockRefused = false;
+    auto file = PosixFile::open(fileName, mode, &lockRefused);
+    if (!file) *fault = lockRefused ? Fault::Locked : Fault::NotFound;
+    return file;
+}
+
+std::int32_t integerOf(std::string_view text)
+{
+    std::string_view digits = text;
+    if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
+        throw Error("'" + std::string(text) + "' is not a valid integer value");
+    return value;
+}
+
+// The stored bytes of the value to write; nullopt when the text has no form in that type
+// (a character missing from the code page, or a type we do not write). Throws Error for a
+// text that is not an integer (VT_INT) or not a date (VT_FILETIME instant).
+std::optional<std::vector<std::byte>> typedValueOf(std::string_view text, std::uint16_t type, FiletimeMeaning meaning,
+                                                   std::uint16_t codePage)
+{
+    switch (type) {
+    case kVtLpstr: {
+        const auto encoded = encodeCodePage(text, codePage);
+        if (!encoded) return std::nullopt;
+        return typedCodePageString(*encoded, codePage);
+    }
+    case kVtLpwstr: {
+        const auto encoded = encodeCodePage(text, kCodePageUtf16);
+        if (!encoded) return std::nullopt;
+        return typedUnicodeString(*encoded);
+    }
+    case kVtInt: return typedInt32(kVtInt, integerOf(text));
+    case kVtFiletime:
+        if (text.empty()) return typedNull();
+        if (meaning == FiletimeMeaning::Span) return typedFiletime(std::uint64_t(MinutesTextToFileTimeSpan(text)));
+        return typedFiletime(DateTimeToUtcFileTime(DisplayTextToDateTime(text)));
+    default: return std::nullopt;
+    }
+}
+
+// Whether a section without a code page already holds 8-bit strings or a dictionary, whose
+// bytes a newly declared page would reinterpret.
+bool holdsCodePageText(std::span<const std::byte> stream, const Section& section)
+{
+    for (std::size_t i = 0; i < section.entries.size(); ++i) {
+        if (section.entries[i].id == kPidDictionary) return true;
+        const auto extent = valueExtent(section, i);
+        if (!extent) continue;
+        ByteReader r(stream.subspan(section.offset + extent->first, extent->second - extent->first));
+        const std::uint16_t type = std::uint16_t(r.u32());
+        if ((type & 0x0FFF) == kVtLpstr || (type & 0x0FFF) == kVtBstr) return true;
+    }
+    return false;
+}
+
+// The new stream for an existing set: the value patched into its first section, after a
+// declared code page 1200 when the section had none and holds no text yet.
+std::optional<std::vector<std::byte>> patchedStream(std::span<const std::byte> stream, const PropertySetLayout& layout,
+                                                    std::uint32_t propertyId, std::string_view text,
+                                                    std::uint16_t valueType, FiletimeMeaning meaning)
+{
+    const Section& first = layout.sections.front();
+    const auto declared = declaredCodePage(stream, first);
+    const bool holdsText = !declared && holdsCodePageText(stream, first);
+    const bool declareUtf16 = !declared && !holdsText && valueType == kVtLpstr;
+    // A section without a code page is read as 1252; text written into one that already holds
+    // text is encoded the same way, so that old and new values read alike.
+    const std::uint16_t codePage = declared ? *declared : holdsText ? kCodePageWindowsLatin1 : kCodePageUtf16;
+    const auto typed = typedValueOf(text, valueType, meaning, codePage);
+    if (!typed) return std::nullopt;
+    if (!declareUtf16) return setProperty(stream, propertyId, *typed);
+    const auto withCodePage = setProperty(stream, kPidCodePage, typedI2(std::int16_t(kCodePageUtf16)));
+    if (!withCodePage) return std::nullopt;
+    return setProperty(*withCodePage, propertyId, *typed);
+}
+
+bool writeProperty(const std::string& fileName, const Fmtid& fmtid, std::uint32_t propertyId, std::string_view text,
+                   std::uint16_t valueType, FiletimeMeaning meaning)
+{
+    // Property 0 is the dictionary, 1 the code page (fixed once a set holds values), and ids
+    // from 0x80000000 up are reserved: none of them is written as a value.
+    if (propertyId <= kPidCodePage || propertyId >= kFirstReadOnlyPropertyId) return false;
+    Fault fault = Fault::None;
+    auto file = openFile(fileName, OpenMode::ReadWriteExclusive, &fault);
+    struct stat info {};
+    if (!file || ::fstat(file->fd(), &info) != 0 || (info.st_mode & 0222) == 0) return false;
+    auto compoundFile = cfb::CompoundFile::open(*file, &fault);
+    if (!compoundFile) return false;
+
+    const std::u16string streamName = propertySetStreamName(fmtid);
+    const auto entryId = compoundFile->findRootStream(streamName);
+    std::optional<std::vector<std::byte>> newStream;
+    if (entryId) {
+        const auto stream = compoundFile->readStream(*entryId, kMaxPropertySetStreamBytes, &fault);
+        if (!stream) return false;
+        const auto layout = parsePropertySet(*stream);
+        if (!layout) return false;  // unreadable: not replaced, so that nothing is lost
+        if (!layout->sections.empty()) {
+            newStream = patchedStream(*stream, *layout, propertyId, text, valueType, meaning);
+            if (!newStream) return false;
+        }
+    }
+    if (!newStream) {
+        // No set, or a set without any section (which holds nothing): a new set takes its place.
+        const auto typed = typedValueOf(text, valueType, meaning, kCodePageUtf16);
+        if (!typed) return false;
+        newStream = newPropertySet(fmtid, propertyId, *typed);
+    }
+    const bool written = entryId ? cfb::replaceStream(*compoundFile, *entryId, *newStream, &fault)
+                                 : cfb::createRootStream(*compoundFile, streamName, *newStream, &fault);
+    const bool closed = file->close();
+    return written && closed;
+}
+
+}  // namespace
+
+void InitPropertySetAccess() {}
+
+void ShutdownPropertySetAccess() {}
+
+std::optional<PropertyValue> readPropertyValue(const std::string& fileName, const Fmtid& fmtid,
+                                               std::uint32_t propertyId, Fault* fault)
+{
+    auto file = openFile(fileName, OpenMode::ReadShared, fault);
+    if (!file) return std::nullopt;
+    auto compoundFile = cfb::CompoundFile::open(*file, fault);
+    if (!compoundFile) return std::nullopt;
+    *fault = Fault::NotFound;
+    const auto entryId = compoundFile->findRootStream(propertySetStreamName(fmtid));
+    if (!entryId) return std::nullopt;
+    const auto stream = compoundFile->readStream(*entryId, kMaxPropertySetStreamBytes, fault);
+    if (!stream) return std::nullopt;
+    *fault = Fault::Corrupt;
+    const auto layout = parsePropertySet(*stream);
+    if (!layout) return std::nullopt;
+    *fault = Fault::NotFound;
+    if (layout->sections.empty()) return std::nullopt;
+    auto value = readProperty(*stream, layout->sections.front(), propertyId);
+    if (value) *fault = Fault::None;
+    return value;
+}
+
+Fault probeCompoundFile(const std::string& fileName)
+{
+    Fault fault = Fault::None;
+    auto file = openFile(fileName, OpenMode::ReadShared, &fault);
+    if (file) cfb::CompoundFile::open(*file, &fault);
+    return fault;
+}
+
+std::string ReadDocProperty(const std::string& fileName, const Fmtid& fmtid, std::uint32_t propertyId)
+{
+    Fault fault = Fault::None;
+    const auto value = readPropertyValue(fileName, fmtid, propertyId, &fault);
+    return value ? PropertyValueToText(*value) : std::string();
+}
+
+std::string ReadEditTimeProperty(const std::string& fileName, const Fmtid& fmtid, std::uint32_t propertyId)
+{
+    Fault fault = Fault::None;
+    const auto value = readPropertyValue(fileName, fmtid, propertyId, &fault);
+    return value ? EditTimeValueToText(*value) : std::string();
+}
+
+bool WriteDocProperty(const std::string& fileName, const Fmtid& fmtid, std::uint32_t propertyId,
+                      std::string_view valueText, std::uint16_t valueType)
+{
+    return writeProperty(fileName, fmtid, propertyId, valueText, valueType, FiletimeMeaning::Instant);
+}
+
+bool WriteEditTimeProperty(const std::string& fileName, const Fmtid& fmtid, std::uint32_t propertyId,
+                           std::string_view valueText, std::uint16_t valueType)
+{
+    return writeProperty(fileName, fmtid, propertyId, valueText, valueType, FiletimeMeaning::Span);
+}
+
+}  // namespace quorvane::props
