@@ -102,28 +102,26 @@ bool writeAttributeWord(const std::string& path, AttributeWord word)
 {
     const auto mode = regularFileMode(path);
     if (!mode) return false;
-    const auto stored = readStoredDosAttrib(path);
-    if (!stored) return false;
+    const auto current = readStoredDosAttrib(path);
+    if (!current) return false;
 
-    const bool storeNeeded = stored->exists ? !(stored->parsed && stored->parsed->attributes == word)
-                                            : (word & ~kReadOnly) != 0;
+    const bool storeNeeded = current->exists ? !(current->parsed && current->parsed->attributes == word)
+                                             : (word & ~kReadOnly) != 0;
     const mode_t finalMode = (word & kReadOnly) ? *mode & ~kAllWriteBits : writableMode(*mode);
     mode_t modeNow = *mode;
 
+    bool stored = true;
     if (storeNeeded) {
         // Only someone who may write a file may set its user.* attributes (root aside), so a
         // read-only file gets the owner's write bit for the moment of the store.
-        if (isReadOnlyMode(modeNow)) {
-            if (::chmod(path.c_str(), modeNow | S_IWUSR) != 0) return false;
-            modeNow |= S_IWUSR;
-        }
-        const DosAttrib value{word, stored->parsed ? stored->parsed->creationTime : std::nullopt};
-        if (!writeDosAttrib(path, value)) {
-            if (modeNow != *mode) ::chmod(path.c_str(), *mode);
-            return false;
-        }
+        if (isReadOnlyMode(modeNow) && ::chmod(path.c_str(), modeNow | S_IWUSR) == 0) modeNow |= S_IWUSR;
+        const DosAttrib value{word, current->parsed ? current->parsed->creationTime : std::nullopt};
+        stored = writeDosAttrib(path, value);
     }
-    return modeNow == finalMode || ::chmod(path.c_str(), finalMode) == 0;
+    // Read-only is applied even when the other bits could not be stored: a file asked to be
+    // read-only must not stay writable because its hidden bit found no place.
+    const bool modeSet = modeNow == finalMode || ::chmod(path.c_str(), finalMode) == 0;
+    return stored && modeSet;
 }
 
 bool storeCreationTime(const std::string& path, props::FileTime creationTime)

@@ -28,9 +28,10 @@ std::optional<AttributeState> readAttributeState(const std::string& path);
 // cleared gives the owner the write bit back, and group and others where they may read and the
 // process's umask lets them. The other bits are stored in user.DOSATTRIB (version 3, keeping a
 // stored creation time), which is written only when its content changes or when a bit other
-// than read-only must be stored. True when the file ends with the word; false, with the file
-// left as it was, when a step is refused (no such file, no right to change its mode, a file
-// system without extended attributes asked to keep one of those bits).
+// than read-only must be stored. True when the file ends with the word. False when a step is
+// refused: no such file, no right to change its mode, or a file system without extended
+// attributes asked to keep one of those bits; the read-only bit is still applied then, so that a
+// file asked to be read-only never stays writable.
 bool writeAttributeWord(const std::string& path, AttributeWord word);
 
 // Stores `creationTime` in user.DOSATTRIB beside the current attribute word; Linux cannot set a

@@ -1,6 +1,7 @@
 #include "fileinfo/backup.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,6 +64,10 @@ bool backupoldfile(const std::string& path)
     if (!removeEarlierBackup(backupName)) return false;
     const auto snapshot = ReadFileAttributeData(path);
     if (!snapshot || !copyInto(path, backupName)) return false;
+    // Reading the file for the copy may have moved its last-access time; the change that follows
+    // takes its own snapshot now, and must find the time the file had. Not looked at either.
+    const timespec keepLastAccess[2] = {snapshot->exactLastAccess, {0, UTIME_OMIT}};
+    ::utimensat(AT_FDCWD, path.c_str(), keepLastAccess, 0);
 
     // The copy took the file's mode, read-only included, and times can only be set on a
     // writable file; none of these three results is looked at.

@@ -15,7 +15,8 @@ std::string backupNameOf(const std::string& path);
 // a temporary file beside it and renamed into place once complete and synced, so a failed copy
 // leaves no partial backup. The copy then gets the file's times (last access and last write
 // exactly, the creation time stored with its attributes) and its attribute word; those last
-// steps are not looked at, as the copy itself is the backup.
+// steps are not looked at, as the copy itself is the backup. The file's own last-access time,
+// which reading it for the copy may move, is put back.
 // True when the fresh copy is in place. False when no fresh copy was made: the earlier backup
 // cannot be cleared or deleted, the file is missing or unreadable or locked by another process,
 // the copy fails, or a folder (or anything but a file) bears the backup name, which is left alone.

@@ -19,9 +19,9 @@ bool ApplyFileChange(const std::string& path, const FileChangeSettings& settings
 {
     const auto snapshot = ReadFileAttributeData(path);
     if (!snapshot) return false;
+    AttributeWordGuard putBack(path, snapshot->attributes);
     if ((snapshot->attributes & kReadOnly) && !writeAttributeWord(path, snapshot->attributes & ~kReadOnly))
         return false;
-    AttributeWordGuard putBack(path, snapshot->attributes);
 
     if (!writeProperties()) return false;
 

@@ -42,9 +42,10 @@ bool setSnapshotTimes(const std::string& path, const FileSnapshot& snapshot)
 
 bool RestoreFileTimesAfterRead(const std::string& path, const FileSnapshot& snapshot)
 {
-    if ((snapshot.attributes & kReadOnly) && !writeAttributeWord(path, snapshot.attributes & ~kReadOnly)) return false;
-    const bool timesSet = setSnapshotTimes(path, snapshot);
-    // Also when the times could not be set: a file must not stay without its read-only bit.
+    const bool writable =
+        !(snapshot.attributes & kReadOnly) || writeAttributeWord(path, snapshot.attributes & ~kReadOnly);
+    const bool timesSet = writable && setSnapshotTimes(path, snapshot);
+    // On every path: a file must not stay without its read-only bit.
     const bool wordBack = writeAttributeWord(path, snapshot.attributes);
     return timesSet && wordBack;
 }

@@ -161,6 +161,12 @@ std::optional<std::string> runOnFileSystemWithoutXattrs(
     return message;
 }
 
+bool createEmptyFile(const fs::path& file)
+{
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    return fd >= 0 && ::fchmod(fd, 0644) == 0 && ::close(fd) == 0;
+}
+
 std::optional<std::string> rawDosAttrib(const fs::path& file)
 {
     std::string value(4096, '\0');

@@ -32,6 +32,11 @@ private:
     std::filesystem::path path_;
 };
 
+#define QUORVANE_REQUIRE_XATTR_SCRATCH(dir)                                                   \
+    do {                                                                                    \
+        if ((dir).path().empty()) GTEST_SKIP() << "no folder here keeps user.* extended attributes"; \
+    } while (false)
+
 // A child process that opens a file and holds an open-file-description lock on all of it
 // (shared or exclusive) until this object is destroyed, as another program holding the file
 // open would.
@@ -57,6 +62,10 @@ private:
 // nullopt when this machine cannot make such a mount (not root, no namespaces): skip then.
 std::optional<std::string> runOnFileSystemWithoutXattrs(
     const std::function<std::string(const std::filesystem::path&)>& body);
+
+// Creates an empty file with mode 0644 (for bodies of runOnFileSystemWithoutXattrs, where test
+// assertions are not available); false when refused.
+bool createEmptyFile(const std::filesystem::path& file);
 
 // The raw user.DOSATTRIB value of a file; nullopt when it has none.
 std::optional<std::string> rawDosAttrib(const std::filesystem::path& file);
