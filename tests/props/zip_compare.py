@@ -5,12 +5,13 @@ Reads a JSON list on stdin; each item names an "original" and a "rewritten" arch
 names that were "replaced", and "expect": for each replaced name, texts its new content holds.
 For every pair: both archives open, the rewritten one passes testzip (every CRC), the entry names
 and their order are identical, every entry that was not replaced has the same method, CRC, sizes,
-raw compressed bytes and content, and every replaced entry is deflated and holds the expected
-texts. Prints one line per problem and exits 1 when there is any.
+raw compressed bytes and content, and every replaced entry is deflated, parses as
+namespace-well-formed XML when its name ends in .xml, and holds the expected texts. Prints one line per problem and exits 1 when there is any.
 """
 import json
 import struct
 import sys
+import xml.dom.minidom
 import zipfile
 
 
@@ -52,7 +53,13 @@ def check(item):
             if a.filename in replaced:
                 if b.compress_type != zipfile.ZIP_DEFLATED:
                     problems.append("%s: %s is not deflated" % (rewritten, b.filename))
-                text = new.read(b).decode("utf-8", "replace")
+                content = new.read(b)
+                if b.filename.endswith(".xml"):
+                    try:
+                        xml.dom.minidom.parseString(content)  # namespace-aware: an unbound prefix fails
+                    except Exception as error:
+                        problems.append("%s: %s is not namespace-well-formed: %s" % (rewritten, b.filename, error))
+                text = content.decode("utf-8", "replace")
                 for expected in item["expect"].get(a.filename, []):
                     if expected not in text:
                         problems.append("%s: %s lacks %r" % (rewritten, b.filename, expected))

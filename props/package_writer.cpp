@@ -1,0 +1,79 @@
+#include "props/package_writer.h"
+
+#include <sys/stat.h>
+
+#include <optional>
+
+#include "props/package_element.h"
+#include "props/package_parts.h"
+#include "props/w3c_date_time.h"
+#include "props/zip_central_dir.h"
+
+namespace quorvane::props {
+namespace {
+
+constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
+
+bool isBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+std::string trimmed(std::string_view text)
+{
+    while (!text.empty() && isBlankOrControl(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlankOrControl(text.back())) text.remove_suffix(1);
+    return std::string(text);
+}
+
+// The text written for `row`, or nullopt when its element is to be left as it is.
+std::optional<std::string> elementValue(int row, const std::string& text)
+{
+    switch (row) {
+    case kCreatedRow:
+    case kLastSavedRow: {
+        std::string w3c = DisplayTextToW3cDateTime(text);
+        if (w3c.empty()) return std::nullopt;
+        return w3c;
+    }
+    case kLastPrintedRow: {
+        const std::string blankless = trimmed(text);
+        return blankless.empty() ? blankless : DisplayTextToW3cDateTime(blankless);
+    }
+    default:
+        return text;
+    }
+}
+
+template <std::size_t N>
+void writeRows(ParsedPart& part, const std::array<int, N>& rows, const RowTexts& texts, const RowSelection& selected)
+{
+    for (const int row : rows) {
+        if (!selected[row]) continue;
+        if (const auto value = elementValue(row, texts[row]))
+            SetChildElementText(part, catalogueRow(row).elementName, *value);
+    }
+}
+
+}  // namespace
+
+bool WritePackageProperties(const std::string& path, const RowTexts& texts, const RowSelection& selected,
+                            const TargetWrapper& wrapTarget)
+{
+    auto file = PosixFile::open(path, OpenMode::ReadWriteExclusive);
+    if (!file) return false;
+    struct stat info {};
+    if (::fstat(file->fd(), &info) != 0 || (info.st_mode & kAnyWriteBit) == 0) return false;
+    const auto directory = ReadDirectory(*file);
+    if (!directory) return false;
+    auto parts = readPropertyParts(*file, *directory);
+    if (!parts || parts->extended.entryIndex == parts->core.entryIndex) return false;
+
+    writeRows(parts->extended.part, kExtendedPartRows, texts, selected);
+    writeRows(parts->core.part, kCorePartRows, texts, selected);
+    const auto extendedBytes = savePart(parts->extended.part);
+    const auto coreBytes = savePart(parts->core.part);
+    const EntryReplacement replacements[] = {{parts->extended.entryIndex, extendedBytes},
+                                             {parts->core.entryIndex, coreBytes}};
+    ReplaceEntriesFromMemory(path, *file, *directory, replacements, info.st_mode & 07777, wrapTarget);
+    return true;
+}
+
+}  // namespace quorvane::props
