@@ -6,6 +6,9 @@
 #include <QStringList>
 #include <QTest>
 
+#include <memory>
+
+#include "app/main_form.h"
 #include "app/message_box.h"
 #include "app/property_table.h"
 #include "app/quorvane_application.h"
@@ -41,10 +44,20 @@ inline void clickAt(PropertyTable* table, QPoint viewportPos)
     QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, viewportPos);
 }
 
+// The main window, shown and active, so that focus changes happen as they do for a user.
+inline std::unique_ptr<TForm1> openMainWindow()
+{
+    auto form = std::make_unique<TForm1>();
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    if (!QTest::qWaitForWindowActive(form.get())) return nullptr;
+    return form;
+}
+
 }  // namespace quorvane::app::testing
 
 // main() for a QtTest class, under the program's application object so that its top-level error
-// handler is the one tested, with every message box captured.
+// handler is the one tested.
 #define QUORVANE_UI_TEST_MAIN(TestClass)                                          \
     int main(int argc, char* argv[])                                              \
     {                                                                             \

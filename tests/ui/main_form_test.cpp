@@ -1,0 +1,369 @@
+// The main window as it starts: caption, page in front, every control with its caption, state
+// and place, the two property tables and the width rule of their "Value" column.
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "app/row_editors.h"
+#include "app/up_down.h"
+#include "props/catalogue.h"
+#include "ui_test_support.h"
+
+using namespace quorvane::app;
+
+namespace {
+
+// The caption a control shows, whatever kind of control it is.
+QString captionOf(const QObject* control)
+{
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control)) return button->text();
+    if (const auto* action = qobject_cast<const QAction*>(control)) return action->text();
+    if (const auto* menu = qobject_cast<const QMenu*>(control)) return menu->title();
+    if (const auto* group = qobject_cast<const QGroupBox*>(control)) return group->title();
+    return QStringLiteral("<no caption>");
+}
+
+bool isEnabled(const QObject* control)
+{
+    if (const auto* widget = qobject_cast<const QWidget*>(control)) return widget->isEnabled();
+    return qobject_cast<const QAction*>(control)->isEnabled();
+}
+
+QStringList objectNames(const QList<QAction*>& actions)
+{
+    QStringList names;
+    for (const QAction* action : actions) names.append(action->objectName());
+    return names;
+}
+
+QString catalogueLabel(int row)
+{
+    const std::string_view label = quorvane::props::catalogueRow(row).label;
+    return QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size()));
+}
+
+}  // namespace
+
+class MainFormTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        form_ = testing::openMainWindow();
+        QVERIFY(form_);
+    }
+    void cleanup() { form_.reset(); }
+
+    void startsCaptionedWithSingleChangeInFront()
+    {
+        QCOMPARE(form_->windowTitle(), QStringLiteral("Quorvane"));
+        QCOMPARE(form_->PageControl1->count(), 2);
+        QCOMPARE(form_->PageControl1->currentWidget()->objectName(), QStringLiteral("TabSheet2"));
+        QCOMPARE(form_->PageControl1->tabText(0), QStringLiteral("Single Change"));
+        QCOMPARE(form_->PageControl1->widget(1)->objectName(), QStringLiteral("TabSheet1"));
+        QCOMPARE(form_->PageControl1->tabText(1), QStringLiteral("Batch Change"));
+    }
+
+    void opensAt817By614Centred()
+    {
+        QCOMPARE(form_->size(), QSize(817, 614));
+        const QPoint screenCentre = form_->screen()->availableGeometry().center();
+        const QPoint windowCentre = form_->frameGeometry().center();
+        QVERIFY2(std::abs(screenCentre.x() - windowCentre.x()) <= 3 && std::abs(screenCentre.y() - windowCentre.y()) <= 3,
+                 qPrintable(QStringLiteral("window centre %1,%2").arg(windowCentre.x()).arg(windowCentre.y())));
+    }
+
+    void controlsCarryTheirCaptions_data()
+    {
+        QTest::addColumn<QString>("caption");
+        const QList<std::pair<const char*, const char*>> captions = {
+            {"ToolButton1", "Add Files"}, {"ToolButton5", "Add files from folder"},
+            {"ToolButton2", "Remove"}, {"ToolButton3", "Remove All"},
+            {"AddFiles1", "Add Files"}, {"AddFilesfromfloder1", "Add Files from floder"},
+            {"Remove1", "Remove"}, {"RemoveAll1", "Remove All"},
+            {"GroupBox3", "File Date Time"}, {"GroupBox1", "File Attribute"},
+            {"CheckBox16", "Read-only"}, {"CheckBox17", "Archive"}, {"CheckBox18", "Hidden"}, {"CheckBox23", "System"},
+            {"CheckBox5", "Backup original files in the same folder before making change"},
+            {"BitBtn6", "Make Change"}, {"BitBtn9", "Export to CSV"}, {"BitBtn5", "Show Hint"}, {"BitBtn7", "Close"},
+            {"ToolButton9", "Save as default"}, {"ToolButton10", "Load from default"},
+            {"ToolButton12", "Load from selected file"},
+            {"GroupBox5", "File Date Time"}, {"GroupBox2", "File Attribute"},
+            {"CheckBox1", "Read-only"}, {"CheckBox2", "Archive"}, {"CheckBox3", "Hidden"}, {"CheckBox8", "System"},
+            {"CheckBox4", "Backup original files in the same folder before making change"},
+            {"BitBtn2", "Make Change"}, {"BitBtn8", "Export to CSV"}, {"BitBtn3", "Show Hint"}, {"BitBtn4", "Close"},
+            {"CheckBox6", "Blank"}, {"CheckBox15", "Blank"},
+            {"File1", "File"}, {"Exit1", "Close"}, {"Help1", "Help"}, {"help2", "Help"},
+            {"Helponline1", "Help online"}, {"Showhint1", "Show hint"}, {"Emailsupport1", "Email support"},
+            {"about1", "About"}};
+        for (const auto& [name, caption] : captions) QTest::newRow(name) << QString::fromLatin1(caption);
+    }
+    void controlsCarryTheirCaptions()
+    {
+        const QString name = QString::fromLatin1(QTest::currentDataTag());
+        const QObject* control = form_->findChild<QObject*>(name);
+        QVERIFY2(control, qPrintable(name + QStringLiteral(" is missing")));
+        QFETCH(QString, caption);
+        QCOMPARE(captionOf(control), caption);
+    }
+
+    void startingEnabledStates_data()
+    {
+        QTest::addColumn<bool>("enabled");
+        for (const char* name : {"ToolButton2", "ToolButton3", "Remove1", "RemoveAll1", "BitBtn6", "BitBtn9",
+                                 "BitBtn2", "BitBtn8", "ToolButton12"})
+            QTest::newRow(name) << false;
+        for (const char* name : {"ToolButton1", "ToolButton5", "AddFiles1", "AddFilesfromfloder1", "BitBtn5",
+                                 "BitBtn7", "BitBtn3", "BitBtn4", "ToolButton9", "ToolButton10", "ListView3",
+                                 "ListView2", "GroupBox3", "GroupBox1", "GroupBox5", "GroupBox2"})
+            QTest::newRow(name) << true;
+    }
+    void startingEnabledStates()
+    {
+        const QObject* control = form_->findChild<QObject*>(QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(control);
+        QFETCH(bool, enabled);
+        QCOMPARE(isEnabled(control), enabled);
+    }
+
+    void startingCheckStates_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("threeState");
+        for (const char* name : {"CheckBox16", "CheckBox17", "CheckBox18", "CheckBox23", "CheckBox1", "CheckBox2",
+                                 "CheckBox3", "CheckBox8"})
+            QTest::newRow(name) << int(Qt::PartiallyChecked) << true;
+        for (const char* name : {"CheckBox5", "CheckBox4", "CheckBox9", "CheckBox10", "CheckBox11", "CheckBox12",
+                                 "CheckBox13", "CheckBox14"})
+            QTest::newRow(name) << int(Qt::Checked) << false;
+    }
+    void startingCheckStates()
+    {
+        const auto* box = form_->findChild<QCheckBox*>(QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(box);
+        QFETCH(int, state);
+        QFETCH(bool, threeState);
+        QCOMPARE(int(box->checkState()), state);
+        QCOMPARE(box->isTristate(), threeState);
+    }
+
+    void timePickersShowHoursMinutesSeconds()
+    {
+        for (const char* name : {"DateTimePicker10", "DateTimePicker12", "DateTimePicker14", "DateTimePicker2",
+                                 "DateTimePicker4", "DateTimePicker6", "DateTimePicker8"}) {
+            const auto* picker = form_->findChild<QDateTimeEdit*>(QString::fromLatin1(name));
+            QVERIFY2(picker, name);
+            QCOMPARE(picker->displayFormat(), QStringLiteral("H:mm:ss"));
+        }
+        for (const char* name : {"DateTimePicker9", "DateTimePicker11", "DateTimePicker13", "DateTimePicker1",
+                                 "DateTimePicker3", "DateTimePicker5", "DateTimePicker7"})
+            QVERIFY2(form_->findChild<QDateEdit*>(QString::fromLatin1(name)), name);
+    }
+
+    void rowEditorsAreHiddenAtStartInTheBatchTable()
+    {
+        const RowEditors* editors = form_->rowEditors();
+        for (const QWidget* editor : {static_cast<QWidget*>(editors->Edit1), static_cast<QWidget*>(editors->Panel5),
+                                      static_cast<QWidget*>(editors->Panel3)}) {
+            QVERIFY2(editor->isHidden(), qPrintable(editor->objectName()));
+            QCOMPARE(editor->parentWidget(), form_->ListView2->viewport());
+        }
+        QCOMPARE(editors->Edit3->text(), QStringLiteral("0"));
+        QCOMPARE(editors->UpDown1->minimum(), 0);
+        QCOMPARE(editors->UpDown1->maximum(), 32767);
+    }
+
+    void bothTablesHoldTheFourteenRowsInCatalogueOrder()
+    {
+        for (const PropertyTable* table : {form_->ListView3, form_->ListView2}) {
+            QCOMPARE(table->topLevelItemCount(), quorvane::props::kRowCount);
+            QCOMPARE(table->headerItem()->text(0), QStringLiteral("Summary Information"));
+            QCOMPARE(table->headerItem()->text(1), QStringLiteral("Value"));
+            QCOMPARE(table->header()->sectionSize(0), 160);
+            QCOMPARE(table->header()->sectionResizeMode(0), QHeaderView::Fixed);
+            QCOMPARE(table->header()->sectionResizeMode(1), QHeaderView::Fixed);
+            for (int row = 0; row < quorvane::props::kRowCount; ++row) {
+                const QTreeWidgetItem* item = table->topLevelItem(row);
+                QCOMPARE(item->text(0), catalogueLabel(row));
+                QCOMPARE(item->text(1), QString());
+                QCOMPARE(table->visualItemRect(item).height(), PropertyTable::kRowHeightPx);
+                QVERIFY(!(item->flags() & Qt::ItemIsEditable));
+                const bool hasCheckBox = table == form_->ListView2;
+                QCOMPARE(bool(item->flags() & Qt::ItemIsUserCheckable), hasCheckBox);
+                QCOMPARE(item->data(0, Qt::CheckStateRole).isValid(), hasCheckBox);
+            }
+        }
+        QCOMPARE(form_->ListView3->topLevelItem(5)->text(0), QStringLiteral("Catagory"));
+    }
+
+    void valueColumnFollowsTableWidth_data()
+    {
+        QTest::addColumn<int>("tableWidth");
+        QTest::addColumn<int>("valueWidth");
+        QTest::newRow("250") << 250 << 100;
+        QTest::newRow("300") << 300 << 100;
+        QTest::newRow("301") << 301 << 121;
+        QTest::newRow("400") << 400 << 220;
+        QTest::newRow("640") << 640 << 460;
+    }
+    void valueColumnFollowsTableWidth()
+    {
+        QFETCH(int, tableWidth);
+        QFETCH(int, valueWidth);
+        PropertyTable table(QStringLiteral("table"), false, nullptr);
+        table.resize(500, 300);
+        table.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&table));
+        table.resize(tableWidth, 300);
+        QTRY_COMPARE(table.width(), tableWidth);
+        QCOMPARE(table.header()->sectionSize(1), valueWidth);
+        QCOMPARE(table.header()->sectionSize(0), 160);
+    }
+
+    void valueColumnOfTheWindowsTablesFollowsTheRule()
+    {
+        for (PropertyTable* table : {form_->ListView3, form_->ListView2}) {
+            form_->PageControl1->setCurrentWidget(table->parentWidget());
+            QVERIFY(table->width() > 300);
+            QCOMPARE(table->header()->sectionSize(1), table->width() - 180);
+        }
+    }
+
+    void areasLieSideBySide()
+    {
+        QCOMPARE(form_->PageControl1->width(), 393);
+        QCOMPARE(form_->Panel1->width(), 8);
+        const int listRight = form_->ListView1->mapTo(form_.get(), QPoint(form_->ListView1->width(), 0)).x();
+        QCOMPARE(form_->Panel1->mapTo(form_.get(), QPoint(0, 0)).x(), listRight);
+        QCOMPARE(form_->PageControl1->mapTo(form_.get(), QPoint(0, 0)).x(), listRight + 8);
+        QCOMPARE(listRight + 8 + 393, 817);
+        QCOMPARE(form_->ListView1->headerItem()->text(0), QStringLiteral("File Name"));
+        QCOMPARE(form_->ListView1->columnCount(), 1);
+        QVERIFY(form_->ListView1->header()->sectionSize(0) >= 210);
+    }
+
+    void controlsStandInTheirOrder()
+    {
+        auto y = [this](const QWidget* widget) { return widget->mapTo(form_.get(), QPoint(0, 0)).y(); };
+        auto x = [this](const QWidget* widget) { return widget->mapTo(form_.get(), QPoint(0, 0)).x(); };
+        form_->PageControl1->setCurrentIndex(0);
+        QVERIFY(y(form_->ListView3) < y(form_->GroupBox3));
+        QVERIFY(y(form_->GroupBox3) < y(form_->GroupBox1));
+        QVERIFY(y(form_->GroupBox1) < y(form_->CheckBox5));
+        QVERIFY(y(form_->CheckBox5) < y(form_->BitBtn6));
+        QVERIFY(x(form_->BitBtn6) < x(form_->BitBtn9) && x(form_->BitBtn9) < x(form_->BitBtn5) &&
+                x(form_->BitBtn5) < x(form_->BitBtn7));
+        QVERIFY(x(form_->CheckBox16) < x(form_->CheckBox17) && x(form_->CheckBox17) < x(form_->CheckBox18) &&
+                x(form_->CheckBox18) < x(form_->CheckBox23));
+        QVERIFY(y(form_->DateTimePicker9) < y(form_->DateTimePicker11) &&
+                y(form_->DateTimePicker11) < y(form_->DateTimePicker13));
+        QVERIFY(x(form_->DateTimePicker9) < x(form_->DateTimePicker10));
+
+        form_->PageControl1->setCurrentIndex(1);
+        QVERIFY(y(form_->ToolButton9) == y(form_->ToolButton10) && x(form_->ToolButton9) < x(form_->ToolButton10));
+        QVERIFY(y(form_->ToolButton10) < y(form_->ToolButton12));
+        QVERIFY(y(form_->ToolButton12) < y(form_->ListView2));
+        QVERIFY(y(form_->ListView2) < y(form_->GroupBox5));
+        QVERIFY(y(form_->GroupBox5) < y(form_->GroupBox2));
+        QVERIFY(y(form_->GroupBox2) < y(form_->CheckBox4));
+        QVERIFY(y(form_->CheckBox4) < y(form_->BitBtn2));
+        QVERIFY(x(form_->BitBtn2) < x(form_->BitBtn8) && x(form_->BitBtn8) < x(form_->BitBtn3) &&
+                x(form_->BitBtn3) < x(form_->BitBtn4));
+        // Each apply box stands just before its picker.
+        const QList<std::pair<QWidget*, QWidget*>> boxBeforePicker = {
+            {form_->CheckBox9, form_->DateTimePicker1}, {form_->CheckBox10, form_->DateTimePicker2},
+            {form_->CheckBox11, form_->DateTimePicker3}, {form_->CheckBox12, form_->DateTimePicker4},
+            {form_->CheckBox13, form_->DateTimePicker5}, {form_->CheckBox14, form_->DateTimePicker6}};
+        for (const auto& [box, picker] : boxBeforePicker) {
+            QVERIFY2(x(box) < x(picker), qPrintable(box->objectName()));
+            QVERIFY2(std::abs(y(box) + box->height() / 2 - y(picker) - picker->height() / 2) <= 2,
+                     qPrintable(box->objectName()));
+        }
+        QVERIFY(x(form_->DateTimePicker1) < x(form_->CheckBox10));
+        QVERIFY(y(form_->DateTimePicker1) < y(form_->DateTimePicker3) &&
+                y(form_->DateTimePicker3) < y(form_->DateTimePicker5));
+    }
+
+    void menusAndToolBarHoldTheirItemsInOrder()
+    {
+        QCOMPARE(form_->menuBar()->objectName(), QStringLiteral("MainMenu1"));
+        const QList<QAction*> menus = form_->menuBar()->actions();
+        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus[0]->menu(), form_->File1);
+        QCOMPARE(menus[1]->menu(), form_->Help1);
+        QCOMPARE(objectNames(form_->File1->actions()), QStringList{QStringLiteral("Exit1")});
+        QCOMPARE(objectNames(form_->Help1->actions()),
+                 (QStringList{"help2", "Helponline1", "Showhint1", "LomberkWebSite1", "Emailsupport1", "about1"}));
+        QCOMPARE(objectNames(form_->PopupMenu1->actions()),
+                 (QStringList{"AddFiles1", "AddFilesfromfloder1", "Remove1", "RemoveAll1"}));
+        QStringList toolButtons;
+        for (QAction* action : form_->ToolBar2->actions())
+            toolButtons.append(form_->ToolBar2->widgetForAction(action)->objectName());
+        QCOMPARE(toolButtons, (QStringList{"ToolButton1", "ToolButton5", "ToolButton2", "ToolButton3"}));
+        QCOMPARE(form_->ToolButton1->toolButtonStyle(), Qt::ToolButtonTextBesideIcon);
+        for (const QToolButton* button : {form_->ToolButton1, form_->ToolButton5, form_->ToolButton2,
+                                          form_->ToolButton3, form_->ToolButton9, form_->ToolButton10,
+                                          form_->ToolButton12})
+            QVERIFY2(!button->icon().pixmap(16, 16).isNull(), qPrintable(button->objectName()));
+    }
+
+    void toolBarShowsEveryButtonWithoutOverflow()
+    {
+        for (const QToolButton* button : {form_->ToolButton1, form_->ToolButton5, form_->ToolButton2,
+                                          form_->ToolButton3}) {
+            QVERIFY2(button->isVisible(), qPrintable(button->objectName()));
+            QVERIFY2(button->mapTo(form_->ToolBar2, QPoint(button->width(), 0)).x() <= form_->ToolBar2->width(),
+                     qPrintable(button->objectName()));
+        }
+    }
+
+    void statusBarHasOne300PixelPanel()
+    {
+        QCOMPARE(form_->statusBar()->objectName(), QStringLiteral("StatusBar1"));
+        const QList<QLabel*> panels = form_->statusBar()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+        QCOMPARE(panels.size(), 1);
+        QCOMPARE(panels[0]->width(), 300);
+        QVERIFY(!panels[0]->text().isEmpty());
+    }
+
+    void closeCommandsCloseTheWindow_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("BitBtn7") << QStringLiteral("BitBtn7");
+        QTest::newRow("BitBtn4") << QStringLiteral("BitBtn4");
+        QTest::newRow("Exit1") << QStringLiteral("Exit1");
+    }
+    void closeCommandsCloseTheWindow()
+    {
+        QFETCH(QString, control);
+        if (auto* action = form_->findChild<QAction*>(control)) {
+            action->trigger();
+        } else {
+            auto* button = form_->findChild<QAbstractButton*>(control);
+            QVERIFY(button);
+            form_->PageControl1->setCurrentWidget(button->parentWidget());
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
+        QVERIFY(!form_->isVisible());
+    }
+
+private:
+    std::unique_ptr<TForm1> form_;
+};
+
+QUORVANE_UI_TEST_MAIN(MainFormTest)
+#include "main_form_test.moc"
