@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <fstream>
+
 #include "fileinfo/attribute_store.h"
 #include "fileinfo/backup.h"
 #include "fileinfo/file_change.h"
@@ -110,6 +112,24 @@ TEST(Backup, MissingOrLockedFileMakesNoBackup)
     ASSERT_TRUE(reader.holding());
     EXPECT_TRUE(backupoldfile(file)) << "another reader does not stop the copy";
     EXPECT_EQ(readFileBytes(dir.path() / "deck.ppt.bak"), "content");
+}
+
+TEST(BackupFault, FullDiskLeavesNoPartialCopy)
+{
+    const auto failure = testing::runOnPrivateMount("tmpfs", "size=256k", [](const fs::path& folder) -> std::string {
+        const fs::path file = folder / "deck.ppt";
+        {
+            std::ofstream out(file, std::ios::binary);
+            out << std::string(160 * 1024, 'p');
+            if (!out.flush()) return "cannot write the file";
+        }
+        if (backupoldfile(file)) return "a copy that cannot fit reported success";
+        if (namesIn(folder) != std::vector<std::string>{"deck.ppt"}) return "something was left beside the file";
+        if (readFileBytes(file).size() != 160 * 1024) return "the file itself changed";
+        return "";
+    });
+    if (!failure) GTEST_SKIP() << "cannot mount a small file system here";
+    EXPECT_EQ(*failure, "");
 }
 
 TEST(Backup, LinkOfTheBackupNameIsRemovedNotFollowed)

@@ -10,6 +10,7 @@
 #include "fileinfo/file_change.h"
 #include "fileinfo/file_snapshot.h"
 #include "props/error.h"
+#include "props/ppt_rows.h"
 #include "tests/support/corpus.h"
 #include "tests/support/environment_guard.h"
 #include "tests/support/fileinfo_fixtures.h"
@@ -63,6 +64,37 @@ TEST(FileChange, ReadOnlyFileWithGrayedBoxesIsWrittenAndReadOnlyAgain)
         EXPECT_EQ(statOf(file).st_mode & 0222, 0u);
         ::chmod(file.c_str(), 0644);
     }
+}
+
+// The same with the real compound-document writer on a copy of a real .ppt file, and its two
+// ways to fail: a refused write (not a compound file) and a conversion error (thrown).
+TEST(FileChange, RealPptWriterOnReadOnlyFiles)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    testing::XattrScratchDir dir(QUORVANE_BINARY_DIR);
+    QUORVANE_REQUIRE_XATTR_SCRATCH(dir);
+    const fs::path deck = dir.path() / "deck.ppt";
+    fs::copy_file(testing::corpusDir() / "files" / "38256.ppt", deck);
+    const AttributeWord word = kReadOnly | kHidden | 0x2000;
+    ASSERT_TRUE(writeAttributeWord(deck, word));
+
+    props::RowChanges title;
+    title[0] = "Changed by the sequence";
+    EXPECT_TRUE(ApplyFileChange(deck, batchSettings(), [&] { return props::writePptRows(deck, title); }));
+    EXPECT_EQ(props::readPptRow(deck, 0), "Changed by the sequence");
+    EXPECT_EQ(ReadFileAttributeData(deck)->attributes, word);
+
+    props::RowChanges badDate;
+    badDate[props::kCreatedRow] = "not a date";
+    EXPECT_THROW(ApplyFileChange(deck, batchSettings(), [&] { return props::writePptRows(deck, badDate); }), Error);
+    EXPECT_EQ(ReadFileAttributeData(deck)->attributes, word);
+    EXPECT_EQ(statOf(deck).st_mode & 0222, 0u);
+
+    const auto notCompound = dir.file("text.ppt", "not a compound file");
+    ASSERT_TRUE(writeAttributeWord(notCompound, word));
+    EXPECT_FALSE(ApplyFileChange(notCompound, batchSettings(), [&] { return props::writePptRows(notCompound, title); }));
+    EXPECT_EQ(ReadFileAttributeData(notCompound)->attributes, word);
+    EXPECT_EQ(statOf(notCompound).st_mode & 0222, 0u);
 }
 
 TEST(FileChange, BoxesDecideTheFinalWordAndOtherBitsSurvive)

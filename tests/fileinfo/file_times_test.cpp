@@ -10,6 +10,8 @@
 #include "fileinfo/attribute_store.h"
 #include "fileinfo/file_snapshot.h"
 #include "fileinfo/file_times.h"
+#include "props/ppt_rows.h"
+#include "tests/support/corpus.h"
 #include "tests/support/environment_guard.h"
 #include "tests/support/fileinfo_fixtures.h"
 
@@ -173,6 +175,26 @@ TEST(RestoreFileTimesAfterRead, LeavesNoTraceOnAnyKindOfFile)
         expectSameTrace(before, traceOf(file));
         ::chmod(file.c_str(), 0644);
         fs::remove(file);
+    }
+}
+
+// The display's road with the real reader: snapshot, the 14 rows read, restore.
+TEST(RestoreFileTimesAfterRead, ShowingARealPptLeavesNoTrace)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    testing::XattrScratchDir dir(QUORVANE_BINARY_DIR);
+    QUORVANE_REQUIRE_XATTR_SCRATCH(dir);
+    for (const AttributeWord word : {AttributeWord(0), kReadOnly | kHidden | kSystem}) {
+        SCOPED_TRACE(::testing::Message() << "word 0x" << std::hex << word);
+        const fs::path deck = dir.path() / "deck.ppt";
+        fs::copy_file(testing::corpusDir() / "files" / "38256.ppt", deck, fs::copy_options::overwrite_existing);
+        testing::setAccessAndWriteTimes(deck, {1'100'000'000, 111'111'111}, {1'000'000'000, 999'999'999});
+        ASSERT_TRUE(writeAttributeWord(deck, word));
+        const Trace before = traceOf(deck);
+        EXPECT_NE(props::readPptRows(deck)[0], "");
+        EXPECT_TRUE(RestoreFileTimesAfterRead(deck, before.snapshot));
+        expectSameTrace(before, traceOf(deck));
+        ASSERT_TRUE(writeAttributeWord(deck, 0));
     }
 }
 

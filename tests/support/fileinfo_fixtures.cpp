@@ -134,8 +134,8 @@ LockHoldingChild::~LockHoldingChild()
     }
 }
 
-std::optional<std::string> runOnFileSystemWithoutXattrs(
-    const std::function<std::string(const fs::path&)>& body)
+std::optional<std::string> runOnPrivateMount(const char* fileSystemType, const char* options,
+                                             const std::function<std::string(const fs::path&)>& body)
 {
     const fs::path mountPoint = makeFolderIn(fs::temp_directory_path());
     if (mountPoint.empty()) return std::nullopt;
@@ -144,9 +144,9 @@ std::optional<std::string> runOnFileSystemWithoutXattrs(
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(report[0]);
-        // The ramfs lives in the child's own mount namespace and disappears with it.
+        // The mount lives in the child's own mount namespace and disappears with it.
         if (::unshare(CLONE_NEWNS) != 0 || ::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("none", mountPoint.c_str(), "ramfs", 0, nullptr) != 0)
+            ::mount("none", mountPoint.c_str(), fileSystemType, 0, options) != 0)
             ::_exit(2);
         writeAllTo(report[1], body(mountPoint));
         ::_exit(0);
@@ -165,6 +165,12 @@ bool createEmptyFile(const fs::path& file)
 {
     const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     return fd >= 0 && ::fchmod(fd, 0644) == 0 && ::close(fd) == 0;
+}
+
+std::optional<std::string> runOnFileSystemWithoutXattrs(
+    const std::function<std::string(const fs::path&)>& body)
+{
+    return runOnPrivateMount("ramfs", nullptr, body);
 }
 
 std::optional<std::string> rawDosAttrib(const fs::path& file)

@@ -56,10 +56,14 @@ private:
     bool holding_ = false;
 };
 
-// Runs `body` in a child process, in a private mount namespace where a ramfs (a file system
-// without extended attributes) is mounted on a scratch folder; `body` gets that folder and
+// Runs `body` in a child process, in a private mount namespace where a file system of type
+// `fileSystemType` with `options` is mounted on a scratch folder; `body` gets that folder and
 // returns "" on success or a description of what went wrong. The result is that text, or
 // nullopt when this machine cannot make such a mount (not root, no namespaces): skip then.
+std::optional<std::string> runOnPrivateMount(const char* fileSystemType, const char* options,
+                                             const std::function<std::string(const std::filesystem::path&)>& body);
+
+// runOnPrivateMount with a ramfs, a file system that keeps no extended attributes.
 std::optional<std::string> runOnFileSystemWithoutXattrs(
     const std::function<std::string(const std::filesystem::path&)>& body);
 
