@@ -47,6 +47,10 @@ void fitToText(QDateTimeEdit* picker)
     picker->setFixedWidth(picker->fontMetrics().horizontalAdvance(widest) + buttonsPx + 8);
 }
 
+// An editor counts as open until it is hidden itself, also while the page holding its table is
+// not shown (switching pages moves the focus away from it, which must still commit it).
+bool isOpen(const QWidget* editor) { return !editor->isHidden(); }
+
 bool isEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 
 QFrame* newEditorPanel(const QString& objectName, QWidget* parent)
@@ -190,9 +194,9 @@ void RowEditors::ShowRowEditor(PropertyTable* table, int row)
 
 void RowEditors::CloseRowEditors()
 {
-    if (Edit1->isVisible()) Edit1Exit();
-    if (Panel3->isVisible()) Panel3Exit();
-    if (Panel5->isVisible()) Panel5Exit();
+    if (isOpen(Edit1)) Edit1Exit();
+    if (isOpen(Panel3)) Panel3Exit();
+    if (isOpen(Panel5)) Panel5Exit();
 }
 
 void RowEditors::Edit1Exit()
@@ -227,7 +231,7 @@ void RowEditors::Edit3Exit()
 
 void RowEditors::commitAndFocus(PropertyTable* table)
 {
-    const bool anyOpen = Edit1->isVisible() || Panel3->isVisible() || Panel5->isVisible();
+    const bool anyOpen = isOpen(Edit1) || isOpen(Panel3) || isOpen(Panel5);
     if (!anyOpen) return;
     CloseRowEditors();
     table->setFocus();
@@ -238,9 +242,9 @@ void RowEditors::onFocusChanged(QWidget* oldFocus, QWidget* newFocus)
     // Focus that leaves the program's windows altogether comes back to the same widget later.
     if (!newFocus) return;
     if (oldFocus == Edit3 && newFocus != Edit3) Edit3Exit();
-    if (Edit1->isVisible() && !isWithin(newFocus, Edit1)) Edit1Exit();
-    if (Panel3->isVisible() && !isWithin(newFocus, Panel3)) Panel3Exit();
-    if (Panel5->isVisible() && !isWithin(newFocus, Panel5)) Panel5Exit();
+    if (isOpen(Edit1) && !isWithin(newFocus, Edit1)) Edit1Exit();
+    if (isOpen(Panel3) && !isWithin(newFocus, Panel3)) Panel3Exit();
+    if (isOpen(Panel5) && !isWithin(newFocus, Panel5)) Panel5Exit();
 }
 
 bool RowEditors::eventFilter(QObject* watched, QEvent* event)

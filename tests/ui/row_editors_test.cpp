@@ -128,6 +128,18 @@ private slots:
         QCOMPARE(table->rowValue(1), QStringLiteral("  new value  "));
     }
 
+    void switchingPagesCommitsTheOpenEditor()
+    {
+        PropertyTable* table = showBatchTable();
+        openOn(table, 5, QString());
+        editors_->Edit1->setText(QStringLiteral("made on the batch page"));
+        form_->PageControl1->setCurrentWidget(form_->TabSheet2);
+        QCOMPARE(table->rowValue(5), QStringLiteral("made on the batch page"));
+        QVERIFY(editors_->Edit1->isHidden());
+        form_->PageControl1->setCurrentWidget(form_->TabSheet1);
+        QCOMPARE(openEditor(), Editor::None);
+    }
+
     void escapeDiscardsTheEdit()
     {
         PropertyTable* table = showBatchTable();

@@ -1,5 +1,5 @@
 // Renders the main window offscreen into PNG files, one per page and one per open row editor,
-// plus a sheet of the program's pictures at 16 and 48 pixels, for a person to look at.
+// plus a sheet of the program's pictures at 16 and 48 pixels (and 16 blown up), for a person to look at.
 // Usage: quorvane_screenshots OUTPUT_FOLDER
 #include <QCheckBox>
 #include <QDir>
@@ -34,13 +34,16 @@ bool save(QWidget* window, const QDir& folder, const QString& name)
 bool saveIconSheet(const QDir& folder)
 {
     const QStringList names = QDir(QStringLiteral(":/icons")).entryList();
-    QImage sheet(QSize(8 + names.size() * 56, 80), QImage::Format_ARGB32);
+    QImage sheet(QSize(8 + names.size() * 72, 152), QImage::Format_ARGB32);
     sheet.fill(Qt::white);
     QPainter painter(&sheet);
     for (int i = 0; i < names.size(); ++i) {
         const QIcon icon(QStringLiteral(":/icons/") + names[i]);
-        painter.drawPixmap(8 + i * 56, 8, icon.pixmap(16, 16));
-        painter.drawPixmap(8 + i * 56, 28, icon.pixmap(48, 48));
+        const QPixmap small = icon.pixmap(16, 16);
+        painter.drawPixmap(8 + i * 72, 8, small);
+        painter.drawPixmap(8 + i * 72, 28, icon.pixmap(48, 48));
+        // The 16-pixel picture blown up four times, pixel for pixel, to judge its sharpness.
+        painter.drawPixmap(8 + i * 72, 84, small.scaled(64, 64, Qt::IgnoreAspectRatio, Qt::FastTransformation));
     }
     painter.end();
     const QString path = folder.filePath(QStringLiteral("icons.png"));
