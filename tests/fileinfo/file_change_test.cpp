@@ -10,6 +10,8 @@
 #include "fileinfo/file_change.h"
 #include "fileinfo/file_snapshot.h"
 #include "props/error.h"
+#include "props/package_reader.h"
+#include "props/package_writer.h"
 #include "props/ppt_rows.h"
 #include "tests/support/corpus.h"
 #include "tests/support/environment_guard.h"
@@ -95,6 +97,37 @@ TEST(FileChange, RealPptWriterOnReadOnlyFiles)
     EXPECT_FALSE(ApplyFileChange(notCompound, batchSettings(), [&] { return props::writePptRows(notCompound, title); }));
     EXPECT_EQ(ReadFileAttributeData(notCompound)->attributes, word);
     EXPECT_EQ(statOf(notCompound).st_mode & 0222, 0u);
+}
+
+// A package rewrite renames a new file over the old one, so everything kept beside the
+// contents (mode, stored bits, creation time) must come back through the sequence's last steps.
+TEST(FileChange, RealPackageRewriteKeepsAttributesAndTimes)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    testing::XattrScratchDir dir(QUORVANE_BINARY_DIR);
+    QUORVANE_REQUIRE_XATTR_SCRATCH(dir);
+    const fs::path deck = dir.path() / "deck.pptx";
+    fs::copy_file(testing::corpusDir() / "files" / "51187.pptx", deck);
+    const timespec lastAccess{1'236'188'710, 250'000'000}, lastWrite{1'236'100'000, 500'000'000};
+    testing::setAccessAndWriteTimes(deck, lastAccess, lastWrite);
+    ASSERT_TRUE(storeCreationTime(deck, fileTimeOf({1'200'000'000, 125'000'000})));
+    const AttributeWord word = kReadOnly | kHidden | kArchive | 0x2000;
+    ASSERT_TRUE(writeAttributeWord(deck, word));
+    const ino_t inodeBefore = statOf(deck).st_ino;
+
+    props::RowTexts texts;
+    texts[0] = "Changed by the sequence";
+    props::RowSelection titleOnly{};
+    titleOnly[0] = true;
+    EXPECT_TRUE(ApplyFileChange(deck, batchSettings(), [&] { return props::WritePackageProperties(deck, texts, titleOnly); }));
+    EXPECT_NE(statOf(deck).st_ino, inodeBefore) << "expected a rewrite, not an edit in place";
+    const auto after = ReadFileAttributeData(deck);  // before the read below moves the access time
+    EXPECT_EQ(after->attributes, word);
+    EXPECT_EQ(after->creationTime, fileTimeOf({1'200'000'000, 125'000'000}));
+    EXPECT_EQ(after->lastWriteTime, fileTimeOf(lastWrite));
+    EXPECT_EQ(after->lastAccessTime, fileTimeOf(lastAccess));
+    EXPECT_EQ(statOf(deck).st_mode & 0222, 0u);
+    EXPECT_EQ(props::ReadPackageProperties(deck).value_or(props::RowTexts{})[0], "Changed by the sequence");
 }
 
 TEST(FileChange, BoxesDecideTheFinalWordAndOtherBitsSurvive)
