@@ -124,6 +124,21 @@ TEST(DosAttribRead, RefusesWhatFitsNoLayout)
     }
 }
 
+TEST(DosAttribRead, EveryCutOfABinaryValueIsRefused)
+{
+    for (const auto& time : {std::optional<props::FileTime>(), std::optional<props::FileTime>(kSambaTime)}) {
+        const auto whole = encodeDosAttrib({0x2022, time});
+        const std::size_t textWithNul = 7;  // "0x2022" and its NUL
+        for (std::size_t length = textWithNul + 1; length < whole.size(); ++length) {
+            SCOPED_TRACE(length);
+            EXPECT_FALSE(parseDosAttrib(std::span(whole).first(length)).has_value());
+        }
+        // Cut right after the text, it is the legacy form again.
+        EXPECT_EQ(parseDosAttrib(std::span(whole).first(textWithNul))->attributes, 0x2022u);
+        EXPECT_EQ(parseDosAttrib(std::span(whole).first(textWithNul - 1))->attributes, 0x2022u);
+    }
+}
+
 TEST(DosAttribWrite, MatchesSambaEncoderByteForByte)
 {
     EXPECT_EQ(hexOf(encodeDosAttrib({0x20, kSambaTime})),
