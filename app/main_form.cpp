@@ -13,9 +13,13 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "app/file_status_icons.h"
 #include "app/message_box.h"
 #include "app/property_table.h"
 #include "app/row_editors.h"
+#include "help/about_window.h"
+#include "help/help_hints_window.h"
+#include "help/shell_links.h"
 
 namespace quorvane::app {
 
@@ -52,6 +56,15 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     PageControl1->setCurrentIndex(0);
     resize(kWidthPx, kHeightPx);
     centreOnScreen();
+    createHelpWindows();
+}
+
+void TForm1::createHelpWindows()
+{
+    QList<QIcon> statusIcons;
+    for (int status = 0; status < kFileStatusCount; ++status) statusIcons.append(fileStatusIcon(status));
+    Form4 = new TForm4(statusIcons, this);
+    Form5 = new TForm5(QIcon(QStringLiteral(":/icons/quorvane.svg")), this);
 }
 
 void TForm1::createActions()
@@ -85,7 +98,7 @@ void TForm1::createActions()
     help2 = newAction("help2", QStringLiteral("Help"));
     Helponline1 = newAction("Helponline1", QStringLiteral("Help online"));
     Showhint1 = newAction("Showhint1", QStringLiteral("Show hint"));
-    LomberkWebSite1 = newAction("LomberkWebSite1", QStringLiteral("Lomberk Web Site"));
+    LomberkWebSite1 = newAction("LomberkWebSite1", QString::fromLatin1(help::kMakerName) + QStringLiteral(" Web Site"));
     Emailsupport1 = newAction("Emailsupport1", QStringLiteral("Email support"));
     about1 = newAction("about1", QStringLiteral("About"));
     Help1->addActions({help2, Helponline1, Showhint1, LomberkWebSite1, Emailsupport1, about1});
@@ -104,6 +117,8 @@ void TForm1::createActions()
     connect(ToolButton12, &QToolButton::clicked, this, &TForm1::ToolButton12Click);
     connect(ListView3, &PropertyTable::clickedAt, this, &TForm1::ListView3Click);
     connect(ListView2, &PropertyTable::clickedAt, this, &TForm1::ListView2Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
+    connect(BitBtn5, &QPushButton::clicked, this, &TForm1::BitBtn3Click);
     connect(BitBtn4, &QPushButton::clicked, this, &TForm1::BitBtn4Click);
     connect(BitBtn7, &QPushButton::clicked, this, &TForm1::BitBtn4Click);
     connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
@@ -139,8 +154,7 @@ void TForm1::CloseRowEditors()
 }
 
 // The commands below begin by committing any open row editor, because none of their controls
-// takes the focus away from it. What follows belongs to the file list, the saved defaults and
-// the help windows.
+// takes the focus away from it. What follows belongs to the file list and the saved defaults.
 void TForm1::ToolButton1Click() { CloseRowEditors(); }
 void TForm1::ToolButton5Click() { CloseRowEditors(); }
 void TForm1::ToolButton2Click() { CloseRowEditors(); }
@@ -148,12 +162,45 @@ void TForm1::ToolButton3Click() { CloseRowEditors(); }
 void TForm1::ToolButton9Click() { CloseRowEditors(); }
 void TForm1::ToolButton10Click() { CloseRowEditors(); }
 void TForm1::ToolButton12Click() { CloseRowEditors(); }
-void TForm1::help2Click() { CloseRowEditors(); }
-void TForm1::Helponline1Click() { CloseRowEditors(); }
-void TForm1::Showhint1Click() { CloseRowEditors(); }
-void TForm1::LomberkWebSite1Click() { CloseRowEditors(); }
-void TForm1::Emailsupport1Click() { CloseRowEditors(); }
-void TForm1::about1Click() { CloseRowEditors(); }
+
+void TForm1::help2Click()
+{
+    CloseRowEditors();
+    help::openWithDefaultProgram(help::helpFileUrl().toString());
+}
+
+void TForm1::Helponline1Click()
+{
+    CloseRowEditors();
+    help::openWithDefaultProgram(QString::fromLatin1(help::kOnlineHelpPage));
+}
+
+void TForm1::Showhint1Click()
+{
+    CloseRowEditors();
+    Form4->exec();
+}
+
+void TForm1::LomberkWebSite1Click()
+{
+    CloseRowEditors();
+    help::openWithDefaultProgram(QString::fromLatin1(help::kMakerWebSite));
+}
+
+void TForm1::Emailsupport1Click()
+{
+    CloseRowEditors();
+    help::openWithDefaultProgram(help::supportMailLink(QString::fromLatin1(kApplicationTitle)));
+}
+
+void TForm1::about1Click()
+{
+    CloseRowEditors();
+    Form5->exec();
+}
+
+// "Show Hint" takes the focus, which commits an open row editor by itself.
+void TForm1::BitBtn3Click() { Form4->exec(); }
 
 void TForm1::ListView3Click(QPoint viewportPos)
 {

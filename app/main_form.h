@@ -19,6 +19,8 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class QWidget;
+class TForm4;
+class TForm5;
 
 namespace quorvane::app {
 
@@ -121,6 +123,10 @@ public:
 
     QLabel* StatusBar1Panel;
 
+    // The help-hints and About windows, hidden until a command shows them modally.
+    TForm4* Form4;
+    TForm5* Form5;
+
     // Commands.
     void ToolButton1Click();
     void ToolButton5Click();
@@ -131,6 +137,7 @@ public:
     void ToolButton12Click();
     void ListView3Click(QPoint viewportPos);
     void ListView2Click(QPoint viewportPos);
+    void BitBtn3Click();
     void BitBtn4Click();
     void Exit1Click();
     void help2Click();
@@ -147,6 +154,7 @@ private:
     void createMenus();
     void createStatusBar();
     void createActions();
+    void createHelpWindows();
     void centreOnScreen();
 
     RowEditors* rowEditors_;

@@ -20,6 +20,7 @@
 
 #include "app/row_editors.h"
 #include "app/up_down.h"
+#include "help/shell_links.h"
 #include "props/catalogue.h"
 #include "ui_test_support.h"
 
@@ -109,6 +110,7 @@ private slots:
             {"CheckBox6", "Blank"}, {"CheckBox15", "Blank"},
             {"File1", "File"}, {"Exit1", "Close"}, {"Help1", "Help"}, {"help2", "Help"},
             {"Helponline1", "Help online"}, {"Showhint1", "Show hint"}, {"Emailsupport1", "Email support"},
+            {"LomberkWebSite1", "Lomberk Software Web Site"},
             {"about1", "About"}};
         for (const auto& [name, caption] : captions) QTest::newRow(name) << QString::fromLatin1(caption);
     }
@@ -338,6 +340,41 @@ private slots:
         QCOMPARE(panels.size(), 1);
         QCOMPARE(panels[0]->width(), 300);
         QVERIFY(!panels[0]->text().isEmpty());
+    }
+
+    void helpCommandsOpenTheirWindowOrLink_data()
+    {
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("link");
+        QTest::newRow("help2") << QString() << quorvane::help::helpFileUrl().toString();
+        QTest::newRow("Helponline1") << QString() << QStringLiteral("https://www.lomberk.example/quorvane/help/");
+        QTest::newRow("LomberkWebSite1") << QString() << QStringLiteral("https://www.lomberk.example/");
+        QTest::newRow("Emailsupport1") << QString() << QStringLiteral("mailto:support@lomberk.example?subject=Quorvane");
+        QTest::newRow("Showhint1") << QStringLiteral("Help Hints") << QString();
+        QTest::newRow("BitBtn5") << QStringLiteral("Help Hints") << QString();
+        QTest::newRow("BitBtn3") << QStringLiteral("Help Hints") << QString();
+        QTest::newRow("about1") << QStringLiteral("About") << QString();
+    }
+    void helpCommandsOpenTheirWindowOrLink()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, link);
+        QStringList opened;
+        quorvane::help::setLinkOpener([&opened](const QString& target) { opened.append(target); });
+        QString shownWindow;
+        testing::closeNextModalWindow(&shownWindow);
+        const QString control = QString::fromLatin1(QTest::currentDataTag());
+        if (auto* action = form_->findChild<QAction*>(control)) {
+            action->trigger();
+        } else {
+            auto* button = form_->findChild<QAbstractButton*>(control);
+            QVERIFY(button);
+            form_->PageControl1->setCurrentWidget(button->parentWidget());
+            QTest::mouseClick(button, Qt::LeftButton);
+        }
+        quorvane::help::setLinkOpener({});
+        QCOMPARE(shownWindow, window);
+        QCOMPARE(opened, link.isEmpty() ? QStringList() : QStringList{link});
     }
 
     void closeCommandsCloseTheWindow_data()

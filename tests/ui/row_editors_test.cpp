@@ -14,6 +14,7 @@
 
 #include "app/row_editors.h"
 #include "app/up_down.h"
+#include "help/shell_links.h"
 #include "props/display_text.h"
 #include "ui_test_support.h"
 
@@ -346,7 +347,8 @@ private slots:
     void commandsCommitTheOpenEditorFirst_data()
     {
         QTest::addColumn<QString>("command");
-        for (const char* name : {"ToolButton2", "ToolButton3", "ToolButton12", "Remove1", "RemoveAll1"})
+        for (const char* name : {"ToolButton2", "ToolButton3", "ToolButton12", "Remove1", "RemoveAll1", "help2",
+                                 "Helponline1", "Showhint1", "LomberkWebSite1", "Emailsupport1", "about1"})
             QTest::newRow(name) << QString::fromLatin1(name);
     }
     void commandsCommitTheOpenEditorFirst()
@@ -355,6 +357,9 @@ private slots:
         PropertyTable* table = showBatchTable();
         openOn(table, 4, QString());
         editors_->Edit1->setText(QStringLiteral("before the command"));
+        quorvane::help::setLinkOpener([](const QString&) {});
+        QString modalCaption;
+        closeNextModalWindow(&modalCaption);
         if (auto* button = form_->findChild<QToolButton*>(command)) {
             button->setEnabled(true);
             QTest::mouseClick(button, Qt::LeftButton);
@@ -364,6 +369,7 @@ private slots:
             action->setEnabled(true);
             action->trigger();
         }
+        quorvane::help::setLinkOpener({});
         QCOMPARE(table->rowValue(4), QStringLiteral("before the command"));
         QVERIFY(editors_->Edit1->isHidden());
     }

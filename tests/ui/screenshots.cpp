@@ -1,5 +1,6 @@
-// Renders the main window offscreen into PNG files, one per page and one per open row editor,
-// plus a sheet of the program's pictures at 16 and 48 pixels (and 16 blown up), for a person to look at.
+// Renders offscreen into PNG files, for a person to look at: the main window on each page and
+// with each row editor open, the help-hints and About windows, and a sheet of the program's
+// pictures at 16 and 48 pixels (and at 16 blown up).
 // Usage: quorvane_screenshots OUTPUT_FOLDER
 #include <QCheckBox>
 #include <QDir>
@@ -13,6 +14,8 @@
 #include "app/file_status_icons.h"
 #include "app/main_form.h"
 #include "app/row_editors.h"
+#include "help/about_window.h"
+#include "help/help_hints_window.h"
 #include "ui_test_support.h"
 
 using namespace quorvane::app;
@@ -98,6 +101,12 @@ int main(int argc, char* argv[])
         testing::clickAt(form.ListView2, testing::valueCellCentre(form.ListView2, shot.row));
         ok = save(&form, folder, QString::fromLatin1(shot.name)) && ok;
         form.CloseRowEditors();
+    }
+    for (QDialog* window : {static_cast<QDialog*>(form.Form4), static_cast<QDialog*>(form.Form5)}) {
+        window->show();
+        ok = QTest::qWaitForWindowExposed(window) && ok;
+        ok = save(window, folder, window == form.Form4 ? QStringLiteral("help-hints") : QStringLiteral("about")) && ok;
+        window->hide();
     }
     return ok ? 0 : 1;
 }

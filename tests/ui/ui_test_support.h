@@ -3,8 +3,10 @@
 // cells of a property table.
 #pragma once
 
+#include <QApplication>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -42,6 +44,18 @@ inline QPoint labelCellCentre(const PropertyTable* table, int row)
 inline void clickAt(PropertyTable* table, QPoint viewportPos)
 {
     QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, viewportPos);
+}
+
+// Closes the modal window that the code run next opens, from inside its own event loop, and
+// keeps its caption in `caption` (left as it is when no modal window opens).
+inline void closeNextModalWindow(QString* caption)
+{
+    QTimer::singleShot(0, [caption] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            *caption = modal->windowTitle();
+            modal->close();
+        }
+    });
 }
 
 // The main window, shown and active, so that focus changes happen as they do for a user.
