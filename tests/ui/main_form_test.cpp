@@ -364,14 +364,7 @@ private slots:
         QString shownWindow;
         testing::closeNextModalWindow(&shownWindow);
         const QString control = QString::fromLatin1(QTest::currentDataTag());
-        if (auto* action = form_->findChild<QAction*>(control)) {
-            action->trigger();
-        } else {
-            auto* button = form_->findChild<QAbstractButton*>(control);
-            QVERIFY(button);
-            form_->PageControl1->setCurrentWidget(button->parentWidget());
-            QTest::mouseClick(button, Qt::LeftButton);
-        }
+        QVERIFY(testing::runCommand(form_.get(), control));
         quorvane::help::setLinkOpener({});
         QCOMPARE(shownWindow, window);
         QCOMPARE(opened, link.isEmpty() ? QStringList() : QStringList{link});
@@ -387,14 +380,7 @@ private slots:
     void closeCommandsCloseTheWindow()
     {
         QFETCH(QString, control);
-        if (auto* action = form_->findChild<QAction*>(control)) {
-            action->trigger();
-        } else {
-            auto* button = form_->findChild<QAbstractButton*>(control);
-            QVERIFY(button);
-            form_->PageControl1->setCurrentWidget(button->parentWidget());
-            QTest::mouseClick(button, Qt::LeftButton);
-        }
+        QVERIFY(testing::runCommand(form_.get(), control));
         QVERIFY(!form_->isVisible());
     }
 

@@ -3,8 +3,11 @@
 // cells of a property table.
 #pragma once
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QStringList>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -44,6 +47,24 @@ inline QPoint labelCellCentre(const PropertyTable* table, int row)
 inline void clickAt(PropertyTable* table, QPoint viewportPos)
 {
     QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, viewportPos);
+}
+
+// Runs the command of the menu item or button named `control` as the user would: triggers the
+// item, or clicks the button with its page in front. False when there is no such control.
+inline bool runCommand(TForm1* form, const QString& control)
+{
+    if (auto* action = form->findChild<QAction*>(control)) {
+        action->trigger();
+        return true;
+    }
+    auto* button = form->findChild<QAbstractButton*>(control);
+    if (!button) return false;
+    if (form->PageControl1->isAncestorOf(button)) {
+        for (QWidget* page = button; page; page = page->parentWidget())
+            if (form->PageControl1->indexOf(page) >= 0) form->PageControl1->setCurrentWidget(page);
+    }
+    QTest::mouseClick(button, Qt::LeftButton);
+    return true;
 }
 
 // Closes the modal window that the code run next opens, from inside its own event loop, and
