@@ -1,0 +1,131 @@
+// In-place stream writes on built compound files: every case ends with the target holding the
+// new bytes, every other stream unchanged, and the allocation structures sound; the same for
+// a file whose FAT is full, where the write must add a FAT sector and the first DIFAT sector.
+#include <gtest/gtest.h>
+
+#include "props/cfb_compound_file.h"
+#include "props/cfb_stream_write.h"
+#include "tests/support/cfb_inspect.h"
+#include "tests/support/cfb_olefile.h"
+#include "tests/support/cfb_write_cases.h"
+#include "tests/support/corpus.h"
+
+namespace quorvane::testing {
+namespace {
+
+void expectWritten(const StreamMap& before, const std::optional<StreamMap>& after, const CfbWriteCase& c)
+{
+    ASSERT_TRUE(after) << c.label << ": the file no longer opens or fails its allocation check";
+    ASSERT_TRUE(after->count(c.target)) << c.label;
+    EXPECT_TRUE(after->at(c.target) == c.newData) << c.label;
+    EXPECT_EQ(after->size(), before.size() + (c.create ? 1 : 0)) << c.label;
+    for (const auto& [name, bytes] : before) {
+        if (name != c.target) {
+            EXPECT_TRUE(after->at(name) == bytes) << c.label << ": " << printableName(name);
+        }
+    }
+}
+
+TEST(CfbWrite, EveryCaseLeavesTheNewStreamAndEveryOtherUnchanged)
+{
+    for (const CfbWriteCase& c : cfbWriteCases()) {
+        MemoryFile file(buildCompoundFile(c.spec));
+        const auto before = readRootStreams(file);
+        ASSERT_TRUE(before) << c.label << ": the builder made an unreadable file";
+        Fault fault = Fault::None;
+        ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label << " fault " << int(fault);
+        expectWritten(*before, readRootStreams(file), c);
+        EXPECT_EQ(file.bytes().size() % (c.spec.majorVersion == 4 ? 4096 : 512), 0u) << c.label;
+    }
+}
+
+// olefile's name of a root stream: the name itself, control characters included.
+std::string olefileName(const std::u16string& name)
+{
+    std::string text;
+    for (const char16_t unit : name) text += char(unit);
+    return text;
+}
+
+TEST(CfbWrite, OlefileReadsEveryWrittenFileWithOnlyTheTargetChanged)
+{
+    ScratchDir scratch;
+    for (const CfbWriteCase& c : cfbWriteCases()) {
+        const std::vector<std::byte> original = buildCompoundFile(c.spec);
+        MemoryFile file(original);
+        Fault fault = Fault::None;
+        ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label;
+        const auto asText = [](const std::vector<std::byte>& bytes) {
+            return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        };
+        writeFileBytes(scratch.path() / "before.cfb", asText(original));
+        writeFileBytes(scratch.path() / "after.cfb", asText(file.bytes()));
+        const auto verdict = olefileCompare(scratch.path() / "before.cfb", scratch.path() / "after.cfb");
+        ASSERT_FALSE(verdict.is_null()) << "olefile_compare.py did not run";
+        EXPECT_TRUE(verdict["new_opens"].get<bool>()) << c.label << " " << verdict.dump();
+        const auto expectedChange = nlohmann::json::array({olefileName(c.target)});
+        EXPECT_EQ(verdict["missing"], nlohmann::json::array()) << c.label;
+        if (c.create) {
+            EXPECT_EQ(verdict["added"], expectedChange) << c.label;
+            EXPECT_EQ(verdict["changed"], nlohmann::json::array()) << c.label;
+        } else {
+            EXPECT_EQ(verdict["added"], nlohmann::json::array()) << c.label;
+            EXPECT_EQ(verdict["changed"], expectedChange) << c.label;
+        }
+    }
+}
+
+TEST(CfbWrite, WritesTwiceInARowReuseFreedSpace)
+{
+    for (const CfbWriteCase& c : cfbWriteCases()) {
+        if (c.create) continue;
+        MemoryFile file(buildCompoundFile(c.spec));
+        Fault fault = Fault::None;
+        ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label;
+        const std::size_t lengthAfterFirst = file.bytes().size();
+        CfbWriteCase back = c;
+        back.newData = patternBytes(c.newData.size(), 77);
+        ASSERT_TRUE(applyCfbWrite(file, back, &fault)) << c.label;
+        const auto after = readRootStreams(file);
+        ASSERT_TRUE(after) << c.label;
+        EXPECT_TRUE(after->at(c.target) == back.newData) << c.label;
+        // The second copy of the same size fits into what the first write freed or left free.
+        EXPECT_LE(file.bytes().size(), lengthAfterFirst + c.newData.size() + 2 * 4096) << c.label;
+    }
+}
+
+TEST(CfbWrite, FullFatGainsAFatSectorAndTheFirstDifatSector)
+{
+    CfbSpec spec;
+    spec.streams = {{u"\x05SummaryInformation", patternBytes(300, 1)}, {u"Current User", patternBytes(60, 2)}};
+    spec.fullFatSectors = 109;  // every header DIFAT slot used, every FAT entry taken
+    MemoryFile file(buildCompoundFile(spec));
+    ASSERT_GT(file.bytes().size(), 7'000'000u);
+    const auto before = readRootStreams(file);
+    ASSERT_TRUE(before);
+    const CfbWriteCase c{"FullFat", spec, u"\x05SummaryInformation", patternBytes(9000, 3)};
+    Fault fault = Fault::None;
+    ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << int(fault);
+    expectWritten(*before, readRootStreams(file), c);
+    Fault openFault = Fault::None;
+    auto reopened = props::cfb::CompoundFile::open(file, &openFault);
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(reopened->header().numFatSectors, 110u);
+    EXPECT_EQ(reopened->header().numDifatSectors, 1u);
+    EXPECT_EQ(reopened->header().firstDifatSector, reopened->fat().difatSectorIds().front());
+
+    // olefile checks the DIFAT count and chain strictly and refuses a file that breaks them.
+    ScratchDir scratch;
+    const auto asText = [](const std::vector<std::byte>& bytes) {
+        return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    };
+    writeFileBytes(scratch.path() / "before.cfb", asText(buildCompoundFile(spec)));
+    writeFileBytes(scratch.path() / "after.cfb", asText(file.bytes()));
+    const auto verdict = olefileCompare(scratch.path() / "before.cfb", scratch.path() / "after.cfb");
+    ASSERT_FALSE(verdict.is_null());
+    EXPECT_TRUE(verdict["new_opens"].get<bool>()) << verdict.dump();
+    EXPECT_EQ(verdict["changed"], nlohmann::json::array({"\x05SummaryInformation"}));
+}
+
+}  // namespace
+}  // namespace quorvane::testing

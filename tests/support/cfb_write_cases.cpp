@@ -1,0 +1,67 @@
+#include "tests/support/cfb_write_cases.h"
+
+#include "props/cfb_compound_file.h"
+#include "props/cfb_stream_write.h"
+
+namespace quorvane::testing {
+namespace {
+
+CfbSpec specOf(int version, std::vector<std::pair<std::u16string, std::size_t>> streams)
+{
+    CfbSpec spec;
+    spec.majorVersion = version;
+    unsigned seed = 1;
+    for (const auto& [name, size] : streams) spec.streams.push_back({name, patternBytes(size, seed++)});
+    return spec;
+}
+
+}  // namespace
+
+std::vector<CfbWriteCase> cfbWriteCases()
+{
+    std::vector<CfbWriteCase> cases;
+    for (const int v : {3, 4}) {
+        const std::string p = "v" + std::to_string(v) + "_";
+        const auto typical = [v](std::size_t size) {
+            return specOf(v, {{u"\x05SummaryInformation", size}, {u"PowerPoint Document", 9000}, {u"Current User", 60}});
+        };
+        cases.push_back({p + "MiniGrows", typical(400), u"\x05SummaryInformation", patternBytes(3000, 50)});
+        cases.push_back({p + "MiniShrinks", typical(3000), u"\x05SummaryInformation", patternBytes(100, 51)});
+        cases.push_back({p + "MiniToRegular", typical(400), u"\x05SummaryInformation", patternBytes(5000, 52)});
+        cases.push_back({p + "RegularToMini", typical(6000), u"\x05SummaryInformation", patternBytes(300, 53)});
+        cases.push_back({p + "RegularGrows", typical(5000), u"\x05SummaryInformation", patternBytes(21000, 54)});
+        cases.push_back({p + "BecomesEmpty", typical(400), u"\x05SummaryInformation", {}});
+        cases.push_back({p + "EmptyGetsData", typical(0), u"\x05SummaryInformation", patternBytes(700, 55)});
+        cases.push_back({p + "CreateMini", specOf(v, {{u"PowerPoint Document", 9000}, {u"Current User", 60}}),
+                         u"\x05" u"DocumentSummaryInformation", patternBytes(500, 56), true});
+        cases.push_back({p + "CreateRegular", specOf(v, {{u"PowerPoint Document", 9000}}),
+                         u"\x05" u"DocumentSummaryInformation", patternBytes(4096, 57), true});
+        cases.push_back({p + "CreateWithoutMiniStream", specOf(v, {{u"PowerPoint Document", 9000}}),
+                         u"\x05SummaryInformation", patternBytes(200, 58), true});
+    }
+    // v3: root and three streams fill the only directory sector, so a new entry needs a new one.
+    cases.push_back({"v3_CreateNeedsDirectorySector",
+                     specOf(3, {{u"PowerPoint Document", 9000}, {u"Current User", 60}, {u"Pictures", 100}}),
+                     u"\x05SummaryInformation", patternBytes(300, 59), true});
+    // 124 of the 128 mini sectors one v3 MiniFAT sector maps are taken: growth needs a second.
+    cases.push_back({"v3_MiniFatGrows",
+                     specOf(3, {{u"\x05SummaryInformation", 200}, {u"A", 3968}, {u"B", 3776}}),
+                     u"\x05SummaryInformation", patternBytes(1000, 60)});
+    return cases;
+}
+
+bool applyCfbWrite(RandomAccessFile& file, const CfbWriteCase& writeCase, Fault* fault)
+{
+    using namespace props::cfb;
+    auto compoundFile = CompoundFile::open(file, fault);
+    if (!compoundFile) return false;
+    if (writeCase.create) return createRootStream(*compoundFile, writeCase.target, writeCase.newData, fault);
+    const auto entryId = compoundFile->findRootStream(writeCase.target);
+    if (!entryId) {
+        *fault = Fault::NotFound;
+        return false;
+    }
+    return replaceStream(*compoundFile, *entryId, writeCase.newData, fault);
+}
+
+}  // namespace quorvane::testing

@@ -1,0 +1,27 @@
+// The stream writes that the engine's write and fault tests run: each a small compound file,
+// the stream to replace or create, and its new content.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "props/fault.h"
+#include "props/random_access_file.h"
+#include "tests/support/cfb_builder.h"
+
+namespace quorvane::testing {
+
+struct CfbWriteCase {
+    std::string label;
+    CfbSpec spec;
+    std::u16string target;
+    std::vector<std::byte> newData;
+    bool create = false;  // the target does not exist yet
+};
+
+std::vector<CfbWriteCase> cfbWriteCases();
+
+// Opens `file` and replaces or creates the case's stream. The engine's result.
+bool applyCfbWrite(RandomAccessFile& file, const CfbWriteCase& writeCase, Fault* fault);
+
+}  // namespace quorvane::testing
