@@ -10,6 +10,24 @@
 
 namespace quorvane {
 
+namespace {
+constexpr std::uint64_t kCopyPieceBytes = 1 << 20;
+}
+
+bool RandomAccessFile::copyFrom(RandomAccessFile& source, std::uint64_t sourceOffset, std::uint64_t length,
+                                std::uint64_t offset)
+{
+    std::vector<std::byte> piece(std::size_t(std::min(length, kCopyPieceBytes)));
+    while (length > 0) {
+        const auto chunk = std::span(piece).first(std::size_t(std::min<std::uint64_t>(length, piece.size())));
+        if (!source.readAt(sourceOffset, chunk) || !writeAt(offset, chunk)) return false;
+        sourceOffset += chunk.size();
+        offset += chunk.size();
+        length -= chunk.size();
+    }
+    return true;
+}
+
 std::optional<PosixFile> PosixFile::open(const std::string& path, OpenMode mode, bool* lockRefused)
 {
     if (lockRefused) *lockRefused = false;
@@ -64,6 +82,24 @@ bool PosixFile::truncate(std::uint64_t length)
 bool PosixFile::sync()
 {
     return ::fsync(fd_.get()) == 0;
+}
+
+bool PosixFile::copyFrom(RandomAccessFile& source, std::uint64_t sourceOffset, std::uint64_t length,
+                         std::uint64_t offset)
+{
+    auto* posixSource = dynamic_cast<PosixFile*>(&source);
+    if (!posixSource) return RandomAccessFile::copyFrom(source, sourceOffset, length, offset);
+    loff_t from = loff_t(sourceOffset);
+    loff_t to = loff_t(offset);
+    while (length > 0) {
+        const ssize_t copied = ::copy_file_range(posixSource->fd(), &from, fd_.get(), &to, std::size_t(length), 0);
+        if (copied < 0 && errno == EINTR) continue;
+        if (copied < 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL))
+            return RandomAccessFile::copyFrom(source, std::uint64_t(from), length, std::uint64_t(to));
+        if (copied <= 0) return false;  // an error, or the source ends early
+        length -= std::uint64_t(copied);
+    }
+    return true;
 }
 
 std::optional<std::uint64_t> PosixFile::size()

@@ -29,6 +29,11 @@ public:
     virtual bool sync() = 0;
     // The current length, or nullopt on an error.
     virtual std::optional<std::uint64_t> size() = 0;
+    // Copies `length` bytes at `sourceOffset` of `source` to `offset` of this file; false on any
+    // error. This default reads and writes in pieces through readAt() and writeAt(); PosixFile
+    // copies inside the kernel when the source is a PosixFile too.
+    virtual bool copyFrom(RandomAccessFile& source, std::uint64_t sourceOffset, std::uint64_t length,
+                          std::uint64_t offset);
 };
 
 // How a PosixFile is opened and which open-file-description lock it takes on the whole file.
@@ -50,6 +55,8 @@ public:
     bool truncate(std::uint64_t length) override;
     bool sync() override;
     std::optional<std::uint64_t> size() override;
+    bool copyFrom(RandomAccessFile& source, std::uint64_t sourceOffset, std::uint64_t length,
+                  std::uint64_t offset) override;
 
     int fd() const { return fd_.get(); }
     // Closes the file, releasing its lock; false when close() reports an error.

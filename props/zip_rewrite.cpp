@@ -15,7 +15,6 @@
 namespace quorvane::props {
 namespace {
 
-constexpr std::size_t kCopyPieceBytes = 1 << 20;
 constexpr std::uint32_t kLocalHeaderSignature = 0x04034b50;
 constexpr std::uint32_t kCentralRecordSignature = 0x02014b50;
 constexpr std::uint16_t kZip64ExtraId = 0x0001;
@@ -159,21 +158,6 @@ std::optional<std::vector<std::byte>> replacedRecord(const ZipDirectory& directo
     return out;
 }
 
-// Copies source bytes [from, to) to `target` at `at`, a piece at a time.
-bool copyRange(RandomAccessFile& source, std::uint64_t from, std::uint64_t to, RandomAccessFile& target,
-               std::uint64_t at, std::vector<std::byte>& piece)
-{
-    while (from < to) {
-        const std::size_t size = std::size_t(std::min<std::uint64_t>(to - from, kCopyPieceBytes));
-        if (piece.size() < size) piece.resize(size);
-        const auto chunk = std::span(piece).first(size);
-        if (!source.readAt(from, chunk) || !target.writeAt(at, chunk)) return false;
-        from += size;
-        at += size;
-    }
-    return true;
-}
-
 // Where an entry that is not replaced lands: its old offset moved by the growth of every
 // replaced entry before it.
 std::uint64_t movedOffset(std::uint64_t oldOffset, std::span<const Replacement> replacements)
@@ -201,18 +185,17 @@ Fault rewriteArchive(RandomAccessFile& source, const ZipDirectory& directory,
     for (std::size_t i = 1; i < prepared.size(); ++i)
         if (prepared[i].entryIndex == prepared[i - 1].entryIndex) return Fault::Corrupt;
 
-    std::vector<std::byte> piece;
     std::uint64_t in = 0;
     std::uint64_t out = 0;
     for (Replacement& r : prepared) {
-        if (!copyRange(source, in, r.oldOffset, target, out, piece)) return Fault::Io;
+        if (!target.copyFrom(source, in, r.oldOffset - in, out)) return Fault::Io;
         out += r.oldOffset - in;
         r.newOffset = out;
         if (!target.writeAt(out, r.localRecord)) return Fault::Io;
         out += r.localRecord.size();
         in = r.oldExtentEnd;
     }
-    if (!copyRange(source, in, directory.end.centralDirOffset, target, out, piece)) return Fault::Io;
+    if (!target.copyFrom(source, in, directory.end.centralDirOffset - in, out)) return Fault::Io;
     out += directory.end.centralDirOffset - in;
 
     const std::uint64_t centralDirOffset = out;

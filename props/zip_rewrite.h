@@ -1,6 +1,7 @@
 // Replacing entries of a ZIP archive in one pass. The new archive is written front to back:
 // every entry that is not replaced is copied as it stands (local header, compressed data, data
-// descriptor and any bytes up to the next entry), in pieces, never inflated and never held whole;
+// descriptor and any bytes up to the next entry) with RandomAccessFile::copyFrom, never inflated
+// and never held in memory whole;
 // a replaced entry gets a new local header and its new content deflated at level 6, at its old
 // place and under its old name. The central directory keeps its order and its records, with the
 // local header offsets moved and the replaced entries' method, CRC and sizes new (APPNOTE 4.3.7,
