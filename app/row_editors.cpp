@@ -11,6 +11,8 @@
 #include <QRegularExpressionValidator>
 #include <QTimeEdit>
 
+#include <algorithm>
+
 #include "app/date_time_pickers.h"
 #include "app/property_table.h"
 #include "app/up_down.h"
@@ -152,7 +154,9 @@ void RowEditors::placeOver(QWidget* editor, PropertyTable*& editorTable, Propert
 {
     attach(editor, editorTable, table);
     const QRect cell = table->valueCellRect(row);
-    editor->move(cell.left() + leftInsetPx, cell.top());
+    // The editor covers the rest of the cell, or more where its controls need more room.
+    editor->setGeometry(cell.left() + leftInsetPx, cell.top(),
+                        std::max(editor->sizeHint().width(), cell.width() - leftInsetPx), kPanelHeightPx);
 }
 
 void RowEditors::ShowRowEditor(PropertyTable* table, int row)
@@ -177,7 +181,6 @@ void RowEditors::ShowRowEditor(PropertyTable* table, int row)
         const bool mayBeBlank = props::isBlankableDateTimeRow(row);
         CheckBox15->setHidden(!mayBeBlank);
         CheckBox15->setChecked(mayBeBlank && value.isEmpty());
-        Panel3->resize(Panel3->sizeHint().width(), kPanelHeightPx);
         placeOver(Panel3, dateTable_, table, row, 2);
         Panel3->show();
         DateTimePicker7->setFocus();

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPainter>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -16,6 +17,7 @@
 #include "app/row_editors.h"
 #include "help/about_window.h"
 #include "help/help_hints_window.h"
+#include "props/display_text.h"
 #include "ui_test_support.h"
 
 using namespace quorvane::app;
@@ -82,10 +84,29 @@ int main(int argc, char* argv[])
     }
     form.ListView1->setCurrentItem(form.ListView1->topLevelItem(1));
 
+    // Values of the kind a file holds, so that the shots show how the value column fits them.
+    const QString created = QString::fromStdString(quorvane::props::DateTimeToDisplayText(
+        *quorvane::props::encodeDateTime({2009, 1, 2, 13, 45, 7, 0})));
+    const QStringList values = {QStringLiteral("Launch plan for the spring range"), QStringLiteral("Marketing"),
+                                QStringLiteral("A. Author"), QStringLiteral("launch; spring"), QString(),
+                                QStringLiteral("Plans"), QStringLiteral("12"), QStringLiteral("B. Editor"),
+                                QString(), QStringLiteral("Example Ltd."), created, created,
+                                QStringLiteral("90"), QString()};
+    for (int row = 0; row < values.size(); ++row) {
+        form.ListView3->setRowValue(row, values[row]);
+        form.ListView2->setRowValue(row, values[row]);
+    }
+    form.ListView2->topLevelItem(0)->setCheckState(0, Qt::Checked);
+    form.ListView2->topLevelItem(9)->setCheckState(0, Qt::Checked);
+
     bool ok = saveIconSheet(folder) && save(&form, folder, QStringLiteral("main-single-change"));
 
+    form.PopupMenu1->popup(form.ListView1->viewport()->mapToGlobal(QPoint(40, 120)));
+    ok = QTest::qWaitForWindowExposed(form.PopupMenu1) && save(form.PopupMenu1, folder, QStringLiteral("file-list-menu")) && ok;
+    form.PopupMenu1->close();
+
     testing::clickAt(form.ListView3, testing::valueCellCentre(form.ListView3, 0));
-    form.rowEditors()->Edit1->setText(QStringLiteral("Quarterly review"));
+    form.rowEditors()->Edit1->setText(QStringLiteral("Launch plan for the spring range, second draft"));
     ok = save(&form, folder, QStringLiteral("single-change-text-editor")) && ok;
     form.CloseRowEditors();
 
