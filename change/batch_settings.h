@@ -6,19 +6,14 @@
 #include <array>
 #include <string>
 
+#include "fileinfo/change_settings.h"
 #include "props/catalogue.h"
 #include "props/date_time.h"
 
 namespace quorvane::change {
 
-// A three-state attribute box: set the bit, clear it, or leave it as the file has it.
-enum class TriState { Grayed, Checked, Unchecked };
-
 // Which of the three file times, in the order the window lists them.
 enum FileTimeIndex { kCreationTime = 0, kModifyTime = 1, kLastAccessTime = 2 };
-
-// Which of the four attribute boxes, in the order the window lists them.
-enum AttributeIndex { kReadOnlyBox = 0, kArchiveBox = 1, kHiddenBox = 2, kSystemBox = 3 };
 
 // One file time of the batch: a date picker and a time picker, each with its apply box. Only
 // the date part of `datePicker` and the time part of `timePicker` are applied.
@@ -29,9 +24,11 @@ struct FileTimeSetting {
     props::DateTime timePicker = 0;
 };
 
+// The batch settings. Each row is applied only when checked; each attribute box sets, clears or
+// (grayed) keeps its bit.
 struct BatchSettings {
     std::array<FileTimeSetting, 3> fileTimes{};
-    std::array<TriState, 4> attributes{TriState::Grayed, TriState::Grayed, TriState::Grayed, TriState::Grayed};
+    fileinfo::AttributeBoxes attributes{};
     std::array<std::string, props::kRowCount> rowValues{};
     std::array<bool, props::kRowCount> rowChecks{};
     bool backup = false;

@@ -10,28 +10,38 @@ using props::DateTime;
 
 // Value-name stems of the three file times, in FileTimeIndex order.
 constexpr const char* kFileTimeNames[] = {"createtime", "modifytime", "accesstime"};
-// Value names of the four attribute boxes, in AttributeIndex order ("contentindex" is System).
-constexpr const char* kAttributeNames[] = {"readonly", "archive", "hidden", "contentindex"};
+// The four attribute boxes with their value names ("contentindex" is System), in saving order.
+struct AttributeValue {
+    const char* name;
+    fileinfo::BoxState fileinfo::AttributeBoxes::*box;
+};
+constexpr AttributeValue kAttributeValues[] = {
+    {"readonly", &fileinfo::AttributeBoxes::readOnly},
+    {"archive", &fileinfo::AttributeBoxes::archive},
+    {"hidden", &fileinfo::AttributeBoxes::hidden},
+    {"contentindex", &fileinfo::AttributeBoxes::system},
+};
 constexpr char kBackupName[] = "backupold";
 
 std::string stringValueName(int row) { return std::string(props::catalogueRow(row).label) + "string"; }
 std::string checkValueName(int row) { return std::string(props::catalogueRow(row).label) + "check"; }
 
-std::string triStateText(TriState state)
+// Three-state boxes are stored "0" grayed, "1" checked, "2" unchecked.
+std::string boxStateText(fileinfo::BoxState state)
 {
     switch (state) {
-    case TriState::Checked: return "1";
-    case TriState::Unchecked: return "2";
-    case TriState::Grayed: break;
+    case fileinfo::BoxState::Checked: return "1";
+    case fileinfo::BoxState::Unchecked: return "2";
+    case fileinfo::BoxState::Grayed: break;
     }
     return "0";
 }
 
-TriState triStateOf(const std::string& text)
+fileinfo::BoxState boxStateOf(const std::string& text)
 {
-    if (text == "1") return TriState::Checked;
-    if (text == "2") return TriState::Unchecked;
-    return TriState::Grayed;
+    if (text == "1") return fileinfo::BoxState::Checked;
+    if (text == "2") return fileinfo::BoxState::Unchecked;
+    return fileinfo::BoxState::Grayed;
 }
 
 std::optional<DateTime> dateTimeOf(const std::string& text)
@@ -67,8 +77,8 @@ NamedValues defaultsValuesOf(const BatchSettings& settings)
         values.emplace_back(stem + "checkdate", time.applyDate ? "1" : "0");
         values.emplace_back(stem + "checktime", time.applyTime ? "1" : "0");
     }
-    for (int box = 0; box < 4; ++box)
-        values.emplace_back(kAttributeNames[box], triStateText(settings.attributes[std::size_t(box)]));
+    for (const AttributeValue& attribute : kAttributeValues)
+        values.emplace_back(attribute.name, boxStateText(settings.attributes.*attribute.box));
     for (int row = 0; row < props::kRowCount; ++row) {
         values.emplace_back(stringValueName(row), settings.rowValues[std::size_t(row)]);
         values.emplace_back(checkValueName(row), settings.rowChecks[std::size_t(row)] ? "1" : "0");
@@ -89,8 +99,8 @@ BatchSettings batchSettingsFromDefaults(const NamedValues& values, DateTime now)
         time.applyDate = valueOf(values, stem + "checkdate") != "0";
         time.applyTime = valueOf(values, stem + "checktime") != "0";
     }
-    for (int box = 0; box < 4; ++box)
-        settings.attributes[std::size_t(box)] = triStateOf(valueOf(values, kAttributeNames[box]));
+    for (const AttributeValue& attribute : kAttributeValues)
+        settings.attributes.*attribute.box = boxStateOf(valueOf(values, attribute.name));
     settings.backup = valueOf(values, kBackupName) == "1";
     for (int row = 0; row < props::kRowCount; ++row) {
         settings.rowValues[std::size_t(row)] = rowValueOf(row, valueOf(values, stringValueName(row)), now);

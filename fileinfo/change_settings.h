@@ -18,6 +18,8 @@ struct AttributeBoxes {
     BoxState archive = BoxState::Grayed;
     BoxState hidden = BoxState::Grayed;
     BoxState system = BoxState::Grayed;
+
+    friend bool operator==(const AttributeBoxes&, const AttributeBoxes&) = default;
 };
 
 // Checked sets `bit`, unchecked clears it, grayed leaves `word` as it is.

@@ -14,6 +14,7 @@
 namespace quorvane::change {
 namespace {
 
+using fileinfo::BoxState;
 using props::DateTime;
 using testing::ScratchDir;
 
@@ -49,7 +50,7 @@ TEST_F(SavedDefaults, FirstStartCreatesTheKeyAndGivesTheDesignDefaults)
         EXPECT_EQ(time.datePicker, now_);
         EXPECT_EQ(time.timePicker, now_);
     }
-    for (TriState box : settings->attributes) EXPECT_EQ(box, TriState::Grayed);
+    EXPECT_EQ(settings->attributes, fileinfo::AttributeBoxes{});
     EXPECT_FALSE(settings->backup);
     for (int row = 0; row < props::kRowCount; ++row) {
         const bool createdOrSaved = row == props::kCreatedRow || row == props::kLastSavedRow;
@@ -64,7 +65,7 @@ TEST_F(SavedDefaults, SaveThenLoadGivesBackEveryBoxAndEveryPickerPair)
     saved.fileTimes[kCreationTime] = {true, true, at(2009, 3, 4, 1, 2, 3), at(2001, 1, 1, 17, 45, 10)};
     saved.fileTimes[kModifyTime] = {true, false, at(2010, 5, 6), at(2010, 5, 6, 8, 9, 10)};
     saved.fileTimes[kLastAccessTime] = {false, true, at(2011, 7, 8, 23, 0, 0), at(2011, 7, 8, 0, 0, 1)};
-    saved.attributes = {TriState::Grayed, TriState::Checked, TriState::Unchecked, TriState::Checked};
+    saved.attributes = {BoxState::Grayed, BoxState::Checked, BoxState::Unchecked, BoxState::Checked};
     saved.rowValues = {"Title \"quoted\"", "back\\slash", "multi\nline\r\n", "", "", "Catagory", "7", "",
                        "", "", "2008-06-01 12:00:00", "", "90", ""};
     saved.rowChecks = {true, false, true, false, false, true, false, false, false, false, true, false, true, true};
@@ -93,7 +94,7 @@ TEST_F(SavedDefaults, SaveThenLoadGivesBackEveryBoxAndEveryPickerPair)
 TEST_F(SavedDefaults, ValueNamesAndEncodingsAreTheStoredOnes)
 {
     BatchSettings settings;
-    settings.attributes = {TriState::Grayed, TriState::Checked, TriState::Unchecked, TriState::Grayed};
+    settings.attributes = {BoxState::Grayed, BoxState::Checked, BoxState::Unchecked, BoxState::Grayed};
     settings.rowChecks[props::kTotalEditingTimeRow] = true;
     const NamedValues values = defaultsValuesOf(settings);
     ASSERT_EQ(values.size(), 9u + 4u + 28u + 1u);
@@ -130,8 +131,8 @@ TEST_F(SavedDefaults, ReadingRulesForTextsThatWereNotWrittenByUs)
     EXPECT_EQ(settings.fileTimes[kCreationTime].datePicker, now_);
     EXPECT_FALSE(settings.fileTimes[kCreationTime].applyDate);
     EXPECT_TRUE(settings.fileTimes[kCreationTime].applyTime);
-    EXPECT_EQ(settings.attributes, (std::array{TriState::Checked, TriState::Unchecked, TriState::Grayed,
-                                               TriState::Grayed}));
+    EXPECT_EQ(settings.attributes, (fileinfo::AttributeBoxes{BoxState::Checked, BoxState::Unchecked,
+                                                             BoxState::Grayed, BoxState::Grayed}));
     EXPECT_FALSE(settings.backup);
     EXPECT_FALSE(settings.rowChecks[0]);
     EXPECT_EQ(settings.rowValues[props::kLastPrintedRow], "2026-12-07 09:30:15");

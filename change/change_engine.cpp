@@ -1,0 +1,56 @@
+#include "change/change_engine.h"
+
+#include <algorithm>
+
+#include "fileinfo/file_change.h"
+#include "props/document_rows.h"
+
+namespace quorvane::change {
+namespace {
+
+bool applyFileChange(const std::string& path, const fileinfo::FileChangeSettings& settings,
+                     const props::RowTexts& rowValues, const props::RowSelection& selected)
+{
+    return fileinfo::ApplyFileChange(path, settings,
+                                     [&] { return props::writeDocumentRows(path, rowValues, selected); });
+}
+
+fileinfo::FileTimeSources batchSources(const FileTimeSetting& setting)
+{
+    fileinfo::FileTimeSources sources;
+    if (setting.applyDate) sources.date = setting.datePicker;
+    if (setting.applyTime) sources.time = setting.timePicker;
+    return sources;
+}
+
+}  // namespace
+
+bool ApplySingleChange(const std::string& path, const SingleChangeValues& values)
+{
+    const auto sources = [&values](int index) {
+        return fileinfo::FileTimeSources{values.datePickers[std::size_t(index)], values.timePickers[std::size_t(index)]};
+    };
+    const fileinfo::FileChangeSettings settings{sources(kCreationTime), sources(kModifyTime),
+                                                sources(kLastAccessTime), values.attributes};
+    return applyFileChange(path, settings, values.rowValues, props::kAllRows);
+}
+
+bool ApplyBatchChangeToFile(const std::string& path, const BatchSettings& batch)
+{
+    const fileinfo::FileChangeSettings settings{batchSources(batch.fileTimes[kCreationTime]),
+                                                batchSources(batch.fileTimes[kModifyTime]),
+                                                batchSources(batch.fileTimes[kLastAccessTime]), batch.attributes};
+    return applyFileChange(path, settings, batch.rowValues, batch.rowChecks);
+}
+
+bool BatchHasWork(const BatchSettings& settings)
+{
+    const bool anyApplyBox = std::any_of(settings.fileTimes.begin(), settings.fileTimes.end(),
+                                         [](const FileTimeSetting& time) { return time.applyDate || time.applyTime; });
+    const fileinfo::AttributeBoxes& boxes = settings.attributes;
+    const bool anyAttribute = boxes != fileinfo::AttributeBoxes{};
+    const bool anyRow = std::find(settings.rowChecks.begin(), settings.rowChecks.end(), true) != settings.rowChecks.end();
+    return anyApplyBox || anyAttribute || anyRow;
+}
+
+}  // namespace quorvane::change
