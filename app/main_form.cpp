@@ -56,10 +56,12 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     PageControl1->setCurrentIndex(0);
     resize(kWidthPx, kHeightPx);
     centreOnScreen();
-    createHelpWindows();
+    createModalWindows();
 }
 
-void TForm1::createHelpWindows()
+// The windows that commands show modally, created right after the main window in a fixed order.
+// TODO(#8, #9): the batch progress window TForm7, then the export progress window TForm9.
+void TForm1::createModalWindows()
 {
     QList<QIcon> statusIcons;
     for (int status = 0; status < kFileStatusCount; ++status) statusIcons.append(fileStatusIcon(status));

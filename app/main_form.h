@@ -154,7 +154,7 @@ private:
     void createMenus();
     void createStatusBar();
     void createActions();
-    void createHelpWindows();
+    void createModalWindows();
     void centreOnScreen();
 
     RowEditors* rowEditors_;
