@@ -130,14 +130,16 @@ std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> str
     }
     std::uint32_t appendedOffset = 0;
     if (!replacing) {
-        w.padTo(4);  // relative to the body; the table ends on a multiple of 4 too
+        w.padTo(4);  // the table ends on a multiple of 4, so this aligns the new value in the section
         appendedOffset = std::uint32_t(newTableEnd + body.size());
         w.bytes(typedValue);
     }
 
+    // No padding at the end: a replaced value keeps the old length modulo 4 and an appended one
+    // is aligned and padded, so the size keeps its remainder and the last span its bytes.
     std::vector<std::byte> section;
     ByteWriter s(section);
-    const std::size_t sectionSize = (newTableEnd + body.size() + 3) / 4 * 4;
+    const std::size_t sectionSize = newTableEnd + body.size();
     s.u32(std::uint32_t(sectionSize));
     s.u32(std::uint32_t(first.entries.size() + (replacing ? 0 : 1)));
     for (const PropertyEntry& entry : first.entries) {
@@ -149,7 +151,6 @@ std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> str
         s.u32(appendedOffset);
     }
     s.bytes(body);
-    s.padTo(4);
 
     const std::int64_t delta = std::int64_t(section.size()) - std::int64_t(first.size);
     std::vector<std::byte> out(stream.begin(), stream.begin() + first.offset);

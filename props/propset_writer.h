@@ -22,7 +22,8 @@ std::vector<std::byte> typedFiletime(std::uint64_t value);
 std::vector<std::byte> typedNull();
 
 // The stream with property `id` of its first section set to `typedValue`: an existing value
-// is replaced in its place, a new one appended after the last value. The table keeps its
+// is replaced in its place, a new one appended after the last value (zeros before it bring it
+// to a multiple of 4). The table keeps its
 // order, every other value, the dictionary, the bytes between and after values, the other
 // sections (moved, not rewritten) and the stream's tail stay byte for byte. The new value is
 // padded so that its length keeps the old one's remainder modulo 4, so later values keep

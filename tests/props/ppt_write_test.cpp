@@ -1,0 +1,288 @@
+// The property writes on real files: what each value type stores, conversion errors that
+// leave the file untouched, text in the code pages the corpus uses, a set created where none
+// was, growth across the mini-stream cutoff and past the header's DIFAT slots, and the files a
+// write must refuse (locked, read-only, not a compound file), which stay byte for byte.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "props/catalogue.h"
+#include "props/date_time.h"
+#include "props/display_text.h"
+#include "props/error.h"
+#include "props/ppt_rows.h"
+#include "props/property_set_access.h"
+#include "props/propset_writer.h"
+#include "props/random_access_file.h"
+#include "tests/support/cfb_builder.h"
+#include "tests/support/cfb_olefile.h"
+#include "tests/support/corpus.h"
+
+namespace quorvane::props {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::readFileBytes;
+
+const Fmtid& si() { return fmtidOfSelector(kSummaryInformation); }
+const Fmtid& dsi() { return fmtidOfSelector(kDocumentSummaryInformation); }
+
+class PptWrite : public ::testing::Test {
+protected:
+    // A writable copy of a corpus file.
+    std::string copyOf(const std::string& name)
+    {
+        const fs::path path = scratch_.copyOfCorpusFile(name);
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+        return path.string();
+    }
+    PropertyValue stored(const std::string& path, const Fmtid& fmtid, std::uint32_t id)
+    {
+        Fault fault = Fault::None;
+        const auto value = readPropertyValue(path, fmtid, id, &fault);
+        EXPECT_TRUE(value) << path << " property " << id << " fault " << int(fault);
+        return value.value_or(PropertyValue{});
+    }
+    testing::ScratchDir scratch_;
+};
+
+std::vector<std::byte> bytesOf(std::initializer_list<int> values)
+{
+    std::vector<std::byte> bytes;
+    for (const int v : values) bytes.push_back(std::byte(v));
+    return bytes;
+}
+
+TEST_F(PptWrite, EachValueTypeStoresWhatItShould)
+{
+    const std::string path = copyOf("37625.ppt");
+    struct Case {
+        std::uint32_t id;
+        std::string text;
+        std::uint16_t type;
+        bool duration;
+        std::uint16_t storedType;
+        std::vector<std::byte> storedData;
+        std::string readBack;
+    };
+    const std::vector<Case> cases{
+        {10, "90", kVtFiletime, true, kVtFiletime, bytesOf({0x00, 0x9C, 0xA6, 0x92, 0x0C, 0, 0, 0}), "90"},
+        {10, "abc", kVtFiletime, true, kVtFiletime, bytesOf({0, 0, 0, 0, 0, 0, 0, 0}), "0"},
+        {10, "", kVtFiletime, true, kVtNull, {}, ""},
+        {11, "", kVtFiletime, false, kVtNull, {}, ""},
+        // Before 1601 there is no FILETIME: it is stored as 0, "no date", and reads as "".
+        {12, "1500-01-01", kVtFiletime, false, kVtFiletime, bytesOf({0, 0, 0, 0, 0, 0, 0, 0}), ""},
+        {2, "", kVtLpstr, false, kVtLpstr, bytesOf({1, 0, 0, 0, 0, 0, 0, 0}), ""},
+        {3, "Wide", kVtLpwstr, false, kVtLpwstr, bytesOf({5, 0, 0, 0, 'W', 0, 'i', 0, 'd', 0, 'e', 0, 0, 0, 0, 0}), "Wide"},
+        {4, "-42", kVtInt, false, kVtInt, bytesOf({0xD6, 0xFF, 0xFF, 0xFF}), "-42"},
+    };
+    for (const Case& c : cases) {
+        const bool written = c.duration ? WriteEditTimeProperty(path, si(), c.id, c.text, c.type)
+                                        : WriteDocProperty(path, si(), c.id, c.text, c.type);
+        ASSERT_TRUE(written) << c.id << " '" << c.text << "'";
+        const PropertyValue value = stored(path, si(), c.id);
+        EXPECT_EQ(value.type, c.storedType) << c.id << " '" << c.text << "'";
+        EXPECT_TRUE(std::equal(c.storedData.begin(), c.storedData.end(), value.data.begin()) &&
+                    value.data.size() >= c.storedData.size())
+            << c.id << " '" << c.text << "'";
+        const std::string read = c.duration ? ReadEditTimeProperty(path, si(), c.id) : ReadDocProperty(path, si(), c.id);
+        EXPECT_EQ(read, c.readBack) << c.id << " '" << c.text << "'";
+    }
+}
+
+TEST_F(PptWrite, DatesAreStoredAsUtcAndTheDurationReadShowsTheSameValueInMinutes)
+{
+    const std::string path = copyOf("37625.ppt");
+    const std::string text = DateTimeToDisplayText(*encodeDateTime({2008, 6, 1, 12, 0, 0, 0}));
+    ASSERT_TRUE(WriteDocProperty(path, si(), 12, text, kVtFiletime));
+    EXPECT_EQ(ReadDocProperty(path, si(), 12), text);
+    const PropertyValue value = stored(path, si(), 12);
+    ASSERT_GE(value.data.size(), 8u);
+    std::uint64_t fileTime = 0;
+    for (int i = 7; i >= 0; --i) fileTime = fileTime << 8 | std::to_integer<std::uint64_t>(value.data[std::size_t(i)]);
+    EXPECT_EQ(fileTime, DateTimeToUtcFileTime(DisplayTextToDateTime(text)));
+    EXPECT_EQ(ReadEditTimeProperty(path, si(), 12), std::to_string((fileTime + 300'000'000) / 600'000'000));
+}
+
+TEST_F(PptWrite, ConversionErrorsPassToTheCallerAndLeaveTheFileUntouched)
+{
+    const std::string path = copyOf("37625.ppt");
+    const std::string before = readFileBytes(path);
+    struct Case {
+        std::uint16_t type;
+        std::string text;
+        std::string message;
+    };
+    for (const Case& c : {Case{kVtFiletime, "not a date", "'not a date' is not a valid date and time"},
+                          Case{kVtInt, "12x", "'12x' is not a valid integer value"},
+                          Case{kVtInt, "", "'' is not a valid integer value"}}) {
+        try {
+            WriteDocProperty(path, si(), 12, c.text, c.type);
+            ADD_FAILURE() << "no error for '" << c.text << "'";
+        } catch (const Error& error) {
+            EXPECT_EQ(std::string(error.what()), c.message);
+        }
+        EXPECT_EQ(readFileBytes(path), before) << c.text;
+    }
+    // The duration write reads a bad minutes text as 0 and does not throw.
+    EXPECT_TRUE(WriteEditTimeProperty(path, si(), 10, "not minutes", kVtFiletime));
+    EXPECT_EQ(ReadEditTimeProperty(path, si(), 10), "0");
+}
+
+TEST_F(PptWrite, TextIsStoredInTheCodePageOfTheSet)
+{
+    struct Case {
+        std::string file;
+        std::uint16_t codePage;
+        std::string text;
+        std::vector<std::byte> encoded;  // without the terminator
+    };
+    const std::vector<Case> cases{
+        {"37625.ppt", 1252, "Grüße", bytesOf({'G', 'r', 0xFC, 0xDF, 'e'})},
+        {"42474-1.ppt", 1251, "Привет", bytesOf({0xCF, 0xF0, 0xE8, 0xE2, 0xE5, 0xF2})},
+        {"54880_chinese.ppt", 932, "日本", bytesOf({0x93, 0xFA, 0x96, 0x7B})},
+        {"54722.ppt", 65001, "日本", bytesOf({0xE6, 0x97, 0xA5, 0xE6, 0x9C, 0xAC})},
+        {"TestNon4ByteBoundary.doc", 1200, "日本", bytesOf({0xE5, 0x65, 0x2C, 0x67})},
+    };
+    for (const Case& c : cases) {
+        const std::string path = copyOf(c.file);
+        ASSERT_TRUE(WriteDocProperty(path, si(), 2, c.text, kVtLpstr)) << c.file;
+        EXPECT_EQ(ReadDocProperty(path, si(), 2), c.text) << c.file;
+        const PropertyValue value = stored(path, si(), 2);
+        EXPECT_EQ(value.codePage, c.codePage) << c.file;
+        EXPECT_EQ(value.type, kVtLpstr) << c.file;
+        const std::size_t terminator = c.codePage == 1200 ? 2 : 1;
+        std::vector<std::byte> expected = bytesOf({int(c.encoded.size() + terminator), 0, 0, 0});
+        expected.insert(expected.end(), c.encoded.begin(), c.encoded.end());
+        expected.insert(expected.end(), terminator, std::byte{0});
+        ASSERT_GE(value.data.size(), expected.size()) << c.file;
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), value.data.begin())) << c.file;
+    }
+}
+
+TEST_F(PptWrite, TextWithoutAFormInTheCodePageIsRefusedAndTheFileKept)
+{
+    const std::string path = copyOf("37625.ppt");
+    const std::string before = readFileBytes(path);
+    EXPECT_FALSE(WriteDocProperty(path, si(), 2, "日本", kVtLpstr));
+    EXPECT_EQ(readFileBytes(path), before);
+}
+
+TEST_F(PptWrite, ManagerWrittenToAFileWithoutTheSetCreatesIt)
+{
+    for (const std::string name : {"pp40only.ppt", "TestCorel.shw"}) {
+        const std::string path = copyOf(name);
+        ASSERT_EQ(ReadDocProperty(path, dsi(), 14), "") << name;
+        ASSERT_TRUE(writePptRow(path, 8, "  The Manager\t")) << name;
+        EXPECT_EQ(readPptRow(path, 8), "The Manager") << name;
+        EXPECT_EQ(ReadDocProperty(path, dsi(), 1), "1200") << name;  // a new set is Unicode
+        const auto verdict = testing::olefileCompare(testing::corpusDir() / "files" / name, path);
+        ASSERT_FALSE(verdict.is_null());
+        EXPECT_TRUE(verdict["new_opens"].get<bool>()) << verdict.dump();
+        EXPECT_EQ(verdict["added"], nlohmann::json::array({"\x05" "DocumentSummaryInformation"})) << name;
+        EXPECT_EQ(verdict["changed"], nlohmann::json::array()) << name;
+        EXPECT_EQ(verdict["props"]["DocumentSummaryInformation"]["14"], "The Manager") << name;
+    }
+}
+
+TEST_F(PptWrite, ALongValueMovesTheSetOutOfTheMiniStream)
+{
+    const std::string path = copyOf("WithComments.ppt");
+    const std::string comment(5000, 'c');
+    ASSERT_TRUE(writePptRow(path, 4, comment));
+    EXPECT_EQ(readPptRow(path, 4), comment);
+    ASSERT_TRUE(writePptRow(path, 4, "short again"));
+    EXPECT_EQ(readPptRow(path, 4), "short again");
+    const auto verdict = testing::olefileCompare(testing::corpusDir() / "files" / "WithComments.ppt", path);
+    ASSERT_FALSE(verdict.is_null());
+    EXPECT_TRUE(verdict["new_opens"].get<bool>()) << verdict.dump();
+    EXPECT_EQ(verdict["changed"], nlohmann::json::array({"\x05SummaryInformation"}));
+    EXPECT_EQ(verdict["props"]["SummaryInformation"]["6"], "short again");
+}
+
+TEST_F(PptWrite, AFileOverSevenMegabytesGainsItsFirstDifatSector)
+{
+    testing::CfbSpec spec;
+    const auto title = newPropertySet(si(), 2, typedCodePageString(bytesOf({'T'}), 1200));
+    spec.streams = {{u"\x05SummaryInformation", title}, {u"PowerPoint Document", testing::patternBytes(5000, 1)}};
+    spec.fullFatSectors = 109;
+    const auto built = testing::buildCompoundFile(spec);
+    const fs::path path = scratch_.path() / "big.ppt";
+    testing::writeFileBytes(path, std::string(reinterpret_cast<const char*>(built.data()), built.size()));
+    ASSERT_GT(fs::file_size(path), 7'000'000u);
+    fs::copy_file(path, scratch_.path() / "big-before.ppt");
+    const std::string comment(6000, 'x');
+    ASSERT_TRUE(writePptRow(path.string(), 4, comment));
+    EXPECT_EQ(readPptRow(path.string(), 4), comment);
+    EXPECT_EQ(readPptRow(path.string(), 0), "T");
+    const auto verdict = testing::olefileCompare(scratch_.path() / "big-before.ppt", path);
+    ASSERT_FALSE(verdict.is_null());
+    EXPECT_TRUE(verdict["new_opens"].get<bool>()) << verdict.dump();
+    EXPECT_EQ(verdict["changed"], nlohmann::json::array({"\x05SummaryInformation"}));
+    EXPECT_EQ(verdict["props"]["SummaryInformation"]["6"], comment);
+}
+
+TEST_F(PptWrite, RefusedFilesStayByteForByte)
+{
+    const std::string locked = copyOf("37625.ppt");
+    const std::string readOnly = copyOf("38256.ppt");
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const fs::path text = scratch_.path() / "notes.ppt";
+    testing::writeFileBytes(text, std::string(3000, 'n'));
+    const fs::path missing = scratch_.path() / "missing.ppt";
+
+    // Another open file description holding the exclusive lock stands for another program.
+    auto holder = quorvane::PosixFile::open(locked, quorvane::OpenMode::ReadWriteExclusive);
+    ASSERT_TRUE(holder);
+    for (const std::string& path : {locked, readOnly, text.string(), missing.string()}) {
+        const std::string before = readFileBytes(path);
+        EXPECT_FALSE(WriteDocProperty(path, si(), 2, "x", kVtLpstr)) << path;
+        EXPECT_FALSE(WriteEditTimeProperty(path, si(), 10, "5", kVtFiletime)) << path;
+        EXPECT_EQ(readFileBytes(path), before) << path;
+    }
+    EXPECT_EQ(ReadDocProperty(locked, si(), 2), "") << "a writer holds the file";
+    EXPECT_EQ(ReadDocProperty(text.string(), si(), 2), "");
+    EXPECT_NE(ReadDocProperty(readOnly, si(), 4), "") << "read-only files are still read";
+    ASSERT_TRUE(holder->close());
+
+    // A reader's shared lock keeps writers out but lets other readers in.
+    auto reader = quorvane::PosixFile::open(locked, quorvane::OpenMode::ReadShared);
+    ASSERT_TRUE(reader);
+    EXPECT_FALSE(WriteDocProperty(locked, si(), 2, "x", kVtLpstr));
+    EXPECT_NE(ReadDocProperty(locked, si(), 2), "");
+}
+
+TEST_F(PptWrite, ReservedPropertyIdsAndUnknownTypesAreNotWritten)
+{
+    const std::string path = copyOf("37625.ppt");
+    const std::string before = readFileBytes(path);
+    EXPECT_FALSE(WriteDocProperty(path, si(), 0, "x", kVtLpstr));
+    EXPECT_FALSE(WriteDocProperty(path, si(), 1, "x", kVtLpstr));
+    EXPECT_FALSE(WriteDocProperty(path, si(), 0x80000000u, "x", kVtLpstr));
+    EXPECT_FALSE(WriteDocProperty(path, si(), 2, "x", 7));  // VT_DATE is not written
+    EXPECT_EQ(readFileBytes(path), before);
+}
+
+TEST_F(PptWrite, RowsAreWrittenInOrderUpToTheFirstFailure)
+{
+    const std::string path = copyOf("37625.ppt");
+    RowChanges changes;
+    changes[0] = "New title";
+    changes[5] = "Cat";
+    changes[10] = "not a date";
+    changes[11] = "";
+    EXPECT_THROW(writePptRows(path, changes), Error);
+    EXPECT_EQ(readPptRow(path, 0), "New title");
+    EXPECT_EQ(readPptRow(path, 5), "Cat");
+    EXPECT_NE(readPptRow(path, 11), "") << "rows after the failing one are not written";
+
+    const std::string before = readFileBytes(path);
+    fs::permissions(path, fs::perms::owner_read);
+    RowChanges one;
+    one[0] = "x";
+    EXPECT_FALSE(writePptRows(path, one));
+    EXPECT_EQ(readFileBytes(path), before);
+}
+
+}  // namespace
+}  // namespace quorvane::props
