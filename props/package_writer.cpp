@@ -1,7 +1,9 @@
 #include "props/package_writer.h"
 
+#include <stdlib.h>
 #include <sys/stat.h>
 
+#include <memory>
 #include <optional>
 
 #include "props/package_element.h"
@@ -54,9 +56,13 @@ void writeRows(ParsedPart& part, const std::array<int, N>& rows, const RowTexts&
 
 }  // namespace
 
-bool WritePackageProperties(const std::string& path, const RowTexts& texts, const RowSelection& selected,
+bool WritePackageProperties(const std::string& givenPath, const RowTexts& texts, const RowSelection& selected,
                             const TargetWrapper& wrapTarget)
 {
+    // The new archive replaces the file that a symbolic link names, not the link.
+    const std::unique_ptr<char, decltype(&::free)> resolved(::realpath(givenPath.c_str(), nullptr), &::free);
+    if (!resolved) return false;
+    const std::string path = resolved.get();
     auto file = PosixFile::open(path, OpenMode::ReadWriteExclusive);
     if (!file) return false;
     struct stat info {};

@@ -10,7 +10,8 @@
 
 namespace quorvane::props {
 
-// Writes the rows selected in `selected` from `texts` into the package at `path`, in the order of
+// Writes the rows selected in `selected` from `texts` into the package at `path` (through a
+// symbolic link: into the file it names, the link kept), in the order of
 // kExtendedPartRows then kCorePartRows, with SetChildElementText. Row texts are taken untrimmed,
 // except: Created and Last saved are written as W3C date-times, and left as they are in the part
 // when their text is empty or no date (a package may not hold an empty date); Last Printed is

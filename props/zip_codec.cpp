@@ -8,6 +8,7 @@ namespace quorvane::props {
 namespace {
 
 constexpr std::size_t kReadPieceBytes = 256 * 1024;
+constexpr std::size_t kFirstOutputBytes = 64 * 1024;
 constexpr int kRawDeflateWindowBits = -15;  // raw deflate: no zlib header, as ZIP stores it
 constexpr int kMemoryLevel = 8;
 
@@ -46,12 +47,13 @@ std::optional<std::vector<std::byte>> inflateEntryData(RandomAccessFile& file, s
 {
     InflateStream inflater;
     if (!inflater.ready) return std::nullopt;
-    // One byte more than expected, so that data inflating past the expected size is seen.
-    std::vector<std::byte> output(expectedSize + 1);
+    // The output grows as the data inflates, so that a size claimed by a damaged record costs
+    // nothing until the data bears it out; its limit is one byte more than expected, so that
+    // data inflating past the expected size is seen.
+    const std::size_t outputLimit = expectedSize + 1;
+    std::vector<std::byte> output(std::min(outputLimit, kFirstOutputBytes));
     std::vector<std::byte> piece(std::min<std::uint64_t>(compressedSize, kReadPieceBytes));
     z_stream& z = inflater.stream;
-    z.next_out = reinterpret_cast<Bytef*>(output.data());
-    z.avail_out = uInt(output.size());
     std::uint64_t consumed = 0;
     int status = Z_OK;
     while (status != Z_STREAM_END) {
@@ -63,6 +65,12 @@ std::optional<std::vector<std::byte>> inflateEntryData(RandomAccessFile& file, s
             z.next_in = reinterpret_cast<Bytef*>(piece.data());
             z.avail_in = uInt(pieceSize);
         }
+        if (z.total_out == output.size()) {
+            if (output.size() == outputLimit) return std::nullopt;
+            output.resize(std::min(outputLimit, output.size() * 2));
+        }
+        z.next_out = reinterpret_cast<Bytef*>(output.data() + z.total_out);
+        z.avail_out = uInt(output.size() - z.total_out);
         status = inflate(&z, Z_NO_FLUSH);
         if (status != Z_OK && status != Z_STREAM_END) return std::nullopt;
         if (z.total_out > expectedSize) return std::nullopt;

@@ -132,6 +132,19 @@ TEST_F(PackageWrite, BothPartsAreStoredBackEvenWithNoRowSelected)
               std::string::npos);
 }
 
+TEST_F(PackageWrite, ThroughASymbolicLinkTheLinkedFileIsRewritten)
+{
+    const fs::path target = fullPackage();
+    const fs::path link = scratch_.path() / "link.pptx";
+    fs::create_symlink(target.filename(), link);
+    RowTexts texts = kFullRows;
+    texts[0] = "Through the link";
+    ASSERT_TRUE(WritePackageProperties(link, texts, kAllRows));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(ReadPackageProperties(target), texts);
+    EXPECT_EQ(filesInFolder(), 2);
+}
+
 TEST_F(PackageWrite, RefusalsAndErrorsLeaveTheFileUntouched)
 {
     const std::string rels = relationshipsPart();
