@@ -63,6 +63,9 @@ fs::path ScratchDir::copyOfCorpusFile(const std::string& fileName) const
 {
     const fs::path copy = path_ / fileName;
     fs::copy_file(corpusDir() / "files" / fileName, copy, fs::copy_options::overwrite_existing);
+    // The corpus is read-only; a copy is the test's own, to write into.
+    fs::permissions(copy, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                              fs::perms::others_read);
     return copy;
 }
 

@@ -35,7 +35,7 @@ public:
     ScratchDir& operator=(const ScratchDir&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    // Copies a corpus file into this folder (keeping its name) and returns the copy's path.
+    // Copies a corpus file into this folder (keeping its name, mode 0644) and returns its path.
     std::filesystem::path copyOfCorpusFile(const std::string& fileName) const;
 
 private:

@@ -1,0 +1,87 @@
+#include "export/csv_export.h"
+
+#include "fileinfo/file_snapshot.h"
+#include "fileinfo/file_times.h"
+#include "fileinfo/snapshot_display.h"
+#include "props/catalogue.h"
+#include "props/document_rows.h"
+#include "props/error.h"
+#include "props/temp_file.h"
+
+namespace quorvane::exporting {
+namespace {
+
+std::string fileNameOf(const std::string& path)
+{
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The file's property rows, or nullopt when the file gives no line (an unreadable package).
+std::optional<props::RowTexts> rowsForLine(const std::string& path)
+{
+    try {
+        return props::readDocumentRows(path);
+    } catch (const Error&) {
+        return std::nullopt;  // a part that is not well-formed XML: the file is skipped
+    }
+}
+
+void appendFields(std::string& line, const auto& texts)
+{
+    for (const std::string& text : texts) line += csvField(text) + ',';
+}
+
+}  // namespace
+
+std::string csvField(std::string_view value)
+{
+    std::string field = "\"";
+    for (char c : value) {
+        if (c == '"') field += '"';
+        field += c;
+    }
+    return field + '"';
+}
+
+void WriteCsvHeader(ExportList& lines)
+{
+    std::string header = csvField("File full name") + ',' + csvField("File Name") + ',';
+    for (int row = 0; row < props::kRowCount; ++row) header += csvField(props::catalogueRow(row).label) + ',';
+    for (int index = 0; index < props::kFileInfoLabelCount; ++index) {
+        if (index > 0) header += ',';
+        header += csvField(props::fileInfoLabel(index));
+    }
+    lines.push_back(std::move(header));
+}
+
+bool AppendCsvLine(const std::string& path, ExportList& lines)
+{
+    std::string line = csvField(path) + ',' + csvField(fileNameOf(path)) + ',';
+    const auto snapshot = fileinfo::FileEntryExists(path) ? fileinfo::ReadFileAttributeData(path) : std::nullopt;
+    if (!snapshot) {
+        lines.push_back(std::move(line));
+        return false;
+    }
+    const auto rows = rowsForLine(path);
+    if (rows) {
+        appendFields(line, *rows);
+        const auto fileInfo = fileinfo::fileInfoTexts(*snapshot);
+        appendFields(line, fileInfo);
+        line.pop_back();  // no comma after the last field
+        lines.push_back(std::move(line));
+    }
+    const bool putBack = fileinfo::RestoreFileTimesAfterRead(path, *snapshot);
+    return rows && putBack;
+}
+
+bool saveExportList(const std::string& target, const ExportList& lines)
+{
+    return replaceWholeFile(target, [&lines](RandomAccessFile& file) {
+        std::string text;
+        for (const std::string& line : lines) text += line + "\r\n";
+        return file.writeAt(0, std::as_bytes(std::span(text.data(), text.size())));
+    });
+}
+
+}  // namespace quorvane::exporting

@@ -1,0 +1,35 @@
+// The CSV export of files' values (RFC 4180 quoting): a header of 23 titles, then per file its
+// full path, file name, 14 property texts, three times and four attribute flags. Every field is
+// quoted with any double quote inside doubled; every line ends in CR LF; the text is UTF-8
+// without a byte-order mark. Reading a file for its line leaves its times and attributes as
+// they were.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvane::exporting {
+
+// The lines gathered by an export, without their line ends.
+using ExportList = std::vector<std::string>;
+
+// `value` between double quotes, with each double quote inside doubled.
+std::string csvField(std::string_view value);
+
+// Adds the header line: "File full name", "File Name", the 14 row labels, the seven file-time
+// and attribute labels.
+void WriteCsvHeader(ExportList& lines);
+
+// Adds the line of the file at `path` and puts the file's times and attributes back. A file that
+// is missing or whose attributes cannot be read gives a short line (its two names, each followed
+// by a comma); a package that cannot be read as one (or whose parts are not well-formed XML)
+// gives no line at all; a compound document that cannot be read gives empty property fields.
+// True only when a full line was added and the file was put back.
+bool AppendCsvLine(const std::string& path, ExportList& lines);
+
+// Replaces the file `target` with the lines, each followed by CR LF. True when the new file is
+// complete and in place; on false any earlier file of that name is as it was.
+bool saveExportList(const std::string& target, const ExportList& lines);
+
+}  // namespace quorvane::exporting
