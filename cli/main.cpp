@@ -1,0 +1,40 @@
+// quorvane-cli: shows and changes the document properties of presentation files from the
+// command line, through the same core as the program. The one place that catches
+// quorvane::Error and turns it into a message and an exit status.
+#include <clocale>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/set_command.h"
+#include "cli/show_command.h"
+#include "cli/usage.h"
+#include "props/error.h"
+#include "props/property_set_access.h"
+
+int main(int argc, char** argv)
+{
+    using namespace quorvane::cli;
+    std::setlocale(LC_ALL, "");  // dates in the user's display form, as in the program
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    if (arguments.empty()) return usageError(std::cerr, "no command given");
+    const std::string& command = arguments.front();
+    if (command == "--help" || command == "-h" || command == "help") {
+        printHelp(std::cout);
+        return 0;
+    }
+    const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+    quorvane::props::InitPropertySetAccess();
+    int status = kUsageStatus;
+    try {
+        if (command == "show") status = runShow(rest, std::cout, std::cerr);
+        else if (command == "set") status = runSet(rest, std::cout, std::cerr);
+        else status = usageError(std::cerr, "unknown command " + command);
+    } catch (const quorvane::Error& error) {
+        std::cerr << "quorvane-cli: " << error.what() << '\n';
+        status = 1;
+    }
+    quorvane::props::ShutdownPropertySetAccess();
+    std::cout.flush();
+    return std::cout.good() ? status : 1;
+}

@@ -1,0 +1,153 @@
+// quorvane-cli run as a user runs it: show in text and JSON, set with every kind of row option,
+// and the exit statuses 0 / 1 (some file failed) / 2 (usage error, nothing written).
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+
+#include <nlohmann/json.hpp>
+
+#include "props/catalogue.h"
+#include "props/date_time.h"
+#include "props/display_text.h"
+#include "props/ppt_rows.h"
+#include "tests/support/corpus.h"
+
+namespace quorvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string shellQuoted(const std::string& text)
+{
+    std::string out = "'";
+    for (const char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+class Cli : public ::testing::Test {
+protected:
+    CliRun run(const std::vector<std::string>& arguments)
+    {
+        std::string command = "LC_ALL=C " + shellQuoted(QUORVANE_BINARY_DIR "/cli/quorvane-cli");
+        for (const std::string& argument : arguments) command += " " + shellQuoted(argument);
+        const fs::path out = scratch_.path() / "out.txt", err = scratch_.path() / "err.txt";
+        command += " >" + shellQuoted(out.string()) + " 2>" + shellQuoted(err.string());
+        const int raw = std::system(command.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFileBytes(out), readFileBytes(err)};
+    }
+    std::string copyOf(const std::string& name)
+    {
+        const fs::path path = scratch_.copyOfCorpusFile(name);
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+        return path.string();
+    }
+    ScratchDir scratch_;
+};
+
+TEST_F(Cli, ShowPrintsTheFourteenRowsInCatalogueOrder)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    const std::string path = copyOf("37625.ppt");
+    const CliRun result = run({"show", path});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const props::RowTexts rows = props::readPptRows(path);
+    std::string expected = path + "\n";
+    for (int row = 0; row < props::kRowCount; ++row)
+        expected += std::string(props::catalogueRow(row).label) + ": " + rows[std::size_t(row)] + "\n";
+    EXPECT_EQ(result.out, expected);
+    EXPECT_NE(result.out.find("Total Editing Time(Minutes): 1792\n"), std::string::npos);
+}
+
+TEST_F(Cli, ShowJsonGivesOneObjectPerFileAndFailsForUnreadableOnes)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    const std::string good = copyOf("54880_chinese.ppt");
+    const std::string text = (scratch_.path() / "text.ppt").string();
+    writeFileBytes(text, "not a compound file");
+    const std::string package = (scratch_.path() / "deck.PPTX").string();
+    const CliRun result = run({"show", "--json", good, text, package});
+    EXPECT_EQ(result.status, 1);
+    const auto json = nlohmann::json::parse(result.out);
+    ASSERT_EQ(json.size(), 3u);
+    EXPECT_EQ(json[0]["path"], good);
+    EXPECT_TRUE(json[0]["readable"].get<bool>());
+    EXPECT_EQ(json[0]["properties"]["Title"], "スライド 1");
+    EXPECT_EQ(json[0]["properties"].size(), std::size_t(props::kRowCount));
+    EXPECT_FALSE(json[1]["readable"].get<bool>());
+    EXPECT_FALSE(json[2]["readable"].get<bool>());
+    EXPECT_NE(result.err.find(text + ": not a compound document"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("deck.PPTX: packages (.pptx) are not supported yet"), std::string::npos) << result.err;
+}
+
+TEST_F(Cli, SetWritesEveryKindOfRowAndShowReadsThemBack)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    const std::string path = copyOf("WithComments.ppt");
+    const CliRun result = run({"set", "--title", "CLI title", "--category=Talks", "--revision", "7",
+                               "--created", "2020-01-02 03:04", "--modified", "2021-05-06", "--last-printed", "",
+                               "--total-editing-time", "90", path});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const props::RowTexts rows = props::readPptRows(path);
+    EXPECT_EQ(rows[0], "CLI title");
+    EXPECT_EQ(rows[5], "Talks");
+    EXPECT_EQ(rows[6], "7");
+    EXPECT_EQ(rows[10], "2020-01-02 03:04:00");  // the C locale's display form
+    EXPECT_EQ(rows[11], "2021-05-06");
+    EXPECT_EQ(rows[12], "90");
+    EXPECT_EQ(rows[13], "");
+}
+
+TEST_F(Cli, UsageErrorsWriteNothingAndExitWithTwo)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    const std::string path = copyOf("WithComments.ppt");
+    const std::string before = readFileBytes(path);
+    const std::vector<std::vector<std::string>> cases{
+        {},
+        {"frobnicate", path},
+        {"show"},
+        {"show", "--colour", path},
+        {"set", path},
+        {"set", "--title", "x"},
+        {"set", "--titel", "x", path},
+        {"set", "--created", "2020-13-01", path},
+        {"set", "--created", "yesterday", path},
+        {"set", "--total-editing-time", "ninety", path},
+        {"set", "--title", "x", "--title"},
+    };
+    for (const auto& arguments : cases) {
+        const CliRun result = run(arguments);
+        std::string shown;
+        for (const auto& a : arguments) shown += a + " ";
+        EXPECT_EQ(result.status, 2) << shown;
+        EXPECT_NE(result.err.find("quorvane-cli: "), std::string::npos) << shown;
+        EXPECT_EQ(readFileBytes(path), before) << shown;
+    }
+    EXPECT_EQ(run({"--help"}).status, 0);
+}
+
+TEST_F(Cli, SetReportsEachFailedFileAndGoesOnWithTheNext)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    const std::string readOnly = copyOf("38256.ppt");
+    fs::permissions(readOnly, fs::perms::owner_read);
+    const std::string good = copyOf("WithComments.ppt");
+    const std::string before = readFileBytes(readOnly);
+    const CliRun result = run({"set", "--author", "Someone", readOnly, (scratch_.path() / "none.ppt").string(), good});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find(readOnly + ": read-only"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("none.ppt: no such file"), std::string::npos) << result.err;
+    EXPECT_EQ(readFileBytes(readOnly), before);
+    EXPECT_EQ(props::readPptRow(good, 2), "Someone");
+}
+
+}  // namespace
+}  // namespace quorvane::testing
