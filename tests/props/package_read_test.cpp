@@ -218,6 +218,20 @@ TEST_F(PackageRead, MalformedXmlAndElementsWithMoreThanTextAreErrors)
     }
 }
 
+TEST_F(PackageRead, DocumentTypesExpandNoEntityAndResolveNothing)
+{
+    const std::string doctype =
+        "<!DOCTYPE cp:coreProperties [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+        "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY secret SYSTEM \"file:///etc/hostname\">]>";
+    std::string core = corePart("<dc:title>&c;</dc:title><dc:subject>&secret;</dc:subject><dc:creator>&amp;&#65;</dc:creator>");
+    core.insert(core.find("?>") + 2, doctype);
+    const auto rows = readBytes(packageBytes(relationshipsPart(), extendedPart(""), core));
+    ASSERT_TRUE(rows);
+    EXPECT_EQ((*rows)[0], "&c;");
+    EXPECT_EQ((*rows)[1], "&secret;");
+    EXPECT_EQ((*rows)[2], "&A");  // the predefined entities and character references are read
+}
+
 // Every truncation and single-byte corruption of a package gives rows, nothing, or an XML error,
 // never a crash; when rows come back they are the package's own (the CRC guards each part).
 TEST_F(PackageRead, DamagedPackagesNeverCrash)
