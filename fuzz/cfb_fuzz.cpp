@@ -1,0 +1,25 @@
+// The compound-file engine on any bytes: open, check the allocation, walk the directory and read
+// every reachable stream, as a reader of a damaged .ppt would.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "props/cfb_compound_file.h"
+#include "props/propset_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    using namespace quorvane;
+    const auto* first = reinterpret_cast<const std::byte*>(data);
+    MemoryFile file(std::vector<std::byte>(first, first + size));
+    Fault fault = Fault::None;
+    auto compound = props::cfb::CompoundFile::open(file, &fault);
+    if (!compound) return 0;
+    compound->checkAllocation(&fault);
+    (void)compound->directory().childrenOf(0);
+    if (const auto streams = compound->directory().reachableStreams())
+        for (std::uint32_t entryId : *streams)
+            (void)compound->readStream(entryId, props::kMaxPropertySetStreamBytes, &fault);
+    (void)compound->findRootStream(u"\x05SummaryInformation");
+    return 0;
+}
