@@ -6,6 +6,7 @@
 #include <QFrame>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QSpontaneKeyEvent>
 #include <QTabWidget>
 #include <QTimeEdit>
 #include <QToolButton>
@@ -289,17 +290,20 @@ private slots:
     {
         QTest::addColumn<int>("row");
         QTest::addColumn<bool>("wheel");
-        QTest::newRow("text, wheel") << 1 << true;
-        QTest::newRow("number, wheel") << 6 << true;
-        QTest::newRow("date, wheel") << 13 << true;
-        QTest::newRow("text, scroll bar") << 1 << false;
-        QTest::newRow("number, scroll bar") << 6 << false;
-        QTest::newRow("date, scroll bar") << 10 << false;
+        QTest::addColumn<bool>("overEditor");
+        QTest::newRow("text, wheel") << 1 << true << false;
+        QTest::newRow("text, wheel over the editor") << 1 << true << true;
+        QTest::newRow("number, wheel") << 6 << true << false;
+        QTest::newRow("date, wheel") << 13 << true << false;
+        QTest::newRow("text, scroll bar") << 1 << false << false;
+        QTest::newRow("number, scroll bar") << 6 << false << false;
+        QTest::newRow("date, scroll bar") << 10 << false << false;
     }
     void scrollingCommitsAndHidesTheOpenEditorFirst()
     {
         QFETCH(int, row);
         QFETCH(bool, wheel);
+        QFETCH(bool, overEditor);
         PropertyTable* table = showBatchTable();
         QVERIFY2(table->verticalScrollBar()->maximum() > 0, "the batch table must be able to scroll");
         table->scrollToTop();
@@ -327,10 +331,14 @@ private slots:
         const int scrolledFrom = table->verticalScrollBar()->value();
         const bool atBottom = scrolledFrom == table->verticalScrollBar()->maximum();
         if (wheel) {
-            const QPoint at = table->viewport()->rect().center();
-            QWheelEvent turn(at, table->viewport()->mapToGlobal(at), QPoint(), QPoint(0, atBottom ? 120 : -120),
+            QWidget* target = overEditor ? opened : table->viewport();
+            const QPoint at = target->rect().center();
+            QWheelEvent turn(at, target->mapToGlobal(at), QPoint(), QPoint(0, atBottom ? 120 : -120),
                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(table->viewport(), &turn);
+            // Delivered as from the mouse (sendEvent() would mark it as sent by the program), so
+            // that a turn the widget under the pointer leaves alone goes on to its parents.
+            QSpontaneKeyEvent::setSpontaneous(&turn);
+            QApplication::instance()->notify(target, &turn);
         } else {
             table->verticalScrollBar()->triggerAction(atBottom ? QAbstractSlider::SliderSingleStepSub
                                                                : QAbstractSlider::SliderSingleStepAdd);
