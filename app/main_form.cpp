@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -28,22 +27,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
 
-    auto* client = new QWidget(this);
-    auto* areas = new QHBoxLayout(client);
-    areas->setContentsMargins(0, 0, 0, 0);
-    areas->setSpacing(0);
-    areas->addWidget(createFileArea(), 1);
-    Panel1 = new QWidget(client);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFixedWidth(kGapWidthPx);
-    areas->addWidget(Panel1);
-    PageControl1 = new QTabWidget(client);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setFixedWidth(kRightAreaWidthPx);
-    PageControl1->addTab(createSingleChangePage(), QStringLiteral("Single Change"));
-    PageControl1->addTab(createBatchChangePage(), QStringLiteral("Batch Change"));
-    areas->addWidget(PageControl1);
-    setCentralWidget(client);
+    setCentralWidget(createClientArea());
 
     // The text, number and date editors start out floating over the batch option table.
     rowEditors_ = new RowEditors(ListView2, this);
@@ -52,7 +36,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 
     createActions();
     createStatusBar();
-    ToolButton10Click();
+    ToolButton10Click();  // the batch settings start as saved
     PageControl1->setCurrentIndex(0);
     resize(kWidthPx, kHeightPx);
     centreOnScreen();

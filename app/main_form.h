@@ -148,6 +148,7 @@ public:
     void about1Click();
 
 private:
+    QWidget* createClientArea();
     QWidget* createFileArea();
     QWidget* createSingleChangePage();
     QWidget* createBatchChangePage();

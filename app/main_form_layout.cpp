@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTimeEdit>
 #include <QToolBar>
 #include <QToolButton>
@@ -118,6 +119,26 @@ QVBoxLayout* pageColumn(QWidget* page)
 }
 
 }  // namespace
+
+QWidget* TForm1::createClientArea()
+{
+    auto* client = new QWidget(this);
+    auto* areas = new QHBoxLayout(client);
+    areas->setContentsMargins(0, 0, 0, 0);
+    areas->setSpacing(0);
+    areas->addWidget(createFileArea(), 1);
+    Panel1 = new QWidget(client);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFixedWidth(kGapWidthPx);
+    areas->addWidget(Panel1);
+    PageControl1 = new QTabWidget(client);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    PageControl1->setFixedWidth(kRightAreaWidthPx);
+    PageControl1->addTab(createSingleChangePage(), QStringLiteral("Single Change"));
+    PageControl1->addTab(createBatchChangePage(), QStringLiteral("Batch Change"));
+    areas->addWidget(PageControl1);
+    return client;
+}
 
 QWidget* TForm1::createFileArea()
 {
