@@ -18,6 +18,7 @@ void parseTable(std::span<const std::byte> stream, Section& section)
     ByteReader r(stream.subspan(section.offset));
     section.declaredSize = r.u32();
     const std::uint32_t count = r.u32();
+    section.declaredCount = count;
     section.size = std::uint32_t(std::min<std::uint64_t>(section.declaredSize, stream.size() - section.offset));
     if (section.size < kSectionHeaderSize || count > (section.size - kSectionHeaderSize) / kTableEntrySize) return;
     section.entries.reserve(count);

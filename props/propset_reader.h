@@ -31,7 +31,8 @@ struct Section {
     std::uint32_t offset = 0;       // from the start of the stream
     std::uint32_t declaredSize = 0; // the section's own size field
     std::uint32_t size = 0;         // the part of it that lies inside the stream
-    std::vector<PropertyEntry> entries;  // in table order
+    std::uint32_t declaredCount = 0;     // the section's property count field
+    std::vector<PropertyEntry> entries;  // in table order; empty when the count does not fit
 };
 
 struct PropertySetLayout {

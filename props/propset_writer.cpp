@@ -86,7 +86,8 @@ std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> str
     if (!layout || layout->sections.empty()) return std::nullopt;
     const Section& first = layout->sections.front();
     const std::size_t tableEnd = 8 + 8 * first.entries.size();
-    if (first.size != first.declaredSize || first.size < tableEnd) return std::nullopt;
+    if (first.size != first.declaredSize || first.size < tableEnd || first.entries.size() != first.declaredCount)
+        return std::nullopt;
     const std::uint64_t firstEnd = std::uint64_t(first.offset) + first.size;
     for (std::size_t i = 1; i < layout->sections.size(); ++i) {
         const std::uint32_t offset = layout->sections[i].offset;
