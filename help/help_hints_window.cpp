@@ -33,10 +33,12 @@ QCheckBox* sampleBox(const QString& caption, Qt::CheckState state)
 QWidget* statusLine(const QIcon& icon, const QString& text)
 {
     auto* line = new QWidget;
+    line->setObjectName("StatusHint");
     auto* layout = new QHBoxLayout(line);
     layout->setContentsMargins(16, 0, 0, 0);
     auto* picture = new QLabel;
     picture->setPixmap(icon.pixmap(16, 16));
+    picture->setObjectName("StatusPicture");
     layout->addWidget(picture);
     layout->addWidget(new QLabel(text), 1);
     return line;
@@ -117,14 +119,18 @@ TForm4::TForm4(const QList<QIcon>& statusIcons, QWidget* parent) : QDialog(paren
                               "added to the  file list, "));
     lines->addWidget(textLine("no matter whether it is hidden or system file."));
     lines->addWidget(textLine("There are four status for each file:"));
-    const QString statusTexts[] = {
-        "Unchanged file",
-        "Can not get file information,because of error format or the file is opened by other program",
-        "Changed sucessfully",
-        "Changed unsucessfully,because of error format or the file is opened by other program",
+    // The hints follow the file list's statuses in this order: unchanged (0), unreadable (3),
+    // changed (1), change failed (2).
+    const struct {
+        int status;
+        const char* text;
+    } statusHints[] = {
+        {0, "Unchanged file"},
+        {3, "Can not get file information,because of error format or the file is opened by other program"},
+        {1, "Changed sucessfully"},
+        {2, "Changed unsucessfully,because of error format or the file is opened by other program"},
     };
-    for (int status = 0; status < 4; ++status)
-        lines->addWidget(statusLine(statusIcons.value(status), statusTexts[status]));
+    for (const auto& hint : statusHints) lines->addWidget(statusLine(statusIcons.value(hint.status), hint.text));
     lines->addWidget(textLine("File Change Attribute Option", true));
     lines->addWidget(attributeOptionSample());
     lines->addWidget(textLine("Backup Option", true));

@@ -5,6 +5,8 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
+#include <QMap>
+#include <QPixmap>
 #include <QPushButton>
 #include <QtTest>
 
@@ -107,6 +109,36 @@ private slots:
             QVERIFY2(box, sample.caption);
             QCOMPARE(box->checkState(), sample.state);
             QVERIFY2(!box->isEnabled(), sample.caption);
+        }
+    }
+
+    void helpHintsPairsEachStatusTextWithItsPicture()
+    {
+        // Four distinguishable pictures in status order 0..3.
+        QList<QIcon> icons;
+        for (const QColor colour : {Qt::black, Qt::green, Qt::red, Qt::gray}) {
+            QPixmap pixmap(16, 16);
+            pixmap.fill(colour);
+            icons << QIcon(pixmap);
+        }
+        TForm4 hints(icons);
+        const QMap<QString, QColor> expected{
+            {"Unchanged file", Qt::black},
+            {"Can not get file information,because of error format or the file is opened by other program", Qt::gray},
+            {"Changed sucessfully", Qt::green},
+            {"Changed unsucessfully,because of error format or the file is opened by other program", Qt::red},
+        };
+        const auto lines = hints.findChildren<QWidget*>("StatusHint");
+        QCOMPARE(lines.size(), 4);
+        for (const QWidget* line : lines) {
+            const auto labels = line->findChildren<QLabel*>();
+            const QLabel* picture = line->findChild<QLabel*>("StatusPicture");
+            QVERIFY(picture);
+            QString text;
+            for (const QLabel* label : labels)
+                if (label != picture) text = label->text();
+            QVERIFY2(expected.contains(text), qPrintable(text));
+            QCOMPARE(picture->pixmap().toImage().pixelColor(8, 8), expected.value(text));
         }
     }
 
