@@ -1,0 +1,58 @@
+#include "app/file_list_lines.h"
+
+#include <QFile>
+#include <QTreeWidget>
+
+#include "app/file_status_icons.h"
+
+namespace quorvane::app {
+namespace {
+
+constexpr int kStatusRole = Qt::UserRole;
+constexpr int kPathRole = Qt::UserRole + 1;
+
+}  // namespace
+
+int lineCount(const QTreeWidget& list)
+{
+    return list.topLevelItemCount();
+}
+
+std::string linePath(const QTreeWidget& list, int line)
+{
+    const QTreeWidgetItem* item = list.topLevelItem(line);
+    return item ? item->data(0, kPathRole).toByteArray().toStdString() : std::string();
+}
+
+int lineStatus(const QTreeWidget& list, int line)
+{
+    const QTreeWidgetItem* item = list.topLevelItem(line);
+    return item ? item->data(0, kStatusRole).toInt() : kUnchanged;
+}
+
+void setLineStatus(QTreeWidget& list, int line, int status)
+{
+    QTreeWidgetItem* item = list.topLevelItem(line);
+    if (!item) return;
+    item->setData(0, kStatusRole, status);
+    item->setIcon(0, fileStatusIcon(status));
+}
+
+int appendLine(QTreeWidget& list, const std::string& path)
+{
+    const QByteArray pathBytes = QByteArray::fromStdString(path);
+    auto* item = new QTreeWidgetItem(&list, {QFile::decodeName(pathBytes)});
+    // The caption is for the eye; the path itself is kept as the file system's bytes.
+    item->setData(0, kPathRole, pathBytes);
+    const int line = list.indexOfTopLevelItem(item);
+    setLineStatus(list, line, kUnchanged);
+    return line;
+}
+
+int selectedLine(const QTreeWidget& list)
+{
+    const QList<QTreeWidgetItem*> selected = list.selectedItems();
+    return selected.isEmpty() ? -1 : list.indexOfTopLevelItem(selected.first());
+}
+
+}  // namespace quorvane::app

@@ -1,0 +1,31 @@
+// The lines of the file list (ListView1): each line holds a file's full path and its status,
+// shown as the status picture. Commands address lines by index, top to bottom.
+#pragma once
+
+#include <string>
+
+class QTreeWidget;
+
+namespace quorvane::app {
+
+// File statuses, as the status pictures show them.
+enum FileStatus { kUnchanged = 0, kChanged = 1, kChangeFailed = 2, kUnreadable = 3 };
+
+int lineCount(const QTreeWidget& list);
+
+// The full path of line `line`, as the file system spells it (bytes, not display text).
+std::string linePath(const QTreeWidget& list, int line);
+
+// The status of line `line`.
+int lineStatus(const QTreeWidget& list, int line);
+
+// Sets the status of line `line` and its picture.
+void setLineStatus(QTreeWidget& list, int line, int status);
+
+// Adds a line for `path` at the bottom, with status unchanged; returns its index.
+int appendLine(QTreeWidget& list, const std::string& path);
+
+// The index of the selected line, or -1 when none is selected.
+int selectedLine(const QTreeWidget& list);
+
+}  // namespace quorvane::app
