@@ -55,4 +55,11 @@ int selectedLine(const QTreeWidget& list)
     return selected.isEmpty() ? -1 : list.indexOfTopLevelItem(selected.first());
 }
 
+void reselectFirstLine(QTreeWidget& list)
+{
+    list.clearSelection();
+    list.setCurrentItem(nullptr);
+    if (QTreeWidgetItem* first = list.topLevelItem(0)) list.setCurrentItem(first);
+}
+
 }  // namespace quorvane::app

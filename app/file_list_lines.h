@@ -28,4 +28,9 @@ int appendLine(QTreeWidget& list, const std::string& path);
 // The index of the selected line, or -1 when none is selected.
 int selectedLine(const QTreeWidget& list);
 
+// Clears the selection, then selects the first line (when there is one), so that the display of
+// the selected file shows the first file again as it now is; what a batch run and a batch export
+// do when they end.
+void reselectFirstLine(QTreeWidget& list);
+
 }  // namespace quorvane::app
