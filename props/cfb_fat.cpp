@@ -4,6 +4,7 @@
 
 #include "props/byte_reader.h"
 #include "props/byte_writer.h"
+#include "props/cfb_chain.h"
 
 namespace quorvane::props::cfb {
 
@@ -56,32 +57,12 @@ std::optional<Fat> Fat::load(SectorFile& sectors, const Header& header, Fault* f
 
 std::optional<std::vector<std::uint32_t>> Fat::chainPrefix(std::uint32_t start, std::size_t count) const
 {
-    const std::uint32_t bound = sectors_->sectorCount();
-    if (count > bound) return std::nullopt;
-    std::vector<std::uint32_t> chain;
-    chain.reserve(count);
-    std::vector<bool> seen(bound, false);
-    std::uint32_t sector = start;
-    while (chain.size() < count) {
-        if (sector >= bound || seen[sector]) return std::nullopt;
-        seen[sector] = true;
-        chain.push_back(sector);
-        sector = next(sector);
-    }
-    return chain;
+    return walkChain(start, sectors_->sectorCount(), count, [this](std::uint32_t sector) { return next(sector); });
 }
 
 std::optional<std::vector<std::uint32_t>> Fat::wholeChain(std::uint32_t start) const
 {
-    const std::uint32_t bound = sectors_->sectorCount();
-    std::vector<std::uint32_t> chain;
-    std::vector<bool> seen(bound, false);
-    for (std::uint32_t sector = start; sector != kEndOfChain; sector = next(sector)) {
-        if (sector >= bound || seen[sector]) return std::nullopt;
-        seen[sector] = true;
-        chain.push_back(sector);
-    }
-    return chain;
+    return walkChain(start, sectors_->sectorCount(), std::nullopt, [this](std::uint32_t sector) { return next(sector); });
 }
 
 std::optional<std::uint32_t> Fat::allocate(std::uint32_t entry)

@@ -5,6 +5,7 @@
 
 #include "props/byte_reader.h"
 #include "props/byte_writer.h"
+#include "props/cfb_chain.h"
 
 namespace quorvane::props::cfb {
 
@@ -37,30 +38,14 @@ MiniStream MiniStream::load(SectorFile& sectors, const Fat& fat, const Header& h
 
 std::optional<std::vector<std::uint32_t>> MiniStream::chainPrefix(std::uint32_t start, std::size_t count) const
 {
-    const std::uint32_t bound = miniSectorCount();
-    if (!usable_ || count > bound) return std::nullopt;
-    std::vector<std::uint32_t> chain;
-    std::vector<bool> seen(bound, false);
-    for (std::uint32_t id = start; chain.size() < count; id = next(id)) {
-        if (id >= bound || seen[id]) return std::nullopt;
-        seen[id] = true;
-        chain.push_back(id);
-    }
-    return chain;
+    if (!usable_) return std::nullopt;
+    return walkChain(start, miniSectorCount(), count, [this](std::uint32_t miniId) { return next(miniId); });
 }
 
 std::optional<std::vector<std::uint32_t>> MiniStream::wholeChain(std::uint32_t start) const
 {
-    const std::uint32_t bound = miniSectorCount();
     if (!usable_) return std::nullopt;
-    std::vector<std::uint32_t> chain;
-    std::vector<bool> seen(bound, false);
-    for (std::uint32_t id = start; id != kEndOfChain; id = next(id)) {
-        if (id >= bound || seen[id]) return std::nullopt;
-        seen[id] = true;
-        chain.push_back(id);
-    }
-    return chain;
+    return walkChain(start, miniSectorCount(), std::nullopt, [this](std::uint32_t miniId) { return next(miniId); });
 }
 
 std::pair<std::uint32_t, std::size_t> MiniStream::locate(std::uint32_t miniId) const

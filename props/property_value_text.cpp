@@ -1,9 +1,9 @@
 #include "props/property_value_text.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <span>
 
 #include "props/byte_reader.h"
@@ -94,20 +94,8 @@ std::string nonTimeText(const PropertyValue& value, ByteReader& r)
     case kVtI2: text = std::to_string(std::int16_t(r.u16())); break;
     case kVtI4:
     case kVtInt: text = std::to_string(std::int32_t(r.u32())); break;
-    case kVtR4: {
-        const std::uint32_t bits = r.u32();
-        float f;
-        std::memcpy(&f, &bits, sizeof f);
-        text = floatText(f);
-        break;
-    }
-    case kVtR8: {
-        const std::uint64_t bits = r.u64();
-        double d;
-        std::memcpy(&d, &bits, sizeof d);
-        text = floatText(d);
-        break;
-    }
+    case kVtR4: text = floatText(std::bit_cast<float>(r.u32())); break;
+    case kVtR8: text = floatText(std::bit_cast<double>(r.u64())); break;
     case kVtBstr:
     case kVtLpstr: return codePageStringText(r, value.codePage);
     case kVtLpwstr: return unicodeStringText(r);
