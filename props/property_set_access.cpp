@@ -106,17 +106,14 @@ std::optional<std::vector<std::byte>> patchedStream(std::span<const std::byte> s
     return setProperty(*withCodePage, propertyId, *typed);
 }
 
-bool writeProperty(const std::string& fileName, const Fmtid& fmtid, std::uint32_t propertyId, std::string_view text,
-                   std::uint16_t valueType, FiletimeMeaning meaning)
+bool writePropertyInto(RandomAccessFile& file, const Fmtid& fmtid, std::uint32_t propertyId, std::string_view text,
+                       std::uint16_t valueType, FiletimeMeaning meaning)
 {
     // Property 0 is the dictionary, 1 the code page (fixed once a set holds values), and ids
     // from 0x80000000 up are reserved: none of them is written as a value.
     if (propertyId <= kPidCodePage || propertyId >= kFirstReadOnlyPropertyId) return false;
     Fault fault = Fault::None;
-    auto file = openFile(fileName, OpenMode::ReadWriteExclusive, &fault);
-    struct stat info {};
-    if (!file || ::fstat(file->fd(), &info) != 0 || (info.st_mode & 0222) == 0) return false;
-    auto compoundFile = cfb::CompoundFile::open(*file, &fault);
+    auto compoundFile = cfb::CompoundFile::open(file, &fault);
     if (!compoundFile) return false;
 
     const std::u16string streamName = propertySetStreamName(fmtid);
@@ -138,8 +135,18 @@ bool writeProperty(const std::string& fileName, const Fmtid& fmtid, std::uint32_
         if (!typed) return false;
         newStream = newPropertySet(fmtid, propertyId, *typed);
     }
-    const bool written = entryId ? cfb::replaceStream(*compoundFile, *entryId, *newStream, &fault)
-                                 : cfb::createRootStream(*compoundFile, streamName, *newStream, &fault);
+    return entryId ? cfb::replaceStream(*compoundFile, *entryId, *newStream, &fault)
+                   : cfb::createRootStream(*compoundFile, streamName, *newStream, &fault);
+}
+
+bool writeProperty(const std::string& fileName, const Fmtid& fmtid, std::uint32_t propertyId, std::string_view text,
+                   std::uint16_t valueType, FiletimeMeaning meaning)
+{
+    Fault fault = Fault::None;
+    auto file = openFile(fileName, OpenMode::ReadWriteExclusive, &fault);
+    struct stat info {};
+    if (!file || ::fstat(file->fd(), &info) != 0 || (info.st_mode & 0222) == 0) return false;
+    const bool written = writePropertyInto(*file, fmtid, propertyId, text, valueType, meaning);
     const bool closed = file->close();
     return written && closed;
 }
@@ -204,6 +211,18 @@ bool WriteEditTimeProperty(const std::string& fileName, const Fmtid& fmtid, std:
                            std::string_view valueText, std::uint16_t valueType)
 {
     return writeProperty(fileName, fmtid, propertyId, valueText, valueType, FiletimeMeaning::Span);
+}
+
+bool writeDocPropertyInto(RandomAccessFile& file, const Fmtid& fmtid, std::uint32_t propertyId,
+                          std::string_view valueText, std::uint16_t valueType)
+{
+    return writePropertyInto(file, fmtid, propertyId, valueText, valueType, FiletimeMeaning::Instant);
+}
+
+bool writeEditTimePropertyInto(RandomAccessFile& file, const Fmtid& fmtid, std::uint32_t propertyId,
+                               std::string_view valueText, std::uint16_t valueType)
+{
+    return writePropertyInto(file, fmtid, propertyId, valueText, valueType, FiletimeMeaning::Span);
 }
 
 }  // namespace quorvane::props

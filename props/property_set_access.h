@@ -16,6 +16,7 @@
 #include "props/catalogue.h"
 #include "props/fault.h"
 #include "props/property_value_text.h"
+#include "props/random_access_file.h"
 
 namespace quorvane::props {
 
@@ -51,6 +52,13 @@ bool WriteDocProperty(const std::string& fileName, const Fmtid& fmtid, std::uint
 // span of 600,000,000 units per minute (0 when the text is not a number).
 bool WriteEditTimeProperty(const std::string& fileName, const Fmtid& fmtid, std::uint32_t propertyId,
                            std::string_view valueText, std::uint16_t valueType);
+
+// The two writes on a file the caller has opened (and locked): no permission check, no close.
+// For tests that put a faulty file layer under a write.
+bool writeDocPropertyInto(RandomAccessFile& file, const Fmtid& fmtid, std::uint32_t propertyId,
+                          std::string_view valueText, std::uint16_t valueType);
+bool writeEditTimePropertyInto(RandomAccessFile& file, const Fmtid& fmtid, std::uint32_t propertyId,
+                               std::string_view valueText, std::uint16_t valueType);
 
 // The value of a property with the reason of a failure, for callers that report it.
 std::optional<PropertyValue> readPropertyValue(const std::string& fileName, const Fmtid& fmtid,
