@@ -40,6 +40,8 @@ fuzz: deps
 screenshots: build
 	rm -rf build/screenshots
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/ui/quorvane_screenshots build/screenshots
+	QT_QPA_PLATFORM=offscreen QUORVANE_SCREENSHOT_DIR=build/screenshots $(BUILD_DIR)/tests/help/help_windows_test
+	QT_QPA_PLATFORM=offscreen QUORVANE_SCREENSHOT_DIR=build/screenshots $(BUILD_DIR)/tests/ui/csv_export_ui_test
 
 clean:
 	rm -rf build

@@ -16,6 +16,7 @@
 #include "app/message_box.h"
 #include "app/property_table.h"
 #include "app/row_editors.h"
+#include "export/ui/csv_progress_window.h"
 #include "help/about_window.h"
 #include "help/help_hints_window.h"
 #include "help/shell_links.h"
@@ -44,13 +45,14 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 }
 
 // The windows that commands show modally, created right after the main window in a fixed order.
-// TODO(#8, #9): the batch progress window TForm7, then the export progress window TForm9.
+// TODO(#8): the batch progress window TForm7 goes before the export progress window TForm9.
 void TForm1::createModalWindows()
 {
     QList<QIcon> statusIcons;
     for (int status = 0; status < kFileStatusCount; ++status) statusIcons.append(fileStatusIcon(status));
     Form4 = new TForm4(statusIcons, this);
     Form5 = new TForm5(QIcon(QStringLiteral(":/icons/quorvane.svg")), this);
+    Form9 = new exporting::TForm9(this);
 }
 
 void TForm1::createActions()
@@ -114,6 +116,8 @@ void TForm1::createActions()
     connect(LomberkWebSite1, &QAction::triggered, this, &TForm1::LomberkWebSite1Click);
     connect(Emailsupport1, &QAction::triggered, this, &TForm1::Emailsupport1Click);
     connect(about1, &QAction::triggered, this, &TForm1::about1Click);
+    connect(BitBtn8, &QPushButton::clicked, this, &TForm1::BitBtn8Click);
+    connect(BitBtn9, &QPushButton::clicked, this, &TForm1::BitBtn9Click);
 }
 
 void TForm1::createStatusBar()

@@ -22,6 +22,10 @@ class QWidget;
 class TForm4;
 class TForm5;
 
+namespace quorvane::exporting {
+class TForm9;
+}
+
 namespace quorvane::app {
 
 class PropertyTable;
@@ -126,6 +130,7 @@ public:
     // The help-hints and About windows, hidden until a command shows them modally.
     TForm4* Form4;
     TForm5* Form5;
+    exporting::TForm9* Form9;
 
     // Commands.
     void ToolButton1Click();
@@ -146,6 +151,8 @@ public:
     void LomberkWebSite1Click();
     void Emailsupport1Click();
     void about1Click();
+    void BitBtn8Click();
+    void BitBtn9Click();
 
 private:
     QWidget* createClientArea();

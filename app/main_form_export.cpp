@@ -1,0 +1,48 @@
+// The CSV export commands of the main window: every listed file behind the progress window
+// (BitBtn8Click), or the selected file alone (BitBtn9Click).
+#include <QFile>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include "app/csv_file_dialog.h"
+#include "app/file_list_lines.h"
+#include "app/main_form.h"
+#include "app/message_box.h"
+#include "export/csv_export.h"
+#include "export/ui/csv_progress_window.h"
+
+namespace quorvane::app {
+
+void TForm1::BitBtn8Click()
+{
+    if (lineCount(*ListView1) == 0) {
+        showMessage(this, QStringLiteral("Please select files you want to export properties to CSV file!"));
+        return;
+    }
+    const QString fileName = chooseCsvFile(this);
+    if (fileName.isEmpty()) return;
+    std::vector<std::string> paths;
+    for (int line = 0; line < lineCount(*ListView1); ++line) {
+        setLineStatus(*ListView1, line, kUnchanged);
+        paths.push_back(linePath(*ListView1, line));
+    }
+    Form9->prepareExport(fileName, std::move(paths));
+    Form9->exec();
+    reselectFirstLine(*ListView1);
+}
+
+void TForm1::BitBtn9Click()
+{
+    const int line = selectedLine(*ListView1);
+    if (line < 0) return;
+    const QString fileName = chooseCsvFile(this);
+    if (fileName.isEmpty()) return;
+    exporting::ExportList lines;
+    exporting::WriteCsvHeader(lines);
+    exporting::AppendCsvLine(linePath(*ListView1, line), lines);
+    if (!exporting::saveExportList(QFile::encodeName(fileName).toStdString(), lines))
+        showMessage(this, QStringLiteral("Cannot save to ") + fileName +
+                              QStringLiteral("\nplease close other application that open this file!"));
+}
+
+}  // namespace quorvane::app
