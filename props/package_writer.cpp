@@ -8,6 +8,7 @@
 
 #include "props/package_element.h"
 #include "props/package_parts.h"
+#include "props/text_trim.h"
 #include "props/w3c_date_time.h"
 #include "props/zip_central_dir.h"
 
@@ -15,15 +16,6 @@ namespace quorvane::props {
 namespace {
 
 constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
-
-bool isBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
-std::string trimmed(std::string_view text)
-{
-    while (!text.empty() && isBlankOrControl(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlankOrControl(text.back())) text.remove_suffix(1);
-    return std::string(text);
-}
 
 // The text written for `row`, or nullopt when its element is to be left as it is.
 std::optional<std::string> elementValue(int row, const std::string& text)
@@ -36,7 +28,7 @@ std::optional<std::string> elementValue(int row, const std::string& text)
         return w3c;
     }
     case kLastPrintedRow: {
-        const std::string blankless = trimmed(text);
+        const std::string blankless(trimBlanksAndControls(text));
         return blankless.empty() ? blankless : DisplayTextToW3cDateTime(blankless);
     }
     default:

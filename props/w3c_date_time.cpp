@@ -6,18 +6,10 @@
 #include "props/date_time.h"
 #include "props/display_text.h"
 #include "props/error.h"
+#include "props/text_trim.h"
 
 namespace quorvane::props {
 namespace {
-
-bool isBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
-
-std::string_view trimmedOfBlanksAndControls(std::string_view text)
-{
-    while (!text.empty() && isBlankOrControl(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlankOrControl(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 // The decimal number at 1-based character positions [first, first + length) of `text`; 0 when
 // the piece is not a number or lies (partly) beyond the end.
@@ -36,7 +28,7 @@ int numberAt(std::string_view text, std::size_t first, std::size_t length)
 std::string W3cDateTimeToDisplayText(std::string_view w3cText)
 {
     if (w3cText.find('Z') == std::string_view::npos || w3cText.find('T') == std::string_view::npos) return "";
-    const std::string_view text = trimmedOfBlanksAndControls(w3cText);
+    const std::string_view text = trimBlanksAndControls(w3cText);
     const CalendarFields fields{numberAt(text, 1, 4),  numberAt(text, 6, 2),  numberAt(text, 9, 2),
                                 numberAt(text, 12, 2), numberAt(text, 15, 2), numberAt(text, 18, 2), 0};
     const auto utcValue = encodeDateTime(fields);

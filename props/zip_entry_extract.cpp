@@ -4,6 +4,7 @@
 
 #include "props/byte_reader.h"
 #include "props/zip_codec.h"
+#include "props/text_trim.h"
 
 namespace quorvane::props {
 namespace {
@@ -13,8 +14,6 @@ constexpr std::size_t kLocalHeaderFixedSize = 30;
 constexpr std::uint16_t kFlagEncrypted = 0x0001;
 constexpr std::uint16_t kMethodStored = 0;
 constexpr std::uint16_t kMethodDeflated = 8;
-
-bool isBlankOrControl(char c) { return static_cast<unsigned char>(c) <= ' '; }
 
 char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
@@ -34,8 +33,7 @@ bool sameEntryName(std::string_view storedName, std::string_view wanted)
 
 std::optional<std::size_t> findEntry(const ZipDirectory& directory, std::string_view name)
 {
-    while (!name.empty() && isBlankOrControl(name.front())) name.remove_prefix(1);
-    while (!name.empty() && isBlankOrControl(name.back())) name.remove_suffix(1);
+    name = trimBlanksAndControls(name);
     std::optional<std::size_t> found;
     for (std::size_t i = 0; i < directory.entries.size(); ++i) {
         if (!sameEntryName(directory.entries[i].name, name)) continue;
