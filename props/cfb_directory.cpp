@@ -78,8 +78,13 @@ DirEntry Directory::entry(std::uint32_t entryId) const
 
 std::optional<std::vector<std::uint32_t>> Directory::childrenOf(std::uint32_t storageId) const
 {
-    std::vector<std::uint32_t> children;
     std::vector<bool> seen(entryCount(), false);
+    return collectChildren(storageId, seen);
+}
+
+std::optional<std::vector<std::uint32_t>> Directory::collectChildren(std::uint32_t storageId, std::vector<bool>& seen) const
+{
+    std::vector<std::uint32_t> children;
     std::vector<std::uint32_t> pending;
     if (const std::uint32_t child = entry(storageId).childId; child != kNoStream) pending.push_back(child);
     while (!pending.empty()) {
@@ -106,15 +111,16 @@ std::optional<std::uint32_t> Directory::findChild(std::uint32_t storageId, std::
 
 std::optional<std::vector<std::uint32_t>> Directory::reachableStreams() const
 {
+    // One visited set for the whole walk: an entry belongs to one tree only, so the walk is
+    // linear in the number of entries however many storages there are.
+    std::vector<bool> seen(entryCount(), false);
+    seen[kRootEntryId] = true;
     std::vector<std::uint32_t> streams;
-    std::vector<bool> visitedStorage(entryCount(), false);
     std::vector<std::uint32_t> storages{kRootEntryId};
     while (!storages.empty()) {
         const std::uint32_t storage = storages.back();
         storages.pop_back();
-        if (visitedStorage[storage]) return std::nullopt;
-        visitedStorage[storage] = true;
-        const auto children = childrenOf(storage);
+        const auto children = collectChildren(storage, seen);
         if (!children) return std::nullopt;
         for (const std::uint32_t id : *children) {
             const DirEntry e = entry(id);

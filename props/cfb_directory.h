@@ -90,6 +90,8 @@ public:
 
 private:
     Directory(SectorFile& sectors, std::uint16_t majorVersion) : sectors_(&sectors), majorVersion_(majorVersion) {}
+    // The children of a storage, marking each in `seen`; nullopt when one is seen twice.
+    std::optional<std::vector<std::uint32_t>> collectChildren(std::uint32_t storageId, std::vector<bool>& seen) const;
     std::byte* entryBytes(std::uint32_t entryId) { return raw_.data() + std::size_t(entryId) * kDirEntrySize; }
 
     SectorFile* sectors_;
