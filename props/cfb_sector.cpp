@@ -31,6 +31,7 @@ bool SectorFile::readPart(std::uint32_t sectorId, std::size_t offsetInSector, st
 
 bool SectorFile::write(std::uint32_t sectorId, std::size_t offsetInSector, std::span<const std::byte> data)
 {
+    unsynced_ = true;
     const std::uint64_t offset = offsetOf(sectorId) + offsetInSector;
     const std::uint64_t sectorEnd = offsetOf(sectorId) + sectorSize();
     if (offset + data.size() >= fileLength_ && sectorEnd > fileLength_ && offset + data.size() < sectorEnd) {
@@ -48,7 +49,15 @@ bool SectorFile::write(std::uint32_t sectorId, std::size_t offsetInSector, std::
 
 bool SectorFile::writeHeader(std::span<const std::byte> header)
 {
+    unsynced_ = true;
     return file_.writeAt(0, header);
+}
+
+bool SectorFile::sync()
+{
+    if (!unsynced_) return true;
+    unsynced_ = false;
+    return file_.sync();
 }
 
 void SectorFile::noteAppended(std::uint32_t sectorId)

@@ -35,7 +35,8 @@ public:
     bool write(std::uint32_t sectorId, std::size_t offsetInSector, std::span<const std::byte> data);
     // Writes the 512 header bytes.
     bool writeHeader(std::span<const std::byte> header);
-    bool sync() { return file_.sync(); }
+    // Makes the writes since the last sync durable; nothing to do (true) when there were none.
+    bool sync();
 
     // Counts a sector appended by the allocator; it becomes readable once written.
     void noteAppended(std::uint32_t sectorId);
@@ -45,6 +46,7 @@ private:
     std::uint32_t sectorShift_;
     std::uint64_t fileLength_;
     std::uint32_t sectorCount_;
+    bool unsynced_ = false;
 };
 
 }  // namespace quorvane::props::cfb

@@ -88,7 +88,8 @@ bool linkStructures(CompoundFile& cf, std::uint32_t fatSectorsBefore)
     std::array<std::byte, kHeaderSize> raw = cf.rawHeader();
     storeHeader(header, raw);
     const bool headerChanged = raw != cf.rawHeader();
-    if (!fat.flushFatSectors() || !fat.flushChangedDifatSectors()) return false;
+    // The links first, durable before the header counts that make readers follow them.
+    if (!fat.flushFatSectors() || !fat.flushChangedDifatSectors() || !cf.sectors().sync()) return false;
     if (headerChanged && !cf.sectors().writeHeader(raw)) return false;
     if (!cf.sectors().sync()) return false;
     cf.header() = header;

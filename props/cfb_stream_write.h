@@ -2,21 +2,24 @@
 // ([MS-CFB]; recipe in formats.md 1.8), written so that an interruption at any point leaves a
 // file that opens with the old stream or the new one and with every other stream intact.
 //
-// Write order (each phase ends with a sync, so no write of a later phase can reach the disk
-// before the writes of an earlier one):
+// Write order (each step ends with a sync, so no write of a later step can reach the disk
+// before the writes of an earlier one; within a step the writes may land in any order or only
+// in part, and each step is built so that any subset of its writes is harmless). A sync with
+// nothing written since the last one is skipped.
 //   1. Content nobody refers to yet: the new data in free or appended sectors (regular or
 //      mini), new FAT/DIFAT/MiniFAT/container/directory sectors, FAT and MiniFAT entries that
 //      turn free into used, a new stream's directory entry in a free slot.       sync
 //   2. Links that lengthen existing chains (MiniFAT, container, directory: the FAT entry of
-//      their old last sector), changed DIFAT sectors, then the header counts.    sync
+//      their old last sector) and changed DIFAT sectors.                          sync
+//      Then the header counts that make readers follow those links.              sync
 //   3. The root entry, when the mini stream grew (its size, or its first sector).  sync
 //   4. The switch: the stream's directory entry (start and size), or for a new stream the
 //      parent link in the root's sibling tree. Before this write the old stream is what every
 //      reader sees; after it, the new one.                                          sync
 //   5. The old chain: sectors overwritten with zeros, then marked free.             sync
-// A cut inside phases 1-3 leaves allocated sectors that nothing refers to (lost space, not
-// damage); a cut inside phase 5 leaves some old sectors zeroed but still marked used.
-// Between the DIFAT link and the header in phase 2, olefile (which checks the last DIFAT link)
+// A cut inside steps 1-3 leaves allocated sectors that nothing refers to (lost space, not
+// damage); a cut inside step 5 leaves some old sectors zeroed but still marked used.
+// Between the DIFAT link and the header in step 2, olefile (which checks the last DIFAT link)
 // would see a mismatch; this arises only when a write adds a second or later DIFAT sector.
 #pragma once
 
