@@ -20,6 +20,12 @@ std::string readFailureReason(const std::string& path)
     }
 }
 
+std::string packageFailureReason()
+{
+    return "not a readable package (no ZIP archive, a property part or relationship missing or damaged, "
+           "or in use by another program)";
+}
+
 std::string writeFailureReason(const std::string& path)
 {
     if (const std::string reason = readFailureReason(path); !reason.empty()) return reason;

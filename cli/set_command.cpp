@@ -8,12 +8,12 @@
 #include <string_view>
 
 #include "cli/file_failure.h"
-#include "cli/file_kind.h"
 #include "cli/usage.h"
 #include "props/catalogue.h"
 #include "props/date_time.h"
 #include "props/display_text.h"
 #include "props/error.h"
+#include "props/document_rows.h"
 #include "props/ppt_rows.h"
 
 namespace quorvane::cli {
@@ -73,13 +73,18 @@ std::optional<std::string> valueForRow(int row, const std::string& text, std::st
 
 std::string writeFile(const std::string& path, const props::RowChanges& changes)
 {
-    if (fileKindOf(path) == FileKind::Package) return "packages (.pptx) are not supported yet";
+    props::RowTexts texts;
+    props::RowSelection selected{};
+    for (int row = 0; row < props::kRowCount; ++row) {
+        selected[std::size_t(row)] = changes[std::size_t(row)].has_value();
+        texts[std::size_t(row)] = changes[std::size_t(row)].value_or("");
+    }
     try {
-        if (props::writePptRows(path, changes)) return "";
+        if (props::writeDocumentRows(path, texts, selected)) return "";
     } catch (const Error& error) {
         return error.what();
     }
-    return writeFailureReason(path);
+    return props::isPackagePath(path) ? packageFailureReason() : writeFailureReason(path);
 }
 
 }  // namespace

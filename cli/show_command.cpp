@@ -3,42 +3,68 @@
 #include <array>
 
 #include "cli/file_failure.h"
-#include "cli/file_kind.h"
 #include "cli/json_writer.h"
 #include "cli/usage.h"
+#include "fileinfo/file_snapshot.h"
+#include "fileinfo/file_times.h"
+#include "fileinfo/snapshot_display.h"
 #include "props/catalogue.h"
-#include "props/ppt_rows.h"
+#include "props/document_rows.h"
+#include "props/error.h"
 
 namespace quorvane::cli {
 namespace {
 
-struct FileRows {
+struct FileReport {
     std::string path;
     std::string failure;  // "" when readable
     props::RowTexts rows;
+    std::array<std::string, props::kFileInfoLabelCount> fileInfo;  // times and attribute flags
 };
 
-FileRows readFile(const std::string& path)
+// Reads a file as the program's display does: the snapshot first, then the properties, then
+// the file's times and attributes put back, so that showing a file leaves no trace on it.
+FileReport readFile(const std::string& path)
 {
-    FileRows file{path, {}, {}};
-    switch (fileKindOf(path)) {
-    case FileKind::Package: file.failure = "packages (.pptx) are not supported yet"; break;
-    case FileKind::CompoundDocument:
-        file.failure = readFailureReason(path);
-        if (file.failure.empty()) file.rows = props::readPptRows(path);
-        break;
+    FileReport report{path, {}, {}, {}};
+    const auto snapshot = fileinfo::ReadFileAttributeData(path);
+    if (!snapshot) {
+        report.failure = readFailureReason(path);
+        if (report.failure.empty()) report.failure = "its attributes cannot be read";
+        return report;
     }
-    return file;
+    report.fileInfo = fileinfo::fileInfoTexts(*snapshot);
+    try {
+        if (const auto rows = props::readDocumentRows(path)) report.rows = *rows;
+        else report.failure = packageFailureReason();
+        if (!props::isPackagePath(path)) report.failure = readFailureReason(path);
+    } catch (const Error& error) {
+        report.failure = error.what();
+    }
+    fileinfo::RestoreFileTimesAfterRead(path, *snapshot);
+    return report;
 }
 
-void printText(const FileRows& file, std::ostream& out)
+void printText(const FileReport& file, std::ostream& out)
 {
     out << file.path << '\n';
     for (int row = 0; row < props::kRowCount; ++row)
         out << props::catalogueRow(row).label << ": " << file.rows[std::size_t(row)] << '\n';
+    for (int index = 0; index < props::kFileInfoLabelCount; ++index)
+        out << props::fileInfoLabel(index) << ": " << file.fileInfo[std::size_t(index)] << '\n';
 }
 
-void printJson(const FileRows& file, std::ostream& out)
+// `"label": "text"` pairs of the file-info labels from `first` to `last`, as one JSON object.
+std::string fileInfoObject(const FileReport& file, int first, int last)
+{
+    std::string object = "{";
+    for (int index = first; index <= last; ++index)
+        object += (index > first ? ", " : "") + jsonString(props::fileInfoLabel(index)) + ": " +
+                  jsonString(file.fileInfo[std::size_t(index)]);
+    return object + "}";
+}
+
+void printJson(const FileReport& file, std::ostream& out)
 {
     out << "{\"path\": " << jsonString(file.path) << ", \"readable\": " << (file.failure.empty() ? "true" : "false")
         << ", \"properties\": {";
@@ -46,7 +72,8 @@ void printJson(const FileRows& file, std::ostream& out)
         out << (row ? ", " : "") << jsonString(props::catalogueRow(row).label) << ": "
             << jsonString(file.rows[std::size_t(row)]);
     }
-    out << "}}";
+    out << "}, \"times\": " << fileInfoObject(file, props::kCreationTimeLabel, props::kLastAccessTimeLabel)
+        << ", \"attributes\": " << fileInfoObject(file, props::kReadOnlyLabel, props::kSystemLabel) << "}";
 }
 
 }  // namespace
@@ -65,7 +92,7 @@ int runShow(const std::vector<std::string>& arguments, std::ostream& out, std::o
     int status = 0;
     if (json) out << "[";
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        const FileRows file = readFile(paths[i]);
+        const FileReport file = readFile(paths[i]);
         if (!file.failure.empty()) {
             err << "quorvane-cli: " << file.path << ": " << file.failure << '\n';
             status = 1;

@@ -6,10 +6,13 @@ void printHelp(std::ostream& out)
 {
     out << "Usage: quorvane-cli show [--json] FILE...\n"
            "       quorvane-cli set [ROW OPTIONS] FILE...\n"
+           "       quorvane-cli export [--progress] OUT.csv FILE...\n"
            "       quorvane-cli --help\n"
            "\n"
-           "show   prints the 14 document properties of each file, one \"Label: value\" line each;\n"
-           "       --json prints one JSON array of {\"path\", \"readable\", \"properties\"}.\n"
+           "show   prints the 14 document properties of each file, then its three times and four\n"
+           "       attributes, one \"Label: value\" line each; the file's times and attributes are\n"
+           "       left as they were. --json prints one JSON array of {\"path\", \"readable\",\n"
+           "       \"properties\", \"times\", \"attributes\"}.\n"
            "set    writes the given properties into each file, in the order below, stopping at a\n"
            "       file's first failed write. Each option takes the value text; an empty text\n"
            "       removes the value (an empty string, or no date).\n"
@@ -18,8 +21,11 @@ void printHelp(std::ostream& out)
            "         --created --modified --last-printed (local time, YYYY-MM-DD[ HH:MM[:SS]])\n"
            "       Options may also be written --option=VALUE.\n"
            "\n"
-           "Files ending in .pptx (any case) are packages, not supported yet; all others are read\n"
-           "as compound documents (.ppt).\n"
+           "export writes the values of the files to OUT.csv (replaced whole), as the program's\n"
+           "       export does; --progress shows a progress bar on a terminal.\n"
+           "\n"
+           "Files ending in .pptx (any case) are packages; all others are read as compound\n"
+           "documents (.ppt).\n"
            "Exit status: 0 all files done, 1 some file failed, 2 usage error.\n";
 }
 

@@ -2,6 +2,8 @@
 // and the exit statuses 0 / 1 (some file failed) / 2 (usage error, nothing written).
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -11,6 +13,10 @@
 #include "props/catalogue.h"
 #include "props/date_time.h"
 #include "props/display_text.h"
+#include "fileinfo/attribute_store.h"
+#include "fileinfo/file_snapshot.h"
+#include "fileinfo/snapshot_display.h"
+#include "props/document_rows.h"
 #include "props/ppt_rows.h"
 #include "tests/support/corpus.h"
 
@@ -52,18 +58,36 @@ protected:
     ScratchDir scratch_;
 };
 
-TEST_F(Cli, ShowPrintsTheFourteenRowsInCatalogueOrder)
+TEST_F(Cli, ShowPrintsTheRowsTimesAndAttributesAndLeavesTheFileAsItWas)
 {
     QUORVANE_REQUIRE_CORPUS();
-    const std::string path = copyOf("37625.ppt");
-    const CliRun result = run({"show", path});
-    ASSERT_EQ(result.status, 0) << result.err;
-    const props::RowTexts rows = props::readPptRows(path);
-    std::string expected = path + "\n";
-    for (int row = 0; row < props::kRowCount; ++row)
-        expected += std::string(props::catalogueRow(row).label) + ": " + rows[std::size_t(row)] + "\n";
-    EXPECT_EQ(result.out, expected);
-    EXPECT_NE(result.out.find("Total Editing Time(Minutes): 1792\n"), std::string::npos);
+    for (const char* name : {"37625.ppt", "SmartArt.pptx"}) {
+        const std::string path = copyOf(name);
+        // A read-only hidden file whose last access lies before 1904-05-20 (not shown).
+        ASSERT_TRUE(fileinfo::writeAttributeWord(path, fileinfo::kReadOnly | fileinfo::kHidden));
+        const timespec times[2] = {{-2'100'000'000, 0}, {1'200'000'000, 5}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        const auto before = fileinfo::ReadFileAttributeData(path).value();
+
+        const CliRun result = run({"show", path});
+        ASSERT_EQ(result.status, 0) << result.err;
+
+        const auto after = fileinfo::ReadFileAttributeData(path).value();
+        EXPECT_EQ(after.exactLastAccess.tv_sec, before.exactLastAccess.tv_sec) << name;
+        EXPECT_EQ(after.exactLastWrite.tv_nsec, before.exactLastWrite.tv_nsec) << name;
+        EXPECT_EQ(after.attributes, before.attributes) << name;
+        const props::RowTexts rows = props::readDocumentRows(path).value();
+        std::string expected = path + "\n";
+        for (int row = 0; row < props::kRowCount; ++row)
+            expected += std::string(props::catalogueRow(row).label) + ": " + rows[std::size_t(row)] + "\n";
+        const auto fileInfo = fileinfo::fileInfoTexts(before);
+        for (int index = 0; index < props::kFileInfoLabelCount; ++index)
+            expected += std::string(props::fileInfoLabel(index)) + ": " + fileInfo[std::size_t(index)] + "\n";
+        EXPECT_EQ(result.out, expected);
+        EXPECT_NE(result.out.find("Last Access Time: \nRead-only: Y\nArchive: \nHidden: Y\nSystem: \n"),
+                  std::string::npos);
+    }
+    EXPECT_NE(run({"show", copyOf("37625.ppt")}).out.find("Total Editing Time(Minutes): 1792\n"), std::string::npos);
 }
 
 TEST_F(Cli, ShowJsonGivesOneObjectPerFileAndFailsForUnreadableOnes)
@@ -73,10 +97,20 @@ TEST_F(Cli, ShowJsonGivesOneObjectPerFileAndFailsForUnreadableOnes)
     const std::string text = (scratch_.path() / "text.ppt").string();
     writeFileBytes(text, "not a compound file");
     const std::string package = (scratch_.path() / "deck.PPTX").string();
-    const CliRun result = run({"show", "--json", good, text, package});
+    writeFileBytes(package, "not a ZIP archive");
+    const std::string realPackage = copyOf("SmartArt.pptx");
+    const CliRun result = run({"show", "--json", good, text, package, realPackage});
     EXPECT_EQ(result.status, 1);
     const auto json = nlohmann::json::parse(result.out);
-    ASSERT_EQ(json.size(), 3u);
+    ASSERT_EQ(json.size(), 4u);
+    EXPECT_TRUE(json[3]["readable"].get<bool>());
+    const props::RowTexts packageRows = props::readDocumentRows(realPackage).value();
+    for (int row = 0; row < props::kRowCount; ++row)
+        EXPECT_EQ(json[3]["properties"][std::string(props::catalogueRow(row).label)], packageRows[std::size_t(row)]);
+    EXPECT_EQ(json[3]["times"].size(), 3u);
+    EXPECT_TRUE(json[3]["times"].contains("Last Access Time"));
+    EXPECT_EQ(json[3]["attributes"]["Read-only"], "");
+    EXPECT_EQ(json[3]["attributes"].size(), 4u);
     EXPECT_EQ(json[0]["path"], good);
     EXPECT_TRUE(json[0]["readable"].get<bool>());
     EXPECT_EQ(json[0]["properties"]["Title"], "スライド 1");
@@ -84,7 +118,7 @@ TEST_F(Cli, ShowJsonGivesOneObjectPerFileAndFailsForUnreadableOnes)
     EXPECT_FALSE(json[1]["readable"].get<bool>());
     EXPECT_FALSE(json[2]["readable"].get<bool>());
     EXPECT_NE(result.err.find(text + ": not a compound document"), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("deck.PPTX: packages (.pptx) are not supported yet"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("deck.PPTX: not a readable package"), std::string::npos) << result.err;
 }
 
 TEST_F(Cli, SetWritesEveryKindOfRowAndShowReadsThemBack)
@@ -147,6 +181,33 @@ TEST_F(Cli, SetReportsEachFailedFileAndGoesOnWithTheNext)
     EXPECT_NE(result.err.find("none.ppt: no such file"), std::string::npos) << result.err;
     EXPECT_EQ(readFileBytes(readOnly), before);
     EXPECT_EQ(props::readPptRow(good, 2), "Someone");
+}
+
+TEST_F(Cli, ExportWritesTheCsvOfTheProgramAndReportsFilesWithoutAFullLine)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    const std::string ppt = copyOf("42474-1.ppt");
+    const std::string pptx = copyOf("SmartArt.pptx");
+    const std::string broken = (scratch_.path() / "broken.pptx").string();
+    writeFileBytes(broken, "no archive");
+    const std::string csv = (scratch_.path() / "out.csv").string();
+
+    CliRun result = run({"export", "--progress", csv, ppt, pptx});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "") << "no progress bar when stderr is no terminal";
+    const std::string written = readFileBytes(csv);
+    EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 3);
+    EXPECT_EQ(written.substr(0, 30), "\"File full name\",\"File Name\",\"");
+    EXPECT_NE(written.find("\"" + pptx + "\",\"SmartArt.pptx\","), std::string::npos);
+
+    result = run({"export", csv, ppt, broken});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("broken.pptx: not a readable package"), std::string::npos) << result.err;
+    const std::string rewritten = readFileBytes(csv);
+    EXPECT_EQ(std::count(rewritten.begin(), rewritten.end(), '\n'), 2);
+
+    EXPECT_EQ(run({"export", csv}).status, 2);
+    EXPECT_EQ(run({"export", scratch_.path().string(), ppt}).status, 1) << "a folder cannot be replaced";
 }
 
 }  // namespace
