@@ -180,8 +180,8 @@ std::optional<std::uint32_t> Directory::addStreamEntry(std::u16string_view name,
     }
     const std::span<std::byte> bytes(entryBytes(id), kDirEntrySize);
     clearEntry(bytes);
-    for (std::size_t i = 0; i < name.size() && i < 31; ++i) patchLittle(bytes, 2 * i, name[i], 2);
-    patchLittle(bytes, 0x40, (std::min<std::size_t>(name.size(), 31) + 1) * 2, 2);
+    for (std::size_t i = 0; i < name.size() && i < kMaxNameUnits; ++i) patchLittle(bytes, 2 * i, name[i], 2);
+    patchLittle(bytes, 0x40, (std::min(name.size(), kMaxNameUnits) + 1) * 2, 2);
     patchLittle(bytes, 0x42, std::uint8_t(ObjectType::Stream), 1);
     patchLittle(bytes, 0x43, 1, 1);  // black: never makes a red pair (formats.md 1.7)
     patchLittle(bytes, 0x74, kEndOfChain, 4);

@@ -18,6 +18,7 @@ namespace quorvane::props::cfb {
 
 inline constexpr std::size_t kDirEntrySize = 128;
 inline constexpr std::uint32_t kRootEntryId = 0;
+inline constexpr std::size_t kMaxNameUnits = 31;  // UTF-16 code units, without the NUL
 
 enum class ObjectType : std::uint8_t { Unallocated = 0, Storage = 1, Stream = 2, Root = 5 };
 

@@ -73,7 +73,7 @@ bool writeChainData(CompoundFile& cf, const Placement& placement, std::span<cons
                           : writeRegularChain(cf.sectors(), placement.chain, data);
 }
 
-// Phases 2 and 3 of the write order: chain links and header, then the root entry.
+// Steps 2 and 3 of the write order: chain links and header, then the root entry.
 bool linkStructures(CompoundFile& cf, std::uint32_t fatSectorsBefore)
 {
     Fat& fat = cf.fat();
@@ -113,19 +113,19 @@ bool freeOldChain(CompoundFile& cf, const Placement& old)
     return cf.sectors().sync();
 }
 
-// The shared sequence; `prepare` runs after the data is placed (it may add a directory entry)
-// and `contentWrites` / `switchWrite` are the phase-1 extras and the phase-4 write.
+// The write order of the header comment. `contentWrites` are the step-1 writes besides the data
+// (a new directory entry), `switchWrite` is the step-4 write.
 bool writeSequence(CompoundFile& cf, std::span<const std::byte> data, const Placement* old,
                    const std::function<bool()>& contentWrites, const std::function<bool()>& switchWrite,
                    const Placement& placement, std::uint32_t fatSectorsBefore)
 {
-    // Phase 1: data first, then the tables that mark it used.
+    // Step 1: data first, then the tables that mark it used.
     if (!writeChainData(cf, placement, data) || !contentWrites() || !cf.miniStream().flushMiniFat() ||
         !cf.fat().flushFatSectors() || !cf.sectors().sync())
         return false;
-    if (!linkStructures(cf, fatSectorsBefore)) return false;  // phases 2 and 3
-    if (!switchWrite() || !cf.sectors().sync()) return false;  // phase 4
-    return old == nullptr || freeOldChain(cf, *old);            // phase 5
+    if (!linkStructures(cf, fatSectorsBefore)) return false;  // steps 2 and 3
+    if (!switchWrite() || !cf.sectors().sync()) return false;  // step 4
+    return old == nullptr || freeOldChain(cf, *old);            // step 5
 }
 
 }  // namespace
@@ -156,6 +156,7 @@ bool createRootStream(CompoundFile& cf, std::u16string_view name, std::span<cons
 {
     if (!cf.checkAllocation(fault)) return false;
     *fault = Fault::Corrupt;
+    if (name.empty() || name.size() > kMaxNameUnits) return false;
     Directory& directory = cf.directory();
     const auto slot = directory.insertionSlot(kRootEntryId, name);
     const std::uint32_t fatSectorsBefore = std::uint32_t(cf.fat().fatSectorIds().size());
