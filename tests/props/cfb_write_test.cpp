@@ -26,6 +26,46 @@ void expectWritten(const StreamMap& before, const std::optional<StreamMap>& afte
     }
 }
 
+// The 128 bytes of every directory entry, by id, read through the directory chain.
+std::vector<std::vector<std::byte>> rawEntries(MemoryFile& file)
+{
+    Fault fault = Fault::None;
+    auto cf = props::cfb::CompoundFile::open(file, &fault);
+    std::vector<std::vector<std::byte>> entries;
+    if (!cf) return entries;
+    const auto chain = cf->fat().wholeChain(cf->header().firstDirSector);
+    for (const std::uint32_t sector : chain.value_or(std::vector<std::uint32_t>{})) {
+        for (std::uint32_t at = 0; at < cf->header().sectorSize(); at += 128) {
+            const auto offset = std::ptrdiff_t(cf->header().offsetOf(sector) + at);
+            entries.emplace_back(file.bytes().begin() + offset, file.bytes().begin() + offset + 128);
+        }
+    }
+    return entries;
+}
+
+TEST(CfbWrite, OnlyTheEntriesAndHeaderFieldsTheWriteNeedsChange)
+{
+    for (const CfbWriteCase& c : cfbWriteCases()) {
+        MemoryFile file(buildCompoundFile(c.spec));
+        const auto entriesBefore = rawEntries(file);
+        const auto headerBefore = std::vector<std::byte>(file.bytes().begin(), file.bytes().begin() + 512);
+        Fault fault = Fault::None;
+        ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label;
+        const auto entriesAfter = rawEntries(file);
+        ASSERT_GE(entriesAfter.size(), entriesBefore.size()) << c.label;
+        // The root (size of the mini stream, maybe a child link), the target, and for a new
+        // stream the one entry whose sibling field now points to it: nothing else.
+        int changed = 0;
+        for (std::size_t id = 1; id < entriesBefore.size(); ++id) changed += entriesBefore[id] != entriesAfter[id];
+        EXPECT_LE(changed, c.create ? 2 : 1) << c.label;
+        // Signature, CLSID, versions, byte order, shifts, reserved bytes, first directory
+        // sector, transaction signature and cutoff keep their bytes.
+        EXPECT_TRUE(std::equal(headerBefore.begin(), headerBefore.begin() + 0x2C, file.bytes().begin())) << c.label;
+        EXPECT_TRUE(std::equal(headerBefore.begin() + 0x30, headerBefore.begin() + 0x3C, file.bytes().begin() + 0x30))
+            << c.label;
+    }
+}
+
 TEST(CfbWrite, EveryCaseLeavesTheNewStreamAndEveryOtherUnchanged)
 {
     for (const CfbWriteCase& c : cfbWriteCases()) {
