@@ -78,13 +78,13 @@ std::optional<std::string> readStoreText(const std::string& storePath)
     return std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size());
 }
 
-bool writeStoreText(const std::string& storePath, const std::string& text)
+bool writeStoreText(const std::string& storePath, const std::string& text, const TargetWrapper& wrapTarget = {})
 {
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(storePath).parent_path(), error);
     return replaceWholeFile(storePath, [&text](RandomAccessFile& file) {
         return file.writeAt(0, std::as_bytes(std::span(text.data(), text.size())));
-    });
+    }, wrapTarget);
 }
 
 }  // namespace
@@ -148,12 +148,12 @@ std::optional<NamedValues> openDefaultsKey(const std::string& storePath)
     return NamedValues{};
 }
 
-bool writeDefaultsKey(const std::string& storePath, const NamedValues& values)
+bool writeDefaultsKey(const std::string& storePath, const NamedValues& values, const TargetWrapper& wrapTarget)
 {
     auto stored = openDefaultsKey(storePath);
     if (!stored) return false;
     for (const auto& [name, value] : values) setValue(*stored, name, value);
-    return writeStoreText(storePath, formatDefaultsStore(*stored));
+    return writeStoreText(storePath, formatDefaultsStore(*stored), wrapTarget);
 }
 
 std::string valueOf(const NamedValues& values, std::string_view name)

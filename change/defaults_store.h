@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "props/temp_file.h"
+
 namespace quorvane::change {
 
 inline constexpr char kDefaultsKeyPath[] = "SOFTWARE\\lomberk\\quorvane";
@@ -38,7 +40,8 @@ std::optional<NamedValues> openDefaultsKey(const std::string& storePath);
 
 // Writes the given values into the key, keeping the other values already stored there.
 // True only when the new file is completely written and has replaced the old one.
-bool writeDefaultsKey(const std::string& storePath, const NamedValues& values);
+// `wrapTarget` is for fault tests.
+bool writeDefaultsKey(const std::string& storePath, const NamedValues& values, const TargetWrapper& wrapTarget = {});
 
 // The value named `name`, or "" when it is missing (a missing value reads as empty text).
 std::string valueOf(const NamedValues& values, std::string_view name);

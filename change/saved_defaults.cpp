@@ -109,9 +109,9 @@ BatchSettings batchSettingsFromDefaults(const NamedValues& values, DateTime now)
     return settings;
 }
 
-bool saveBatchDefaults(const std::string& storePath, const BatchSettings& settings)
+bool saveBatchDefaults(const std::string& storePath, const BatchSettings& settings, const TargetWrapper& wrapTarget)
 {
-    return writeDefaultsKey(storePath, defaultsValuesOf(settings));
+    return writeDefaultsKey(storePath, defaultsValuesOf(settings), wrapTarget);
 }
 
 std::optional<BatchSettings> loadBatchDefaults(const std::string& storePath, DateTime now)

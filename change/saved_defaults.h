@@ -20,7 +20,9 @@ NamedValues defaultsValuesOf(const BatchSettings& settings);
 BatchSettings batchSettingsFromDefaults(const NamedValues& values, props::DateTime now);
 
 // Saves `settings` into the store at `storePath`; false when the store cannot be written.
-bool saveBatchDefaults(const std::string& storePath, const BatchSettings& settings);
+// `wrapTarget` is for fault tests.
+bool saveBatchDefaults(const std::string& storePath, const BatchSettings& settings,
+                       const TargetWrapper& wrapTarget = {});
 
 // Loads the settings from the store at `storePath`, creating an empty store when there is none;
 // nullopt when the store can neither be read nor created.

@@ -75,13 +75,18 @@ bool AppendCsvLine(const std::string& path, ExportList& lines)
     return rows && putBack;
 }
 
-bool saveExportList(const std::string& target, const ExportList& lines)
+bool saveExportList(const std::string& target, const ExportList& lines, const TargetWrapper& wrapTarget)
 {
-    return replaceWholeFile(target, [&lines](RandomAccessFile& file) {
-        std::string text;
-        for (const std::string& line : lines) text += line + "\r\n";
-        return file.writeAt(0, std::as_bytes(std::span(text.data(), text.size())));
-    });
+    const auto writeLines = [&lines](RandomAccessFile& file) {
+        std::uint64_t offset = 0;
+        for (const std::string& line : lines) {
+            const std::string text = line + "\r\n";
+            if (!file.writeAt(offset, std::as_bytes(std::span(text.data(), text.size())))) return false;
+            offset += text.size();
+        }
+        return true;
+    };
+    return replaceWholeFile(target, writeLines, wrapTarget);
 }
 
 }  // namespace quorvane::exporting

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "props/temp_file.h"
+
 namespace quorvane::exporting {
 
 // The lines gathered by an export, without their line ends.
@@ -30,6 +32,7 @@ bool AppendCsvLine(const std::string& path, ExportList& lines);
 
 // Replaces the file `target` with the lines, each followed by CR LF. True when the new file is
 // complete and in place; on false any earlier file of that name is as it was.
-bool saveExportList(const std::string& target, const ExportList& lines);
+// `wrapTarget` is for fault tests.
+bool saveExportList(const std::string& target, const ExportList& lines, const TargetWrapper& wrapTarget = {});
 
 }  // namespace quorvane::exporting

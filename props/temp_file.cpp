@@ -65,7 +65,8 @@ bool TempFile::commitOver(const std::string& target)
     return syncParentFolder(target);
 }
 
-bool replaceWholeFile(const std::string& target, const std::function<bool(RandomAccessFile&)>& writeContents)
+bool replaceWholeFile(const std::string& target, const std::function<bool(RandomAccessFile&)>& writeContents,
+                      const TargetWrapper& wrapTarget)
 {
     struct stat existing {};
     unsigned permissionBits = 0;
@@ -77,7 +78,9 @@ bool replaceWholeFile(const std::string& target, const std::function<bool(Random
         permissionBits = 0666 & ~mask;
     }
     auto temp = TempFile::besideOf(target);
-    return temp && writeContents(temp->file()) && temp->setPermissions(permissionBits) && temp->commitOver(target);
+    if (!temp) return false;
+    RandomAccessFile& file = wrapTarget ? wrapTarget(temp->file()) : temp->file();
+    return writeContents(file) && file.sync() && temp->setPermissions(permissionBits) && temp->commitOver(target);
 }
 
 bool syncParentFolder(const std::string& path)

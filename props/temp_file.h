@@ -42,11 +42,17 @@ private:
     bool committed_ = false;
 };
 
+// Lets a fault test put a wrapper between a whole-file replacement and the temporary file it
+// writes (for instance one that fails the Nth write).
+using TargetWrapper = std::function<RandomAccessFile&(RandomAccessFile&)>;
+
 // Replaces the whole content of `target` with what `writeContents` writes into a new file
-// beside it (starting at offset 0), then renames that over `target`. The new file takes the
-// permission bits of the file it replaces, or 0666 less the umask when there was none. True
-// only when every step succeeded; otherwise `target` is as it was and nothing is left behind.
-bool replaceWholeFile(const std::string& target, const std::function<bool(RandomAccessFile&)>& writeContents);
+// beside it (starting at offset 0), then syncs it and renames it over `target`. The new file
+// takes the permission bits of the file it replaces, or 0666 less the umask when there was none.
+// True only when every step succeeded; otherwise `target` is as it was and nothing is left
+// behind. `wrapTarget` is for fault tests.
+bool replaceWholeFile(const std::string& target, const std::function<bool(RandomAccessFile&)>& writeContents,
+                      const TargetWrapper& wrapTarget = {});
 
 // Syncs the folder that holds `path`, so that a rename or a new entry in it is durable.
 bool syncParentFolder(const std::string& path);

@@ -15,6 +15,7 @@
 
 #include "props/fault.h"
 #include "props/random_access_file.h"
+#include "props/temp_file.h"
 #include "props/zip_central_dir.h"
 
 namespace quorvane::props {
@@ -32,9 +33,6 @@ struct EntryReplacement {
 // grows past what a record without a ZIP64 field can hold.
 Fault rewriteArchive(RandomAccessFile& source, const ZipDirectory& directory,
                     std::span<const EntryReplacement> replacements, RandomAccessFile& target);
-
-// Lets a fault test put a wrapper between the rewrite and the temporary file it writes.
-using TargetWrapper = std::function<RandomAccessFile&(RandomAccessFile&)>;
 
 // Replaces entries of the archive file at `path`, read through `source` with `directory`, in one
 // rewrite: a temporary file in the same folder receives the new archive (rewriteArchive), is
