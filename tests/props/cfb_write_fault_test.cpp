@@ -98,6 +98,18 @@ TEST(CfbWriteFault, OlefileOpensTheFileAfterEveryCut)
     }
 }
 
+// The write that adds a FAT sector and the second DIFAT sector (its link in the first one and
+// the header counts are separate writes).
+TEST(CfbWriteFault, CutAfterEveryCallWhileTheDifatGrows)
+{
+    CfbWriteCase c{"FullFat236", {}, u"\x05SummaryInformation", patternBytes(9000, 3)};
+    c.spec.streams = {{u"\x05SummaryInformation", patternBytes(300, 1)}};
+    c.spec.fullFatSectors = 236;
+    const FaultRun run = runWithFaults(c, FaultyFile::Mode::CutAfter);
+    EXPECT_GE(run.calls, 6);
+    EXPECT_EQ(run.interrupted, run.calls);
+}
+
 TEST(CfbWriteFault, FailingEachCallInTurnLeavesOldOrNewStream)
 {
     for (const CfbWriteCase& c : cfbWriteCases()) {

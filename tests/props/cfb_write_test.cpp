@@ -134,37 +134,47 @@ TEST(CfbWrite, WritesTwiceInARowReuseFreedSpace)
     }
 }
 
-TEST(CfbWrite, FullFatGainsAFatSectorAndTheFirstDifatSector)
+// A FAT whose every entry is taken: the write needs a new FAT sector, which with 109 FAT
+// sectors needs the first DIFAT sector (the header's slots are full), and with 236 the second
+// (the first DIFAT sector is full too). olefile checks the DIFAT count and chain strictly.
+TEST(CfbWrite, FullFatGainsAFatSectorAndADifatSector)
 {
-    CfbSpec spec;
-    spec.streams = {{u"\x05SummaryInformation", patternBytes(300, 1)}, {u"Current User", patternBytes(60, 2)}};
-    spec.fullFatSectors = 109;  // every header DIFAT slot used, every FAT entry taken
-    MemoryFile file(buildCompoundFile(spec));
-    ASSERT_GT(file.bytes().size(), 7'000'000u);
-    const auto before = readRootStreams(file);
-    ASSERT_TRUE(before);
-    const CfbWriteCase c{"FullFat", spec, u"\x05SummaryInformation", patternBytes(9000, 3)};
-    Fault fault = Fault::None;
-    ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << int(fault);
-    expectWritten(*before, readRootStreams(file), c);
-    Fault openFault = Fault::None;
-    auto reopened = props::cfb::CompoundFile::open(file, &openFault);
-    ASSERT_TRUE(reopened);
-    EXPECT_EQ(reopened->header().numFatSectors, 110u);
-    EXPECT_EQ(reopened->header().numDifatSectors, 1u);
-    EXPECT_EQ(reopened->header().firstDifatSector, reopened->fat().difatSectorIds().front());
-
-    // olefile checks the DIFAT count and chain strictly and refuses a file that breaks them.
-    ScratchDir scratch;
-    const auto asText = [](const std::vector<std::byte>& bytes) {
-        return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    struct Case {
+        std::uint32_t fatSectors;
+        std::uint32_t difatSectorsAfter;
     };
-    writeFileBytes(scratch.path() / "before.cfb", asText(buildCompoundFile(spec)));
-    writeFileBytes(scratch.path() / "after.cfb", asText(file.bytes()));
-    const auto verdict = olefileCompare(scratch.path() / "before.cfb", scratch.path() / "after.cfb");
-    ASSERT_FALSE(verdict.is_null());
-    EXPECT_TRUE(verdict["new_opens"].get<bool>()) << verdict.dump();
-    EXPECT_EQ(verdict["changed"], nlohmann::json::array({"\x05SummaryInformation"}));
+    for (const Case& full : {Case{109, 1}, Case{236, 2}}) {
+        CfbSpec spec;
+        spec.streams = {{u"\x05SummaryInformation", patternBytes(300, 1)}, {u"Current User", patternBytes(60, 2)}};
+        spec.fullFatSectors = full.fatSectors;
+        const std::vector<std::byte> original = buildCompoundFile(spec);
+        MemoryFile file(original);
+        ASSERT_GT(file.bytes().size(), 7'000'000u);
+        const auto before = readRootStreams(file);
+        ASSERT_TRUE(before) << full.fatSectors;
+        const CfbWriteCase c{"FullFat" + std::to_string(full.fatSectors), spec, u"\x05SummaryInformation",
+                             patternBytes(9000, 3)};
+        Fault fault = Fault::None;
+        ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label << " fault " << int(fault);
+        expectWritten(*before, readRootStreams(file), c);
+        Fault openFault = Fault::None;
+        auto reopened = props::cfb::CompoundFile::open(file, &openFault);
+        ASSERT_TRUE(reopened) << c.label;
+        EXPECT_EQ(reopened->header().numFatSectors, full.fatSectors + 1) << c.label;
+        EXPECT_EQ(reopened->header().numDifatSectors, full.difatSectorsAfter) << c.label;
+        EXPECT_EQ(reopened->header().firstDifatSector, reopened->fat().difatSectorIds().front()) << c.label;
+
+        ScratchDir scratch;
+        const auto asText = [](const std::vector<std::byte>& bytes) {
+            return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        };
+        writeFileBytes(scratch.path() / "before.cfb", asText(original));
+        writeFileBytes(scratch.path() / "after.cfb", asText(file.bytes()));
+        const auto verdict = olefileCompare(scratch.path() / "before.cfb", scratch.path() / "after.cfb");
+        ASSERT_FALSE(verdict.is_null());
+        EXPECT_TRUE(verdict["new_opens"].get<bool>()) << c.label << " " << verdict.dump();
+        EXPECT_EQ(verdict["changed"], nlohmann::json::array({"\x05SummaryInformation"})) << c.label;
+    }
 }
 
 }  // namespace
