@@ -59,6 +59,11 @@ bool WritePackageProperties(const std::string& givenPath, const RowTexts& texts,
     if (!file) return false;
     struct stat info {};
     if (::fstat(file->fd(), &info) != 0 || (info.st_mode & kAnyWriteBit) == 0) return false;
+    // Another writer may have renamed its new archive over the name between our open and our
+    // lock; the file we hold is then no longer the package, and a write based on it would undo
+    // that writer's change. Such a write is refused, as a locked file is.
+    struct stat named {};
+    if (::stat(path.c_str(), &named) != 0 || named.st_ino != info.st_ino || named.st_dev != info.st_dev) return false;
     const auto directory = ReadDirectory(*file);
     if (!directory) return false;
     auto parts = readPropertyParts(*file, *directory);
