@@ -16,6 +16,7 @@
 #include "app/message_box.h"
 #include "app/property_table.h"
 #include "app/row_editors.h"
+#include "change/ui/batch_progress_window.h"
 #include "export/ui/csv_progress_window.h"
 #include "help/about_window.h"
 #include "help/help_hints_window.h"
@@ -45,13 +46,14 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
 }
 
 // The windows that commands show modally, created right after the main window in a fixed order.
-// TODO(#8): the batch progress window TForm7 goes before the export progress window TForm9.
+// The batch progress window TForm7 goes before the export progress window TForm9.
 void TForm1::createModalWindows()
 {
     QList<QIcon> statusIcons;
     for (int status = 0; status < kFileStatusCount; ++status) statusIcons.append(fileStatusIcon(status));
     Form4 = new TForm4(statusIcons, this);
     Form5 = new TForm5(QIcon(QStringLiteral(":/icons/quorvane.svg")), this);
+    Form7 = new TForm7(this);
     Form9 = new exporting::TForm9(this);
 }
 
@@ -118,6 +120,7 @@ void TForm1::createActions()
     connect(about1, &QAction::triggered, this, &TForm1::about1Click);
     connect(BitBtn8, &QPushButton::clicked, this, &TForm1::BitBtn8Click);
     connect(BitBtn9, &QPushButton::clicked, this, &TForm1::BitBtn9Click);
+    connectChangeCommands();
 }
 
 void TForm1::createStatusBar()
@@ -144,14 +147,11 @@ void TForm1::CloseRowEditors()
 }
 
 // The commands below begin by committing any open row editor, because none of their controls
-// takes the focus away from it. What follows belongs to the file list and the saved defaults.
+// takes the focus away from it. What follows belongs to the file list.
 void TForm1::ToolButton1Click() { CloseRowEditors(); }
 void TForm1::ToolButton5Click() { CloseRowEditors(); }
 void TForm1::ToolButton2Click() { CloseRowEditors(); }
 void TForm1::ToolButton3Click() { CloseRowEditors(); }
-void TForm1::ToolButton9Click() { CloseRowEditors(); }
-void TForm1::ToolButton10Click() { CloseRowEditors(); }
-void TForm1::ToolButton12Click() { CloseRowEditors(); }
 
 void TForm1::help2Click()
 {

@@ -6,6 +6,8 @@
 
 #include <QMainWindow>
 
+#include <string>
+
 class QAction;
 class QCheckBox;
 class QDateEdit;
@@ -21,6 +23,7 @@ class QTreeWidget;
 class QWidget;
 class TForm4;
 class TForm5;
+class TForm7;
 
 namespace quorvane::exporting {
 class TForm9;
@@ -127,9 +130,11 @@ public:
 
     QLabel* StatusBar1Panel;
 
-    // The help-hints and About windows, hidden until a command shows them modally.
+    // The help-hints, About, batch progress and export progress windows, hidden until a command
+    // shows them modally.
     TForm4* Form4;
     TForm5* Form5;
+    TForm7* Form7;
     exporting::TForm9* Form9;
 
     // Commands.
@@ -142,6 +147,15 @@ public:
     void ToolButton12Click();
     void ListView3Click(QPoint viewportPos);
     void ListView2Click(QPoint viewportPos);
+    void ListView2DblClick(int row);
+    void BitBtn6Click();
+    void BitBtn2Click();
+    void CheckBox9Click();
+    void CheckBox10Click();
+    void CheckBox11Click();
+    void CheckBox12Click();
+    void CheckBox13Click();
+    void CheckBox14Click();
     void BitBtn3Click();
     void BitBtn4Click();
     void Exit1Click();
@@ -154,7 +168,20 @@ public:
     void BitBtn8Click();
     void BitBtn9Click();
 
+    // The saved defaults of the batch settings: stored, loaded back, or taken from the values
+    // shown for the selected file. They report nothing; a store that cannot be opened leaves
+    // the controls as they are.
+    void SaveDefaults();
+    void LoadDefaults();
+    void LoadFromSelectedFile();
+
+    // Copies `path` aside as path + ".bak" with its times and attributes; true when the fresh
+    // copy is in place.
+    bool backupoldfile(const std::string& path);
+
 private:
+    // Connects the commands of the two change pages (in main_form_change.cpp).
+    void connectChangeCommands();
     QWidget* createClientArea();
     QWidget* createFileArea();
     QWidget* createSingleChangePage();

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QStringList>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -92,10 +93,13 @@ inline std::unique_ptr<TForm1> openMainWindow()
 }  // namespace quorvane::app::testing
 
 // main() for a QtTest class, under the program's application object so that its top-level error
-// handler is the one tested.
+// handler is the one tested. The saved defaults that the main window loads (and so creates) live
+// in a scratch folder, never in the user's own settings.
 #define QUORVANE_UI_TEST_MAIN(TestClass)                                          \
     int main(int argc, char* argv[])                                              \
     {                                                                             \
+        QTemporaryDir configHome;                                                 \
+        qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());              \
         quorvane::app::QuorvaneApplication application(argc, argv);             \
         TestClass test;                                                           \
         return QTest::qExec(&test, argc, argv);                                   \

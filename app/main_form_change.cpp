@@ -1,0 +1,176 @@
+// The commands of the two change pages: the single change of the selected file, the batch run
+// over the whole file list, the batch option table's double click, the apply boxes that enable
+// their pickers, and the saved defaults of the batch settings.
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QPushButton>
+#include <QTimeEdit>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "app/batch_controls.h"
+#include "app/file_list_lines.h"
+#include "app/main_form.h"
+#include "app/message_box.h"
+#include "app/property_table.h"
+#include "change/change_engine.h"
+#include "change/defaults_store.h"
+#include "change/saved_defaults.h"
+#include "change/ui/batch_progress_window.h"
+#include "fileinfo/backup.h"
+
+namespace quorvane::app {
+namespace {
+
+const QString kNoFilesMessage = QStringLiteral("Please select files you want to change properties!");
+
+QString pathText(const std::string& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// A picker is enabled exactly while its apply box is checked.
+void followApplyBox(const QCheckBox* applyBox, QWidget* picker)
+{
+    picker->setEnabled(applyBox->isChecked());
+}
+
+}  // namespace
+
+void TForm1::connectChangeCommands()
+{
+    connect(BitBtn6, &QPushButton::clicked, this, &TForm1::BitBtn6Click);
+    connect(BitBtn2, &QPushButton::clicked, this, &TForm1::BitBtn2Click);
+    connect(ListView2, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { ListView2DblClick(index.row()); });
+    // toggled, not clicked: the pickers follow their boxes also when the program sets a box.
+    connect(CheckBox9, &QCheckBox::toggled, this, &TForm1::CheckBox9Click);
+    connect(CheckBox10, &QCheckBox::toggled, this, &TForm1::CheckBox10Click);
+    connect(CheckBox11, &QCheckBox::toggled, this, &TForm1::CheckBox11Click);
+    connect(CheckBox12, &QCheckBox::toggled, this, &TForm1::CheckBox12Click);
+    connect(CheckBox13, &QCheckBox::toggled, this, &TForm1::CheckBox13Click);
+    connect(CheckBox14, &QCheckBox::toggled, this, &TForm1::CheckBox14Click);
+}
+
+bool TForm1::backupoldfile(const std::string& path)
+{
+    return fileinfo::backupoldfile(path);
+}
+
+void TForm1::BitBtn6Click()
+{
+    CloseRowEditors();
+    const int line = selectedLine(*ListView1);
+    if (line < 0) {
+        showMessage(this, kNoFilesMessage);
+        return;
+    }
+    setLineStatus(*ListView1, line, kUnchanged);
+    ListView1->viewport()->repaint();
+    const std::string path = linePath(*ListView1, line);
+    if (CheckBox5->isChecked() && !backupoldfile(path)) {
+        showMessage(this, QStringLiteral("An error occured when backup original file, \n"
+                                         "please make sure there not any other application open this file!\n") +
+                              pathText(path));
+        return;
+    }
+    // A conversion, XML or archive error goes on to the top-level handler; the line stays at 0.
+    const bool changed = change::ApplySingleChange(path, singleChangeValuesOf(*this));
+    setLineStatus(*ListView1, line, changed ? kChanged : kChangeFailed);
+}
+
+void TForm1::BitBtn2Click()
+{
+    CloseRowEditors();
+    const int count = lineCount(*ListView1);
+    if (count == 0) {
+        showMessage(this, kNoFilesMessage);
+        return;
+    }
+    // The window is modal while the run goes on, so the settings cannot change under it.
+    const change::BatchSettings settings = batchSettingsOf(*this);
+    if (!change::BatchHasWork(settings)) {
+        showMessage(this, QStringLiteral("Please setup File Change Attribute Option.\n"
+                                         "According to you setup, noting to do!"));
+        return;
+    }
+    for (int line = 0; line < count; ++line) setLineStatus(*ListView1, line, kUnchanged);
+    ListView1->viewport()->repaint();
+
+    TForm7::BatchRun run;
+    run.fileCount = count;
+    run.pathOf = [this](int line) { return linePath(*ListView1, line); };
+    if (settings.backup) run.backup = [this](const std::string& path) { return backupoldfile(path); };
+    run.change = [settings](const std::string& path) { return change::ApplyBatchChangeToFile(path, settings); };
+    run.markLine = [this](int line, bool changed) {
+        setLineStatus(*ListView1, line, changed ? kChanged : kChangeFailed);
+    };
+    Form7->runModal(std::move(run));
+
+    reselectFirstLine(*ListView1);
+}
+
+void TForm1::ListView2DblClick(int row)
+{
+    QTreeWidgetItem* item = ListView2->topLevelItem(row);
+    if (!item) return;
+    item->setCheckState(0, item->checkState(0) == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+}
+
+void TForm1::CheckBox9Click() { followApplyBox(CheckBox9, DateTimePicker1); }
+void TForm1::CheckBox10Click() { followApplyBox(CheckBox10, DateTimePicker2); }
+void TForm1::CheckBox11Click() { followApplyBox(CheckBox11, DateTimePicker3); }
+void TForm1::CheckBox12Click() { followApplyBox(CheckBox12, DateTimePicker4); }
+void TForm1::CheckBox13Click() { followApplyBox(CheckBox13, DateTimePicker5); }
+void TForm1::CheckBox14Click() { followApplyBox(CheckBox14, DateTimePicker6); }
+
+void TForm1::ToolButton9Click()
+{
+    CloseRowEditors();
+    SaveDefaults();
+}
+
+void TForm1::ToolButton10Click()
+{
+    CloseRowEditors();
+    LoadDefaults();
+}
+
+void TForm1::ToolButton12Click()
+{
+    LoadFromSelectedFile();
+}
+
+void TForm1::SaveDefaults()
+{
+    change::saveBatchDefaults(change::defaultsStorePath(), batchSettingsOf(*this));
+}
+
+void TForm1::LoadDefaults()
+{
+    if (const auto settings = change::loadBatchDefaults(change::defaultsStorePath(), currentLocalDateTime()))
+        showBatchSettings(*this, *settings);
+}
+
+void TForm1::LoadFromSelectedFile()
+{
+    CloseRowEditors();
+    if (selectedLine(*ListView1) < 0) return;
+    change::BatchSettings settings = batchSettingsOf(*this);
+    const change::SingleChangeValues shown = singleChangeValuesOf(*this);
+    settings.rowValues = shown.rowValues;
+    for (std::size_t index = 0; index < settings.fileTimes.size(); ++index) {
+        settings.fileTimes[index].datePicker = shown.datePickers[index];
+        settings.fileTimes[index].timePicker = shown.timePickers[index];
+    }
+    // Only set or clear: a grayed box on the "Single Change" page gives an unchecked box here.
+    const auto setOrClear = [](fileinfo::BoxState state) {
+        return state == fileinfo::BoxState::Checked ? fileinfo::BoxState::Checked : fileinfo::BoxState::Unchecked;
+    };
+    settings.attributes = {setOrClear(shown.attributes.readOnly), setOrClear(shown.attributes.archive),
+                           setOrClear(shown.attributes.hidden), setOrClear(shown.attributes.system)};
+    showBatchSettings(*this, settings);
+}
+
+}  // namespace quorvane::app

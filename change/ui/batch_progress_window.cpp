@@ -1,0 +1,163 @@
+#include "change/ui/batch_progress_window.h"
+
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <utility>
+
+#include "change/progress_percent.h"
+
+namespace {
+
+constexpr int kWidthPx = 420;
+constexpr int kHeightPx = 112;
+
+QString pathText(const std::string& path)
+{
+    return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+}  // namespace
+
+TForm7::TForm7(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("Form7"));
+    setWindowTitle(QStringLiteral("Changing..."));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+    setModal(true);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setTextFormat(Qt::PlainText);
+    Label1->setMinimumWidth(1);  // a long path is cut at the window's edge, never widens it
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setTextVisible(false);
+    Label2 = new QLabel(QStringLiteral("0%"), this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setMinimumWidth(36);
+    Button1 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setAutoDefault(false);
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(kStartDelayMs);
+
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(Label1);
+    auto* barLine = new QHBoxLayout;
+    barLine->addWidget(ProgressBar1, 1);
+    barLine->addWidget(Label2);
+    column->addLayout(barLine);
+    auto* buttonLine = new QHBoxLayout;
+    buttonLine->addStretch(1);
+    buttonLine->addWidget(Button1);
+    buttonLine->addStretch(1);
+    column->addLayout(buttonLine);
+    setFixedSize(kWidthPx, kHeightPx);
+
+    connect(Timer1, &QTimer::timeout, this, &TForm7::Timer1Timer);
+    connect(Button1, &QPushButton::clicked, this, &TForm7::Button1Click);
+}
+
+void TForm7::runModal(BatchRun run)
+{
+    run_ = std::move(run);
+    cancelFlag_ = false;
+    Label1->clear();
+    Label2->setText(QStringLiteral("0%"));
+    ProgressBar1->setValue(0);
+    running_ = true;
+    Timer1->start();
+    exec();
+    run_ = BatchRun{};
+}
+
+void TForm7::Timer1Timer()
+{
+    Timer1->stop();
+    lineCount_ = run_.fileCount;
+    currentLine_ = 0;
+    QTimer::singleShot(0, this, &TForm7::startLine);
+}
+
+void TForm7::Button1Click()
+{
+    cancelFlag_ = true;
+}
+
+void TForm7::startLine()
+{
+    if (cancelFlag_ || currentLine_ >= lineCount_) {
+        finishRun();
+        return;
+    }
+    currentPath_ = run_.pathOf(currentLine_);
+    Label1->setText(pathText(currentPath_));
+    if (run_.backup && !workOnCurrentPath(run_.backup)) {
+        // A file that could not be copied aside is not changed, and the run stops silently.
+        run_.markLine(currentLine_, false);
+        finishRun();
+        return;
+    }
+    QTimer::singleShot(0, this, &TForm7::changeLine);
+}
+
+void TForm7::changeLine()
+{
+    const bool changed = workOnCurrentPath(run_.change);
+    run_.markLine(currentLine_, changed);
+    ++currentLine_;
+    const int percent = quorvane::change::progressPercent(currentLine_, lineCount_);
+    Label2->setText(QString::number(percent) + u'%');
+    ProgressBar1->setValue(percent);
+    QTimer::singleShot(0, this, &TForm7::startLine);
+}
+
+bool TForm7::workOnCurrentPath(const std::function<bool(const std::string&)>& work)
+{
+    try {
+        return work(currentPath_);
+    } catch (...) {
+        // The error goes on to the top-level handler, which shows it; the window must not stay
+        // behind with a run that will never end.
+        endRun();
+        throw;
+    }
+}
+
+void TForm7::finishRun()
+{
+    ProgressBar1->setValue(100);
+    QTimer::singleShot(kCloseDelayMs, this, &TForm7::endRun);
+}
+
+void TForm7::endRun()
+{
+    Timer1->stop();
+    cancelFlag_ = false;
+    running_ = false;
+    done(QDialog::Accepted);
+}
+
+void TForm7::reject()
+{
+    if (running_) {
+        Button1Click();
+        return;
+    }
+    QDialog::reject();
+}
+
+void TForm7::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (const QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
+}
