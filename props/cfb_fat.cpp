@@ -76,25 +76,35 @@ std::optional<std::uint32_t> Fat::allocate(std::uint32_t entry)
             return freeScanFrom_++;
         }
     }
-    if (count >= kMaxRegSect - 2 * entriesPerSector_) return std::nullopt;
+    if (count >= kMaxRegSect / 2) return std::nullopt;  // far beyond any file this program meets
     return appendSector(entry);
 }
 
 std::uint32_t Fat::appendSector(std::uint32_t entry)
 {
+    // FAT and DIFAT sectors added on the way, marked once the FAT reaches them: a file may hold
+    // sectors past what its FAT covers, so a new FAT sector need not cover itself.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> marks;
     for (;;) {
         const std::uint32_t sector = sectors_->sectorCount();
         sectors_->noteAppended(sector);
         if (sector < entries_.size()) {
+            for (const auto& [markedSector, mark] : marks) setNext(markedSector, mark);
             setNext(sector, entry);
             return sector;
         }
         // The FAT does not reach the new sector: that sector becomes a FAT sector covering the
-        // next entriesPerSector sectors, itself included, and the loop appends another one.
+        // next entriesPerSector sectors, and the loop appends another one.
         entries_.resize(entries_.size() + entriesPerSector_, kFreeSect);
         fatSectorIds_.push_back(sector);
-        setNext(sector, kFatSect);
-        if (difatSectorsNeeded() > difatSectorIds_.size()) difatSectorIds_.push_back(appendSector(kDifSect));
+        dirtyFatSectors_.insert(fatSectorIds_.size() - 1);
+        marks.emplace_back(sector, kFatSect);
+        if (difatSectorsNeeded() > difatSectorIds_.size()) {
+            const std::uint32_t difatSector = sectors_->sectorCount();
+            sectors_->noteAppended(difatSector);
+            difatSectorIds_.push_back(difatSector);
+            marks.emplace_back(difatSector, kDifSect);
+        }
     }
 }
 

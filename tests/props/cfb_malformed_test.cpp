@@ -150,6 +150,40 @@ TEST(CfbMalformed, EachDamageReadsCleanlyAndWritesSafely)
     }
 }
 
+TEST(CfbMalformed, SectorsPastWhatTheFatCovers)
+{
+    // A full one-sector FAT and then 200 sectors that no FAT sector covers: the write has to
+    // append FAT sectors that do not cover themselves (the first new one lands after the
+    // uncovered sectors) and mark them once a later one does.
+    ScratchDir scratch;
+    CfbSpec spec;
+    spec.streams = {{u"\x05SummaryInformation",
+                     props::newPropertySet(props::fmtidOfSelector(props::kSummaryInformation), 2,
+                                           props::typedCodePageString(Bytes{std::byte('T')}, 1252))}};
+    spec.fullFatSectors = 1;
+    Bytes bytes = buildCompoundFile(spec);
+    const Bytes trailer = patternBytes(200 * kSector, 9);
+    bytes.insert(bytes.end(), trailer.begin(), trailer.end());
+    const fs::path path = scratch.path() / "trailing.ppt";
+    writeFileBytes(path, asText(bytes));
+    const props::Fmtid& si = props::fmtidOfSelector(props::kSummaryInformation);
+    const std::string longTitle(6000, 't');
+    ASSERT_TRUE(props::WriteDocProperty(path.string(), si, 2, longTitle, props::kVtLpstr));
+    EXPECT_TRUE(props::ReadDocProperty(path.string(), si, 2) == longTitle);
+    auto file = PosixFile::open(path.string(), OpenMode::ReadShared);
+    ASSERT_TRUE(file);
+    const auto streams = readRootStreams(*file);
+    ASSERT_TRUE(streams) << "the written file fails the allocation check";
+    MemoryFile original(buildCompoundFile(spec));
+    const auto originalStreams = readRootStreams(original);
+    ASSERT_TRUE(originalStreams);
+    EXPECT_TRUE(streams->at(u"Filler") == originalStreams->at(u"Filler")) << "the other stream changed";
+    Fault fault = Fault::None;
+    auto reopened = props::cfb::CompoundFile::open(*file, &fault);
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(reopened->header().numFatSectors, 3u);
+}
+
 TEST(CfbMalformed, EveryHeaderFieldSetToExtremeValues)
 {
     ScratchDir scratch;
