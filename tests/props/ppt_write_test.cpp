@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "props/catalogue.h"
 #include "props/date_time.h"
@@ -250,6 +252,43 @@ TEST_F(PptWrite, RefusedFilesStayByteForByte)
     ASSERT_TRUE(reader);
     EXPECT_FALSE(WriteDocProperty(locked, si(), 2, "x", kVtLpstr));
     EXPECT_NE(ReadDocProperty(locked, si(), 2), "");
+}
+
+TEST_F(PptWrite, ALockHeldByAnotherProcessRefusesTheWrite)
+{
+    const std::string path = copyOf("37625.ppt");
+    const std::string before = readFileBytes(path);
+    for (const auto mode : {quorvane::OpenMode::ReadShared, quorvane::OpenMode::ReadWriteExclusive}) {
+        int locked[2], release[2];
+        ASSERT_EQ(::pipe(locked), 0);
+        ASSERT_EQ(::pipe(release), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // The other program: takes the lock, says so, and holds it until told to stop.
+            auto holder = quorvane::PosixFile::open(path, mode);
+            const char state = holder ? 'L' : 'F';
+            (void)!::write(locked[1], &state, 1);
+            char stop;
+            (void)!::read(release[0], &stop, 1);
+            ::_exit(0);
+        }
+        char state = 0;
+        ASSERT_EQ(::read(locked[0], &state, 1), 1);
+        ASSERT_EQ(state, 'L');
+        EXPECT_FALSE(WriteDocProperty(path, si(), 2, "x", kVtLpstr));
+        if (mode == quorvane::OpenMode::ReadShared) {
+            EXPECT_NE(ReadDocProperty(path, si(), 2), "") << "readers share the file";
+        } else {
+            EXPECT_EQ(ReadDocProperty(path, si(), 2), "") << "a writer holds the file";
+        }
+        (void)!::write(release[1], "x", 1);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        for (const int fd : {locked[0], locked[1], release[0], release[1]}) ::close(fd);
+        EXPECT_EQ(readFileBytes(path), before);
+    }
+    EXPECT_TRUE(WriteDocProperty(path, si(), 2, "x", kVtLpstr)) << "once the other program let go";
 }
 
 TEST_F(PptWrite, ReservedPropertyIdsAndUnknownTypesAreNotWritten)
