@@ -7,7 +7,7 @@ CTEST_FLAGS    ?= --output-on-failure --timeout 600
 FUZZ_BUILD_DIR ?= build/fuzz
 FUZZ_SECONDS   ?= 120
 
-.PHONY: run test deps build build-asan fuzz screenshots clean
+.PHONY: run test deps build build-asan fuzz screenshots bench clean
 
 deps:
 	scripts/install-deps
@@ -35,6 +35,13 @@ fuzz: deps
 	    -DQUORVANE_SANITIZE=ON -DQUORVANE_FUZZ=ON
 	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target $$(cd fuzz && ls *_fuzz.cpp | sed 's/^/fuzz_/; s/_fuzz.cpp$$//')
 	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_BUILD_DIR=$(FUZZ_BUILD_DIR) scripts/run-fuzzers
+
+# Our operations against the least they must cost and against exiftool and cp, workloads built in
+# build/bench-work (about 1 GB on disk, several minutes); not part of `make test`.
+bench: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvane-bench
+	bench/run-bench $(BUILD_DIR)/bench/quorvane-bench --work build/bench-work
 
 # PNGs of the main window, rendered offscreen, into build/screenshots/ for a person to look at.
 screenshots: build
