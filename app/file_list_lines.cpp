@@ -55,6 +55,24 @@ int selectedLine(const QTreeWidget& list)
     return selected.isEmpty() ? -1 : list.indexOfTopLevelItem(selected.first());
 }
 
+void selectLine(QTreeWidget& list, int line)
+{
+    if (QTreeWidgetItem* item = list.topLevelItem(line)) {
+        list.setCurrentItem(item);
+        item->setSelected(true);
+        return;
+    }
+    list.clearSelection();
+    list.setCurrentItem(nullptr);
+}
+
+bool isListed(const QTreeWidget& list, const std::string& path)
+{
+    for (int line = 0; line < lineCount(list); ++line)
+        if (linePath(list, line) == path) return true;
+    return false;
+}
+
 void reselectFirstLine(QTreeWidget& list)
 {
     list.clearSelection();

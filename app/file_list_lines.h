@@ -4,12 +4,18 @@
 
 #include <string>
 
+#include "change/file_status.h"
+
 class QTreeWidget;
 
 namespace quorvane::app {
 
 // File statuses, as the status pictures show them.
-enum FileStatus { kUnchanged = 0, kChanged = 1, kChangeFailed = 2, kUnreadable = 3 };
+using change::FileStatus;
+using change::kChanged;
+using change::kChangeFailed;
+using change::kUnchanged;
+using change::kUnreadable;
 
 int lineCount(const QTreeWidget& list);
 
@@ -27,6 +33,13 @@ int appendLine(QTreeWidget& list, const std::string& path);
 
 // The index of the selected line, or -1 when none is selected.
 int selectedLine(const QTreeWidget& list);
+
+// Selects line `line` (and makes it current), or clears the selection for -1 or a line that
+// does not exist. The list reports the change, which runs the display of the selected file.
+void selectLine(QTreeWidget& list, int line);
+
+// True when some line's path equals `path` exactly (bytes compared, letter case included).
+bool isListed(const QTreeWidget& list, const std::string& path);
 
 // Clears the selection, then selects the first line (when there is one), so that the display of
 // the selected file shows the first file again as it now is; what a batch run and a batch export

@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include "app/file_list.h"
 #include "app/file_status_icons.h"
 #include "app/message_box.h"
 #include "app/property_table.h"
@@ -43,6 +44,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     resize(kWidthPx, kHeightPx);
     centreOnScreen();
     createModalWindows();
+    acceptFileDrops(*this);
 }
 
 // The windows that commands show modally, created right after the main window in a fixed order.
@@ -102,6 +104,7 @@ void TForm1::createActions()
     connect(Remove1, &QAction::triggered, this, &TForm1::ToolButton2Click);
     connect(ToolButton3, &QToolButton::clicked, this, &TForm1::ToolButton3Click);
     connect(RemoveAll1, &QAction::triggered, this, &TForm1::ToolButton3Click);
+    connect(ListView1, &QTreeWidget::itemSelectionChanged, this, &TForm1::ListView1Change);
     connect(ToolButton9, &QToolButton::clicked, this, &TForm1::ToolButton9Click);
     connect(ToolButton10, &QToolButton::clicked, this, &TForm1::ToolButton10Click);
     connect(ToolButton12, &QToolButton::clicked, this, &TForm1::ToolButton12Click);
@@ -147,11 +150,8 @@ void TForm1::CloseRowEditors()
 }
 
 // The commands below begin by committing any open row editor, because none of their controls
-// takes the focus away from it. What follows belongs to the file list.
-void TForm1::ToolButton1Click() { CloseRowEditors(); }
-void TForm1::ToolButton5Click() { CloseRowEditors(); }
-void TForm1::ToolButton2Click() { CloseRowEditors(); }
-void TForm1::ToolButton3Click() { CloseRowEditors(); }
+// takes the focus away from it. The file list's commands are in file_list.cpp, the display of
+// the selected file in property_display.cpp.
 
 void TForm1::help2Click()
 {

@@ -20,6 +20,7 @@ class QTimeEdit;
 class QToolBar;
 class QToolButton;
 class QTreeWidget;
+class QUrl;
 class QWidget;
 class TForm4;
 class TForm5;
@@ -142,6 +143,8 @@ public:
     void ToolButton5Click();
     void ToolButton2Click();
     void ToolButton3Click();
+    void ListView1Change();
+    void ListView1FilesDropped(const QList<QUrl>& urls);
     void ToolButton9Click();
     void ToolButton10Click();
     void ToolButton12Click();
@@ -193,6 +196,7 @@ private:
     void centreOnScreen();
 
     RowEditors* rowEditors_;
+    bool displayRunning_ = false;  // set while ListView1Change shows a file
 };
 
 }  // namespace quorvane::app

@@ -1,18 +1,20 @@
-// Renders offscreen into PNG files, for a person to look at: the main window on each page and
-// with each row editor open, the help-hints and About windows, and a sheet of the program's
+// Renders offscreen into PNG files, for a person to look at: the main window on each page, with
+// copies of corpus files in the list and one of them shown, and with each row editor open, the help-hints and About windows, and a sheet of the program's
 // pictures at 16 and 48 pixels (and at 16 blown up).
 // Usage: quorvane_screenshots OUTPUT_FOLDER
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <cstdio>
 
-#include "app/file_status_icons.h"
+#include "app/file_list_lines.h"
 #include "app/main_form.h"
 #include "app/row_editors.h"
 #include "help/about_window.h"
@@ -73,18 +75,30 @@ int main(int argc, char* argv[])
     if (!QTest::qWaitForWindowExposed(&form)) return 1;
     QApplication::setActiveWindow(&form);
 
-    // A few lines with each status picture, the second one selected.
-    const QStringList paths = {QStringLiteral("/home/user/talks/quarterly review.ppt"),
-                               QStringLiteral("/home/user/talks/launch plan.pptx"),
-                               QStringLiteral("/home/user/talks/old budget.ppt"),
-                               QStringLiteral("/home/user/talks/damaged.pptx")};
-    for (int status = 0; status < kFileStatusCount; ++status) {
-        auto* line = new QTreeWidgetItem(form.ListView1, {paths[status]});
-        line->setIcon(0, fileStatusIcon(status));
+    // Copies of corpus files added through the file list's own command, one line with each
+    // status picture, and the .pptx selected so that the page shows its values.
+    QTemporaryDir filesFolder;
+    testing::DialogAnswers answers;
+    for (const char* name : {"SimpleMacro.ppt", "WithMaster.pptx", "38256.ppt", "backgrounds.pptx"}) {
+        const QString copy = filesFolder.filePath(QString::fromLatin1(name));
+        if (!QFile::copy(QStringLiteral(QUORVANE_CORPUS_DIR "/files/") + QString::fromLatin1(name), copy)) {
+            std::fprintf(stderr, "cannot copy corpus file %s\n", name);
+            return 1;
+        }
+        QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+        answers.files.push_back(QFile::encodeName(copy).toStdString());
     }
-    form.ListView1->setCurrentItem(form.ListView1->topLevelItem(1));
+    // The last file is damaged: adding selects it, and its display marks the line unreadable.
+    QFile damaged(filesFolder.filePath(QStringLiteral("backgrounds.pptx")));
+    if (!damaged.open(QIODevice::WriteOnly | QIODevice::Truncate) || damaged.write("PK damaged") < 0) return 1;
+    damaged.close();
+    form.ToolButton1Click();
+    setLineStatus(*form.ListView1, 0, kChanged);
+    setLineStatus(*form.ListView1, 2, kChangeFailed);
+    selectLine(*form.ListView1, 1);
 
-    // Values of the kind a file holds, so that the shots show how the value column fits them.
+    // Values of the kind a file holds in the batch table, so that the shots show how its value
+    // column fits them.
     const QString created = QString::fromStdString(quorvane::props::DateTimeToDisplayText(
         *quorvane::props::encodeDateTime({2009, 1, 2, 13, 45, 7, 0})));
     const QStringList values = {QStringLiteral("Launch plan for the spring range"), QStringLiteral("Marketing"),
@@ -92,10 +106,7 @@ int main(int argc, char* argv[])
                                 QStringLiteral("Plans"), QStringLiteral("12"), QStringLiteral("B. Editor"),
                                 QString(), QStringLiteral("Example Ltd."), created, created,
                                 QStringLiteral("90"), QString()};
-    for (int row = 0; row < values.size(); ++row) {
-        form.ListView3->setRowValue(row, values[row]);
-        form.ListView2->setRowValue(row, values[row]);
-    }
+    for (int row = 0; row < values.size(); ++row) form.ListView2->setRowValue(row, values[row]);
     form.ListView2->topLevelItem(0)->setCheckState(0, Qt::Checked);
     form.ListView2->topLevelItem(9)->setCheckState(0, Qt::Checked);
 

@@ -13,7 +13,11 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "app/file_list.h"
 #include "app/main_form.h"
 #include "app/message_box.h"
 #include "app/property_table.h"
@@ -33,6 +37,25 @@ public:
 
 private:
     MessageSink previous_;
+};
+
+// Answers the file list's open and folder dialogs while it lives, with what the test puts in
+// `files` (empty = cancelled) and `folder` (nullopt = cancelled).
+class DialogAnswers {
+public:
+    DialogAnswers()
+        : previous_(setFileListDialogs({[this](QWidget*) { return files; }, [this](QWidget*) { return folder; }}))
+    {
+    }
+    ~DialogAnswers() { setFileListDialogs(previous_); }
+    DialogAnswers(const DialogAnswers&) = delete;
+    DialogAnswers& operator=(const DialogAnswers&) = delete;
+
+    std::vector<std::string> files;
+    std::optional<std::string> folder;
+
+private:
+    FileListDialogs previous_;
 };
 
 // The middle of the "Value" cell of `row`, or of its label cell, in viewport coordinates.

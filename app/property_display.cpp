@@ -1,0 +1,87 @@
+#include "app/property_display.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <initializer_list>
+
+#include "app/date_time_pickers.h"
+#include "app/file_list_lines.h"
+#include "app/main_form.h"
+#include "app/property_table.h"
+#include "change/file_display.h"
+#include "fileinfo/snapshot_display.h"
+#include "props/catalogue.h"
+
+namespace quorvane::app {
+namespace {
+
+void showAttribute(QCheckBox* box, fileinfo::AttributeWord word, fileinfo::AttributeWord bit)
+{
+    box->setCheckState((word & bit) ? Qt::Checked : Qt::Unchecked);
+}
+
+void showSnapshot(TForm1& form, const fileinfo::FileSnapshot& snapshot)
+{
+    showInPickers(props::FileTimeToDateTime(snapshot.creationTime), form.DateTimePicker9, form.DateTimePicker10);
+    showInPickers(props::FileTimeToDateTime(snapshot.lastWriteTime), form.DateTimePicker11, form.DateTimePicker12);
+    const props::DateTime lastAccess = props::FileTimeToDateTime(snapshot.lastAccessTime);
+    if (fileinfo::isShownLastAccess(lastAccess)) showInPickers(lastAccess, form.DateTimePicker13, form.DateTimePicker14);
+    showAttribute(form.CheckBox16, snapshot.attributes, fileinfo::kReadOnly);
+    showAttribute(form.CheckBox17, snapshot.attributes, fileinfo::kArchive);
+    showAttribute(form.CheckBox18, snapshot.attributes, fileinfo::kHidden);
+    showAttribute(form.CheckBox23, snapshot.attributes, fileinfo::kSystem);
+}
+
+void showRows(PropertyTable& table, const props::RowTexts* rows)
+{
+    for (int row = 0; row < props::kRowCount; ++row)
+        table.setRowValue(row, rows ? QString::fromStdString((*rows)[std::size_t(row)]) : QString());
+}
+
+}  // namespace
+
+void showFileDisplay(TForm1& form, const change::FileDisplay& display)
+{
+    if (display.snapshot) showSnapshot(form, *display.snapshot);
+    showRows(*form.ListView3, display.rows ? &*display.rows : nullptr);
+}
+
+void enableSelectionCommands(TForm1& form, bool hasSelection)
+{
+    for (QWidget* control : std::initializer_list<QWidget*>{form.ToolButton2, form.BitBtn6, form.BitBtn9,
+                                                            form.ToolButton12, form.GroupBox3, form.GroupBox1})
+        control->setEnabled(hasSelection);
+    form.Remove1->setEnabled(hasSelection);
+    if (hasSelection) {
+        form.BitBtn2->setEnabled(true);
+        form.BitBtn8->setEnabled(true);
+    }
+}
+
+// Runs on every change of the selection (not on a click of the line already selected). The
+// flag keeps out the notifications that the display itself causes, such as a changed status
+// picture, and a second display while one runs.
+void TForm1::ListView1Change()
+{
+    if (displayRunning_) return;
+    const QScopedValueRollback<bool> running(displayRunning_, true);
+
+    const int line = selectedLine(*ListView1);
+    enableSelectionCommands(*this, line >= 0);
+    if (line < 0) {
+        showRows(*ListView3, nullptr);
+        return;
+    }
+    const change::FileDisplay display = change::ReadFileForDisplay(linePath(*ListView1, line));
+    showFileDisplay(*this, display);
+    const auto previous = static_cast<FileStatus>(lineStatus(*ListView1, line));
+    setLineStatus(*ListView1, line, change::statusAfterDisplay(previous, display.succeeded));
+}
+
+}  // namespace quorvane::app

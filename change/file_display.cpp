@@ -1,0 +1,33 @@
+#include "change/file_display.h"
+
+#include "fileinfo/file_times.h"
+#include "props/document_rows.h"
+#include "props/error.h"
+
+namespace quorvane::change {
+
+FileDisplay ReadFileForDisplay(const std::string& path)
+{
+    FileDisplay display;
+    if (!fileinfo::FileEntryExists(path)) return display;
+    display.snapshot = fileinfo::ReadFileAttributeData(path);
+    try {
+        display.rows = props::readDocumentRows(path);
+    } catch (const Error&) {
+        // A part that is not well-formed XML: the package is unreadable, like any other damage.
+        display.rows.reset();
+    }
+    // Without a snapshot nothing was read that could be put back, and nothing is set from
+    // values that were never read.
+    const bool restored = !display.snapshot || fileinfo::RestoreFileTimesAfterRead(path, *display.snapshot);
+    display.succeeded = display.rows.has_value() && restored;
+    return display;
+}
+
+FileStatus statusAfterDisplay(FileStatus previous, bool succeeded)
+{
+    if (!succeeded) return kUnreadable;
+    return previous == kUnreadable ? kUnchanged : previous;
+}
+
+}  // namespace quorvane::change

@@ -1,0 +1,40 @@
+// Reading one file for display: the snapshot of its attributes and times, its 14 property rows
+// from the reader its name chooses, and then the file put back as it was, so that looking at a
+// file leaves no trace on it. The window turns the values into controls and the outcome into the
+// line's status.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "change/file_status.h"
+#include "fileinfo/file_snapshot.h"
+#include "props/package_rows.h"
+
+namespace quorvane::change {
+
+struct FileDisplay {
+    // The attributes and times as they were before the read; nullopt when the file is missing
+    // or its attribute data cannot be read (the pickers and boxes then keep what they show).
+    std::optional<fileinfo::FileSnapshot> snapshot;
+    // The 14 row texts; nullopt when the file is missing or is a package that cannot be read
+    // (not a ZIP archive, a relationship or part missing or empty, a part that is not
+    // well-formed XML). A compound document always gives its rows, "" where nothing is read.
+    std::optional<props::RowTexts> rows;
+    // True when the rows were read and the file was put back (or there was no snapshot to put
+    // back); false when the file is missing, a package cannot be read, or the restore failed
+    // (read-only cannot be cleared, the file is locked by another process).
+    bool succeeded = false;
+};
+
+// Reads `path` for display and puts its times and attribute word back afterwards, also when the
+// package read failed, so that a failed display leaves no trace either. Never throws for a
+// damaged file: an error raised by a reader counts as a failed read.
+FileDisplay ReadFileForDisplay(const std::string& path);
+
+// The status a line takes after the display of its file: unreadable after a failure; after a
+// success unchanged when it was unreadable, otherwise the status it had (a file marked changed
+// or failed keeps its mark).
+FileStatus statusAfterDisplay(FileStatus previous, bool succeeded);
+
+}  // namespace quorvane::change
