@@ -109,6 +109,11 @@ private slots:
         QCOMPARE(listedPaths(*form), (QStringList{a, upperA, text, owner}));
         QCOMPARE(selectedLine(*form->ListView1), 3);
         QCOMPARE(enabledCommands(*form), kEverySelectionCommand);
+        // A file of another kind is read as a compound document: nothing to show, no failure.
+        form->ListView3->setRowValue(0, QStringLiteral("left over"));
+        selectLine(*form->ListView1, 2);
+        QCOMPARE(form->ListView3->rowValue(0), QString());
+        QCOMPARE(lineStatus(*form->ListView1, 2), int(kUnchanged));
 
         // Choosing files already listed adds nothing and keeps the last line selected.
         answers.files = {bytes(upperA), bytes(a)};
