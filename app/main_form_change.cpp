@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QPushButton>
 #include <QTimeEdit>
-#include <QToolButton>
 #include <QTreeWidget>
 
 #include "app/batch_controls.h"

@@ -1,5 +1,6 @@
-// `quorvane-cli set [ROW OPTIONS] FILE...`: writes the given rows into each file through the
-// same property writes the program uses.
+// `quorvane-cli set [OPTIONS] FILE...`: the batch change without windows. Each file goes through
+// the same change as a batch run of the program: optional backup, the given rows, the file
+// times with the given date and time parts, the attribute bits.
 #pragma once
 
 #include <ostream>
@@ -8,8 +9,10 @@
 
 namespace quorvane::cli {
 
-// Writes the rows to every file; the reason of each failed file goes to `err`. Returns 0 when
-// every file was written, 1 when some was not, 2 for a usage error (nothing written then).
+// Changes every file in turn and prints one line for each: "PATH: changed" to `out`, or
+// "quorvane-cli: PATH: failed: REASON" to `err` (a file whose backup fails is not changed; the
+// next files still are). Returns 0 when every file was changed, 1 when some was not, 2 for a
+// usage error (nothing touched then).
 int runSet(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
 }  // namespace quorvane::cli

@@ -1,10 +1,9 @@
 // quorvane-cli run as a user runs it: show in text and JSON, set with every kind of row option,
-// and the exit statuses 0 / 1 (some file failed) / 2 (usage error, nothing written).
+// export, and the exit statuses 0 / 1 (some file failed) / 2 (usage error, nothing written).
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 
@@ -18,45 +17,13 @@
 #include "fileinfo/snapshot_display.h"
 #include "props/document_rows.h"
 #include "props/ppt_rows.h"
+#include "tests/cli/cli_fixture.h"
 #include "tests/support/corpus.h"
 
 namespace quorvane::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string shellQuoted(const std::string& text)
-{
-    std::string out = "'";
-    for (const char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-class Cli : public ::testing::Test {
-protected:
-    CliRun run(const std::vector<std::string>& arguments)
-    {
-        std::string command = "LC_ALL=C " + shellQuoted(QUORVANE_BINARY_DIR "/cli/quorvane-cli");
-        for (const std::string& argument : arguments) command += " " + shellQuoted(argument);
-        const fs::path out = scratch_.path() / "out.txt", err = scratch_.path() / "err.txt";
-        command += " >" + shellQuoted(out.string()) + " 2>" + shellQuoted(err.string());
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFileBytes(out), readFileBytes(err)};
-    }
-    std::string copyOf(const std::string& name)
-    {
-        const fs::path path = scratch_.copyOfCorpusFile(name);
-        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
-        return path.string();
-    }
-    ScratchDir scratch_;
-};
 
 TEST_F(Cli, ShowPrintsTheRowsTimesAndAttributesAndLeavesTheFileAsItWas)
 {
@@ -174,12 +141,19 @@ TEST_F(Cli, SetReportsEachFailedFileAndGoesOnWithTheNext)
     const std::string readOnly = copyOf("38256.ppt");
     fs::permissions(readOnly, fs::perms::owner_read);
     const std::string good = copyOf("WithComments.ppt");
-    const std::string before = readFileBytes(readOnly);
-    const CliRun result = run({"set", "--author", "Someone", readOnly, (scratch_.path() / "none.ppt").string(), good});
+    const std::string damaged = (scratch_.path() / "damaged.ppt").string();
+    writeFileBytes(damaged, "not a compound file");
+    const CliRun result =
+        run({"set", "--author", "Someone", readOnly, (scratch_.path() / "none.ppt").string(), damaged, good});
     EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find(readOnly + ": read-only"), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("none.ppt: no such file"), std::string::npos) << result.err;
-    EXPECT_EQ(readFileBytes(readOnly), before);
+    EXPECT_EQ(result.out, readOnly + ": changed\n" + good + ": changed\n");
+    EXPECT_NE(result.err.find("none.ppt: failed: no such file"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(damaged + ": failed: not a compound document"), std::string::npos) << result.err;
+    EXPECT_EQ(readFileBytes(damaged), "not a compound file");
+    // A read-only file is changed as a batch run changes it, and is read-only again afterwards.
+    EXPECT_EQ(props::readPptRow(readOnly, 2), "Someone");
+    EXPECT_EQ(fs::status(readOnly).permissions() & (fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write),
+              fs::perms::none);
     EXPECT_EQ(props::readPptRow(good, 2), "Someone");
 }
 

@@ -1,0 +1,196 @@
+#include "cli/set_options.h"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <string_view>
+
+#include "change/change_engine.h"
+#include "props/catalogue.h"
+#include "props/date_time.h"
+#include "props/display_text.h"
+
+namespace quorvane::cli {
+namespace {
+
+using fileinfo::BoxState;
+
+// The row options, in catalogue order (index = row).
+constexpr std::array<std::string_view, props::kRowCount> kRowOptions{
+    "--title",   "--subject", "--author",  "--keywords", "--comments", "--category", "--revision",
+    "--last-saved-by", "--manager", "--company", "--created", "--modified", "--total-editing-time", "--last-printed",
+};
+
+// The apply boxes: which file time, and whether the option gives its date or its time of day.
+struct FileTimeOption {
+    std::string_view name;
+    change::FileTimeIndex time;
+    bool isDate;
+};
+constexpr FileTimeOption kFileTimeOptions[] = {
+    {"--creation-date", change::kCreationTime, true},   {"--creation-time", change::kCreationTime, false},
+    {"--modify-date", change::kModifyTime, true},       {"--modify-time", change::kModifyTime, false},
+    {"--access-date", change::kLastAccessTime, true},   {"--access-time", change::kLastAccessTime, false},
+};
+
+struct AttributeOption {
+    std::string_view name;
+    BoxState fileinfo::AttributeBoxes::*box;
+};
+constexpr AttributeOption kAttributeOptions[] = {
+    {"--read-only", &fileinfo::AttributeBoxes::readOnly},
+    {"--archive", &fileinfo::AttributeBoxes::archive},
+    {"--hidden", &fileinfo::AttributeBoxes::hidden},
+    {"--system", &fileinfo::AttributeBoxes::system},
+};
+
+constexpr std::string_view kBackupOption = "--backup";
+
+template <typename Option, std::size_t N>
+const Option* findOption(const Option (&options)[N], std::string_view name)
+{
+    for (const Option& option : options)
+        if (option.name == name) return &option;
+    return nullptr;
+}
+
+std::optional<int> rowOfOption(std::string_view option)
+{
+    for (int row = 0; row < props::kRowCount; ++row)
+        if (kRowOptions[std::size_t(row)] == option) return row;
+    return std::nullopt;
+}
+
+// "YYYY-MM-DD", followed by " HH:MM[:SS]" when `timeAllowed` and given; local time.
+std::optional<props::DateTime> dateOfText(const std::string& text, bool timeAllowed)
+{
+    props::CalendarFields fields;
+    int consumed = 0;
+    const int matched = std::sscanf(text.c_str(), "%4d-%2d-%2d%n %2d:%2d%n:%2d%n", &fields.year, &fields.month,
+                                    &fields.day, &consumed, &fields.hour, &fields.minute, &consumed, &fields.second,
+                                    &consumed);
+    const bool shapeOk = (matched == 3 || (timeAllowed && (matched == 5 || matched == 6))) &&
+                         std::size_t(consumed) == text.size();
+    return shapeOk ? props::encodeDateTime(fields) : std::nullopt;
+}
+
+// "HH:MM[:SS]" as a time of day (the value's fraction).
+std::optional<props::DateTime> timeOfDayOfText(const std::string& text)
+{
+    props::CalendarFields fields;
+    int consumed = 0;
+    const int matched = std::sscanf(text.c_str(), "%2d:%2d%n:%2d%n", &fields.hour, &fields.minute, &consumed,
+                                    &fields.second, &consumed);
+    const bool shapeOk = (matched == 2 || matched == 3) && std::size_t(consumed) == text.size();
+    return shapeOk ? props::encodeDateTime(fields) : std::nullopt;
+}
+
+bool isWholeNumber(std::string_view text)
+{
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+    std::int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && error == std::errc() && end == text.data() + text.size();
+}
+
+// Checks a row's value text and brings it into the form the property write reads: a date row
+// takes the display text of the date ("" stays ""), the minutes row a whole number.
+std::optional<std::string> valueForRow(int row, const std::string& text, std::string* problem)
+{
+    if (props::isDateTimeRow(row)) {
+        if (text.empty()) return text;
+        if (const auto value = dateOfText(text, true)) return props::DateTimeToDisplayText(*value);
+        *problem = "'" + text + "' is not a date (YYYY-MM-DD[ HH:MM[:SS]])";
+        return std::nullopt;
+    }
+    if (props::isDurationRow(row) && !text.empty() && !isWholeNumber(text)) {
+        *problem = "'" + text + "' is not a whole number of minutes";
+        return std::nullopt;
+    }
+    return text;
+}
+
+// Applies one option with its value text to `settings`; false with `problem` set when the
+// value does not fit the option.
+bool applyOption(const std::string& option, const std::string& text, change::BatchSettings& settings,
+                 std::string* problem)
+{
+    if (const auto row = rowOfOption(option)) {
+        const auto value = valueForRow(*row, text, problem);
+        if (!value) return false;
+        settings.rowValues[std::size_t(*row)] = *value;
+        settings.rowChecks[std::size_t(*row)] = true;
+        return true;
+    }
+    if (const FileTimeOption* timeOption = findOption(kFileTimeOptions, option)) {
+        change::FileTimeSetting& time = settings.fileTimes[std::size_t(timeOption->time)];
+        const auto value = timeOption->isDate ? dateOfText(text, false) : timeOfDayOfText(text);
+        if (!value) {
+            *problem = "'" + text + "' is not " + (timeOption->isDate ? "a date (YYYY-MM-DD)" : "a time (HH:MM[:SS])");
+            return false;
+        }
+        (timeOption->isDate ? time.applyDate : time.applyTime) = true;
+        (timeOption->isDate ? time.datePicker : time.timePicker) = *value;
+        return true;
+    }
+    const AttributeOption* attribute = findOption(kAttributeOptions, option);
+    if (text != "on" && text != "off") {
+        *problem = "'" + text + "' is neither on nor off";
+        return false;
+    }
+    settings.attributes.*attribute->box = text == "on" ? BoxState::Checked : BoxState::Unchecked;
+    return true;
+}
+
+bool takesValue(const std::string& option)
+{
+    return rowOfOption(option) || findOption(kFileTimeOptions, option) || findOption(kAttributeOptions, option);
+}
+
+}  // namespace
+
+std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& arguments, std::string* problem)
+{
+    SetRequest request;
+    for (change::FileTimeSetting& time : request.settings.fileTimes) time.applyDate = time.applyTime = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (!argument.starts_with("--")) {
+            request.paths.push_back(argument);
+            continue;
+        }
+        const auto equals = argument.find('=');
+        const std::string option = argument.substr(0, equals);
+        if (option == kBackupOption && equals == std::string::npos) {
+            request.settings.backup = true;
+            continue;
+        }
+        if (!takesValue(option)) {
+            *problem = "set: unknown option " + argument;
+            return std::nullopt;
+        }
+        std::string text;
+        if (equals != std::string::npos) text = argument.substr(equals + 1);
+        else if (i + 1 < arguments.size()) text = arguments[++i];
+        else {
+            *problem = "set: " + option + " needs a value";
+            return std::nullopt;
+        }
+        std::string valueProblem;
+        if (!applyOption(option, text, request.settings, &valueProblem)) {
+            *problem = "set: " + option + ": " + valueProblem;
+            return std::nullopt;
+        }
+    }
+    if (request.paths.empty()) {
+        *problem = "set: no file given";
+        return std::nullopt;
+    }
+    if (!change::BatchHasWork(request.settings)) {
+        *problem = "set: nothing to change (give a property, a date or time, or an attribute)";
+        return std::nullopt;
+    }
+    return request;
+}
+
+}  // namespace quorvane::cli
