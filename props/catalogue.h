@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace quorvane::props {
@@ -70,6 +71,14 @@ const Fmtid& fmtidOfSelector(int selector);
 
 // One of the seven file-time and attribute labels, by index 0..6 (see k...Label above).
 std::string_view fileInfoLabel(int index);
+
+// One text per row (empty = no value), as every reader and writer exchanges the rows.
+using RowTexts = std::array<std::string, kRowCount>;
+// Which rows a write takes.
+using RowSelection = std::array<bool, kRowCount>;
+// Every row selected, as a single change writes them.
+inline constexpr RowSelection kAllRows{true, true, true, true, true, true, true,
+                                       true, true, true, true, true, true, true};
 
 // Row kinds, fixed by index.
 constexpr bool isNumberRow(int row) { return row == kRevisionNumberRow || row == kTotalEditingTimeRow; }

@@ -1,6 +1,7 @@
 #include "props/ppt_rows.h"
 
 #include "props/property_set_access.h"
+#include "props/text_trim.h"
 
 namespace quorvane::props {
 
@@ -19,18 +20,10 @@ RowTexts readPptRows(const std::string& path)
     return texts;
 }
 
-std::string trimmedForWrite(std::string_view text)
-{
-    auto isTrimmed = [](char c) { return static_cast<unsigned char>(c) <= 0x20; };
-    while (!text.empty() && isTrimmed(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isTrimmed(text.back())) text.remove_suffix(1);
-    return std::string(text);
-}
-
 bool writePptRow(const std::string& path, int row, std::string_view text)
 {
     const PropertyRow& entry = catalogueRow(row);
-    const std::string value = trimmedForWrite(text);
+    const std::string value(trimBlanksAndControls(text));
     if (isDurationRow(row))
         return WriteEditTimeProperty(path, fmtidOfSelector(kSummaryInformation), entry.propertyId, value, kVtFiletime);
     return WriteDocProperty(path, fmtidOfSelector(entry.selector), entry.propertyId, value, entry.valueType);

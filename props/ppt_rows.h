@@ -12,17 +12,12 @@
 
 namespace quorvane::props {
 
-using RowTexts = std::array<std::string, kRowCount>;
 using RowChanges = std::array<std::optional<std::string>, kRowCount>;
 
 // The text of one row as the display shows it; "" on any failure.
 std::string readPptRow(const std::string& path, int row);
 // All 14 rows, in catalogue order (one open of the file per row).
 RowTexts readPptRows(const std::string& path);
-
-// The text with blanks and control characters (bytes up to 0x20) cut from both ends, as
-// every value is before it is written to a .ppt file.
-std::string trimmedForWrite(std::string_view text);
 
 // Writes one row's (trimmed) text; the results and exceptions of the property write.
 bool writePptRow(const std::string& path, int row, std::string_view text);

@@ -33,8 +33,11 @@ int exerciseWholeFileFaults(const fs::path& target, const std::function<bool(con
     int points = 0;
     for (const auto mode : {FaultyFile::Mode::FailOne, FaultyFile::Mode::CutAfter}) {
         // Each mode starts from the target as it was (the previous mode ended with a good save).
-        if (existed) writeFileBytes(target, before);
-        else fs::remove(target);
+        if (existed) {
+            writeFileBytes(target, before);
+        } else {
+            fs::remove(target);
+        }
         for (int k = mode == FaultyFile::Mode::FailOne ? 1 : 0;; ++k) {
             std::unique_ptr<FaultyFile> faulty;
             const TargetWrapper wrap = [&](RandomAccessFile& file) -> RandomAccessFile& {
@@ -49,7 +52,9 @@ int exerciseWholeFileFaults(const fs::path& target, const std::function<bool(con
             ++points;
             EXPECT_FALSE(saved) << "a failed write was reported as success, k = " << k;
             EXPECT_EQ(fs::exists(target), existed) << "k = " << k;
-            if (existed) EXPECT_EQ(readFileBytes(target), before) << "k = " << k;
+            if (existed) {
+                EXPECT_EQ(readFileBytes(target), before) << "k = " << k;
+            }
             EXPECT_EQ(namesIn(folder), namesBefore) << "a temporary file was left behind, k = " << k;
             if (k > 10000) {
                 ADD_FAILURE() << "the save never finished";
