@@ -19,15 +19,14 @@ namespace {
 
 constexpr std::uint64_t kCopyChunkBytes = 1 << 20;
 
-// Removes an earlier backup so that the new copy can take its name. A folder or other
-// non-file is no backup: it stays, and the rename of the copy onto it fails later.
-bool removeEarlierBackup(const std::string& backupName)
+// Whether the backup name is free or holds something the new copy may replace: an earlier
+// backup file, or a symbolic link (replaced itself, never followed). A folder or any other
+// non-file is no backup and is left alone.
+bool backupNameIsReplaceable(const std::string& backupName)
 {
     struct stat info {};
     if (::lstat(backupName.c_str(), &info) != 0) return errno == ENOENT;
-    if (S_ISLNK(info.st_mode)) return ::unlink(backupName.c_str()) == 0;
-    if (!S_ISREG(info.st_mode)) return true;
-    return writeAttributeWord(backupName, 0) && ::unlink(backupName.c_str()) == 0;
+    return S_ISREG(info.st_mode) || S_ISLNK(info.st_mode);
 }
 
 bool copyAll(RandomAccessFile& source, RandomAccessFile& target)
@@ -42,15 +41,18 @@ bool copyAll(RandomAccessFile& source, RandomAccessFile& target)
     return true;
 }
 
-// Copies `path` to a temporary file beside `backupName` and renames it over that name.
-bool copyInto(const std::string& path, const std::string& backupName)
+// Copies `path` to a temporary file beside `backupName` and renames it over that name, so that an
+// earlier backup stays as it was until the new copy is complete.
+bool copyInto(const std::string& path, const std::string& backupName, const TargetWrapper& wrapTarget)
 {
     auto source = PosixFile::open(path, OpenMode::ReadShared);
     if (!source) return false;
     struct stat info {};
     if (::fstat(source->fd(), &info) != 0) return false;
     auto copy = TempFile::besideOf(backupName);
-    return copy && copyAll(*source, copy->file()) && copy->setPermissions(info.st_mode & 0777) &&
+    if (!copy) return false;
+    RandomAccessFile& target = wrapTarget ? wrapTarget(copy->file()) : copy->file();
+    return copyAll(*source, target) && target.sync() && copy->setPermissions(info.st_mode & 0777) &&
            copy->commitOver(backupName);
 }
 
@@ -58,12 +60,12 @@ bool copyInto(const std::string& path, const std::string& backupName)
 
 std::string backupNameOf(const std::string& path) { return path + ".bak"; }
 
-bool backupoldfile(const std::string& path)
+bool backupoldfile(const std::string& path, const TargetWrapper& wrapTarget)
 {
     const std::string backupName = backupNameOf(path);
-    if (!removeEarlierBackup(backupName)) return false;
+    if (!backupNameIsReplaceable(backupName)) return false;
     const auto snapshot = ReadFileAttributeData(path);
-    if (!snapshot || !copyInto(path, backupName)) return false;
+    if (!snapshot || !copyInto(path, backupName, wrapTarget)) return false;
     // Reading the file for the copy may have moved its last-access time; the change that follows
     // takes its own snapshot now, and must find the time the file had. Not looked at either.
     const timespec keepLastAccess[2] = {snapshot->exactLastAccess, {0, UTIME_OMIT}};

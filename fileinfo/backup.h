@@ -5,21 +5,23 @@
 
 #include <string>
 
+#include "props/temp_file.h"
+
 namespace quorvane::fileinfo {
 
 // The backup name of `path`: the whole name with ".bak" appended, in the same folder.
 std::string backupNameOf(const std::string& path);
 
-// Makes a fresh backup of `path`. An earlier backup file is cleared of its attributes and
-// deleted first (a symbolic link of that name is removed, never followed). The copy is built in
-// a temporary file beside it and renamed into place once complete and synced, so a failed copy
-// leaves no partial backup. The copy then gets the file's times (last access and last write
+// Makes a fresh backup of `path`. The copy is built in a temporary file beside it and renamed
+// into place once complete and synced, replacing an earlier backup (read-only or not) or a
+// symbolic link of that name (never followed); a failed copy leaves no partial backup and the
+// earlier backup as it was. The copy then gets the file's times (last access and last write
 // exactly, the creation time stored with its attributes) and its attribute word; those last
 // steps are not looked at, as the copy itself is the backup. The file's own last-access time,
 // which reading it for the copy may move, is put back.
-// True when the fresh copy is in place. False when no fresh copy was made: the earlier backup
-// cannot be cleared or deleted, the file is missing or unreadable or locked by another process,
-// the copy fails, or a folder (or anything but a file) bears the backup name, which is left alone.
-bool backupoldfile(const std::string& path);
+// True when the fresh copy is in place. False when no fresh copy was made: the file is missing or
+// unreadable or locked by another process, the copy fails, or a folder (or anything but a file)
+// bears the backup name, which is left alone. `wrapTarget` is for fault tests.
+bool backupoldfile(const std::string& path, const TargetWrapper& wrapTarget = {});
 
 }  // namespace quorvane::fileinfo
