@@ -5,9 +5,11 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QProgressBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -17,6 +19,7 @@
 #include "app/file_list_lines.h"
 #include "app/main_form.h"
 #include "app/row_editors.h"
+#include "change/ui/batch_progress_window.h"
 #include "help/about_window.h"
 #include "help/help_hints_window.h"
 #include "props/display_text.h"
@@ -62,6 +65,9 @@ bool saveIconSheet(const QDir& folder)
 
 int main(int argc, char* argv[])
 {
+    // The batch page shows the settings of a first start, whatever the user has saved.
+    QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
     QuorvaneApplication application(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: quorvane_screenshots OUTPUT_FOLDER\n");
@@ -140,5 +146,12 @@ int main(int argc, char* argv[])
         ok = save(window, folder, window == form.Form4 ? QStringLiteral("help-hints") : QStringLiteral("about")) && ok;
         window->hide();
     }
+    // The batch progress window as it stands after two of three files.
+    form.Form7->Label1->setText(QStringLiteral("/home/user/Talks/2024/quarterly-review.pptx"));
+    form.Form7->Label2->setText(QStringLiteral("67%"));
+    form.Form7->ProgressBar1->setValue(67);
+    form.Form7->show();
+    ok = QTest::qWaitForWindowExposed(form.Form7) && save(form.Form7, folder, QStringLiteral("batch-progress")) && ok;
+    form.Form7->hide();
     return ok ? 0 : 1;
 }
