@@ -5,9 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <vector>
-
 #include "fileinfo/attribute_store.h"
 #include "fileinfo/file_snapshot.h"
 #include "fileinfo/file_times.h"
@@ -16,8 +13,6 @@
 
 namespace quorvane::fileinfo {
 namespace {
-
-constexpr std::uint64_t kCopyChunkBytes = 1 << 20;
 
 // Whether the backup name is free or holds something the new copy may replace: an earlier
 // backup file, or a symbolic link (replaced itself, never followed). A folder or any other
@@ -29,16 +24,11 @@ bool backupNameIsReplaceable(const std::string& backupName)
     return S_ISREG(info.st_mode) || S_ISLNK(info.st_mode);
 }
 
+// Copies every byte of `source` into `target`, inside the kernel where both are real files.
 bool copyAll(RandomAccessFile& source, RandomAccessFile& target)
 {
     const auto length = source.size();
-    if (!length) return false;
-    std::vector<std::byte> chunk(std::size_t(std::min(*length, kCopyChunkBytes)));
-    for (std::uint64_t offset = 0; offset < *length; offset += chunk.size()) {
-        const auto piece = std::span(chunk).first(std::size_t(std::min<std::uint64_t>(chunk.size(), *length - offset)));
-        if (!source.readAt(offset, piece) || !target.writeAt(offset, piece)) return false;
-    }
-    return true;
+    return length && target.copyFrom(source, 0, *length, 0);
 }
 
 // Copies `path` to a temporary file beside `backupName` and renames it over that name, so that an
