@@ -31,6 +31,7 @@ const Fmtid& dsi() { return fmtidOfSelector(kDocumentSummaryInformation); }
 
 class PptWrite : public ::testing::Test {
 protected:
+    void SetUp() override { QUORVANE_REQUIRE_CORPUS(); }
     // A writable copy of a corpus file.
     std::string copyOf(const std::string& name)
     {
