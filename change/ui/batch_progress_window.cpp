@@ -1,22 +1,18 @@
 #include "change/ui/batch_progress_window.h"
 
 #include <QFile>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <utility>
 
+#include "app/progress_window_controls.h"
 #include "change/progress_percent.h"
 
 namespace {
-
-constexpr int kWidthPx = 420;
-constexpr int kHeightPx = 112;
 
 QString pathText(const std::string& path)
 {
@@ -32,36 +28,12 @@ TForm7::TForm7(QWidget* parent) : QDialog(parent)
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
     setModal(true);
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setTextFormat(Qt::PlainText);
-    Label1->setMinimumWidth(1);  // a long path is cut at the window's edge, never widens it
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setTextVisible(false);
-    Label2 = new QLabel(QStringLiteral("0%"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setMinimumWidth(36);
-    Button1 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAutoDefault(false);
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(kStartDelayMs);
-
-    auto* column = new QVBoxLayout(this);
-    column->addWidget(Label1);
-    auto* barLine = new QHBoxLayout;
-    barLine->addWidget(ProgressBar1, 1);
-    barLine->addWidget(Label2);
-    column->addLayout(barLine);
-    auto* buttonLine = new QHBoxLayout;
-    buttonLine->addStretch(1);
-    buttonLine->addWidget(Button1);
-    buttonLine->addStretch(1);
-    column->addLayout(buttonLine);
-    setFixedSize(kWidthPx, kHeightPx);
+    const auto controls = quorvane::app::buildProgressWindowControls(*this, kStartDelayMs);
+    Label1 = controls.Label1;
+    ProgressBar1 = controls.ProgressBar1;
+    Label2 = controls.Label2;
+    Button1 = controls.Button1;
+    Timer1 = controls.Timer1;
 
     connect(Timer1, &QTimer::timeout, this, &TForm7::Timer1Timer);
     connect(Button1, &QPushButton::clicked, this, &TForm7::Button1Click);

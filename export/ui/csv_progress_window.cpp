@@ -1,14 +1,13 @@
 #include "export/ui/csv_progress_window.h"
 
 #include <QFile>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include "app/message_box.h"
+#include "app/progress_window_controls.h"
 #include "change/progress_percent.h"
 
 namespace quorvane::exporting {
@@ -24,35 +23,13 @@ TForm9::TForm9(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("Form9"));
     setWindowTitle(QStringLiteral("Export to CSV..."));
 
-    Label1 = new QLabel(this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setMinimumWidth(360);
-    ProgressBar1 = new QProgressBar(this);
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setTextVisible(false);
-    Label2 = new QLabel(QStringLiteral("0%"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setMinimumWidth(40);
-    Button1 = new QPushButton(QStringLiteral("Cancel"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(kTimerIntervalMs);
+    const app::ProgressWindowControls controls = app::buildProgressWindowControls(*this, kTimerIntervalMs);
+    Label1 = controls.Label1;
+    ProgressBar1 = controls.ProgressBar1;
+    Label2 = controls.Label2;
+    Button1 = controls.Button1;
+    Timer1 = controls.Timer1;
     Timer1->setSingleShot(true);
-
-    auto* barRow = new QHBoxLayout;
-    barRow->addWidget(ProgressBar1, 1);
-    barRow->addWidget(Label2);
-    auto* buttonRow = new QHBoxLayout;
-    buttonRow->addStretch(1);
-    buttonRow->addWidget(Button1);
-    buttonRow->addStretch(1);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addLayout(barRow);
-    layout->addLayout(buttonRow);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(Timer1, &QTimer::timeout, this, &TForm9::Timer1Timer);
     connect(Button1, &QPushButton::clicked, this, &TForm9::Button1Click);

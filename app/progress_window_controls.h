@@ -1,0 +1,25 @@
+// The controls that both progress windows (the batch change and the CSV export) hold: the path
+// of the file at work, a bar with the percentage beside it, a centred "Cancel" button and the
+// timer that starts the run; built, named and laid out in one place.
+#pragma once
+
+class QDialog;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTimer;
+
+namespace quorvane::app {
+
+struct ProgressWindowControls {
+    QLabel* Label1;              // path of the file at work
+    QProgressBar* ProgressBar1;  // 0..100
+    QLabel* Label2;              // the percentage as text
+    QPushButton* Button1;        // "Cancel"
+    QTimer* Timer1;              // starts the run once the window shows
+};
+
+// Builds the controls into `window` (420 x 112 pixels, fixed), with the timer's interval set.
+ProgressWindowControls buildProgressWindowControls(QDialog& window, int timerIntervalMs);
+
+}  // namespace quorvane::app
