@@ -10,7 +10,7 @@
 #include "props/document_rows.h"
 #include "props/zip_central_dir.h"
 #include "props/zip_entry_extract.h"
-#include "tests/support/cfb_inspect.h"
+#include "tests/support/cfb_streams.h"
 #include "tests/support/corpus.h"
 #include "tests/support/environment_guard.h"
 

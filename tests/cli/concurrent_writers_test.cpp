@@ -8,7 +8,7 @@
 #include <cstdlib>
 
 #include "props/document_rows.h"
-#include "tests/support/cfb_inspect.h"
+#include "tests/support/cfb_streams.h"
 #include "tests/support/corpus.h"
 
 namespace quorvane::testing {

@@ -8,7 +8,7 @@
 
 #include <random>
 
-#include "tests/support/cfb_inspect.h"
+#include "tests/support/cfb_streams.h"
 #include "tests/support/cfb_write_cases.h"
 
 namespace quorvane::testing {
@@ -66,7 +66,7 @@ TEST(CfbCrash, AnySubsetOfTheWritesOfAnEpochLeavesOldOrNewStream)
 {
     int crashes = 0;
     for (const CfbWriteCase& c : cfbWriteCases()) {
-        const std::vector<std::byte> original = buildCompoundFile(c.spec);
+        const std::vector<std::byte> original = buildCompoundFile(c.layout);
         MemoryFile pristine(original);
         const auto before = readRootStreams(pristine);
         ASSERT_TRUE(before) << c.label;

@@ -13,7 +13,7 @@
 #include "props/property_set_access.h"
 #include "props/propset_writer.h"
 #include "tests/support/cfb_builder.h"
-#include "tests/support/cfb_inspect.h"
+#include "tests/support/cfb_streams.h"
 #include "tests/support/corpus.h"
 
 namespace quorvane::testing {
@@ -29,8 +29,8 @@ constexpr std::size_t kSector = 512;
 Bytes sampleFile()
 {
     const std::string title = "T";
-    CfbSpec spec;
-    spec.streams = {
+    CfbLayout layout;
+    layout.streams = {
         {u"\x05SummaryInformation",
          props::newPropertySet(props::fmtidOfSelector(props::kSummaryInformation), 2,
                                props::typedCodePageString(Bytes{std::byte('T')}, 1252))},
@@ -38,7 +38,7 @@ Bytes sampleFile()
         {u"PowerPoint Document", patternBytes(9000, 5)},
         {u"Current User", patternBytes(60, 6)},
     };
-    return buildCompoundFile(spec);
+    return buildCompoundFile(layout);
 }
 
 std::size_t sectorOffset(std::uint32_t sector) { return (std::size_t(sector) + 1) * kSector; }
@@ -156,12 +156,12 @@ TEST(CfbMalformed, SectorsPastWhatTheFatCovers)
     // append FAT sectors that do not cover themselves (the first new one lands after the
     // uncovered sectors) and mark them once a later one does.
     ScratchDir scratch;
-    CfbSpec spec;
-    spec.streams = {{u"\x05SummaryInformation",
+    CfbLayout layout;
+    layout.streams = {{u"\x05SummaryInformation",
                      props::newPropertySet(props::fmtidOfSelector(props::kSummaryInformation), 2,
                                            props::typedCodePageString(Bytes{std::byte('T')}, 1252))}};
-    spec.fullFatSectors = 1;
-    Bytes bytes = buildCompoundFile(spec);
+    layout.fullFatSectors = 1;
+    Bytes bytes = buildCompoundFile(layout);
     const Bytes trailer = patternBytes(200 * kSector, 9);
     bytes.insert(bytes.end(), trailer.begin(), trailer.end());
     const fs::path path = scratch.path() / "trailing.ppt";
@@ -174,7 +174,7 @@ TEST(CfbMalformed, SectorsPastWhatTheFatCovers)
     ASSERT_TRUE(file);
     const auto streams = readRootStreams(*file);
     ASSERT_TRUE(streams) << "the written file fails the allocation check";
-    MemoryFile original(buildCompoundFile(spec));
+    MemoryFile original(buildCompoundFile(layout));
     const auto originalStreams = readRootStreams(original);
     ASSERT_TRUE(originalStreams);
     EXPECT_TRUE(streams->at(u"Filler") == originalStreams->at(u"Filler")) << "the other stream changed";

@@ -4,7 +4,7 @@
 // or the new stream, and hold every other stream unchanged.
 #include <gtest/gtest.h>
 
-#include "tests/support/cfb_inspect.h"
+#include "tests/support/cfb_streams.h"
 #include "tests/support/cfb_olefile.h"
 #include "tests/support/corpus.h"
 #include "tests/support/cfb_write_cases.h"
@@ -38,7 +38,7 @@ void expectOlefileAgrees(const std::vector<std::byte>& original, const MemoryFil
 
 FaultRun runWithFaults(const CfbWriteCase& c, FaultyFile::Mode mode, bool withOlefile = false)
 {
-    const std::vector<std::byte> original = buildCompoundFile(c.spec);
+    const std::vector<std::byte> original = buildCompoundFile(c.layout);
     MemoryFile pristine(original);
     const auto before = readRootStreams(pristine);
     EXPECT_TRUE(before) << c.label;
@@ -103,8 +103,8 @@ TEST(CfbWriteFault, OlefileOpensTheFileAfterEveryCut)
 TEST(CfbWriteFault, CutAfterEveryCallWhileTheDifatGrows)
 {
     CfbWriteCase c{"FullFat236", {}, u"\x05SummaryInformation", patternBytes(9000, 3)};
-    c.spec.streams = {{u"\x05SummaryInformation", patternBytes(300, 1)}};
-    c.spec.fullFatSectors = 236;
+    c.layout.streams = {{u"\x05SummaryInformation", patternBytes(300, 1)}};
+    c.layout.fullFatSectors = 236;
     const FaultRun run = runWithFaults(c, FaultyFile::Mode::CutAfter);
     EXPECT_GE(run.calls, 6);
     EXPECT_EQ(run.interrupted, run.calls);

@@ -5,7 +5,7 @@
 
 #include "props/cfb_compound_file.h"
 #include "props/cfb_stream_write.h"
-#include "tests/support/cfb_inspect.h"
+#include "tests/support/cfb_streams.h"
 #include "tests/support/cfb_olefile.h"
 #include "tests/support/cfb_write_cases.h"
 #include "tests/support/corpus.h"
@@ -46,7 +46,7 @@ std::vector<std::vector<std::byte>> rawEntries(MemoryFile& file)
 TEST(CfbWrite, OnlyTheEntriesAndHeaderFieldsTheWriteNeedsChange)
 {
     for (const CfbWriteCase& c : cfbWriteCases()) {
-        MemoryFile file(buildCompoundFile(c.spec));
+        MemoryFile file(buildCompoundFile(c.layout));
         const auto entriesBefore = rawEntries(file);
         const auto headerBefore = std::vector<std::byte>(file.bytes().begin(), file.bytes().begin() + 512);
         Fault fault = Fault::None;
@@ -69,13 +69,13 @@ TEST(CfbWrite, OnlyTheEntriesAndHeaderFieldsTheWriteNeedsChange)
 TEST(CfbWrite, EveryCaseLeavesTheNewStreamAndEveryOtherUnchanged)
 {
     for (const CfbWriteCase& c : cfbWriteCases()) {
-        MemoryFile file(buildCompoundFile(c.spec));
+        MemoryFile file(buildCompoundFile(c.layout));
         const auto before = readRootStreams(file);
         ASSERT_TRUE(before) << c.label << ": the builder made an unreadable file";
         Fault fault = Fault::None;
         ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label << " fault " << int(fault);
         expectWritten(*before, readRootStreams(file), c);
-        EXPECT_EQ(file.bytes().size() % (c.spec.majorVersion == 4 ? 4096 : 512), 0u) << c.label;
+        EXPECT_EQ(file.bytes().size() % (c.layout.majorVersion == 4 ? 4096 : 512), 0u) << c.label;
     }
 }
 
@@ -91,7 +91,7 @@ TEST(CfbWrite, OlefileReadsEveryWrittenFileWithOnlyTheTargetChanged)
 {
     ScratchDir scratch;
     for (const CfbWriteCase& c : cfbWriteCases()) {
-        const std::vector<std::byte> original = buildCompoundFile(c.spec);
+        const std::vector<std::byte> original = buildCompoundFile(c.layout);
         MemoryFile file(original);
         Fault fault = Fault::None;
         ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label;
@@ -119,7 +119,7 @@ TEST(CfbWrite, WritesTwiceInARowReuseFreedSpace)
 {
     for (const CfbWriteCase& c : cfbWriteCases()) {
         if (c.create) continue;
-        MemoryFile file(buildCompoundFile(c.spec));
+        MemoryFile file(buildCompoundFile(c.layout));
         Fault fault = Fault::None;
         ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label;
         const std::size_t lengthAfterFirst = file.bytes().size();
@@ -144,15 +144,15 @@ TEST(CfbWrite, FullFatGainsAFatSectorAndADifatSector)
         std::uint32_t difatSectorsAfter;
     };
     for (const Case& full : {Case{109, 1}, Case{236, 2}}) {
-        CfbSpec spec;
-        spec.streams = {{u"\x05SummaryInformation", patternBytes(300, 1)}, {u"Current User", patternBytes(60, 2)}};
-        spec.fullFatSectors = full.fatSectors;
-        const std::vector<std::byte> original = buildCompoundFile(spec);
+        CfbLayout layout;
+        layout.streams = {{u"\x05SummaryInformation", patternBytes(300, 1)}, {u"Current User", patternBytes(60, 2)}};
+        layout.fullFatSectors = full.fatSectors;
+        const std::vector<std::byte> original = buildCompoundFile(layout);
         MemoryFile file(original);
         ASSERT_GT(file.bytes().size(), 7'000'000u);
         const auto before = readRootStreams(file);
         ASSERT_TRUE(before) << full.fatSectors;
-        const CfbWriteCase c{"FullFat" + std::to_string(full.fatSectors), spec, u"\x05SummaryInformation",
+        const CfbWriteCase c{"FullFat" + std::to_string(full.fatSectors), layout, u"\x05SummaryInformation",
                              patternBytes(9000, 3)};
         Fault fault = Fault::None;
         ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label << " fault " << int(fault);

@@ -13,7 +13,7 @@
 #include "props/ppt_rows.h"
 #include "props/propset_reader.h"
 #include "props/random_access_file.h"
-#include "tests/support/cfb_inspect.h"
+#include "tests/support/cfb_streams.h"
 #include "tests/support/cfb_olefile.h"
 #include "tests/support/corpus.h"
 

@@ -7,7 +7,7 @@
 #include "props/catalogue.h"
 #include "props/ppt_rows.h"
 #include "props/property_set_access.h"
-#include "tests/support/cfb_inspect.h"
+#include "tests/support/cfb_streams.h"
 #include "tests/support/corpus.h"
 #include "tests/support/faulty_file.h"
 

@@ -205,11 +205,11 @@ TEST_F(PptWrite, ALongValueMovesTheSetOutOfTheMiniStream)
 
 TEST_F(PptWrite, AFileOverSevenMegabytesGainsItsFirstDifatSector)
 {
-    testing::CfbSpec spec;
+    testing::CfbLayout layout;
     const auto title = newPropertySet(si(), 2, typedCodePageString(bytesOf({'T'}), 1200));
-    spec.streams = {{u"\x05SummaryInformation", title}, {u"PowerPoint Document", testing::patternBytes(5000, 1)}};
-    spec.fullFatSectors = 109;
-    const auto built = testing::buildCompoundFile(spec);
+    layout.streams = {{u"\x05SummaryInformation", title}, {u"PowerPoint Document", testing::patternBytes(5000, 1)}};
+    layout.fullFatSectors = 109;
+    const auto built = testing::buildCompoundFile(layout);
     const fs::path path = scratch_.path() / "big.ppt";
     testing::writeFileBytes(path, std::string(reinterpret_cast<const char*>(built.data()), built.size()));
     ASSERT_GT(fs::file_size(path), 7'000'000u);

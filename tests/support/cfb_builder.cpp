@@ -36,14 +36,14 @@ std::uint32_t readU32(const std::vector<std::byte>& bytes, std::size_t offset)
 
 void writeU32(std::vector<std::byte>& bytes, std::size_t offset, std::uint32_t value) { put(bytes, offset, value, 4); }
 
-std::vector<std::byte> buildCompoundFile(const CfbSpec& specIn)
+std::vector<std::byte> buildCompoundFile(const CfbLayout& specIn)
 {
-    CfbSpec spec = specIn;
-    const std::uint32_t sectorSize = spec.majorVersion == 4 ? 4096 : 512;
+    CfbLayout layout = specIn;
+    const std::uint32_t sectorSize = layout.majorVersion == 4 ? 4096 : 512;
     const std::uint32_t perFat = sectorSize / 4;
     auto difatFor = [&](std::uint32_t fat) { return fat <= 109 ? 0 : ceilDiv(fat - 109, perFat - 1); };
 
-    auto dataSectors = [&](const CfbSpec& s) {
+    auto dataSectors = [&](const CfbLayout& s) {
         std::uint32_t miniBytes = 0, regular = 0;
         for (const auto& st : s.streams) {
             if (st.data.size() < 4096) miniBytes += ceilDiv(st.data.size(), 64) * 64;
@@ -53,12 +53,12 @@ std::vector<std::byte> buildCompoundFile(const CfbSpec& specIn)
         const std::uint32_t miniFat = ceilDiv(std::uint64_t(miniBytes / 64) * 4, sectorSize);
         return dir + miniFat + ceilDiv(miniBytes, sectorSize) + regular;
     };
-    if (spec.fullFatSectors != 0) {
-        const std::uint32_t capacity = spec.fullFatSectors * perFat - spec.fullFatSectors - difatFor(spec.fullFatSectors);
-        const std::uint32_t filler = capacity - dataSectors(spec);
-        spec.streams.push_back({u"Filler", patternBytes(std::size_t(filler) * sectorSize, 99)});
+    if (layout.fullFatSectors != 0) {
+        const std::uint32_t capacity = layout.fullFatSectors * perFat - layout.fullFatSectors - difatFor(layout.fullFatSectors);
+        const std::uint32_t filler = capacity - dataSectors(layout);
+        layout.streams.push_back({u"Filler", patternBytes(std::size_t(filler) * sectorSize, 99)});
     }
-    std::sort(spec.streams.begin(), spec.streams.end(), [](const auto& a, const auto& b) {
+    std::sort(layout.streams.begin(), layout.streams.end(), [](const auto& a, const auto& b) {
         auto up = [](std::u16string s) {
             for (auto& c : s) if (c >= u'a' && c <= u'z') c = char16_t(c - 32);
             return s;
@@ -66,7 +66,7 @@ std::vector<std::byte> buildCompoundFile(const CfbSpec& specIn)
         return a.name.size() != b.name.size() ? a.name.size() < b.name.size() : up(a.name) < up(b.name);
     });
 
-    const std::uint32_t data = dataSectors(spec);
+    const std::uint32_t data = dataSectors(layout);
     std::uint32_t fat = 1;
     while (fat * perFat < data + fat + difatFor(fat)) ++fat;
     const std::uint32_t difat = difatFor(fat);
@@ -87,10 +87,10 @@ std::vector<std::byte> buildCompoundFile(const CfbSpec& specIn)
     std::vector<std::byte> out(std::size_t(total + 1) * sectorSize, std::byte{0});
     auto sectorAt = [&](std::uint32_t id) { return std::size_t(id + 1) * sectorSize; };
 
-    const std::uint32_t dirCount = ceilDiv((spec.streams.size() + 1) * 128, sectorSize);
+    const std::uint32_t dirCount = ceilDiv((layout.streams.size() + 1) * 128, sectorSize);
     const std::uint32_t dirStart = chain(dirCount);
     std::uint32_t miniBytes = 0;
-    for (const auto& st : spec.streams)
+    for (const auto& st : layout.streams)
         if (st.data.size() < 4096) miniBytes += ceilDiv(st.data.size(), 64) * 64;
     const std::uint32_t miniCount = miniBytes / 64;
     const std::uint32_t miniFatCount = ceilDiv(std::uint64_t(miniCount) * 4, sectorSize);
@@ -112,18 +112,18 @@ std::vector<std::byte> buildCompoundFile(const CfbSpec& specIn)
     };
     name(0, u"Root Entry");
     put(out, entryAt(0) + 0x42, 5, 1);
-    put(out, entryAt(0) + 0x4C, spec.streams.empty() ? kFree : 1, 4);
+    put(out, entryAt(0) + 0x4C, layout.streams.empty() ? kFree : 1, 4);
     put(out, entryAt(0) + 0x74, miniBytes ? containerStart : kEnd, 4);
     put(out, entryAt(0) + 0x78, miniBytes, 4);
 
     std::vector<std::uint32_t> miniFat(std::size_t(miniFatCount) * perFat, kFree);
     std::uint32_t nextMini = 0;
-    for (std::size_t i = 0; i < spec.streams.size(); ++i) {
-        const auto& st = spec.streams[i];
+    for (std::size_t i = 0; i < layout.streams.size(); ++i) {
+        const auto& st = layout.streams[i];
         const std::size_t id = i + 1;
         name(id, st.name);
         put(out, entryAt(id) + 0x42, 2, 1);
-        if (i + 1 < spec.streams.size()) put(out, entryAt(id) + 0x48, id + 1, 4);
+        if (i + 1 < layout.streams.size()) put(out, entryAt(id) + 0x48, id + 1, 4);
         put(out, entryAt(id) + 0x78, st.data.size(), 4);
         if (st.data.empty()) {
             put(out, entryAt(id) + 0x74, kEnd, 4);
@@ -157,11 +157,11 @@ std::vector<std::byte> buildCompoundFile(const CfbSpec& specIn)
     const std::uint8_t signature[] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
     for (int i = 0; i < 8; ++i) out[std::size_t(i)] = std::byte(signature[i]);
     put(out, 0x18, 0x3E, 2);
-    put(out, 0x1A, spec.majorVersion, 2);
+    put(out, 0x1A, layout.majorVersion, 2);
     put(out, 0x1C, 0xFFFE, 2);
-    put(out, 0x1E, spec.majorVersion == 4 ? 12 : 9, 2);
+    put(out, 0x1E, layout.majorVersion == 4 ? 12 : 9, 2);
     put(out, 0x20, 6, 2);
-    put(out, 0x28, spec.majorVersion == 4 ? dirCount : 0, 4);
+    put(out, 0x28, layout.majorVersion == 4 ? dirCount : 0, 4);
     put(out, 0x2C, fat, 4);
     put(out, 0x30, dirStart, 4);
     put(out, 0x38, 4096, 4);

@@ -16,7 +16,7 @@ struct CfbStreamSpec {
     std::vector<std::byte> data;
 };
 
-struct CfbSpec {
+struct CfbLayout {
     int majorVersion = 3;
     std::vector<CfbStreamSpec> streams;  // children of the root storage
     // When non-zero: a stream "Filler" is added whose sectors use up every entry of exactly
@@ -24,7 +24,7 @@ struct CfbSpec {
     std::uint32_t fullFatSectors = 0;
 };
 
-std::vector<std::byte> buildCompoundFile(const CfbSpec& spec);
+std::vector<std::byte> buildCompoundFile(const CfbLayout& layout);
 
 // Deterministic bytes for stream contents.
 std::vector<std::byte> patternBytes(std::size_t size, unsigned seed);

@@ -6,13 +6,13 @@
 namespace quorvane::testing {
 namespace {
 
-CfbSpec specOf(int version, std::vector<std::pair<std::u16string, std::size_t>> streams)
+CfbLayout specOf(int version, std::vector<std::pair<std::u16string, std::size_t>> streams)
 {
-    CfbSpec spec;
-    spec.majorVersion = version;
+    CfbLayout layout;
+    layout.majorVersion = version;
     unsigned seed = 1;
-    for (const auto& [name, size] : streams) spec.streams.push_back({name, patternBytes(size, seed++)});
-    return spec;
+    for (const auto& [name, size] : streams) layout.streams.push_back({name, patternBytes(size, seed++)});
+    return layout;
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace quorvane::testing {
 
 struct CfbWriteCase {
     std::string label;
-    CfbSpec spec;
+    CfbLayout layout;
     std::u16string target;
     std::vector<std::byte> newData;
     bool create = false;  // the target does not exist yet

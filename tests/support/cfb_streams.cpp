@@ -1,4 +1,4 @@
-#include "tests/support/cfb_inspect.h"
+#include "tests/support/cfb_streams.h"
 
 #include <cstdio>
 
