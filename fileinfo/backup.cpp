@@ -42,7 +42,8 @@ bool copyInto(const std::string& path, const std::string& backupName, const Targ
     auto copy = TempFile::besideOf(backupName);
     if (!copy) return false;
     RandomAccessFile& target = wrapTarget ? wrapTarget(copy->file()) : copy->file();
-    return copyAll(*source, target) && target.sync() && copy->setPermissions(info.st_mode & 0777) &&
+    // Mode before sync: one sync makes both durable (see replaceWholeFile).
+    return copyAll(*source, target) && copy->setPermissions(info.st_mode & 0777) && target.sync() &&
            copy->commitOver(backupName);
 }
 

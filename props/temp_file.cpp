@@ -80,7 +80,9 @@ bool replaceWholeFile(const std::string& target, const std::function<bool(Random
     auto temp = TempFile::besideOf(target);
     if (!temp) return false;
     RandomAccessFile& file = wrapTarget ? wrapTarget(temp->file()) : temp->file();
-    return writeContents(file) && file.sync() && temp->setPermissions(permissionBits) && temp->commitOver(target);
+    // The mode is set before the sync so that one sync makes data and mode durable; the sync in
+    // commitOver then finds nothing left to write.
+    return writeContents(file) && temp->setPermissions(permissionBits) && file.sync() && temp->commitOver(target);
 }
 
 bool syncParentFolder(const std::string& path)

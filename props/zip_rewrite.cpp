@@ -246,7 +246,8 @@ void ReplaceEntriesFromMemory(const std::string& path, RandomAccessFile& source,
     case Fault::Unsupported: throw failed("the archive is too large for its records");
     default: throw failed("its archive is damaged");
     }
-    if (!target.sync() || !temp->setPermissions(permissionBits)) throw failed(std::strerror(errno));
+    // Mode before sync: one sync makes both durable, and the one in commitOver finds nothing to write.
+    if (!temp->setPermissions(permissionBits) || !target.sync()) throw failed(std::strerror(errno));
     if (!temp->commitOver(path)) throw failed(std::strerror(errno));
 }
 
