@@ -34,12 +34,17 @@ public:
     // Whether the fault point was reached; once false, the sequence ran to its end unharmed.
     bool triggered() const { return triggered_; }
 
+    // Fault points reached by every FaultyFile of this test program so far; the program prints
+    // the total when it ends.
+    static int& faultPointsExercised();
+
 private:
     bool pass()
     {
         ++calls_;
         const bool refuse = mode_ == Mode::FailOne ? calls_ == at_ : calls_ > at_;
         if (refuse) {
+            if (!triggered_) ++faultPointsExercised();
             triggered_ = true;
             errno = error_;
         }
