@@ -21,9 +21,12 @@ RowTexts readPptRows(const std::string& path);
 
 // Writes one row's (trimmed) text; the results and exceptions of the property write.
 bool writePptRow(const std::string& path, int row, std::string_view text);
-// Writes the rows that hold a value, in catalogue order, stopping at the first write that
-// fails. True when every one was written. Conversion errors propagate (quorvane::Error) and
-// end the sequence there, the rows before it written.
+// Writes the rows that hold a value: the rows of each property set together, in one replacement
+// of the set's stream (SummaryInformation first, then DocumentSummaryInformation), so that a file
+// is opened, written and synced once per set rather than once per row. True when every row was
+// written; a set whose write fails is left as it was and the sets after it are not written. A
+// date text that is no date ends the write with its error (quorvane::Error), the rows before it
+// in catalogue order written and none after it.
 bool writePptRows(const std::string& path, const RowChanges& changes);
 
 }  // namespace quorvane::props

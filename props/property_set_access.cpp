@@ -21,8 +21,6 @@
 namespace quorvane::props {
 namespace {
 
-enum class FiletimeMeaning { Instant, Span };
-
 constexpr std::uint32_t kFirstReadOnlyPropertyId = 0x80000000;
 
 std::optional<PosixFile> openFile(const std::string& fileName, OpenMode mode, Fault* fault)
@@ -106,47 +104,71 @@ std::optional<std::vector<std::byte>> patchedStream(std::span<const std::byte> s
     return setProperty(*withCodePage, propertyId, *typed);
 }
 
-bool writePropertyInto(RandomAccessFile& file, const Fmtid& fmtid, std::uint32_t propertyId, std::string_view text,
-                       std::uint16_t valueType, FiletimeMeaning meaning)
+// The set's stream with every write of `writes` applied in turn, starting from `stream` (nullopt:
+// the set is missing or holds no section, and a new set is made with the first write). nullopt
+// when a write cannot be applied.
+std::optional<std::vector<std::byte>> streamWithWrites(std::optional<std::vector<std::byte>> stream,
+                                                       const Fmtid& fmtid, std::span<const PropertyWrite> writes)
+{
+    for (const PropertyWrite& write : writes) {
+        const FiletimeMeaning meaning = write.meaning;
+        if (!stream) {
+            const auto typed = typedValueOf(write.valueText, write.valueType, meaning, kCodePageUtf16);
+            if (!typed) return std::nullopt;
+            stream = newPropertySet(fmtid, write.propertyId, *typed);
+            continue;
+        }
+        const auto layout = parsePropertySet(*stream);
+        if (!layout || layout->sections.empty()) return std::nullopt;
+        auto patched = patchedStream(*stream, *layout, write.propertyId, write.valueText, write.valueType, meaning);
+        if (!patched) return std::nullopt;
+        stream = std::move(*patched);
+    }
+    return stream;
+}
+
+bool writePropertiesInto(RandomAccessFile& file, const Fmtid& fmtid, std::span<const PropertyWrite> writes)
 {
     // Property 0 is the dictionary, 1 the code page (fixed once a set holds values), and ids
     // from 0x80000000 up are reserved: none of them is written as a value.
-    if (propertyId <= kPidCodePage || propertyId >= kFirstReadOnlyPropertyId) return false;
+    for (const PropertyWrite& write : writes)
+        if (write.propertyId <= kPidCodePage || write.propertyId >= kFirstReadOnlyPropertyId) return false;
+    if (writes.empty()) return true;
     Fault fault = Fault::None;
     auto compoundFile = cfb::CompoundFile::open(file, &fault);
     if (!compoundFile) return false;
 
     const std::u16string streamName = propertySetStreamName(fmtid);
     const auto entryId = compoundFile->findRootStream(streamName);
-    std::optional<std::vector<std::byte>> newStream;
+    std::optional<std::vector<std::byte>> oldStream;
     if (entryId) {
-        const auto stream = compoundFile->readStream(*entryId, kMaxPropertySetStreamBytes, &fault);
+        auto stream = compoundFile->readStream(*entryId, kMaxPropertySetStreamBytes, &fault);
         if (!stream) return false;
         const auto layout = parsePropertySet(*stream);
         if (!layout) return false;  // unreadable: not replaced, so that nothing is lost
-        if (!layout->sections.empty()) {
-            newStream = patchedStream(*stream, *layout, propertyId, text, valueType, meaning);
-            if (!newStream) return false;
-        }
+        // A set without any section holds nothing: a new set takes its place.
+        if (!layout->sections.empty()) oldStream = std::move(*stream);
     }
-    if (!newStream) {
-        // No set, or a set without any section (which holds nothing): a new set takes its place.
-        const auto typed = typedValueOf(text, valueType, meaning, kCodePageUtf16);
-        if (!typed) return false;
-        newStream = newPropertySet(fmtid, propertyId, *typed);
-    }
+    const auto newStream = streamWithWrites(std::move(oldStream), fmtid, writes);
+    if (!newStream) return false;
     return entryId ? cfb::replaceStream(*compoundFile, *entryId, *newStream, &fault)
                    : cfb::createRootStream(*compoundFile, streamName, *newStream, &fault);
 }
 
-bool writeProperty(const std::string& fileName, const Fmtid& fmtid, std::uint32_t propertyId, std::string_view text,
-                   std::uint16_t valueType, FiletimeMeaning meaning)
+bool writePropertyInto(RandomAccessFile& file, const Fmtid& fmtid, std::uint32_t propertyId, std::string_view text,
+                       std::uint16_t valueType, FiletimeMeaning meaning)
+{
+    const PropertyWrite write{propertyId, std::string(text), valueType, meaning};
+    return writePropertiesInto(file, fmtid, std::span(&write, 1));
+}
+
+bool writeProperties(const std::string& fileName, const Fmtid& fmtid, std::span<const PropertyWrite> writes)
 {
     Fault fault = Fault::None;
     auto file = openFile(fileName, OpenMode::ReadWriteExclusive, &fault);
     struct stat info {};
     if (!file || ::fstat(file->fd(), &info) != 0 || (info.st_mode & 0222) == 0) return false;
-    const bool written = writePropertyInto(*file, fmtid, propertyId, text, valueType, meaning);
+    const bool written = writePropertiesInto(*file, fmtid, writes);
     const bool closed = file->close();
     return written && closed;
 }
@@ -204,13 +226,20 @@ std::string ReadEditTimeProperty(const std::string& fileName, const Fmtid& fmtid
 bool WriteDocProperty(const std::string& fileName, const Fmtid& fmtid, std::uint32_t propertyId,
                       std::string_view valueText, std::uint16_t valueType)
 {
-    return writeProperty(fileName, fmtid, propertyId, valueText, valueType, FiletimeMeaning::Instant);
+    const PropertyWrite write{propertyId, std::string(valueText), valueType, FiletimeMeaning::Instant};
+    return writeProperties(fileName, fmtid, std::span(&write, 1));
 }
 
 bool WriteEditTimeProperty(const std::string& fileName, const Fmtid& fmtid, std::uint32_t propertyId,
                            std::string_view valueText, std::uint16_t valueType)
 {
-    return writeProperty(fileName, fmtid, propertyId, valueText, valueType, FiletimeMeaning::Span);
+    const PropertyWrite write{propertyId, std::string(valueText), valueType, FiletimeMeaning::Span};
+    return writeProperties(fileName, fmtid, std::span(&write, 1));
+}
+
+bool WriteDocProperties(const std::string& fileName, const Fmtid& fmtid, std::span<const PropertyWrite> writes)
+{
+    return writeProperties(fileName, fmtid, writes);
 }
 
 bool writeDocPropertyInto(RandomAccessFile& file, const Fmtid& fmtid, std::uint32_t propertyId,

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -59,6 +60,23 @@ bool writeDocPropertyInto(RandomAccessFile& file, const Fmtid& fmtid, std::uint3
                           std::string_view valueText, std::uint16_t valueType);
 bool writeEditTimePropertyInto(RandomAccessFile& file, const Fmtid& fmtid, std::uint32_t propertyId,
                                std::string_view valueText, std::uint16_t valueType);
+
+// How a VT_FILETIME value text is meant: a date-time display text, or whole minutes of a span.
+enum class FiletimeMeaning { Instant, Span };
+
+// One property to write, as WriteDocProperty (Instant) or WriteEditTimeProperty (Span) takes it.
+struct PropertyWrite {
+    std::uint32_t propertyId;
+    std::string valueText;
+    std::uint16_t valueType;
+    FiletimeMeaning meaning;
+};
+
+// Writes several properties of set `fmtid` in one replacement of its stream: the values that the
+// single writes, one after the other, would store, with one open and one write sequence of the
+// file. True only when all were written; otherwise (and on an error thrown for a value text)
+// the file is unchanged. Refusals as WriteDocProperty.
+bool WriteDocProperties(const std::string& fileName, const Fmtid& fmtid, std::span<const PropertyWrite> writes);
 
 // The value of a property with the reason of a failure, for callers that report it.
 std::optional<PropertyValue> readPropertyValue(const std::string& fileName, const Fmtid& fmtid,

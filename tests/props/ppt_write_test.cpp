@@ -18,6 +18,7 @@
 #include "props/random_access_file.h"
 #include "tests/support/cfb_builder.h"
 #include "tests/support/cfb_olefile.h"
+#include "tests/support/cfb_streams.h"
 #include "tests/support/corpus.h"
 
 namespace quorvane::props {
@@ -322,6 +323,34 @@ TEST_F(PptWrite, RowsAreWrittenInOrderUpToTheFirstFailure)
     one[0] = "x";
     EXPECT_FALSE(writePptRows(path, one));
     EXPECT_EQ(readFileBytes(path), before);
+}
+
+TEST_F(PptWrite, RowsWrittenTogetherStoreExactlyWhatRowByRowWritesStore)
+{
+    // All 14 rows through one write per property set, and through one write per row: the two
+    // files must hold the same property-set streams byte for byte.
+    for (const char* name : {"42474-1.ppt", "54880_chinese.ppt", "37625.ppt"}) {
+        const std::string together = copyOf(name);
+        const fs::path single = scratch_.path() / ("single-" + std::string(name));
+        fs::copy_file(together, single);
+        const RowTexts values = {"Titel  ", "\tThema", "Autorin", "k1; k2", "Kommentar", "Kategorie", "12",
+                                 "Bearbeiter", "Chefin", "Firma", "2009-03-04 17:45:10", "", "90",
+                                 "2011-07-08"};
+        RowChanges changes;
+        for (int row = 0; row < kRowCount; ++row) changes[std::size_t(row)] = values[std::size_t(row)];
+        ASSERT_TRUE(writePptRows(together, changes)) << name;
+        for (int row = 0; row < kRowCount; ++row)
+            ASSERT_TRUE(writePptRow(single.string(), row, values[std::size_t(row)])) << name << " row " << row;
+
+        auto togetherFile = PosixFile::open(together, OpenMode::ReadShared);
+        auto singleFile = PosixFile::open(single.string(), OpenMode::ReadShared);
+        ASSERT_TRUE(togetherFile && singleFile);
+        const auto togetherStreams = testing::readRootStreams(*togetherFile);
+        const auto singleStreams = testing::readRootStreams(*singleFile);
+        ASSERT_TRUE(togetherStreams && singleStreams) << name;
+        EXPECT_EQ(*togetherStreams, *singleStreams) << name;
+        EXPECT_EQ(readPptRows(together), readPptRows(single.string())) << name;
+    }
 }
 
 }  // namespace
