@@ -3,15 +3,13 @@
 #include <algorithm>
 
 #include "props/byte_reader.h"
+#include "props/zip_format.h"
 
 namespace quorvane::props {
 namespace {
 
-constexpr std::uint32_t kCentralRecordSignature = 0x02014b50;
-constexpr std::size_t kCentralRecordFixedSize = 46;
-constexpr std::uint16_t kZip64ExtraId = 0x0001;
-constexpr std::uint32_t kNoValue32 = 0xFFFFFFFF;
-constexpr std::uint16_t kNoValue16 = 0xFFFF;
+using namespace zip;
+
 constexpr std::size_t kLocalHeaderOffsetField = 42;  // within a central record
 
 // Fills the values that the record stores as all ones from its ZIP64 extra field (APPNOTE 4.5.3:

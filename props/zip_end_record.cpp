@@ -4,20 +4,17 @@
 
 #include "props/byte_reader.h"
 #include "props/byte_writer.h"
+#include "props/zip_format.h"
 
 namespace quorvane::props {
 namespace {
 
-constexpr std::uint32_t kEndRecordSignature = 0x06054b50;
-constexpr std::uint32_t kZip64EndRecordSignature = 0x06064b50;
-constexpr std::uint32_t kZip64LocatorSignature = 0x07064b50;
+using namespace zip;
+
 constexpr std::size_t kEndRecordSize = 22;       // without the comment
 constexpr std::size_t kZip64LocatorSize = 20;
 constexpr std::size_t kZip64EndRecordSize = 56;  // without extensible data
 constexpr std::size_t kMaxCommentSize = 0xFFFF;
-constexpr std::size_t kMinCentralRecordSize = 46;
-constexpr std::uint16_t kNoValue16 = 0xFFFF;
-constexpr std::uint32_t kNoValue32 = 0xFFFFFFFF;
 
 // Reads the ZIP64 locator ending at `locatorEnd` and the record it points to into `end`.
 // False when there is no locator there; nullopt-worthy damage also gives false with `damaged`.
@@ -99,7 +96,7 @@ std::optional<ZipEndRecord> readEndRecord(RandomAccessFile& file)
         const bool directoryFits = end.centralDirOffset <= end.endRecordsStart &&
                                    end.centralDirSize <= end.endRecordsStart - end.centralDirOffset;
         if (!directoryFits || end.centralDirSize > kMaxCentralDirBytes ||
-            end.totalEntries > end.centralDirSize / kMinCentralRecordSize)
+            end.totalEntries > end.centralDirSize / kCentralRecordFixedSize)
             return std::nullopt;
         return end;
     }

@@ -5,15 +5,13 @@
 #include "props/byte_reader.h"
 #include "props/zip_codec.h"
 #include "props/text_trim.h"
+#include "props/zip_format.h"
 
 namespace quorvane::props {
 namespace {
 
-constexpr std::uint32_t kLocalHeaderSignature = 0x04034b50;
-constexpr std::size_t kLocalHeaderFixedSize = 30;
-constexpr std::uint16_t kFlagEncrypted = 0x0001;
-constexpr std::uint16_t kMethodStored = 0;
-constexpr std::uint16_t kMethodDeflated = 8;
+using namespace zip;
+
 
 char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 

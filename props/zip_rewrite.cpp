@@ -11,16 +11,13 @@
 #include "props/temp_file.h"
 #include "props/zip_codec.h"
 #include "props/zip_entry_extract.h"
+#include "props/zip_format.h"
 
 namespace quorvane::props {
 namespace {
 
-constexpr std::uint32_t kLocalHeaderSignature = 0x04034b50;
-constexpr std::uint32_t kCentralRecordSignature = 0x02014b50;
-constexpr std::uint16_t kZip64ExtraId = 0x0001;
-constexpr std::uint32_t kNoValue32 = 0xFFFFFFFF;
-constexpr std::uint16_t kFlagUtf8Name = 0x0800;
-constexpr std::uint16_t kMethodDeflated = 8;
+using namespace zip;
+
 constexpr std::uint16_t kVersionDeflate = 20;
 constexpr std::uint16_t kVersionZip64 = 45;
 
@@ -29,7 +26,6 @@ constexpr std::size_t kRecordVersionMadeBy = 4;
 constexpr std::size_t kRecordTimeAndDate = 12;
 constexpr std::size_t kRecordNameSize = 28;
 constexpr std::size_t kRecordInternalAttributes = 36;
-constexpr std::size_t kRecordFixedSize = 46;
 
 // The blocks of an extra field other than ZIP64 ones, whose values belong to the old data. A
 // malformed field is dropped whole.
@@ -122,8 +118,8 @@ std::optional<std::vector<std::byte>> replacedRecord(const ZipDirectory& directo
     const std::uint16_t nameSize = r.u16();
     const std::uint16_t extraSize = r.u16();
     const std::uint16_t commentSize = r.u16();
-    const auto extraBytes = record.subspan(kRecordFixedSize + nameSize, extraSize);
-    const auto comment = record.subspan(kRecordFixedSize + nameSize + extraSize, commentSize);
+    const auto extraBytes = record.subspan(kCentralRecordFixedSize + nameSize, extraSize);
+    const auto comment = record.subspan(kCentralRecordFixedSize + nameSize + extraSize, commentSize);
 
     const bool offsetNeedsZip64 = replacement.newOffset >= kNoValue32;
     std::vector<std::byte> extra = extraWithoutZip64(extraBytes);
@@ -152,7 +148,7 @@ std::optional<std::vector<std::byte>> replacedRecord(const ZipDirectory& directo
     w.u16(0);  // disk number start
     w.bytes(record.subspan(kRecordInternalAttributes, 6));
     w.u32(offsetNeedsZip64 ? kNoValue32 : std::uint32_t(replacement.newOffset));
-    w.bytes(record.subspan(kRecordFixedSize, nameSize));
+    w.bytes(record.subspan(kCentralRecordFixedSize, nameSize));
     w.bytes(extra);
     w.bytes(comment);
     return out;
