@@ -1,11 +1,8 @@
 #include "export/csv_export.h"
 
-#include "fileinfo/file_snapshot.h"
-#include "fileinfo/file_times.h"
+#include "change/file_display.h"
 #include "fileinfo/snapshot_display.h"
 #include "props/catalogue.h"
-#include "props/document_rows.h"
-#include "props/error.h"
 #include "props/temp_file.h"
 
 namespace quorvane::exporting {
@@ -15,16 +12,6 @@ std::string fileNameOf(const std::string& path)
 {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// The file's property rows, or nullopt when the file gives no line (an unreadable package).
-std::optional<props::RowTexts> rowsForLine(const std::string& path)
-{
-    try {
-        return props::readDocumentRows(path);
-    } catch (const Error&) {
-        return std::nullopt;  // a part that is not well-formed XML: the file is skipped
-    }
 }
 
 void appendFields(std::string& line, const auto& texts)
@@ -58,21 +45,20 @@ void WriteCsvHeader(ExportList& lines)
 bool AppendCsvLine(const std::string& path, ExportList& lines)
 {
     std::string line = csvField(path) + ',' + csvField(fileNameOf(path)) + ',';
-    const auto snapshot = fileinfo::FileEntryExists(path) ? fileinfo::ReadFileAttributeData(path) : std::nullopt;
-    if (!snapshot) {
+    // Read as the display reads a file: snapshot, rows, then the file put back. An unreadable
+    // package (a part that is not well-formed XML included) gives no rows and so no line.
+    const change::FileDisplay read = change::ReadFileForDisplay(path);
+    if (!read.snapshot) {
         lines.push_back(std::move(line));
         return false;
     }
-    const auto rows = rowsForLine(path);
-    if (rows) {
-        appendFields(line, *rows);
-        const auto fileInfo = fileinfo::fileInfoTexts(*snapshot);
-        appendFields(line, fileInfo);
+    if (read.rows) {
+        appendFields(line, *read.rows);
+        appendFields(line, fileinfo::fileInfoTexts(*read.snapshot));
         line.pop_back();  // no comma after the last field
         lines.push_back(std::move(line));
     }
-    const bool putBack = fileinfo::RestoreFileTimesAfterRead(path, *snapshot);
-    return rows && putBack;
+    return read.succeeded;
 }
 
 bool saveExportList(const std::string& target, const ExportList& lines, const TargetWrapper& wrapTarget)
