@@ -78,7 +78,7 @@ change::BatchSettings batchSettingsOf(const TForm1& form)
     const std::array<BatchTimeLine, 3> lines = batchTimeLines(form);
     for (std::size_t index = 0; index < lines.size(); ++index) {
         const BatchTimeLine& line = lines[index];
-        const props::DateTime pickers = composeFromPickers(line.datePicker, line.timePicker);
+        const convert::DateTime pickers = composeFromPickers(line.datePicker, line.timePicker);
         settings.fileTimes[index] = {line.applyDate->isChecked(), line.applyTime->isChecked(), pickers, pickers};
     }
     settings.attributes = attributeBoxesOf({form.CheckBox1, form.CheckBox2, form.CheckBox3, form.CheckBox8});
@@ -120,7 +120,7 @@ change::SingleChangeValues singleChangeValuesOf(const TForm1& form)
     change::SingleChangeValues values;
     for (int row = 0; row < props::kRowCount; ++row)
         values.rowValues[std::size_t(row)] = utf8Of(form.ListView3->rowValue(row));
-    const std::array<props::DateTime, 3> pickerPairs{
+    const std::array<convert::DateTime, 3> pickerPairs{
         composeFromPickers(form.DateTimePicker9, form.DateTimePicker10),
         composeFromPickers(form.DateTimePicker11, form.DateTimePicker12),
         composeFromPickers(form.DateTimePicker13, form.DateTimePicker14)};
@@ -130,17 +130,17 @@ change::SingleChangeValues singleChangeValuesOf(const TForm1& form)
     return values;
 }
 
-props::DateTime currentLocalDateTime()
+convert::DateTime currentLocalDateTime()
 {
     const QDateTime now = QDateTime::currentDateTime();
-    props::CalendarFields fields;
+    convert::CalendarFields fields;
     fields.year = now.date().year();
     fields.month = now.date().month();
     fields.day = now.date().day();
     fields.hour = now.time().hour();
     fields.minute = now.time().minute();
     fields.second = now.time().second();
-    return props::encodeDateTime(fields).value_or(0.0);
+    return convert::encodeDateTime(fields).value_or(0.0);
 }
 
 }  // namespace quorvane::app

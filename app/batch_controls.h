@@ -9,7 +9,7 @@
 #include "change/batch_settings.h"
 #include "change/change_engine.h"
 #include "fileinfo/change_settings.h"
-#include "props/date_time.h"
+#include "convert/date_time.h"
 
 class QCheckBox;
 
@@ -35,6 +35,6 @@ void showBatchSettings(TForm1& form, const change::BatchSettings& settings);
 change::SingleChangeValues singleChangeValuesOf(const TForm1& form);
 
 // The current local date and time, to the second.
-props::DateTime currentLocalDateTime();
+convert::DateTime currentLocalDateTime();
 
 }  // namespace quorvane::app

@@ -42,18 +42,18 @@ QTimeEdit* newTimePicker(const QString& objectName, QWidget* parent)
     return picker;
 }
 
-void showInPickers(props::DateTime value, QDateEdit* datePicker, QTimeEdit* timePicker)
+void showInPickers(convert::DateTime value, QDateEdit* datePicker, QTimeEdit* timePicker)
 {
-    const props::CalendarFields fields = props::decodeDateTime(value);
+    const convert::CalendarFields fields = convert::decodeDateTime(value);
     datePicker->setDate(QDate(fields.year, fields.month, fields.day));
     timePicker->setTime(QTime(fields.hour, fields.minute, fields.second));
 }
 
-props::DateTime composeFromPickers(const QDateEdit* datePicker, const QTimeEdit* timePicker)
+convert::DateTime composeFromPickers(const QDateEdit* datePicker, const QTimeEdit* timePicker)
 {
     const QDate date = datePicker->date();
     const QTime time = timePicker->time();
-    props::CalendarFields fields;
+    convert::CalendarFields fields;
     fields.year = date.year();
     fields.month = date.month();
     fields.day = date.day();
@@ -61,7 +61,7 @@ props::DateTime composeFromPickers(const QDateEdit* datePicker, const QTimeEdit*
     fields.minute = time.minute();
     fields.second = time.second();
     // Both pickers only hold valid calendar fields, so the value always exists.
-    return props::encodeDateTime(fields).value_or(0.0);
+    return convert::encodeDateTime(fields).value_or(0.0);
 }
 
 }  // namespace quorvane::app

@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "props/date_time.h"
+#include "convert/date_time.h"
 
 class QDateEdit;
 class QTimeEdit;
@@ -19,9 +19,9 @@ QDateEdit* newDatePicker(const QString& objectName, QWidget* parent);
 QTimeEdit* newTimePicker(const QString& objectName, QWidget* parent);
 
 // Sets both pickers to `value`: the date picker shows its date, the time picker its time of day.
-void showInPickers(props::DateTime value, QDateEdit* datePicker, QTimeEdit* timePicker);
+void showInPickers(convert::DateTime value, QDateEdit* datePicker, QTimeEdit* timePicker);
 
 // The date of `datePicker` plus the time of day of `timePicker`, to the second.
-props::DateTime composeFromPickers(const QDateEdit* datePicker, const QTimeEdit* timePicker);
+convert::DateTime composeFromPickers(const QDateEdit* datePicker, const QTimeEdit* timePicker);
 
 }  // namespace quorvane::app

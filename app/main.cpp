@@ -3,11 +3,11 @@
 // property access shut down at the very end.
 #include "app/main_form.h"
 #include "app/quorvane_application.h"
-#include "props/property_set_access.h"
+#include "propset/property_set_access.h"
 
 int main(int argc, char* argv[])
 {
-    quorvane::props::InitPropertySetAccess();
+    quorvane::propset::InitPropertySetAccess();
     int exitCode = 0;
     {
         quorvane::app::QuorvaneApplication application(argc, argv);
@@ -15,6 +15,6 @@ int main(int argc, char* argv[])
         form1.show();
         exitCode = application.exec();
     }
-    quorvane::props::ShutdownPropertySetAccess();
+    quorvane::propset::ShutdownPropertySetAccess();
     return exitCode;
 }

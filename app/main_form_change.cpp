@@ -16,7 +16,7 @@
 #include "change/change_engine.h"
 #include "change/defaults_store.h"
 #include "change/saved_defaults.h"
-#include "change/ui/batch_progress_window.h"
+#include "app/batch_progress_window.h"
 #include "fileinfo/backup.h"
 
 namespace quorvane::app {

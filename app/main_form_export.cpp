@@ -9,7 +9,7 @@
 #include "app/main_form.h"
 #include "app/message_box.h"
 #include "export/csv_export.h"
-#include "export/ui/csv_progress_window.h"
+#include "app/csv_progress_window.h"
 
 namespace quorvane::app {
 

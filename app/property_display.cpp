@@ -28,9 +28,9 @@ void showAttribute(QCheckBox* box, fileinfo::AttributeWord word, fileinfo::Attri
 
 void showSnapshot(TForm1& form, const fileinfo::FileSnapshot& snapshot)
 {
-    showInPickers(props::FileTimeToDateTime(snapshot.creationTime), form.DateTimePicker9, form.DateTimePicker10);
-    showInPickers(props::FileTimeToDateTime(snapshot.lastWriteTime), form.DateTimePicker11, form.DateTimePicker12);
-    const props::DateTime lastAccess = props::FileTimeToDateTime(snapshot.lastAccessTime);
+    showInPickers(convert::FileTimeToDateTime(snapshot.creationTime), form.DateTimePicker9, form.DateTimePicker10);
+    showInPickers(convert::FileTimeToDateTime(snapshot.lastWriteTime), form.DateTimePicker11, form.DateTimePicker12);
+    const convert::DateTime lastAccess = convert::FileTimeToDateTime(snapshot.lastAccessTime);
     if (fileinfo::isShownLastAccess(lastAccess)) showInPickers(lastAccess, form.DateTimePicker13, form.DateTimePicker14);
     showAttribute(form.CheckBox16, snapshot.attributes, fileinfo::kReadOnly);
     showAttribute(form.CheckBox17, snapshot.attributes, fileinfo::kArchive);

@@ -17,8 +17,8 @@
 #include "app/property_table.h"
 #include "app/up_down.h"
 #include "props/catalogue.h"
-#include "props/display_text.h"
-#include "props/error.h"
+#include "convert/display_text.h"
+#include "base/error.h"
 
 namespace quorvane::app {
 namespace {
@@ -171,7 +171,7 @@ void RowEditors::ShowRowEditor(PropertyTable* table, int row)
         Edit3->selectAll();
     } else if (props::isDateTimeRow(row)) {
         try {
-            showInPickers(props::DisplayTextToDateTime(value.toStdString()), DateTimePicker7, DateTimePicker8);
+            showInPickers(convert::DisplayTextToDateTime(value.toStdString()), DateTimePicker7, DateTimePicker8);
         } catch (const quorvane::Error&) {
             // Not a date (an empty value included): the editor starts at the current time.
             const QDateTime now = QDateTime::currentDateTime();
@@ -221,7 +221,7 @@ void RowEditors::Panel3Exit()
     const bool blank = !CheckBox15->isHidden() && CheckBox15->isChecked();
     if (const int row = dateTable_->selectedRow(); row >= 0) {
         const std::string shown =
-            blank ? std::string() : props::DateTimeToDisplayText(composeFromPickers(DateTimePicker7, DateTimePicker8));
+            blank ? std::string() : convert::DateTimeToDisplayText(composeFromPickers(DateTimePicker7, DateTimePicker8));
         dateTable_->setRowValue(row, QString::fromStdString(shown));
     }
     Panel3->hide();

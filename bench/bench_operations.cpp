@@ -9,13 +9,13 @@
 #include "fileinfo/file_snapshot.h"
 #include "fileinfo/file_times.h"
 #include "fileinfo/snapshot_display.h"
-#include "props/cfb_compound_file.h"
-#include "props/cfb_stream_write.h"
+#include "cfb/cfb_compound_file.h"
+#include "cfb/cfb_stream_write.h"
 #include "props/catalogue.h"
-#include "props/display_text.h"
-#include "props/document_rows.h"
-#include "props/error.h"
-#include "props/random_access_file.h"
+#include "convert/display_text.h"
+#include "document/document_rows.h"
+#include "base/error.h"
+#include "base/random_access_file.h"
 
 namespace quorvane::bench {
 namespace {
@@ -27,7 +27,7 @@ std::string rowText(int row, int runNumber)
 {
     if (props::isNumberRow(row)) return std::to_string(runNumber + 1);
     if (props::isDateTimeRow(row))
-        return props::DateTimeToDisplayText(props::DisplayTextToDateTime("2024-05-01") + runNumber % 28 + row / 24.0);
+        return convert::DateTimeToDisplayText(convert::DisplayTextToDateTime("2024-05-01") + runNumber % 28 + row / 24.0);
     return std::string(props::catalogueRow(row).label) + " " + std::to_string(runNumber);
 }
 
@@ -35,13 +35,13 @@ int writeRows(const std::string& path, int runNumber, const props::RowSelection&
 {
     props::RowTexts texts;
     for (int row = 0; row < props::kRowCount; ++row) texts[std::size_t(row)] = rowText(row, runNumber);
-    return props::writeDocumentRows(path, texts, selected) ? 0 : 1;
+    return document::writeDocumentRows(path, texts, selected) ? 0 : 1;
 }
 
 change::BatchSettings batchSettings(bool backup)
 {
     change::BatchSettings settings;
-    const props::DateTime when = props::DisplayTextToDateTime("2024-05-01 09:30:00");
+    const convert::DateTime when = convert::DisplayTextToDateTime("2024-05-01 09:30:00");
     for (change::FileTimeSetting& time : settings.fileTimes) time.datePicker = time.timePicker = when;
     for (int row : {0, 2, 9}) {
         settings.rowChecks[std::size_t(row)] = true;
@@ -65,7 +65,7 @@ int showFiles(const std::vector<std::string>& paths, std::ostream& out)
         out << path;
         bool readable = true;
         try {
-            const auto rows = props::readDocumentRows(path);
+            const auto rows = document::readDocumentRows(path);
             readable = rows.has_value();
             for (const std::string& text : rows.value_or(props::RowTexts{})) out << '\t' << text;
         } catch (const Error&) {
@@ -120,7 +120,7 @@ int addPaddingStream(const std::string& path, std::uint64_t byteCount)
     auto file = PosixFile::open(path, OpenMode::ReadWriteExclusive);
     if (!file) return 1;
     Fault fault = Fault::None;
-    auto compoundFile = props::cfb::CompoundFile::open(*file, &fault);
+    auto compoundFile = cfb::CompoundFile::open(*file, &fault);
     if (!compoundFile) return 1;
     // Bytes that no file system or disk could pass off as a hole or compress to nothing.
     std::vector<std::byte> padding(byteCount);
@@ -129,7 +129,7 @@ int addPaddingStream(const std::string& path, std::uint64_t byteCount)
         state ^= state << 13, state ^= state >> 17, state ^= state << 5;
         b = std::byte(state);
     }
-    if (!props::cfb::createRootStream(*compoundFile, u"BenchPadding", padding, &fault)) return 1;
+    if (!cfb::createRootStream(*compoundFile, u"BenchPadding", padding, &fault)) return 1;
     return file->close() ? 0 : 1;
 }
 

@@ -8,7 +8,7 @@
 
 #include "fileinfo/change_settings.h"
 #include "props/catalogue.h"
-#include "props/date_time.h"
+#include "convert/date_time.h"
 
 namespace quorvane::change {
 
@@ -20,8 +20,8 @@ enum FileTimeIndex { kCreationTime = 0, kModifyTime = 1, kLastAccessTime = 2 };
 struct FileTimeSetting {
     bool applyDate = true;
     bool applyTime = true;
-    props::DateTime datePicker = 0;
-    props::DateTime timePicker = 0;
+    convert::DateTime datePicker = 0;
+    convert::DateTime timePicker = 0;
 };
 
 // The batch settings. Each row is applied only when checked; each attribute box sets, clears or

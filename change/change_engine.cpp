@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "fileinfo/file_change.h"
-#include "props/document_rows.h"
+#include "document/document_rows.h"
 
 namespace quorvane::change {
 namespace {
@@ -12,7 +12,7 @@ bool applyFileChange(const std::string& path, const fileinfo::FileChangeSettings
                      const props::RowTexts& rowValues, const props::RowSelection& selected)
 {
     return fileinfo::ApplyFileChange(path, settings,
-                                     [&] { return props::writeDocumentRows(path, rowValues, selected); });
+                                     [&] { return document::writeDocumentRows(path, rowValues, selected); });
 }
 
 fileinfo::FileTimeSources batchSources(const FileTimeSetting& setting)

@@ -9,7 +9,7 @@
 
 #include "change/batch_settings.h"
 #include "fileinfo/change_settings.h"
-#include "props/package_rows.h"
+#include "package/package_rows.h"
 
 namespace quorvane::change {
 
@@ -18,8 +18,8 @@ struct SingleChangeValues {
     props::RowTexts rowValues{};
     // Per file time (FileTimeIndex order): the date picker's and the time picker's values; the new
     // time is the date part of the first with the time of day of the second.
-    std::array<props::DateTime, 3> datePickers{};
-    std::array<props::DateTime, 3> timePickers{};
+    std::array<convert::DateTime, 3> datePickers{};
+    std::array<convert::DateTime, 3> timePickers{};
     fileinfo::AttributeBoxes attributes{};
 };
 

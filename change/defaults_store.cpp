@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "props/random_access_file.h"
-#include "props/temp_file.h"
+#include "base/random_access_file.h"
+#include "base/temp_file.h"
 
 namespace quorvane::change {
 namespace {

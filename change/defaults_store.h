@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "props/temp_file.h"
+#include "base/temp_file.h"
 
 namespace quorvane::change {
 

@@ -1,8 +1,8 @@
 #include "change/file_display.h"
 
 #include "fileinfo/file_times.h"
-#include "props/document_rows.h"
-#include "props/error.h"
+#include "document/document_rows.h"
+#include "base/error.h"
 
 namespace quorvane::change {
 
@@ -12,7 +12,7 @@ FileDisplay ReadFileForDisplay(const std::string& path)
     if (!fileinfo::FileEntryExists(path)) return display;
     display.snapshot = fileinfo::ReadFileAttributeData(path);
     try {
-        display.rows = props::readDocumentRows(path);
+        display.rows = document::readDocumentRows(path);
     } catch (const Error&) {
         // A part that is not well-formed XML: the package is unreadable, like any other damage.
         display.rows.reset();

@@ -9,7 +9,7 @@
 
 #include "change/file_status.h"
 #include "fileinfo/file_snapshot.h"
-#include "props/package_rows.h"
+#include "package/package_rows.h"
 
 namespace quorvane::change {
 

@@ -1,12 +1,12 @@
 #include "change/saved_defaults.h"
 
-#include "props/display_text.h"
-#include "props/error.h"
+#include "convert/display_text.h"
+#include "base/error.h"
 
 namespace quorvane::change {
 namespace {
 
-using props::DateTime;
+using convert::DateTime;
 
 // Value-name stems of the three file times, in FileTimeIndex order.
 constexpr const char* kFileTimeNames[] = {"createtime", "modifytime", "accesstime"};
@@ -47,7 +47,7 @@ fileinfo::BoxState boxStateOf(const std::string& text)
 std::optional<DateTime> dateTimeOf(const std::string& text)
 {
     try {
-        return props::DisplayTextToDateTime(text);
+        return convert::DisplayTextToDateTime(text);
     } catch (const Error&) {
         return std::nullopt;
     }
@@ -57,9 +57,9 @@ std::optional<DateTime> dateTimeOf(const std::string& text)
 std::string rowValueOf(int row, const std::string& stored, DateTime now)
 {
     if (row == props::kCreatedRow || row == props::kLastSavedRow)
-        return dateTimeOf(stored) ? stored : props::DateTimeToDisplayText(now);
+        return dateTimeOf(stored) ? stored : convert::DateTimeToDisplayText(now);
     if (row == props::kLastPrintedRow && !stored.empty())
-        return dateTimeOf(stored) ? stored : props::DateTimeToDisplayText(now);
+        return dateTimeOf(stored) ? stored : convert::DateTimeToDisplayText(now);
     return stored;
 }
 
@@ -72,8 +72,8 @@ NamedValues defaultsValuesOf(const BatchSettings& settings)
         const FileTimeSetting& time = settings.fileTimes[std::size_t(index)];
         const std::string stem = kFileTimeNames[index];
         // The pair is one date-time: the date of the date picker with the time of the time picker.
-        const DateTime combined = props::datePart(time.datePicker) + props::timePart(time.timePicker);
-        values.emplace_back(stem, props::DateTimeToDisplayText(combined));
+        const DateTime combined = convert::datePart(time.datePicker) + convert::timePart(time.timePicker);
+        values.emplace_back(stem, convert::DateTimeToDisplayText(combined));
         values.emplace_back(stem + "checkdate", time.applyDate ? "1" : "0");
         values.emplace_back(stem + "checktime", time.applyTime ? "1" : "0");
     }

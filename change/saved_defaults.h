@@ -17,7 +17,7 @@ NamedValues defaultsValuesOf(const BatchSettings& settings);
 
 // Settings read back from stored values. `now` (local date-time) stands in for every date that
 // is missing or does not read as a date-time in the current locale.
-BatchSettings batchSettingsFromDefaults(const NamedValues& values, props::DateTime now);
+BatchSettings batchSettingsFromDefaults(const NamedValues& values, convert::DateTime now);
 
 // Saves `settings` into the store at `storePath`; false when the store cannot be written.
 // `wrapTarget` is for fault tests.
@@ -26,6 +26,6 @@ bool saveBatchDefaults(const std::string& storePath, const BatchSettings& settin
 
 // Loads the settings from the store at `storePath`, creating an empty store when there is none;
 // nullopt when the store can neither be read nor created.
-std::optional<BatchSettings> loadBatchDefaults(const std::string& storePath, props::DateTime now);
+std::optional<BatchSettings> loadBatchDefaults(const std::string& storePath, convert::DateTime now);
 
 }  // namespace quorvane::change

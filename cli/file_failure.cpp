@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include "props/property_set_access.h"
+#include "propset/property_set_access.h"
 
 namespace quorvane::cli {
 
@@ -11,7 +11,7 @@ std::string readFailureReason(const std::string& path)
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return "no such file";
     if (!S_ISREG(info.st_mode)) return "not a regular file";
-    switch (props::probeCompoundFile(path)) {
+    switch (propset::probeCompoundFile(path)) {
     case Fault::None: return "";
     case Fault::Locked: return "in use by another program";
     case Fault::Corrupt: return "not a compound document, or damaged";

@@ -10,8 +10,8 @@
 #include "cli/set_command.h"
 #include "cli/show_command.h"
 #include "cli/usage.h"
-#include "props/error.h"
-#include "props/property_set_access.h"
+#include "base/error.h"
+#include "propset/property_set_access.h"
 
 int main(int argc, char** argv)
 {
@@ -25,7 +25,7 @@ int main(int argc, char** argv)
         return 0;
     }
     const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
-    quorvane::props::InitPropertySetAccess();
+    quorvane::propset::InitPropertySetAccess();
     int status = kUsageStatus;
     try {
         if (command == "show") status = runShow(rest, std::cout, std::cerr);
@@ -36,7 +36,7 @@ int main(int argc, char** argv)
         std::cerr << "quorvane-cli: " << error.what() << '\n';
         status = 1;
     }
-    quorvane::props::ShutdownPropertySetAccess();
+    quorvane::propset::ShutdownPropertySetAccess();
     std::cout.flush();
     return std::cout.good() ? status : 1;
 }

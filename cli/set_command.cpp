@@ -5,8 +5,8 @@
 #include "cli/set_options.h"
 #include "cli/usage.h"
 #include "fileinfo/backup.h"
-#include "props/document_rows.h"
-#include "props/error.h"
+#include "document/document_rows.h"
+#include "base/error.h"
 
 namespace quorvane::cli {
 namespace {
@@ -21,7 +21,7 @@ std::string changeFile(const std::string& path, const change::BatchSettings& set
     } catch (const Error& error) {
         return error.what();
     }
-    return props::isPackagePath(path) ? packageFailureReason() : writeFailureReason(path);
+    return document::isPackagePath(path) ? packageFailureReason() : writeFailureReason(path);
 }
 
 }  // namespace

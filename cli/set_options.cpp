@@ -7,8 +7,8 @@
 
 #include "change/change_engine.h"
 #include "props/catalogue.h"
-#include "props/date_time.h"
-#include "props/display_text.h"
+#include "convert/date_time.h"
+#include "convert/display_text.h"
 
 namespace quorvane::cli {
 namespace {
@@ -62,27 +62,27 @@ std::optional<int> rowOfOption(std::string_view option)
 }
 
 // "YYYY-MM-DD", followed by " HH:MM[:SS]" when `timeAllowed` and given; local time.
-std::optional<props::DateTime> dateOfText(const std::string& text, bool timeAllowed)
+std::optional<convert::DateTime> dateOfText(const std::string& text, bool timeAllowed)
 {
-    props::CalendarFields fields;
+    convert::CalendarFields fields;
     int consumed = 0;
     const int matched = std::sscanf(text.c_str(), "%4d-%2d-%2d%n %2d:%2d%n:%2d%n", &fields.year, &fields.month,
                                     &fields.day, &consumed, &fields.hour, &fields.minute, &consumed, &fields.second,
                                     &consumed);
     const bool shapeOk = (matched == 3 || (timeAllowed && (matched == 5 || matched == 6))) &&
                          std::size_t(consumed) == text.size();
-    return shapeOk ? props::encodeDateTime(fields) : std::nullopt;
+    return shapeOk ? convert::encodeDateTime(fields) : std::nullopt;
 }
 
 // "HH:MM[:SS]" as a time of day (the value's fraction).
-std::optional<props::DateTime> timeOfDayOfText(const std::string& text)
+std::optional<convert::DateTime> timeOfDayOfText(const std::string& text)
 {
-    props::CalendarFields fields;
+    convert::CalendarFields fields;
     int consumed = 0;
     const int matched = std::sscanf(text.c_str(), "%2d:%2d%n:%2d%n", &fields.hour, &fields.minute, &consumed,
                                     &fields.second, &consumed);
     const bool shapeOk = (matched == 2 || matched == 3) && std::size_t(consumed) == text.size();
-    return shapeOk ? props::encodeDateTime(fields) : std::nullopt;
+    return shapeOk ? convert::encodeDateTime(fields) : std::nullopt;
 }
 
 bool isWholeNumber(std::string_view text)
@@ -99,7 +99,7 @@ std::optional<std::string> valueForRow(int row, const std::string& text, std::st
 {
     if (props::isDateTimeRow(row)) {
         if (text.empty()) return text;
-        if (const auto value = dateOfText(text, true)) return props::DateTimeToDisplayText(*value);
+        if (const auto value = dateOfText(text, true)) return convert::DateTimeToDisplayText(*value);
         *problem = "'" + text + "' is not a date (YYYY-MM-DD[ HH:MM[:SS]])";
         return std::nullopt;
     }

@@ -9,8 +9,8 @@
 #include "fileinfo/file_times.h"
 #include "fileinfo/snapshot_display.h"
 #include "props/catalogue.h"
-#include "props/document_rows.h"
-#include "props/error.h"
+#include "document/document_rows.h"
+#include "base/error.h"
 
 namespace quorvane::cli {
 namespace {
@@ -35,9 +35,9 @@ FileReport readFile(const std::string& path)
     }
     report.fileInfo = fileinfo::fileInfoTexts(*snapshot);
     try {
-        if (const auto rows = props::readDocumentRows(path)) report.rows = *rows;
+        if (const auto rows = document::readDocumentRows(path)) report.rows = *rows;
         else report.failure = packageFailureReason();
-        if (!props::isPackagePath(path)) report.failure = readFailureReason(path);
+        if (!document::isPackagePath(path)) report.failure = readFailureReason(path);
     } catch (const Error& error) {
         report.failure = error.what();
     }

@@ -3,7 +3,7 @@
 #include "change/file_display.h"
 #include "fileinfo/snapshot_display.h"
 #include "props/catalogue.h"
-#include "props/temp_file.h"
+#include "base/temp_file.h"
 
 namespace quorvane::exporting {
 namespace {

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "props/temp_file.h"
+#include "base/temp_file.h"
 
 namespace quorvane::exporting {
 

@@ -124,7 +124,7 @@ bool writeAttributeWord(const std::string& path, AttributeWord word)
     return stored && modeSet;
 }
 
-bool storeCreationTime(const std::string& path, props::FileTime creationTime)
+bool storeCreationTime(const std::string& path, convert::FileTime creationTime)
 {
     const auto mode = regularFileMode(path);
     if (!mode) return false;

@@ -9,13 +9,13 @@
 #include <string>
 
 #include "fileinfo/attribute_word.h"
-#include "props/date_time.h"
+#include "convert/date_time.h"
 
 namespace quorvane::fileinfo {
 
 struct AttributeState {
     AttributeWord word = 0;
-    std::optional<props::FileTime> storedCreationTime;  // from user.DOSATTRIB, when it holds one
+    std::optional<convert::FileTime> storedCreationTime;  // from user.DOSATTRIB, when it holds one
 };
 
 // The attribute word of a regular file (symbolic links followed) and the creation time kept
@@ -38,7 +38,7 @@ bool writeAttributeWord(const std::string& path, AttributeWord word);
 // file's birth time, so this is the creation time that later reads report. Writing extended
 // attributes of a file needs the right to write it (root aside). True when stored or already
 // there; false when refused.
-bool storeCreationTime(const std::string& path, props::FileTime creationTime);
+bool storeCreationTime(const std::string& path, convert::FileTime creationTime);
 
 // Puts a file's attribute word back unless dismissed: the guard of every sequence that clears
 // the read-only bit for a while, so that no way out of it (a failure, an exception) leaves the

@@ -8,8 +8,8 @@
 #include "fileinfo/attribute_store.h"
 #include "fileinfo/file_snapshot.h"
 #include "fileinfo/file_times.h"
-#include "props/random_access_file.h"
-#include "props/temp_file.h"
+#include "base/random_access_file.h"
+#include "base/temp_file.h"
 
 namespace quorvane::fileinfo {
 namespace {

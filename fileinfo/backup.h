@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "props/temp_file.h"
+#include "base/temp_file.h"
 
 namespace quorvane::fileinfo {
 

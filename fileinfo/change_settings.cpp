@@ -5,7 +5,7 @@
 namespace quorvane::fileinfo {
 namespace {
 
-props::DateTime joinDateAndTime(props::DateTime dateSource, props::DateTime timeSource)
+convert::DateTime joinDateAndTime(convert::DateTime dateSource, convert::DateTime timeSource)
 {
     const double day = std::trunc(dateSource);
     const double timeOfDay = std::fabs(timeSource - std::trunc(timeSource));
@@ -32,8 +32,8 @@ AttributeWord ApplyAttributeBoxes(AttributeWord word, const AttributeBoxes& boxe
     return ApplyTriState(word, boxes.system, kSystem);
 }
 
-props::DateTime ComposeDateTime(props::DateTime base, std::optional<props::DateTime> date,
-                                std::optional<props::DateTime> time)
+convert::DateTime ComposeDateTime(convert::DateTime base, std::optional<convert::DateTime> date,
+                                std::optional<convert::DateTime> time)
 {
     if (date) base = joinDateAndTime(*date, base);
     if (time) base = joinDateAndTime(base, *time);

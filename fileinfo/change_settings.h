@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "fileinfo/attribute_word.h"
-#include "props/date_time.h"
+#include "convert/date_time.h"
 
 namespace quorvane::fileinfo {
 
@@ -31,15 +31,15 @@ AttributeWord ApplyAttributeBoxes(AttributeWord word, const AttributeBoxes& boxe
 // Where the parts of one new file time come from: the date part of `date`, the time of day of
 // `time`; an absent source keeps that part of the file's own time. A single change gives both.
 struct FileTimeSources {
-    std::optional<props::DateTime> date;
-    std::optional<props::DateTime> time;
+    std::optional<convert::DateTime> date;
+    std::optional<convert::DateTime> time;
 };
 
 // `base` with its date part replaced by that of `date` (when given), then its time of day by
 // that of `time` (when given). A date part is a value truncated toward zero; a time of day is
 // the fraction, which for a day before 1899-12-30 counts away from day 0, so that joining a date
 // and a time gives that date at that time on either side of day 0.
-props::DateTime ComposeDateTime(props::DateTime base, std::optional<props::DateTime> date,
-                                std::optional<props::DateTime> time);
+convert::DateTime ComposeDateTime(convert::DateTime base, std::optional<convert::DateTime> date,
+                                std::optional<convert::DateTime> time);
 
 }  // namespace quorvane::fileinfo

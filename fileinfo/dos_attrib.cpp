@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "props/byte_reader.h"
-#include "props/byte_writer.h"
+#include "base/byte_reader.h"
+#include "base/byte_writer.h"
 
 namespace quorvane::fileinfo {
 namespace {
@@ -38,9 +38,9 @@ std::optional<AttributeWord> parseHexText(std::span<const std::byte> text)
     return word;
 }
 
-std::optional<props::FileTime> knownTime(props::FileTime time)
+std::optional<convert::FileTime> knownTime(convert::FileTime time)
 {
-    return time == 0 ? std::nullopt : std::optional<props::FileTime>(time);
+    return time == 0 ? std::nullopt : std::optional<convert::FileTime>(time);
 }
 
 }  // namespace
@@ -70,7 +70,7 @@ std::optional<DosAttrib> parseDosAttrib(std::span<const std::byte> value)
 
     DosAttrib result;
     std::uint32_t validFlags = kDosInfoAttrib;
-    props::FileTime createTime = 0;
+    convert::FileTime createTime = 0;
     switch (version) {
     case 1:  // attrib, ea_size, size, alloc_size, create_time, change_time
         result.attributes = reader.u32();

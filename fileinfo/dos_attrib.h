@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fileinfo/attribute_word.h"
-#include "props/date_time.h"
+#include "convert/date_time.h"
 
 namespace quorvane::fileinfo {
 
@@ -23,7 +23,7 @@ inline constexpr std::size_t kMaxDosAttribBytes = 1024;
 
 struct DosAttrib {
     AttributeWord attributes = 0;
-    std::optional<props::FileTime> creationTime;  // absent, or stored as zero: none known
+    std::optional<convert::FileTime> creationTime;  // absent, or stored as zero: none known
 };
 
 // Reads a value in any of the layouts: the legacy hex text ("0x22", with or without its NUL)

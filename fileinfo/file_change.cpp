@@ -7,9 +7,9 @@
 namespace quorvane::fileinfo {
 namespace {
 
-props::DateTime composeFileTime(props::FileTime own, const FileTimeSources& sources)
+convert::DateTime composeFileTime(convert::FileTime own, const FileTimeSources& sources)
 {
-    return ComposeDateTime(props::FileTimeToDateTime(own), sources.date, sources.time);
+    return ComposeDateTime(convert::FileTimeToDateTime(own), sources.date, sources.time);
 }
 
 }  // namespace

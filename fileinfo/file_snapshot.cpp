@@ -17,15 +17,15 @@ timespec timespecOfStatx(const statx_timestamp& stamp) { return timespec{stamp.t
 
 }  // namespace
 
-props::FileTime fileTimeOf(const timespec& instant)
+convert::FileTime fileTimeOf(const timespec& instant)
 {
     const std::int64_t secondsSinceOrigin = std::int64_t(instant.tv_sec) + kFileTimeOriginToEpochSeconds;
     if (secondsSinceOrigin < 0) return 0;
-    return props::FileTime(secondsSinceOrigin) * kFileTimeUnitsPerSecond +
-           props::FileTime(instant.tv_nsec / kNanosecondsPerUnit);
+    return convert::FileTime(secondsSinceOrigin) * kFileTimeUnitsPerSecond +
+           convert::FileTime(instant.tv_nsec / kNanosecondsPerUnit);
 }
 
-timespec timespecOf(props::FileTime fileTime)
+timespec timespecOf(convert::FileTime fileTime)
 {
     timespec instant{};
     instant.tv_sec = time_t(std::int64_t(fileTime / kFileTimeUnitsPerSecond) - kFileTimeOriginToEpochSeconds);

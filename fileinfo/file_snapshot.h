@@ -8,15 +8,15 @@
 #include <string>
 
 #include "fileinfo/attribute_word.h"
-#include "props/date_time.h"
+#include "convert/date_time.h"
 
 namespace quorvane::fileinfo {
 
 struct FileSnapshot {
     AttributeWord attributes = 0;
-    props::FileTime creationTime = 0;    // UTC, 100-ns units, like the two below
-    props::FileTime lastAccessTime = 0;
-    props::FileTime lastWriteTime = 0;
+    convert::FileTime creationTime = 0;    // UTC, 100-ns units, like the two below
+    convert::FileTime lastAccessTime = 0;
+    convert::FileTime lastWriteTime = 0;
     // The last-access and last-write instants at the file system's own precision (nanoseconds),
     // so that putting a snapshot back restores them exactly, not cut to 100 ns.
     timespec exactLastAccess{};
@@ -34,7 +34,7 @@ std::optional<FileSnapshot> ReadFileAttributeData(const std::string& path);
 
 // Conversions between a POSIX instant and a FILETIME. Instants before 1601-01-01 00:00 UTC
 // give 0; the FILETIME keeps 100-ns units, so nanoseconds below that are cut.
-props::FileTime fileTimeOf(const timespec& instant);
-timespec timespecOf(props::FileTime fileTime);
+convert::FileTime fileTimeOf(const timespec& instant);
+timespec timespecOf(convert::FileTime fileTime);
 
 }  // namespace quorvane::fileinfo

@@ -3,12 +3,12 @@
 #include <sys/stat.h>
 
 #include "fileinfo/attribute_store.h"
-#include "props/random_access_file.h"
+#include "base/random_access_file.h"
 
 namespace quorvane::fileinfo {
 namespace {
 
-bool setTimes(const std::string& path, props::FileTime creation, const timespec& lastAccess,
+bool setTimes(const std::string& path, convert::FileTime creation, const timespec& lastAccess,
               const timespec& lastWrite)
 {
     auto file = PosixFile::open(path, OpenMode::ReadWriteExclusive);
@@ -28,11 +28,11 @@ bool setTimes(const std::string& path, props::FileTime creation, const timespec&
 
 }  // namespace
 
-bool SetFileTimes(const std::string& path, props::DateTime creation, props::DateTime lastWrite,
-                  props::DateTime lastAccess)
+bool SetFileTimes(const std::string& path, convert::DateTime creation, convert::DateTime lastWrite,
+                  convert::DateTime lastAccess)
 {
-    return setTimes(path, props::DateTimeToUtcFileTime(creation), timespecOf(props::DateTimeToUtcFileTime(lastAccess)),
-                    timespecOf(props::DateTimeToUtcFileTime(lastWrite)));
+    return setTimes(path, convert::DateTimeToUtcFileTime(creation), timespecOf(convert::DateTimeToUtcFileTime(lastAccess)),
+                    timespecOf(convert::DateTimeToUtcFileTime(lastWrite)));
 }
 
 bool setSnapshotTimes(const std::string& path, const FileSnapshot& snapshot)

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "fileinfo/file_snapshot.h"
-#include "props/date_time.h"
+#include "convert/date_time.h"
 
 namespace quorvane::fileinfo {
 
@@ -17,8 +17,8 @@ namespace quorvane::fileinfo {
 // True when all three were set; false when the file cannot be opened exclusively (missing, not a
 // regular file, read-only, locked by another process; nothing is changed then) or a time was
 // refused (a creation time on a file system without extended attributes).
-bool SetFileTimes(const std::string& path, props::DateTime creation, props::DateTime lastWrite,
-                  props::DateTime lastAccess);
+bool SetFileTimes(const std::string& path, convert::DateTime creation, convert::DateTime lastWrite,
+                  convert::DateTime lastAccess);
 
 // Gives a file the three times of a snapshot, last access and last write exactly as the file
 // system reported them. Results as SetFileTimes.

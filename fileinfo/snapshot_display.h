@@ -13,8 +13,8 @@ namespace quorvane::fileinfo {
 
 // A last-access time is shown only when, as a local date-time value, it lies after day 1602
 // (1904-05-20 00:00): file systems report the zero time and other placeholders for "never".
-inline constexpr props::DateTime kLastAccessShownAfter = 1602.0;
-bool isShownLastAccess(props::DateTime lastAccess);
+inline constexpr convert::DateTime kLastAccessShownAfter = 1602.0;
+bool isShownLastAccess(convert::DateTime lastAccess);
 
 // "Y" when `word` has `bit`, else "".
 std::string attributeFlagText(AttributeWord word, AttributeWord bit);

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "props/cfb_compound_file.h"
-#include "props/propset_reader.h"
+#include "cfb/cfb_compound_file.h"
+#include "propset/propset_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -13,13 +13,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto* first = reinterpret_cast<const std::byte*>(data);
     MemoryFile file(std::vector<std::byte>(first, first + size));
     Fault fault = Fault::None;
-    auto compound = props::cfb::CompoundFile::open(file, &fault);
+    auto compound = cfb::CompoundFile::open(file, &fault);
     if (!compound) return 0;
     compound->checkAllocation(&fault);
     (void)compound->directory().childrenOf(0);
     if (const auto streams = compound->directory().reachableStreams())
         for (std::uint32_t entryId : *streams)
-            (void)compound->readStream(entryId, props::kMaxPropertySetStreamBytes, &fault);
+            (void)compound->readStream(entryId, propset::kMaxPropertySetStreamBytes, &fault);
     (void)compound->findRootStream(u"\x05SummaryInformation");
     return 0;
 }

@@ -3,20 +3,20 @@
 #include <cstdint>
 #include <string_view>
 
-#include "props/display_text.h"
-#include "props/error.h"
-#include "props/w3c_date_time.h"
+#include "convert/display_text.h"
+#include "base/error.h"
+#include "convert/w3c_date_time.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     try {
-        const quorvane::props::DateTime value = quorvane::props::DisplayTextToDateTime(text);
+        const quorvane::convert::DateTime value = quorvane::convert::DisplayTextToDateTime(text);
         // What was read must be shown again without trouble.
-        (void)quorvane::props::DateTimeToDisplayText(value);
+        (void)quorvane::convert::DateTimeToDisplayText(value);
     } catch (const quorvane::Error&) {
     }
-    (void)quorvane::props::W3cDateTimeToDisplayText(text);
-    (void)quorvane::props::DisplayTextToW3cDateTime(text);
+    (void)quorvane::convert::W3cDateTimeToDisplayText(text);
+    (void)quorvane::convert::DisplayTextToW3cDateTime(text);
     return 0;
 }

@@ -3,22 +3,22 @@
 #include <cstdint>
 #include <span>
 
-#include "props/property_value_text.h"
-#include "props/propset_reader.h"
+#include "propset/property_value_text.h"
+#include "propset/propset_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    using namespace quorvane::props;
+    using namespace quorvane;
     const std::span<const std::byte> stream(reinterpret_cast<const std::byte*>(data), size);
-    const auto layout = parsePropertySet(stream);
+    const auto layout = propset::parsePropertySet(stream);
     if (!layout) return 0;
-    for (const Section& section : layout->sections) {
-        (void)declaredCodePage(stream, section);
+    for (const propset::Section& section : layout->sections) {
+        (void)propset::declaredCodePage(stream, section);
         for (std::size_t i = 0; i < section.entries.size(); ++i) {
-            (void)valueExtent(section, i);
-            if (const auto value = readProperty(stream, section, section.entries[i].id)) {
-                (void)PropertyValueToText(*value);
-                (void)EditTimeValueToText(*value);
+            (void)propset::valueExtent(section, i);
+            if (const auto value = propset::readProperty(stream, section, section.entries[i].id)) {
+                (void)propset::PropertyValueToText(*value);
+                (void)propset::EditTimeValueToText(*value);
             }
         }
     }

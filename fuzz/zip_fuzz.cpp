@@ -4,23 +4,23 @@
 #include <cstdint>
 #include <vector>
 
-#include "props/zip_central_dir.h"
-#include "props/zip_entry_extract.h"
+#include "zip/zip_central_dir.h"
+#include "zip/zip_entry_extract.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace quorvane;
     const auto* first = reinterpret_cast<const std::byte*>(data);
     MemoryFile file(std::vector<std::byte>(first, first + size));
-    const auto directory = props::ReadDirectory(file);
+    const auto directory = zip::ReadDirectory(file);
     if (!directory) return 0;
-    const std::size_t count = props::EntryCount(*directory);
+    const std::size_t count = zip::EntryCount(*directory);
     for (std::size_t i = 0; i < count && i < 64; ++i) {
-        (void)props::EntryFileName(*directory, i);
-        (void)props::EntryPathName(*directory, i);
-        (void)props::readLocalHeader(file, *directory, i);
-        (void)props::readEntryData(file, *directory, i);
+        (void)zip::EntryFileName(*directory, i);
+        (void)zip::EntryPathName(*directory, i);
+        (void)zip::readLocalHeader(file, *directory, i);
+        (void)zip::readEntryData(file, *directory, i);
     }
-    (void)props::ExtractEntryToMemory(file, *directory, " _RELS\\.rels ");
+    (void)zip::ExtractEntryToMemory(file, *directory, " _RELS\\.rels ");
     return 0;
 }

@@ -7,9 +7,9 @@
 
 #include "change/change_engine.h"
 #include "fileinfo/file_snapshot.h"
-#include "props/document_rows.h"
-#include "props/zip_central_dir.h"
-#include "props/zip_entry_extract.h"
+#include "document/document_rows.h"
+#include "zip/zip_central_dir.h"
+#include "zip/zip_entry_extract.h"
 #include "tests/support/cfb_streams.h"
 #include "tests/support/corpus.h"
 #include "tests/support/environment_guard.h"
@@ -19,12 +19,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using fileinfo::BoxState;
-using props::DateTime;
+using convert::DateTime;
 using props::RowTexts;
 
 DateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 {
-    return props::encodeDateTime({y, mo, d, h, mi, s, 0}).value();
+    return convert::encodeDateTime({y, mo, d, h, mi, s, 0}).value();
 }
 
 const RowTexts kFullRows = {"Neuer Titel", "Thema", "Autorin", "k1; k2", "Kommentar", "Kategorie", "12",
@@ -37,12 +37,12 @@ std::vector<std::pair<std::string, std::vector<std::byte>>> otherEntries(const f
     std::vector<std::pair<std::string, std::vector<std::byte>>> entries;
     auto file = PosixFile::open(package.string(), OpenMode::ReadShared);
     if (!file) return entries;
-    const auto directory = props::ReadDirectory(*file);
+    const auto directory = zip::ReadDirectory(*file);
     if (!directory) return entries;
     for (std::size_t i = 0; i < directory->entries.size(); ++i) {
         const std::string& name = directory->entries[i].name;
         if (name == "docProps/core.xml" || name == "docProps/app.xml") continue;
-        entries.emplace_back(name, props::readEntryData(*file, *directory, i).value_or(std::vector<std::byte>{}));
+        entries.emplace_back(name, zip::readEntryData(*file, *directory, i).value_or(std::vector<std::byte>{}));
     }
     return entries;
 }
@@ -61,7 +61,7 @@ protected:
     fs::path copyOf(const std::string& name)
     {
         const fs::path copy = scratch_.copyOfCorpusFile(name);
-        EXPECT_TRUE(props::readDocumentRows(copy.string())) << name;
+        EXPECT_TRUE(document::readDocumentRows(copy.string())) << name;
         return copy;
     }
 
@@ -87,11 +87,11 @@ TEST_F(ChangeEngine, SingleChangeWritesEveryRowAndTheComposedTimesInBothFormats)
         // The snapshot comes first: reading the rows afterwards touches the last-access time.
         const auto snapshot = fileinfo::ReadFileAttributeData(file.string());
         ASSERT_TRUE(snapshot);
-        EXPECT_EQ(props::readDocumentRows(file.string()), kFullRows) << name;
+        EXPECT_EQ(document::readDocumentRows(file.string()), kFullRows) << name;
         // The date part of the date picker with the time of day of the time picker, local time.
-        EXPECT_EQ(snapshot->creationTime, props::DateTimeToUtcFileTime(at(2009, 3, 4, 17, 45, 10))) << name;
-        EXPECT_EQ(snapshot->lastWriteTime, props::DateTimeToUtcFileTime(at(2009, 1, 2, 13, 45, 0))) << name;
-        EXPECT_EQ(snapshot->lastAccessTime, props::DateTimeToUtcFileTime(at(2012, 12, 12, 6, 7, 8))) << name;
+        EXPECT_EQ(snapshot->creationTime, convert::DateTimeToUtcFileTime(at(2009, 3, 4, 17, 45, 10))) << name;
+        EXPECT_EQ(snapshot->lastWriteTime, convert::DateTimeToUtcFileTime(at(2009, 1, 2, 13, 45, 0))) << name;
+        EXPECT_EQ(snapshot->lastAccessTime, convert::DateTimeToUtcFileTime(at(2012, 12, 12, 6, 7, 8))) << name;
     }
 }
 
@@ -102,7 +102,7 @@ TEST_F(ChangeEngine, SingleChangeWithEmptyRowsEmptiesWhatEachFormatCanHoldEmpty)
     ASSERT_TRUE(ApplySingleChange(ppt.string(), singleChange(kFullRows)));
     ASSERT_TRUE(ApplySingleChange(ppt.string(), singleChange(empty)));
     // A .ppt takes every row empty: empty strings, null dates, a null editing time.
-    EXPECT_EQ(props::readDocumentRows(ppt.string()), empty);
+    EXPECT_EQ(document::readDocumentRows(ppt.string()), empty);
 
     const fs::path pptx = copyOf("SmartArt.pptx");
     ASSERT_TRUE(ApplySingleChange(pptx.string(), singleChange(kFullRows)));
@@ -111,7 +111,7 @@ TEST_F(ChangeEngine, SingleChangeWithEmptyRowsEmptiesWhatEachFormatCanHoldEmpty)
     RowTexts expectedPptx{};
     expectedPptx[props::kCreatedRow] = kFullRows[props::kCreatedRow];
     expectedPptx[props::kLastSavedRow] = kFullRows[props::kLastSavedRow];
-    EXPECT_EQ(props::readDocumentRows(pptx.string()), expectedPptx);
+    EXPECT_EQ(document::readDocumentRows(pptx.string()), expectedPptx);
 }
 
 TEST_F(ChangeEngine, BatchWithOnlyTitleCheckedLeavesEverythingElseAsItWas)
@@ -123,7 +123,7 @@ TEST_F(ChangeEngine, BatchWithOnlyTitleCheckedLeavesEverythingElseAsItWas)
 
     for (const char* name : {"42520.ppt", "SmartArt.pptx"}) {
         const fs::path file = copyOf(name);
-        const RowTexts before = props::readDocumentRows(file.string()).value();
+        const RowTexts before = document::readDocumentRows(file.string()).value();
         const auto streamsBefore = streamsOf(file);
         const auto entriesBefore = otherEntries(file);
         const auto snapshotBefore = fileinfo::ReadFileAttributeData(file.string()).value();
@@ -132,8 +132,8 @@ TEST_F(ChangeEngine, BatchWithOnlyTitleCheckedLeavesEverythingElseAsItWas)
 
         RowTexts expected = before;
         expected[0] = kFullRows[0];
-        EXPECT_EQ(props::readDocumentRows(file.string()), expected) << name;
-        if (props::isPackagePath(file.string())) {
+        EXPECT_EQ(document::readDocumentRows(file.string()), expected) << name;
+        if (document::isPackagePath(file.string())) {
             EXPECT_EQ(otherEntries(file), entriesBefore) << name;
         } else {
             auto streamsAfter = streamsOf(file);
@@ -160,7 +160,7 @@ TEST_F(ChangeEngine, ReadOnlyFileWithReadOnlyGrayedIsWrittenAndEndsReadOnly)
         const fs::path file = copyOf(name);
         ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
         ASSERT_TRUE(ApplyBatchChangeToFile(file.string(), batch)) << name;
-        EXPECT_EQ(props::readDocumentRows(file.string()), kFullRows) << name;
+        EXPECT_EQ(document::readDocumentRows(file.string()), kFullRows) << name;
         struct stat info {};
         ASSERT_EQ(::stat(file.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & 0222, 0u) << name << " is writable again";
@@ -177,16 +177,16 @@ TEST_F(ChangeEngine, BatchTimesReplaceOnlyThePartsWhoseBoxesAreChecked)
     ASSERT_TRUE(BatchHasWork(batch));
 
     // Give the file known times first, through a single change.
-    SingleChangeValues known = singleChange(props::readDocumentRows(file.string()).value());
+    SingleChangeValues known = singleChange(document::readDocumentRows(file.string()).value());
     known.datePickers = {at(2015, 6, 7), at(2015, 6, 7), at(2015, 6, 7)};
     known.timePickers = {at(2000, 1, 1, 8, 30, 0), at(2000, 1, 1, 8, 30, 0), at(2000, 1, 1, 8, 30, 0)};
     ASSERT_TRUE(ApplySingleChange(file.string(), known));
 
     ASSERT_TRUE(ApplyBatchChangeToFile(file.string(), batch));
     const auto snapshot = fileinfo::ReadFileAttributeData(file.string()).value();
-    EXPECT_EQ(snapshot.creationTime, props::DateTimeToUtcFileTime(at(2009, 3, 4, 8, 30, 0)));
-    EXPECT_EQ(snapshot.lastWriteTime, props::DateTimeToUtcFileTime(at(2015, 6, 7, 17, 45, 10)));
-    EXPECT_EQ(snapshot.lastAccessTime, props::DateTimeToUtcFileTime(at(2009, 3, 4, 17, 45, 10)));
+    EXPECT_EQ(snapshot.creationTime, convert::DateTimeToUtcFileTime(at(2009, 3, 4, 8, 30, 0)));
+    EXPECT_EQ(snapshot.lastWriteTime, convert::DateTimeToUtcFileTime(at(2015, 6, 7, 17, 45, 10)));
+    EXPECT_EQ(snapshot.lastAccessTime, convert::DateTimeToUtcFileTime(at(2009, 3, 4, 17, 45, 10)));
 }
 
 TEST(BatchHasWork, AnyApplyBoxAttributeBoxOrRowGivesWork)

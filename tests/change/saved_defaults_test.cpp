@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "change/saved_defaults.h"
-#include "props/display_text.h"
+#include "convert/display_text.h"
 #include "tests/support/corpus.h"
 #include "tests/support/environment_guard.h"
 
@@ -15,12 +15,12 @@ namespace quorvane::change {
 namespace {
 
 using fileinfo::BoxState;
-using props::DateTime;
+using convert::DateTime;
 using testing::ScratchDir;
 
 DateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 {
-    return props::encodeDateTime({y, mo, d, h, mi, s, 0}).value();
+    return convert::encodeDateTime({y, mo, d, h, mi, s, 0}).value();
 }
 
 class SavedDefaults : public ::testing::Test {

@@ -11,8 +11,8 @@
 
 #include "fileinfo/attribute_store.h"
 #include "fileinfo/file_snapshot.h"
-#include "props/date_time.h"
-#include "props/document_rows.h"
+#include "convert/date_time.h"
+#include "document/document_rows.h"
 #include "tests/cli/cli_fixture.h"
 #include "tests/support/cfb_olefile.h"
 #include "tests/support/corpus.h"
@@ -26,24 +26,24 @@ namespace fs = std::filesystem;
 constexpr char kTitle[] = "CLI batch title";
 constexpr char kCategory[] = "CLI batch category";
 
-props::DateTime localDateTime(int year, int month, int day, int hour, int minute, int second)
+convert::DateTime localDateTime(int year, int month, int day, int hour, int minute, int second)
 {
-    props::CalendarFields fields;
+    convert::CalendarFields fields;
     fields.year = year;
     fields.month = month;
     fields.day = day;
     fields.hour = hour;
     fields.minute = minute;
     fields.second = second;
-    return props::encodeDateTime(fields).value();
+    return convert::encodeDateTime(fields).value();
 }
 
-props::DateTime localTimeOf(props::FileTime fileTime)
+convert::DateTime localTimeOf(convert::FileTime fileTime)
 {
-    return props::FileTimeToDateTime(fileTime);
+    return convert::FileTimeToDateTime(fileTime);
 }
 
-bool nearlyEqual(props::DateTime a, props::DateTime b)
+bool nearlyEqual(convert::DateTime a, convert::DateTime b)
 {
     return std::abs(a - b) < 0.5 / 86400.0;  // within half a second
 }
@@ -85,8 +85,8 @@ TEST_F(Cli, SetChangesEveryReadableCorpusFileAndNothingElse)
             const std::string path = copyOf(name);
             // Readable as the program reads it: a .pptx that reads as a package, any other file a
             // compound file that opens and is not one of the fuzzers' damaged files.
-            const auto rows = props::readDocumentRows(path);
-            const bool isPackage = props::isPackagePath(path);
+            const auto rows = document::readDocumentRows(path);
+            const bool isPackage = document::isPackagePath(path);
             if (!rows || (!isPackage && !isUndamagedCompoundFile(oracleOf(name)))) continue;
             copies.push_back({name, path, isPackage, *rows, fileinfo::ReadFileAttributeData(path).value()});
         }
@@ -110,16 +110,16 @@ TEST_F(Cli, SetChangesEveryReadableCorpusFileAndNothingElse)
         // keeps its time of day; the last access is put back as it was.
         const fileinfo::FileSnapshot after = fileinfo::ReadFileAttributeData(copy.path).value();
         EXPECT_TRUE(nearlyEqual(localTimeOf(after.lastWriteTime), localDateTime(2001, 2, 3, 4, 5, 6)));
-        const props::DateTime creationBefore = localTimeOf(copy.snapshotBefore.creationTime);
+        const convert::DateTime creationBefore = localTimeOf(copy.snapshotBefore.creationTime);
         EXPECT_TRUE(nearlyEqual(localTimeOf(after.creationTime),
-                                localDateTime(2002, 3, 4, 0, 0, 0) + props::timePart(creationBefore)));
+                                localDateTime(2002, 3, 4, 0, 0, 0) + convert::timePart(creationBefore)));
         EXPECT_TRUE(nearlyEqual(localTimeOf(after.lastAccessTime), localTimeOf(copy.snapshotBefore.lastAccessTime)));
         EXPECT_EQ(after.attributes & fileinfo::kArchive, fileinfo::kArchive);
         EXPECT_EQ(after.attributes & (fileinfo::kHidden | fileinfo::kReadOnly), 0u);
         props::RowTexts expected = copy.rowsBefore;
         expected[0] = kTitle;
         expected[5] = kCategory;
-        EXPECT_EQ(props::readDocumentRows(copy.path), expected);
+        EXPECT_EQ(document::readDocumentRows(copy.path), expected);
 
         const fs::path original = corpusDir() / "files" / copy.name;
         if (copy.isPackage) {
@@ -144,7 +144,7 @@ TEST_F(Cli, SetChangesEveryReadableCorpusFileAndNothingElse)
                 forPython.size());
     ASSERT_FALSE(forPython.empty());
     if (!pythonAvailable()) GTEST_SKIP() << "no /usr/bin/python3";
-    EXPECT_EQ(problemsSeenByPython(fs::path(QUORVANE_SOURCE_DIR) / "tests/props/zip_compare.py", forPython), "");
+    EXPECT_EQ(problemsSeenByPython(fs::path(QUORVANE_SOURCE_DIR) / "tests/support/zip_compare.py", forPython), "");
 }
 
 TEST_F(Cli, SetWithOnlyTimesAndAttributesKeepsTheContents)
@@ -158,15 +158,15 @@ TEST_F(Cli, SetWithOnlyTimesAndAttributesKeepsTheContents)
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(readFileBytes(path), before);
     const fileinfo::FileSnapshot after = fileinfo::ReadFileAttributeData(path).value();
-    const props::DateTime accessBefore = localTimeOf(snapshot.lastAccessTime);
-    EXPECT_TRUE(nearlyEqual(localTimeOf(after.lastAccessTime), props::datePart(accessBefore) + 1439.0 / 1440.0));
+    const convert::DateTime accessBefore = localTimeOf(snapshot.lastAccessTime);
+    EXPECT_TRUE(nearlyEqual(localTimeOf(after.lastAccessTime), convert::datePart(accessBefore) + 1439.0 / 1440.0));
     EXPECT_TRUE(nearlyEqual(localTimeOf(after.lastWriteTime), localTimeOf(snapshot.lastWriteTime)));
     EXPECT_EQ(after.attributes & (fileinfo::kReadOnly | fileinfo::kSystem), fileinfo::kReadOnly | fileinfo::kSystem);
 
     // Read-only now, the file is still changed by the next run, which clears the bit again.
     const CliRun second = run({"set", "--title", kTitle, "--read-only", "off", path});
     ASSERT_EQ(second.status, 0) << second.err;
-    EXPECT_EQ(props::readDocumentRows(path).value()[0], kTitle);
+    EXPECT_EQ(document::readDocumentRows(path).value()[0], kTitle);
     EXPECT_EQ(fileinfo::ReadFileAttributeData(path).value().attributes & fileinfo::kReadOnly, 0u);
 }
 
@@ -186,10 +186,10 @@ TEST_F(Cli, SetWithBackupCopiesEachFileFirstAndSkipsAFileThatCannotBeCopied)
     EXPECT_NE(result.err.find(second + ": failed: no backup could be made as " + second + ".bak"), std::string::npos)
         << result.err;
     EXPECT_EQ(readFileBytes(first + ".bak"), firstBefore);
-    EXPECT_EQ(props::readDocumentRows(first).value()[1], "Backed up");
+    EXPECT_EQ(document::readDocumentRows(first).value()[1], "Backed up");
     EXPECT_EQ(readFileBytes(second), secondBefore);
     EXPECT_TRUE(fs::is_directory(second + ".bak"));
-    EXPECT_EQ(props::readDocumentRows(third).value()[1], "Backed up");
+    EXPECT_EQ(document::readDocumentRows(third).value()[1], "Backed up");
     EXPECT_TRUE(fs::exists(third + ".bak"));
     // Without --backup no copy is made.
     fs::remove(first + ".bak");

@@ -13,7 +13,7 @@
 #include "fileinfo/file_snapshot.h"
 #include "fileinfo/file_times.h"
 #include "fileinfo/snapshot_display.h"
-#include "props/document_rows.h"
+#include "document/document_rows.h"
 #include "tests/support/corpus.h"
 #include "tests/support/environment_guard.h"
 #include "tests/support/fileinfo_fixtures.h"
@@ -44,7 +44,7 @@ std::vector<std::string> shownFields(const fs::path& file)
     std::vector<std::string> fields{file.string(), file.filename().string()};
     const auto snapshot = fileinfo::ReadFileAttributeData(file.string());
     if (!snapshot) return {};
-    const auto rows = props::readDocumentRows(file.string());
+    const auto rows = document::readDocumentRows(file.string());
     fileinfo::RestoreFileTimesAfterRead(file.string(), *snapshot);
     if (!rows) return {};
     fields.insert(fields.end(), rows->begin(), rows->end());
@@ -155,7 +155,7 @@ TEST_F(CsvExport, FieldsAreQuotedWithQuotesDoubledAndLinesEndInCrLf)
     props::RowTexts onlyTitle{};
     onlyTitle[0] = "Say \"hi\", then\nleave";
     props::RowSelection all = props::kAllRows;
-    ASSERT_TRUE(props::writeDocumentRows(ppt.string(), onlyTitle, all));
+    ASSERT_TRUE(document::writeDocumentRows(ppt.string(), onlyTitle, all));
 
     ExportList lines;
     ASSERT_TRUE(AppendCsvLine(ppt.string(), lines));

@@ -93,13 +93,13 @@ TEST(AttributeStore, KeepsWhatSambaStoredBesideTheWord)
     auto state = readAttributeState(file);
     ASSERT_TRUE(state.has_value());
     EXPECT_EQ(state->word, 0x2020u);
-    EXPECT_EQ(state->storedCreationTime, props::FileTime(0x0123456789ABCDEF));
+    EXPECT_EQ(state->storedCreationTime, convert::FileTime(0x0123456789ABCDEF));
 
     ASSERT_TRUE(writeAttributeWord(file, 0x2020 | kHidden | kReadOnly));
     const auto stored = storedValue(file);
     ASSERT_TRUE(stored.has_value());
     EXPECT_EQ(stored->attributes, 0x2020u | kHidden | kReadOnly);
-    EXPECT_EQ(stored->creationTime, props::FileTime(0x0123456789ABCDEF));
+    EXPECT_EQ(stored->creationTime, convert::FileTime(0x0123456789ABCDEF));
     EXPECT_EQ(rawDosAttrib(file)->substr(0, 7), std::string("0x2023\0", 7));  // version 3 text first
 }
 

@@ -6,9 +6,9 @@
 namespace quorvane::fileinfo {
 namespace {
 
-props::DateTime at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int ms = 0)
+convert::DateTime at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int ms = 0)
 {
-    return props::encodeDateTime({year, month, day, hour, minute, second, ms}).value();
+    return convert::encodeDateTime({year, month, day, hour, minute, second, ms}).value();
 }
 
 constexpr auto G = BoxState::Grayed;
@@ -43,12 +43,12 @@ TEST(AttributeBoxes, EachBoxSetsClearsOrKeepsItsBitOnly)
 
 TEST(ComposeDateTime, ReplacesDateAndTimeOfDay)
 {
-    const props::DateTime fileTime = at(2009, 3, 4, 17, 45, 10);
+    const convert::DateTime fileTime = at(2009, 3, 4, 17, 45, 10);
     const struct {
         const char* name;
-        props::DateTime base;
-        std::optional<props::DateTime> date, time;
-        props::DateTime expected;
+        convert::DateTime base;
+        std::optional<convert::DateTime> date, time;
+        convert::DateTime expected;
     } cases[] = {
         {"no source keeps the time", fileTime, std::nullopt, std::nullopt, fileTime},
         {"date only", fileTime, at(2001, 1, 1), std::nullopt, at(2001, 1, 1, 17, 45, 10)},
@@ -68,9 +68,9 @@ TEST(ComposeDateTime, ReplacesDateAndTimeOfDay)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const props::DateTime composed = ComposeDateTime(c.base, c.date, c.time);
+        const convert::DateTime composed = ComposeDateTime(c.base, c.date, c.time);
         EXPECT_NEAR(composed, c.expected, 1e-9);
-        const auto fields = props::decodeDateTime(composed), wanted = props::decodeDateTime(c.expected);
+        const auto fields = convert::decodeDateTime(composed), wanted = convert::decodeDateTime(c.expected);
         EXPECT_EQ(std::tie(fields.year, fields.month, fields.day, fields.hour, fields.minute, fields.second,
                            fields.millisecond),
                   std::tie(wanted.year, wanted.month, wanted.day, wanted.hour, wanted.minute, wanted.second,

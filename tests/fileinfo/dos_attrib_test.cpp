@@ -44,13 +44,13 @@ std::optional<std::uint32_t> wineReads(const std::vector<std::byte>& value)
     return std::uint32_t(word);
 }
 
-constexpr props::FileTime kSambaTime = 0x0123456789ABCDEF;
+constexpr convert::FileTime kSambaTime = 0x0123456789ABCDEF;
 
 struct ReadCase {
     const char* name;
     std::string hex;
     AttributeWord attributes;
-    std::optional<props::FileTime> creationTime;
+    std::optional<convert::FileTime> creationTime;
 };
 
 TEST(DosAttribRead, ReadsEveryLayout)
@@ -126,7 +126,7 @@ TEST(DosAttribRead, RefusesWhatFitsNoLayout)
 
 TEST(DosAttribRead, EveryCutOfABinaryValueIsRefused)
 {
-    for (const auto& time : {std::optional<props::FileTime>(), std::optional<props::FileTime>(kSambaTime)}) {
+    for (const auto& time : {std::optional<convert::FileTime>(), std::optional<convert::FileTime>(kSambaTime)}) {
         const auto whole = encodeDosAttrib({0x2022, time});
         const std::size_t textWithNul = 7;  // "0x2022" and its NUL
         for (std::size_t length = textWithNul + 1; length < whole.size(); ++length) {
@@ -159,7 +159,7 @@ TEST(DosAttribWrite, MatchesSambaEncoderByteForByte)
 TEST(DosAttribWrite, RoundTripsAndWineReadsTheText)
 {
     const AttributeWord words[] = {0x0, 0x1, 0x2, 0x22, 0x2020, 0x12345, 0xFFFFFFFF};
-    const std::optional<props::FileTime> times[] = {std::nullopt, kSambaTime, 0x7FFFFFFFFFFFFFFF};
+    const std::optional<convert::FileTime> times[] = {std::nullopt, kSambaTime, 0x7FFFFFFFFFFFFFFF};
     for (const AttributeWord word : words) {
         for (const auto& time : times) {
             SCOPED_TRACE(::testing::Message() << std::hex << word);

@@ -9,10 +9,10 @@
 #include "fileinfo/attribute_store.h"
 #include "fileinfo/file_change.h"
 #include "fileinfo/file_snapshot.h"
-#include "props/error.h"
-#include "props/package_reader.h"
-#include "props/package_writer.h"
-#include "props/ppt_rows.h"
+#include "base/error.h"
+#include "package/package_reader.h"
+#include "package/package_writer.h"
+#include "document/ppt_rows.h"
 #include "tests/support/corpus.h"
 #include "tests/support/environment_guard.h"
 #include "tests/support/fileinfo_fixtures.h"
@@ -27,9 +27,9 @@ constexpr auto G = BoxState::Grayed;
 constexpr auto C = BoxState::Checked;
 constexpr auto U = BoxState::Unchecked;
 
-props::DateTime at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int ms = 0)
+convert::DateTime at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0, int ms = 0)
 {
-    return props::encodeDateTime({year, month, day, hour, minute, second, ms}).value();
+    return convert::encodeDateTime({year, month, day, hour, minute, second, ms}).value();
 }
 
 // A stand-in for the property writers: refuses a file that is read-only (as ours do, root or
@@ -80,21 +80,21 @@ TEST(FileChange, RealPptWriterOnReadOnlyFiles)
     const AttributeWord word = kReadOnly | kHidden | 0x2000;
     ASSERT_TRUE(writeAttributeWord(deck, word));
 
-    props::RowChanges title;
+    document::RowChanges title;
     title[0] = "Changed by the sequence";
-    EXPECT_TRUE(ApplyFileChange(deck, batchSettings(), [&] { return props::writePptRows(deck, title); }));
-    EXPECT_EQ(props::readPptRow(deck, 0), "Changed by the sequence");
+    EXPECT_TRUE(ApplyFileChange(deck, batchSettings(), [&] { return document::writePptRows(deck, title); }));
+    EXPECT_EQ(document::readPptRow(deck, 0), "Changed by the sequence");
     EXPECT_EQ(ReadFileAttributeData(deck)->attributes, word);
 
-    props::RowChanges badDate;
+    document::RowChanges badDate;
     badDate[props::kCreatedRow] = "not a date";
-    EXPECT_THROW(ApplyFileChange(deck, batchSettings(), [&] { return props::writePptRows(deck, badDate); }), Error);
+    EXPECT_THROW(ApplyFileChange(deck, batchSettings(), [&] { return document::writePptRows(deck, badDate); }), Error);
     EXPECT_EQ(ReadFileAttributeData(deck)->attributes, word);
     EXPECT_EQ(statOf(deck).st_mode & 0222, 0u);
 
     const auto notCompound = dir.file("text.ppt", "not a compound file");
     ASSERT_TRUE(writeAttributeWord(notCompound, word));
-    EXPECT_FALSE(ApplyFileChange(notCompound, batchSettings(), [&] { return props::writePptRows(notCompound, title); }));
+    EXPECT_FALSE(ApplyFileChange(notCompound, batchSettings(), [&] { return document::writePptRows(notCompound, title); }));
     EXPECT_EQ(ReadFileAttributeData(notCompound)->attributes, word);
     EXPECT_EQ(statOf(notCompound).st_mode & 0222, 0u);
 }
@@ -119,7 +119,7 @@ TEST(FileChange, RealPackageRewriteKeepsAttributesAndTimes)
     texts[0] = "Changed by the sequence";
     props::RowSelection titleOnly{};
     titleOnly[0] = true;
-    EXPECT_TRUE(ApplyFileChange(deck, batchSettings(), [&] { return props::WritePackageProperties(deck, texts, titleOnly); }));
+    EXPECT_TRUE(ApplyFileChange(deck, batchSettings(), [&] { return package::WritePackageProperties(deck, texts, titleOnly); }));
     EXPECT_NE(statOf(deck).st_ino, inodeBefore) << "expected a rewrite, not an edit in place";
     const auto after = ReadFileAttributeData(deck);  // before the read below moves the access time
     EXPECT_EQ(after->attributes, word);
@@ -127,7 +127,7 @@ TEST(FileChange, RealPackageRewriteKeepsAttributesAndTimes)
     EXPECT_EQ(after->lastWriteTime, fileTimeOf(lastWrite));
     EXPECT_EQ(after->lastAccessTime, fileTimeOf(lastAccess));
     EXPECT_EQ(statOf(deck).st_mode & 0222, 0u);
-    EXPECT_EQ(props::ReadPackageProperties(deck).value_or(props::RowTexts{})[0], "Changed by the sequence");
+    EXPECT_EQ(package::ReadPackageProperties(deck).value_or(props::RowTexts{})[0], "Changed by the sequence");
 }
 
 TEST(FileChange, BoxesDecideTheFinalWordAndOtherBitsSurvive)
@@ -166,10 +166,10 @@ TEST(FileChange, BatchTimesStartFromTheFilesOwnTimes)
     testing::TimeZoneGuard zone("Europe/Berlin");
     const auto file = dir.file("deck.ppt");
     const timespec lastAccess{1'236'188'710, 987'654'321}, lastWrite{1'236'100'000, 123'456'789};
-    const props::DateTime creation = at(2009, 3, 4, 17, 45, 10, 250);
+    const convert::DateTime creation = at(2009, 3, 4, 17, 45, 10, 250);
     const auto prepare = [&] {
         testing::setAccessAndWriteTimes(file, lastAccess, lastWrite);
-        ASSERT_TRUE(storeCreationTime(file, props::DateTimeToUtcFileTime(creation)));
+        ASSERT_TRUE(storeCreationTime(file, convert::DateTimeToUtcFileTime(creation)));
     };
     const auto cutToMs = [](timespec instant) { return fileTimeOf(instant) / 10'000 * 10'000; };
 
@@ -181,12 +181,12 @@ TEST(FileChange, BatchTimesStartFromTheFilesOwnTimes)
     auto after = ReadFileAttributeData(file);
     EXPECT_EQ(after->lastWriteTime, cutToMs(lastWrite));
     EXPECT_EQ(after->lastAccessTime, cutToMs(lastAccess));
-    EXPECT_EQ(after->creationTime, props::DateTimeToUtcFileTime(creation));
+    EXPECT_EQ(after->creationTime, convert::DateTimeToUtcFileTime(creation));
 
     const struct {
         const char* name;
         FileTimeSources creationSources;
-        props::DateTime expected;
+        convert::DateTime expected;
     } cases[] = {
         {"date only", {at(2001, 1, 1), std::nullopt}, at(2001, 1, 1, 17, 45, 10, 250)},
         {"time only", {std::nullopt, at(1899, 12, 30, 8, 0, 0)}, at(2009, 3, 4, 8, 0, 0)},
@@ -199,7 +199,7 @@ TEST(FileChange, BatchTimesStartFromTheFilesOwnTimes)
         settings.creation = c.creationSources;
         ASSERT_TRUE(ApplyFileChange(file, settings, std::ref(writer)));
         after = ReadFileAttributeData(file);
-        EXPECT_EQ(props::FileTimeToDateTime(after->creationTime), c.expected);
+        EXPECT_EQ(convert::FileTimeToDateTime(after->creationTime), c.expected);
         EXPECT_EQ(after->lastWriteTime, cutToMs(lastWrite));
         EXPECT_EQ(after->lastAccessTime, cutToMs(lastAccess));
     }
@@ -217,9 +217,9 @@ TEST(FileChange, SingleChangeSetsEveryTimeFromItsPickers)
     AppendingWriter writer{file};
     ASSERT_TRUE(ApplyFileChange(file, settings, std::ref(writer)));
     const auto after = ReadFileAttributeData(file);
-    EXPECT_EQ(props::FileTimeToDateTime(after->creationTime), at(2009, 1, 2, 13, 45, 0));
-    EXPECT_EQ(props::FileTimeToDateTime(after->lastWriteTime), at(2010, 2, 3, 1, 2, 3));
-    EXPECT_EQ(props::FileTimeToDateTime(after->lastAccessTime), at(2011, 3, 4, 4, 5, 6));
+    EXPECT_EQ(convert::FileTimeToDateTime(after->creationTime), at(2009, 1, 2, 13, 45, 0));
+    EXPECT_EQ(convert::FileTimeToDateTime(after->lastWriteTime), at(2010, 2, 3, 1, 2, 3));
+    EXPECT_EQ(convert::FileTimeToDateTime(after->lastAccessTime), at(2011, 3, 4, 4, 5, 6));
 }
 
 TEST(FileChangeFault, FailedOrThrowingWriterPutsTheWordBack)

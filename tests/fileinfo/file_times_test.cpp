@@ -10,7 +10,7 @@
 #include "fileinfo/attribute_store.h"
 #include "fileinfo/file_snapshot.h"
 #include "fileinfo/file_times.h"
-#include "props/ppt_rows.h"
+#include "document/ppt_rows.h"
 #include "tests/support/corpus.h"
 #include "tests/support/environment_guard.h"
 #include "tests/support/fileinfo_fixtures.h"
@@ -21,7 +21,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::statOf;
 
-constexpr props::FileTime kUnixEpochFileTime = 116'444'736'000'000'000;
+constexpr convert::FileTime kUnixEpochFileTime = 116'444'736'000'000'000;
 
 bool sameInstant(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
 
@@ -119,7 +119,7 @@ TEST(SetFileTimes, SetsAllThreeAtFullPrecision)
     testing::TimeZoneGuard zone("Europe/Berlin");
     const auto file = dir.file("deck.ppt");
     const auto at = [](int year, int month, int day, int hour, int minute, int second, int ms) {
-        return props::encodeDateTime({year, month, day, hour, minute, second, ms}).value();
+        return convert::encodeDateTime({year, month, day, hour, minute, second, ms}).value();
     };
     // 2009-03-04 17:45:10.123 in Berlin (winter, UTC+1) is 16:45:10.123 UTC; 2008-07-01 in summer (UTC+2).
     ASSERT_TRUE(SetFileTimes(file, at(2001, 1, 1, 8, 0, 0, 0), at(2009, 3, 4, 17, 45, 10, 123), at(2008, 7, 1, 12, 0, 0, 999)));
@@ -128,7 +128,7 @@ TEST(SetFileTimes, SetsAllThreeAtFullPrecision)
     EXPECT_TRUE(sameInstant(info.st_atim, {1'214'906'400, 999'000'000}));
     const auto snapshot = ReadFileAttributeData(file);
     EXPECT_EQ(snapshot->creationTime, fileTimeOf({978'332'400, 0}));  // 2001-01-01 07:00 UTC
-    EXPECT_EQ(props::FileTimeToDateTime(snapshot->creationTime), at(2001, 1, 1, 8, 0, 0, 0));
+    EXPECT_EQ(convert::FileTimeToDateTime(snapshot->creationTime), at(2001, 1, 1, 8, 0, 0, 0));
     EXPECT_EQ(snapshot->attributes, 0u);
 }
 
@@ -136,7 +136,7 @@ TEST(SetFileTimes, RefusesReadOnlyAndLockedFiles)
 {
     testing::XattrScratchDir dir(QUORVANE_BINARY_DIR);
     QUORVANE_REQUIRE_XATTR_SCRATCH(dir);
-    const props::DateTime newTime = props::encodeDateTime({2010, 5, 6, 7, 8, 9, 0}).value();
+    const convert::DateTime newTime = convert::encodeDateTime({2010, 5, 6, 7, 8, 9, 0}).value();
     const auto file = dir.file("deck.ppt");
     testing::setAccessAndWriteTimes(file, {1'000'000'000, 1}, {1'000'000'000, 2});
     const Trace before = traceOf(file);
@@ -191,7 +191,7 @@ TEST(RestoreFileTimesAfterRead, ShowingARealPptLeavesNoTrace)
         testing::setAccessAndWriteTimes(deck, {1'100'000'000, 111'111'111}, {1'000'000'000, 999'999'999});
         ASSERT_TRUE(writeAttributeWord(deck, word));
         const Trace before = traceOf(deck);
-        EXPECT_NE(props::readPptRows(deck)[0], "");
+        EXPECT_NE(document::readPptRows(deck)[0], "");
         EXPECT_TRUE(RestoreFileTimesAfterRead(deck, before.snapshot));
         expectSameTrace(before, traceOf(deck));
         ASSERT_TRUE(writeAttributeWord(deck, 0));
@@ -221,7 +221,7 @@ TEST(FileTimesWithoutExtendedAttributes, CreationTimeIsRefusedTheRestWorks)
         if (!testing::createEmptyFile(file)) return "cannot create a file";
         const auto snapshot = ReadFileAttributeData(file);
         if (!snapshot) return "no snapshot";
-        const props::DateTime other = props::FileTimeToDateTime(snapshot->lastWriteTime) - 3.5;
+        const convert::DateTime other = convert::FileTimeToDateTime(snapshot->lastWriteTime) - 3.5;
         // Without a birth time the creation time reads as the last write: the same value needs
         // nothing stored, another one cannot be kept.
         if (!SetFileTimes(file, other, other, other)) return "a creation time equal to the last write was refused";

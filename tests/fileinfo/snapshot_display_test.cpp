@@ -8,10 +8,10 @@
 namespace quorvane::fileinfo {
 namespace {
 
-props::FileTime utcFileTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)
+convert::FileTime utcFileTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)
 {
     testing::TimeZoneGuard utc("UTC");
-    return props::DateTimeToUtcFileTime(props::encodeDateTime({year, month, day, hour, minute, second, 0}).value());
+    return convert::DateTimeToUtcFileTime(convert::encodeDateTime({year, month, day, hour, minute, second, 0}).value());
 }
 
 TEST(SnapshotDisplay, TimesAndFlagsInLabelOrder)
@@ -37,7 +37,7 @@ TEST(SnapshotDisplay, LastAccessShownOnlyAfterDay1602)
     testing::TimeZoneGuard zone("UTC");
     testing::TimeLocaleGuard locale("C");
     const struct {
-        props::FileTime lastAccess;
+        convert::FileTime lastAccess;
         std::string expected;
     } cases[] = {
         {0, ""},                                                   // 1601-01-01, the "never" of many file systems

@@ -18,7 +18,7 @@ std::string quoted(const std::string& text)
 
 nlohmann::json olefileCompare(const std::filesystem::path& before, const std::filesystem::path& after)
 {
-    const std::string script = std::string(QUORVANE_SOURCE_DIR) + "/tests/props/olefile_compare.py";
+    const std::string script = std::string(QUORVANE_SOURCE_DIR) + "/tests/support/olefile_compare.py";
     const std::string command = "/usr/bin/python3 " + quoted(script) + " " + quoted(before.string()) + " " + quoted(after.string());
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
     if (!pipe) return nullptr;

@@ -1,5 +1,5 @@
 // Runs olefile (Debian's /usr/bin/python3 with python3-olefile), an independent compound-file
-// reader, over a file before and after a change: tests/props/olefile_compare.py.
+// reader, over a file before and after a change: tests/support/olefile_compare.py.
 #pragma once
 
 #include <filesystem>

@@ -2,13 +2,13 @@
 
 #include <cstdio>
 
-#include "props/cfb_compound_file.h"
+#include "cfb/cfb_compound_file.h"
 
 namespace quorvane::testing {
 
 std::optional<StreamMap> readRootStreams(RandomAccessFile& file)
 {
-    using namespace props::cfb;
+    using namespace cfb;
     Fault fault = Fault::None;
     auto compoundFile = CompoundFile::open(file, &fault);
     if (!compoundFile || !compoundFile->checkAllocation(&fault)) return std::nullopt;

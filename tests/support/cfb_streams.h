@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "props/random_access_file.h"
+#include "base/random_access_file.h"
 
 namespace quorvane::testing {
 

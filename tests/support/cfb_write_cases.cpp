@@ -1,7 +1,7 @@
 #include "tests/support/cfb_write_cases.h"
 
-#include "props/cfb_compound_file.h"
-#include "props/cfb_stream_write.h"
+#include "cfb/cfb_compound_file.h"
+#include "cfb/cfb_stream_write.h"
 
 namespace quorvane::testing {
 namespace {
@@ -52,7 +52,7 @@ std::vector<CfbWriteCase> cfbWriteCases()
 
 bool applyCfbWrite(RandomAccessFile& file, const CfbWriteCase& writeCase, Fault* fault)
 {
-    using namespace props::cfb;
+    using namespace cfb;
     auto compoundFile = CompoundFile::open(file, fault);
     if (!compoundFile) return false;
     if (writeCase.create) return createRootStream(*compoundFile, writeCase.target, writeCase.newData, fault);

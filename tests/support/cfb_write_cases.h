@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "props/fault.h"
-#include "props/random_access_file.h"
+#include "base/fault.h"
+#include "base/random_access_file.h"
 #include "tests/support/cfb_builder.h"
 
 namespace quorvane::testing {

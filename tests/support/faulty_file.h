@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstdint>
 
-#include "props/random_access_file.h"
+#include "base/random_access_file.h"
 
 namespace quorvane::testing {
 

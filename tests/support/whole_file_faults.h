@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "props/temp_file.h"
+#include "base/temp_file.h"
 
 namespace quorvane::testing {
 

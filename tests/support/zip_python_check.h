@@ -1,4 +1,4 @@
-// Runs tests/props/zip_compare.py under Debian's /usr/bin/python3, an independent reader of the
+// Runs tests/support/zip_compare.py under Debian's /usr/bin/python3, an independent reader of the
 // archives we rewrite (see the script for what it checks).
 #pragma once
 
@@ -19,7 +19,7 @@ struct RewrittenArchive {
 // True when /usr/bin/python3 is there to run the check.
 bool pythonAvailable();
 
-// The problem lines of the script at `scriptPath` (tests/props/zip_compare.py), empty when every
+// The problem lines of the script at `scriptPath` (tests/support/zip_compare.py), empty when every
 // archive passed; a line of its own when the script could not be run at all.
 std::string problemsSeenByPython(const std::filesystem::path& scriptPath, const std::vector<RewrittenArchive>& archives);
 

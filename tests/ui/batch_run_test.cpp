@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include "change/ui/batch_progress_window.h"
+#include "app/batch_progress_window.h"
 #include "change_test_support.h"
 #include "ui_test_support.h"
 

@@ -70,7 +70,7 @@ private slots:
         QVERIFY(runCommand(form_.get(), QStringLiteral("BitBtn6")));
         QVERIFY(capture.messages.isEmpty());
         QCOMPARE(lineStatus(*form_->ListView1, 0), int(kChanged));
-        const auto rows = quorvane::props::readDocumentRows(path);
+        const auto rows = quorvane::document::readDocumentRows(path);
         QVERIFY(rows);
         QCOMPARE((*rows)[0], std::string("Single title"));
         QCOMPARE((*rows)[2], std::string("Single author"));

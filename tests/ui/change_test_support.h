@@ -15,7 +15,7 @@
 
 #include "app/file_list_lines.h"
 #include "app/main_form.h"
-#include "props/document_rows.h"
+#include "document/document_rows.h"
 
 namespace quorvane::app::testing {
 
@@ -101,7 +101,7 @@ inline QByteArray fileBytes(const std::string& path)
 // The title row of a file as the program reads it; "<unreadable>" when it cannot be read.
 inline std::string titleOf(const std::string& path)
 {
-    const std::optional<props::RowTexts> rows = props::readDocumentRows(path);
+    const std::optional<props::RowTexts> rows = document::readDocumentRows(path);
     return rows ? (*rows)[0] : std::string("<unreadable>");
 }
 

@@ -11,7 +11,7 @@
 
 #include "app/csv_file_dialog.h"
 #include "app/file_list_lines.h"
-#include "export/ui/csv_progress_window.h"
+#include "app/csv_progress_window.h"
 #include "tests/support/corpus.h"
 #include "ui_test_support.h"
 

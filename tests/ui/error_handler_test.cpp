@@ -7,7 +7,7 @@
 
 #include <stdexcept>
 
-#include "props/error.h"
+#include "base/error.h"
 #include "ui_test_support.h"
 
 using namespace quorvane::app;

@@ -22,7 +22,7 @@
 #include "app/file_list_lines.h"
 #include "fileinfo/attribute_store.h"
 #include "fileinfo/file_snapshot.h"
-#include "props/date_time.h"
+#include "convert/date_time.h"
 #include "ui_test_support.h"
 
 using namespace quorvane;
@@ -59,7 +59,7 @@ struct Trace {
     timespec lastAccess{}, lastWrite{};
     mode_t mode = 0;
     fileinfo::AttributeWord attributes = 0;
-    props::FileTime creationTime = 0;
+    convert::FileTime creationTime = 0;
 
     static Trace of(const QString& path)
     {
@@ -93,7 +93,7 @@ QDateTime pickerPair(const QDateEdit* date, const QTimeEdit* time) { return QDat
 
 QDateTime localDateTimeOf(const timespec& instant)
 {
-    const props::CalendarFields f = props::decodeDateTime(props::FileTimeToDateTime(fileinfo::fileTimeOf(instant)));
+    const convert::CalendarFields f = convert::decodeDateTime(convert::FileTimeToDateTime(fileinfo::fileTimeOf(instant)));
     return QDateTime(QDate(f.year, f.month, f.day), QTime(f.hour, f.minute, f.second));
 }
 

@@ -16,7 +16,7 @@
 #include "app/row_editors.h"
 #include "app/up_down.h"
 #include "help/shell_links.h"
-#include "props/display_text.h"
+#include "convert/display_text.h"
 #include "ui_test_support.h"
 
 using namespace quorvane::app;
@@ -28,8 +28,8 @@ enum class Editor { None, Text, Number, Date };
 
 QString displayText(int year, int month, int day, int hour, int minute, int second)
 {
-    const auto value = quorvane::props::encodeDateTime({year, month, day, hour, minute, second, 0});
-    return QString::fromStdString(quorvane::props::DateTimeToDisplayText(*value));
+    const auto value = quorvane::convert::encodeDateTime({year, month, day, hour, minute, second, 0});
+    return QString::fromStdString(quorvane::convert::DateTimeToDisplayText(*value));
 }
 
 }  // namespace
@@ -273,8 +273,8 @@ private slots:
         QVERIFY(editors_->CheckBox15->isHidden());
         QVERIFY(qAbs(editors_->DateTimePicker7->date().daysTo(QDate::currentDate())) <= 1);
         form_->CheckBox4->setFocus();
-        const auto committed = quorvane::props::decodeDateTime(
-            quorvane::props::DisplayTextToDateTime(table->rowValue(10).toStdString()));
+        const auto committed = quorvane::convert::decodeDateTime(
+            quorvane::convert::DisplayTextToDateTime(table->rowValue(10).toStdString()));
         QVERIFY(qAbs(QDate(committed.year, committed.month, committed.day).daysTo(QDate::currentDate())) <= 1);
     }
 

@@ -14,13 +14,13 @@
 #include "app/date_time_pickers.h"
 #include "change/defaults_store.h"
 #include "change_test_support.h"
-#include "props/display_text.h"
-#include "props/error.h"
+#include "convert/display_text.h"
+#include "base/error.h"
 #include "ui_test_support.h"
 
 using namespace quorvane::app;
 using namespace quorvane::app::testing;
-using quorvane::props::DateTime;
+using quorvane::convert::DateTime;
 
 namespace {
 
@@ -42,7 +42,7 @@ bool isAboutNow(DateTime value)
 DateTime dateTimeOfText(const QString& text)
 {
     try {
-        return quorvane::props::DisplayTextToDateTime(text.toStdString());
+        return quorvane::convert::DisplayTextToDateTime(text.toStdString());
     } catch (const quorvane::Error&) {
         return std::nan("");
     }

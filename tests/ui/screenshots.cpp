@@ -19,10 +19,10 @@
 #include "app/file_list_lines.h"
 #include "app/main_form.h"
 #include "app/row_editors.h"
-#include "change/ui/batch_progress_window.h"
+#include "app/batch_progress_window.h"
 #include "help/about_window.h"
 #include "help/help_hints_window.h"
-#include "props/display_text.h"
+#include "convert/display_text.h"
 #include "ui_test_support.h"
 
 using namespace quorvane::app;
@@ -105,8 +105,8 @@ int main(int argc, char* argv[])
 
     // Values of the kind a file holds in the batch table, so that the shots show how its value
     // column fits them.
-    const QString created = QString::fromStdString(quorvane::props::DateTimeToDisplayText(
-        *quorvane::props::encodeDateTime({2009, 1, 2, 13, 45, 7, 0})));
+    const QString created = QString::fromStdString(quorvane::convert::DateTimeToDisplayText(
+        *quorvane::convert::encodeDateTime({2009, 1, 2, 13, 45, 7, 0})));
     const QStringList values = {QStringLiteral("Launch plan for the spring range"), QStringLiteral("Marketing"),
                                 QStringLiteral("A. Author"), QStringLiteral("launch; spring"), QString(),
                                 QStringLiteral("Plans"), QStringLiteral("12"), QStringLiteral("B. Editor"),

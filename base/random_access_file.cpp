@@ -1,0 +1,141 @@
+#include "base/random_access_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+namespace quorvane {
+
+namespace {
+constexpr std::uint64_t kCopyPieceBytes = 1 << 20;
+}
+
+bool RandomAccessFile::copyFrom(RandomAccessFile& source, std::uint64_t sourceOffset, std::uint64_t length,
+                                std::uint64_t offset)
+{
+    std::vector<std::byte> piece(std::size_t(std::min(length, kCopyPieceBytes)));
+    while (length > 0) {
+        const auto chunk = std::span(piece).first(std::size_t(std::min<std::uint64_t>(length, piece.size())));
+        if (!source.readAt(sourceOffset, chunk) || !writeAt(offset, chunk)) return false;
+        sourceOffset += chunk.size();
+        offset += chunk.size();
+        length -= chunk.size();
+    }
+    return true;
+}
+
+std::optional<PosixFile> PosixFile::open(const std::string& path, OpenMode mode, bool* lockRefused)
+{
+    if (lockRefused) *lockRefused = false;
+    const bool writable = mode == OpenMode::ReadWriteExclusive;
+    UniqueFd fd(::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY));
+    if (!fd) return std::nullopt;
+
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+
+    // Open-file-description locks belong to this descriptor, not to the process, so two opens
+    // inside one process exclude each other just as two processes do.
+    struct flock lock {};
+    lock.l_type = writable ? F_WRLCK : F_RDLCK;
+    lock.l_whence = SEEK_SET;
+    if (::fcntl(fd.get(), F_OFD_SETLK, &lock) != 0) {
+        if (lockRefused) *lockRefused = errno == EAGAIN || errno == EACCES;
+        return std::nullopt;
+    }
+    return PosixFile(std::move(fd));
+}
+
+bool PosixFile::readAt(std::uint64_t offset, std::span<std::byte> out)
+{
+    std::size_t done = 0;
+    while (done < out.size()) {
+        const ssize_t got = ::pread(fd_.get(), out.data() + done, out.size() - done, off_t(offset + done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) return false;
+        done += std::size_t(got);
+    }
+    return true;
+}
+
+bool PosixFile::writeAt(std::uint64_t offset, std::span<const std::byte> data)
+{
+    std::size_t done = 0;
+    while (done < data.size()) {
+        const ssize_t put = ::pwrite(fd_.get(), data.data() + done, data.size() - done, off_t(offset + done));
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) return false;
+        done += std::size_t(put);
+    }
+    return true;
+}
+
+bool PosixFile::truncate(std::uint64_t length)
+{
+    return ::ftruncate(fd_.get(), off_t(length)) == 0;
+}
+
+bool PosixFile::sync()
+{
+    return ::fsync(fd_.get()) == 0;
+}
+
+bool PosixFile::copyFrom(RandomAccessFile& source, std::uint64_t sourceOffset, std::uint64_t length,
+                         std::uint64_t offset)
+{
+    auto* posixSource = dynamic_cast<PosixFile*>(&source);
+    if (!posixSource) return RandomAccessFile::copyFrom(source, sourceOffset, length, offset);
+    loff_t from = loff_t(sourceOffset);
+    loff_t to = loff_t(offset);
+    while (length > 0) {
+        const ssize_t copied = ::copy_file_range(posixSource->fd(), &from, fd_.get(), &to, std::size_t(length), 0);
+        if (copied < 0 && errno == EINTR) continue;
+        if (copied < 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL))
+            return RandomAccessFile::copyFrom(source, std::uint64_t(from), length, std::uint64_t(to));
+        if (copied <= 0) return false;  // an error, or the source ends early
+        length -= std::uint64_t(copied);
+    }
+    return true;
+}
+
+std::optional<std::uint64_t> PosixFile::size()
+{
+    struct stat info {};
+    if (::fstat(fd_.get(), &info) != 0) return std::nullopt;
+    return std::uint64_t(info.st_size);
+}
+
+bool MemoryFile::readAt(std::uint64_t offset, std::span<std::byte> out)
+{
+    if (offset > bytes_.size() || out.size() > bytes_.size() - offset) return false;
+    std::copy_n(bytes_.begin() + std::ptrdiff_t(offset), out.size(), out.begin());
+    return true;
+}
+
+bool MemoryFile::writeAt(std::uint64_t offset, std::span<const std::byte> data)
+{
+    if (offset + data.size() > bytes_.size()) bytes_.resize(offset + data.size());
+    std::copy(data.begin(), data.end(), bytes_.begin() + std::ptrdiff_t(offset));
+    return true;
+}
+
+bool MemoryFile::truncate(std::uint64_t length)
+{
+    bytes_.resize(length);
+    return true;
+}
+
+std::optional<std::vector<std::byte>> readWhole(RandomAccessFile& file, std::uint64_t maxBytes)
+{
+    const auto length = file.size();
+    if (!length || *length > maxBytes) return std::nullopt;
+    std::vector<std::byte> bytes(*length);
+    if (!file.readAt(0, bytes)) return std::nullopt;
+    return bytes;
+}
+
+}  // namespace quorvane

@@ -1,0 +1,60 @@
+// A new file beside a target, to be renamed over it once complete: the way every whole-file
+// replacement (package rewrite, CSV export, saved defaults) leaves either the old file or the
+// new one, never a torn one. Unless committed, the destructor removes the file.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "base/random_access_file.h"
+
+namespace quorvane {
+
+class TempFile {
+public:
+    // Creates an empty file with a unique hidden name in the folder of `target` (mode 0600).
+    // nullopt when the folder refuses a new file.
+    static std::optional<TempFile> besideOf(const std::string& target);
+
+    TempFile(TempFile&& other) noexcept;
+    TempFile& operator=(TempFile&&) = delete;
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    ~TempFile();
+
+    RandomAccessFile& file() { return *file_; }
+    const std::string& path() const { return path_; }
+
+    // Gives the file these permission bits (for instance the original's); false on failure.
+    bool setPermissions(unsigned permissionBits);
+
+    // Syncs and closes the file, renames it over `target`, and syncs the folder so that the new
+    // name survives a crash. True only when every step succeeded; on false the target is as it
+    // was (unless the failure came after the rename, in the folder sync) and the file is removed.
+    bool commitOver(const std::string& target);
+
+private:
+    TempFile(std::string path, PosixFile file) : path_(std::move(path)), file_(std::move(file)) {}
+
+    std::string path_;
+    std::optional<PosixFile> file_;
+    bool committed_ = false;
+};
+
+// Lets a fault test put a wrapper between a whole-file replacement and the temporary file it
+// writes (for instance one that fails the Nth write).
+using TargetWrapper = std::function<RandomAccessFile&(RandomAccessFile&)>;
+
+// Replaces the whole content of `target` with what `writeContents` writes into a new file
+// beside it (starting at offset 0), then syncs it and renames it over `target`. The new file
+// takes the permission bits of the file it replaces, or 0666 less the umask when there was none.
+// True only when every step succeeded; otherwise `target` is as it was and nothing is left
+// behind. `wrapTarget` is for fault tests.
+bool replaceWholeFile(const std::string& target, const std::function<bool(RandomAccessFile&)>& writeContents,
+                      const TargetWrapper& wrapTarget = {});
+
+// Syncs the folder that holds `path`, so that a rename or a new entry in it is durable.
+bool syncParentFolder(const std::string& path);
+
+}  // namespace quorvane

@@ -1,0 +1,105 @@
+// The directory ([MS-CFB] 2.6): 128-byte entries in a FAT chain, and the sibling trees that
+// order the children of each storage. Entries are kept as raw bytes; an edit changes only the
+// fields it names and writes back only the 128 bytes of that entry.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cfb/cfb_fat.h"
+#include "cfb/cfb_header.h"
+#include "cfb/cfb_sector.h"
+#include "base/fault.h"
+
+namespace quorvane::cfb {
+
+inline constexpr std::size_t kDirEntrySize = 128;
+inline constexpr std::uint32_t kRootEntryId = 0;
+inline constexpr std::size_t kMaxNameUnits = 31;  // UTF-16 code units, without the NUL
+
+enum class ObjectType : std::uint8_t { Unallocated = 0, Storage = 1, Stream = 2, Root = 5 };
+
+struct DirEntry {
+    std::u16string name;              // without the terminating NUL
+    std::uint8_t objectType = 0;
+    std::uint8_t colorFlag = 1;       // 0 red, 1 black
+    std::uint32_t leftSiblingId = kNoStream;
+    std::uint32_t rightSiblingId = kNoStream;
+    std::uint32_t childId = kNoStream;
+    std::uint32_t startingSector = kEndOfChain;
+    std::uint64_t streamSize = 0;     // version 3: only the low 32 bits count
+
+    bool isStream() const { return objectType == std::uint8_t(ObjectType::Stream); }
+    bool isStorage() const
+    {
+        return objectType == std::uint8_t(ObjectType::Storage) || objectType == std::uint8_t(ObjectType::Root);
+    }
+};
+
+// [MS-CFB] 2.6.4 order of names in a sibling tree: shorter first, then code unit by code unit
+// after upper-casing (ASCII letters only; enough for every name this program creates).
+int compareNames(std::u16string_view left, std::u16string_view right);
+
+// Where a new entry hangs in a sibling tree: the storage's child field, or a sibling field of
+// an existing entry.
+struct TreeSlot {
+    std::uint32_t entryId;
+    enum class Field { Child, Left, Right } field;
+};
+
+class Directory {
+public:
+    // Loads the directory chain (bounded by the file's sector count). nullopt (Corrupt) when
+    // the chain is broken or entry 0 is not a root storage.
+    static std::optional<Directory> load(SectorFile& sectors, const Fat& fat, const Header& header, Fault* fault);
+
+    std::uint32_t entryCount() const { return std::uint32_t(raw_.size() / kDirEntrySize); }
+    DirEntry entry(std::uint32_t entryId) const;
+
+    // The children of a storage, by walking its sibling tree; nullopt when the tree refers
+    // past the directory or loops.
+    std::optional<std::vector<std::uint32_t>> childrenOf(std::uint32_t storageId) const;
+    // The child of a storage with this name (compared as [MS-CFB] compares names), or nullopt.
+    std::optional<std::uint32_t> findChild(std::uint32_t storageId, std::u16string_view name) const;
+    // Every stream reachable from the root through storages; nullopt on a broken tree.
+    std::optional<std::vector<std::uint32_t>> reachableStreams() const;
+
+    // --- Editing (in memory until written) ---
+
+    // Sets a stream's (or the root's) starting sector and size.
+    void setStreamLocation(std::uint32_t entryId, std::uint32_t startingSector, std::uint64_t streamSize);
+    // The slot in `storageId`'s tree where a new name belongs (formats.md 1.7: descend by the
+    // name order, attach at the leaf reached). nullopt when the tree loops or holds the name.
+    std::optional<TreeSlot> insertionSlot(std::uint32_t storageId, std::u16string_view name) const;
+    void link(const TreeSlot& slot, std::uint32_t newEntryId);
+    // Fills an unallocated entry as a black stream without siblings; returns its id, adding a
+    // directory sector (all entries unallocated) when none is free. nullopt when no sector can
+    // be allocated.
+    std::optional<std::uint32_t> addStreamEntry(std::u16string_view name, Fat& fat);
+
+    // Writes the 128 bytes of one entry. False on an I/O error.
+    bool writeEntry(std::uint32_t entryId);
+    // Writes the directory sectors added by addStreamEntry (whole), and returns them.
+    bool writeAddedSectors();
+    // The FAT link that joins the added sectors to the loaded chain: (last loaded sector, first
+    // added sector), or nullopt when no sector was added.
+    std::optional<std::pair<std::uint32_t, std::uint32_t>> pendingChainLink() const;
+    std::uint32_t sectorCount() const { return std::uint32_t(sectorIds_.size()); }
+
+private:
+    Directory(SectorFile& sectors, std::uint16_t majorVersion) : sectors_(&sectors), majorVersion_(majorVersion) {}
+    // The children of a storage, marking each in `seen`; nullopt when one is seen twice.
+    std::optional<std::vector<std::uint32_t>> collectChildren(std::uint32_t storageId, std::vector<bool>& seen) const;
+    std::byte* entryBytes(std::uint32_t entryId) { return raw_.data() + std::size_t(entryId) * kDirEntrySize; }
+
+    SectorFile* sectors_;
+    std::uint16_t majorVersion_;
+    std::vector<std::byte> raw_;
+    std::vector<std::uint32_t> sectorIds_;
+    std::size_t loadedSectorCount_ = 0;
+};
+
+}  // namespace quorvane::cfb

@@ -1,0 +1,68 @@
+#include "cfb/cfb_sector.h"
+
+#include <algorithm>
+
+namespace quorvane::cfb {
+
+SectorFile::SectorFile(RandomAccessFile& file, std::uint32_t sectorShift, std::uint64_t fileLength)
+    : file_(file), sectorShift_(sectorShift), fileLength_(fileLength)
+{
+    const std::uint64_t size = sectorSize();
+    const std::uint64_t count = fileLength > size ? (fileLength - size + size - 1) / size : 0;
+    // Regular sector numbers end below MAXREGSECT; a longer file is not a valid compound file
+    // for our purposes and its tail is never addressed.
+    sectorCount_ = std::uint32_t(std::min<std::uint64_t>(count, kMaxRegSect));
+}
+
+bool SectorFile::read(std::uint32_t sectorId, std::span<std::byte> out)
+{
+    return readPart(sectorId, 0, out);
+}
+
+bool SectorFile::readPart(std::uint32_t sectorId, std::size_t offsetInSector, std::span<std::byte> out)
+{
+    if (sectorId >= sectorCount_ || offsetInSector + out.size() > sectorSize()) return false;
+    const std::uint64_t offset = offsetOf(sectorId) + offsetInSector;
+    const std::uint64_t available = offset < fileLength_ ? fileLength_ - offset : 0;
+    const std::size_t inFile = std::size_t(std::min<std::uint64_t>(available, out.size()));
+    std::fill(out.begin() + std::ptrdiff_t(inFile), out.end(), std::byte{0});
+    return inFile == 0 || file_.readAt(offset, out.first(inFile));
+}
+
+bool SectorFile::write(std::uint32_t sectorId, std::size_t offsetInSector, std::span<const std::byte> data)
+{
+    unsynced_ = true;
+    const std::uint64_t offset = offsetOf(sectorId) + offsetInSector;
+    const std::uint64_t sectorEnd = offsetOf(sectorId) + sectorSize();
+    if (offset + data.size() >= fileLength_ && sectorEnd > fileLength_ && offset + data.size() < sectorEnd) {
+        // A write that ends inside a sector the file does not yet hold in full: pad it out.
+        std::vector<std::byte> padded(data.begin(), data.end());
+        padded.resize(std::size_t(sectorEnd - offset), std::byte{0});
+        if (!file_.writeAt(offset, padded)) return false;
+        fileLength_ = std::max(fileLength_, sectorEnd);
+        return true;
+    }
+    if (!file_.writeAt(offset, data)) return false;
+    fileLength_ = std::max(fileLength_, offset + data.size());
+    return true;
+}
+
+bool SectorFile::writeHeader(std::span<const std::byte> header)
+{
+    unsynced_ = true;
+    return file_.writeAt(0, header);
+}
+
+bool SectorFile::sync()
+{
+    if (!unsynced_) return true;
+    unsynced_ = false;
+    return file_.sync();
+}
+
+void SectorFile::noteAppended(std::uint32_t sectorId)
+{
+    sectorCount_ = std::max(sectorCount_, sectorId + 1);
+}
+
+}  // namespace quorvane::cfb

@@ -1,0 +1,52 @@
+// Whole-sector access to a compound file ([MS-CFB] 2.2: sector n starts at (n + 1) * sector
+// size). The lowest layer of the engine: everything above reads and writes sectors through it,
+// and it alone talks to the RandomAccessFile.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "cfb/cfb_header.h"
+#include "base/random_access_file.h"
+
+namespace quorvane::cfb {
+
+class SectorFile {
+public:
+    // `fileLength` is the length of the file when it was opened.
+    SectorFile(RandomAccessFile& file, std::uint32_t sectorShift, std::uint64_t fileLength);
+
+    std::uint32_t sectorSize() const { return 1u << sectorShift_; }
+    // Sectors that lie (at least partly) inside the file: the bound of every chain walk.
+    std::uint32_t sectorCount() const { return sectorCount_; }
+    std::uint64_t offsetOf(std::uint32_t sectorId) const { return (std::uint64_t(sectorId) + 1) << sectorShift_; }
+
+    // Reads sector `sectorId` into `out` (one sector long). A last sector cut short by the end
+    // of the file reads as if padded with zeros. False for a sector past the end or on an I/O error.
+    bool read(std::uint32_t sectorId, std::span<std::byte> out);
+    // Reads `out.size()` bytes at `offsetInSector` of a sector, with the same rules.
+    bool readPart(std::uint32_t sectorId, std::size_t offsetInSector, std::span<std::byte> out);
+
+    // Writes bytes at `offsetInSector` of a sector (the caller keeps the range inside the
+    // sector run it owns). Writing at or past the end grows the file; the new last sector is
+    // always written whole so that the file length stays a multiple of the sector size.
+    bool write(std::uint32_t sectorId, std::size_t offsetInSector, std::span<const std::byte> data);
+    // Writes the 512 header bytes.
+    bool writeHeader(std::span<const std::byte> header);
+    // Makes the writes since the last sync durable; nothing to do (true) when there were none.
+    bool sync();
+
+    // Counts a sector appended by the allocator; it becomes readable once written.
+    void noteAppended(std::uint32_t sectorId);
+
+private:
+    RandomAccessFile& file_;
+    std::uint32_t sectorShift_;
+    std::uint64_t fileLength_;
+    std::uint32_t sectorCount_;
+    bool unsynced_ = false;
+};
+
+}  // namespace quorvane::cfb

@@ -1,0 +1,46 @@
+// In-place replacement and creation of a stream in the root storage of a compound file
+// ([MS-CFB]; recipe in formats.md 1.8), written so that an interruption at any point leaves a
+// file that opens with the old stream or the new one and with every other stream intact.
+//
+// Write order (each step ends with a sync, so no write of a later step can reach the disk
+// before the writes of an earlier one; within a step the writes may land in any order or only
+// in part, and each step is built so that any subset of its writes is harmless). A sync with
+// nothing written since the last one is skipped.
+//   1. Content nobody refers to yet: the new data in free or appended sectors (regular or
+//      mini), new FAT/DIFAT/MiniFAT/container/directory sectors, FAT and MiniFAT entries that
+//      turn free into used, a new stream's directory entry in a free slot.       sync
+//   2. Links that lengthen existing chains (MiniFAT, container, directory: the FAT entry of
+//      their old last sector) and changed DIFAT sectors.                          sync
+//      Then the header counts that make readers follow those links.              sync
+//   3. The root entry, when the mini stream grew (its size, or its first sector).  sync
+//   4. The switch: the stream's directory entry (start and size), or for a new stream the
+//      parent link in the root's sibling tree. Before this write the old stream is what every
+//      reader sees; after it, the new one.                                          sync
+//   5. The old chain: sectors overwritten with zeros, then marked free.             sync
+// A cut inside steps 1-3 leaves allocated sectors that nothing refers to (lost space, not
+// damage); a cut inside step 5 leaves some old sectors zeroed but still marked used.
+// Between the DIFAT link and the header in step 2, olefile (which checks the last DIFAT link)
+// would see a mismatch; this arises only when a write adds a second or later DIFAT sector.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "cfb/cfb_compound_file.h"
+#include "base/fault.h"
+
+namespace quorvane::cfb {
+
+// Replaces the whole content of stream entry `entryId` with `data`. True when every write and
+// sync succeeded. False (fault Corrupt) when checkAllocation() refuses the file, or (Io) when a
+// write or sync failed, the file then holding the old or the new stream. The CompoundFile is
+// spent either way: reopen the file to read it again.
+bool replaceStream(CompoundFile& compoundFile, std::uint32_t entryId, std::span<const std::byte> data, Fault* fault);
+
+// Creates a stream named `name` (at most 31 UTF-16 code units, not present yet) in the root
+// storage with `data`. Results as for replaceStream; an interruption leaves the file without
+// the stream or with it complete.
+bool createRootStream(CompoundFile& compoundFile, std::u16string_view name, std::span<const std::byte> data, Fault* fault);
+
+}  // namespace quorvane::cfb

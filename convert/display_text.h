@@ -1,0 +1,22 @@
+// Date-time display text: the user's short date format, a blank, the long time format, with
+// the time left out at midnight. The formats come from the process locale's LC_TIME (two-digit
+// years widened to four digits; the C/POSIX locale uses %Y-%m-%d and %H:%M:%S), so a program
+// that wants the user's formats calls setlocale(LC_TIME, "") at start.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "convert/date_time.h"
+
+namespace quorvane::convert {
+
+// The display text of a local date-time value (seconds resolution).
+std::string DateTimeToDisplayText(DateTime value);
+
+// Reads a display text back: everything DateTimeToDisplayText writes in the current locale,
+// also with the seconds left out, a date alone, or a time alone (on day 0). Throws
+// quorvane::Error("'<text>' is not a valid date and time") for anything else.
+DateTime DisplayTextToDateTime(std::string_view text);
+
+}  // namespace quorvane::convert

@@ -1,0 +1,30 @@
+// The 14 property rows of a presentation file, whichever its format: the file kind is chosen by
+// the extension alone (".pptx" in any letter case is a package, everything else a compound
+// document), and the rows go to the package reader and writer or to the compound-document row
+// operations. The one place where that choice is made.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "package/package_rows.h"
+
+namespace quorvane::document {
+
+// True when the extension of `path` (the text after its last '.') is "PPTX" in any letter case.
+bool isPackagePath(std::string_view path);
+
+// The 14 row texts as the program shows them. A package gives nullopt when it cannot be read as
+// a package (ReadPackageProperties); a compound document always gives its rows, "" where a
+// property or the whole file cannot be read. Throws quorvane::Error for a package part that is
+// not well-formed XML.
+std::optional<props::RowTexts> readDocumentRows(const std::string& path);
+
+// Writes the selected rows of `texts`: a package in one rewrite (WritePackageProperties), a
+// compound document row by row in catalogue order with each text trimmed, stopping at the first
+// write that fails. True when everything selected was written. Conversion, XML and archive
+// errors pass through as quorvane::Error.
+bool writeDocumentRows(const std::string& path, const props::RowTexts& texts, const props::RowSelection& selected);
+
+}  // namespace quorvane::document

@@ -1,0 +1,32 @@
+// The 14 catalogue rows of a .ppt file, read and written through the property operations:
+// row 12 (total editing time) by the duration read and write in SummaryInformation, property
+// 10; every other row by the generic ones in the set and with the id its catalogue row names.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "props/catalogue.h"
+
+namespace quorvane::document {
+
+using RowChanges = std::array<std::optional<std::string>, props::kRowCount>;
+
+// The text of one row as the display shows it; "" on any failure.
+std::string readPptRow(const std::string& path, int row);
+// All 14 rows, in catalogue order (one open of the file per row).
+props::RowTexts readPptRows(const std::string& path);
+
+// Writes one row's (trimmed) text; the results and exceptions of the property write.
+bool writePptRow(const std::string& path, int row, std::string_view text);
+// Writes the rows that hold a value: the rows of each property set together, in one replacement
+// of the set's stream (SummaryInformation first, then DocumentSummaryInformation), so that a file
+// is opened, written and synced once per set rather than once per row. True when every row was
+// written; a set whose write fails is left as it was and the sets after it are not written. A
+// date text that is no date ends the write with its error (quorvane::Error), the rows before it
+// in catalogue order written and none after it.
+bool writePptRows(const std::string& path, const document::RowChanges& changes);
+
+}  // namespace quorvane::document

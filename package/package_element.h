@@ -1,0 +1,38 @@
+// The property elements of a package part: direct children of the root element, found by the
+// namespace and local name that a qualified name of the property table stands for ("cp:category"
+// is {core-properties namespace, "category"}), so a part that uses a default namespace or other
+// prefixes is read and written like one that uses the usual prefixes. An element whose prefix the
+// part binds to no namespace is matched by its qualified name as written. The first match in
+// document order is the one taken. Namespaces: ECMA-376 Part 2, 11.1 (core) and Part 1, 22.2
+// (extended properties, the namespace of names without a prefix).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <pugixml.hpp>
+
+#include "package/package_xml.h"
+
+namespace quorvane::package {
+
+// The first direct child of the part's root that the table name `qualifiedName` names, or an
+// empty handle.
+pugi::xml_node findChildElement(const ParsedPart& part, std::string_view qualifiedName);
+
+// The text of that element: "" when there is no such element or it is empty, else the value of
+// its one text or CDATA node. Throws quorvane::Error ("The element '<name>' of the part '<part>'
+// does not hold a single text node") when it holds anything else.
+std::string ReadChildElementText(const ParsedPart& part, std::string_view qualifiedName);
+
+// Writes `value` into the element `qualifiedName`:
+// - "cp:lastPrinted" and "TotalTime" with an empty value: the element is removed (if present);
+// - an element present: its text becomes `value` (an empty value leaves it present and empty);
+//   throws quorvane::Error as ReadChildElementText does when it holds more than one text node;
+// - an element absent: a new one is appended as the root's last child, with the prefix the root
+//   binds to the element's namespace (none when that is the root's default namespace), else with
+//   the table's prefix declared on the new element itself. A new "dcterms:created" or
+//   "dcterms:modified" carries xsi:type="dcterms:W3CDTF", with xsi and dcterms bound.
+void SetChildElementText(ParsedPart& part, std::string_view qualifiedName, std::string_view value);
+
+}  // namespace quorvane::package

@@ -1,0 +1,22 @@
+// Reading the 14 property rows of a .pptx package (ECMA-376 Part 2, Open Packaging Conventions):
+// the core-properties and extended-properties parts, found through "_rels/.rels", read in memory
+// under a shared lock; the package is not changed.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "package/package_rows.h"
+
+namespace quorvane::package {
+
+// The 14 row texts of the package at `path`: each element's text as it stands (not trimmed),
+// TotalTime as its count of minutes, the three dates (created, modified, lastPrinted) converted
+// from W3C date-time text to display text ("" when they are not a W3C date-time); a row whose
+// element the part lacks is "". nullopt when the file cannot be opened (missing, or locked by a
+// writer), is not a ZIP archive, or lacks the relationships part, a relationship, or a property
+// part (missing, empty, damaged, past the inflate cap). Throws quorvane::Error when a part is not
+// well-formed XML or a property element holds more than one text node.
+std::optional<props::RowTexts> ReadPackageProperties(const std::string& path);
+
+}  // namespace quorvane::package

@@ -1,0 +1,35 @@
+// The package relationships part "_rels/.rels" (ECMA-376 Part 2, 9.3): where it is in the
+// archive, and the scan for the targets of the extended-properties and core-properties
+// relationships.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "package/package_xml.h"
+#include "zip/zip_central_dir.h"
+
+namespace quorvane::package {
+
+// The name under which the relationships part is extracted.
+inline constexpr const char* kRelationshipsEntryName = "_rels\\.rels";
+
+struct RelationshipTargets {
+    std::string extended;  // entry names: the Target attributes with every "/" turned into "\"
+    std::string core;
+};
+
+// The index of the first entry whose file name is ".rels" and whose path name is "_rels\",
+// letter case included; nullopt when there is none.
+std::optional<std::size_t> findRelationshipsEntry(const zip::ZipDirectory& directory);
+
+// Walks the root's "Relationship" children in document order; a later relationship of a type
+// replaces the earlier target, and the walk stops once both targets are known. The core type is
+// recognised in both forms that writers use (".../package/2006/relationships/metadata/core-
+// properties" and ".../officedocument/2006/relationships/metadata/core-properties"). Targets are
+// taken as written, relative to the archive root, nothing resolved. nullopt unless both targets
+// are non-empty.
+std::optional<RelationshipTargets> FindRelationshipTargets(const ParsedPart& relationships);
+
+}  // namespace quorvane::package

@@ -1,0 +1,58 @@
+#include "package/package_xml.h"
+
+#include <algorithm>
+
+#include "base/error.h"
+
+namespace quorvane::package {
+namespace {
+
+constexpr unsigned kParseOptions = pugi::parse_default | pugi::parse_declaration | pugi::parse_comments |
+                                   pugi::parse_pi | pugi::parse_doctype;
+
+bool startsWithByteOrderMark(std::span<const std::byte> bytes)
+{
+    const auto startsWith = [bytes](std::initializer_list<unsigned char> mark) {
+        return bytes.size() >= mark.size() &&
+               std::equal(mark.begin(), mark.end(), bytes.begin(),
+                          [](unsigned char m, std::byte b) { return std::byte(m) == b; });
+    };
+    return startsWith({0xEF, 0xBB, 0xBF}) || startsWith({0xFF, 0xFE}) || startsWith({0xFE, 0xFF});
+}
+
+class ByteVectorWriter final : public pugi::xml_writer {
+public:
+    void write(const void* data, size_t size) override
+    {
+        const auto* bytes = static_cast<const std::byte*>(data);
+        out.insert(out.end(), bytes, bytes + size);
+    }
+    std::vector<std::byte> out;
+};
+
+}  // namespace
+
+ParsedPart parsePart(std::string name, std::span<const std::byte> bytes)
+{
+    ParsedPart part;
+    part.name = std::move(name);
+    const pugi::xml_parse_result result =
+        part.document.load_buffer(bytes.data(), bytes.size(), kParseOptions, pugi::encoding_auto);
+    if (!result || !part.root())
+        throw Error("The part '" + part.name + "' is not well-formed XML: " + result.description() +
+                    " at offset " + std::to_string(result.offset));
+    part.encoding = result.encoding;
+    part.hasByteOrderMark = startsWithByteOrderMark(bytes);
+    return part;
+}
+
+std::vector<std::byte> savePart(const ParsedPart& part)
+{
+    ByteVectorWriter writer;
+    const unsigned flags =
+        pugi::format_raw | pugi::format_no_declaration | (part.hasByteOrderMark ? pugi::format_write_bom : 0u);
+    part.document.save(writer, "", flags, part.encoding);
+    return std::move(writer.out);
+}
+
+}  // namespace quorvane::package

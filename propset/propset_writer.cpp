@@ -1,0 +1,193 @@
+#include "propset/propset_writer.h"
+
+#include <algorithm>
+#include <map>
+
+#include "base/byte_writer.h"
+#include "convert/codepage_text.h"
+#include "propset/propset_reader.h"
+#include "propset/property_value_text.h"
+
+namespace quorvane::propset {
+namespace {
+
+constexpr std::size_t kSectionListStart = 28;
+constexpr std::size_t kSectionListEntrySize = 20;
+// OS version field of a new set: OS kind 2 (Win32) over version word 10.0.
+constexpr std::uint32_t kNewSetOsVersion = 0x0002000A;
+
+}  // namespace
+
+std::vector<std::byte> typedCodePageString(std::span<const std::byte> encodedText, std::uint16_t codePage)
+{
+    // [MS-OLEPS] 2.5: the count is in bytes and includes the terminator, two bytes in 1200.
+    const std::size_t terminator = codePage == convert::kCodePageUtf16 ? 2 : 1;
+    std::vector<std::byte> out;
+    ByteWriter w(out);
+    w.u32(props::kVtLpstr);
+    w.u32(std::uint32_t(encodedText.size() + terminator));
+    w.bytes(encodedText);
+    w.zeros(terminator);
+    w.padTo(4);
+    return out;
+}
+
+std::vector<std::byte> typedUnicodeString(std::span<const std::byte> utf16le)
+{
+    std::vector<std::byte> out;
+    ByteWriter w(out);
+    w.u32(kVtLpwstr);
+    w.u32(std::uint32_t(utf16le.size() / 2 + 1));
+    w.bytes(utf16le);
+    w.zeros(2);
+    w.padTo(4);
+    return out;
+}
+
+std::vector<std::byte> typedInt32(std::uint16_t type, std::int32_t value)
+{
+    std::vector<std::byte> out;
+    ByteWriter w(out);
+    w.u32(type);
+    w.u32(std::uint32_t(value));
+    return out;
+}
+
+std::vector<std::byte> typedI2(std::int16_t value)
+{
+    std::vector<std::byte> out;
+    ByteWriter w(out);
+    w.u32(kVtI2);
+    w.u16(std::uint16_t(value));
+    w.padTo(4);
+    return out;
+}
+
+std::vector<std::byte> typedFiletime(std::uint64_t value)
+{
+    std::vector<std::byte> out;
+    ByteWriter w(out);
+    w.u32(props::kVtFiletime);
+    w.u64(value);
+    return out;
+}
+
+std::vector<std::byte> typedNull()
+{
+    std::vector<std::byte> out;
+    ByteWriter(out).u32(kVtNull);
+    return out;
+}
+
+std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> stream, std::uint32_t id,
+                                                  std::span<const std::byte> typedValue)
+{
+    const auto layout = parsePropertySet(stream);
+    if (!layout || layout->sections.empty()) return std::nullopt;
+    const Section& first = layout->sections.front();
+    const std::size_t tableEnd = 8 + 8 * first.entries.size();
+    if (first.size != first.declaredSize || first.size < tableEnd || first.entries.size() != first.declaredCount)
+        return std::nullopt;
+    const std::uint64_t firstEnd = std::uint64_t(first.offset) + first.size;
+    for (std::size_t i = 1; i < layout->sections.size(); ++i) {
+        const std::uint32_t offset = layout->sections[i].offset;
+        if (offset >= first.offset && offset < firstEnd) return std::nullopt;
+    }
+
+    // The section's values as spans in physical order: distinct offsets, each span running to
+    // the next offset or to the section's end.
+    std::map<std::uint32_t, std::uint32_t> spanEnds;  // start -> end
+    for (const PropertyEntry& entry : first.entries) {
+        if (entry.offset < tableEnd || entry.offset >= first.size) return std::nullopt;
+        spanEnds[entry.offset] = first.size;
+    }
+    for (auto it = spanEnds.begin(); it != spanEnds.end(); ++it)
+        if (auto next = std::next(it); next != spanEnds.end()) it->second = next->first;
+
+    const auto target = std::find_if(first.entries.begin(), first.entries.end(),
+                                     [id](const PropertyEntry& e) { return e.id == id; });
+    const bool replacing = target != first.entries.end();
+    if (replacing && std::count_if(first.entries.begin(), first.entries.end(),
+                                   [&](const PropertyEntry& e) { return e.offset == target->offset; }) > 1)
+        return std::nullopt;
+
+    const auto sectionBytes = stream.subspan(first.offset, first.size);
+    const std::size_t newTableEnd = tableEnd + (replacing ? 0 : 8);
+    std::vector<std::byte> body;  // everything after the new table
+    ByteWriter w(body);
+    const std::uint32_t firstValue = spanEnds.empty() ? first.size : spanEnds.begin()->first;
+    w.bytes(sectionBytes.subspan(tableEnd, firstValue - tableEnd));  // bytes between table and values
+    std::map<std::uint32_t, std::uint32_t> newOffsets;
+    for (const auto& [start, end] : spanEnds) {
+        newOffsets[start] = std::uint32_t(newTableEnd + body.size());
+        if (replacing && start == target->offset) {
+            w.bytes(typedValue);
+            const std::size_t oldLength = end - start;
+            // Keep the old length's remainder modulo 4, so that what follows keeps its phase.
+            w.zeros((oldLength % 4 + 4 - typedValue.size() % 4) % 4);
+        } else {
+            w.bytes(sectionBytes.subspan(start, end - start));
+        }
+    }
+    std::uint32_t appendedOffset = 0;
+    if (!replacing) {
+        w.padTo(4);  // the table ends on a multiple of 4, so this aligns the new value in the section
+        appendedOffset = std::uint32_t(newTableEnd + body.size());
+        w.bytes(typedValue);
+    }
+
+    // No padding at the end: a replaced value keeps the old length modulo 4 and an appended one
+    // is aligned and padded, so the size keeps its remainder and the last span its bytes.
+    std::vector<std::byte> section;
+    ByteWriter s(section);
+    const std::size_t sectionSize = newTableEnd + body.size();
+    s.u32(std::uint32_t(sectionSize));
+    s.u32(std::uint32_t(first.entries.size() + (replacing ? 0 : 1)));
+    for (const PropertyEntry& entry : first.entries) {
+        s.u32(entry.id);
+        s.u32(newOffsets[entry.offset]);
+    }
+    if (!replacing) {
+        s.u32(id);
+        s.u32(appendedOffset);
+    }
+    s.bytes(body);
+
+    const std::int64_t delta = std::int64_t(section.size()) - std::int64_t(first.size);
+    std::vector<std::byte> out(stream.begin(), stream.begin() + first.offset);
+    out.insert(out.end(), section.begin(), section.end());
+    out.insert(out.end(), stream.begin() + std::ptrdiff_t(firstEnd), stream.end());
+    for (std::size_t i = 1; i < layout->sections.size(); ++i) {
+        const std::uint32_t offset = layout->sections[i].offset;
+        if (offset >= firstEnd)
+            patchLittle(out, kSectionListStart + kSectionListEntrySize * i + 16, std::uint64_t(offset + delta), 4);
+    }
+    return out;
+}
+
+std::vector<std::byte> newPropertySet(const props::Fmtid& fmtid, std::uint32_t id, std::span<const std::byte> typedValue)
+{
+    const auto fmtidBytes = fmtid.toBytes();
+    const std::vector<std::byte> codePage = typedI2(std::int16_t(convert::kCodePageUtf16));
+    std::vector<std::byte> out;
+    ByteWriter w(out);
+    w.u16(0xFFFE);
+    w.u16(0);  // version
+    w.u32(kNewSetOsVersion);
+    for (const std::uint8_t byte : fmtidBytes) w.u8(byte);  // class id = the FMTID
+    w.u32(1);
+    for (const std::uint8_t byte : fmtidBytes) w.u8(byte);
+    w.u32(48);
+    const std::size_t tableEnd = 8 + 2 * 8;
+    w.u32(std::uint32_t(tableEnd + codePage.size() + typedValue.size()));
+    w.u32(2);
+    w.u32(kPidCodePage);
+    w.u32(std::uint32_t(tableEnd));
+    w.u32(id);
+    w.u32(std::uint32_t(tableEnd + codePage.size()));
+    w.bytes(codePage);
+    w.bytes(typedValue);
+    return out;
+}
+
+}  // namespace quorvane::propset

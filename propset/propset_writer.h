@@ -1,0 +1,40 @@
+// Writing one property into a property-set stream while keeping every other byte
+// ([MS-OLEPS] 2.20-2.21; recipe in formats.md 2.10), and building a new one-section stream
+// as the platform's property-set service creates it (formats.md 2.11 and 3).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "props/catalogue.h"
+
+namespace quorvane::propset {
+
+// TypedPropertyValue bytes ([MS-OLEPS] 2.15), each padded with zeros to a multiple of 4.
+std::vector<std::byte> typedCodePageString(std::span<const std::byte> encodedText, std::uint16_t codePage);
+std::vector<std::byte> typedUnicodeString(std::span<const std::byte> utf16le);
+std::vector<std::byte> typedInt32(std::uint16_t type, std::int32_t value);
+std::vector<std::byte> typedI2(std::int16_t value);
+std::vector<std::byte> typedFiletime(std::uint64_t value);
+std::vector<std::byte> typedNull();
+
+// The stream with property `id` of its first section set to `typedValue`: an existing value
+// is replaced in its place, a new one appended after the last value (zeros before it bring it
+// to a multiple of 4). The table keeps its
+// order, every other value, the dictionary, the bytes between and after values, the other
+// sections (moved, not rewritten) and the stream's tail stay byte for byte. The new value is
+// padded so that its length keeps the old one's remainder modulo 4, so later values keep
+// their alignment. nullopt when the stream has no section, the first section does not lie
+// inside the stream, its table or offsets are broken, or another section overlaps it: a
+// stream that damaged is not patched.
+std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> stream, std::uint32_t id,
+                                                  std::span<const std::byte> typedValue);
+
+// A new stream holding one section `fmtid`: class id = `fmtid`, code page 1200 (property 1)
+// and the property `id` = `typedValue`.
+std::vector<std::byte> newPropertySet(const props::Fmtid& fmtid, std::uint32_t id, std::span<const std::byte> typedValue);
+
+}  // namespace quorvane::propset

@@ -1,0 +1,181 @@
+// In-place stream writes on built compound files: every case ends with the target holding the
+// new bytes, every other stream unchanged, and the allocation structures sound; the same for
+// a file whose FAT is full, where the write must add a FAT sector and the first DIFAT sector.
+#include <gtest/gtest.h>
+
+#include "cfb/cfb_compound_file.h"
+#include "cfb/cfb_stream_write.h"
+#include "tests/support/cfb_streams.h"
+#include "tests/support/cfb_olefile.h"
+#include "tests/support/cfb_write_cases.h"
+#include "tests/support/corpus.h"
+
+namespace quorvane::testing {
+namespace {
+
+void expectWritten(const StreamMap& before, const std::optional<StreamMap>& after, const CfbWriteCase& c)
+{
+    ASSERT_TRUE(after) << c.label << ": the file no longer opens or fails its allocation check";
+    ASSERT_TRUE(after->count(c.target)) << c.label;
+    EXPECT_TRUE(after->at(c.target) == c.newData) << c.label;
+    EXPECT_EQ(after->size(), before.size() + (c.create ? 1 : 0)) << c.label;
+    for (const auto& [name, bytes] : before) {
+        if (name != c.target) {
+            EXPECT_TRUE(after->at(name) == bytes) << c.label << ": " << printableName(name);
+        }
+    }
+}
+
+// The 128 bytes of every directory entry, by id, read through the directory chain.
+std::vector<std::vector<std::byte>> rawEntries(MemoryFile& file)
+{
+    Fault fault = Fault::None;
+    auto cf = cfb::CompoundFile::open(file, &fault);
+    std::vector<std::vector<std::byte>> entries;
+    if (!cf) return entries;
+    const auto chain = cf->fat().wholeChain(cf->header().firstDirSector);
+    for (const std::uint32_t sector : chain.value_or(std::vector<std::uint32_t>{})) {
+        for (std::uint32_t at = 0; at < cf->header().sectorSize(); at += 128) {
+            const auto offset = std::ptrdiff_t(cf->header().offsetOf(sector) + at);
+            entries.emplace_back(file.bytes().begin() + offset, file.bytes().begin() + offset + 128);
+        }
+    }
+    return entries;
+}
+
+TEST(CfbWrite, OnlyTheEntriesAndHeaderFieldsTheWriteNeedsChange)
+{
+    for (const CfbWriteCase& c : cfbWriteCases()) {
+        MemoryFile file(buildCompoundFile(c.layout));
+        const auto entriesBefore = rawEntries(file);
+        const auto headerBefore = std::vector<std::byte>(file.bytes().begin(), file.bytes().begin() + 512);
+        Fault fault = Fault::None;
+        ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label;
+        const auto entriesAfter = rawEntries(file);
+        ASSERT_GE(entriesAfter.size(), entriesBefore.size()) << c.label;
+        // The root (size of the mini stream, maybe a child link), the target, and for a new
+        // stream the one entry whose sibling field now points to it: nothing else.
+        int changed = 0;
+        for (std::size_t id = 1; id < entriesBefore.size(); ++id) changed += entriesBefore[id] != entriesAfter[id];
+        EXPECT_LE(changed, c.create ? 2 : 1) << c.label;
+        // Signature, CLSID, versions, byte order, shifts, reserved bytes, first directory
+        // sector, transaction signature and cutoff keep their bytes.
+        EXPECT_TRUE(std::equal(headerBefore.begin(), headerBefore.begin() + 0x2C, file.bytes().begin())) << c.label;
+        EXPECT_TRUE(std::equal(headerBefore.begin() + 0x30, headerBefore.begin() + 0x3C, file.bytes().begin() + 0x30))
+            << c.label;
+    }
+}
+
+TEST(CfbWrite, EveryCaseLeavesTheNewStreamAndEveryOtherUnchanged)
+{
+    for (const CfbWriteCase& c : cfbWriteCases()) {
+        MemoryFile file(buildCompoundFile(c.layout));
+        const auto before = readRootStreams(file);
+        ASSERT_TRUE(before) << c.label << ": the builder made an unreadable file";
+        Fault fault = Fault::None;
+        ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label << " fault " << int(fault);
+        expectWritten(*before, readRootStreams(file), c);
+        EXPECT_EQ(file.bytes().size() % (c.layout.majorVersion == 4 ? 4096 : 512), 0u) << c.label;
+    }
+}
+
+// olefile's name of a root stream: the name itself, control characters included.
+std::string olefileName(const std::u16string& name)
+{
+    std::string text;
+    for (const char16_t unit : name) text += char(unit);
+    return text;
+}
+
+TEST(CfbWrite, OlefileReadsEveryWrittenFileWithOnlyTheTargetChanged)
+{
+    ScratchDir scratch;
+    for (const CfbWriteCase& c : cfbWriteCases()) {
+        const std::vector<std::byte> original = buildCompoundFile(c.layout);
+        MemoryFile file(original);
+        Fault fault = Fault::None;
+        ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label;
+        const auto asText = [](const std::vector<std::byte>& bytes) {
+            return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        };
+        writeFileBytes(scratch.path() / "before.cfb", asText(original));
+        writeFileBytes(scratch.path() / "after.cfb", asText(file.bytes()));
+        const auto verdict = olefileCompare(scratch.path() / "before.cfb", scratch.path() / "after.cfb");
+        ASSERT_FALSE(verdict.is_null()) << "olefile_compare.py did not run";
+        EXPECT_TRUE(verdict["new_opens"].get<bool>()) << c.label << " " << verdict.dump();
+        const auto expectedChange = nlohmann::json::array({olefileName(c.target)});
+        EXPECT_EQ(verdict["missing"], nlohmann::json::array()) << c.label;
+        if (c.create) {
+            EXPECT_EQ(verdict["added"], expectedChange) << c.label;
+            EXPECT_EQ(verdict["changed"], nlohmann::json::array()) << c.label;
+        } else {
+            EXPECT_EQ(verdict["added"], nlohmann::json::array()) << c.label;
+            EXPECT_EQ(verdict["changed"], expectedChange) << c.label;
+        }
+    }
+}
+
+TEST(CfbWrite, WritesTwiceInARowReuseFreedSpace)
+{
+    for (const CfbWriteCase& c : cfbWriteCases()) {
+        if (c.create) continue;
+        MemoryFile file(buildCompoundFile(c.layout));
+        Fault fault = Fault::None;
+        ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label;
+        const std::size_t lengthAfterFirst = file.bytes().size();
+        CfbWriteCase back = c;
+        back.newData = patternBytes(c.newData.size(), 77);
+        ASSERT_TRUE(applyCfbWrite(file, back, &fault)) << c.label;
+        const auto after = readRootStreams(file);
+        ASSERT_TRUE(after) << c.label;
+        EXPECT_TRUE(after->at(c.target) == back.newData) << c.label;
+        // The second copy of the same size fits into what the first write freed or left free.
+        EXPECT_LE(file.bytes().size(), lengthAfterFirst + c.newData.size() + 2 * 4096) << c.label;
+    }
+}
+
+// A FAT whose every entry is taken: the write needs a new FAT sector, which with 109 FAT
+// sectors needs the first DIFAT sector (the header's slots are full), and with 236 the second
+// (the first DIFAT sector is full too). olefile checks the DIFAT count and chain strictly.
+TEST(CfbWrite, FullFatGainsAFatSectorAndADifatSector)
+{
+    struct Case {
+        std::uint32_t fatSectors;
+        std::uint32_t difatSectorsAfter;
+    };
+    for (const Case& full : {Case{109, 1}, Case{236, 2}}) {
+        CfbLayout layout;
+        layout.streams = {{u"\x05SummaryInformation", patternBytes(300, 1)}, {u"Current User", patternBytes(60, 2)}};
+        layout.fullFatSectors = full.fatSectors;
+        const std::vector<std::byte> original = buildCompoundFile(layout);
+        MemoryFile file(original);
+        ASSERT_GT(file.bytes().size(), 7'000'000u);
+        const auto before = readRootStreams(file);
+        ASSERT_TRUE(before) << full.fatSectors;
+        const CfbWriteCase c{"FullFat" + std::to_string(full.fatSectors), layout, u"\x05SummaryInformation",
+                             patternBytes(9000, 3)};
+        Fault fault = Fault::None;
+        ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label << " fault " << int(fault);
+        expectWritten(*before, readRootStreams(file), c);
+        Fault openFault = Fault::None;
+        auto reopened = cfb::CompoundFile::open(file, &openFault);
+        ASSERT_TRUE(reopened) << c.label;
+        EXPECT_EQ(reopened->header().numFatSectors, full.fatSectors + 1) << c.label;
+        EXPECT_EQ(reopened->header().numDifatSectors, full.difatSectorsAfter) << c.label;
+        EXPECT_EQ(reopened->header().firstDifatSector, reopened->fat().difatSectorIds().front()) << c.label;
+
+        ScratchDir scratch;
+        const auto asText = [](const std::vector<std::byte>& bytes) {
+            return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        };
+        writeFileBytes(scratch.path() / "before.cfb", asText(original));
+        writeFileBytes(scratch.path() / "after.cfb", asText(file.bytes()));
+        const auto verdict = olefileCompare(scratch.path() / "before.cfb", scratch.path() / "after.cfb");
+        ASSERT_FALSE(verdict.is_null());
+        EXPECT_TRUE(verdict["new_opens"].get<bool>()) << c.label << " " << verdict.dump();
+        EXPECT_EQ(verdict["changed"], nlohmann::json::array({"\x05SummaryInformation"})) << c.label;
+    }
+}
+
+}  // namespace
+}  // namespace quorvane::testing

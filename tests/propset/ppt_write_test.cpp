@@ -1,0 +1,357 @@
+// The property writes on real files: what each value type stores, conversion errors that
+// leave the file untouched, text in the code pages the corpus uses, a set created where none
+// was, growth across the mini-stream cutoff and past the header's DIFAT slots, and the files a
+// write must refuse (locked, read-only, not a compound file), which stay byte for byte.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "props/catalogue.h"
+#include "convert/date_time.h"
+#include "convert/display_text.h"
+#include "base/error.h"
+#include "document/ppt_rows.h"
+#include "propset/property_set_access.h"
+#include "propset/propset_writer.h"
+#include "base/random_access_file.h"
+#include "tests/support/cfb_builder.h"
+#include "tests/support/cfb_olefile.h"
+#include "tests/support/cfb_streams.h"
+#include "tests/support/corpus.h"
+
+namespace quorvane::propset {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::readFileBytes;
+
+const props::Fmtid& si() { return props::fmtidOfSelector(props::kSummaryInformation); }
+const props::Fmtid& dsi() { return props::fmtidOfSelector(props::kDocumentSummaryInformation); }
+
+class PptWrite : public ::testing::Test {
+protected:
+    void SetUp() override { QUORVANE_REQUIRE_CORPUS(); }
+    // A writable copy of a corpus file.
+    std::string copyOf(const std::string& name)
+    {
+        const fs::path path = scratch_.copyOfCorpusFile(name);
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+        return path.string();
+    }
+    propset::PropertyValue stored(const std::string& path, const props::Fmtid& fmtid, std::uint32_t id)
+    {
+        Fault fault = Fault::None;
+        const auto value = readPropertyValue(path, fmtid, id, &fault);
+        EXPECT_TRUE(value) << path << " property " << id << " fault " << int(fault);
+        return value.value_or(PropertyValue{});
+    }
+    testing::ScratchDir scratch_;
+};
+
+std::vector<std::byte> bytesOf(std::initializer_list<int> values)
+{
+    std::vector<std::byte> bytes;
+    for (const int v : values) bytes.push_back(std::byte(v));
+    return bytes;
+}
+
+TEST_F(PptWrite, EachValueTypeStoresWhatItShould)
+{
+    const std::string path = copyOf("37625.ppt");
+    struct Case {
+        std::uint32_t id;
+        std::string text;
+        std::uint16_t type;
+        bool duration;
+        std::uint16_t storedType;
+        std::vector<std::byte> storedData;
+        std::string readBack;
+    };
+    const std::vector<Case> cases{
+        {10, "90", props::kVtFiletime, true, props::kVtFiletime, bytesOf({0x00, 0x9C, 0xA6, 0x92, 0x0C, 0, 0, 0}), "90"},
+        {10, "abc", props::kVtFiletime, true, props::kVtFiletime, bytesOf({0, 0, 0, 0, 0, 0, 0, 0}), "0"},
+        {10, "", props::kVtFiletime, true, propset::kVtNull, {}, ""},
+        {11, "", props::kVtFiletime, false, kVtNull, {}, ""},
+        // Before 1601 there is no FILETIME: it is stored as 0, "no date", and reads as "".
+        {12, "1500-01-01", props::kVtFiletime, false, props::kVtFiletime, bytesOf({0, 0, 0, 0, 0, 0, 0, 0}), ""},
+        {2, "", props::kVtLpstr, false, props::kVtLpstr, bytesOf({1, 0, 0, 0, 0, 0, 0, 0}), ""},
+        {3, "Wide", propset::kVtLpwstr, false, kVtLpwstr, bytesOf({5, 0, 0, 0, 'W', 0, 'i', 0, 'd', 0, 'e', 0, 0, 0, 0, 0}), "Wide"},
+        {4, "-42", propset::kVtInt, false, kVtInt, bytesOf({0xD6, 0xFF, 0xFF, 0xFF}), "-42"},
+    };
+    for (const Case& c : cases) {
+        const bool written = c.duration ? propset::WriteEditTimeProperty(path, si(), c.id, c.text, c.type)
+                                        : propset::WriteDocProperty(path, si(), c.id, c.text, c.type);
+        ASSERT_TRUE(written) << c.id << " '" << c.text << "'";
+        const propset::PropertyValue value = stored(path, si(), c.id);
+        EXPECT_EQ(value.type, c.storedType) << c.id << " '" << c.text << "'";
+        EXPECT_TRUE(std::equal(c.storedData.begin(), c.storedData.end(), value.data.begin()) &&
+                    value.data.size() >= c.storedData.size())
+            << c.id << " '" << c.text << "'";
+        const std::string read = c.duration ? propset::ReadEditTimeProperty(path, si(), c.id) : propset::ReadDocProperty(path, si(), c.id);
+        EXPECT_EQ(read, c.readBack) << c.id << " '" << c.text << "'";
+    }
+}
+
+TEST_F(PptWrite, DatesAreStoredAsUtcAndTheDurationReadShowsTheSameValueInMinutes)
+{
+    const std::string path = copyOf("37625.ppt");
+    const std::string text = convert::DateTimeToDisplayText(*convert::encodeDateTime({2008, 6, 1, 12, 0, 0, 0}));
+    ASSERT_TRUE(propset::WriteDocProperty(path, si(), 12, text, props::kVtFiletime));
+    EXPECT_EQ(propset::ReadDocProperty(path, si(), 12), text);
+    const propset::PropertyValue value = stored(path, si(), 12);
+    ASSERT_GE(value.data.size(), 8u);
+    std::uint64_t fileTime = 0;
+    for (int i = 7; i >= 0; --i) fileTime = fileTime << 8 | std::to_integer<std::uint64_t>(value.data[std::size_t(i)]);
+    EXPECT_EQ(fileTime, convert::DateTimeToUtcFileTime(convert::DisplayTextToDateTime(text)));
+    EXPECT_EQ(propset::ReadEditTimeProperty(path, si(), 12), std::to_string((fileTime + 300'000'000) / 600'000'000));
+}
+
+TEST_F(PptWrite, ConversionErrorsPassToTheCallerAndLeaveTheFileUntouched)
+{
+    const std::string path = copyOf("37625.ppt");
+    const std::string before = readFileBytes(path);
+    struct Case {
+        std::uint16_t type;
+        std::string text;
+        std::string message;
+    };
+    for (const Case& c : {Case{props::kVtFiletime, "not a date", "'not a date' is not a valid date and time"},
+                          Case{propset::kVtInt, "12x", "'12x' is not a valid integer value"},
+                          Case{kVtInt, "", "'' is not a valid integer value"}}) {
+        try {
+            propset::WriteDocProperty(path, si(), 12, c.text, c.type);
+            ADD_FAILURE() << "no error for '" << c.text << "'";
+        } catch (const Error& error) {
+            EXPECT_EQ(std::string(error.what()), c.message);
+        }
+        EXPECT_EQ(readFileBytes(path), before) << c.text;
+    }
+    // The duration write reads a bad minutes text as 0 and does not throw.
+    EXPECT_TRUE(propset::WriteEditTimeProperty(path, si(), 10, "not minutes", props::kVtFiletime));
+    EXPECT_EQ(propset::ReadEditTimeProperty(path, si(), 10), "0");
+}
+
+TEST_F(PptWrite, TextIsStoredInTheCodePageOfTheSet)
+{
+    struct Case {
+        std::string file;
+        std::uint16_t codePage;
+        std::string text;
+        std::vector<std::byte> encoded;  // without the terminator
+    };
+    const std::vector<Case> cases{
+        {"37625.ppt", 1252, "Grüße", bytesOf({'G', 'r', 0xFC, 0xDF, 'e'})},
+        {"42474-1.ppt", 1251, "Привет", bytesOf({0xCF, 0xF0, 0xE8, 0xE2, 0xE5, 0xF2})},
+        {"54880_chinese.ppt", 932, "日本", bytesOf({0x93, 0xFA, 0x96, 0x7B})},
+        {"54722.ppt", 65001, "日本", bytesOf({0xE6, 0x97, 0xA5, 0xE6, 0x9C, 0xAC})},
+        {"TestNon4ByteBoundary.doc", 1200, "日本", bytesOf({0xE5, 0x65, 0x2C, 0x67})},
+    };
+    for (const Case& c : cases) {
+        const std::string path = copyOf(c.file);
+        ASSERT_TRUE(propset::WriteDocProperty(path, si(), 2, c.text, props::kVtLpstr)) << c.file;
+        EXPECT_EQ(propset::ReadDocProperty(path, si(), 2), c.text) << c.file;
+        const propset::PropertyValue value = stored(path, si(), 2);
+        EXPECT_EQ(value.codePage, c.codePage) << c.file;
+        EXPECT_EQ(value.type, props::kVtLpstr) << c.file;
+        const std::size_t terminator = c.codePage == 1200 ? 2 : 1;
+        std::vector<std::byte> expected = bytesOf({int(c.encoded.size() + terminator), 0, 0, 0});
+        expected.insert(expected.end(), c.encoded.begin(), c.encoded.end());
+        expected.insert(expected.end(), terminator, std::byte{0});
+        ASSERT_GE(value.data.size(), expected.size()) << c.file;
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), value.data.begin())) << c.file;
+    }
+}
+
+TEST_F(PptWrite, TextWithoutAFormInTheCodePageIsRefusedAndTheFileKept)
+{
+    const std::string path = copyOf("37625.ppt");
+    const std::string before = readFileBytes(path);
+    EXPECT_FALSE(propset::WriteDocProperty(path, si(), 2, "日本", props::kVtLpstr));
+    EXPECT_EQ(readFileBytes(path), before);
+}
+
+TEST_F(PptWrite, ManagerWrittenToAFileWithoutTheSetCreatesIt)
+{
+    for (const std::string name : {"pp40only.ppt", "TestCorel.shw"}) {
+        const std::string path = copyOf(name);
+        ASSERT_EQ(propset::ReadDocProperty(path, dsi(), 14), "") << name;
+        ASSERT_TRUE(document::writePptRow(path, 8, "  The Manager\t")) << name;
+        EXPECT_EQ(document::readPptRow(path, 8), "The Manager") << name;
+        EXPECT_EQ(propset::ReadDocProperty(path, dsi(), 1), "1200") << name;  // a new set is Unicode
+        const auto verdict = testing::olefileCompare(testing::corpusDir() / "files" / name, path);
+        ASSERT_FALSE(verdict.is_null());
+        EXPECT_TRUE(verdict["new_opens"].get<bool>()) << verdict.dump();
+        EXPECT_EQ(verdict["added"], nlohmann::json::array({"\x05" "DocumentSummaryInformation"})) << name;
+        EXPECT_EQ(verdict["changed"], nlohmann::json::array()) << name;
+        EXPECT_EQ(verdict["props"]["DocumentSummaryInformation"]["14"], "The Manager") << name;
+    }
+}
+
+TEST_F(PptWrite, ALongValueMovesTheSetOutOfTheMiniStream)
+{
+    const std::string path = copyOf("WithComments.ppt");
+    const std::string comment(5000, 'c');
+    ASSERT_TRUE(document::writePptRow(path, 4, comment));
+    EXPECT_EQ(document::readPptRow(path, 4), comment);
+    ASSERT_TRUE(document::writePptRow(path, 4, "short again"));
+    EXPECT_EQ(document::readPptRow(path, 4), "short again");
+    const auto verdict = testing::olefileCompare(testing::corpusDir() / "files" / "WithComments.ppt", path);
+    ASSERT_FALSE(verdict.is_null());
+    EXPECT_TRUE(verdict["new_opens"].get<bool>()) << verdict.dump();
+    EXPECT_EQ(verdict["changed"], nlohmann::json::array({"\x05SummaryInformation"}));
+    EXPECT_EQ(verdict["props"]["SummaryInformation"]["6"], "short again");
+}
+
+TEST_F(PptWrite, AFileOverSevenMegabytesGainsItsFirstDifatSector)
+{
+    testing::CfbLayout layout;
+    const auto title = propset::newPropertySet(si(), 2, propset::typedCodePageString(bytesOf({'T'}), 1200));
+    layout.streams = {{u"\x05SummaryInformation", title}, {u"PowerPoint Document", testing::patternBytes(5000, 1)}};
+    layout.fullFatSectors = 109;
+    const auto built = testing::buildCompoundFile(layout);
+    const fs::path path = scratch_.path() / "big.ppt";
+    testing::writeFileBytes(path, std::string(reinterpret_cast<const char*>(built.data()), built.size()));
+    ASSERT_GT(fs::file_size(path), 7'000'000u);
+    fs::copy_file(path, scratch_.path() / "big-before.ppt");
+    const std::string comment(6000, 'x');
+    ASSERT_TRUE(document::writePptRow(path.string(), 4, comment));
+    EXPECT_EQ(document::readPptRow(path.string(), 4), comment);
+    EXPECT_EQ(document::readPptRow(path.string(), 0), "T");
+    const auto verdict = testing::olefileCompare(scratch_.path() / "big-before.ppt", path);
+    ASSERT_FALSE(verdict.is_null());
+    EXPECT_TRUE(verdict["new_opens"].get<bool>()) << verdict.dump();
+    EXPECT_EQ(verdict["changed"], nlohmann::json::array({"\x05SummaryInformation"}));
+    EXPECT_EQ(verdict["props"]["SummaryInformation"]["6"], comment);
+}
+
+TEST_F(PptWrite, RefusedFilesStayByteForByte)
+{
+    const std::string locked = copyOf("37625.ppt");
+    const std::string readOnly = copyOf("38256.ppt");
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const fs::path text = scratch_.path() / "notes.ppt";
+    testing::writeFileBytes(text, std::string(3000, 'n'));
+    const fs::path missing = scratch_.path() / "missing.ppt";
+
+    // Another open file description holding the exclusive lock stands for another program.
+    auto holder = quorvane::PosixFile::open(locked, quorvane::OpenMode::ReadWriteExclusive);
+    ASSERT_TRUE(holder);
+    for (const std::string& path : {locked, readOnly, text.string(), missing.string()}) {
+        const std::string before = readFileBytes(path);
+        EXPECT_FALSE(propset::WriteDocProperty(path, si(), 2, "x", props::kVtLpstr)) << path;
+        EXPECT_FALSE(propset::WriteEditTimeProperty(path, si(), 10, "5", props::kVtFiletime)) << path;
+        EXPECT_EQ(readFileBytes(path), before) << path;
+    }
+    EXPECT_EQ(propset::ReadDocProperty(locked, si(), 2), "") << "a writer holds the file";
+    EXPECT_EQ(propset::ReadDocProperty(text.string(), si(), 2), "");
+    EXPECT_NE(propset::ReadDocProperty(readOnly, si(), 4), "") << "read-only files are still read";
+    ASSERT_TRUE(holder->close());
+
+    // A reader's shared lock keeps writers out but lets other readers in.
+    auto reader = quorvane::PosixFile::open(locked, quorvane::OpenMode::ReadShared);
+    ASSERT_TRUE(reader);
+    EXPECT_FALSE(propset::WriteDocProperty(locked, si(), 2, "x", props::kVtLpstr));
+    EXPECT_NE(propset::ReadDocProperty(locked, si(), 2), "");
+}
+
+TEST_F(PptWrite, ALockHeldByAnotherProcessRefusesTheWrite)
+{
+    const std::string path = copyOf("37625.ppt");
+    const std::string before = readFileBytes(path);
+    for (const auto mode : {quorvane::OpenMode::ReadShared, quorvane::OpenMode::ReadWriteExclusive}) {
+        int locked[2], release[2];
+        ASSERT_EQ(::pipe(locked), 0);
+        ASSERT_EQ(::pipe(release), 0);
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            // The other program: takes the lock, says so, and holds it until told to stop.
+            auto holder = quorvane::PosixFile::open(path, mode);
+            const char state = holder ? 'L' : 'F';
+            (void)!::write(locked[1], &state, 1);
+            char stop;
+            (void)!::read(release[0], &stop, 1);
+            ::_exit(0);
+        }
+        char state = 0;
+        ASSERT_EQ(::read(locked[0], &state, 1), 1);
+        ASSERT_EQ(state, 'L');
+        EXPECT_FALSE(propset::WriteDocProperty(path, si(), 2, "x", props::kVtLpstr));
+        if (mode == quorvane::OpenMode::ReadShared) {
+            EXPECT_NE(propset::ReadDocProperty(path, si(), 2), "") << "readers share the file";
+        } else {
+            EXPECT_EQ(propset::ReadDocProperty(path, si(), 2), "") << "a writer holds the file";
+        }
+        (void)!::write(release[1], "x", 1);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        for (const int fd : {locked[0], locked[1], release[0], release[1]}) ::close(fd);
+        EXPECT_EQ(readFileBytes(path), before);
+    }
+    EXPECT_TRUE(propset::WriteDocProperty(path, si(), 2, "x", props::kVtLpstr)) << "once the other program let go";
+}
+
+TEST_F(PptWrite, ReservedPropertyIdsAndUnknownTypesAreNotWritten)
+{
+    const std::string path = copyOf("37625.ppt");
+    const std::string before = readFileBytes(path);
+    EXPECT_FALSE(propset::WriteDocProperty(path, si(), 0, "x", props::kVtLpstr));
+    EXPECT_FALSE(propset::WriteDocProperty(path, si(), 1, "x", props::kVtLpstr));
+    EXPECT_FALSE(propset::WriteDocProperty(path, si(), 0x80000000u, "x", props::kVtLpstr));
+    EXPECT_FALSE(propset::WriteDocProperty(path, si(), 2, "x", 7));  // VT_DATE is not written
+    EXPECT_EQ(readFileBytes(path), before);
+}
+
+TEST_F(PptWrite, RowsAreWrittenInOrderUpToTheFirstFailure)
+{
+    const std::string path = copyOf("37625.ppt");
+    document::RowChanges changes;
+    changes[0] = "New title";
+    changes[5] = "Cat";
+    changes[10] = "not a date";
+    changes[11] = "";
+    EXPECT_THROW(document::writePptRows(path, changes), Error);
+    EXPECT_EQ(document::readPptRow(path, 0), "New title");
+    EXPECT_EQ(document::readPptRow(path, 5), "Cat");
+    EXPECT_NE(document::readPptRow(path, 11), "") << "rows after the failing one are not written";
+
+    const std::string before = readFileBytes(path);
+    fs::permissions(path, fs::perms::owner_read);
+    document::RowChanges one;
+    one[0] = "x";
+    EXPECT_FALSE(document::writePptRows(path, one));
+    EXPECT_EQ(readFileBytes(path), before);
+}
+
+TEST_F(PptWrite, RowsWrittenTogetherStoreExactlyWhatRowByRowWritesStore)
+{
+    // All 14 rows through one write per property set, and through one write per row: the two
+    // files must hold the same property-set streams byte for byte.
+    for (const char* name : {"42474-1.ppt", "54880_chinese.ppt", "37625.ppt"}) {
+        const std::string together = copyOf(name);
+        const fs::path single = scratch_.path() / ("single-" + std::string(name));
+        fs::copy_file(together, single);
+        const props::RowTexts values = {"Titel  ", "\tThema", "Autorin", "k1; k2", "Kommentar", "Kategorie", "12",
+                                 "Bearbeiter", "Chefin", "Firma", "2009-03-04 17:45:10", "", "90",
+                                 "2011-07-08"};
+        document::RowChanges changes;
+        for (int row = 0; row < props::kRowCount; ++row) changes[std::size_t(row)] = values[std::size_t(row)];
+        ASSERT_TRUE(document::writePptRows(together, changes)) << name;
+        for (int row = 0; row < props::kRowCount; ++row)
+            ASSERT_TRUE(document::writePptRow(single.string(), row, values[std::size_t(row)])) << name << " row " << row;
+
+        auto togetherFile = PosixFile::open(together, OpenMode::ReadShared);
+        auto singleFile = PosixFile::open(single.string(), OpenMode::ReadShared);
+        ASSERT_TRUE(togetherFile && singleFile);
+        const auto togetherStreams = testing::readRootStreams(*togetherFile);
+        const auto singleStreams = testing::readRootStreams(*singleFile);
+        ASSERT_TRUE(togetherStreams && singleStreams) << name;
+        EXPECT_EQ(*togetherStreams, *singleStreams) << name;
+        EXPECT_EQ(document::readPptRows(together), document::readPptRows(single.string())) << name;
+    }
+}
+
+}  // namespace
+}  // namespace quorvane::propset

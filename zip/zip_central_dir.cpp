@@ -1,0 +1,112 @@
+#include "zip/zip_central_dir.h"
+
+#include <algorithm>
+
+#include "base/byte_reader.h"
+#include "zip/zip_format.h"
+
+namespace quorvane::zip {
+namespace {
+
+using namespace zip;
+
+constexpr std::size_t kLocalHeaderOffsetField = 42;  // within a central record
+
+// Fills the values that the record stores as all ones from its ZIP64 extra field (APPNOTE 4.5.3:
+// present in the order uncompressed size, compressed size, local header offset, disk number, each
+// only when its field in the record is all ones). False when the extra field lacks one of them.
+bool readZip64Extra(std::span<const std::byte> extra, std::size_t extraOffsetInRecord, ZipEntry& entry,
+                    bool needDisk)
+{
+    const bool needUncompressed = entry.uncompressedSize == kNoValue32;
+    const bool needCompressed = entry.compressedSize == kNoValue32;
+    const bool needOffset = entry.localHeaderOffset == kNoValue32;
+    if (!needUncompressed && !needCompressed && !needOffset && !needDisk) return true;
+    ByteReader r(extra);
+    while (r.remaining() >= 4) {
+        const std::uint16_t id = r.u16();
+        const std::uint16_t size = r.u16();
+        const std::size_t blockStart = r.position();
+        const auto block = r.bytes(size);
+        if (!r.ok()) return false;
+        if (id != kZip64ExtraId) continue;
+        ByteReader z(block);
+        if (needUncompressed) entry.uncompressedSize = z.u64();
+        if (needCompressed) entry.compressedSize = z.u64();
+        if (needOffset) {
+            entry.localHeaderOffsetField = extraOffsetInRecord + blockStart + z.position();
+            entry.localHeaderOffsetWidth = 8;
+            entry.localHeaderOffset = z.u64();
+        }
+        const std::uint32_t disk = needDisk ? z.u32() : 0;
+        return z.ok() && disk == 0;
+    }
+    return false;
+}
+
+}  // namespace
+
+std::optional<ZipDirectory> ReadDirectory(RandomAccessFile& file)
+{
+    auto end = readEndRecord(file);
+    if (!end) return std::nullopt;
+    ZipDirectory directory;
+    directory.centralDir.resize(end->centralDirSize);
+    if (!file.readAt(end->centralDirOffset, directory.centralDir)) return std::nullopt;
+
+    ByteReader r(directory.centralDir);
+    directory.entries.reserve(end->totalEntries);
+    for (std::uint64_t i = 0; i < end->totalEntries; ++i) {
+        ZipEntry entry;
+        entry.recordOffset = r.position();
+        if (r.u32() != kCentralRecordSignature) return std::nullopt;
+        r.skip(4);  // version made by, version needed
+        entry.flags = r.u16();
+        entry.method = r.u16();
+        r.skip(4);  // time, date
+        entry.crc32 = r.u32();
+        entry.compressedSize = r.u32();
+        entry.uncompressedSize = r.u32();
+        const std::uint16_t nameSize = r.u16();
+        const std::uint16_t extraSize = r.u16();
+        const std::uint16_t commentSize = r.u16();
+        const std::uint16_t diskNumberStart = r.u16();
+        r.skip(6);  // internal and external attributes
+        entry.localHeaderOffset = r.u32();
+        entry.localHeaderOffsetField = kLocalHeaderOffsetField;
+        const auto name = r.bytes(nameSize);
+        const auto extra = r.bytes(extraSize);
+        r.skip(commentSize);
+        if (!r.ok()) return std::nullopt;
+        entry.recordSize = r.position() - entry.recordOffset;
+        entry.name.assign(reinterpret_cast<const char*>(name.data()), name.size());
+        const bool needDisk = diskNumberStart == kNoValue16;
+        if (!needDisk && diskNumberStart != 0) return std::nullopt;
+        if (!readZip64Extra(extra, kCentralRecordFixedSize + nameSize, entry, needDisk)) return std::nullopt;
+        if (entry.localHeaderOffset >= end->centralDirOffset) return std::nullopt;
+        directory.entries.push_back(std::move(entry));
+    }
+    directory.end = std::move(*end);
+    return directory;
+}
+
+std::size_t EntryCount(const ZipDirectory& directory) { return directory.entries.size(); }
+
+std::string EntryFileName(const ZipDirectory& directory, std::size_t index)
+{
+    const std::string& name = directory.entries.at(index).name;
+    const auto separator = name.find_last_of("/\\");
+    return separator == std::string::npos ? name : name.substr(separator + 1);
+}
+
+std::string EntryPathName(const ZipDirectory& directory, std::size_t index)
+{
+    const std::string& name = directory.entries.at(index).name;
+    const auto separator = name.find_last_of("/\\");
+    if (separator == std::string::npos) return "";
+    std::string path = name.substr(0, separator + 1);
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+}  // namespace quorvane::zip

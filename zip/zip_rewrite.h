@@ -1,0 +1,46 @@
+// Replacing entries of a ZIP archive in one pass. The new archive is written front to back:
+// every entry that is not replaced is copied as it stands (local header, compressed data, data
+// descriptor and any bytes up to the next entry) with RandomAccessFile::copyFrom, never inflated
+// and never held in memory whole;
+// a replaced entry gets a new local header and its new content deflated at level 6, at its old
+// place and under its old name. The central directory keeps its order and its records, with the
+// local header offsets moved and the replaced entries' method, CRC and sizes new (APPNOTE 4.3.7,
+// 4.3.12, 4.5.3).
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <span>
+#include <string>
+
+#include "base/fault.h"
+#include "base/random_access_file.h"
+#include "base/temp_file.h"
+#include "zip/zip_central_dir.h"
+
+namespace quorvane::zip {
+
+struct EntryReplacement {
+    std::size_t entryIndex;                 // into ZipDirectory::entries
+    std::span<const std::byte> content;     // the new uncompressed content
+};
+
+// Writes the archive `directory` of `source` with `replacements` applied into the empty file
+// `target`, through writeAt() calls only (no sync). Fault::None on success. Otherwise `target`
+// is incomplete and must be thrown away: Fault::Io when a read or write fails (errno tells why);
+// Fault::Corrupt when a replaced entry shares its local header with another entry, its local
+// header is damaged, or two replacements name the same entry; Fault::Unsupported when an offset
+// grows past what a record without a ZIP64 field can hold.
+Fault rewriteArchive(RandomAccessFile& source, const ZipDirectory& directory,
+                    std::span<const EntryReplacement> replacements, RandomAccessFile& target);
+
+// Replaces entries of the archive file at `path`, read through `source` with `directory`, in one
+// rewrite: a temporary file in the same folder receives the new archive (rewriteArchive), is
+// synced, gets `permissionBits`, and is renamed over `path`. Throws quorvane::Error naming the
+// path when any step fails; the temporary file is then removed and `path` left as it was (a
+// failure to sync the folder after the rename is reported too, with the new file in place).
+void ReplaceEntriesFromMemory(const std::string& path, RandomAccessFile& source, const ZipDirectory& directory,
+                              std::span<const EntryReplacement> replacements, unsigned permissionBits,
+                              const TargetWrapper& wrapTarget = {});
+
+}  // namespace quorvane::zip
