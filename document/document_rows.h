@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/failure.h"
 #include "package/package_rows.h"
 
 namespace quorvane::document {
@@ -26,5 +27,15 @@ std::optional<props::RowTexts> readDocumentRows(const std::string& path);
 // write that fails. True when everything selected was written. Conversion, XML and archive
 // errors pass through as quorvane::Error.
 bool writeDocumentRows(const std::string& path, const props::RowTexts& texts, const props::RowSelection& selected);
+
+// readDocumentRows with the reason of a failure: the rows, or why the file cannot be read (no
+// such file, in use by another program, damaged compound file or package, ...). Throws as
+// readDocumentRows does.
+Result<props::RowTexts> readRows(const std::string& path);
+
+// writeDocumentRows with the reason of a failure: Failure{} when everything selected was written,
+// else why not (what was written before the failure stays written, as there). Throws as
+// writeDocumentRows does.
+Failure writeRows(const std::string& path, const props::RowTexts& texts, const props::RowSelection& selected);
 
 }  // namespace quorvane::document
