@@ -8,11 +8,17 @@
 namespace quorvane::change {
 namespace {
 
-bool applyFileChange(const std::string& path, const fileinfo::FileChangeSettings& settings,
-                     const props::RowTexts& rowValues, const props::RowSelection& selected)
+Failure applyFileChange(const std::string& path, const fileinfo::FileChangeSettings& settings,
+                        const props::RowTexts& rowValues, const props::RowSelection& selected)
 {
-    return fileinfo::ApplyFileChange(path, settings,
-                                     [&] { return document::writeDocumentRows(path, rowValues, selected); });
+    Failure writeFailure;
+    const bool changed = fileinfo::ApplyFileChange(path, settings, [&] {
+        writeFailure = document::writeRows(path, rowValues, selected);
+        return !writeFailure.failed();
+    });
+    if (changed) return {};
+    if (writeFailure.failed()) return writeFailure;
+    return Failure(FailureKind::Io, "the file could not be prepared for the change");
 }
 
 fileinfo::FileTimeSources batchSources(const FileTimeSetting& setting)
@@ -25,7 +31,7 @@ fileinfo::FileTimeSources batchSources(const FileTimeSetting& setting)
 
 }  // namespace
 
-bool ApplySingleChange(const std::string& path, const SingleChangeValues& values)
+Failure changeSingleFile(const std::string& path, const SingleChangeValues& values)
 {
     const auto sources = [&values](int index) {
         return fileinfo::FileTimeSources{values.datePickers[std::size_t(index)], values.timePickers[std::size_t(index)]};
@@ -35,12 +41,22 @@ bool ApplySingleChange(const std::string& path, const SingleChangeValues& values
     return applyFileChange(path, settings, values.rowValues, props::kAllRows);
 }
 
-bool ApplyBatchChangeToFile(const std::string& path, const BatchSettings& batch)
+Failure changeFileInBatch(const std::string& path, const BatchSettings& batch)
 {
     const fileinfo::FileChangeSettings settings{batchSources(batch.fileTimes[kCreationTime]),
                                                 batchSources(batch.fileTimes[kModifyTime]),
                                                 batchSources(batch.fileTimes[kLastAccessTime]), batch.attributes};
     return applyFileChange(path, settings, batch.rowValues, batch.rowChecks);
+}
+
+bool ApplySingleChange(const std::string& path, const SingleChangeValues& values)
+{
+    return !changeSingleFile(path, values).failed();
+}
+
+bool ApplyBatchChangeToFile(const std::string& path, const BatchSettings& settings)
+{
+    return !changeFileInBatch(path, settings).failed();
 }
 
 bool BatchHasWork(const BatchSettings& settings)

@@ -7,6 +7,7 @@
 #include <array>
 #include <string>
 
+#include "base/failure.h"
 #include "change/batch_settings.h"
 #include "fileinfo/change_settings.h"
 #include "package/package_rows.h"
@@ -34,6 +35,11 @@ bool ApplySingleChange(const std::string& path, const SingleChangeValues& values
 // with the date and time parts whose apply boxes are checked, the attribute boxes. Results and
 // errors as ApplySingleChange.
 bool ApplyBatchChangeToFile(const std::string& path, const BatchSettings& settings);
+
+// ApplySingleChange and ApplyBatchChangeToFile with the reason of a failure: Failure{} when the
+// properties were written, else why the file was not changed (or not completely).
+Failure changeSingleFile(const std::string& path, const SingleChangeValues& values);
+Failure changeFileInBatch(const std::string& path, const BatchSettings& settings);
 
 // Whether a batch would change anything: an apply box checked, an attribute box not grayed, or
 // a row checked.

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "base/failure.h"
 #include "change/file_status.h"
 #include "fileinfo/file_snapshot.h"
 #include "package/package_rows.h"
@@ -25,6 +26,8 @@ struct FileDisplay {
     // back); false when the file is missing, a package cannot be read, or the restore failed
     // (read-only cannot be cleared, the file is locked by another process).
     bool succeeded = false;
+    // Why `succeeded` is false (Failure{} when it is true).
+    Failure failure;
 };
 
 // Reads `path` for display and puts its times and attribute word back afterwards, also when the
