@@ -44,13 +44,18 @@ void WriteCsvHeader(ExportList& lines)
 
 bool AppendCsvLine(const std::string& path, ExportList& lines)
 {
+    return !appendFileLine(path, lines).failed();
+}
+
+Failure appendFileLine(const std::string& path, ExportList& lines)
+{
     std::string line = csvField(path) + ',' + csvField(fileNameOf(path)) + ',';
     // Read as the display reads a file: snapshot, rows, then the file put back. An unreadable
     // package (a part that is not well-formed XML included) gives no rows and so no line.
     const change::FileDisplay read = change::ReadFileForDisplay(path);
     if (!read.snapshot) {
         lines.push_back(std::move(line));
-        return false;
+        return read.failure.failed() ? read.failure : Failure(FailureKind::Io, "its attributes cannot be read");
     }
     if (read.rows) {
         appendFields(line, *read.rows);
@@ -58,7 +63,7 @@ bool AppendCsvLine(const std::string& path, ExportList& lines)
         line.pop_back();  // no comma after the last field
         lines.push_back(std::move(line));
     }
-    return read.succeeded;
+    return read.failure;
 }
 
 bool saveExportList(const std::string& target, const ExportList& lines, const TargetWrapper& wrapTarget)

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/failure.h"
 #include "base/temp_file.h"
 
 namespace quorvane::exporting {
@@ -29,6 +30,8 @@ void WriteCsvHeader(ExportList& lines);
 // gives no line at all; a compound document that cannot be read gives empty property fields.
 // True only when a full line was added and the file was put back.
 bool AppendCsvLine(const std::string& path, ExportList& lines);
+// AppendCsvLine with the reason: Failure{} when a full line was added and the file put back.
+Failure appendFileLine(const std::string& path, ExportList& lines);
 
 // Replaces the file `target` with the lines, each followed by CR LF. True when the new file is
 // complete and in place; on false any earlier file of that name is as it was.
