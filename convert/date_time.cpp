@@ -131,6 +131,14 @@ CalendarFields decodeDateTime(DateTime value)
     return fields;
 }
 
+std::optional<CalendarFields> decodeDateTimeInRange(DateTime value)
+{
+    if (!epochMsOf(value)) return std::nullopt;
+    const CalendarFields fields = decodeDateTime(value);
+    if (fields.year < 1 || fields.year > 9999) return std::nullopt;
+    return fields;
+}
+
 DateTime datePart(DateTime value) { return std::trunc(value); }
 
 DateTime timePart(DateTime value) { return value - std::trunc(value); }

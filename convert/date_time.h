@@ -29,6 +29,10 @@ std::optional<DateTime> encodeDateTime(const CalendarFields& fields);
 // truncated toward zero and the time of day its fractional part, counted away from day 0.
 CalendarFields decodeDateTime(DateTime value);
 
+// The calendar fields of a value (as decodeDateTime gives them) when they fall in years 1..9999;
+// nullopt for any other value, NaN and infinities included.
+std::optional<CalendarFields> decodeDateTimeInRange(DateTime value);
+
 // The date part (truncated toward zero) and time part (the rest) of a value.
 DateTime datePart(DateTime value);
 DateTime timePart(DateTime value);

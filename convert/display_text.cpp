@@ -136,11 +136,12 @@ std::optional<DateTime> dateTimeOf(const std::tm& tm, bool hasDate)
 
 std::string DateTimeToDisplayText(DateTime value)
 {
+    const auto fields = decodeDateTimeInRange(value);
+    if (!fields) return "";
     const DisplayFormats formats = currentFormats();
-    const CalendarFields fields = decodeDateTime(value);
-    const std::tm tm = tmOf(fields);
+    const std::tm tm = tmOf(*fields);
     std::string text = formatTm(tm, formats.date);
-    if (fields.hour != 0 || fields.minute != 0 || fields.second != 0) text += ' ' + formatTm(tm, formats.time);
+    if (fields->hour != 0 || fields->minute != 0 || fields->second != 0) text += ' ' + formatTm(tm, formats.time);
     return text;
 }
 

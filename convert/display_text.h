@@ -11,7 +11,8 @@
 
 namespace quorvane::convert {
 
-// The display text of a local date-time value (seconds resolution).
+// The display text of a local date-time value (seconds resolution); "" for a value outside
+// years 1..9999 (a FILETIME can reach year 30828), which no display text reads back.
 std::string DateTimeToDisplayText(DateTime value);
 
 // Reads a display text back: everything DateTimeToDisplayText writes in the current locale,

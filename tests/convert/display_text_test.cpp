@@ -13,6 +13,7 @@ namespace quorvane::convert {
 namespace {
 
 using testing::TimeLocaleGuard;
+using testing::TimeZoneGuard;
 
 convert::DateTime at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 {
@@ -81,6 +82,31 @@ TEST_P(DisplayTextInLocale, RejectsTextThatIsNoDateWithTheExactMessage)
             EXPECT_EQ(std::string(error.what()), "'" + std::string(text) + "' is not a valid date and time");
         }
     }
+}
+
+// FILETIMEs span about 58,000 years; the display text ends with 9999-12-31 in local time.
+TEST(FileTimeDisplayText, InstantsPastYear9999GiveEmptyText)
+{
+    TimeLocaleGuard locale("C");
+    constexpr convert::FileTime kUnitsPerSecond = 10'000'000;
+    // 9999-12-31 23:59:59 UTC and 10000-01-01 00:00:00 UTC, in seconds since 1601-01-01.
+    constexpr convert::FileTime kLastSecond = 265'046'774'399;
+    constexpr convert::FileTime kLastUnit = (kLastSecond + 1) * kUnitsPerSecond - 1;
+    const auto shown = [](convert::FileTime fileTime) {
+        return convert::DateTimeToDisplayText(convert::FileTimeToDateTime(fileTime));
+    };
+    {
+        TimeZoneGuard zone("UTC");
+        EXPECT_EQ(shown(kLastSecond * kUnitsPerSecond), "9999-12-31 23:59:59");
+        EXPECT_EQ(shown(kLastUnit), "9999-12-31 23:59:59");
+        for (const convert::FileTime beyond : {kLastUnit + 1, (kLastSecond + 2) * kUnitsPerSecond,
+                                               convert::FileTime(0x8000000000000000), ~convert::FileTime(0)})
+            EXPECT_EQ(shown(beyond), "") << beyond;
+    }
+    // East of UTC the last hour of 9999 in UTC is already year 10000 locally.
+    TimeZoneGuard zone("<+01>-1");
+    EXPECT_EQ(shown((kLastSecond - 3600) * kUnitsPerSecond), "9999-12-31 23:59:59");
+    EXPECT_EQ(shown((kLastSecond - 3599) * kUnitsPerSecond), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, DisplayTextInLocale, ::testing::ValuesIn(kLocales),
