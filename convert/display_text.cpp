@@ -4,6 +4,7 @@
 #include <locale.h>
 
 #include <cctype>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <initializer_list>
@@ -97,10 +98,31 @@ std::tm tmOf(const CalendarFields& fields)
     return tm;
 }
 
+// strftime writes %Y without leading zeros ("1-01-01" for year 1); the year is spelt out with
+// four digits before strftime sees the format, as ISO 8601 and the W3C text write it.
+std::string withFourDigitYears(std::string_view format, int year)
+{
+    char yearText[16];
+    std::snprintf(yearText, sizeof yearText, "%04d", year);
+    std::string out;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        if (format[i] != '%' || i + 1 == format.size()) {
+            out += format[i];
+        } else if (format[++i] == 'Y') {
+            out += yearText;
+        } else {
+            out += '%';
+            out += format[i];
+        }
+    }
+    return out;
+}
+
 std::string formatTm(const std::tm& tm, const std::string& format)
 {
     char buffer[256];
-    const std::size_t length = std::strftime(buffer, sizeof buffer, format.c_str(), &tm);
+    const std::string fullFormat = withFourDigitYears(format, tm.tm_year + 1900);
+    const std::size_t length = std::strftime(buffer, sizeof buffer, fullFormat.c_str(), &tm);
     return std::string(buffer, length);
 }
 

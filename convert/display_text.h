@@ -1,7 +1,8 @@
 // Date-time display text: the user's short date format, a blank, the long time format, with
 // the time left out at midnight. The formats come from the process locale's LC_TIME (two-digit
 // years widened to four digits; the C/POSIX locale uses %Y-%m-%d and %H:%M:%S), so a program
-// that wants the user's formats calls setlocale(LC_TIME, "") at start.
+// that wants the user's formats calls setlocale(LC_TIME, "") at start. A year is always written
+// with four digits (0999).
 #pragma once
 
 #include <string>

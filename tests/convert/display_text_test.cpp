@@ -26,14 +26,16 @@ struct LocaleCase {
     const char* midnight;        // 2008-06-01 00:00:00
     const char* withoutSeconds;  // 2008-06-01 15:04 as a user may type it
     const char* timeAlone;       // 15:04:05 on day 0
+    const char* yearOne;         // 0001-02-03 04:05:06: the year keeps four digits
 };
 
 void PrintTo(const LocaleCase& c, std::ostream* out) { *out << c.locale; }
 
 const LocaleCase kLocales[] = {
-    {"C", "2008-06-01 15:04:05", "2008-06-01", "2008-06-01 15:04", "15:04:05"},
-    {"en_US.UTF-8", "06/01/2008 03:04:05 PM", "06/01/2008", "06/01/2008 03:04 PM", "03:04:05 PM"},
-    {"de_DE.UTF-8", "01.06.2008 15:04:05", "01.06.2008", "01.06.2008 15:04", "15:04:05"},
+    {"C", "2008-06-01 15:04:05", "2008-06-01", "2008-06-01 15:04", "15:04:05", "0001-02-03 04:05:06"},
+    {"en_US.UTF-8", "06/01/2008 03:04:05 PM", "06/01/2008", "06/01/2008 03:04 PM", "03:04:05 PM",
+     "02/03/0001 04:05:06 AM"},
+    {"de_DE.UTF-8", "01.06.2008 15:04:05", "01.06.2008", "01.06.2008 15:04", "15:04:05", "03.02.0001 04:05:06"},
 };
 
 class DisplayTextInLocale : public ::testing::TestWithParam<LocaleCase> {
@@ -51,6 +53,7 @@ TEST_P(DisplayTextInLocale, WritesTheLocaleFormsAndLeavesOutMidnight)
     EXPECT_EQ(convert::DateTimeToDisplayText(at(2008, 6, 1)), GetParam().midnight);
     // Milliseconds are not shown, and do not bring the time back at midnight.
     EXPECT_EQ(convert::DateTimeToDisplayText(at(2008, 6, 1) + 0.5 / 86400), GetParam().midnight);
+    EXPECT_EQ(convert::DateTimeToDisplayText(at(1, 2, 3, 4, 5, 6)), GetParam().yearOne);
 }
 
 TEST_P(DisplayTextInLocale, ReadsWhatItWritesAndTheShorterForms)
@@ -59,12 +62,13 @@ TEST_P(DisplayTextInLocale, ReadsWhatItWritesAndTheShorterForms)
     EXPECT_EQ(convert::DisplayTextToDateTime(GetParam().midnight), at(2008, 6, 1));
     EXPECT_EQ(convert::DisplayTextToDateTime(GetParam().withoutSeconds), at(2008, 6, 1, 15, 4));
     EXPECT_EQ(convert::DisplayTextToDateTime(GetParam().timeAlone), at(1899, 12, 30, 15, 4, 5));
+    EXPECT_EQ(convert::DisplayTextToDateTime(GetParam().yearOne), at(1, 2, 3, 4, 5, 6));
 }
 
 TEST_P(DisplayTextInLocale, RoundTripsEverySecondOfTheRangeSampled)
 {
     std::mt19937 random(7);
-    std::uniform_int_distribution<int> year(1601, 9999), month(1, 12), day(1, 28), hour(0, 23), minute(0, 59);
+    std::uniform_int_distribution<int> year(1, 9999), month(1, 12), day(1, 28), hour(0, 23), minute(0, 59);
     for (int i = 0; i < 5000; ++i) {
         const convert::DateTime value = at(year(random), month(random), day(random), hour(random), minute(random), minute(random));
         const std::string text = convert::DateTimeToDisplayText(value);

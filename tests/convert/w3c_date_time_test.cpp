@@ -32,6 +32,8 @@ TEST(W3cDateTime, ReadsFixedPositionsAndRejectsWhatDoesNotQualify)
         {"2008-04-31T10:00:00Z", ""},                     // day 31 in April
         {"2008-01-01T24:00:00Z", ""},                     // hour 24
         {"0000-01-01T10:00:00Z", ""},                     // year 0
+        {"0999-06-01T08:05:03Z", "0999-06-01 08:05:03"},  // four-digit year
+        {"0001-01-01T00:00:00Z", "0001-01-01"},
         {"TZ", ""},                                       // every piece beyond the end
         {"", ""},
     };
