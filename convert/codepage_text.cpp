@@ -8,6 +8,8 @@
 namespace quorvane::convert {
 namespace {
 
+constexpr std::uint16_t kCodePageVietnamese = 1258;
+
 std::string iconvName(std::uint16_t codePage)
 {
     switch (codePage) {
@@ -22,6 +24,8 @@ std::string iconvName(std::uint16_t codePage)
     case 51932: return "EUC-JP";
     case 51949: return "EUC-KR";
     case 54936: return "GB18030";
+    case 28603: return "ISO-8859-13";
+    case 28605: return "ISO-8859-15";
     default: break;
     }
     if (codePage >= 28591 && codePage <= 28599) return "ISO-8859-" + std::to_string(codePage - 28590);
@@ -40,8 +44,9 @@ public:
     Converter& operator=(const Converter&) = delete;
     bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
-    // Converts all of `in`; on an invalid or unmappable input sequence calls `onBad`, which
-    // returns how many input bytes to skip (0 = give up).
+    // Converts all of `in`; on an invalid or unmappable input sequence calls `onBad` with the
+    // output so far and the input from that sequence on; it returns how many input bytes to
+    // skip (0 = give up).
     template <typename OnBad>
     bool run(std::span<const std::byte> in, std::string& out, OnBad onBad)
     {
@@ -55,7 +60,7 @@ public:
             out.append(buffer, std::size_t(outPtr - buffer));
             if (result != std::size_t(-1)) continue;
             if (errno == E2BIG) continue;
-            const std::size_t skip = onBad(out);
+            const std::size_t skip = onBad(out, std::span(reinterpret_cast<const std::byte*>(inPtr), inLeft));
             if (skip == 0) return false;
             const std::size_t skipped = std::min(skip, inLeft);
             inPtr += skipped;
@@ -72,6 +77,21 @@ private:
     iconv_t cd_;
 };
 
+// Windows' tables of its ANSI code pages map each byte 0x80..0x9F that the page leaves
+// unassigned to the C1 control of the same number (code page 1252: 0x81, 0x8D, 0x8F, 0x90,
+// 0x9D), both ways; iconv has no mapping for them. The WHATWG Encoding Standard's indexes of
+// windows-874 and windows-1250..1258 record the same. True for such a byte of such a page.
+bool isC1Byte(std::uint16_t codePage, std::uint8_t byte)
+{
+    if (byte < 0x80 || byte > 0x9F) return false;
+    if (codePage != 874 && (codePage < 1250 || codePage > 1258)) return false;
+    Converter converter("UTF-8", iconvName(codePage));
+    if (!converter.ok()) return false;
+    const std::byte single[] = {std::byte{byte}};
+    std::string decoded;
+    return !converter.run(single, decoded, [](std::string&, std::span<const std::byte>) { return std::size_t(0); });
+}
+
 }  // namespace
 
 std::string decodeCodePage(std::span<const std::byte> bytes, std::uint16_t codePage)
@@ -80,10 +100,23 @@ std::string decodeCodePage(std::span<const std::byte> bytes, std::uint16_t codeP
     if (!converter.ok()) return decodeCodePage(bytes, kCodePageWindowsLatin1);
     std::string utf8;
     const std::size_t unit = codePage == kCodePageUtf16 || codePage == 1201 ? 2 : 1;
-    converter.run(bytes, utf8, [unit](std::string& out) {
-        out += "\xEF\xBF\xBD";
+    const auto onUndefined = [unit, codePage](std::string& out, std::span<const std::byte> rest) {
+        const auto byte = std::uint8_t(rest.front());
+        if (unit == 1 && isC1Byte(codePage, byte)) {
+            out += {'\xC2', char(byte)};  // U+0080..U+009F in UTF-8
+        } else {
+            out += "\xEF\xBF\xBD";
+        }
         return unit;
-    });
+    };
+    if (codePage != kCodePageVietnamese) {
+        converter.run(bytes, utf8, onUndefined);
+        return utf8;
+    }
+    // iconv's 1258 joins a letter and the combining mark after it into one precomposed
+    // character, which encodes back as a different byte ("A" 0xCC comes back as 0xC0). Windows
+    // maps each byte on its own; so does a conversion of one byte at a time.
+    for (std::size_t i = 0; i < bytes.size(); ++i) converter.run(bytes.subspan(i, 1), utf8, onUndefined);
     return utf8;
 }
 
@@ -93,7 +126,14 @@ std::optional<std::vector<std::byte>> encodeCodePage(std::string_view utf8, std:
     if (!converter.ok()) return std::nullopt;
     std::string encoded;
     const auto* data = reinterpret_cast<const std::byte*>(utf8.data());
-    if (!converter.run(std::span(data, utf8.size()), encoded, [](std::string&) { return std::size_t(0); }))
+    const auto onUnmappable = [codePage](std::string& out, std::span<const std::byte> rest) {
+        if (rest.size() < 2 || rest[0] != std::byte{0xC2}) return std::size_t(0);
+        const auto byte = std::uint8_t(rest[1]);
+        if (!isC1Byte(codePage, byte)) return std::size_t(0);
+        out += char(byte);
+        return std::size_t(2);
+    };
+    if (!converter.run(std::span(data, utf8.size()), encoded, onUnmappable))
         return std::nullopt;
     const auto* begin = reinterpret_cast<const std::byte*>(encoded.data());
     return std::vector<std::byte>(begin, begin + encoded.size());

@@ -15,8 +15,10 @@ namespace quorvane::convert {
 inline constexpr std::uint16_t kCodePageUtf16 = 1200;
 inline constexpr std::uint16_t kCodePageWindowsLatin1 = 1252;
 
-// The UTF-8 text of `bytes` in `codePage`. Bytes that do not decode become U+FFFD; a code page
-// iconv does not know is read as 1252. Never fails.
+// The UTF-8 text of `bytes` in `codePage`, one character per byte of a single-byte page. Bytes
+// that do not decode become U+FFFD, except a byte 0x80..0x9F that a Windows ANSI page (874,
+// 1250..1258) leaves unassigned: it becomes the C1 control of its number and encodes back to
+// itself, as in Windows. A code page iconv does not know is read as 1252. Never fails.
 std::string decodeCodePage(std::span<const std::byte> bytes, std::uint16_t codePage);
 
 // `utf8` encoded in `codePage`, without a terminator. nullopt when a character has no mapping
