@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -18,6 +19,15 @@ constexpr std::string_view kFileHeader = "Windows Registry Editor Version 5.00";
 std::string sectionLine()
 {
     return std::string("[HKEY_CURRENT_USER\\") + kDefaultsKeyPath + "]";
+}
+
+// The registry matches key and value names without regard to letter case; our names are ASCII.
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
+               return lower(x) == lower(y);
+           });
 }
 
 std::string_view withoutLineEnd(std::string_view line)
@@ -62,7 +72,7 @@ std::string quotedForStore(std::string_view text)
 void setValue(NamedValues& values, const std::string& name, const std::string& value)
 {
     for (auto& [existingName, existingValue] : values)
-        if (existingName == name) {
+        if (equalsIgnoringCase(existingName, name)) {  // the stored name keeps its letter case
             existingValue = value;
             return;
         }
@@ -114,7 +124,7 @@ NamedValues parseDefaultsStore(std::string_view storeText)
         storeText.remove_prefix(lineEnd == std::string_view::npos ? storeText.size() : lineEnd + 1);
 
         if (line.starts_with('[')) {
-            inDefaultsKey = line == ourSection;
+            inDefaultsKey = equalsIgnoringCase(line, ourSection);
             continue;
         }
         if (!inDefaultsKey) continue;
@@ -159,7 +169,7 @@ bool writeDefaultsKey(const std::string& storePath, const NamedValues& values, c
 std::string valueOf(const NamedValues& values, std::string_view name)
 {
     for (const auto& [existingName, value] : values)
-        if (existingName == name) return value;
+        if (equalsIgnoringCase(existingName, name)) return value;
     return "";
 }
 

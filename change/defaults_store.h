@@ -6,7 +6,8 @@
 //     "createtime"="2008-06-01 12:00:00"
 // Values are UTF-8; backslash and double quote are escaped with a backslash, and line breaks
 // are written \n and \r so that every value stays on its line. The file is
-// always replaced whole (temporary file beside it, renamed over it).
+// always replaced whole (temporary file beside it, renamed over it). As in the registry, the
+// key's and the values' names are matched without regard to letter case.
 #pragma once
 
 #include <optional>
@@ -20,7 +21,7 @@ namespace quorvane::change {
 
 inline constexpr char kDefaultsKeyPath[] = "SOFTWARE\\lomberk\\quorvane";
 
-// Name/value pairs of the key, in file order; names are unique.
+// Name/value pairs of the key, in file order; no two names differ only in letter case.
 using NamedValues = std::vector<std::pair<std::string, std::string>>;
 
 // $XDG_CONFIG_HOME/lomberk/quorvane.reg, or ~/.config/lomberk/quorvane.reg when XDG_CONFIG_HOME
@@ -38,12 +39,14 @@ std::string formatDefaultsStore(const NamedValues& values);
 // nullopt when the store can neither be read nor created. Files over 1 MiB are not read.
 std::optional<NamedValues> openDefaultsKey(const std::string& storePath);
 
-// Writes the given values into the key, keeping the other values already stored there.
+// Writes the given values into the key, keeping the other values already stored there (a value
+// stored under the same name in other letter case is replaced and keeps its stored name).
 // True only when the new file is completely written and has replaced the old one.
 // `wrapTarget` is for fault tests.
 bool writeDefaultsKey(const std::string& storePath, const NamedValues& values, const TargetWrapper& wrapTarget = {});
 
-// The value named `name`, or "" when it is missing (a missing value reads as empty text).
+// The value named `name` in any letter case, or "" when it is missing (a missing value reads as
+// empty text).
 std::string valueOf(const NamedValues& values, std::string_view name);
 
 }  // namespace quorvane::change

@@ -1,5 +1,7 @@
 #include "change/saved_defaults.h"
 
+#include <cstdio>
+
 #include "convert/display_text.h"
 #include "base/error.h"
 
@@ -44,7 +46,12 @@ fileinfo::BoxState boxStateOf(const std::string& text)
     return fileinfo::BoxState::Grayed;
 }
 
-std::optional<DateTime> dateTimeOf(const std::string& text)
+bool isDateRow(int row)
+{
+    return row == props::kCreatedRow || row == props::kLastSavedRow || row == props::kLastPrintedRow;
+}
+
+std::optional<DateTime> displayTextDateTimeOf(const std::string& text)
 {
     try {
         return convert::DisplayTextToDateTime(text);
@@ -53,14 +60,59 @@ std::optional<DateTime> dateTimeOf(const std::string& text)
     }
 }
 
+// The store writes a date-time in one form whatever the locale, "YYYY-MM-DD HH:MM:SS", so that
+// a store written under one locale reads under another. "" for a value outside years 1..9999.
+std::string storeTextOf(DateTime value)
+{
+    const auto f = convert::decodeDateTimeInRange(value);
+    if (!f) return "";
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", f->year, f->month, f->day, f->hour,
+                  f->minute, f->second);
+    return text;
+}
+
+// Reads the store's form, also with the time left out; nullopt for any other text.
+std::optional<DateTime> dateTimeOfStoreText(std::string_view text)
+{
+    static constexpr std::string_view kShape = "0000-00-00 00:00:00";
+    if (text.size() != kShape.size() && text.size() != 10) return std::nullopt;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool digitWanted = kShape[i] == '0';
+        const bool isDigit = text[i] >= '0' && text[i] <= '9';
+        if (digitWanted ? !isDigit : text[i] != kShape[i]) return std::nullopt;
+    }
+    const auto number = [text](std::size_t first, std::size_t length) {
+        int value = 0;
+        for (std::size_t i = first; i < first + length && i < text.size(); ++i) value = value * 10 + (text[i] - '0');
+        return value;
+    };
+    return convert::encodeDateTime(
+        {number(0, 4), number(5, 2), number(8, 2), number(11, 2), number(14, 2), number(17, 2), 0});
+}
+
+// A stored date-time: the store's form, or the current locale's display text that stores
+// written before that form hold.
+std::optional<DateTime> storedDateTimeOf(const std::string& text)
+{
+    if (const auto value = dateTimeOfStoreText(text)) return value;
+    return displayTextDateTimeOf(text);
+}
+
+// The text a property row is stored with: a date row's date-time in the store's form.
+std::string storedRowValueOf(int row, const std::string& rowValue)
+{
+    if (!isDateRow(row)) return rowValue;
+    const auto value = displayTextDateTimeOf(rowValue);
+    return value ? storeTextOf(*value) : rowValue;
+}
+
 // The stored text of a property row as the batch table takes it back.
 std::string rowValueOf(int row, const std::string& stored, DateTime now)
 {
-    if (row == props::kCreatedRow || row == props::kLastSavedRow)
-        return dateTimeOf(stored) ? stored : convert::DateTimeToDisplayText(now);
-    if (row == props::kLastPrintedRow && !stored.empty())
-        return dateTimeOf(stored) ? stored : convert::DateTimeToDisplayText(now);
-    return stored;
+    if (!isDateRow(row) || (row == props::kLastPrintedRow && stored.empty())) return stored;
+    if (const auto value = dateTimeOfStoreText(stored)) return convert::DateTimeToDisplayText(*value);
+    return displayTextDateTimeOf(stored) ? stored : convert::DateTimeToDisplayText(now);
 }
 
 }  // namespace
@@ -73,14 +125,14 @@ NamedValues defaultsValuesOf(const BatchSettings& settings)
         const std::string stem = kFileTimeNames[index];
         // The pair is one date-time: the date of the date picker with the time of the time picker.
         const DateTime combined = convert::datePart(time.datePicker) + convert::timePart(time.timePicker);
-        values.emplace_back(stem, convert::DateTimeToDisplayText(combined));
+        values.emplace_back(stem, storeTextOf(combined));
         values.emplace_back(stem + "checkdate", time.applyDate ? "1" : "0");
         values.emplace_back(stem + "checktime", time.applyTime ? "1" : "0");
     }
     for (const AttributeValue& attribute : kAttributeValues)
         values.emplace_back(attribute.name, boxStateText(settings.attributes.*attribute.box));
     for (int row = 0; row < props::kRowCount; ++row) {
-        values.emplace_back(stringValueName(row), settings.rowValues[std::size_t(row)]);
+        values.emplace_back(stringValueName(row), storedRowValueOf(row, settings.rowValues[std::size_t(row)]));
         values.emplace_back(checkValueName(row), settings.rowChecks[std::size_t(row)] ? "1" : "0");
     }
     values.emplace_back(kBackupName, settings.backup ? "1" : "");
@@ -93,7 +145,7 @@ BatchSettings batchSettingsFromDefaults(const NamedValues& values, DateTime now)
     for (int index = 0; index < 3; ++index) {
         FileTimeSetting& time = settings.fileTimes[std::size_t(index)];
         const std::string stem = kFileTimeNames[index];
-        const DateTime value = dateTimeOf(valueOf(values, stem)).value_or(now);
+        const DateTime value = storedDateTimeOf(valueOf(values, stem)).value_or(now);
         time.datePicker = value;
         time.timePicker = value;
         time.applyDate = valueOf(values, stem + "checkdate") != "0";

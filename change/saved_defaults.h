@@ -12,11 +12,13 @@ namespace quorvane::change {
 
 // The named values of `settings`, in the order they are written: the three date-times each
 // followed by its two apply boxes, the four attribute boxes, then per row its "string" and
-// "check" values, and last "backupold".
+// "check" values, and last "backupold". Date-times, the date rows' texts included, are written
+// "YYYY-MM-DD HH:MM:SS" in every locale.
 NamedValues defaultsValuesOf(const BatchSettings& settings);
 
-// Settings read back from stored values. `now` (local date-time) stands in for every date that
-// is missing or does not read as a date-time in the current locale.
+// Settings read back from stored values. A date is read in the store's form "YYYY-MM-DD
+// HH:MM:SS", else (stores written before that form) as the current locale's display text;
+// `now` (local date-time) stands in for every date that is missing or reads as neither.
 BatchSettings batchSettingsFromDefaults(const NamedValues& values, convert::DateTime now);
 
 // Saves `settings` into the store at `storePath`; false when the store cannot be written.

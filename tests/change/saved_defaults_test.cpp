@@ -141,6 +141,77 @@ TEST_F(SavedDefaults, ReadingRulesForTextsThatWereNotWrittenByUs)
     EXPECT_EQ(settings.rowValues[props::kRevisionNumberRow], "not a number");
 }
 
+TEST_F(SavedDefaults, DatesWrittenUnderOneLocaleReadTheSameUnderAnother)
+{
+    BatchSettings saved;
+    saved.fileTimes[kModifyTime] = {true, true, at(2020, 12, 7), at(2020, 12, 7, 12, 12, 20)};
+    saved.fileTimes[kLastAccessTime] = {true, true, at(999, 1, 2), at(999, 1, 2, 3, 4, 5)};
+    {
+        testing::TimeLocaleGuard american("en_US.UTF-8");
+        if (!american.ok()) GTEST_SKIP() << "en_US.UTF-8 is not installed";
+        saved.rowValues[props::kCreatedRow] = "12/07/2020 12:12:20 PM";
+        saved.rowValues[props::kLastPrintedRow] = "01/02/2003";
+        ASSERT_TRUE(saveBatchDefaults(storePath(), saved));
+    }
+    const auto stored = openDefaultsKey(storePath());
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(valueOf(*stored, "modifytime"), "2020-12-07 12:12:20");
+    EXPECT_EQ(valueOf(*stored, "accesstime"), "0999-01-02 03:04:05");
+    EXPECT_EQ(valueOf(*stored, "Create Time/Datestring"), "2020-12-07 12:12:20");
+    EXPECT_EQ(valueOf(*stored, "Last Printedstring"), "2003-01-02 00:00:00");
+
+    testing::TimeLocaleGuard german("de_DE.UTF-8");
+    if (!german.ok()) GTEST_SKIP() << "de_DE.UTF-8 is not installed";
+    const auto loaded = loadBatchDefaults(storePath(), now_);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->fileTimes[kModifyTime].datePicker, at(2020, 12, 7, 12, 12, 20));
+    EXPECT_EQ(loaded->fileTimes[kLastAccessTime].timePicker, at(999, 1, 2, 3, 4, 5));
+    EXPECT_EQ(loaded->rowValues[props::kCreatedRow], "07.12.2020 12:12:20");
+    EXPECT_EQ(loaded->rowValues[props::kLastPrintedRow], "02.01.2003");
+}
+
+TEST_F(SavedDefaults, StoresWrittenInLocaleTextStillRead)
+{
+    testing::TimeLocaleGuard american("en_US.UTF-8");
+    if (!american.ok()) GTEST_SKIP() << "en_US.UTF-8 is not installed";
+    const NamedValues oldStore = {
+        {"modifytime", "12/07/2020 12:12:20 PM"},
+        {"createtime", "12/07/2020"},
+        {"Last saved Time/Datestring", "12/07/2020 12:12:20 PM"},
+        {"Last Printedstring", "2020-12-07 12:12:20"},  // the store's form, shown in this locale
+    };
+    const BatchSettings settings = batchSettingsFromDefaults(oldStore, now_);
+    EXPECT_EQ(settings.fileTimes[kModifyTime].datePicker, at(2020, 12, 7, 12, 12, 20));
+    EXPECT_EQ(settings.fileTimes[kCreationTime].timePicker, at(2020, 12, 7));
+    EXPECT_EQ(settings.rowValues[props::kLastSavedRow], "12/07/2020 12:12:20 PM");
+    EXPECT_EQ(settings.rowValues[props::kLastPrintedRow], "12/07/2020 12:12:20 PM");
+}
+
+TEST_F(SavedDefaults, KeyAndValueNamesMatchInAnyLetterCase)
+{
+    std::filesystem::create_directories(std::filesystem::path(storePath()).parent_path());
+    testing::writeFileBytes(storePath(),
+                            "Windows Registry Editor Version 5.00\r\n\r\n"
+                            "[hkey_current_user\\Software\\Lomberk\\QUORVANE]\r\n"
+                            "\"ModifyTime\"=\"2020-12-07 12:12:20\"\r\n"
+                            "\"TITLESTRING\"=\"old title\"\r\n"
+                            "\"titlecheck\"=\"1\"\r\n"
+                            "\"BackupOld\"=\"1\"\r\n");
+    const auto loaded = loadBatchDefaults(storePath(), now_);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->fileTimes[kModifyTime].datePicker, at(2020, 12, 7, 12, 12, 20));
+    EXPECT_EQ(loaded->rowValues[0], "old title");
+    EXPECT_TRUE(loaded->rowChecks[0]);
+    EXPECT_TRUE(loaded->backup);
+
+    // Saving replaces those values in place instead of adding a second one of each.
+    ASSERT_TRUE(writeDefaultsKey(storePath(), {{"Titlestring", "new title"}}));
+    const auto stored = openDefaultsKey(storePath());
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(*stored, (NamedValues{{"ModifyTime", "2020-12-07 12:12:20"}, {"TITLESTRING", "new title"},
+                                    {"titlecheck", "1"}, {"BackupOld", "1"}}));
+}
+
 TEST(DefaultsStore, ParsesOurKeyAndSkipsEverythingElse)
 {
     const std::string text =
