@@ -11,14 +11,7 @@ namespace {
 Failure applyFileChange(const std::string& path, const fileinfo::FileChangeSettings& settings,
                         const props::RowTexts& rowValues, const props::RowSelection& selected)
 {
-    Failure writeFailure;
-    const bool changed = fileinfo::ApplyFileChange(path, settings, [&] {
-        writeFailure = document::writeRows(path, rowValues, selected);
-        return !writeFailure.failed();
-    });
-    if (changed) return {};
-    if (writeFailure.failed()) return writeFailure;
-    return Failure(FailureKind::Io, "the file could not be prepared for the change");
+    return fileinfo::runFileChange(path, settings, [&] { return document::writeRows(path, rowValues, selected); });
 }
 
 fileinfo::FileTimeSources batchSources(const FileTimeSetting& setting)

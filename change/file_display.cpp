@@ -9,26 +9,32 @@ namespace quorvane::change {
 FileDisplay ReadFileForDisplay(const std::string& path)
 {
     FileDisplay display;
-    if (!fileinfo::FileEntryExists(path)) {
-        display.failure = Failure(FailureKind::NotFound, "no such file");
-        return display;
+    auto snapshot = fileinfo::readFileSnapshot(path);
+    if (!snapshot.ok()) {
+        display.snapshotFailure = snapshot.failure();
+        const FailureKind kind = snapshot.failure().kind();
+        if (kind == FailureKind::NotFound || kind == FailureKind::NotRegularFile) {
+            display.failure = snapshot.failure();
+            return display;
+        }
+    } else {
+        display.snapshot = std::move(snapshot).value();
     }
-    display.snapshot = fileinfo::ReadFileAttributeData(path);
     try {
         Result<props::RowTexts> rows = document::readRows(path);
         if (rows.ok()) display.rows = std::move(rows).value();
-        else display.failure = rows.failure();
+        else display.rowsFailure = rows.failure();
     } catch (const Error& error) {
         // A part that is not well-formed XML: the package is unreadable, like any other damage.
-        display.rows.reset();
-        display.failure = Failure(FailureKind::Damaged, error.what());
+        display.rowsFailure = Failure(FailureKind::Damaged, error.what());
     }
+    // A compound document shows "" where nothing can be read, as its per-property reads do.
+    if (display.rowsFailure.failed() && !document::isPackagePath(path)) display.rows = props::RowTexts{};
     // Without a snapshot nothing was read that could be put back, and nothing is set from
     // values that were never read.
-    const bool restored = !display.snapshot || fileinfo::RestoreFileTimesAfterRead(path, *display.snapshot);
-    if (!restored && !display.failure.failed())
-        display.failure = Failure(FailureKind::Io, "its times and attributes could not be put back");
-    display.succeeded = display.rows.has_value() && restored;
+    const Failure restored = display.snapshot ? fileinfo::restoreAfterRead(path, *display.snapshot) : Failure();
+    display.succeeded = display.rows.has_value() && !restored.failed();
+    if (!display.succeeded) display.failure = display.rowsFailure.failed() ? display.rowsFailure : restored;
     return display;
 }
 

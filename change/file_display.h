@@ -18,6 +18,9 @@ struct FileDisplay {
     // The attributes and times as they were before the read; nullopt when the file is missing
     // or its attribute data cannot be read (the pickers and boxes then keep what they show).
     std::optional<fileinfo::FileSnapshot> snapshot;
+    // Why `snapshot` is nullopt ("no such file", "not a regular file", "its attributes cannot be
+    // read: ..."); Failure{} when there is one.
+    Failure snapshotFailure;
     // The 14 row texts; nullopt when the file is missing or is a package that cannot be read
     // (not a ZIP archive, a relationship or part missing or empty, a part that is not
     // well-formed XML). A compound document always gives its rows, "" where nothing is read.
@@ -26,7 +29,13 @@ struct FileDisplay {
     // back); false when the file is missing, a package cannot be read, or the restore failed
     // (read-only cannot be cleared, the file is locked by another process).
     bool succeeded = false;
-    // Why `succeeded` is false (Failure{} when it is true).
+    // Why the rows were not read: `rows` is nullopt for a package and all "" for a compound
+    // document then ("damaged compound file: ...", "in use by another program"). Failure{} when
+    // they were read.
+    Failure rowsFailure;
+    // Why `succeeded` is false (Failure{} when it is true): the snapshot's reason for a missing
+    // file or a folder, else `rowsFailure`, else the put-back's ("its times cannot be put back:
+    // in use by another program").
     Failure failure;
 };
 

@@ -39,13 +39,11 @@ int runExport(const std::vector<std::string>& arguments, std::ostream&, std::ost
     exporting::WriteCsvHeader(lines);
     for (std::size_t i = 0; i < paths.size(); ++i) {
         const std::size_t linesBefore = lines.size();
-        if (!exporting::AppendCsvLine(paths[i], lines)) {
+        if (const Failure failure = exporting::appendFileLine(paths[i], lines); failure.failed()) {
             if (showBar) err << '\n';
             const bool lineAdded = lines.size() > linesBefore;
-            err << "quorvane-cli: " << paths[i] << ": "
-                << (lineAdded ? "could not be read completely, or its times could not be put back"
-                              : "not a readable package: no line written")
-                << '\n';
+            err << "quorvane-cli: " << paths[i] << ": " << failure.text()
+                << (lineAdded ? "" : "; no line written") << '\n';
             status = 1;
         }
         if (showBar) drawProgress(err, change::progressPercent(int(i + 1), int(paths.size())));

@@ -1,11 +1,9 @@
 #include "cli/set_command.h"
 
 #include "change/change_engine.h"
-#include "cli/file_failure.h"
 #include "cli/set_options.h"
 #include "cli/usage.h"
 #include "fileinfo/backup.h"
-#include "document/document_rows.h"
 #include "base/error.h"
 
 namespace quorvane::cli {
@@ -17,11 +15,10 @@ std::string changeFile(const std::string& path, const change::BatchSettings& set
     if (settings.backup && !fileinfo::backupoldfile(path))
         return "no backup could be made as " + fileinfo::backupNameOf(path) + "; the file was not changed";
     try {
-        if (change::ApplyBatchChangeToFile(path, settings)) return "";
+        return change::changeFileInBatch(path, settings).text();
     } catch (const Error& error) {
         return error.what();
     }
-    return document::isPackagePath(path) ? packageFailureReason() : writeFailureReason(path);
 }
 
 }  // namespace

@@ -2,15 +2,11 @@
 
 #include <array>
 
-#include "cli/file_failure.h"
+#include "change/file_display.h"
 #include "cli/json_writer.h"
 #include "cli/usage.h"
-#include "fileinfo/file_snapshot.h"
-#include "fileinfo/file_times.h"
 #include "fileinfo/snapshot_display.h"
 #include "props/catalogue.h"
-#include "document/document_rows.h"
-#include "base/error.h"
 
 namespace quorvane::cli {
 namespace {
@@ -22,26 +18,21 @@ struct FileReport {
     std::array<std::string, props::kFileInfoLabelCount> fileInfo;  // times and attribute flags
 };
 
-// Reads a file as the program's display does: the snapshot first, then the properties, then
-// the file's times and attributes put back, so that showing a file leaves no trace on it.
+// Reads a file as the program's display does (snapshot, rows, the file put back), so that
+// showing a file leaves no trace on it.
 FileReport readFile(const std::string& path)
 {
     FileReport report{path, {}, {}, {}};
-    const auto snapshot = fileinfo::ReadFileAttributeData(path);
-    if (!snapshot) {
-        report.failure = readFailureReason(path);
-        if (report.failure.empty()) report.failure = "its attributes cannot be read";
-        return report;
+    const change::FileDisplay display = change::ReadFileForDisplay(path);
+    if (display.snapshot) report.fileInfo = fileinfo::fileInfoTexts(*display.snapshot);
+    if (display.rows) report.rows = *display.rows;
+    // A compound document whose rows cannot be read still counts as shown, but not for the tool.
+    for (const Failure* failure : {&display.failure, &display.rowsFailure, &display.snapshotFailure}) {
+        if (failure->failed()) {
+            report.failure = failure->text();
+            break;
+        }
     }
-    report.fileInfo = fileinfo::fileInfoTexts(*snapshot);
-    try {
-        if (const auto rows = document::readDocumentRows(path)) report.rows = *rows;
-        else report.failure = packageFailureReason();
-        if (!document::isPackagePath(path)) report.failure = readFailureReason(path);
-    } catch (const Error& error) {
-        report.failure = error.what();
-    }
-    fileinfo::RestoreFileTimesAfterRead(path, *snapshot);
     return report;
 }
 

@@ -1,6 +1,7 @@
 #include "export/csv_export.h"
 
 #include "change/file_display.h"
+#include "document/document_rows.h"
 #include "fileinfo/snapshot_display.h"
 #include "props/catalogue.h"
 #include "base/temp_file.h"
@@ -55,10 +56,11 @@ Failure appendFileLine(const std::string& path, ExportList& lines)
     const change::FileDisplay read = change::ReadFileForDisplay(path);
     if (!read.snapshot) {
         lines.push_back(std::move(line));
-        return read.failure.failed() ? read.failure : Failure(FailureKind::Io, "its attributes cannot be read");
+        return read.snapshotFailure;
     }
-    if (read.rows) {
-        appendFields(line, *read.rows);
+    // A compound document that cannot be read still gives its line, with empty property fields.
+    if (read.rows || !document::isPackagePath(path)) {
+        appendFields(line, read.rows.value_or(props::RowTexts{}));
         appendFields(line, fileinfo::fileInfoTexts(*read.snapshot));
         line.pop_back();  // no comma after the last field
         lines.push_back(std::move(line));

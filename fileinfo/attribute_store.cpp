@@ -8,6 +8,7 @@
 #include <array>
 #include <cstring>
 
+#include "base/failure.h"
 #include "fileinfo/dos_attrib.h"
 
 namespace quorvane::fileinfo {
@@ -21,16 +22,16 @@ struct StoredDosAttrib {
     std::optional<DosAttrib> parsed;  // its content when it does
 };
 
-// nullopt only when the attribute could not be read for another reason than there being none
+// Fails only when the attribute could not be read for another reason than there being none
 // (ENODATA) or the file system keeping none (ENOTSUP).
-std::optional<StoredDosAttrib> readStoredDosAttrib(const std::string& path)
+Result<StoredDosAttrib> readStoredDosAttrib(const std::string& path)
 {
     std::array<std::byte, kMaxDosAttribBytes> buffer;
     const ssize_t length = ::getxattr(path.c_str(), kDosAttribName, buffer.data(), buffer.size());
     if (length < 0) {
         if (errno == ENODATA || errno == ENOTSUP) return StoredDosAttrib{};
         if (errno == ERANGE) return StoredDosAttrib{true, std::nullopt};  // too long for any layout
-        return std::nullopt;
+        return Failure::fromErrno(errno).within("its attributes cannot be read");
     }
     return StoredDosAttrib{true, parseDosAttrib(std::span(buffer).first(std::size_t(length)))};
 }
@@ -71,67 +72,87 @@ mode_t writableMode(mode_t mode)
     return mode | S_IWUSR | (readersWrite & ~currentUmask());
 }
 
-bool writeDosAttrib(const std::string& path, const DosAttrib& value)
+Failure writeDosAttrib(const std::string& path, const DosAttrib& value)
 {
     const std::vector<std::byte> bytes = encodeDosAttrib(value);
-    return ::setxattr(path.c_str(), kDosAttribName, bytes.data(), bytes.size(), 0) == 0;
+    if (::setxattr(path.c_str(), kDosAttribName, bytes.data(), bytes.size(), 0) == 0) return {};
+    return Failure::fromErrno(errno).within("its attributes cannot be stored");
 }
 
-std::optional<mode_t> regularFileMode(const std::string& path)
+Result<mode_t> regularFileMode(const std::string& path)
 {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
-    return info.st_mode & 07777;
+    if (::stat(path.c_str(), &info) != 0) return Failure::fromErrno(errno);
+    if (!S_ISREG(info.st_mode)) return Failure(FailureKind::NotRegularFile, "not a regular file");
+    return mode_t(info.st_mode & 07777);
 }
 
 }  // namespace
 
-std::optional<AttributeState> readAttributeState(const std::string& path)
+Result<AttributeState> attributeStateOf(const std::string& path)
 {
     const auto mode = regularFileMode(path);
-    if (!mode) return std::nullopt;
+    if (!mode.ok()) return mode.failure();
     const auto stored = readStoredDosAttrib(path);
-    if (!stored) return std::nullopt;
+    if (!stored.ok()) return stored.failure();
     AttributeState state;
     state.word = wordOf(*mode, *stored);
     if (stored->parsed) state.storedCreationTime = stored->parsed->creationTime;
     return state;
 }
 
-bool writeAttributeWord(const std::string& path, AttributeWord word)
+std::optional<AttributeState> readAttributeState(const std::string& path)
+{
+    auto state = attributeStateOf(path);
+    if (!state.ok()) return std::nullopt;
+    return std::move(state).value();
+}
+
+Failure setAttributeWord(const std::string& path, AttributeWord word)
 {
     const auto mode = regularFileMode(path);
-    if (!mode) return false;
+    if (!mode.ok()) return mode.failure();
     const auto current = readStoredDosAttrib(path);
-    if (!current) return false;
+    if (!current.ok()) return current.failure();
 
     const bool storeNeeded = current->exists ? !(current->parsed && current->parsed->attributes == word)
                                              : (word & ~kReadOnly) != 0;
     const mode_t finalMode = (word & kReadOnly) ? *mode & ~kAllWriteBits : writableMode(*mode);
     mode_t modeNow = *mode;
 
-    bool stored = true;
+    Failure storeFailure;
     if (storeNeeded) {
         // Only someone who may write a file may set its user.* attributes (root aside), so a
         // read-only file gets the owner's write bit for the moment of the store.
         if (isReadOnlyMode(modeNow) && ::chmod(path.c_str(), modeNow | S_IWUSR) == 0) modeNow |= S_IWUSR;
         const DosAttrib value{word, current->parsed ? current->parsed->creationTime : std::nullopt};
-        stored = writeDosAttrib(path, value);
+        storeFailure = writeDosAttrib(path, value);
     }
     // Read-only is applied even when the other bits could not be stored: a file asked to be
     // read-only must not stay writable because its hidden bit found no place.
-    const bool modeSet = modeNow == finalMode || ::chmod(path.c_str(), finalMode) == 0;
-    return stored && modeSet;
+    Failure modeFailure;
+    if (modeNow != finalMode && ::chmod(path.c_str(), finalMode) != 0) modeFailure = Failure::fromErrno(errno);
+    return storeFailure.failed() ? storeFailure : modeFailure;
+}
+
+bool writeAttributeWord(const std::string& path, AttributeWord word)
+{
+    return !setAttributeWord(path, word).failed();
+}
+
+Failure setCreationTime(const std::string& path, convert::FileTime creationTime)
+{
+    const auto mode = regularFileMode(path);
+    if (!mode.ok()) return mode.failure();
+    const auto stored = readStoredDosAttrib(path);
+    if (!stored.ok()) return stored.failure();
+    if (stored->parsed && stored->parsed->creationTime == creationTime) return {};
+    return writeDosAttrib(path, DosAttrib{wordOf(*mode, *stored), creationTime});
 }
 
 bool storeCreationTime(const std::string& path, convert::FileTime creationTime)
 {
-    const auto mode = regularFileMode(path);
-    if (!mode) return false;
-    const auto stored = readStoredDosAttrib(path);
-    if (!stored) return false;
-    if (stored->parsed && stored->parsed->creationTime == creationTime) return true;
-    return writeDosAttrib(path, DosAttrib{wordOf(*mode, *stored), creationTime});
+    return !setCreationTime(path, creationTime).failed();
 }
 
 }  // namespace quorvane::fileinfo

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "base/failure.h"
 #include "fileinfo/attribute_word.h"
 #include "convert/date_time.h"
 
@@ -23,6 +24,9 @@ struct AttributeState {
 // missing, is not a regular file, or its extended attribute cannot be read for a reason other
 // than there being none.
 std::optional<AttributeState> readAttributeState(const std::string& path);
+// readAttributeState with the reason of a failure: "no such file", "not a regular file", or "its
+// attributes cannot be read: <the system's words>".
+Result<AttributeState> attributeStateOf(const std::string& path);
 
 // Sets the attribute word of a regular file. Read-only set removes every write bit; read-only
 // cleared gives the owner the write bit back, and group and others where they may read and the
@@ -33,12 +37,18 @@ std::optional<AttributeState> readAttributeState(const std::string& path);
 // attributes asked to keep one of those bits; the read-only bit is still applied then, so that a
 // file asked to be read-only never stays writable.
 bool writeAttributeWord(const std::string& path, AttributeWord word);
+// writeAttributeWord with the reason of a failure: Failure{} when the file ends with the word;
+// else the first refusal ("no such file", "permission denied" for a mode that only the owner may
+// change, "its attributes cannot be stored: <the system's words>").
+Failure setAttributeWord(const std::string& path, AttributeWord word);
 
 // Stores `creationTime` in user.DOSATTRIB beside the current attribute word; Linux cannot set a
 // file's birth time, so this is the creation time that later reads report. Writing extended
 // attributes of a file needs the right to write it (root aside). True when stored or already
 // there; false when refused.
 bool storeCreationTime(const std::string& path, convert::FileTime creationTime);
+// storeCreationTime with the reason of a refusal (Failure{} when stored or already there).
+Failure setCreationTime(const std::string& path, convert::FileTime creationTime);
 
 // Puts a file's attribute word back unless dismissed: the guard of every sequence that clears
 // the read-only bit for a while, so that no way out of it (a failure, an exception) leaves the
@@ -55,11 +65,11 @@ public:
 
     // The success path: no putting back on the way out.
     void dismiss() { armed_ = false; }
-    // Puts the word back now and dismisses the guard; true when the write succeeded.
-    bool restoreNow()
+    // Puts the word back now and dismisses the guard; Failure{} when the write succeeded.
+    Failure restoreNow()
     {
         armed_ = false;
-        return writeAttributeWord(path_, word_);
+        return setAttributeWord(path_, word_);
     }
 
 private:

@@ -14,16 +14,18 @@ convert::DateTime composeFileTime(convert::FileTime own, const FileTimeSources& 
 
 }  // namespace
 
-bool ApplyFileChange(const std::string& path, const FileChangeSettings& settings,
-                     const std::function<bool()>& writeProperties)
+Failure runFileChange(const std::string& path, const FileChangeSettings& settings,
+                      const std::function<Failure()>& writeProperties)
 {
-    const auto snapshot = ReadFileAttributeData(path);
-    if (!snapshot) return false;
+    const auto snapshot = readFileSnapshot(path);
+    if (!snapshot.ok()) return snapshot.failure();
     AttributeWordGuard putBack(path, snapshot->attributes);
-    if ((snapshot->attributes & kReadOnly) && !writeAttributeWord(path, snapshot->attributes & ~kReadOnly))
-        return false;
+    if (snapshot->attributes & kReadOnly) {
+        const Failure cleared = setAttributeWord(path, snapshot->attributes & ~kReadOnly);
+        if (cleared.failed()) return cleared.within("read-only cannot be cleared");
+    }
 
-    if (!writeProperties()) return false;
+    if (Failure written = writeProperties(); written.failed()) return written;
 
     // Neither result is looked at: a file whose times cannot be set (locked, say) still counts
     // as changed and still gets its final attribute word.
@@ -32,7 +34,15 @@ bool ApplyFileChange(const std::string& path, const FileChangeSettings& settings
                  composeFileTime(snapshot->lastWriteTime, settings.lastWrite),
                  composeFileTime(snapshot->lastAccessTime, settings.lastAccess));
     writeAttributeWord(path, ApplyAttributeBoxes(snapshot->attributes, settings.boxes));
-    return true;
+    return {};
+}
+
+bool ApplyFileChange(const std::string& path, const FileChangeSettings& settings,
+                     const std::function<bool()>& writeProperties)
+{
+    return !runFileChange(path, settings, [&writeProperties] {
+                return writeProperties() ? Failure() : Failure(FailureKind::Io, "the properties could not be written");
+            }).failed();
 }
 
 }  // namespace quorvane::fileinfo

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "base/failure.h"
 #include "fileinfo/change_settings.h"
 
 namespace quorvane::fileinfo {
@@ -32,5 +33,12 @@ struct FileChangeSettings {
 // snapshot's attribute word back, so a read-only file never stays writable.
 bool ApplyFileChange(const std::string& path, const FileChangeSettings& settings,
                      const std::function<bool()>& writeProperties);
+
+// ApplyFileChange with the reason of a failure, made where it arises: Failure{} when the
+// properties were written; else "no such file", "not a regular file", "its attributes cannot be
+// read: <the system's words>", "read-only cannot be cleared: <the system's words>" (permission
+// denied when the user does not own the file), or the Failure of `writeProperties` unchanged.
+Failure runFileChange(const std::string& path, const FileChangeSettings& settings,
+                      const std::function<Failure()>& writeProperties);
 
 }  // namespace quorvane::fileinfo

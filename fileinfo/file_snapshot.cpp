@@ -1,6 +1,7 @@
 #include "fileinfo/file_snapshot.h"
 
 #include <fcntl.h>
+#include <cerrno>
 #include <sys/stat.h>
 
 #include "fileinfo/attribute_store.h"
@@ -39,14 +40,17 @@ bool FileEntryExists(const std::string& path)
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::optional<FileSnapshot> ReadFileAttributeData(const std::string& path)
+Result<FileSnapshot> readFileSnapshot(const std::string& path)
 {
     struct statx info {};
-    if (::statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME, &info) != 0 ||
-        !S_ISREG(info.stx_mode))
-        return std::nullopt;
-    const auto attributes = readAttributeState(path);
-    if (!attributes) return std::nullopt;
+    if (::statx(AT_FDCWD, path.c_str(), AT_STATX_SYNC_AS_STAT, STATX_BASIC_STATS | STATX_BTIME, &info) != 0) {
+        const int statxErrno = errno;
+        if (statxErrno == ENOENT || statxErrno == ENOTDIR) return Failure::fromErrno(statxErrno);
+        return Failure::fromErrno(statxErrno).within("its attributes cannot be read");
+    }
+    if (!S_ISREG(info.stx_mode)) return Failure(FailureKind::NotRegularFile, "not a regular file");
+    const auto attributes = attributeStateOf(path);
+    if (!attributes.ok()) return attributes.failure();
 
     FileSnapshot snapshot;
     snapshot.attributes = attributes->word;
@@ -58,6 +62,13 @@ std::optional<FileSnapshot> ReadFileAttributeData(const std::string& path)
     else if (info.stx_mask & STATX_BTIME) snapshot.creationTime = fileTimeOf(timespecOfStatx(info.stx_btime));
     else snapshot.creationTime = snapshot.lastWriteTime;
     return snapshot;
+}
+
+std::optional<FileSnapshot> ReadFileAttributeData(const std::string& path)
+{
+    auto snapshot = readFileSnapshot(path);
+    if (!snapshot.ok()) return std::nullopt;
+    return std::move(snapshot).value();
 }
 
 }  // namespace quorvane::fileinfo

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "base/failure.h"
 #include "fileinfo/attribute_word.h"
 #include "convert/date_time.h"
 
@@ -31,6 +32,9 @@ bool FileEntryExists(const std::string& path);
 // there is one, else the file system's birth time, else the last-write time. nullopt when the
 // file is not found (FileEntryExists) or its attributes cannot be read.
 std::optional<FileSnapshot> ReadFileAttributeData(const std::string& path);
+// ReadFileAttributeData with the reason of a failure: "no such file", "not a regular file", or
+// "its attributes cannot be read: <the system's words>".
+Result<FileSnapshot> readFileSnapshot(const std::string& path);
 
 // Conversions between a POSIX instant and a FILETIME. Instants before 1601-01-01 00:00 UTC
 // give 0; the FILETIME keeps 100-ns units, so nanoseconds below that are cut.

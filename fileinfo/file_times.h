@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "base/failure.h"
 #include "fileinfo/file_snapshot.h"
 #include "convert/date_time.h"
 
@@ -30,5 +31,9 @@ bool setSnapshotTimes(const std::string& path, const FileSnapshot& snapshot);
 // process holds a lock on it), or a time or the final word is refused. Whatever the outcome, the
 // file ends with the snapshot's attribute word wherever that can be written.
 bool RestoreFileTimesAfterRead(const std::string& path, const FileSnapshot& snapshot);
+// RestoreFileTimesAfterRead with the reason of a failure: Failure{} when the file is back as it
+// was; else the first refusal, with the step in front ("its times cannot be put back: in use by
+// another program", "read-only cannot be cleared: permission denied").
+Failure restoreAfterRead(const std::string& path, const FileSnapshot& snapshot);
 
 }  // namespace quorvane::fileinfo

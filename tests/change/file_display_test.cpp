@@ -21,25 +21,7 @@ using fileinfo::AttributeWord;
 
 constexpr int kTitleRow = 0, kAuthorRow = 2, kEditingTimeRow = 12;
 
-// What reading must not change: both POSIX times to the nanosecond, the mode and the stored
-// attribute value (creation time and hidden, system, archive bits).
-struct Trace {
-    timespec lastAccess, lastWrite;
-    mode_t mode;
-    std::optional<std::string> rawDosAttrib;
-
-    static Trace of(const fs::path& file)
-    {
-        const struct stat info = testing::statOf(file);
-        return {info.st_atim, info.st_mtim, info.st_mode, testing::rawDosAttrib(file)};
-    }
-    bool operator==(const Trace& other) const
-    {
-        return lastAccess.tv_sec == other.lastAccess.tv_sec && lastAccess.tv_nsec == other.lastAccess.tv_nsec &&
-               lastWrite.tv_sec == other.lastWrite.tv_sec && lastWrite.tv_nsec == other.lastWrite.tv_nsec &&
-               mode == other.mode && rawDosAttrib == other.rawDosAttrib;
-    }
-};
+using testing::FileTrace;
 
 class FileDisplayTest : public ::testing::Test {
 protected:
@@ -77,7 +59,7 @@ TEST_F(FileDisplayTest, ShowsTheOraclesValuesAndLeavesNoTrace)
         for (const AttributeWord attributes : attributeWords) {
             SCOPED_TRACE(std::string(file.file) + " attributes " + std::to_string(attributes));
             const fs::path copy = copyOf(file.file, attributes);
-            const Trace before = Trace::of(copy);
+            const FileTrace before = FileTrace::of(copy);
 
             const FileDisplay display = ReadFileForDisplay(copy.string());
 
@@ -89,7 +71,7 @@ TEST_F(FileDisplayTest, ShowsTheOraclesValuesAndLeavesNoTrace)
             ASSERT_TRUE(display.snapshot.has_value());
             EXPECT_EQ(display.snapshot->attributes, attributes);
             EXPECT_EQ(display.snapshot->lastAccessTime, fileinfo::fileTimeOf(before.lastAccess));
-            EXPECT_TRUE(Trace::of(copy) == before);
+            EXPECT_EQ(FileTrace::of(copy), before);
             EXPECT_EQ(fileinfo::readAttributeState(copy.string())->word, attributes);
             fs::remove(copy);
         }
@@ -114,24 +96,29 @@ TEST_F(FileDisplayTest, FailuresGiveNoRowsOrFailAndStillLeaveNoTrace)
     } cases[] = {{notAZip, false}, {malformedPart, false}, {notACompoundFile, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file.filename().string());
-        const Trace before = Trace::of(c.file);
+        const FileTrace before = FileTrace::of(c.file);
         const FileDisplay display = ReadFileForDisplay(c.file.string());
         EXPECT_EQ(display.succeeded, c.succeeded);
         EXPECT_EQ(display.rows.has_value(), c.succeeded);
+        EXPECT_TRUE(display.rowsFailure.failed()) << "the reason is kept even where rows are shown";
         if (display.rows) {
             EXPECT_EQ(*display.rows, props::RowTexts{});  // nothing to read is no failure
         }
         EXPECT_TRUE(display.snapshot.has_value());
-        EXPECT_TRUE(Trace::of(c.file) == before);
+        EXPECT_EQ(FileTrace::of(c.file), before);
     }
 
     const FileDisplay missing = ReadFileForDisplay((scratch.path() / "missing.ppt").string());
     EXPECT_FALSE(missing.succeeded);
     EXPECT_FALSE(missing.snapshot.has_value());
     EXPECT_FALSE(missing.rows.has_value());
+    EXPECT_EQ(missing.failure.text(), "no such file");
 
     fs::create_directory(scratch.path() / "folder.ppt");
-    EXPECT_FALSE(ReadFileForDisplay((scratch.path() / "folder.ppt").string()).succeeded);
+    const FileDisplay folder = ReadFileForDisplay((scratch.path() / "folder.ppt").string());
+    EXPECT_FALSE(folder.succeeded);
+    EXPECT_EQ(folder.failure.kind(), FailureKind::NotRegularFile);
+    EXPECT_EQ(folder.failure.text(), "not a regular file");
 }
 
 TEST_F(FileDisplayTest, FileLockedByAnotherProcessShowsNothingAndFails)
@@ -139,16 +126,18 @@ TEST_F(FileDisplayTest, FileLockedByAnotherProcessShowsNothingAndFails)
     QUORVANE_REQUIRE_CORPUS();
     QUORVANE_REQUIRE_XATTR_SCRATCH(scratch);
     const fs::path copy = copyOf("SimpleMacro.ppt", fileinfo::kArchive);
-    const Trace before = Trace::of(copy);
+    const FileTrace before = FileTrace::of(copy);
     {
         testing::LockHoldingChild holder(copy, true);
         ASSERT_TRUE(holder.holding());
         const FileDisplay display = ReadFileForDisplay(copy.string());
         EXPECT_FALSE(display.succeeded);
+        EXPECT_EQ(display.failure.kind(), FailureKind::Locked);
+        EXPECT_TRUE(display.failure.text().ends_with("in use by another program")) << display.failure.text();
         ASSERT_TRUE(display.rows.has_value());
         EXPECT_EQ(*display.rows, props::RowTexts{});
     }
-    EXPECT_TRUE(Trace::of(copy) == before);
+    EXPECT_EQ(FileTrace::of(copy), before);
     EXPECT_TRUE(ReadFileForDisplay(copy.string()).succeeded);
 }
 

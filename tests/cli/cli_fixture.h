@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,10 +31,14 @@ inline std::string shellQuoted(const std::string& text)
 
 class Cli : public ::testing::Test {
 protected:
-    CliRun run(const std::vector<std::string>& arguments)
+    // `wrap` turns the shell command that runs the tool into the one that is run (another user,
+    // a private mount namespace); the outputs are redirected around the wrapped command.
+    CliRun run(const std::vector<std::string>& arguments,
+               const std::function<std::string(const std::string&)>& wrap = {})
     {
-        std::string command = "LC_ALL=C " + shellQuoted(QUORVANE_BINARY_DIR "/cli/quorvane-cli");
+        std::string command = "env LC_ALL=C " + shellQuoted(QUORVANE_BINARY_DIR "/cli/quorvane-cli");
         for (const std::string& argument : arguments) command += " " + shellQuoted(argument);
+        if (wrap) command = wrap(command);
         const std::filesystem::path out = scratch_.path() / "out.txt", err = scratch_.path() / "err.txt";
         command += " >" + shellQuoted(out.string()) + " 2>" + shellQuoted(err.string());
         const int raw = std::system(command.c_str());

@@ -53,26 +53,6 @@ std::vector<std::string> shownFields(const fs::path& file)
     return fields;
 }
 
-struct Trace {
-    struct stat status;
-    std::optional<std::string> dosAttrib;
-};
-
-Trace traceOf(const fs::path& file)
-{
-    return {testing::statOf(file), testing::rawDosAttrib(file)};
-}
-
-void expectSameTrace(const Trace& before, const Trace& after, const std::string& name)
-{
-    EXPECT_EQ(after.status.st_mode, before.status.st_mode) << name;
-    EXPECT_EQ(after.status.st_mtim.tv_sec, before.status.st_mtim.tv_sec) << name;
-    EXPECT_EQ(after.status.st_mtim.tv_nsec, before.status.st_mtim.tv_nsec) << name;
-    EXPECT_EQ(after.status.st_atim.tv_sec, before.status.st_atim.tv_sec) << name;
-    EXPECT_EQ(after.status.st_atim.tv_nsec, before.status.st_atim.tv_nsec) << name;
-    EXPECT_EQ(after.dosAttrib, before.dosAttrib) << name;
-}
-
 class CsvExport : public ::testing::Test {
 protected:
     testing::TimeLocaleGuard locale_{"C"};
@@ -98,13 +78,13 @@ TEST_F(CsvExport, EveryCorpusFileReadsBackAsShownAndIsLeftAsItWas)
     files.insert(files.end(), {hidden, oldAccess, notZip, missing});
 
     std::map<std::string, std::vector<std::string>> expected;
-    std::map<std::string, Trace> traces;
+    std::map<std::string, testing::FileTrace> traces;
     for (const fs::path& file : files) {
         if (!fs::exists(file)) continue;
-        traces[file.string()] = traceOf(file);
+        traces[file.string()] = testing::FileTrace::of(file);
         expected[file.string()] = shownFields(file);
-        expectSameTrace(traces[file.string()], traceOf(file), "reading for the expectation");
-        traces[file.string()] = traceOf(file);
+        EXPECT_EQ(testing::FileTrace::of(file), traces[file.string()]) << "reading for the expectation";
+        traces[file.string()] = testing::FileTrace::of(file);
     }
 
     ExportList lines;
@@ -113,7 +93,7 @@ TEST_F(CsvExport, EveryCorpusFileReadsBackAsShownAndIsLeftAsItWas)
     const fs::path csv = scratch_.path() / "export.csv";
     ASSERT_TRUE(saveExportList(csv.string(), lines));
 
-    for (const auto& [path, trace] : traces) expectSameTrace(trace, traceOf(path), path);
+    for (const auto& [path, trace] : traces) EXPECT_EQ(testing::FileTrace::of(path), trace) << path;
 
     const json read = readWithPython(csv);
     ASSERT_TRUE(read.is_object()) << "Python's csv module refused the file";
@@ -172,14 +152,27 @@ TEST_F(CsvExport, FieldsAreQuotedWithQuotesDoubledAndLinesEndInCrLf)
     EXPECT_EQ(testing::readFileBytes(csv), "\"a\"\r\n\"b\"\r\n");
 }
 
-TEST_F(CsvExport, AMissingFileGivesTheShortLine)
+TEST_F(CsvExport, AMissingFileOrAFolderGivesTheShortLineAndItsReason)
 {
     ExportList lines;
     const std::string gone = (scratch_.path() / "dir/gone.PPT").string();
     EXPECT_FALSE(AppendCsvLine(gone, lines));
     EXPECT_EQ(lines, ExportList{"\"" + gone + "\",\"gone.PPT\","});
-    EXPECT_FALSE(AppendCsvLine(scratch_.path().string(), lines)) << "a folder is no file";
-    EXPECT_EQ(lines.size(), 2u);
+    EXPECT_EQ(appendFileLine(gone, lines).text(), "no such file");
+    EXPECT_EQ(appendFileLine(scratch_.path().string(), lines).text(), "not a regular file");
+    EXPECT_EQ(lines.size(), 3u);
+}
+
+TEST_F(CsvExport, AFileHeldByAnotherProcessGivesTheLockAsItsReason)
+{
+    const fs::path held = scratch_.path() / "held.ppt";
+    testing::writeFileBytes(held, "no compound file");
+    testing::LockHoldingChild holder(held, true);
+    ASSERT_TRUE(holder.holding());
+    ExportList lines;
+    const Failure failure = appendFileLine(held.string(), lines);
+    EXPECT_EQ(failure.kind(), FailureKind::Locked);
+    EXPECT_TRUE(failure.text().ends_with("in use by another program")) << failure.text();
 }
 
 TEST_F(CsvExport, AFailedSaveKeepsTheEarlierFileAndLeavesNothingBehind)

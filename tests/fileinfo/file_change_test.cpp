@@ -249,15 +249,31 @@ TEST(FileChangeFault, FailedOrThrowingWriterPutsTheWordBack)
     EXPECT_EQ(statOf(file).st_mtim.tv_sec, 1'000'000'000) << "times are not set after a failed write";
 }
 
-TEST(FileChangeFault, MissingFileOrFolderIsNotWritten)
+TEST(FileChangeFault, EachFailureGivesTheReasonMadeWhereItArose)
 {
     testing::XattrScratchDir dir(QUORVANE_BINARY_DIR);
     QUORVANE_REQUIRE_XATTR_SCRATCH(dir);
     fs::create_directory(dir.path() / "folder.ppt");
-    for (const auto& path : {dir.path() / "missing.ppt", dir.path() / "folder.ppt"}) {
+    const Failure refusal(FailureKind::NoSpace, "no space left on the device");
+    const struct {
+        fs::path path;
+        Failure writerResult;
+        int expectedCalls;
+        FailureKind kind;
+        std::string reason;
+    } cases[] = {
+        {dir.path() / "missing.ppt", {}, 0, FailureKind::NotFound, "no such file"},
+        {dir.path() / "folder.ppt", {}, 0, FailureKind::NotRegularFile, "not a regular file"},
+        {dir.file("deck.ppt"), refusal, 1, refusal.kind(), refusal.text()},  // the writer's own, unchanged
+        {dir.file("good.ppt"), {}, 1, FailureKind::None, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.filename().string());
         int calls = 0;
-        EXPECT_FALSE(ApplyFileChange(path, batchSettings(), [&] { return ++calls, true; }));
-        EXPECT_EQ(calls, 0);
+        const Failure failure = runFileChange(c.path, batchSettings(), [&] { return ++calls, c.writerResult; });
+        EXPECT_EQ(calls, c.expectedCalls);
+        EXPECT_EQ(failure.kind(), c.kind);
+        EXPECT_EQ(failure.text(), c.reason);
     }
 }
 

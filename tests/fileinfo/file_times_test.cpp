@@ -25,35 +25,6 @@ constexpr convert::FileTime kUnixEpochFileTime = 116'444'736'000'000'000;
 
 bool sameInstant(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
 
-// Everything a read must leave as it was: both times to the nanosecond, the mode, the creation
-// time and attribute word as read, and the raw stored value (or its absence).
-struct Trace {
-    timespec lastAccess, lastWrite;
-    mode_t mode;
-    FileSnapshot snapshot;
-    std::optional<std::string> rawDosAttrib;
-};
-
-Trace traceOf(const fs::path& file)
-{
-    const struct stat info = statOf(file);
-    const auto snapshot = ReadFileAttributeData(file);
-    EXPECT_TRUE(snapshot.has_value());
-    return {info.st_atim, info.st_mtim, info.st_mode, snapshot.value_or(FileSnapshot{}), testing::rawDosAttrib(file)};
-}
-
-void expectSameTrace(const Trace& before, const Trace& after)
-{
-    EXPECT_TRUE(sameInstant(before.lastAccess, after.lastAccess))
-        << before.lastAccess.tv_sec << "." << before.lastAccess.tv_nsec << " became " << after.lastAccess.tv_sec << "."
-        << after.lastAccess.tv_nsec;
-    EXPECT_TRUE(sameInstant(before.lastWrite, after.lastWrite));
-    EXPECT_EQ(before.mode, after.mode);
-    EXPECT_EQ(before.snapshot.attributes, after.snapshot.attributes);
-    EXPECT_EQ(before.snapshot.creationTime, after.snapshot.creationTime);
-    EXPECT_EQ(before.rawDosAttrib, after.rawDosAttrib);
-}
-
 TEST(FileTimesConversion, FileTimeAndPosixInstants)
 {
     EXPECT_EQ(fileTimeOf(timespec{0, 0}), kUnixEpochFileTime);
@@ -139,7 +110,7 @@ TEST(SetFileTimes, RefusesReadOnlyAndLockedFiles)
     const convert::DateTime newTime = convert::encodeDateTime({2010, 5, 6, 7, 8, 9, 0}).value();
     const auto file = dir.file("deck.ppt");
     testing::setAccessAndWriteTimes(file, {1'000'000'000, 1}, {1'000'000'000, 2});
-    const Trace before = traceOf(file);
+    const testing::FileTrace before = testing::FileTrace::of(file);
 
     ASSERT_TRUE(writeAttributeWord(file, kReadOnly));
     EXPECT_FALSE(SetFileTimes(file, newTime, newTime, newTime)) << "read-only, even for root";
@@ -150,7 +121,7 @@ TEST(SetFileTimes, RefusesReadOnlyAndLockedFiles)
         ASSERT_TRUE(holder.holding());
         EXPECT_FALSE(SetFileTimes(file, newTime, newTime, newTime));
     }
-    expectSameTrace(before, traceOf(file));
+    EXPECT_EQ(testing::FileTrace::of(file), before);
     EXPECT_FALSE(SetFileTimes(dir.path() / "missing.ppt", newTime, newTime, newTime));
     EXPECT_TRUE(SetFileTimes(file, newTime, newTime, newTime)) << "the lock ended with its process";
 }
@@ -165,14 +136,15 @@ TEST(RestoreFileTimesAfterRead, LeavesNoTraceOnAnyKindOfFile)
         const auto file = dir.file("deck.ppt");
         testing::setAccessAndWriteTimes(file, {1'100'000'000, 111'111'111}, {1'000'000'000, 999'999'999});
         ASSERT_TRUE(writeAttributeWord(file, word));
-        const Trace before = traceOf(file);
+        const testing::FileTrace before = testing::FileTrace::of(file);
+        const FileSnapshot snapshot = ReadFileAttributeData(file).value();
 
         // What a read may do: it touches the access time, and clearing read-only for the
         // restore's exclusive open is the restore's own business.
         { std::ifstream(file) .get(); }
         testing::setAccessAndWriteTimes(file, {1'200'000'000, 0}, before.lastWrite);
-        EXPECT_TRUE(RestoreFileTimesAfterRead(file, before.snapshot));
-        expectSameTrace(before, traceOf(file));
+        EXPECT_TRUE(RestoreFileTimesAfterRead(file, snapshot));
+        EXPECT_EQ(testing::FileTrace::of(file), before);
         ::chmod(file.c_str(), 0644);
         fs::remove(file);
     }
@@ -190,10 +162,11 @@ TEST(RestoreFileTimesAfterRead, ShowingARealPptLeavesNoTrace)
         fs::copy_file(testing::corpusDir() / "files" / "38256.ppt", deck, fs::copy_options::overwrite_existing);
         testing::setAccessAndWriteTimes(deck, {1'100'000'000, 111'111'111}, {1'000'000'000, 999'999'999});
         ASSERT_TRUE(writeAttributeWord(deck, word));
-        const Trace before = traceOf(deck);
+        const testing::FileTrace before = testing::FileTrace::of(deck);
+        const FileSnapshot snapshot = ReadFileAttributeData(deck).value();
         EXPECT_NE(document::readPptRows(deck)[0], "");
-        EXPECT_TRUE(RestoreFileTimesAfterRead(deck, before.snapshot));
-        expectSameTrace(before, traceOf(deck));
+        EXPECT_TRUE(RestoreFileTimesAfterRead(deck, snapshot));
+        EXPECT_EQ(testing::FileTrace::of(deck), before);
         ASSERT_TRUE(writeAttributeWord(deck, 0));
     }
 }
@@ -204,14 +177,15 @@ TEST(RestoreFileTimesAfterRead, LockedFileFailsAndKeepsItsReadOnlyBit)
     QUORVANE_REQUIRE_XATTR_SCRATCH(dir);
     const auto file = dir.file("deck.ppt");
     ASSERT_TRUE(writeAttributeWord(file, kReadOnly | kHidden));
-    const Trace before = traceOf(file);
+    const testing::FileTrace before = testing::FileTrace::of(file);
+    const FileSnapshot snapshot = ReadFileAttributeData(file).value();
     {
         testing::LockHoldingChild holder(file, false);
         ASSERT_TRUE(holder.holding());
-        EXPECT_FALSE(RestoreFileTimesAfterRead(file, before.snapshot));
+        EXPECT_EQ(restoreAfterRead(file, snapshot).text(), "its times cannot be put back: in use by another program");
     }
     // The restore cleared read-only to open the file; the failed open must not leave it so.
-    expectSameTrace(before, traceOf(file));
+    EXPECT_EQ(testing::FileTrace::of(file), before);
 }
 
 TEST(FileTimesWithoutExtendedAttributes, CreationTimeIsRefusedTheRestWorks)

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include "fileinfo/file_snapshot.h"
+
 namespace fs = std::filesystem;
 
 namespace quorvane::testing {
@@ -198,6 +200,44 @@ void setAccessAndWriteTimes(const fs::path& file, timespec lastAccess, timespec 
 {
     const timespec times[2] = {lastAccess, lastWrite};
     EXPECT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0) << "cannot set the times of " << file;
+}
+
+FileTrace FileTrace::of(const fs::path& file)
+{
+    FileTrace trace;
+    struct stat info {};
+    const auto snapshot = fileinfo::ReadFileAttributeData(file.string());
+    if (::stat(file.c_str(), &info) != 0 || !snapshot) return trace;
+    trace.found = true;
+    trace.lastAccess = info.st_atim;
+    trace.lastWrite = info.st_mtim;
+    trace.mode = info.st_mode;
+    trace.attributes = snapshot->attributes;
+    trace.creationTime = snapshot->creationTime;
+    trace.rawDosAttrib = testing::rawDosAttrib(file);
+    return trace;
+}
+
+bool FileTrace::operator==(const FileTrace& other) const
+{
+    const auto sameInstant = [](const timespec& a, const timespec& b) {
+        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+    };
+    return found == other.found && sameInstant(lastAccess, other.lastAccess) &&
+           sameInstant(lastWrite, other.lastWrite) && mode == other.mode && attributes == other.attributes &&
+           creationTime == other.creationTime && rawDosAttrib == other.rawDosAttrib;
+}
+
+void PrintTo(const FileTrace& trace, std::ostream* out)
+{
+    if (!trace.found) {
+        *out << "{no file}";
+        return;
+    }
+    *out << "{access " << trace.lastAccess.tv_sec << "." << trace.lastAccess.tv_nsec << ", write "
+         << trace.lastWrite.tv_sec << "." << trace.lastWrite.tv_nsec << ", mode 0" << std::oct << trace.mode
+         << std::dec << ", attributes 0x" << std::hex << trace.attributes << std::dec << ", created "
+         << trace.creationTime << ", DOSATTRIB " << (trace.rawDosAttrib ? "stored" : "none") << "}";
 }
 
 std::string bytesFromHex(const std::string& hex)

@@ -10,7 +10,11 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
+
+#include "convert/date_time.h"
+#include "fileinfo/attribute_word.h"
 
 namespace quorvane::testing {
 
@@ -80,6 +84,23 @@ bool setRawDosAttrib(const std::filesystem::path& file, const std::string& value
 struct stat statOf(const std::filesystem::path& file);
 // Sets last access and last write of a file exactly (fails the calling test when refused).
 void setAccessAndWriteTimes(const std::filesystem::path& file, timespec lastAccess, timespec lastWrite);
+
+// Everything that reading a file must leave as it was: both POSIX times to the nanosecond, the
+// mode, the attribute word and creation time as the file layer reads them, and the raw stored
+// user.DOSATTRIB value (or its absence). `found` is false when the file cannot be looked at.
+struct FileTrace {
+    bool found = false;
+    timespec lastAccess{}, lastWrite{};
+    mode_t mode = 0;
+    fileinfo::AttributeWord attributes = 0;
+    convert::FileTime creationTime = 0;
+    std::optional<std::string> rawDosAttrib;
+
+    static FileTrace of(const std::filesystem::path& file);
+    bool operator==(const FileTrace& other) const;
+};
+// For GoogleTest's messages.
+void PrintTo(const FileTrace& trace, std::ostream* out);
 
 // Bytes from hex text with optional blanks and "|" separators ("30 78 | 32 32").
 std::string bytesFromHex(const std::string& hex);

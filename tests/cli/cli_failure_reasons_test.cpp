@@ -1,0 +1,117 @@
+// quorvane-cli names the real reason of each failure: every condition is caused for real (a
+// missing file, a folder, a lock held by another process, a user who may not change a read-only
+// file's mode, damaged bytes of both formats, a full device) and the printed reason is checked.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "tests/cli/cli_fixture.h"
+#include "tests/support/corpus.h"
+#include "tests/support/fileinfo_fixtures.h"
+
+namespace quorvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+enum class Condition {
+    None,
+    LockedByAnotherProcess,  // a child holds an exclusive F_OFD_SETLK lock during the run
+    OtherUser,               // the tool runs as uid/gid 65534 on a root-owned file
+    FullDevice,              // the file lies on a full 2 MiB tmpfs in a private mount namespace
+};
+
+constexpr char kOtherUser[] = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+
+bool shellSucceeds(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+
+TEST_F(Cli, EachFailurePrintsItsRealReason)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: a file of another owner, a tmpfs mount";
+    // The other user must reach the files and the tool.
+    fs::permissions(scratch_.path(), fs::perms::others_read | fs::perms::others_exec | fs::perms::group_read |
+                                         fs::perms::group_exec, fs::perm_options::add);
+    const fs::path dir = scratch_.path();
+    const std::string csv = (dir / "out.csv").string();
+    fs::create_directory(dir / "folder.ppt");
+    const std::string readOnly = copyOf("38256.ppt");
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::string damagedPpt = (dir / "damaged.ppt").string();
+    writeFileBytes(damagedPpt, "not a compound file");
+    const std::string textPptx = (dir / "text.pptx").string();
+    writeFileBytes(textPptx, "not a ZIP archive");
+    fs::create_directory(dir / "full");
+    const std::string onFullDevice = (dir / "full" / "deck.pptx").string();
+    const std::vector<std::string> setTitle{"set", "--title", "A new title"};
+
+    const struct {
+        const char* what;
+        std::vector<std::string> command;  // the path goes last
+        std::string path;
+        Condition condition;
+        std::string reason;  // printed after "<path>: "
+    } cases[] = {
+        {"missing file, export", {"export", csv}, (dir / "gone.ppt").string(), Condition::None, "no such file"},
+        {"missing file, set", setTitle, (dir / "gone.pptx").string(), Condition::None, "failed: no such file"},
+        {"folder, show", {"show"}, (dir / "folder.ppt").string(), Condition::None, "not a regular file"},
+        {"folder, set", setTitle, (dir / "folder.ppt").string(), Condition::None, "failed: not a regular file"},
+        {"lock of another process", setTitle, copyOf("WithComments.ppt"), Condition::LockedByAnotherProcess,
+         "failed: in use by another program"},
+        {"read-only file of another owner", setTitle, readOnly, Condition::OtherUser,
+         "failed: read-only cannot be cleared: permission denied"},
+        {"damaged .ppt", {"show"}, damagedPpt, Condition::None, "damaged compound file"},
+        {"non-ZIP .pptx", {"show"}, textPptx, Condition::None, "not a ZIP archive"},
+        {"full device", setTitle, onFullDevice, Condition::FullDevice, "failed: no space left on the device"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> arguments = c.command;
+        arguments.push_back(c.path);
+        const std::string before = readFileBytes(c.path);
+        std::function<std::string(const std::string&)> wrap;
+        std::optional<LockHoldingChild> holder;
+        switch (c.condition) {
+        case Condition::None: break;
+        case Condition::LockedByAnotherProcess:
+            holder.emplace(c.path, true);
+            ASSERT_TRUE(holder->holding());
+            break;
+        case Condition::OtherUser:
+            if (!shellSucceeds(std::string(kOtherUser) + "true")) {
+                ADD_FAILURE() << "setpriv cannot switch to uid 65534 here";
+                continue;
+            }
+            wrap = [](const std::string& command) { return kOtherUser + command; };
+            break;
+        case Condition::FullDevice: {
+            if (!shellSucceeds("unshare -m sh -c " + shellQuoted("mount -t tmpfs -o size=2M tmpfs " +
+                                                                 shellQuoted((dir / "full").string())))) {
+                ADD_FAILURE() << "no tmpfs can be mounted in a private mount namespace here";
+                continue;
+            }
+            const std::string full = shellQuoted((dir / "full").string());
+            const std::string source = shellQuoted((corpusDir() / "files" / "bug60993.pptx").string());
+            wrap = [=](const std::string& command) {
+                const std::string script = "mount -t tmpfs -o size=2M tmpfs " + full + " && cp " + source + " " +
+                                           shellQuoted(onFullDevice) + " && chmod 644 " + shellQuoted(onFullDevice) +
+                                           " && { dd if=/dev/zero of=" + full + "/fill bs=64k 2>/dev/null; true; } && " +
+                                           command;
+                return "unshare -m sh -c " + shellQuoted(script);
+            };
+            break;
+        }
+        }
+        const CliRun result = run(arguments, wrap);
+        EXPECT_EQ(result.status, 1) << result.err;
+        EXPECT_NE(result.err.find(c.path + ": " + c.reason), std::string::npos) << result.err;
+        EXPECT_EQ(readFileBytes(c.path), before) << "a failed run leaves the file as it was";
+    }
+    EXPECT_EQ(statOf(readOnly).st_mode & 0777, 0444u);
+}
+
+}  // namespace
+}  // namespace quorvane::testing
