@@ -28,15 +28,15 @@ bool RandomAccessFile::copyFrom(RandomAccessFile& source, std::uint64_t sourceOf
     return true;
 }
 
-std::optional<PosixFile> PosixFile::open(const std::string& path, OpenMode mode, bool* lockRefused)
+Result<PosixFile> PosixFile::openOrFailure(const std::string& path, OpenMode mode)
 {
-    if (lockRefused) *lockRefused = false;
     const bool writable = mode == OpenMode::ReadWriteExclusive;
     UniqueFd fd(::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY));
-    if (!fd) return std::nullopt;
+    if (!fd) return Failure::fromErrno(errno);
 
     struct stat info {};
-    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    if (::fstat(fd.get(), &info) != 0) return Failure::fromErrno(errno);
+    if (!S_ISREG(info.st_mode)) return Failure(FailureKind::NotRegularFile, "not a regular file");
 
     // Open-file-description locks belong to this descriptor, not to the process, so two opens
     // inside one process exclude each other just as two processes do.
@@ -44,10 +44,18 @@ std::optional<PosixFile> PosixFile::open(const std::string& path, OpenMode mode,
     lock.l_type = writable ? F_WRLCK : F_RDLCK;
     lock.l_whence = SEEK_SET;
     if (::fcntl(fd.get(), F_OFD_SETLK, &lock) != 0) {
-        if (lockRefused) *lockRefused = errno == EAGAIN || errno == EACCES;
-        return std::nullopt;
+        if (errno == EAGAIN || errno == EACCES) return lockedByAnotherProgram();
+        return Failure::fromErrno(errno);
     }
     return PosixFile(std::move(fd));
+}
+
+std::optional<PosixFile> PosixFile::open(const std::string& path, OpenMode mode, bool* lockRefused)
+{
+    auto file = openOrFailure(path, mode);
+    if (lockRefused) *lockRefused = file.failure().kind() == FailureKind::Locked;
+    if (!file.ok()) return std::nullopt;
+    return std::move(file).value();
 }
 
 bool PosixFile::readAt(std::uint64_t offset, std::span<std::byte> out)
@@ -56,6 +64,7 @@ bool PosixFile::readAt(std::uint64_t offset, std::span<std::byte> out)
     while (done < out.size()) {
         const ssize_t got = ::pread(fd_.get(), out.data() + done, out.size() - done, off_t(offset + done));
         if (got < 0 && errno == EINTR) continue;
+        if (got == 0) errno = EIO;  // the file ends before the bytes asked for
         if (got <= 0) return false;
         done += std::size_t(got);
     }
@@ -68,6 +77,7 @@ bool PosixFile::writeAt(std::uint64_t offset, std::span<const std::byte> data)
     while (done < data.size()) {
         const ssize_t put = ::pwrite(fd_.get(), data.data() + done, data.size() - done, off_t(offset + done));
         if (put < 0 && errno == EINTR) continue;
+        if (put == 0) errno = EIO;
         if (put <= 0) return false;
         done += std::size_t(put);
     }
@@ -96,7 +106,8 @@ bool PosixFile::copyFrom(RandomAccessFile& source, std::uint64_t sourceOffset, s
         if (copied < 0 && errno == EINTR) continue;
         if (copied < 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL))
             return RandomAccessFile::copyFrom(source, std::uint64_t(from), length, std::uint64_t(to));
-        if (copied <= 0) return false;  // an error, or the source ends early
+        if (copied == 0) errno = EIO;  // the source ends early
+        if (copied <= 0) return false;
         length -= std::uint64_t(copied);
     }
     return true;

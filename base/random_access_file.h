@@ -1,6 +1,8 @@
 // The one interface through which the compound-file engine, the archive writer and the file
 // layer touch file bytes. PosixFile is the real one; tests wrap it to fail or cut off a write
-// sequence at any call (tests/support/faulty_file.h).
+// sequence at any call (tests/support/faulty_file.h). A call that fails leaves errno telling why
+// (EIO when the system gave no error, as for a read cut short by the end of the file), so the
+// caller can make its reason with Failure::fromErrno(errno) right after the call.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "base/failure.h"
 #include "base/unique_fd.h"
 
 namespace quorvane {
@@ -44,8 +47,12 @@ enum class OpenMode {
 
 class PosixFile final : public RandomAccessFile {
 public:
-    // Opens an existing file and takes its lock without waiting. nullopt when the file cannot be
-    // opened or another process holds a conflicting lock (`lockRefused` then tells which).
+    // Opens an existing file and takes its lock without waiting. The failure otherwise: "in use
+    // by another program" (Locked) when another open holds a conflicting lock, "not a regular
+    // file" for a folder or device, else the reason of open(2) ("no such file", "permission
+    // denied", ...).
+    static Result<PosixFile> openOrFailure(const std::string& path, OpenMode mode);
+    // openOrFailure with nullopt for any failure (`lockRefused` tells whether it was the lock).
     static std::optional<PosixFile> open(const std::string& path, OpenMode mode, bool* lockRefused = nullptr);
     // Wraps an already open descriptor (for temporary files); takes no lock.
     explicit PosixFile(UniqueFd fd) : fd_(std::move(fd)) {}

@@ -119,9 +119,8 @@ int addPaddingStream(const std::string& path, std::uint64_t byteCount)
 {
     auto file = PosixFile::open(path, OpenMode::ReadWriteExclusive);
     if (!file) return 1;
-    Fault fault = Fault::None;
-    auto compoundFile = cfb::CompoundFile::open(*file, &fault);
-    if (!compoundFile) return 1;
+    auto compoundFile = cfb::CompoundFile::open(*file);
+    if (!compoundFile.ok()) return 1;
     // Bytes that no file system or disk could pass off as a hole or compress to nothing.
     std::vector<std::byte> padding(byteCount);
     std::uint32_t state = 2463534242u;
@@ -129,7 +128,7 @@ int addPaddingStream(const std::string& path, std::uint64_t byteCount)
         state ^= state << 13, state ^= state >> 17, state ^= state << 5;
         b = std::byte(state);
     }
-    if (!cfb::createRootStream(*compoundFile, u"BenchPadding", padding, &fault)) return 1;
+    if (cfb::createRootStream(compoundFile.value(), u"BenchPadding", padding).failed()) return 1;
     return file->close() ? 0 : 1;
 }
 

@@ -1,6 +1,7 @@
 #include "cfb/cfb_compound_file.h"
 
 #include <algorithm>
+#include <cerrno>
 
 namespace quorvane::cfb {
 namespace {
@@ -9,28 +10,24 @@ std::uint64_t sectorsFor(std::uint64_t bytes, std::uint64_t sectorSize) { return
 
 }  // namespace
 
-std::optional<CompoundFile> CompoundFile::open(RandomAccessFile& file, Fault* fault)
+Result<CompoundFile> CompoundFile::open(RandomAccessFile& file)
 {
-    *fault = Fault::Io;
     const auto length = file.size();
-    if (!length) return std::nullopt;
-    *fault = Fault::Corrupt;
-    if (*length < kHeaderSize) return std::nullopt;
+    if (!length) return Failure::fromErrno(errno);
+    if (*length < kHeaderSize) return damagedCompoundFile("shorter than its 512-byte header");
     CompoundFile cf;
-    if (!file.readAt(0, cf.rawHeader_)) {
-        *fault = Fault::Io;
-        return std::nullopt;
-    }
-    const auto header = parseHeader(cf.rawHeader_);
-    if (!header) return std::nullopt;
+    if (!file.readAt(0, cf.rawHeader_)) return Failure::fromErrno(errno);
+    auto header = parseHeader(cf.rawHeader_);
+    if (!header.ok()) return header.failure();
     cf.header_ = *header;
     cf.sectors_ = std::make_unique<SectorFile>(file, header->sectorShift, *length);
-    cf.fat_ = Fat::load(*cf.sectors_, cf.header_, fault);
-    if (!cf.fat_) return std::nullopt;
-    cf.directory_ = Directory::load(*cf.sectors_, *cf.fat_, cf.header_, fault);
-    if (!cf.directory_) return std::nullopt;
+    auto fat = Fat::load(*cf.sectors_, cf.header_);
+    if (!fat.ok()) return fat.failure();
+    cf.fat_ = std::move(fat).value();
+    auto directory = Directory::load(*cf.sectors_, *cf.fat_, cf.header_);
+    if (!directory.ok()) return directory.failure();
+    cf.directory_ = std::move(directory).value();
     cf.miniStream_ = MiniStream::load(*cf.sectors_, *cf.fat_, cf.header_, cf.directory_->entry(kRootEntryId));
-    *fault = Fault::None;
     return cf;
 }
 
@@ -41,43 +38,35 @@ std::optional<std::uint32_t> CompoundFile::findRootStream(std::u16string_view na
     return id;
 }
 
-std::optional<std::vector<std::byte>> CompoundFile::readStream(std::uint32_t entryId, std::uint64_t maxBytes, Fault* fault)
+Result<std::vector<std::byte>> CompoundFile::readStream(std::uint32_t entryId, std::uint64_t maxBytes)
 {
     const DirEntry entry = directory_->entry(entryId);
-    *fault = Fault::NotFound;
-    if (!entry.isStream()) return std::nullopt;
-    *fault = Fault::Corrupt;
-    if (entry.streamSize > maxBytes) return std::nullopt;
+    if (!entry.isStream()) return Failure(FailureKind::NotFound, "no such stream");
+    if (entry.streamSize > maxBytes) return damagedCompoundFile("a stream is longer than any this program reads");
     std::vector<std::byte> bytes(std::size_t(entry.streamSize));
-    if (bytes.empty()) {
-        *fault = Fault::None;
-        return bytes;
-    }
+    if (bytes.empty()) return bytes;
     if (entry.streamSize < header_.miniStreamCutoff) {
         const auto chain = miniStream_->chainPrefix(entry.startingSector, sectorsFor(entry.streamSize, kMiniSectorSize));
-        if (!chain) return std::nullopt;
-        if (!miniStream_->readChain(*chain, entry.streamSize, bytes)) return std::nullopt;
+        if (!chain) return damagedCompoundFile("the mini stream chain of a stream is broken");
+        if (!miniStream_->readChain(*chain, entry.streamSize, bytes))
+            return sectors_->lastFailure().failed() ? sectors_->lastFailure()
+                                                    : damagedCompoundFile("the mini stream is shorter than a chain in it");
     } else {
         const std::uint32_t sectorSize = sectors_->sectorSize();
         const auto chain = fat_->chainPrefix(entry.startingSector, sectorsFor(entry.streamSize, sectorSize));
-        if (!chain) return std::nullopt;
+        if (!chain) return damagedCompoundFile("the FAT chain of a stream is broken");
         std::vector<std::byte> sector(sectorSize);
         for (std::size_t i = 0; i < chain->size(); ++i) {
-            if (!sectors_->read((*chain)[i], sector)) {
-                *fault = Fault::Io;
-                return std::nullopt;
-            }
+            if (!sectors_->read((*chain)[i], sector)) return sectors_->lastFailure();
             const std::size_t from = i * sectorSize;
             std::copy_n(sector.begin(), std::min<std::size_t>(sectorSize, bytes.size() - from), bytes.begin() + std::ptrdiff_t(from));
         }
     }
-    *fault = Fault::None;
     return bytes;
 }
 
-bool CompoundFile::checkAllocation(Fault* fault) const
+Failure CompoundFile::checkAllocation() const
 {
-    *fault = Fault::Corrupt;
     const std::uint32_t count = sectors_->sectorCount();
     std::vector<bool> owned(count, false);
     auto own = [&](const std::vector<std::uint32_t>& sectorIds) {
@@ -88,12 +77,15 @@ bool CompoundFile::checkAllocation(Fault* fault) const
         return true;
     };
     const MiniStream& mini = *miniStream_;
-    if (!mini.usable() || !own(fat_->fatSectorIds()) || !own(fat_->difatSectorIds()) ||
-        !own(mini.miniFatSectorIds()) || !own(mini.containerSectorIds()))
-        return false;
+    if (!mini.usable()) return damagedCompoundFile("the MiniFAT or the mini stream is broken");
+    if (!own(fat_->fatSectorIds()) || !own(fat_->difatSectorIds()) || !own(mini.miniFatSectorIds()) ||
+        !own(mini.containerSectorIds()))
+        return damagedCompoundFile("a FAT, DIFAT, MiniFAT or mini stream sector is free, shared or past the end");
     const auto directoryChain = fat_->wholeChain(header_.firstDirSector);
+    if (!directoryChain || !own(*directoryChain))
+        return damagedCompoundFile("a directory sector is free, shared or past the end");
     const auto streams = directory_->reachableStreams();
-    if (!directoryChain || !own(*directoryChain) || !streams) return false;
+    if (!streams) return damagedCompoundFile("a directory entry is out of range or the directory tree loops");
 
     std::vector<bool> miniOwned(mini.miniSectorCount(), false);
     for (const std::uint32_t id : *streams) {
@@ -101,18 +93,20 @@ bool CompoundFile::checkAllocation(Fault* fault) const
         if (e.streamSize == 0) continue;
         if (e.streamSize < header_.miniStreamCutoff) {
             const auto chain = mini.wholeChain(e.startingSector);
-            if (!chain || chain->size() < sectorsFor(e.streamSize, kMiniSectorSize)) return false;
+            if (!chain || chain->size() < sectorsFor(e.streamSize, kMiniSectorSize))
+                return damagedCompoundFile("the mini stream chain of a stream is broken");
             for (const std::uint32_t miniId : *chain) {
-                if (miniOwned[miniId]) return false;
+                if (miniOwned[miniId]) return damagedCompoundFile("two streams share a mini sector");
                 miniOwned[miniId] = true;
             }
         } else {
             const auto chain = fat_->wholeChain(e.startingSector);
-            if (!chain || chain->size() < sectorsFor(e.streamSize, sectors_->sectorSize()) || !own(*chain)) return false;
+            if (!chain || chain->size() < sectorsFor(e.streamSize, sectors_->sectorSize()))
+                return damagedCompoundFile("the FAT chain of a stream is broken");
+            if (!own(*chain)) return damagedCompoundFile("a sector of a stream is free or shared");
         }
     }
-    *fault = Fault::None;
-    return true;
+    return {};
 }
 
 }  // namespace quorvane::cfb

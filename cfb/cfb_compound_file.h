@@ -15,32 +15,34 @@
 #include "cfb/cfb_header.h"
 #include "cfb/cfb_ministream.h"
 #include "cfb/cfb_sector.h"
-#include "base/fault.h"
+#include "base/failure.h"
 #include "base/random_access_file.h"
 
 namespace quorvane::cfb {
 
 class CompoundFile {
 public:
-    // Loads the structures of `file`, which must outlive the object. nullopt when the file is
-    // not a compound file or its header, FAT or directory is broken (fault Corrupt), or a read
-    // fails (fault Io). A broken mini stream does not fail the open; it fails reads of mini
-    // streams and every write.
-    static std::optional<CompoundFile> open(RandomAccessFile& file, Fault* fault);
+    // Loads the structures of `file`, which must outlive the object. The failure otherwise:
+    // "damaged compound file: <what>" when the file is not a compound file or its header, FAT
+    // or directory is broken, the reason of the system call when a read fails. A broken mini
+    // stream does not fail the open; it fails reads of mini streams and every write.
+    static Result<CompoundFile> open(RandomAccessFile& file);
 
     // The stream of the root storage with this name (compared without regard to ASCII case),
     // or nullopt.
     std::optional<std::uint32_t> findRootStream(std::u16string_view name) const;
 
-    // The bytes of a stream entry. nullopt when the entry is no stream (NotFound), the stream
-    // is longer than `maxBytes` or its chain is broken (Corrupt), or a read fails (Io).
-    std::optional<std::vector<std::byte>> readStream(std::uint32_t entryId, std::uint64_t maxBytes, Fault* fault);
+    // The bytes of a stream entry. The failure otherwise: NotFound when the entry is no
+    // stream, damaged compound file when the stream is longer than `maxBytes` or its chain is
+    // broken, the reason of the system call when a read fails.
+    Result<std::vector<std::byte>> readStream(std::uint32_t entryId, std::uint64_t maxBytes);
 
-    // Whether the allocation structures are sound enough to write into: every FAT, DIFAT,
-    // directory, MiniFAT and container sector and every sector of a reachable stream inside
-    // the file, marked as used, and owned once; likewise every mini sector. A write into a
-    // file that fails this could overwrite live data, so writers refuse it (Corrupt).
-    bool checkAllocation(Fault* fault) const;
+    // Failure{} when the allocation structures are sound enough to write into: every FAT,
+    // DIFAT, directory, MiniFAT and container sector and every sector of a reachable stream
+    // inside the file, marked as used, and owned once; likewise every mini sector. Else a
+    // damaged-compound-file failure saying what is wrong: a write into such a file could
+    // overwrite live data, so writers refuse it.
+    Failure checkAllocation() const;
 
     Header& header() { return header_; }
     std::array<std::byte, kHeaderSize>& rawHeader() { return rawHeader_; }

@@ -10,13 +10,13 @@ namespace {
 
 char16_t upper(char16_t unit) { return unit >= u'a' && unit <= u'z' ? char16_t(unit - 32) : unit; }
 
-// An unallocated entry: all zero but for the three NOSTREAM links (OpenMCDF PR #78).
+// An unallocated entry: all zero but for the three NOSTREAM links ([MS-CFB] 2.6; OpenMCDF PR #78).
 void clearEntry(std::span<std::byte> entry)
 {
     std::fill(entry.begin(), entry.end(), std::byte{0});
-    patchLittle(entry, 0x44, kNoStream, 4);
-    patchLittle(entry, 0x48, kNoStream, 4);
-    patchLittle(entry, 0x4C, kNoStream, 4);
+    storeField(entry, entry_field::kLeftSiblingId, kNoStream);
+    storeField(entry, entry_field::kRightSiblingId, kNoStream);
+    storeField(entry, entry_field::kChildId, kNoStream);
 }
 
 }  // namespace
@@ -31,24 +31,22 @@ int compareNames(std::u16string_view left, std::u16string_view right)
     return 0;
 }
 
-std::optional<Directory> Directory::load(SectorFile& sectors, const Fat& fat, const Header& header, Fault* fault)
+Result<Directory> Directory::load(SectorFile& sectors, const Fat& fat, const Header& header)
 {
-    *fault = Fault::Corrupt;
     auto chain = fat.wholeChain(header.firstDirSector);
-    if (!chain || chain->empty()) return std::nullopt;
+    if (!chain) return damagedCompoundFile("the FAT chain of the directory is broken or loops");
+    if (chain->empty()) return damagedCompoundFile("the directory has no sector");
     Directory directory(sectors, header.majorVersion);
     directory.sectorIds_ = std::move(*chain);
     directory.loadedSectorCount_ = directory.sectorIds_.size();
     const std::size_t sectorSize = sectors.sectorSize();
     directory.raw_.resize(directory.sectorIds_.size() * sectorSize);
     for (std::size_t i = 0; i < directory.sectorIds_.size(); ++i) {
-        if (!sectors.read(directory.sectorIds_[i], std::span<std::byte>(directory.raw_).subspan(i * sectorSize, sectorSize))) {
-            *fault = Fault::Io;
-            return std::nullopt;
-        }
+        if (!sectors.read(directory.sectorIds_[i], std::span<std::byte>(directory.raw_).subspan(i * sectorSize, sectorSize)))
+            return sectors.lastFailure();
     }
-    if (directory.entry(kRootEntryId).objectType != std::uint8_t(ObjectType::Root)) return std::nullopt;
-    *fault = Fault::None;
+    if (directory.entry(kRootEntryId).objectType != std::uint8_t(ObjectType::Root))
+        return damagedCompoundFile("directory entry 0 is not the root storage");
     return directory;
 }
 
@@ -56,22 +54,23 @@ DirEntry Directory::entry(std::uint32_t entryId) const
 {
     DirEntry e;
     if (entryId >= entryCount()) return e;
+    using namespace entry_field;
     ByteReader r{std::span<const std::byte>(raw_).subspan(std::size_t(entryId) * kDirEntrySize, kDirEntrySize)};
     std::u16string name;
-    for (int i = 0; i < 32; ++i) name.push_back(char16_t(r.u16()));
-    const std::uint16_t nameLength = r.u16();
+    r.seek(kNameOffset);
+    for (std::size_t i = 0; i < kNameBytes / 2; ++i) name.push_back(char16_t(r.u16()));
+    const auto nameLength = std::uint16_t(readField(r, kNameLength));
     // The length field counts bytes with the NUL; a broken one falls back to the first NUL.
-    std::size_t units = nameLength >= 2 && nameLength <= 64 && nameLength % 2 == 0 ? nameLength / 2u - 1 : 32;
+    std::size_t units = nameLength >= 2 && nameLength <= kNameBytes && nameLength % 2 == 0 ? nameLength / 2u - 1 : kNameBytes / 2;
     units = std::min(units, name.find(u'\0') == std::u16string::npos ? name.size() : name.find(u'\0'));
     e.name = name.substr(0, units);
-    e.objectType = r.u8();
-    e.colorFlag = r.u8();
-    e.leftSiblingId = r.u32();
-    e.rightSiblingId = r.u32();
-    e.childId = r.u32();
-    r.skip(16 + 4 + 8 + 8);  // CLSID, state bits, creation and modified times
-    e.startingSector = r.u32();
-    e.streamSize = r.u64();
+    e.objectType = std::uint8_t(readField(r, kObjectType));
+    e.colorFlag = std::uint8_t(readField(r, kColorFlag));
+    e.leftSiblingId = std::uint32_t(readField(r, kLeftSiblingId));
+    e.rightSiblingId = std::uint32_t(readField(r, kRightSiblingId));
+    e.childId = std::uint32_t(readField(r, kChildId));
+    e.startingSector = std::uint32_t(readField(r, kStartingSector));
+    e.streamSize = readField(r, kStreamSize);
     if (majorVersion_ == 3) e.streamSize &= 0xFFFFFFFF;
     return e;
 }
@@ -134,9 +133,8 @@ std::optional<std::vector<std::uint32_t>> Directory::reachableStreams() const
 void Directory::setStreamLocation(std::uint32_t entryId, std::uint32_t startingSector, std::uint64_t streamSize)
 {
     const std::span<std::byte> bytes(entryBytes(entryId), kDirEntrySize);
-    patchLittle(bytes, 0x74, startingSector, 4);
-    if (majorVersion_ == 3) patchLittle(bytes, 0x78, streamSize, 4);  // the high half is left as it was
-    else patchLittle(bytes, 0x78, streamSize, 8);
+    storeField(bytes, entry_field::kStartingSector, startingSector);
+    storeField(bytes, majorVersion_ == 3 ? entry_field::kStreamSizeV3 : entry_field::kStreamSize, streamSize);
 }
 
 std::optional<TreeSlot> Directory::insertionSlot(std::uint32_t storageId, std::u16string_view name) const
@@ -158,8 +156,10 @@ std::optional<TreeSlot> Directory::insertionSlot(std::uint32_t storageId, std::u
 
 void Directory::link(const TreeSlot& slot, std::uint32_t newEntryId)
 {
-    const std::size_t offset = slot.field == TreeSlot::Field::Left ? 0x44 : slot.field == TreeSlot::Field::Right ? 0x48 : 0x4C;
-    patchLittle(std::span(entryBytes(slot.entryId), kDirEntrySize), offset, newEntryId, 4);
+    const FieldAt field = slot.field == TreeSlot::Field::Left    ? entry_field::kLeftSiblingId
+                          : slot.field == TreeSlot::Field::Right ? entry_field::kRightSiblingId
+                                                                 : entry_field::kChildId;
+    storeField(std::span(entryBytes(slot.entryId), kDirEntrySize), field, newEntryId);
 }
 
 std::optional<std::uint32_t> Directory::addStreamEntry(std::u16string_view name, Fat& fat)
@@ -180,11 +180,12 @@ std::optional<std::uint32_t> Directory::addStreamEntry(std::u16string_view name,
     }
     const std::span<std::byte> bytes(entryBytes(id), kDirEntrySize);
     clearEntry(bytes);
-    for (std::size_t i = 0; i < name.size() && i < kMaxNameUnits; ++i) patchLittle(bytes, 2 * i, name[i], 2);
-    patchLittle(bytes, 0x40, (std::min(name.size(), kMaxNameUnits) + 1) * 2, 2);
-    patchLittle(bytes, 0x42, std::uint8_t(ObjectType::Stream), 1);
-    patchLittle(bytes, 0x43, 1, 1);  // black: never makes a red pair (formats.md 1.7)
-    patchLittle(bytes, 0x74, kEndOfChain, 4);
+    for (std::size_t i = 0; i < name.size() && i < kMaxNameUnits; ++i)
+        storeField(bytes, {entry_field::kNameOffset + 2 * i, 2}, name[i]);
+    storeField(bytes, entry_field::kNameLength, (std::min(name.size(), kMaxNameUnits) + 1) * 2);
+    storeField(bytes, entry_field::kObjectType, std::uint8_t(ObjectType::Stream));
+    storeField(bytes, entry_field::kColorFlag, 1);  // black: never makes two reds adjacent ([MS-CFB] 2.6.4)
+    storeField(bytes, entry_field::kStartingSector, kEndOfChain);
     return id;
 }
 

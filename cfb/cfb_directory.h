@@ -9,10 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/failure.h"
 #include "cfb/cfb_fat.h"
 #include "cfb/cfb_header.h"
+#include "cfb/cfb_layout.h"
 #include "cfb/cfb_sector.h"
-#include "base/fault.h"
 
 namespace quorvane::cfb {
 
@@ -52,9 +53,10 @@ struct TreeSlot {
 
 class Directory {
 public:
-    // Loads the directory chain (bounded by the file's sector count). nullopt (Corrupt) when
-    // the chain is broken or entry 0 is not a root storage.
-    static std::optional<Directory> load(SectorFile& sectors, const Fat& fat, const Header& header, Fault* fault);
+    // Loads the directory chain (bounded by the file's sector count). A damaged-compound-file
+    // failure when the chain is broken or entry 0 is not a root storage; the reason of the read
+    // when one fails.
+    static Result<Directory> load(SectorFile& sectors, const Fat& fat, const Header& header);
 
     std::uint32_t entryCount() const { return std::uint32_t(raw_.size() / kDirEntrySize); }
     DirEntry entry(std::uint32_t entryId) const;
@@ -71,8 +73,8 @@ public:
 
     // Sets a stream's (or the root's) starting sector and size.
     void setStreamLocation(std::uint32_t entryId, std::uint32_t startingSector, std::uint64_t streamSize);
-    // The slot in `storageId`'s tree where a new name belongs (formats.md 1.7: descend by the
-    // name order, attach at the leaf reached). nullopt when the tree loops or holds the name.
+    // The slot in `storageId`'s tree where a new name belongs (descend by the [MS-CFB] 2.6.4 name
+    // order, attach at the leaf reached). nullopt when the tree loops or holds the name.
     std::optional<TreeSlot> insertionSlot(std::uint32_t storageId, std::u16string_view name) const;
     void link(const TreeSlot& slot, std::uint32_t newEntryId);
     // Fills an unallocated entry as a black stream without siblings; returns its id, adding a

@@ -8,11 +8,11 @@
 
 namespace quorvane::cfb {
 
-std::optional<Fat> Fat::load(SectorFile& sectors, const Header& header, Fault* fault)
+Result<Fat> Fat::load(SectorFile& sectors, const Header& header)
 {
-    *fault = Fault::Corrupt;
     const std::uint32_t count = sectors.sectorCount();
-    if (header.numFatSectors > count || header.numDifatSectors > count) return std::nullopt;
+    if (header.numFatSectors > count) return damagedCompoundFile("the header counts more FAT sectors than the file holds");
+    if (header.numDifatSectors > count) return damagedCompoundFile("the header counts more DIFAT sectors than the file holds");
     Fat fat(sectors, header.entriesPerSector());
 
     for (std::size_t i = 0; i < std::min<std::size_t>(header.numFatSectors, kHeaderDifatSlots); ++i)
@@ -25,12 +25,10 @@ std::optional<Fat> Fat::load(SectorFile& sectors, const Header& header, Fault* f
     std::vector<bool> seen(count, false);
     std::uint32_t difatSector = header.firstDifatSector;
     while (fat.fatSectorIds_.size() < header.numFatSectors) {
-        if (difatSector >= count || seen[difatSector]) return std::nullopt;
+        if (difatSector >= count) return damagedCompoundFile("the DIFAT chain leaves the file");
+        if (seen[difatSector]) return damagedCompoundFile("the DIFAT chain loops");
         seen[difatSector] = true;
-        if (!sectors.read(difatSector, sector)) {
-            *fault = Fault::Io;
-            return std::nullopt;
-        }
+        if (!sectors.read(difatSector, sector)) return sectors.lastFailure();
         fat.difatSectorIds_.push_back(difatSector);
         fat.loadedDifatImages_.push_back(sector);
         ByteReader r(sector);
@@ -43,15 +41,11 @@ std::optional<Fat> Fat::load(SectorFile& sectors, const Header& header, Fault* f
 
     fat.entries_.reserve(std::size_t(header.numFatSectors) * fat.entriesPerSector_);
     for (const std::uint32_t fatSector : fat.fatSectorIds_) {
-        if (fatSector >= count) return std::nullopt;
-        if (!sectors.read(fatSector, sector)) {
-            *fault = Fault::Io;
-            return std::nullopt;
-        }
+        if (fatSector >= count) return damagedCompoundFile("a FAT sector lies past the end of the file");
+        if (!sectors.read(fatSector, sector)) return sectors.lastFailure();
         ByteReader r(sector);
         for (std::uint32_t i = 0; i < fat.entriesPerSector_; ++i) fat.entries_.push_back(r.u32());
     }
-    *fault = Fault::None;
     return fat;
 }
 

@@ -8,18 +8,19 @@
 #include <set>
 #include <vector>
 
+#include "base/failure.h"
 #include "cfb/cfb_header.h"
 #include "cfb/cfb_sector.h"
-#include "base/fault.h"
 
 namespace quorvane::cfb {
 
 class Fat {
 public:
     // Loads the FAT sectors named by the header's DIFAT slots and then by the DIFAT sector
-    // chain. nullopt (fault Corrupt or Io) when a count exceeds the file's sector count, a
-    // FAT or DIFAT sector lies past the end of the file, or the DIFAT chain loops.
-    static std::optional<Fat> load(SectorFile& sectors, const Header& header, Fault* fault);
+    // chain. A damaged-compound-file failure when a count exceeds the file's sector count, a
+    // FAT or DIFAT sector lies past the end of the file, or the DIFAT chain loops; the reason
+    // of the read when one fails.
+    static Result<Fat> load(SectorFile& sectors, const Header& header);
 
     // The FAT entry of a sector: the next sector of its chain, or a special value. Sectors the
     // FAT does not cover read as FREESECT.

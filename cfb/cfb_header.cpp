@@ -1,65 +1,63 @@
 #include "cfb/cfb_header.h"
 
-#include <algorithm>
+#include <string>
 
 #include "base/byte_reader.h"
-#include "base/byte_writer.h"
+#include "cfb/cfb_layout.h"
 
 namespace quorvane::cfb {
-namespace {
 
-constexpr std::array<std::uint8_t, 8> kSignature{0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+Failure damagedCompoundFile(std::string_view what) { return damaged("compound file: " + std::string(what)); }
 
-}  // namespace
-
-std::optional<Header> parseHeader(std::span<const std::byte> first512)
+Result<Header> parseHeader(std::span<const std::byte> first512)
 {
-    if (first512.size() < kHeaderSize) return std::nullopt;
+    namespace field = header_field;
+    if (first512.size() < kHeaderSize) return damagedCompoundFile("shorter than its 512-byte header");
     ByteReader r(first512.first(kHeaderSize));
-    for (const std::uint8_t expected : kSignature)
-        if (r.u8() != expected) return std::nullopt;
-    r.skip(16);  // header CLSID
+    if (readField(r, field::kSignature) != kHeaderSignature) return damagedCompoundFile("bad header signature");
     Header h;
-    h.minorVersion = r.u16();
-    h.majorVersion = r.u16();
-    const std::uint16_t byteOrder = r.u16();
-    h.sectorShift = r.u16();
-    h.miniSectorShift = r.u16();
-    r.skip(6);
-    h.numDirSectors = r.u32();
-    h.numFatSectors = r.u32();
-    h.firstDirSector = r.u32();
-    h.transactionSignature = r.u32();
-    h.miniStreamCutoff = r.u32();
-    h.firstMiniFatSector = r.u32();
-    h.numMiniFatSectors = r.u32();
-    h.firstDifatSector = r.u32();
-    h.numDifatSectors = r.u32();
-    for (auto& slot : h.difat) slot = r.u32();
-    if (!r.ok() || byteOrder != 0xFFFE) return std::nullopt;
+    h.minorVersion = std::uint16_t(readField(r, field::kMinorVersion));
+    h.majorVersion = std::uint16_t(readField(r, field::kMajorVersion));
+    const auto byteOrder = std::uint16_t(readField(r, field::kByteOrder));
+    h.sectorShift = std::uint16_t(readField(r, field::kSectorShift));
+    h.miniSectorShift = std::uint16_t(readField(r, field::kMiniSectorShift));
+    h.numDirSectors = std::uint32_t(readField(r, field::kNumDirSectors));
+    h.numFatSectors = std::uint32_t(readField(r, field::kNumFatSectors));
+    h.firstDirSector = std::uint32_t(readField(r, field::kFirstDirSector));
+    h.transactionSignature = std::uint32_t(readField(r, field::kTransactionSignature));
+    h.miniStreamCutoff = std::uint32_t(readField(r, field::kMiniStreamCutoff));
+    h.firstMiniFatSector = std::uint32_t(readField(r, field::kFirstMiniFatSector));
+    h.numMiniFatSectors = std::uint32_t(readField(r, field::kNumMiniFatSectors));
+    h.firstDifatSector = std::uint32_t(readField(r, field::kFirstDifatSector));
+    h.numDifatSectors = std::uint32_t(readField(r, field::kNumDifatSectors));
+    for (std::size_t i = 0; i < kHeaderDifatSlots; ++i) h.difat[i] = std::uint32_t(readField(r, field::difatSlot(i)));
+    if (!r.ok() || byteOrder != kByteOrderMark) return damagedCompoundFile("bad byte order mark in the header");
     const bool v3 = h.majorVersion == 3 && h.sectorShift == 9;
     const bool v4 = h.majorVersion == 4 && h.sectorShift == 12;
-    if ((!v3 && !v4) || h.miniSectorShift != 6 || h.miniStreamCutoff != kMiniStreamCutoff) return std::nullopt;
+    if (!v3 && !v4) return damagedCompoundFile("unknown version or sector size in the header");
+    if (h.miniSectorShift != 6 || h.miniStreamCutoff != kMiniStreamCutoff)
+        return damagedCompoundFile("bad mini sector size or cutoff in the header");
     return h;
 }
 
 void storeHeader(const Header& h, std::span<std::byte, kHeaderSize> raw)
 {
+    namespace field = header_field;
     const std::span<std::byte> out(raw);
-    patchLittle(out, 0x18, h.minorVersion, 2);
-    patchLittle(out, 0x1A, h.majorVersion, 2);
-    patchLittle(out, 0x1E, h.sectorShift, 2);
-    patchLittle(out, 0x20, h.miniSectorShift, 2);
-    patchLittle(out, 0x28, h.numDirSectors, 4);
-    patchLittle(out, 0x2C, h.numFatSectors, 4);
-    patchLittle(out, 0x30, h.firstDirSector, 4);
-    patchLittle(out, 0x34, h.transactionSignature, 4);
-    patchLittle(out, 0x38, h.miniStreamCutoff, 4);
-    patchLittle(out, 0x3C, h.firstMiniFatSector, 4);
-    patchLittle(out, 0x40, h.numMiniFatSectors, 4);
-    patchLittle(out, 0x44, h.firstDifatSector, 4);
-    patchLittle(out, 0x48, h.numDifatSectors, 4);
-    for (std::size_t i = 0; i < kHeaderDifatSlots; ++i) patchLittle(out, 0x4C + 4 * i, h.difat[i], 4);
+    storeField(out, field::kMinorVersion, h.minorVersion);
+    storeField(out, field::kMajorVersion, h.majorVersion);
+    storeField(out, field::kSectorShift, h.sectorShift);
+    storeField(out, field::kMiniSectorShift, h.miniSectorShift);
+    storeField(out, field::kNumDirSectors, h.numDirSectors);
+    storeField(out, field::kNumFatSectors, h.numFatSectors);
+    storeField(out, field::kFirstDirSector, h.firstDirSector);
+    storeField(out, field::kTransactionSignature, h.transactionSignature);
+    storeField(out, field::kMiniStreamCutoff, h.miniStreamCutoff);
+    storeField(out, field::kFirstMiniFatSector, h.firstMiniFatSector);
+    storeField(out, field::kNumMiniFatSectors, h.numMiniFatSectors);
+    storeField(out, field::kFirstDifatSector, h.firstDifatSector);
+    storeField(out, field::kNumDifatSectors, h.numDifatSectors);
+    for (std::size_t i = 0; i < kHeaderDifatSlots; ++i) storeField(out, field::difatSlot(i), h.difat[i]);
 }
 
 }  // namespace quorvane::cfb

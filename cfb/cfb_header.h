@@ -6,8 +6,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
+#include <string_view>
+
+#include "base/failure.h"
 
 namespace quorvane::cfb {
 
@@ -48,11 +50,15 @@ struct Header {
     std::uint64_t offsetOf(std::uint32_t sectorId) const { return (std::uint64_t(sectorId) + 1) << sectorShift; }
 };
 
-// Parses the first 512 bytes of a file. nullopt when the signature, byte order, version/shift
-// pair, mini sector shift or cutoff break [MS-CFB] 2.2: anything else would make our sector
-// arithmetic meaningless. Lenient where readers are: minor version, CLSID, reserved bytes,
-// transaction signature and a non-zero v3 directory count are not checked.
-std::optional<Header> parseHeader(std::span<const std::byte> first512);
+// The failure of a file whose bytes break [MS-CFB]: "damaged compound file: <what>".
+Failure damagedCompoundFile(std::string_view what);
+
+// Parses the first 512 bytes of a file. A damaged-compound-file failure naming the field when
+// the signature, byte order, version/shift pair, mini sector shift or cutoff break [MS-CFB]
+// 2.2: anything else would make our sector arithmetic meaningless. Lenient where readers are:
+// minor version, CLSID, reserved bytes, transaction signature and a non-zero v3 directory count
+// are not checked.
+Result<Header> parseHeader(std::span<const std::byte> first512);
 
 // Writes the fields of `header` into a copy of the original 512 header bytes, leaving every
 // byte that is not one of its fields (signature, CLSID, reserved) as it was.

@@ -1,6 +1,8 @@
 #include "cfb/cfb_sector.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <string>
 
 namespace quorvane::cfb {
 
@@ -14,6 +16,12 @@ SectorFile::SectorFile(RandomAccessFile& file, std::uint32_t sectorShift, std::u
     sectorCount_ = std::uint32_t(std::min<std::uint64_t>(count, kMaxRegSect));
 }
 
+bool SectorFile::ioFailed()
+{
+    lastFailure_ = Failure::fromErrno(errno);
+    return false;
+}
+
 bool SectorFile::read(std::uint32_t sectorId, std::span<std::byte> out)
 {
     return readPart(sectorId, 0, out);
@@ -21,12 +29,15 @@ bool SectorFile::read(std::uint32_t sectorId, std::span<std::byte> out)
 
 bool SectorFile::readPart(std::uint32_t sectorId, std::size_t offsetInSector, std::span<std::byte> out)
 {
-    if (sectorId >= sectorCount_ || offsetInSector + out.size() > sectorSize()) return false;
+    if (sectorId >= sectorCount_ || offsetInSector + out.size() > sectorSize()) {
+        lastFailure_ = damagedCompoundFile("sector " + std::to_string(sectorId) + " lies past the end of the file");
+        return false;
+    }
     const std::uint64_t offset = offsetOf(sectorId) + offsetInSector;
     const std::uint64_t available = offset < fileLength_ ? fileLength_ - offset : 0;
     const std::size_t inFile = std::size_t(std::min<std::uint64_t>(available, out.size()));
     std::fill(out.begin() + std::ptrdiff_t(inFile), out.end(), std::byte{0});
-    return inFile == 0 || file_.readAt(offset, out.first(inFile));
+    return inFile == 0 || file_.readAt(offset, out.first(inFile)) || ioFailed();
 }
 
 bool SectorFile::write(std::uint32_t sectorId, std::size_t offsetInSector, std::span<const std::byte> data)
@@ -38,11 +49,11 @@ bool SectorFile::write(std::uint32_t sectorId, std::size_t offsetInSector, std::
         // A write that ends inside a sector the file does not yet hold in full: pad it out.
         std::vector<std::byte> padded(data.begin(), data.end());
         padded.resize(std::size_t(sectorEnd - offset), std::byte{0});
-        if (!file_.writeAt(offset, padded)) return false;
+        if (!file_.writeAt(offset, padded)) return ioFailed();
         fileLength_ = std::max(fileLength_, sectorEnd);
         return true;
     }
-    if (!file_.writeAt(offset, data)) return false;
+    if (!file_.writeAt(offset, data)) return ioFailed();
     fileLength_ = std::max(fileLength_, offset + data.size());
     return true;
 }
@@ -50,14 +61,14 @@ bool SectorFile::write(std::uint32_t sectorId, std::size_t offsetInSector, std::
 bool SectorFile::writeHeader(std::span<const std::byte> header)
 {
     unsynced_ = true;
-    return file_.writeAt(0, header);
+    return file_.writeAt(0, header) || ioFailed();
 }
 
 bool SectorFile::sync()
 {
     if (!unsynced_) return true;
     unsynced_ = false;
-    return file_.sync();
+    return file_.sync() || ioFailed();
 }
 
 void SectorFile::noteAppended(std::uint32_t sectorId)

@@ -8,8 +8,9 @@
 #include <span>
 #include <vector>
 
-#include "cfb/cfb_header.h"
+#include "base/failure.h"
 #include "base/random_access_file.h"
+#include "cfb/cfb_header.h"
 
 namespace quorvane::cfb {
 
@@ -22,6 +23,9 @@ public:
     // Sectors that lie (at least partly) inside the file: the bound of every chain walk.
     std::uint32_t sectorCount() const { return sectorCount_; }
     std::uint64_t offsetOf(std::uint32_t sectorId) const { return (std::uint64_t(sectorId) + 1) << sectorShift_; }
+
+    // Every call below that gives false records why in lastFailure(): a damaged-compound-file
+    // failure for a sector past the end of the file, the errno of the failed system call else.
 
     // Reads sector `sectorId` into `out` (one sector long). A last sector cut short by the end
     // of the file reads as if padded with zeros. False for a sector past the end or on an I/O error.
@@ -41,7 +45,13 @@ public:
     // Counts a sector appended by the allocator; it becomes readable once written.
     void noteAppended(std::uint32_t sectorId);
 
+    // Why the last read, write or sync that gave false failed.
+    const Failure& lastFailure() const { return lastFailure_; }
+
 private:
+    bool ioFailed();
+
+    Failure lastFailure_;
     RandomAccessFile& file_;
     std::uint32_t sectorShift_;
     std::uint64_t fileLength_;

@@ -13,6 +13,15 @@ struct Placement {
     std::vector<std::uint32_t> chain;
 };
 
+Failure cannotGrow() { return Failure(FailureKind::Unsupported, "the compound file cannot grow by the sectors needed"); }
+
+// Why the write sequence stopped: every write and sync of it goes through the sector file.
+Failure writeFailure(CompoundFile& cf)
+{
+    const Failure& failure = cf.sectors().lastFailure();
+    return failure.failed() ? failure : Failure::fromErrno(0);
+}
+
 // Where a stream of this size lives, and the chain it occupies now.
 std::optional<Placement> currentPlacement(CompoundFile& cf, const DirEntry& entry)
 {
@@ -130,17 +139,16 @@ bool writeSequence(CompoundFile& cf, std::span<const std::byte> data, const Plac
 
 }  // namespace
 
-bool replaceStream(CompoundFile& cf, std::uint32_t entryId, std::span<const std::byte> data, Fault* fault)
+Failure replaceStream(CompoundFile& cf, std::uint32_t entryId, std::span<const std::byte> data)
 {
-    if (!cf.checkAllocation(fault)) return false;
-    *fault = Fault::Corrupt;
+    if (Failure unsound = cf.checkAllocation(); unsound.failed()) return unsound;
     const DirEntry entry = cf.directory().entry(entryId);
-    if (!entry.isStream()) return false;
+    if (!entry.isStream()) return Failure(FailureKind::NotFound, "no such stream");
     const auto old = currentPlacement(cf, entry);
+    if (!old) return damagedCompoundFile("the chain of the stream is broken");
     const std::uint32_t fatSectorsBefore = std::uint32_t(cf.fat().fatSectorIds().size());
     const auto placement = allocatePlacement(cf, data.size());
-    if (!old || !placement) return false;
-    *fault = Fault::Io;
+    if (!placement) return cannotGrow();
     const bool written = writeSequence(
         cf, data, &*old, [] { return true; },
         [&] {
@@ -148,24 +156,23 @@ bool replaceStream(CompoundFile& cf, std::uint32_t entryId, std::span<const std:
             return cf.directory().writeEntry(entryId);
         },
         *placement, fatSectorsBefore);
-    if (written) *fault = Fault::None;
-    return written;
+    return written ? Failure{} : writeFailure(cf);
 }
 
-bool createRootStream(CompoundFile& cf, std::u16string_view name, std::span<const std::byte> data, Fault* fault)
+Failure createRootStream(CompoundFile& cf, std::u16string_view name, std::span<const std::byte> data)
 {
-    if (!cf.checkAllocation(fault)) return false;
-    *fault = Fault::Corrupt;
-    if (name.empty() || name.size() > kMaxNameUnits) return false;
+    if (Failure unsound = cf.checkAllocation(); unsound.failed()) return unsound;
+    if (name.empty() || name.size() > kMaxNameUnits)
+        return Failure(FailureKind::Unsupported, "a stream name must have 1 to 31 characters");
     Directory& directory = cf.directory();
     const auto slot = directory.insertionSlot(kRootEntryId, name);
+    if (!slot) return damagedCompoundFile("the root storage's tree loops or already holds the name");
     const std::uint32_t fatSectorsBefore = std::uint32_t(cf.fat().fatSectorIds().size());
     const auto placement = allocatePlacement(cf, data.size());
-    if (!slot || !placement) return false;
+    if (!placement) return cannotGrow();
     const auto entryId = directory.addStreamEntry(name, cf.fat());
-    if (!entryId) return false;
+    if (!entryId) return cannotGrow();
     directory.setStreamLocation(*entryId, placement->startingSector, data.size());
-    *fault = Fault::Io;
     const bool written = writeSequence(
         cf, data, nullptr,
         [&] { return directory.writeAddedSectors() && directory.writeEntry(*entryId); },
@@ -174,8 +181,7 @@ bool createRootStream(CompoundFile& cf, std::u16string_view name, std::span<cons
             return directory.writeEntry(slot->entryId);
         },
         *placement, fatSectorsBefore);
-    if (written) *fault = Fault::None;
-    return written;
+    return written ? Failure{} : writeFailure(cf);
 }
 
 }  // namespace quorvane::cfb

@@ -1,6 +1,7 @@
 // In-place replacement and creation of a stream in the root storage of a compound file
-// ([MS-CFB]; recipe in formats.md 1.8), written so that an interruption at any point leaves a
-// file that opens with the old stream or the new one and with every other stream intact.
+// ([MS-CFB] 2.2-2.6: header, FAT, DIFAT, MiniFAT, directory), written so that an interruption at
+// any point leaves a file that opens with the old stream or the new one and with every other
+// stream intact.
 //
 // Write order (each step ends with a sync, so no write of a later step can reach the disk
 // before the writes of an earlier one; within a step the writes may land in any order or only
@@ -27,20 +28,24 @@
 #include <span>
 #include <string_view>
 
+#include "base/failure.h"
 #include "cfb/cfb_compound_file.h"
-#include "base/fault.h"
 
 namespace quorvane::cfb {
 
-// Replaces the whole content of stream entry `entryId` with `data`. True when every write and
-// sync succeeded. False (fault Corrupt) when checkAllocation() refuses the file, or (Io) when a
-// write or sync failed, the file then holding the old or the new stream. The CompoundFile is
-// spent either way: reopen the file to read it again.
-bool replaceStream(CompoundFile& compoundFile, std::uint32_t entryId, std::span<const std::byte> data, Fault* fault);
+// Replaces the whole content of stream entry `entryId` with `data`. Failure{} when every write
+// and sync succeeded. Otherwise, with nothing written, the damaged-compound-file failure of
+// checkAllocation() or of the stream's own chain, NotFound when the entry is no stream, or
+// Unsupported when the file cannot grow by the sectors needed; or, when a write or sync failed
+// (the file then holding the old or the new stream), the reason of that system call ("no space
+// left on the device", ...). The CompoundFile is spent either way: reopen the file to read it
+// again.
+Failure replaceStream(CompoundFile& compoundFile, std::uint32_t entryId, std::span<const std::byte> data);
 
 // Creates a stream named `name` (at most 31 UTF-16 code units, not present yet) in the root
-// storage with `data`. Results as for replaceStream; an interruption leaves the file without
-// the stream or with it complete.
-bool createRootStream(CompoundFile& compoundFile, std::u16string_view name, std::span<const std::byte> data, Fault* fault);
+// storage with `data`. Results as for replaceStream (a damaged compound file also when the
+// root's tree loops or already holds the name); an interruption leaves the file without the
+// stream or with it complete.
+Failure createRootStream(CompoundFile& compoundFile, std::u16string_view name, std::span<const std::byte> data);
 
 }  // namespace quorvane::cfb

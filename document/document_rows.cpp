@@ -33,7 +33,7 @@ Result<props::RowTexts> readRows(const std::string& path)
         if (auto rows = package::ReadPackageProperties(path)) return *rows;
         return Failure(FailureKind::Damaged, "not a readable package");
     }
-    return document::readPptRows(path);
+    return readPptRowsOrFailure(path);
 }
 
 Failure writeRows(const std::string& path, const props::RowTexts& texts, const props::RowSelection& selected)
@@ -45,8 +45,7 @@ Failure writeRows(const std::string& path, const props::RowTexts& texts, const p
     document::RowChanges changes;
     for (int row = 0; row < props::kRowCount; ++row)
         if (selected[std::size_t(row)]) changes[std::size_t(row)] = texts[std::size_t(row)];
-    if (writePptRows(path, changes)) return {};
-    return Failure(FailureKind::Io, "the properties could not be written");
+    return writePptRowsOrFailure(path, changes);
 }
 
 }  // namespace quorvane::document

@@ -23,9 +23,9 @@ bool isPackagePath(std::string_view path);
 std::optional<props::RowTexts> readDocumentRows(const std::string& path);
 
 // Writes the selected rows of `texts`: a package in one rewrite (WritePackageProperties), a
-// compound document row by row in catalogue order with each text trimmed, stopping at the first
-// write that fails. True when everything selected was written. Conversion, XML and archive
-// errors pass through as quorvane::Error.
+// compound document set by set, the trimmed texts of each property set in one replacement of its
+// stream (writePptRows), stopping at the first set whose write fails. True when everything
+// selected was written. Conversion, XML and archive errors pass through as quorvane::Error.
 bool writeDocumentRows(const std::string& path, const props::RowTexts& texts, const props::RowSelection& selected);
 
 // readDocumentRows with the reason of a failure: the rows, or why the file cannot be read (no

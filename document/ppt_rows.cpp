@@ -1,5 +1,6 @@
 #include "document/ppt_rows.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -25,6 +26,30 @@ props::RowTexts readPptRows(const std::string& path)
     return texts;
 }
 
+Result<props::RowTexts> readPptRowsOrFailure(const std::string& path)
+{
+    // The editing time lives in SummaryInformation whatever its row's selector says.
+    auto selectorOf = [](int row) { return props::isDurationRow(row) ? props::kSummaryInformation : props::catalogueRow(row).selector; };
+    std::vector<props::Fmtid> fmtids;
+    std::array<std::size_t, props::kRowCount> setOfRow{};
+    for (int row = 0; row < props::kRowCount; ++row) {
+        const props::Fmtid& fmtid = props::fmtidOfSelector(selectorOf(row));
+        const auto known = std::find(fmtids.begin(), fmtids.end(), fmtid);
+        setOfRow[std::size_t(row)] = std::size_t(known - fmtids.begin());
+        if (known == fmtids.end()) fmtids.push_back(fmtid);
+    }
+    const auto sets = propset::readPropertySets(path, fmtids);
+    if (!sets.ok()) return sets.failure();
+    props::RowTexts texts;
+    for (int row = 0; row < props::kRowCount; ++row) {
+        const auto& set = (*sets)[setOfRow[std::size_t(row)]];
+        const auto value = set ? set->property(props::catalogueRow(row).propertyId) : std::nullopt;
+        if (!value) continue;
+        texts[std::size_t(row)] = props::isDurationRow(row) ? propset::EditTimeValueToText(*value) : propset::PropertyValueToText(*value);
+    }
+    return texts;
+}
+
 bool writePptRow(const std::string& path, int row, std::string_view text)
 {
     const props::PropertyRow& entry = props::catalogueRow(row);
@@ -34,7 +59,7 @@ bool writePptRow(const std::string& path, int row, std::string_view text)
     return propset::WriteDocProperty(path, props::fmtidOfSelector(entry.selector), entry.propertyId, value, entry.valueType);
 }
 
-bool writePptRows(const std::string& path, const document::RowChanges& changes)
+Failure writePptRowsOrFailure(const std::string& path, const RowChanges& changes)
 {
     // The writes of each set (by selector), in catalogue order, up to the first row whose text is
     // no date.
@@ -60,10 +85,17 @@ bool writePptRows(const std::string& path, const document::RowChanges& changes)
     }
     for (int selector = props::kSummaryInformation; selector <= props::kThirdPropertySet; ++selector) {
         const auto& writes = writesOfSet[std::size_t(selector - 1)];
-        if (!writes.empty() && !propset::WriteDocProperties(path, props::fmtidOfSelector(selector), writes)) return false;
+        if (writes.empty()) continue;
+        if (Failure failure = propset::writeDocPropertiesOrFailure(path, props::fmtidOfSelector(selector), writes); failure.failed())
+            return failure;
     }
     if (dateError) throw *dateError;
-    return true;
+    return {};
+}
+
+bool writePptRows(const std::string& path, const RowChanges& changes)
+{
+    return !writePptRowsOrFailure(path, changes).failed();
 }
 
 }  // namespace quorvane::document

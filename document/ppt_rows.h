@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/failure.h"
 #include "props/catalogue.h"
 
 namespace quorvane::document {
@@ -16,8 +17,14 @@ using RowChanges = std::array<std::optional<std::string>, props::kRowCount>;
 
 // The text of one row as the display shows it; "" on any failure.
 std::string readPptRow(const std::string& path, int row);
-// All 14 rows, in catalogue order (one open of the file per row).
+// All 14 rows, in catalogue order (one open of the file per row), "" for any row that cannot be
+// read.
 props::RowTexts readPptRows(const std::string& path);
+// All 14 rows from one open of the file, or why the file cannot be read: the open's reasons
+// ("no such file", "in use by another program", "not a regular file", "permission denied") or
+// "damaged compound file: <what>" (a property-set stream whose chain is broken included). Rows
+// whose set is absent or does not parse, or whose property is absent, are "", as in readPptRows.
+Result<props::RowTexts> readPptRowsOrFailure(const std::string& path);
 
 // Writes one row's (trimmed) text; the results and exceptions of the property write.
 bool writePptRow(const std::string& path, int row, std::string_view text);
@@ -27,6 +34,11 @@ bool writePptRow(const std::string& path, int row, std::string_view text);
 // written; a set whose write fails is left as it was and the sets after it are not written. A
 // date text that is no date ends the write with its error (quorvane::Error), the rows before it
 // in catalogue order written and none after it.
-bool writePptRows(const std::string& path, const document::RowChanges& changes);
+bool writePptRows(const std::string& path, const RowChanges& changes);
+// writePptRows with the reason of a failure: Failure{} when every row was written, else the
+// reason of the first set write that failed (propset::writeDocPropertiesOrFailure: "in use by
+// another program", "read-only", "no space left on the device", "damaged compound file: ...",
+// "text cannot be stored in code page N", ...). Throws as writePptRows does.
+Failure writePptRowsOrFailure(const std::string& path, const RowChanges& changes);
 
 }  // namespace quorvane::document

@@ -12,14 +12,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace quorvane;
     const auto* first = reinterpret_cast<const std::byte*>(data);
     MemoryFile file(std::vector<std::byte>(first, first + size));
-    Fault fault = Fault::None;
-    auto compound = cfb::CompoundFile::open(file, &fault);
-    if (!compound) return 0;
-    compound->checkAllocation(&fault);
+    auto opened = cfb::CompoundFile::open(file);
+    if (!opened.ok()) return 0;
+    cfb::CompoundFile* compound = &opened.value();
+    (void)compound->checkAllocation();
     (void)compound->directory().childrenOf(0);
     if (const auto streams = compound->directory().reachableStreams())
         for (std::uint32_t entryId : *streams)
-            (void)compound->readStream(entryId, propset::kMaxPropertySetStreamBytes, &fault);
+            (void)compound->readStream(entryId, propset::kMaxPropertySetStreamBytes);
     (void)compound->findRootStream(u"\x05SummaryInformation");
     return 0;
 }

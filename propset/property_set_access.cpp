@@ -2,7 +2,10 @@
 
 #include <sys/stat.h>
 
+#include <cassert>
+#include <cerrno>
 #include <charconv>
+#include <string>
 #include <vector>
 
 #include "base/byte_reader.h"
@@ -23,13 +26,12 @@ namespace {
 
 constexpr std::uint32_t kFirstReadOnlyPropertyId = 0x80000000;
 
-std::optional<PosixFile> openFile(const std::string& fileName, OpenMode mode, Fault* fault)
+Failure notInCodePage(std::uint16_t codePage)
 {
-    bool lockRefused = false;
-    auto file = PosixFile::open(fileName, mode, &lockRefused);
-    if (!file) *fault = lockRefused ? Fault::Locked : Fault::NotFound;
-    return file;
+    return Failure(FailureKind::Conversion, "text cannot be stored in code page " + std::to_string(codePage));
 }
+
+Failure damagedPropertySet(std::string_view what) { return damaged("property set: " + std::string(what)); }
 
 std::int32_t integerOf(std::string_view text)
 {
@@ -42,21 +44,21 @@ std::int32_t integerOf(std::string_view text)
     return value;
 }
 
-// The stored bytes of the value to write; nullopt when the text has no form in that type
-// (a character missing from the code page, or a type we do not write). Throws Error for a
-// text that is not an integer (VT_INT) or not a date (VT_FILETIME instant).
-std::optional<std::vector<std::byte>> typedValueOf(std::string_view text, std::uint16_t type, FiletimeMeaning meaning,
-                                                   std::uint16_t codePage)
+// The stored bytes of the value to write; the failure when the text has no form in that type
+// (a character missing from the code page: Conversion; a type we do not write: Unsupported).
+// Throws Error for a text that is not an integer (VT_INT) or not a date (VT_FILETIME instant).
+Result<std::vector<std::byte>> typedValueOf(std::string_view text, std::uint16_t type, FiletimeMeaning meaning,
+                                            std::uint16_t codePage)
 {
     switch (type) {
     case props::kVtLpstr: {
         const auto encoded = convert::encodeCodePage(text, codePage);
-        if (!encoded) return std::nullopt;
+        if (!encoded) return notInCodePage(codePage);
         return typedCodePageString(*encoded, codePage);
     }
     case kVtLpwstr: {
         const auto encoded = convert::encodeCodePage(text, convert::kCodePageUtf16);
-        if (!encoded) return std::nullopt;
+        if (!encoded) return notInCodePage(convert::kCodePageUtf16);
         return typedUnicodeString(*encoded);
     }
     case kVtInt: return typedInt32(kVtInt, integerOf(text));
@@ -64,7 +66,7 @@ std::optional<std::vector<std::byte>> typedValueOf(std::string_view text, std::u
         if (text.empty()) return typedNull();
         if (meaning == FiletimeMeaning::Span) return typedFiletime(std::uint64_t(convert::MinutesTextToFileTimeSpan(text)));
         return typedFiletime(convert::DateTimeToUtcFileTime(convert::DisplayTextToDateTime(text)));
-    default: return std::nullopt;
+    default: return Failure(FailureKind::Unsupported, "values of type " + std::to_string(type) + " are not written");
     }
 }
 
@@ -85,9 +87,9 @@ bool holdsCodePageText(std::span<const std::byte> stream, const Section& section
 
 // The new stream for an existing set: the value patched into its first section, after a
 // declared code page 1200 when the section had none and holds no text yet.
-std::optional<std::vector<std::byte>> patchedStream(std::span<const std::byte> stream, const PropertySetLayout& layout,
-                                                    std::uint32_t propertyId, std::string_view text,
-                                                    std::uint16_t valueType, FiletimeMeaning meaning)
+Result<std::vector<std::byte>> patchedStream(std::span<const std::byte> stream, const PropertySetLayout& layout,
+                                             std::uint32_t propertyId, std::string_view text, std::uint16_t valueType,
+                                             FiletimeMeaning meaning)
 {
     const Section& first = layout.sections.front();
     const auto declared = declaredCodePage(stream, first);
@@ -97,149 +99,191 @@ std::optional<std::vector<std::byte>> patchedStream(std::span<const std::byte> s
     // text is encoded the same way, so that old and new values read alike.
     const std::uint16_t codePage = declared ? *declared : holdsText ? convert::kCodePageWindowsLatin1 : convert::kCodePageUtf16;
     const auto typed = typedValueOf(text, valueType, meaning, codePage);
-    if (!typed) return std::nullopt;
-    if (!declareUtf16) return setProperty(stream, propertyId, *typed);
+    if (!typed.ok()) return typed.failure();
+    const Failure brokenSection = damagedPropertySet("its first section is broken or overlapped");
+    if (!declareUtf16) {
+        auto patched = setProperty(stream, propertyId, *typed);
+        if (!patched) return brokenSection;
+        return std::move(*patched);
+    }
     const auto withCodePage = setProperty(stream, kPidCodePage, typedI2(std::int16_t(convert::kCodePageUtf16)));
-    if (!withCodePage) return std::nullopt;
-    return setProperty(*withCodePage, propertyId, *typed);
+    if (!withCodePage) return brokenSection;
+    auto patched = setProperty(*withCodePage, propertyId, *typed);
+    if (!patched) return brokenSection;
+    return std::move(*patched);
 }
 
 // The set's stream with every write of `writes` applied in turn, starting from `stream` (nullopt:
-// the set is missing or holds no section, and a new set is made with the first write). nullopt
-// when a write cannot be applied.
-std::optional<std::vector<std::byte>> streamWithWrites(std::optional<std::vector<std::byte>> stream,
-                                                       const props::Fmtid& fmtid, std::span<const PropertyWrite> writes)
+// the set is missing or holds no section, and a new set is made with the first write). The
+// failure of the first write that cannot be applied.
+Result<std::vector<std::byte>> streamWithWrites(std::optional<std::vector<std::byte>> stream, const props::Fmtid& fmtid,
+                                                std::span<const PropertyWrite> writes)
 {
     for (const PropertyWrite& write : writes) {
         const FiletimeMeaning meaning = write.meaning;
         if (!stream) {
             const auto typed = typedValueOf(write.valueText, write.valueType, meaning, convert::kCodePageUtf16);
-            if (!typed) return std::nullopt;
+            if (!typed.ok()) return typed.failure();
             stream = newPropertySet(fmtid, write.propertyId, *typed);
             continue;
         }
         const auto layout = parsePropertySet(*stream);
-        if (!layout || layout->sections.empty()) return std::nullopt;
+        if (!layout || layout->sections.empty()) return damagedPropertySet("its header or section list is broken");
         auto patched = patchedStream(*stream, *layout, write.propertyId, write.valueText, write.valueType, meaning);
-        if (!patched) return std::nullopt;
-        stream = std::move(*patched);
+        if (!patched.ok()) return patched.failure();
+        stream = std::move(patched).value();
     }
-    return stream;
+    assert(stream);  // callers pass at least one write
+    return std::move(*stream);
 }
 
-bool writePropertiesInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes)
+Failure writePropertiesInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes)
 {
     // Property 0 is the dictionary, 1 the code page (fixed once a set holds values), and ids
     // from 0x80000000 up are reserved: none of them is written as a value.
     for (const PropertyWrite& write : writes)
-        if (write.propertyId <= kPidCodePage || write.propertyId >= kFirstReadOnlyPropertyId) return false;
-    if (writes.empty()) return true;
-    Fault fault = Fault::None;
-    auto compoundFile = cfb::CompoundFile::open(file, &fault);
-    if (!compoundFile) return false;
+        if (write.propertyId <= kPidCodePage || write.propertyId >= kFirstReadOnlyPropertyId)
+            return Failure(FailureKind::Unsupported, "property " + std::to_string(write.propertyId) + " is not written");
+    if (writes.empty()) return {};
+    auto opened = cfb::CompoundFile::open(file);
+    if (!opened.ok()) return opened.failure();
+    cfb::CompoundFile& compoundFile = opened.value();
 
     const std::u16string streamName = propertySetStreamName(fmtid);
-    const auto entryId = compoundFile->findRootStream(streamName);
+    const auto entryId = compoundFile.findRootStream(streamName);
     std::optional<std::vector<std::byte>> oldStream;
     if (entryId) {
-        auto stream = compoundFile->readStream(*entryId, kMaxPropertySetStreamBytes, &fault);
-        if (!stream) return false;
+        auto stream = compoundFile.readStream(*entryId, kMaxPropertySetStreamBytes);
+        if (!stream.ok()) return stream.failure();
         const auto layout = parsePropertySet(*stream);
-        if (!layout) return false;  // unreadable: not replaced, so that nothing is lost
+        // Unreadable: not replaced, so that nothing is lost.
+        if (!layout) return damagedPropertySet("its header or section list is broken");
         // A set without any section holds nothing: a new set takes its place.
-        if (!layout->sections.empty()) oldStream = std::move(*stream);
+        if (!layout->sections.empty()) oldStream = std::move(stream).value();
     }
     const auto newStream = streamWithWrites(std::move(oldStream), fmtid, writes);
-    if (!newStream) return false;
-    return entryId ? cfb::replaceStream(*compoundFile, *entryId, *newStream, &fault)
-                   : cfb::createRootStream(*compoundFile, streamName, *newStream, &fault);
+    if (!newStream.ok()) return newStream.failure();
+    return entryId ? cfb::replaceStream(compoundFile, *entryId, *newStream)
+                   : cfb::createRootStream(compoundFile, streamName, *newStream);
 }
 
 bool writePropertyInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::uint32_t propertyId, std::string_view text,
                        std::uint16_t valueType, FiletimeMeaning meaning)
 {
     const PropertyWrite write{propertyId, std::string(text), valueType, meaning};
-    return writePropertiesInto(file, fmtid, std::span(&write, 1));
+    return !writePropertiesInto(file, fmtid, std::span(&write, 1)).failed();
 }
 
-bool writeProperties(const std::string& fileName, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes)
+// The first section of a set as read from a file: nullopt when the set is absent, does not
+// parse, or holds no section.
+std::optional<PropertySetContent> contentOf(std::vector<std::byte> stream)
 {
-    Fault fault = Fault::None;
-    auto file = openFile(fileName, OpenMode::ReadWriteExclusive, &fault);
-    struct stat info {};
-    if (!file || ::fstat(file->fd(), &info) != 0 || (info.st_mode & 0222) == 0) return false;
-    const bool written = writePropertiesInto(*file, fmtid, writes);
-    const bool closed = file->close();
-    return written && closed;
+    auto layout = parsePropertySet(stream);
+    if (!layout || layout->sections.empty()) return std::nullopt;
+    return PropertySetContent{std::move(stream), std::move(layout->sections.front())};
 }
 
 }  // namespace
+
+std::optional<PropertyValue> PropertySetContent::property(std::uint32_t propertyId) const
+{
+    return readProperty(stream, firstSection, propertyId);
+}
+
+Result<std::vector<std::optional<PropertySetContent>>> readPropertySets(const std::string& fileName,
+                                                                        std::span<const props::Fmtid> fmtids)
+{
+    auto file = PosixFile::openOrFailure(fileName, OpenMode::ReadShared);
+    if (!file.ok()) return file.failure();
+    auto opened = cfb::CompoundFile::open(file.value());
+    if (!opened.ok()) return opened.failure();
+    cfb::CompoundFile& compoundFile = opened.value();
+    std::vector<std::optional<PropertySetContent>> sets;
+    for (const props::Fmtid& fmtid : fmtids) {
+        const auto entryId = compoundFile.findRootStream(propertySetStreamName(fmtid));
+        if (!entryId) {
+            sets.emplace_back();
+            continue;
+        }
+        auto stream = compoundFile.readStream(*entryId, kMaxPropertySetStreamBytes);
+        if (!stream.ok()) return stream.failure();
+        sets.push_back(contentOf(std::move(stream).value()));
+    }
+    return sets;
+}
+
+Failure writeDocPropertiesOrFailure(const std::string& fileName, const props::Fmtid& fmtid,
+                                    std::span<const PropertyWrite> writes)
+{
+    auto file = PosixFile::openOrFailure(fileName, OpenMode::ReadWriteExclusive);
+    if (!file.ok()) return file.failure();
+    struct stat info {};
+    if (::fstat(file->fd(), &info) != 0) return Failure::fromErrno(errno);
+    if ((info.st_mode & 0222) == 0) return readOnlyFile();
+    const Failure written = writePropertiesInto(file.value(), fmtid, writes);
+    const bool closed = file.value().close();
+    if (written.failed()) return written;
+    return closed ? Failure{} : Failure::fromErrno(errno);
+}
 
 void InitPropertySetAccess() {}
 
 void ShutdownPropertySetAccess() {}
 
-std::optional<PropertyValue> readPropertyValue(const std::string& fileName, const props::Fmtid& fmtid,
-                                               std::uint32_t propertyId, Fault* fault)
+Result<PropertyValue> readPropertyValue(const std::string& fileName, const props::Fmtid& fmtid, std::uint32_t propertyId)
 {
-    auto file = openFile(fileName, OpenMode::ReadShared, fault);
-    if (!file) return std::nullopt;
-    auto compoundFile = cfb::CompoundFile::open(*file, fault);
-    if (!compoundFile) return std::nullopt;
-    *fault = Fault::NotFound;
-    const auto entryId = compoundFile->findRootStream(propertySetStreamName(fmtid));
-    if (!entryId) return std::nullopt;
-    const auto stream = compoundFile->readStream(*entryId, kMaxPropertySetStreamBytes, fault);
-    if (!stream) return std::nullopt;
-    *fault = Fault::Corrupt;
-    const auto layout = parsePropertySet(*stream);
-    if (!layout) return std::nullopt;
-    *fault = Fault::NotFound;
-    if (layout->sections.empty()) return std::nullopt;
-    auto value = readProperty(*stream, layout->sections.front(), propertyId);
-    if (value) *fault = Fault::None;
-    return value;
+    auto sets = readPropertySets(fileName, std::span(&fmtid, 1));
+    if (!sets.ok()) return sets.failure();
+    const std::optional<PropertySetContent>& set = sets->front();
+    if (!set) return Failure(FailureKind::NotFound, "no such property set");
+    auto value = set->property(propertyId);
+    if (!value) return Failure(FailureKind::NotFound, "no such property");
+    return std::move(*value);
 }
 
 Fault probeCompoundFile(const std::string& fileName)
 {
-    Fault fault = Fault::None;
-    auto file = openFile(fileName, OpenMode::ReadShared, &fault);
-    if (file) cfb::CompoundFile::open(*file, &fault);
-    return fault;
+    const auto sets = readPropertySets(fileName, {});
+    switch (sets.failure().kind()) {
+    case FailureKind::None: return Fault::None;
+    case FailureKind::Locked: return Fault::Locked;
+    case FailureKind::Damaged: return Fault::Corrupt;
+    case FailureKind::NotFound:
+    case FailureKind::NotRegularFile:
+    case FailureKind::Permission: return Fault::NotFound;
+    default: return Fault::Io;
+    }
 }
 
 std::string ReadDocProperty(const std::string& fileName, const props::Fmtid& fmtid, std::uint32_t propertyId)
 {
-    Fault fault = Fault::None;
-    const auto value = readPropertyValue(fileName, fmtid, propertyId, &fault);
-    return value ? PropertyValueToText(*value) : std::string();
+    const auto value = readPropertyValue(fileName, fmtid, propertyId);
+    return value.ok() ? PropertyValueToText(*value) : std::string();
 }
 
 std::string ReadEditTimeProperty(const std::string& fileName, const props::Fmtid& fmtid, std::uint32_t propertyId)
 {
-    Fault fault = Fault::None;
-    const auto value = readPropertyValue(fileName, fmtid, propertyId, &fault);
-    return value ? EditTimeValueToText(*value) : std::string();
+    const auto value = readPropertyValue(fileName, fmtid, propertyId);
+    return value.ok() ? EditTimeValueToText(*value) : std::string();
 }
 
 bool WriteDocProperty(const std::string& fileName, const props::Fmtid& fmtid, std::uint32_t propertyId,
                       std::string_view valueText, std::uint16_t valueType)
 {
     const PropertyWrite write{propertyId, std::string(valueText), valueType, FiletimeMeaning::Instant};
-    return writeProperties(fileName, fmtid, std::span(&write, 1));
+    return !writeDocPropertiesOrFailure(fileName, fmtid, std::span(&write, 1)).failed();
 }
 
 bool WriteEditTimeProperty(const std::string& fileName, const props::Fmtid& fmtid, std::uint32_t propertyId,
                            std::string_view valueText, std::uint16_t valueType)
 {
     const PropertyWrite write{propertyId, std::string(valueText), valueType, FiletimeMeaning::Span};
-    return writeProperties(fileName, fmtid, std::span(&write, 1));
+    return !writeDocPropertiesOrFailure(fileName, fmtid, std::span(&write, 1)).failed();
 }
 
 bool WriteDocProperties(const std::string& fileName, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes)
 {
-    return writeProperties(fileName, fmtid, writes);
+    return !writeDocPropertiesOrFailure(fileName, fmtid, writes).failed();
 }
 
 bool writeDocPropertyInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::uint32_t propertyId,

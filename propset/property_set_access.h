@@ -13,11 +13,14 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "props/catalogue.h"
+#include "base/failure.h"
 #include "base/fault.h"
-#include "propset/property_value_text.h"
 #include "base/random_access_file.h"
+#include "props/catalogue.h"
+#include "propset/property_value_text.h"
+#include "propset/propset_reader.h"
 
 namespace quorvane::propset {
 
@@ -78,11 +81,37 @@ struct PropertyWrite {
 // the file is unchanged. Refusals as WriteDocProperty.
 bool WriteDocProperties(const std::string& fileName, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes);
 
-// The value of a property with the reason of a failure, for callers that report it.
-std::optional<PropertyValue> readPropertyValue(const std::string& fileName, const props::Fmtid& fmtid,
-                                               std::uint32_t propertyId, Fault* fault);
+// WriteDocProperties with the reason of a refusal: Failure{} when all were written, else the
+// first reason met: the open's ("in use by another program", "no such file", "not a regular
+// file", "permission denied"), "read-only" for a file without any write permission bit,
+// "damaged compound file: <what>", "damaged property set: <what>", "text cannot be stored in
+// code page N" (Conversion), Unsupported for an id or type that is not written, or the reason
+// of the write, sync or close that failed ("no space left on the device", ...).
+Failure writeDocPropertiesOrFailure(const std::string& fileName, const props::Fmtid& fmtid,
+                                    std::span<const PropertyWrite> writes);
 
-// Whether `fileName` opens for reading as a compound file (Fault::None), or why not.
+// The first section of a property set as read from a file, with the stream that holds it.
+struct PropertySetContent {
+    std::vector<std::byte> stream;
+    Section firstSection;
+
+    // The value of a property of the section; nullopt when it is absent or its bytes are broken.
+    std::optional<PropertyValue> property(std::uint32_t propertyId) const;
+};
+
+// The sets `fmtids` of `fileName`, read with one open under a shared lock, in the order asked;
+// nullopt for a set that is absent, does not parse, or has no section. The failure when the file
+// cannot be opened (the open's reasons, as writeDocPropertiesOrFailure) or is a damaged compound
+// file, a set stream whose chain is broken included.
+Result<std::vector<std::optional<PropertySetContent>>> readPropertySets(const std::string& fileName,
+                                                                        std::span<const props::Fmtid> fmtids);
+
+// The value of one property, or why there is none (readPropertySets's failures, NotFound for an
+// absent set or property).
+Result<PropertyValue> readPropertyValue(const std::string& fileName, const props::Fmtid& fmtid, std::uint32_t propertyId);
+
+// Whether `fileName` opens for reading as a compound file (Fault::None), or why not; the coarse
+// form of readPropertySets's failure, kept for the command-line tool's old report.
 Fault probeCompoundFile(const std::string& fileName);
 
 }  // namespace quorvane::propset

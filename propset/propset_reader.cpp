@@ -4,13 +4,10 @@
 
 #include "base/byte_reader.h"
 #include "convert/codepage_text.h"
+#include "propset/propset_layout.h"
 
 namespace quorvane::propset {
 namespace {
-
-constexpr std::size_t kSectionListEntrySize = 20;
-constexpr std::size_t kSectionHeaderSize = 8;
-constexpr std::size_t kTableEntrySize = 8;
 
 void parseTable(std::span<const std::byte> stream, Section& section)
 {
@@ -20,7 +17,7 @@ void parseTable(std::span<const std::byte> stream, Section& section)
     const std::uint32_t count = r.u32();
     section.declaredCount = count;
     section.size = std::uint32_t(std::min<std::uint64_t>(section.declaredSize, stream.size() - section.offset));
-    if (section.size < kSectionHeaderSize || count > (section.size - kSectionHeaderSize) / kTableEntrySize) return;
+    if (section.size < kSectionHeaderSize || count > (section.size - kSectionHeaderSize) / kPropertyTableEntrySize) return;
     section.entries.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::uint32_t id = r.u32();
@@ -37,9 +34,10 @@ std::optional<PropertySetLayout> parsePropertySet(std::span<const std::byte> str
     const std::uint16_t byteOrder = r.u16();
     PropertySetLayout layout;
     layout.version = r.u16();
-    r.skip(4 + 16);  // OS version, CLSID
+    r.skip(4 + kClsidSize);  // system identifier, CLSID
     const std::uint32_t sectionCount = r.u32();
-    if (!r.ok() || byteOrder != 0xFFFE || sectionCount > r.remaining() / kSectionListEntrySize) return std::nullopt;
+    if (!r.ok() || byteOrder != kPropertySetByteOrder || sectionCount > r.remaining() / kSectionListEntrySize)
+        return std::nullopt;
     for (std::uint32_t i = 0; i < sectionCount; ++i) {
         Section section;
         for (auto& byte : section.fmtid) byte = r.u8();
@@ -53,7 +51,7 @@ std::optional<PropertySetLayout> parsePropertySet(std::span<const std::byte> str
 std::optional<std::pair<std::uint32_t, std::uint32_t>> valueExtent(const Section& section, std::size_t entryIndex)
 {
     const std::uint32_t offset = section.entries[entryIndex].offset;
-    const std::uint64_t tableEnd = kSectionHeaderSize + kTableEntrySize * std::uint64_t(section.entries.size());
+    const std::uint64_t tableEnd = propertyTableEnd(section.entries.size());
     if (offset < tableEnd || offset >= section.size) return std::nullopt;
     std::uint32_t end = section.size;
     for (const PropertyEntry& other : section.entries)

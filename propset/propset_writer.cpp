@@ -5,14 +5,12 @@
 
 #include "base/byte_writer.h"
 #include "convert/codepage_text.h"
+#include "propset/propset_layout.h"
 #include "propset/propset_reader.h"
 #include "propset/property_value_text.h"
 
 namespace quorvane::propset {
 namespace {
-
-constexpr std::size_t kSectionListStart = 28;
-constexpr std::size_t kSectionListEntrySize = 20;
 // OS version field of a new set: OS kind 2 (Win32) over version word 10.0.
 constexpr std::uint32_t kNewSetOsVersion = 0x0002000A;
 
@@ -85,7 +83,7 @@ std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> str
     const auto layout = parsePropertySet(stream);
     if (!layout || layout->sections.empty()) return std::nullopt;
     const Section& first = layout->sections.front();
-    const std::size_t tableEnd = 8 + 8 * first.entries.size();
+    const std::size_t tableEnd = std::size_t(propertyTableEnd(first.entries.size()));
     if (first.size != first.declaredSize || first.size < tableEnd || first.entries.size() != first.declaredCount)
         return std::nullopt;
     const std::uint64_t firstEnd = std::uint64_t(first.offset) + first.size;
@@ -112,7 +110,7 @@ std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> str
         return std::nullopt;
 
     const auto sectionBytes = stream.subspan(first.offset, first.size);
-    const std::size_t newTableEnd = tableEnd + (replacing ? 0 : 8);
+    const std::size_t newTableEnd = tableEnd + (replacing ? 0 : kPropertyTableEntrySize);
     std::vector<std::byte> body;  // everything after the new table
     ByteWriter w(body);
     const std::uint32_t firstValue = spanEnds.empty() ? first.size : spanEnds.begin()->first;
@@ -160,7 +158,7 @@ std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> str
     for (std::size_t i = 1; i < layout->sections.size(); ++i) {
         const std::uint32_t offset = layout->sections[i].offset;
         if (offset >= firstEnd)
-            patchLittle(out, kSectionListStart + kSectionListEntrySize * i + 16, std::uint64_t(offset + delta), 4);
+            patchLittle(out, sectionListEntryOffset(i) + kSectionOffsetInListEntry, std::uint64_t(offset + delta), 4);
     }
     return out;
 }
@@ -171,14 +169,14 @@ std::vector<std::byte> newPropertySet(const props::Fmtid& fmtid, std::uint32_t i
     const std::vector<std::byte> codePage = typedI2(std::int16_t(convert::kCodePageUtf16));
     std::vector<std::byte> out;
     ByteWriter w(out);
-    w.u16(0xFFFE);
+    w.u16(kPropertySetByteOrder);
     w.u16(0);  // version
     w.u32(kNewSetOsVersion);
     for (const std::uint8_t byte : fmtidBytes) w.u8(byte);  // class id = the FMTID
     w.u32(1);
     for (const std::uint8_t byte : fmtidBytes) w.u8(byte);
-    w.u32(48);
-    const std::size_t tableEnd = 8 + 2 * 8;
+    w.u32(std::uint32_t(sectionListEntryOffset(1)));  // the one section follows the list
+    const std::size_t tableEnd = std::size_t(propertyTableEnd(2));
     w.u32(std::uint32_t(tableEnd + codePage.size() + typedValue.size()));
     w.u32(2);
     w.u32(kPidCodePage);

@@ -1,6 +1,6 @@
 // Writing one property into a property-set stream while keeping every other byte
-// ([MS-OLEPS] 2.20-2.21; recipe in formats.md 2.10), and building a new one-section stream
-// as the platform's property-set service creates it (formats.md 2.11 and 3).
+// ([MS-OLEPS] 2.20-2.21), and building a new one-section stream as the platform's
+// property-set service creates it ([MS-OLEPS] 2.20-2.21 with the code page property of 2.18.2).
 #pragma once
 
 #include <cstddef>

@@ -73,7 +73,7 @@ TEST(CfbCrash, AnySubsetOfTheWritesOfAnEpochLeavesOldOrNewStream)
 
         MemoryFile recorded(original);
         RecordingFile recorder(recorded);
-        Fault fault = Fault::None;
+        Failure fault;
         ASSERT_TRUE(applyCfbWrite(recorder, c, &fault)) << c.label;
         const auto& epochs = recorder.epochs();
         ASSERT_GE(epochs.size(), 3u) << c.label << ": the write should sync between its phases";

@@ -178,10 +178,9 @@ TEST(CfbMalformed, SectorsPastWhatTheFatCovers)
     const auto originalStreams = readRootStreams(original);
     ASSERT_TRUE(originalStreams);
     EXPECT_TRUE(streams->at(u"Filler") == originalStreams->at(u"Filler")) << "the other stream changed";
-    Fault fault = Fault::None;
-    auto reopened = cfb::CompoundFile::open(*file, &fault);
-    ASSERT_TRUE(reopened);
-    EXPECT_EQ(reopened->header().numFatSectors, 3u);
+    auto reopened = cfb::CompoundFile::open(*file);
+    ASSERT_TRUE(reopened.ok()) << reopened.failure().text();
+    EXPECT_EQ(reopened.value().header().numFatSectors, 3u);
 }
 
 TEST(CfbMalformed, EveryHeaderFieldSetToExtremeValues)

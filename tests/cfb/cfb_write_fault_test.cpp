@@ -47,7 +47,7 @@ FaultRun runWithFaults(const CfbWriteCase& c, FaultyFile::Mode mode, bool withOl
     for (int at = mode == FaultyFile::Mode::CutAfter ? 0 : 1;; ++at) {
         MemoryFile file(original);
         FaultyFile faulty(file, mode, at);
-        Fault fault = Fault::None;
+        Failure fault;
         const bool written = applyCfbWrite(faulty, c, &fault);
         const auto after = readRootStreams(file);
         const std::string where = c.label + (mode == FaultyFile::Mode::CutAfter ? " cut after " : " failing call ") +
@@ -57,6 +57,8 @@ FaultRun runWithFaults(const CfbWriteCase& c, FaultyFile::Mode mode, bool withOl
             break;
         }
         EXPECT_EQ(written, !faulty.triggered()) << where;
+        // The refused call's errno (ENOSPC) is the reason the engine reports.
+        EXPECT_EQ(fault.kind(), written ? FailureKind::None : FailureKind::NoSpace) << where << ": " << fault.text();
         const auto target = after->find(c.target);
         const bool isNew = target != after->end() && target->second == c.newData;
         const bool isOld = c.create ? target == after->end() : target != after->end() && target->second == before->at(c.target);

@@ -29,10 +29,10 @@ void expectWritten(const StreamMap& before, const std::optional<StreamMap>& afte
 // The 128 bytes of every directory entry, by id, read through the directory chain.
 std::vector<std::vector<std::byte>> rawEntries(MemoryFile& file)
 {
-    Fault fault = Fault::None;
-    auto cf = cfb::CompoundFile::open(file, &fault);
+    auto opened = cfb::CompoundFile::open(file);
     std::vector<std::vector<std::byte>> entries;
-    if (!cf) return entries;
+    if (!opened.ok()) return entries;
+    cfb::CompoundFile* cf = &opened.value();
     const auto chain = cf->fat().wholeChain(cf->header().firstDirSector);
     for (const std::uint32_t sector : chain.value_or(std::vector<std::uint32_t>{})) {
         for (std::uint32_t at = 0; at < cf->header().sectorSize(); at += 128) {
@@ -49,7 +49,7 @@ TEST(CfbWrite, OnlyTheEntriesAndHeaderFieldsTheWriteNeedsChange)
         MemoryFile file(buildCompoundFile(c.layout));
         const auto entriesBefore = rawEntries(file);
         const auto headerBefore = std::vector<std::byte>(file.bytes().begin(), file.bytes().begin() + 512);
-        Fault fault = Fault::None;
+        Failure fault;
         ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label;
         const auto entriesAfter = rawEntries(file);
         ASSERT_GE(entriesAfter.size(), entriesBefore.size()) << c.label;
@@ -72,8 +72,8 @@ TEST(CfbWrite, EveryCaseLeavesTheNewStreamAndEveryOtherUnchanged)
         MemoryFile file(buildCompoundFile(c.layout));
         const auto before = readRootStreams(file);
         ASSERT_TRUE(before) << c.label << ": the builder made an unreadable file";
-        Fault fault = Fault::None;
-        ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label << " fault " << int(fault);
+        Failure fault;
+        ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label << " " << fault.text();
         expectWritten(*before, readRootStreams(file), c);
         EXPECT_EQ(file.bytes().size() % (c.layout.majorVersion == 4 ? 4096 : 512), 0u) << c.label;
     }
@@ -93,7 +93,7 @@ TEST(CfbWrite, OlefileReadsEveryWrittenFileWithOnlyTheTargetChanged)
     for (const CfbWriteCase& c : cfbWriteCases()) {
         const std::vector<std::byte> original = buildCompoundFile(c.layout);
         MemoryFile file(original);
-        Fault fault = Fault::None;
+        Failure fault;
         ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label;
         const auto asText = [](const std::vector<std::byte>& bytes) {
             return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
@@ -120,7 +120,7 @@ TEST(CfbWrite, WritesTwiceInARowReuseFreedSpace)
     for (const CfbWriteCase& c : cfbWriteCases()) {
         if (c.create) continue;
         MemoryFile file(buildCompoundFile(c.layout));
-        Fault fault = Fault::None;
+        Failure fault;
         ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label;
         const std::size_t lengthAfterFirst = file.bytes().size();
         CfbWriteCase back = c;
@@ -154,15 +154,14 @@ TEST(CfbWrite, FullFatGainsAFatSectorAndADifatSector)
         ASSERT_TRUE(before) << full.fatSectors;
         const CfbWriteCase c{"FullFat" + std::to_string(full.fatSectors), layout, u"\x05SummaryInformation",
                              patternBytes(9000, 3)};
-        Fault fault = Fault::None;
-        ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label << " fault " << int(fault);
+        Failure fault;
+        ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label << " " << fault.text();
         expectWritten(*before, readRootStreams(file), c);
-        Fault openFault = Fault::None;
-        auto reopened = cfb::CompoundFile::open(file, &openFault);
-        ASSERT_TRUE(reopened) << c.label;
-        EXPECT_EQ(reopened->header().numFatSectors, full.fatSectors + 1) << c.label;
-        EXPECT_EQ(reopened->header().numDifatSectors, full.difatSectorsAfter) << c.label;
-        EXPECT_EQ(reopened->header().firstDifatSector, reopened->fat().difatSectorIds().front()) << c.label;
+        auto reopened = cfb::CompoundFile::open(file);
+        ASSERT_TRUE(reopened.ok()) << c.label << " " << reopened.failure().text();
+        EXPECT_EQ(reopened.value().header().numFatSectors, full.fatSectors + 1) << c.label;
+        EXPECT_EQ(reopened.value().header().numDifatSectors, full.difatSectorsAfter) << c.label;
+        EXPECT_EQ(reopened.value().header().firstDifatSector, reopened.value().fat().difatSectorIds().front()) << c.label;
 
         ScratchDir scratch;
         const auto asText = [](const std::vector<std::byte>& bytes) {

@@ -42,10 +42,9 @@ protected:
     }
     propset::PropertyValue stored(const std::string& path, const props::Fmtid& fmtid, std::uint32_t id)
     {
-        Fault fault = Fault::None;
-        const auto value = readPropertyValue(path, fmtid, id, &fault);
-        EXPECT_TRUE(value) << path << " property " << id << " fault " << int(fault);
-        return value.value_or(PropertyValue{});
+        const auto value = readPropertyValue(path, fmtid, id);
+        EXPECT_TRUE(value.ok()) << path << " property " << id << ": " << value.failure().text();
+        return value.ok() ? *value : PropertyValue{};
     }
     testing::ScratchDir scratch_;
 };

@@ -9,18 +9,18 @@ namespace quorvane::testing {
 std::optional<StreamMap> readRootStreams(RandomAccessFile& file)
 {
     using namespace cfb;
-    Fault fault = Fault::None;
-    auto compoundFile = CompoundFile::open(file, &fault);
-    if (!compoundFile || !compoundFile->checkAllocation(&fault)) return std::nullopt;
+    auto opened = CompoundFile::open(file);
+    if (!opened.ok() || opened->checkAllocation().failed()) return std::nullopt;
+    CompoundFile* compoundFile = &opened.value();
     const auto children = compoundFile->directory().childrenOf(kRootEntryId);
     if (!children) return std::nullopt;
     StreamMap streams;
     for (const std::uint32_t id : *children) {
         const DirEntry entry = compoundFile->directory().entry(id);
         if (!entry.isStream()) continue;
-        auto bytes = compoundFile->readStream(id, UINT64_MAX, &fault);
-        if (!bytes) return std::nullopt;
-        streams[entry.name] = std::move(*bytes);
+        auto bytes = compoundFile->readStream(id, UINT64_MAX);
+        if (!bytes.ok()) return std::nullopt;
+        streams[entry.name] = std::move(bytes).value();
     }
     return streams;
 }

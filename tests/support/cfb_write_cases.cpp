@@ -50,18 +50,18 @@ std::vector<CfbWriteCase> cfbWriteCases()
     return cases;
 }
 
-bool applyCfbWrite(RandomAccessFile& file, const CfbWriteCase& writeCase, Fault* fault)
+bool applyCfbWrite(RandomAccessFile& file, const CfbWriteCase& writeCase, Failure* failure)
 {
     using namespace cfb;
-    auto compoundFile = CompoundFile::open(file, fault);
-    if (!compoundFile) return false;
-    if (writeCase.create) return createRootStream(*compoundFile, writeCase.target, writeCase.newData, fault);
-    const auto entryId = compoundFile->findRootStream(writeCase.target);
-    if (!entryId) {
-        *fault = Fault::NotFound;
-        return false;
-    }
-    return replaceStream(*compoundFile, *entryId, writeCase.newData, fault);
+    auto opened = CompoundFile::open(file);
+    *failure = opened.failure();
+    if (!opened.ok()) return false;
+    CompoundFile& compoundFile = opened.value();
+    const auto entryId = compoundFile.findRootStream(writeCase.target);
+    if (writeCase.create) *failure = createRootStream(compoundFile, writeCase.target, writeCase.newData);
+    else if (!entryId) *failure = Failure(FailureKind::NotFound, "no such stream");
+    else *failure = replaceStream(compoundFile, *entryId, writeCase.newData);
+    return !failure->failed();
 }
 
 }  // namespace quorvane::testing

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "base/fault.h"
+#include "base/failure.h"
 #include "base/random_access_file.h"
 #include "tests/support/cfb_builder.h"
 
@@ -21,7 +21,7 @@ struct CfbWriteCase {
 
 std::vector<CfbWriteCase> cfbWriteCases();
 
-// Opens `file` and replaces or creates the case's stream. The engine's result.
-bool applyCfbWrite(RandomAccessFile& file, const CfbWriteCase& writeCase, Fault* fault);
+// Opens `file` and replaces or creates the case's stream. True on success; else `failure` says why.
+bool applyCfbWrite(RandomAccessFile& file, const CfbWriteCase& writeCase, Failure* failure);
 
 }  // namespace quorvane::testing

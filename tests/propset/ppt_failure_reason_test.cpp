@@ -1,0 +1,202 @@
+// The reason a .ppt row read or write gives, each produced by the real condition on a real file:
+// a lock held by another process, a full device, a damaged compound file, a missing file, a
+// folder, a read-only file, text that the set's code page cannot hold. Checked at the level of
+// document::readRows / writeRows, which the change engine and the display use.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "base/failure.h"
+#include "document/document_rows.h"
+#include "document/ppt_rows.h"
+#include "tests/support/corpus.h"
+
+namespace quorvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kTitleRow = 0;
+// SummaryInformation and DocumentSummaryInformation declare code page 1252.
+constexpr const char* kLatin1Deck = "38256.ppt";
+
+Failure writeTitle(const std::string& path, const std::string& title)
+{
+    props::RowTexts texts;
+    props::RowSelection selected{};
+    texts[kTitleRow] = title;
+    selected[kTitleRow] = true;
+    return document::writeRows(path, texts, selected);
+}
+
+// A child process that holds an exclusive open-file-description lock on a file until the object
+// goes away.
+class LockHeldElsewhere {
+public:
+    explicit LockHeldElsewhere(const std::string& path)
+    {
+        int ready[2], release[2];
+        if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(ready[0]);
+            ::close(release[1]);
+            const int fd = ::open(path.c_str(), O_RDWR);
+            struct flock lock {};
+            lock.l_type = F_WRLCK;
+            lock.l_whence = SEEK_SET;
+            const char held = fd >= 0 && ::fcntl(fd, F_OFD_SETLK, &lock) == 0 ? 'y' : 'n';
+            (void)!::write(ready[1], &held, 1);
+            char byte;
+            (void)!::read(release[0], &byte, 1);  // until the parent closes its end
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        ::close(release[0]);
+        releaseFd_ = release[1];
+        char held = 'n';
+        held_ = ::read(ready[0], &held, 1) == 1 && held == 'y';
+        ::close(ready[0]);
+    }
+    ~LockHeldElsewhere()
+    {
+        if (releaseFd_ >= 0) ::close(releaseFd_);
+        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+    }
+    bool held() const { return held_; }
+
+private:
+    pid_t pid_ = -1;
+    int releaseFd_ = -1;
+    bool held_ = false;
+};
+
+struct ReasonCase {
+    std::string label;
+    // Makes the condition; returns the path to read and write. `keep` holds what must outlive
+    // the checks (a lock holder).
+    std::function<std::string(ScratchDir&, std::unique_ptr<LockHeldElsewhere>& keep)> prepare;
+    std::string title;            // the text written into the title row
+    bool readFails;               // whether readRows fails too, with the same reason
+    FailureKind kind;
+    std::string text;
+};
+
+TEST(PptFailureReason, EachConditionGivesItsReasonOnReadAndWrite)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    const auto copyWith = [](ScratchDir& scratch, auto change) {
+        const fs::path path = scratch.copyOfCorpusFile(kLatin1Deck);
+        std::string bytes = readFileBytes(path);
+        change(bytes);
+        writeFileBytes(path, bytes);
+        return path.string();
+    };
+    const std::vector<ReasonCase> cases{
+        {"lock held by another process",
+         [](ScratchDir& scratch, auto& keep) {
+             const std::string path = scratch.copyOfCorpusFile(kLatin1Deck).string();
+             keep = std::make_unique<LockHeldElsewhere>(path);
+             EXPECT_TRUE(keep->held()) << "the child could not take its lock";
+             return path;
+         },
+         "New title", true, FailureKind::Locked, "in use by another program"},
+        {"header cut short",
+         [&](ScratchDir& scratch, auto&) { return copyWith(scratch, [](std::string& b) { b.resize(300); }); },
+         "New title", true, FailureKind::Damaged, "damaged compound file: shorter than its 512-byte header"},
+        {"bad signature",
+         [&](ScratchDir& scratch, auto&) { return copyWith(scratch, [](std::string& b) { b[0] = 'P'; }); },
+         "New title", true, FailureKind::Damaged, "damaged compound file: bad header signature"},
+        {"directory chain leaves the file",
+         [&](ScratchDir& scratch, auto&) {
+             // [MS-CFB] 2.2: firstDirSector, at 0x30, pointed far past the end of the file.
+             return copyWith(scratch, [](std::string& b) { b[0x30] = b[0x31] = b[0x32] = b[0x33] = '\x7F'; });
+         },
+         "New title", true, FailureKind::Damaged, "damaged compound file: the FAT chain of the directory is broken or loops"},
+        {"missing file", [](ScratchDir& scratch, auto&) { return (scratch.path() / "absent.ppt").string(); },
+         "New title", true, FailureKind::NotFound, "no such file"},
+        {"folder",
+         [](ScratchDir& scratch, auto&) {
+             fs::create_directory(scratch.path() / "folder.ppt");
+             return (scratch.path() / "folder.ppt").string();
+         },
+         "New title", true, FailureKind::NotRegularFile, "not a regular file"},
+        {"read-only file",
+         [](ScratchDir& scratch, auto&) {
+             const fs::path path = scratch.copyOfCorpusFile(kLatin1Deck);
+             fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+             return path.string();
+         },
+         "New title", false, FailureKind::ReadOnly, "read-only"},
+        {"text outside code page 1252",
+         [](ScratchDir& scratch, auto&) { return scratch.copyOfCorpusFile(kLatin1Deck).string(); },
+         "\xE4\xB8\xAD\xE6\x96\x87", false, FailureKind::Conversion, "text cannot be stored in code page 1252"},
+    };
+    for (const ReasonCase& c : cases) {
+        ScratchDir scratch;
+        std::unique_ptr<LockHeldElsewhere> keep;
+        const std::string path = c.prepare(scratch, keep);
+        const std::string before = readFileBytes(path);
+
+        const auto rows = document::readRows(path);
+        if (c.readFails) {
+            EXPECT_FALSE(rows.ok()) << c.label;
+            EXPECT_EQ(rows.failure().kind(), c.kind) << c.label;
+            EXPECT_EQ(rows.failure().text(), c.text) << c.label;
+        } else {
+            EXPECT_TRUE(rows.ok()) << c.label << ": " << rows.failure().text();
+        }
+        const Failure written = writeTitle(path, c.title);
+        EXPECT_EQ(written.kind(), c.kind) << c.label << ": " << written.text();
+        EXPECT_EQ(written.text(), c.text) << c.label;
+        EXPECT_EQ(readFileBytes(path), before) << c.label << ": a refused write changed the file";
+    }
+}
+
+// The body runs in a child process with a 1 MiB tmpfs mounted on `dir` in a private mount
+// namespace. Returns the child's exit code, or -1 when the namespace or the mount is refused.
+int inSmallTmpfs(const fs::path& dir, const std::function<int()>& body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", dir.c_str(), "tmpfs", 0, "size=1M") != 0)
+            ::_exit(255);
+        ::_exit(body());
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return 254;
+    return WEXITSTATUS(status) == 255 ? -1 : WEXITSTATUS(status);
+}
+
+TEST(PptFailureReason, FullDeviceGivesNoSpaceAndKeepsTheOldTitle)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    ScratchDir scratch;
+    const fs::path source = corpusDir() / "files" / kLatin1Deck;
+    const std::string oldTitle = document::readPptRows(source.string())[kTitleRow];
+    // Exit codes: 0 as expected, 1 wrong reason, 2 the title changed, 3 the copy failed.
+    const int outcome = inSmallTmpfs(scratch.path(), [&] {
+        const fs::path deck = scratch.path() / kLatin1Deck;
+        std::error_code error;
+        if (!fs::copy_file(source, deck, error)) return 3;
+        fs::permissions(deck, fs::perms::owner_write, fs::perm_options::add, error);
+        // Two million bytes: far more new sectors than the 1 MiB device has room for.
+        const Failure written = writeTitle(deck.string(), std::string(2'000'000, 'x'));
+        if (written.kind() != FailureKind::NoSpace || written.text() != "no space left on the device") return 1;
+        return document::readPptRows(deck.string())[kTitleRow] == oldTitle ? 0 : 2;
+    });
+    if (outcome == -1) GTEST_SKIP() << "a private mount namespace with a tmpfs is not permitted here";
+    EXPECT_EQ(outcome, 0) << "1: the reason was not 'no space left on the device'; 2: the title changed";
+}
+
+}  // namespace
+}  // namespace quorvane::testing
