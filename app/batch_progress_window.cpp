@@ -65,6 +65,19 @@ void TForm7::Button1Click()
     cancelFlag_ = true;
 }
 
+template <typename Work>
+auto TForm7::workOnCurrentPath(const Work& work)
+{
+    try {
+        return work(currentPath_);
+    } catch (...) {
+        // The error goes on to the top-level handler, which shows it; the window must not stay
+        // behind with a run that will never end.
+        endRun();
+        throw;
+    }
+}
+
 void TForm7::startLine()
 {
     if (cancelFlag_ || currentLine_ >= lineCount_) {
@@ -75,7 +88,7 @@ void TForm7::startLine()
     Label1->setText(pathText(currentPath_));
     if (run_.backup && !workOnCurrentPath(run_.backup)) {
         // A file that could not be copied aside is not changed, and the run stops silently.
-        run_.markLine(currentLine_, false);
+        run_.markLine(currentLine_, quorvane::Failure(quorvane::FailureKind::Io, "the backup copy could not be made"));
         finishRun();
         return;
     }
@@ -84,25 +97,12 @@ void TForm7::startLine()
 
 void TForm7::changeLine()
 {
-    const bool changed = workOnCurrentPath(run_.change);
-    run_.markLine(currentLine_, changed);
+    run_.markLine(currentLine_, workOnCurrentPath(run_.change));
     ++currentLine_;
     const int percent = quorvane::change::progressPercent(currentLine_, lineCount_);
     Label2->setText(QString::number(percent) + u'%');
     ProgressBar1->setValue(percent);
     QTimer::singleShot(0, this, &TForm7::startLine);
-}
-
-bool TForm7::workOnCurrentPath(const std::function<bool(const std::string&)>& work)
-{
-    try {
-        return work(currentPath_);
-    } catch (...) {
-        // The error goes on to the top-level handler, which shows it; the window must not stay
-        // behind with a run that will never end.
-        endRun();
-        throw;
-    }
 }
 
 void TForm7::finishRun()

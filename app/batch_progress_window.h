@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "base/failure.h"
+
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -24,10 +26,12 @@ public:
         std::function<std::string(int line)> pathOf;
         // Copies the file aside before its change; empty when the backup option is off.
         std::function<bool(const std::string& path)> backup;
-        // Changes one file; true = changed. An exception ends the run (see runModal).
-        std::function<bool(const std::string& path)> change;
-        // Reports the outcome of a line: true = changed, false = change (or backup) failed.
-        std::function<void(int line, bool changed)> markLine;
+        // Changes one file; Failure{} = changed, else why not. An exception ends the run (see
+        // runModal).
+        std::function<quorvane::Failure(const std::string& path)> change;
+        // Reports the outcome of a line: Failure{} = changed, else why the change (or the backup)
+        // failed.
+        std::function<void(int line, const quorvane::Failure& failure)> markLine;
     };
 
     static constexpr int kStartDelayMs = 100;
@@ -66,7 +70,8 @@ private:
     void startLine();
     void changeLine();
     // Runs `work` on the current line's path; an exception closes the window and goes on.
-    bool workOnCurrentPath(const std::function<bool(const std::string&)>& work);
+    template <typename Work>
+    auto workOnCurrentPath(const Work& work);
     // Bar to 100, then the window closes after a short pause.
     void finishRun();
     void endRun();

@@ -35,10 +35,12 @@ TForm9::TForm9(QWidget* parent) : QDialog(parent)
     connect(Button1, &QPushButton::clicked, this, &TForm9::Button1Click);
 }
 
-void TForm9::prepareExport(const QString& fileName, std::vector<std::string> paths)
+void TForm9::prepareExport(const QString& fileName, std::vector<std::string> paths, FileOutcome markFile)
 {
     fileName_ = fileName;
     paths_ = std::move(paths);
+    markFile_ = std::move(markFile);
+    outcome_ = {};
     nextFile_ = 0;
     cancelled_ = false;
     lines_.clear();
@@ -91,7 +93,9 @@ void TForm9::exportNextFile()
     const std::size_t index = nextFile_++;
     Label1->setText(QFile::decodeName(QByteArray::fromStdString(paths_[index])));
     emit fileStarted(int(index));
-    AppendCsvLine(paths_[index], lines_);
+    const Failure failure = appendFileLine(paths_[index], lines_);
+    ++(failure.failed() ? outcome_.failed : outcome_.exported);
+    if (markFile_) markFile_(int(index), failure);
     const int percent = change::progressPercent(int(index + 1), int(paths_.size()));
     Label2->setText(QString::number(percent) + QStringLiteral("%"));
     ProgressBar1->setValue(percent);
@@ -107,9 +111,12 @@ void TForm9::finishExport()
 
 void TForm9::saveAndClose()
 {
-    if (!cancelled_ && !saveExportList(QFile::encodeName(fileName_).toStdString(), lines_))
-        app::showMessage(this, QStringLiteral("Cannot save to ") + fileName_ +
-                                   QStringLiteral("\nplease close other application that open this file!"));
+    if (!cancelled_) {
+        outcome_.saved = saveExportList(QFile::encodeName(fileName_).toStdString(), lines_);
+        if (!outcome_.saved)
+            app::showMessage(this, QStringLiteral("Cannot save to ") + fileName_ +
+                                       QStringLiteral("\nplease close other application that open this file!"));
+    }
     lines_.clear();
     cancelled_ = false;
     running_ = false;

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,9 +25,24 @@ class TForm9 : public QDialog {
 public:
     explicit TForm9(QWidget* parent = nullptr);
 
+    // Reports the outcome of reading file `index`: Failure{} = its full line was added, else why
+    // not.
+    using FileOutcome = std::function<void(int index, const Failure& failure)>;
+
+    // What the last run did: the files that gave a full line, the files whose reading failed,
+    // and whether the CSV file was saved (false when the run was cancelled or the save failed).
+    struct Outcome {
+        int exported = 0;
+        int failed = 0;
+        bool saved = false;
+    };
+
     // Prepares a run over `paths` into the CSV file `fileName`: cancel flag cleared, Label1
-    // empty, "0%", bar at 0, timer enabled. The run starts when the window is shown (exec()).
-    void prepareExport(const QString& fileName, std::vector<std::string> paths);
+    // empty, "0%", bar at 0, timer enabled, outcome reset. The run starts when the window is
+    // shown (exec()); `markFile`, when given, hears of each file read.
+    void prepareExport(const QString& fileName, std::vector<std::string> paths, FileOutcome markFile = {});
+
+    const Outcome& lastOutcome() const { return outcome_; }
 
     QLabel* Label1;
     QProgressBar* ProgressBar1;
@@ -62,6 +78,8 @@ private:
     bool cancelled_ = false;
     bool running_ = false;
     ExportList lines_;
+    FileOutcome markFile_;
+    Outcome outcome_;
 };
 
 }  // namespace quorvane::exporting

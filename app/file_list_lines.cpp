@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kStatusRole = Qt::UserRole;
 constexpr int kPathRole = Qt::UserRole + 1;
+constexpr int kFailureRole = Qt::UserRole + 2;
 
 }  // namespace
 
@@ -38,6 +39,26 @@ void setLineStatus(QTreeWidget& list, int line, int status)
     item->setIcon(0, fileStatusIcon(status));
 }
 
+QString lineFailure(const QTreeWidget& list, int line)
+{
+    const QTreeWidgetItem* item = list.topLevelItem(line);
+    return item ? item->data(0, kFailureRole).toString() : QString();
+}
+
+void setLineFailure(QTreeWidget& list, int line, const QString& reason)
+{
+    QTreeWidgetItem* item = list.topLevelItem(line);
+    if (!item) return;
+    item->setData(0, kFailureRole, reason);
+    item->setToolTip(0, reason.isEmpty() ? item->text(0) : reason);
+}
+
+QString failureReason(const QString& step, const Failure& failure)
+{
+    if (!failure.failed()) return {};
+    return step + QStringLiteral(": ") + QString::fromStdString(failure.text());
+}
+
 int appendLine(QTreeWidget& list, const std::string& path)
 {
     const QByteArray pathBytes = QByteArray::fromStdString(path);
@@ -46,6 +67,7 @@ int appendLine(QTreeWidget& list, const std::string& path)
     item->setData(0, kPathRole, pathBytes);
     const int line = list.indexOfTopLevelItem(item);
     setLineStatus(list, line, kUnchanged);
+    setLineFailure(list, line, QString());
     return line;
 }
 

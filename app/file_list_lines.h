@@ -1,9 +1,13 @@
-// The lines of the file list (ListView1): each line holds a file's full path and its status,
-// shown as the status picture. Commands address lines by index, top to bottom.
+// The lines of the file list (ListView1): each line holds a file's full path, its status, shown
+// as the status picture, and the reason of its last failure, shown as its tool tip. Commands
+// address lines by index, top to bottom.
 #pragma once
+
+#include <QString>
 
 #include <string>
 
+#include "base/failure.h"
 #include "change/file_status.h"
 
 class QTreeWidget;
@@ -28,7 +32,18 @@ int lineStatus(const QTreeWidget& list, int line);
 // Sets the status of line `line` and its picture.
 void setLineStatus(QTreeWidget& list, int line, int status);
 
-// Adds a line for `path` at the bottom, with status unchanged; returns its index.
+// The reason of the last failure kept for line `line`; "" when there is none.
+QString lineFailure(const QTreeWidget& list, int line);
+
+// Keeps `reason` as the last failure of line `line` and shows it as the line's tool tip; an
+// empty `reason` forgets the failure, and the tool tip shows the full path again.
+void setLineFailure(QTreeWidget& list, int line, const QString& reason);
+
+// The words a line keeps for `failure` of the step `step`: "<step>: <the failure's text>"; ""
+// when `failure` is a success, so that the result can go to setLineFailure as it is.
+QString failureReason(const QString& step, const Failure& failure);
+
+// Adds a line for `path` at the bottom, with status unchanged and no failure; returns its index.
 int appendLine(QTreeWidget& list, const std::string& path);
 
 // The index of the selected line, or -1 when none is selected.

@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 
 #include "app/file_list.h"
+#include "app/file_list_lines.h"
 #include "app/file_status_icons.h"
 #include "app/message_box.h"
 #include "app/property_table.h"
@@ -134,6 +135,22 @@ void TForm1::createStatusBar()
     StatusBar1Panel->setObjectName(QStringLiteral("StatusBar1Panel"));
     StatusBar1Panel->setFixedWidth(300);
     statusBar()->addWidget(StatusBar1Panel);
+}
+
+void TForm1::showSelectedLineFailure()
+{
+    const int line = selectedLine(*ListView1);
+    const QString reason = line < 0 ? QString() : lineFailure(*ListView1, line);
+    if (reason.isEmpty())
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(reason);
+}
+
+void TForm1::showRunOutcome(int doneCount, int failedCount, const QString& done)
+{
+    const QString files = doneCount == 1 ? QStringLiteral("file") : QStringLiteral("files");
+    statusBar()->showMessage(QStringLiteral("%1 %2 %3, %4 failed").arg(doneCount).arg(files, done).arg(failedCount));
 }
 
 void TForm1::centreOnScreen()

@@ -194,6 +194,12 @@ private:
     void createActions();
     void createModalWindows();
     void centreOnScreen();
+    // The status bar shows the reason of the selected line's last failure, or, when there is
+    // none, the status text it shows at start.
+    void showSelectedLineFailure();
+    // The status bar shows how many files a run has `done` ("changed", "exported") and how many
+    // failed, until the list selection changes.
+    void showRunOutcome(int doneCount, int failedCount, const QString& done);
 
     RowEditors* rowEditors_;
     bool displayRunning_ = false;  // set while ListView1Change shows a file

@@ -23,6 +23,7 @@ namespace quorvane::app {
 namespace {
 
 const QString kNoFilesMessage = QStringLiteral("Please select files you want to change properties!");
+const QString kChangeFailedStep = QStringLiteral("Change failed");
 
 QString pathText(const std::string& path)
 {
@@ -65,7 +66,9 @@ void TForm1::BitBtn6Click()
         showMessage(this, kNoFilesMessage);
         return;
     }
+    // The picture and the reason start afresh for this change.
     setLineStatus(*ListView1, line, kUnchanged);
+    setLineFailure(*ListView1, line, QString());
     ListView1->viewport()->repaint();
     const std::string path = linePath(*ListView1, line);
     if (CheckBox5->isChecked() && !backupoldfile(path)) {
@@ -75,8 +78,10 @@ void TForm1::BitBtn6Click()
         return;
     }
     // A conversion, XML or archive error goes on to the top-level handler; the line stays at 0.
-    const bool changed = change::ApplySingleChange(path, singleChangeValuesOf(*this));
-    setLineStatus(*ListView1, line, changed ? kChanged : kChangeFailed);
+    const Failure failure = change::changeSingleFile(path, singleChangeValuesOf(*this));
+    setLineStatus(*ListView1, line, failure.failed() ? kChangeFailed : kChanged);
+    setLineFailure(*ListView1, line, failureReason(kChangeFailedStep, failure));
+    showSelectedLineFailure();
 }
 
 void TForm1::BitBtn2Click()
@@ -94,20 +99,28 @@ void TForm1::BitBtn2Click()
                                          "According to you setup, noting to do!"));
         return;
     }
-    for (int line = 0; line < count; ++line) setLineStatus(*ListView1, line, kUnchanged);
+    for (int line = 0; line < count; ++line) {
+        setLineStatus(*ListView1, line, kUnchanged);
+        setLineFailure(*ListView1, line, QString());
+    }
     ListView1->viewport()->repaint();
 
     TForm7::BatchRun run;
     run.fileCount = count;
     run.pathOf = [this](int line) { return linePath(*ListView1, line); };
     if (settings.backup) run.backup = [this](const std::string& path) { return backupoldfile(path); };
-    run.change = [settings](const std::string& path) { return change::ApplyBatchChangeToFile(path, settings); };
-    run.markLine = [this](int line, bool changed) {
-        setLineStatus(*ListView1, line, changed ? kChanged : kChangeFailed);
+    run.change = [settings](const std::string& path) { return change::changeFileInBatch(path, settings); };
+    int changedCount = 0;
+    int failedCount = 0;
+    run.markLine = [&](int line, const Failure& failure) {
+        ++(failure.failed() ? failedCount : changedCount);
+        setLineStatus(*ListView1, line, failure.failed() ? kChangeFailed : kChanged);
+        setLineFailure(*ListView1, line, failureReason(kChangeFailedStep, failure));
     };
     Form7->runModal(std::move(run));
 
     reselectFirstLine(*ListView1);
+    showRunOutcome(changedCount, failedCount, QStringLiteral("changed"));
 }
 
 void TForm1::ListView2DblClick(int row)

@@ -12,6 +12,11 @@
 #include "app/csv_progress_window.h"
 
 namespace quorvane::app {
+namespace {
+
+const QString kExportFailedStep = QStringLiteral("Export failed");
+
+}  // namespace
 
 void TForm1::BitBtn8Click()
 {
@@ -24,11 +29,17 @@ void TForm1::BitBtn8Click()
     std::vector<std::string> paths;
     for (int line = 0; line < lineCount(*ListView1); ++line) {
         setLineStatus(*ListView1, line, kUnchanged);
+        setLineFailure(*ListView1, line, QString());
         paths.push_back(linePath(*ListView1, line));
     }
-    Form9->prepareExport(fileName, std::move(paths));
+    // The export reads the files in list order, so a file's index is its line.
+    Form9->prepareExport(fileName, std::move(paths), [this](int line, const Failure& failure) {
+        setLineFailure(*ListView1, line, failureReason(kExportFailedStep, failure));
+    });
     Form9->exec();
     reselectFirstLine(*ListView1);
+    const exporting::TForm9::Outcome& outcome = Form9->lastOutcome();
+    if (outcome.saved) showRunOutcome(outcome.exported, outcome.failed, QStringLiteral("exported"));
 }
 
 void TForm1::BitBtn9Click()
@@ -39,10 +50,15 @@ void TForm1::BitBtn9Click()
     if (fileName.isEmpty()) return;
     exporting::ExportList lines;
     exporting::WriteCsvHeader(lines);
-    exporting::AppendCsvLine(linePath(*ListView1, line), lines);
-    if (!exporting::saveExportList(QFile::encodeName(fileName).toStdString(), lines))
+    const Failure failure = exporting::appendFileLine(linePath(*ListView1, line), lines);
+    setLineFailure(*ListView1, line, failureReason(kExportFailedStep, failure));
+    if (!exporting::saveExportList(QFile::encodeName(fileName).toStdString(), lines)) {
         showMessage(this, QStringLiteral("Cannot save to ") + fileName +
                               QStringLiteral("\nplease close other application that open this file!"));
+        showSelectedLineFailure();
+        return;
+    }
+    showRunOutcome(failure.failed() ? 0 : 1, failure.failed() ? 1 : 0, QStringLiteral("exported"));
 }
 
 }  // namespace quorvane::app

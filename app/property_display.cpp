@@ -76,12 +76,20 @@ void TForm1::ListView1Change()
     enableSelectionCommands(*this, line >= 0);
     if (line < 0) {
         showRows(*ListView3, nullptr);
+        showSelectedLineFailure();
         return;
     }
     const change::FileDisplay display = change::ReadFileForDisplay(linePath(*ListView1, line));
     showFileDisplay(*this, display);
     const auto previous = static_cast<FileStatus>(lineStatus(*ListView1, line));
-    setLineStatus(*ListView1, line, change::statusAfterDisplay(previous, display.succeeded));
+    const FileStatus status = change::statusAfterDisplay(previous, display.succeeded);
+    setLineStatus(*ListView1, line, status);
+    // The reason follows the picture: a good read does not forget why the last change failed.
+    if (!display.succeeded)
+        setLineFailure(*ListView1, line, failureReason(QStringLiteral("Cannot read"), display.failure));
+    else if (status != kChangeFailed)
+        setLineFailure(*ListView1, line, QString());
+    showSelectedLineFailure();
 }
 
 }  // namespace quorvane::app

@@ -1,13 +1,16 @@
 // The batch run behind "Make Change" on the "Batch Change" page: the progress window's labels and
 // bar after each file, files one at a time in list order, Cancel, a failed backup that ends the
-// run silently, an error that ends the run and closes the window, and the messages of a run that
-// cannot start. Every run works on copies of corpus files.
+// run silently, an error that ends the run and closes the window, the messages of a run that
+// cannot start, and the reason of a failed file on its line and in the status bar. Every run
+// works on copies of corpus files.
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "app/batch_progress_window.h"
 #include "change_test_support.h"
@@ -193,6 +196,37 @@ private slots:
                                                               "According to you setup, noting to do!")});
         QCOMPARE(fileBytes(paths[0]), firstBefore);
         QCOMPARE(lineStatuses(form_.get()), (std::vector<int>{kUnchanged, kChangeFailed}));
+    }
+
+    void failedFileKeepsItsReasonAndTheStatusBarCountsTheRun()
+    {
+        std::vector<std::string> paths = files_->copies(3, {kSmallPpt, kSmallPptx});
+        const std::string gone = QFile::encodeName(files_->path()).toStdString() + "/gone.ppt";
+        paths.insert(paths.begin() + 1, gone);
+        listFiles(form_.get(), paths);
+        const QString startText = form_->StatusBar1Panel->text();
+        MessageCapture capture;
+        QVERIFY(runCommand(form_.get(), QStringLiteral("BitBtn2")));
+
+        QCOMPARE(lineStatuses(form_.get()), (std::vector<int>{kChanged, kChangeFailed, kChanged, kChanged}));
+        const QString changeReason = form_->ListView1->topLevelItem(1)->toolTip(0);
+        QVERIFY2(changeReason.startsWith(QStringLiteral("Change failed: ")) && changeReason.size() > 15,
+                 qPrintable(changeReason));
+        QCOMPARE(form_->ListView1->topLevelItem(2)->toolTip(0), QFile::decodeName(QByteArray::fromStdString(paths[2])));
+        QCOMPARE(form_->statusBar()->currentMessage(), QStringLiteral("3 files changed, 1 failed"));
+        QVERIFY(capture.messages.isEmpty());
+
+        // Selecting the line reads the missing file again; that reason is kept and shown.
+        selectLine(*form_->ListView1, 1);
+        const QString readReason = form_->ListView1->topLevelItem(1)->toolTip(0);
+        QVERIFY2(readReason.contains(QStringLiteral("no such file")), qPrintable(readReason));
+        QCOMPARE(form_->statusBar()->currentMessage(), readReason);
+
+        // A line without a failure gives the status bar its own text back.
+        selectLine(*form_->ListView1, 2);
+        QCOMPARE(form_->statusBar()->currentMessage(), QString());
+        QVERIFY(form_->StatusBar1Panel->isVisible());
+        QCOMPARE(form_->StatusBar1Panel->text(), startText);
     }
 
     void escapeDuringARunActsAsCancel()

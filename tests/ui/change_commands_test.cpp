@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimeEdit>
 
 #include "app/row_editors.h"
@@ -98,6 +99,10 @@ private slots:
         QVERIFY(runCommand(form_.get(), QStringLiteral("BitBtn6")));
         QVERIFY(capture.messages.isEmpty());
         QCOMPARE(lineStatus(*form_->ListView1, 0), int(kChangeFailed));
+        // Why stays on the line and, the line being selected, shows in the status bar.
+        const QString reason = form_->ListView1->topLevelItem(0)->toolTip(0);
+        QVERIFY2(reason.startsWith(QStringLiteral("Change failed: ")), qPrintable(reason));
+        QCOMPARE(form_->statusBar()->currentMessage(), reason);
     }
 
     void failedBackupShowsItsMessageWithThePathAndChangesNothing()

@@ -1,10 +1,12 @@
 // The CSV export commands: the progress window's percentages, Cancel, the messages, the single
-// export of the selected file, and the first line selected again after a batch export.
+// export of the selected file, the first line selected again after a batch export, and the count
+// in the status bar with the reason of a failed file on its line.
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTreeWidget>
 
 #include <filesystem>
@@ -106,6 +108,19 @@ private slots:
         QCOMPARE(lineStatus(*form_->ListView1, 1), int(kUnchanged));
     }
 
+    void failedReadIsKeptOnItsLineAndCounted()
+    {
+        addFiles(3);
+        const QTreeWidgetItem* missing = form_->ListView1->topLevelItem(1);
+        QVERIFY(QFile::remove(missing->text(0)));
+        form_->BitBtn8Click();
+        QCOMPARE(form_->statusBar()->currentMessage(), QStringLiteral("2 files exported, 1 failed"));
+        QVERIFY2(missing->toolTip(0).startsWith(QStringLiteral("Export failed: ")) &&
+                     missing->toolTip(0).contains(QStringLiteral("no such file")),
+                 qPrintable(missing->toolTip(0)));
+        QCOMPARE(form_->ListView1->topLevelItem(2)->toolTip(0), form_->ListView1->topLevelItem(2)->text(0));
+    }
+
     void messagesForAnEmptyListAndAnUnwritableTarget()
     {
         MessageCapture capture;
@@ -143,6 +158,7 @@ private slots:
         const QString csv = readAll(target_);
         QCOMPARE(csv.count(QStringLiteral("\r\n")), 2);
         QVERIFY(csv.contains(QStringLiteral("\"file1.ppt\"")));
+        QCOMPARE(form_->statusBar()->currentMessage(), QStringLiteral("1 file exported, 0 failed"));
         QCOMPARE(lineStatus(*form_->ListView1, 1), int(kChanged));  // status pictures are not touched
     }
 
