@@ -213,15 +213,32 @@ TEST(BatchHasWork, AnyApplyBoxAttributeBoxOrRowGivesWork)
     EXPECT_FALSE(BatchHasWork(valuesOnly));
 }
 
-TEST_F(ChangeEngine, MissingFileAndDamagedPackageFailWithoutTouchingAnything)
+TEST_F(ChangeEngine, EachFailureGivesItsReasonAndTouchesNothing)
 {
     BatchSettings batch;
     batch.rowChecks.fill(true);
-    EXPECT_FALSE(ApplyBatchChangeToFile((scratch_.path() / "gone.ppt").string(), batch));
+    fs::create_directory(scratch_.path() / "folder.ppt");
     const fs::path notZip = scratch_.path() / "not-a-zip.pptx";
     testing::writeFileBytes(notZip, "this is no archive");
-    EXPECT_FALSE(ApplyBatchChangeToFile(notZip.string(), batch));
-    EXPECT_EQ(testing::readFileBytes(notZip), "this is no archive");
+    const fs::path notCompound = scratch_.path() / "text.ppt";
+    testing::writeFileBytes(notCompound, "this is no compound file");
+    const struct {
+        fs::path path;
+        std::string reasonStart;
+    } cases[] = {
+        {scratch_.path() / "gone.ppt", "no such file"},
+        {scratch_.path() / "folder.ppt", "not a regular file"},
+        {notZip, "not a ZIP archive"},
+        {notCompound, "damaged compound file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.filename().string());
+        const std::string before = testing::readFileBytes(c.path);
+        for (const Failure& failure : {changeFileInBatch(c.path.string(), batch),
+                                       changeSingleFile(c.path.string(), SingleChangeValues{})})
+            EXPECT_TRUE(failure.text().starts_with(c.reasonStart)) << failure.text();
+        EXPECT_EQ(testing::readFileBytes(c.path), before);
+    }
 }
 
 }  // namespace
