@@ -6,7 +6,10 @@
 
 #include <QMainWindow>
 
+#include <optional>
 #include <string>
+
+#include "change/file_display.h"
 
 class QAction;
 class QCheckBox;
@@ -201,8 +204,22 @@ private:
     // failed, until the list selection changes.
     void showRunOutcome(int doneCount, int failedCount, const QString& done);
 
+    // Reads the file of `line` and shows it on the "Single Change" page, marking the line.
+    void displayLine(int line);
+    // Why "Make Change" may not write the file of `line` now, or "" when it may: its last display
+    // failed, or it changed on disk since it was shown (then it is shown again).
+    QString singleChangeRefusal(int line);
+
+    // The file that the "Single Change" page shows, as it was when it was read.
+    struct ShownFile {
+        std::string path;
+        bool readSucceeded = false;
+        std::optional<change::FileStamp> stamp;
+    };
+
     RowEditors* rowEditors_;
     bool displayRunning_ = false;  // set while ListView1Change shows a file
+    std::optional<ShownFile> shown_;
 };
 
 }  // namespace quorvane::app

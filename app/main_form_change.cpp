@@ -5,6 +5,8 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QPushButton>
+#include <QScopedValueRollback>
+#include <QStatusBar>
 #include <QTimeEdit>
 #include <QTreeWidget>
 
@@ -66,6 +68,10 @@ void TForm1::BitBtn6Click()
         showMessage(this, kNoFilesMessage);
         return;
     }
+    if (const QString refusal = singleChangeRefusal(line); !refusal.isEmpty()) {
+        statusBar()->showMessage(refusal);
+        return;
+    }
     // The picture and the reason start afresh for this change.
     setLineStatus(*ListView1, line, kUnchanged);
     setLineFailure(*ListView1, line, QString());
@@ -79,9 +85,29 @@ void TForm1::BitBtn6Click()
     }
     // A conversion, XML or archive error goes on to the top-level handler; the line stays at 0.
     const Failure failure = change::changeSingleFile(path, singleChangeValuesOf(*this));
+    // What the page shows is now what was written (or what the user tried to write): the file
+    // as it is now counts as shown.
+    shown_->stamp = change::fileStampOf(path);
     setLineStatus(*ListView1, line, failure.failed() ? kChangeFailed : kChanged);
     setLineFailure(*ListView1, line, failureReason(kChangeFailedStep, failure));
     showSelectedLineFailure();
+}
+
+QString TForm1::singleChangeRefusal(int line)
+{
+    const std::string path = linePath(*ListView1, line);
+    // The values of a file that could not be read are empty, not the file's: writing them would
+    // erase its properties.
+    if (!shown_ || shown_->path != path || !shown_->readSucceeded)
+        return QStringLiteral("Not changed: the file could not be read when it was selected; "
+                              "select it again once it can be read");
+    if (change::fileStampOf(path) == shown_->stamp) return {};
+    {
+        const QScopedValueRollback<bool> running(displayRunning_, true);
+        displayLine(line);
+    }
+    return QStringLiteral("Not changed: the file changed on disk after it was shown; "
+                          "its values are shown again");
 }
 
 void TForm1::BitBtn2Click()

@@ -75,11 +75,19 @@ void TForm1::ListView1Change()
     const int line = selectedLine(*ListView1);
     enableSelectionCommands(*this, line >= 0);
     if (line < 0) {
+        shown_.reset();
         showRows(*ListView3, nullptr);
         showSelectedLineFailure();
         return;
     }
-    const change::FileDisplay display = change::ReadFileForDisplay(linePath(*ListView1, line));
+    displayLine(line);
+    showSelectedLineFailure();
+}
+
+void TForm1::displayLine(int line)
+{
+    const std::string path = linePath(*ListView1, line);
+    const change::FileDisplay display = change::ReadFileForDisplay(path);
     showFileDisplay(*this, display);
     const auto previous = static_cast<FileStatus>(lineStatus(*ListView1, line));
     const FileStatus status = change::statusAfterDisplay(previous, display.succeeded);
@@ -89,7 +97,7 @@ void TForm1::ListView1Change()
         setLineFailure(*ListView1, line, failureReason(QStringLiteral("Cannot read"), display.failure));
     else if (status != kChangeFailed)
         setLineFailure(*ListView1, line, QString());
-    showSelectedLineFailure();
+    shown_ = ShownFile{path, display.succeeded, display.stamp};
 }
 
 }  // namespace quorvane::app

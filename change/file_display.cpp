@@ -1,14 +1,26 @@
 #include "change/file_display.h"
 
+#include <sys/stat.h>
+
 #include "fileinfo/file_times.h"
 #include "document/document_rows.h"
 #include "base/error.h"
 
 namespace quorvane::change {
 
+std::optional<FileStamp> fileStampOf(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileStamp{std::uint64_t(info.st_dev), std::uint64_t(info.st_ino), std::int64_t(info.st_size),
+                     std::int64_t(info.st_mtim.tv_sec), std::int64_t(info.st_mtim.tv_nsec)};
+}
+
 FileDisplay ReadFileForDisplay(const std::string& path)
 {
     FileDisplay display;
+    // Before the read: a file that changes while it is read gets a stamp that no longer matches.
+    display.stamp = fileStampOf(path);
     auto snapshot = fileinfo::readFileSnapshot(path);
     if (!snapshot.ok()) {
         display.snapshotFailure = snapshot.failure();

@@ -4,6 +4,7 @@
 // line's status.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -14,7 +15,25 @@
 
 namespace quorvane::change {
 
+// What identifies the content of a file on disk: a change of any of these since a file was
+// shown means the values shown may no longer be the file's.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t sizeBytes = 0;
+    std::int64_t lastWriteSeconds = 0;
+    std::int64_t lastWriteNanoseconds = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of the file `path` names (symbolic links followed); nullopt when it cannot be
+// looked at.
+std::optional<FileStamp> fileStampOf(const std::string& path);
+
 struct FileDisplay {
+    // The file's stamp taken before the read; nullopt when the file could not be looked at.
+    std::optional<FileStamp> stamp;
     // The attributes and times as they were before the read; nullopt when the file is missing
     // or its attribute data cannot be read (the pickers and boxes then keep what they show).
     std::optional<fileinfo::FileSnapshot> snapshot;

@@ -12,6 +12,7 @@
 
 #include "app/row_editors.h"
 #include "change_test_support.h"
+#include "tests/support/fileinfo_fixtures.h"
 #include "ui_test_support.h"
 
 using namespace quorvane::app;
@@ -130,6 +131,48 @@ private slots:
         QVERIFY(runCommand(form_.get(), QStringLiteral("BitBtn6")));
         QVERIFY(capture.messages.isEmpty());
         QCOMPARE(titleOf(path), std::string("Not written"));
+    }
+
+    // The values shown for a file that could not be read are empty, and those of a file changed
+    // since are stale: writing either would overwrite the file's own properties.
+    void singleChangeIsRefusedAfterAFailedReadOrAChangeOnDisk()
+    {
+        if (!corpusHas({kSmallPpt})) QSKIP("no corpus");
+        const std::string path = files_->copy(kSmallPpt);
+        const QByteArray before = fileBytes(path);
+        {
+            quorvane::testing::LockHoldingChild lock(path, true);
+            QVERIFY(lock.holding());
+            selectNewLine(path);
+            QCOMPARE(lineStatus(*form_->ListView1, 0), int(kUnreadable));
+        }
+        MessageCapture capture;
+        QVERIFY(runCommand(form_.get(), QStringLiteral("BitBtn6")));
+        QCOMPARE(fileBytes(path), before);
+        QVERIFY(!QFile::exists(QFile::decodeName(QByteArray::fromStdString(path + ".bak"))));
+        QVERIFY(form_->statusBar()->currentMessage().startsWith(QStringLiteral("Not changed: ")));
+
+        form_->ListView1->clearSelection();
+        form_->ListView1->setCurrentItem(form_->ListView1->topLevelItem(0));
+        QCOMPARE(lineStatus(*form_->ListView1, 0), int(kUnchanged));
+        form_->ListView3->setRowValue(0, QStringLiteral("Not written"));
+        quorvane::props::RowTexts elsewhere{};
+        elsewhere[0] = "Changed elsewhere";
+        quorvane::props::RowSelection titleOnly{};
+        titleOnly[0] = true;
+        QVERIFY(quorvane::document::writeDocumentRows(path, elsewhere, titleOnly));
+        QVERIFY(runCommand(form_.get(), QStringLiteral("BitBtn6")));
+        QCOMPARE(titleOf(path), std::string("Changed elsewhere"));
+        QCOMPARE(form_->ListView3->rowValue(0), QStringLiteral("Changed elsewhere"));
+        QVERIFY(form_->statusBar()->currentMessage().startsWith(QStringLiteral("Not changed: ")));
+
+        // Shown as it is now, the file takes the change, and a second one after it.
+        for (const QString& title : {QStringLiteral("Now written"), QStringLiteral("Written again")}) {
+            form_->ListView3->setRowValue(0, title);
+            QVERIFY(runCommand(form_.get(), QStringLiteral("BitBtn6")));
+            QCOMPARE(titleOf(path), title.toStdString());
+        }
+        QVERIFY(capture.messages.isEmpty());
     }
 
     void doubleClickTogglesTheRowCheckMarkAndOpensNoEditor()
