@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "base/failure.h"
 #include "base/random_access_file.h"
 
 namespace quorvane {
@@ -16,6 +17,9 @@ public:
     // Creates an empty file with a unique hidden name in the folder of `target` (mode 0600).
     // nullopt when the folder refuses a new file.
     static std::optional<TempFile> besideOf(const std::string& target);
+    // besideOf with the reason of a failure: the system's for the new file ("permission denied",
+    // "no space left on the device", "no such file" when the folder is missing, ...).
+    static Result<TempFile> createBeside(const std::string& target);
 
     TempFile(TempFile&& other) noexcept;
     TempFile& operator=(TempFile&&) = delete;
@@ -28,11 +32,16 @@ public:
 
     // Gives the file these permission bits (for instance the original's); false on failure.
     bool setPermissions(unsigned permissionBits);
+    // setPermissions with the reason of a failure (the system's).
+    Failure setMode(unsigned permissionBits);
 
     // Syncs and closes the file, renames it over `target`, and syncs the folder so that the new
     // name survives a crash. True only when every step succeeded; on false the target is as it
     // was (unless the failure came after the rename, in the folder sync) and the file is removed.
     bool commitOver(const std::string& target);
+    // commitOver with the reason of a failure: the system's for the first step that failed (the
+    // sync, the close, the rename or the folder's sync).
+    Failure commit(const std::string& target);
 
 private:
     TempFile(std::string path, PosixFile file) : path_(std::move(path)), file_(std::move(file)) {}
@@ -54,7 +63,15 @@ using TargetWrapper = std::function<RandomAccessFile&(RandomAccessFile&)>;
 bool replaceWholeFile(const std::string& target, const std::function<bool(RandomAccessFile&)>& writeContents,
                       const TargetWrapper& wrapTarget = {});
 
+// replaceWholeFile with the reason of a failure: the system's for the first step that failed
+// (errno as `writeContents` left it when it answers false; "input/output error" when it set none).
+Failure replaceWholeFileContents(const std::string& target,
+                                 const std::function<bool(RandomAccessFile&)>& writeContents,
+                                 const TargetWrapper& wrapTarget = {});
+
 // Syncs the folder that holds `path`, so that a rename or a new entry in it is durable.
 bool syncParentFolder(const std::string& path);
+// syncParentFolder with the reason of a failure (the system's).
+Failure syncFolderOf(const std::string& path);
 
 }  // namespace quorvane

@@ -24,24 +24,19 @@ std::optional<props::RowTexts> readDocumentRows(const std::string& path)
 
 bool writeDocumentRows(const std::string& path, const props::RowTexts& texts, const props::RowSelection& selected)
 {
+    if (isPackagePath(path)) return package::WritePackageProperties(path, texts, selected);
     return !writeRows(path, texts, selected).failed();
 }
 
 Result<props::RowTexts> readRows(const std::string& path)
 {
-    if (isPackagePath(path)) {
-        if (auto rows = package::ReadPackageProperties(path)) return *rows;
-        return Failure(FailureKind::Damaged, "not a readable package");
-    }
+    if (isPackagePath(path)) return package::readPackageRows(path);
     return readPptRowsOrFailure(path);
 }
 
 Failure writeRows(const std::string& path, const props::RowTexts& texts, const props::RowSelection& selected)
 {
-    if (isPackagePath(path)) {
-        if (package::WritePackageProperties(path, texts, selected)) return {};
-        return Failure(FailureKind::Io, "the properties could not be written");
-    }
+    if (isPackagePath(path)) return package::writePackageRows(path, texts, selected);
     document::RowChanges changes;
     for (int row = 0; row < props::kRowCount; ++row)
         if (selected[std::size_t(row)]) changes[std::size_t(row)] = texts[std::size_t(row)];

@@ -6,29 +6,67 @@
 namespace quorvane::package {
 namespace {
 
-std::optional<PropertyPart> readPart(RandomAccessFile& file, const zip::ZipDirectory& directory, const std::string& name)
+Failure partMissing(const std::string& what)
 {
-    const auto index = zip::findEntry(directory, name);
-    if (!index) return std::nullopt;
-    const auto bytes = zip::readEntryData(file, directory, *index);
-    if (!bytes || bytes->empty()) return std::nullopt;
-    return PropertyPart{*index, parsePart(name, *bytes)};
+    return {FailureKind::NotFound, "package part missing: " + what};
+}
+
+// The bytes of the part `name` (an entry name), never empty.
+Result<std::vector<std::byte>> partBytes(RandomAccessFile& file, const zip::ZipDirectory& directory,
+                                         const std::string& name, std::size_t& index)
+{
+    const auto found = zip::findEntry(directory, name);
+    if (!found) return partMissing(partNameForPeople(name));
+    index = *found;
+    auto bytes = zip::entryBytes(file, directory, *found);
+    if (bytes.ok() && bytes->empty())
+        return Failure(FailureKind::Damaged, "package part empty: " + partNameForPeople(name));
+    return bytes;
+}
+
+Result<ParsedPart> parse(const std::string& name, std::span<const std::byte> bytes, MalformedXml onMalformedXml)
+{
+    if (onMalformedXml == MalformedXml::Throw) return parsePart(name, bytes);
+    return parseWellFormedPart(name, bytes);
+}
+
+Result<PropertyPart> readPart(RandomAccessFile& file, const zip::ZipDirectory& directory, const std::string& name,
+                              MalformedXml onMalformedXml)
+{
+    std::size_t index = 0;
+    const auto bytes = partBytes(file, directory, name, index);
+    if (!bytes.ok()) return bytes.failure();
+    auto part = parse(name, *bytes, onMalformedXml);
+    if (!part.ok()) return part.failure();
+    return PropertyPart{index, std::move(part).value()};
 }
 
 }  // namespace
 
+Result<PropertyParts> loadPropertyParts(RandomAccessFile& file, const zip::ZipDirectory& directory,
+                                        MalformedXml onMalformedXml)
+{
+    if (!findRelationshipsEntry(directory)) return partMissing(partNameForPeople(kRelationshipsEntryName));
+    std::size_t relationshipsIndex = 0;
+    const auto relationshipBytes = partBytes(file, directory, kRelationshipsEntryName, relationshipsIndex);
+    if (!relationshipBytes.ok()) return relationshipBytes.failure();
+    const auto relationships = parse(kRelationshipsEntryName, *relationshipBytes, onMalformedXml);
+    if (!relationships.ok()) return relationships.failure();
+    const RelationshipTargets targets = relationshipTargetsOf(*relationships);
+    if (targets.extended.empty()) return partMissing("extended-properties relationship");
+    if (targets.core.empty()) return partMissing("core-properties relationship");
+    auto extended = readPart(file, directory, targets.extended, onMalformedXml);
+    if (!extended.ok()) return extended.failure();
+    auto core = readPart(file, directory, targets.core, onMalformedXml);
+    if (!core.ok()) return core.failure();
+    return PropertyParts{std::move(extended).value(), std::move(core).value()};
+}
+
 std::optional<PropertyParts> readPropertyParts(RandomAccessFile& file, const zip::ZipDirectory& directory)
 {
-    if (!findRelationshipsEntry(directory)) return std::nullopt;
-    const auto relationshipBytes = zip::ExtractEntryToMemory(file, directory, kRelationshipsEntryName);
-    if (relationshipBytes.empty()) return std::nullopt;
-    const auto targets = FindRelationshipTargets(parsePart(kRelationshipsEntryName, relationshipBytes));
-    if (!targets) return std::nullopt;
-    auto extended = readPart(file, directory, targets->extended);
-    if (!extended) return std::nullopt;
-    auto core = readPart(file, directory, targets->core);
-    if (!core) return std::nullopt;
-    return PropertyParts{std::move(*extended), std::move(*core)};
+    auto parts = loadPropertyParts(file, directory, MalformedXml::Throw);
+    if (!parts.ok()) return std::nullopt;
+    return std::move(parts).value();
 }
 
 }  // namespace quorvane::package

@@ -6,8 +6,9 @@
 #include <cstddef>
 #include <optional>
 
-#include "package/package_xml.h"
+#include "base/failure.h"
 #include "base/random_access_file.h"
+#include "package/package_xml.h"
 #include "zip/zip_central_dir.h"
 
 namespace quorvane::package {
@@ -27,5 +28,20 @@ struct PropertyParts {
 // unreadable (see readEntryData) or empty. Throws quorvane::Error when the relationships part or
 // a property part is not well-formed XML.
 std::optional<PropertyParts> readPropertyParts(RandomAccessFile& file, const zip::ZipDirectory& directory);
+
+// What loadPropertyParts does with a part that is not well-formed XML.
+enum class MalformedXml {
+    Throw,  // throws quorvane::Error, as readPropertyParts does
+    Fail    // fails with parseWellFormedPart's reason
+};
+
+// readPropertyParts with the reason of a failure, in the order the parts are read: "package part
+// missing: _rels/.rels" (also when several entries bear the name), "package part missing:
+// extended-properties relationship" or "... core-properties relationship", "package part missing:
+// <part>" (also when several entries bear its name), "package part empty: <part>", the entry's
+// own failure (zip::entryBytes: damaged, past the inflate cap, a refused read), and for malformed
+// XML what `onMalformedXml` says.
+Result<PropertyParts> loadPropertyParts(RandomAccessFile& file, const zip::ZipDirectory& directory,
+                                        MalformedXml onMalformedXml);
 
 }  // namespace quorvane::package

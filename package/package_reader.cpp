@@ -1,20 +1,22 @@
 #include "package/package_reader.h"
 
-#include "package/package_element.h"
-#include "package/package_parts.h"
 #include "convert/w3c_date_time.h"
+#include "package/package_element.h"
+#include "package/package_file.h"
+#include "package/package_parts.h"
 #include "zip/zip_central_dir.h"
 
 namespace quorvane::package {
+namespace {
 
-std::optional<props::RowTexts> ReadPackageProperties(const std::string& path)
+Result<props::RowTexts> readRows(const std::string& path, MalformedXml onMalformedXml)
 {
-    auto file = PosixFile::open(path, OpenMode::ReadShared);
-    if (!file) return std::nullopt;
-    const auto directory = zip::ReadDirectory(*file);
-    if (!directory) return std::nullopt;
-    const auto parts = readPropertyParts(*file, *directory);
-    if (!parts) return std::nullopt;
+    auto file = openPackageFile(path, OpenMode::ReadShared);
+    if (!file.ok()) return file.failure();
+    const auto directory = zip::readArchiveDirectory(file.value());
+    if (!directory.ok()) return directory.failure();
+    const auto parts = loadPropertyParts(file.value(), *directory, onMalformedXml);
+    if (!parts.ok()) return parts.failure();
 
     props::RowTexts texts;
     for (const int row : kExtendedPartRows)
@@ -24,6 +26,17 @@ std::optional<props::RowTexts> ReadPackageProperties(const std::string& path)
     for (const int row : {props::kCreatedRow, props::kLastSavedRow, props::kLastPrintedRow})
         texts[row] = convert::W3cDateTimeToDisplayText(texts[row]);
     return texts;
+}
+
+}  // namespace
+
+Result<props::RowTexts> readPackageRows(const std::string& path) { return readRows(path, MalformedXml::Fail); }
+
+std::optional<props::RowTexts> ReadPackageProperties(const std::string& path)
+{
+    auto rows = readRows(path, MalformedXml::Throw);
+    if (!rows.ok()) return std::nullopt;
+    return std::move(rows).value();
 }
 
 }  // namespace quorvane::package

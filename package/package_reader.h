@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "base/failure.h"
 #include "package/package_rows.h"
 
 namespace quorvane::package {
@@ -18,5 +19,13 @@ namespace quorvane::package {
 // part (missing, empty, damaged, past the inflate cap). Throws quorvane::Error when a part is not
 // well-formed XML or a property element holds more than one text node.
 std::optional<props::RowTexts> ReadPackageProperties(const std::string& path);
+
+// ReadPackageProperties with the reason of a failure instead of nullopt: openPackageFile's ("no
+// such file", "not a regular file", "in use by another program", ...), zip::readArchiveDirectory's
+// ("not a ZIP archive", "damaged ZIP archive: <what>"), or loadPropertyParts' ("package part
+// missing: <part or relationship>", "entry too large: <entry>", ...). A part that is not
+// well-formed XML fails too ("package part not well-formed: <part>: <reason>"), without a throw;
+// a property element that holds more than one text node still throws quorvane::Error.
+Result<props::RowTexts> readPackageRows(const std::string& path);
 
 }  // namespace quorvane::package

@@ -31,7 +31,7 @@ std::optional<std::size_t> findRelationshipsEntry(const zip::ZipDirectory& direc
     return std::nullopt;
 }
 
-std::optional<RelationshipTargets> FindRelationshipTargets(const ParsedPart& relationships)
+RelationshipTargets relationshipTargetsOf(const ParsedPart& relationships)
 {
     RelationshipTargets targets;
     for (const pugi::xml_node child : relationships.root().children("Relationship")) {
@@ -41,8 +41,14 @@ std::optional<RelationshipTargets> FindRelationshipTargets(const ParsedPart& rel
             targets.core = child.attribute("Target").value();
         if (!targets.extended.empty() && !targets.core.empty()) break;
     }
-    if (targets.extended.empty() || targets.core.empty()) return std::nullopt;
     return RelationshipTargets{asEntryName(std::move(targets.extended)), asEntryName(std::move(targets.core))};
+}
+
+std::optional<RelationshipTargets> FindRelationshipTargets(const ParsedPart& relationships)
+{
+    RelationshipTargets targets = relationshipTargetsOf(relationships);
+    if (targets.extended.empty() || targets.core.empty()) return std::nullopt;
+    return targets;
 }
 
 }  // namespace quorvane::package

@@ -32,4 +32,8 @@ std::optional<std::size_t> findRelationshipsEntry(const zip::ZipDirectory& direc
 // are non-empty.
 std::optional<RelationshipTargets> FindRelationshipTargets(const ParsedPart& relationships);
 
+// The same walk, with a target left "" when the part has no relationship of its type (or an
+// empty Target).
+RelationshipTargets relationshipTargetsOf(const ParsedPart& relationships);
+
 }  // namespace quorvane::package

@@ -1,5 +1,6 @@
 #include "package/package_writer.h"
 
+#include <cerrno>
 #include <stdlib.h>
 #include <sys/stat.h>
 
@@ -7,6 +8,7 @@
 #include <optional>
 
 #include "package/package_element.h"
+#include "package/package_file.h"
 #include "package/package_parts.h"
 #include "base/text_trim.h"
 #include "convert/w3c_date_time.h"
@@ -46,36 +48,80 @@ void writeRows(ParsedPart& part, const std::array<int, N>& rows, const props::Ro
     }
 }
 
-}  // namespace
+// A write whose new parts are made, the package still open and locked, nothing written yet.
+struct PreparedWrite {
+    std::string path;  // the file a symbolic link names
+    PosixFile file;
+    unsigned permissionBits = 0;
+    zip::ZipDirectory directory;
+    std::size_t extendedIndex = 0;
+    std::size_t coreIndex = 0;
+    std::vector<std::byte> extendedBytes;
+    std::vector<std::byte> coreBytes;
+};
 
-bool WritePackageProperties(const std::string& givenPath, const props::RowTexts& texts, const props::RowSelection& selected,
-                            const TargetWrapper& wrapTarget)
+Result<PreparedWrite> prepareWrite(const std::string& givenPath, const props::RowTexts& texts,
+                                   const props::RowSelection& selected, MalformedXml onMalformedXml)
 {
     // The new archive replaces the file that a symbolic link names, not the link.
     const std::unique_ptr<char, decltype(&::free)> resolved(::realpath(givenPath.c_str(), nullptr), &::free);
-    if (!resolved) return false;
+    if (!resolved) return Failure::fromErrno(errno);
     const std::string path = resolved.get();
-    auto file = PosixFile::open(path, OpenMode::ReadWriteExclusive);
-    if (!file) return false;
+    auto file = openPackageFile(path, OpenMode::ReadWriteExclusive);
+    if (!file.ok()) return file.failure();
     struct stat info {};
-    if (::fstat(file->fd(), &info) != 0 || (info.st_mode & kAnyWriteBit) == 0) return false;
+    if (::fstat(file->fd(), &info) != 0) return Failure::fromErrno(errno);
+    if ((info.st_mode & kAnyWriteBit) == 0) return readOnlyFile();
     // Another writer may have renamed its new archive over the name between our open and our
     // lock; the file we hold is then no longer the package, and a write based on it would undo
     // that writer's change. Such a write is refused, as a locked file is.
     struct stat named {};
-    if (::stat(path.c_str(), &named) != 0 || named.st_ino != info.st_ino || named.st_dev != info.st_dev) return false;
-    const auto directory = zip::ReadDirectory(*file);
-    if (!directory) return false;
-    auto parts = readPropertyParts(*file, *directory);
-    if (!parts || parts->extended.entryIndex == parts->core.entryIndex) return false;
+    if (::stat(path.c_str(), &named) != 0) return Failure::fromErrno(errno);
+    if (named.st_ino != info.st_ino || named.st_dev != info.st_dev) return lockedByAnotherProgram();
+    auto directory = zip::readArchiveDirectory(file.value());
+    if (!directory.ok()) return directory.failure();
+    auto parts = loadPropertyParts(file.value(), *directory, onMalformedXml);
+    if (!parts.ok()) return parts.failure();
+    PropertyParts& both = parts.value();
+    if (both.extended.entryIndex == both.core.entryIndex)
+        return Failure(FailureKind::Damaged,
+                       "damaged package: both property relationships name " + partNameForPeople(both.core.part.name));
 
-    writeRows(parts->extended.part, kExtendedPartRows, texts, selected);
-    writeRows(parts->core.part, kCorePartRows, texts, selected);
-    const auto extendedBytes = savePart(parts->extended.part);
-    const auto coreBytes = savePart(parts->core.part);
-    const zip::EntryReplacement replacements[] = {{parts->extended.entryIndex, extendedBytes},
-                                             {parts->core.entryIndex, coreBytes}};
-    zip::ReplaceEntriesFromMemory(path, *file, *directory, replacements, info.st_mode & 07777, wrapTarget);
+    writeRows(both.extended.part, kExtendedPartRows, texts, selected);
+    writeRows(both.core.part, kCorePartRows, texts, selected);
+    return PreparedWrite{path,
+                         std::move(file).value(),
+                         unsigned(info.st_mode & 07777),
+                         std::move(directory).value(),
+                         both.extended.entryIndex,
+                         both.core.entryIndex,
+                         savePart(both.extended.part),
+                         savePart(both.core.part)};
+}
+
+}  // namespace
+
+Failure writePackageRows(const std::string& path, const props::RowTexts& texts, const props::RowSelection& selected,
+                         const TargetWrapper& wrapTarget)
+{
+    auto prepared = prepareWrite(path, texts, selected, MalformedXml::Fail);
+    if (!prepared.ok()) return prepared.failure();
+    PreparedWrite& write = prepared.value();
+    const zip::EntryReplacement replacements[] = {{write.extendedIndex, write.extendedBytes},
+                                                  {write.coreIndex, write.coreBytes}};
+    return zip::replaceEntries(write.path, write.file, write.directory, replacements, write.permissionBits, wrapTarget);
+}
+
+bool WritePackageProperties(const std::string& path, const props::RowTexts& texts, const props::RowSelection& selected,
+                            const TargetWrapper& wrapTarget)
+{
+    auto prepared = prepareWrite(path, texts, selected, MalformedXml::Throw);
+    if (!prepared.ok()) return false;
+    PreparedWrite& write = prepared.value();
+    const zip::EntryReplacement replacements[] = {{write.extendedIndex, write.extendedBytes},
+                                                  {write.coreIndex, write.coreBytes}};
+    zip::ReplaceEntriesFromMemory(write.path, write.file, write.directory, replacements, write.permissionBits,
+                                  wrapTarget);
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "base/failure.h"
 #include "package/package_rows.h"
 #include "zip/zip_rewrite.h"
 
@@ -28,5 +29,16 @@ namespace quorvane::package {
 // `wrapTarget` is for fault tests: it wraps the temporary file that the rewrite writes.
 bool WritePackageProperties(const std::string& path, const props::RowTexts& texts, const props::RowSelection& selected,
                             const TargetWrapper& wrapTarget = {});
+
+// WritePackageProperties with the reason of a failure instead of false, the file untouched in
+// every case: openPackageFile's ("no such file", "not a regular file", "in use by another
+// program", ...), "read-only", zip::readArchiveDirectory's ("not a ZIP archive", "damaged ZIP
+// archive: <what>"), loadPropertyParts' ("package part missing: <part or relationship>", ...),
+// "damaged package: both property relationships name <part>", and the rewrite's
+// (zip::replaceEntries: "no space left on the device", "permission denied", ...) instead of a
+// throw. A part that is not well-formed XML fails too ("package part not well-formed: <part>:
+// <reason>"); a written element that holds more than one text node still throws quorvane::Error.
+Failure writePackageRows(const std::string& path, const props::RowTexts& texts, const props::RowSelection& selected,
+                         const TargetWrapper& wrapTarget = {});
 
 }  // namespace quorvane::package

@@ -32,18 +32,44 @@ public:
 
 }  // namespace
 
+namespace {
+
+// Parses `bytes` into `part`; "" on success, else what is wrong and where.
+std::string parseInto(ParsedPart& part, std::span<const std::byte> bytes)
+{
+    const pugi::xml_parse_result result =
+        part.document.load_buffer(bytes.data(), bytes.size(), kParseOptions, pugi::encoding_auto);
+    if (!result || !part.root())
+        return std::string(result.description()) + " at offset " + std::to_string(result.offset);
+    part.encoding = result.encoding;
+    part.hasByteOrderMark = startsWithByteOrderMark(bytes);
+    return "";
+}
+
+}  // namespace
+
 ParsedPart parsePart(std::string name, std::span<const std::byte> bytes)
 {
     ParsedPart part;
     part.name = std::move(name);
-    const pugi::xml_parse_result result =
-        part.document.load_buffer(bytes.data(), bytes.size(), kParseOptions, pugi::encoding_auto);
-    if (!result || !part.root())
-        throw Error("The part '" + part.name + "' is not well-formed XML: " + result.description() +
-                    " at offset " + std::to_string(result.offset));
-    part.encoding = result.encoding;
-    part.hasByteOrderMark = startsWithByteOrderMark(bytes);
+    if (const std::string problem = parseInto(part, bytes); !problem.empty())
+        throw Error("The part '" + part.name + "' is not well-formed XML: " + problem);
     return part;
+}
+
+Result<ParsedPart> parseWellFormedPart(std::string name, std::span<const std::byte> bytes)
+{
+    ParsedPart part;
+    part.name = std::move(name);
+    if (const std::string problem = parseInto(part, bytes); !problem.empty())
+        return Failure(FailureKind::Damaged, "package part not well-formed: " + partNameForPeople(part.name) + ": " + problem);
+    return part;
+}
+
+std::string partNameForPeople(std::string entryName)
+{
+    std::replace(entryName.begin(), entryName.end(), '\\', '/');
+    return entryName;
 }
 
 std::vector<std::byte> savePart(const ParsedPart& part)

@@ -12,6 +12,8 @@
 
 #include <pugixml.hpp>
 
+#include "base/failure.h"
+
 namespace quorvane::package {
 
 struct ParsedPart {
@@ -27,6 +29,14 @@ struct ParsedPart {
 // well-formed XML: <reason> at offset <n>") when the bytes are not well-formed XML with a root
 // element.
 ParsedPart parsePart(std::string name, std::span<const std::byte> bytes);
+
+// parsePart with the reason of a failure instead of the exception: "package part not
+// well-formed: <name with / separators>: <reason> at offset <n>" (Damaged).
+Result<ParsedPart> parseWellFormedPart(std::string name, std::span<const std::byte> bytes);
+
+// An entry name of the package reader ("docProps\core.xml") as a person reads a part name
+// ("docProps/core.xml").
+std::string partNameForPeople(std::string entryName);
 
 // The part as bytes: declaration included, no indentation, in the encoding it was read in, with
 // a byte-order mark when it had one.

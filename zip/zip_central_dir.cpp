@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/byte_reader.h"
+#include "zip/zip_failure.h"
 #include "zip/zip_format.h"
 
 namespace quorvane::zip {
@@ -46,20 +47,26 @@ bool readZip64Extra(std::span<const std::byte> extra, std::size_t extraOffsetInR
 
 }  // namespace
 
-std::optional<ZipDirectory> ReadDirectory(RandomAccessFile& file)
+Result<ZipDirectory> readArchiveDirectory(RandomAccessFile& file)
 {
-    auto end = readEndRecord(file);
-    if (!end) return std::nullopt;
+    auto end = findEndRecord(file);
+    if (!end.ok()) return end.failure();
     ZipDirectory directory;
     directory.centralDir.resize(end->centralDirSize);
-    if (!file.readAt(end->centralDirOffset, directory.centralDir)) return std::nullopt;
+    if (const Failure failure = readArchiveBytes(file, end->centralDirOffset, directory.centralDir,
+                                                 "the central directory ends early");
+        failure.failed())
+        return failure;
 
     ByteReader r(directory.centralDir);
     directory.entries.reserve(end->totalEntries);
     for (std::uint64_t i = 0; i < end->totalEntries; ++i) {
+        const auto recordDamaged = [i](std::string_view what) {
+            return damagedArchive("central directory record " + std::to_string(i + 1) + " " + std::string(what));
+        };
         ZipEntry entry;
         entry.recordOffset = r.position();
-        if (r.u32() != kCentralRecordSignature) return std::nullopt;
+        if (r.u32() != kCentralRecordSignature) return recordDamaged("lacks its signature");
         r.skip(4);  // version made by, version needed
         entry.flags = r.u16();
         entry.method = r.u16();
@@ -77,17 +84,26 @@ std::optional<ZipDirectory> ReadDirectory(RandomAccessFile& file)
         const auto name = r.bytes(nameSize);
         const auto extra = r.bytes(extraSize);
         r.skip(commentSize);
-        if (!r.ok()) return std::nullopt;
+        if (!r.ok()) return recordDamaged("overruns the central directory");
         entry.recordSize = r.position() - entry.recordOffset;
         entry.name.assign(reinterpret_cast<const char*>(name.data()), name.size());
         const bool needDisk = diskNumberStart == kNoValue16;
-        if (!needDisk && diskNumberStart != 0) return std::nullopt;
-        if (!readZip64Extra(extra, kCentralRecordFixedSize + nameSize, entry, needDisk)) return std::nullopt;
-        if (entry.localHeaderOffset >= end->centralDirOffset) return std::nullopt;
+        if (!needDisk && diskNumberStart != 0) return recordDamaged("names another disk");
+        if (!readZip64Extra(extra, kCentralRecordFixedSize + nameSize, entry, needDisk))
+            return recordDamaged("lacks its ZIP64 values");
+        if (entry.localHeaderOffset >= end->centralDirOffset)
+            return recordDamaged("puts its local header past the central directory");
         directory.entries.push_back(std::move(entry));
     }
-    directory.end = std::move(*end);
+    directory.end = std::move(end).value();
     return directory;
+}
+
+std::optional<ZipDirectory> ReadDirectory(RandomAccessFile& file)
+{
+    auto directory = readArchiveDirectory(file);
+    if (!directory.ok()) return std::nullopt;
+    return std::move(directory).value();
 }
 
 std::size_t EntryCount(const ZipDirectory& directory) { return directory.entries.size(); }

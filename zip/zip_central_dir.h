@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/failure.h"
 #include "base/random_access_file.h"
 #include "zip/zip_end_record.h"
 
@@ -42,6 +43,10 @@ struct ZipDirectory {
 // directory or lacks its signature, an entry on another disk, or a local header offset that does
 // not lie before the directory.
 std::optional<ZipDirectory> ReadDirectory(RandomAccessFile& file);
+
+// ReadDirectory with the reason of a failure: findEndRecord's, or "damaged ZIP archive: central
+// directory record <n> <what>" (numbered from 1), or the system's reason when a read is refused.
+Result<ZipDirectory> readArchiveDirectory(RandomAccessFile& file);
 
 std::size_t EntryCount(const ZipDirectory& directory);
 

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "zip/zip_failure.h"
+
 namespace quorvane::zip {
 namespace {
 
@@ -42,11 +44,15 @@ struct DeflateStream {
 
 }  // namespace
 
-std::optional<std::vector<std::byte>> inflateEntryData(RandomAccessFile& file, std::uint64_t offset,
-                                                       std::uint64_t compressedSize, std::size_t expectedSize)
+Result<std::vector<std::byte>> inflateEntryData(RandomAccessFile& file, std::uint64_t offset,
+                                                std::uint64_t compressedSize, std::size_t expectedSize,
+                                                std::string_view entryName)
 {
+    const auto dataDamaged = [entryName](std::string_view what) {
+        return damagedArchive("the deflated data of " + std::string(entryName) + " " + std::string(what));
+    };
     InflateStream inflater;
-    if (!inflater.ready) return std::nullopt;
+    if (!inflater.ready) return Failure(FailureKind::Io, "the decompressor could not start");
     // The output grows as the data inflates, so that a size claimed by a damaged record costs
     // nothing until the data bears it out; its limit is one byte more than expected, so that
     // data inflating past the expected size is seen.
@@ -58,24 +64,27 @@ std::optional<std::vector<std::byte>> inflateEntryData(RandomAccessFile& file, s
     int status = Z_OK;
     while (status != Z_STREAM_END) {
         if (z.avail_in == 0) {
-            if (consumed == compressedSize) return std::nullopt;  // the data ends inside the stream
+            if (consumed == compressedSize) return dataDamaged("ends early");
             const std::size_t pieceSize = std::size_t(std::min<std::uint64_t>(piece.size(), compressedSize - consumed));
-            if (!file.readAt(offset + consumed, std::span(piece).first(pieceSize))) return std::nullopt;
+            if (const Failure failure = readArchiveBytes(file, offset + consumed, std::span(piece).first(pieceSize),
+                                                         "the file ends inside the deflated data of " + std::string(entryName));
+                failure.failed())
+                return failure;
             consumed += pieceSize;
             z.next_in = reinterpret_cast<Bytef*>(piece.data());
             z.avail_in = uInt(pieceSize);
         }
         if (z.total_out == output.size()) {
-            if (output.size() == outputLimit) return std::nullopt;
+            if (output.size() == outputLimit) return dataDamaged("inflates past its stated size");
             output.resize(std::min(outputLimit, output.size() * 2));
         }
         z.next_out = reinterpret_cast<Bytef*>(output.data() + z.total_out);
         z.avail_out = uInt(output.size() - z.total_out);
         status = inflate(&z, Z_NO_FLUSH);
-        if (status != Z_OK && status != Z_STREAM_END) return std::nullopt;
-        if (z.total_out > expectedSize) return std::nullopt;
+        if (status != Z_OK && status != Z_STREAM_END) return dataDamaged("does not inflate");
+        if (z.total_out > expectedSize) return dataDamaged("inflates past its stated size");
     }
-    if (z.total_out != expectedSize) return std::nullopt;
+    if (z.total_out != expectedSize) return dataDamaged("inflates short of its stated size");
     output.resize(expectedSize);
     return output;
 }

@@ -4,6 +4,7 @@
 
 #include "base/byte_reader.h"
 #include "base/byte_writer.h"
+#include "zip/zip_failure.h"
 #include "zip/zip_format.h"
 
 namespace quorvane::zip {
@@ -16,9 +17,10 @@ constexpr std::size_t kZip64LocatorSize = 20;
 constexpr std::size_t kZip64EndRecordSize = 56;  // without extensible data
 constexpr std::size_t kMaxCommentSize = 0xFFFF;
 
-// Reads the ZIP64 locator ending at `locatorEnd` and the record it points to into `end`.
-// False when there is no locator there; nullopt-worthy damage also gives false with `damaged`.
-bool readZip64Records(RandomAccessFile& file, std::uint64_t locatorEnd, ZipEndRecord& end, bool& damaged)
+// Reads the ZIP64 locator ending at `locatorEnd` (APPNOTE 4.3.15) and the record it points to
+// (4.3.14) into `end`. False with `failure` left empty when no locator stands there; false with
+// the reason when a locator does but its records are damaged or name another disk.
+bool readZip64Records(RandomAccessFile& file, std::uint64_t locatorEnd, ZipEndRecord& end, Failure& failure)
 {
     if (locatorEnd < kZip64LocatorSize) return false;
     std::byte locator[kZip64LocatorSize];
@@ -28,14 +30,22 @@ bool readZip64Records(RandomAccessFile& file, std::uint64_t locatorEnd, ZipEndRe
     const std::uint32_t recordDisk = l.u32();
     const std::uint64_t recordOffset = l.u64();
     const std::uint32_t totalDisks = l.u32();
-    damaged = true;
-    if (recordDisk != 0 || totalDisks > 1) return false;
-    if (recordOffset > locatorEnd - kZip64LocatorSize || locatorEnd - kZip64LocatorSize - recordOffset < kZip64EndRecordSize)
+    if (recordDisk != 0 || totalDisks > 1) {
+        failure = damagedArchive("its ZIP64 locator names another disk");
         return false;
+    }
+    if (recordOffset > locatorEnd - kZip64LocatorSize || locatorEnd - kZip64LocatorSize - recordOffset < kZip64EndRecordSize) {
+        failure = damagedArchive("its ZIP64 locator points outside the file");
+        return false;
+    }
     std::byte record[kZip64EndRecordSize];
-    if (!file.readAt(recordOffset, record)) return false;
+    if (failure = readArchiveBytes(file, recordOffset, record, "the ZIP64 end record ends early"); failure.failed())
+        return false;
     ByteReader r(record);
-    if (r.u32() != kZip64EndRecordSignature) return false;
+    if (r.u32() != kZip64EndRecordSignature) {
+        failure = damagedArchive("the ZIP64 end record lacks its signature");
+        return false;
+    }
     r.skip(8);  // size of the rest of the record
     end.zip64VersionMadeBy = r.u16();
     end.zip64VersionNeeded = r.u16();
@@ -45,23 +55,28 @@ bool readZip64Records(RandomAccessFile& file, std::uint64_t locatorEnd, ZipEndRe
     end.totalEntries = r.u64();
     end.centralDirSize = r.u64();
     end.centralDirOffset = r.u64();
-    if (!r.ok() || diskNumber != 0 || centralDirDisk != 0 || entriesOnDisk != end.totalEntries) return false;
+    if (!r.ok() || diskNumber != 0 || centralDirDisk != 0 || entriesOnDisk != end.totalEntries) {
+        failure = damagedArchive("the ZIP64 end record names another disk");
+        return false;
+    }
     end.hasZip64Records = true;
     end.endRecordsStart = recordOffset;
-    damaged = false;
     return true;
 }
 
 }  // namespace
 
-std::optional<ZipEndRecord> readEndRecord(RandomAccessFile& file)
+Result<ZipEndRecord> findEndRecord(RandomAccessFile& file)
 {
+    errno = 0;
     const auto fileSize = file.size();
-    if (!fileSize || *fileSize < kEndRecordSize) return std::nullopt;
+    if (!fileSize) return Failure::fromErrno(errno);
+    if (*fileSize < kEndRecordSize) return notZipArchive();
     const std::uint64_t tailSize = std::min<std::uint64_t>(*fileSize, kEndRecordSize + kMaxCommentSize);
     const std::uint64_t tailOffset = *fileSize - tailSize;
     std::vector<std::byte> tail(tailSize);
-    if (!file.readAt(tailOffset, tail)) return std::nullopt;
+    if (const Failure failure = readArchiveBytes(file, tailOffset, tail, "the file ends early"); failure.failed())
+        return failure;
 
     // Scan backwards: the record nearest the end whose comment fits is the archive's own; a
     // signature met earlier could lie inside a comment.
@@ -82,25 +97,34 @@ std::optional<ZipEndRecord> readEndRecord(RandomAccessFile& file)
         end.endRecordOffset = tailOffset + at;
         end.endRecordsStart = end.endRecordOffset;
         end.comment.assign(comment.begin(), comment.end());
-        bool zip64Damaged = false;
-        if (!readZip64Records(file, end.endRecordOffset, end, zip64Damaged)) {
-            if (zip64Damaged) return std::nullopt;
-            if (diskNumber != 0 || centralDirDisk != 0 || entriesOnDisk != totalEntries) return std::nullopt;
+        Failure zip64Failure;
+        if (!readZip64Records(file, end.endRecordOffset, end, zip64Failure)) {
+            if (zip64Failure.failed()) return zip64Failure;
+            if (diskNumber != 0 || centralDirDisk != 0 || entriesOnDisk != totalEntries)
+                return damagedArchive("its end record names another disk");
             end.totalEntries = totalEntries;
             end.centralDirSize = centralDirSize;
             end.centralDirOffset = centralDirOffset;
         } else if ((diskNumber != 0 && diskNumber != kNoValue16) ||
                    (centralDirDisk != 0 && centralDirDisk != kNoValue16)) {
-            return std::nullopt;
+            return damagedArchive("its end record names another disk");
         }
         const bool directoryFits = end.centralDirOffset <= end.endRecordsStart &&
                                    end.centralDirSize <= end.endRecordsStart - end.centralDirOffset;
-        if (!directoryFits || end.centralDirSize > kMaxCentralDirBytes ||
-            end.totalEntries > end.centralDirSize / kCentralRecordFixedSize)
-            return std::nullopt;
+        if (!directoryFits) return damagedArchive("the central directory lies outside the file");
+        if (end.centralDirSize > kMaxCentralDirBytes) return damagedArchive("the central directory is larger than 64 MiB");
+        if (end.totalEntries > end.centralDirSize / kCentralRecordFixedSize)
+            return damagedArchive("the end record counts more entries than the central directory holds");
         return end;
     }
-    return std::nullopt;
+    return notZipArchive();
+}
+
+std::optional<ZipEndRecord> readEndRecord(RandomAccessFile& file)
+{
+    auto end = findEndRecord(file);
+    if (!end.ok()) return std::nullopt;
+    return std::move(end).value();
 }
 
 void appendEndRecords(std::vector<std::byte>& out, const ZipEndRecord& original, std::uint64_t totalEntries,

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/failure.h"
 #include "base/random_access_file.h"
 
 namespace quorvane::zip {
@@ -35,6 +36,10 @@ struct ZipEndRecord {
 // and an entry count the directory can hold. nullopt when there is no such record or a check
 // fails: the file is then not an archive, and nothing is repaired.
 std::optional<ZipEndRecord> readEndRecord(RandomAccessFile& file);
+
+// readEndRecord with the reason of a failure: "not a ZIP archive" when no end record is found,
+// "damaged ZIP archive: <what>" when a check fails, the system's reason when a read is refused.
+Result<ZipEndRecord> findEndRecord(RandomAccessFile& file);
 
 // Appends the end records of an archive whose central directory of `totalEntries` entries and
 // `centralDirSize` bytes starts at `centralDirOffset`, with the end records starting at

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/failure.h"
 #include "base/random_access_file.h"
 #include "zip/zip_central_dir.h"
 
@@ -32,11 +33,21 @@ struct LocalHeader {
 // ends before the central directory. nullopt on failure.
 std::optional<LocalHeader> readLocalHeader(RandomAccessFile& file, const ZipDirectory& directory, std::size_t index);
 
+// readLocalHeader with the reason of a failure: "damaged ZIP archive: the local header of <name>
+// <what>", or the system's reason when a read is refused.
+Result<LocalHeader> localHeaderOf(RandomAccessFile& file, const ZipDirectory& directory, std::size_t index);
+
 // The uncompressed bytes of entry `index`, or nullopt when the entry is encrypted, uses another
 // method than stored or deflated, is larger than kMaxInflatedEntryBytes, is damaged or fails its
 // CRC, or a read fails.
 std::optional<std::vector<std::byte>> readEntryData(RandomAccessFile& file, const ZipDirectory& directory,
                                                     std::size_t index);
+
+// readEntryData with the reason of a failure: "entry too large: <name>" past the inflate cap,
+// "encrypted entry: <name>" or "entry <name> uses compression method <n>" (Unsupported),
+// "damaged ZIP archive: <what>" for a bad local header, data or CRC, or the system's reason when
+// a read is refused.
+Result<std::vector<std::byte>> entryBytes(RandomAccessFile& file, const ZipDirectory& directory, std::size_t index);
 
 // The uncompressed bytes of the entry that findEntry() names; empty when there is none or it
 // cannot be read (the caller judges success by the size alone).

@@ -1,8 +1,8 @@
 #include "zip/zip_rewrite.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
-#include <cstring>
 #include <optional>
 
 #include "base/byte_reader.h"
@@ -11,6 +11,7 @@
 #include "base/temp_file.h"
 #include "zip/zip_codec.h"
 #include "zip/zip_entry_extract.h"
+#include "zip/zip_failure.h"
 #include "zip/zip_format.h"
 
 namespace quorvane::zip {
@@ -64,22 +65,25 @@ std::span<const std::byte> recordOf(const ZipDirectory& directory, const ZipEntr
     return std::span<const std::byte>(directory.centralDir).subspan(entry.recordOffset, entry.recordSize);
 }
 
-Fault prepare(RandomAccessFile& source, const ZipDirectory& directory, const EntryReplacement& request,
-              Replacement& out)
+Failure tooLargeForRecords() { return {FailureKind::Unsupported, "the archive is too large for its records"}; }
+
+Failure prepare(RandomAccessFile& source, const ZipDirectory& directory, const EntryReplacement& request,
+                Replacement& out)
 {
     const ZipEntry& entry = directory.entries.at(request.entryIndex);
-    const auto header = readLocalHeader(source, directory, request.entryIndex);
-    if (!header) return Fault::Corrupt;
+    const auto header = localHeaderOf(source, directory, request.entryIndex);
+    if (!header.ok()) return header.failure();
     auto compressed = deflateAtLevel6(request.content);
-    if (!compressed || compressed->size() >= kNoValue32 || request.content.size() >= kNoValue32)
-        return Fault::Unsupported;
+    if (!compressed) return {FailureKind::Io, "the compressor failed"};
+    if (compressed->size() >= kNoValue32 || request.content.size() >= kNoValue32) return tooLargeForRecords();
 
     out.entryIndex = request.entryIndex;
     out.oldOffset = entry.localHeaderOffset;
     out.oldExtentEnd = directory.end.centralDirOffset;
     for (const ZipEntry& other : directory.entries) {
         if (&other == &entry) continue;
-        if (other.localHeaderOffset == entry.localHeaderOffset) return Fault::Corrupt;
+        if (other.localHeaderOffset == entry.localHeaderOffset)
+            return damagedArchive(entry.name + " shares its local header with " + other.name);
         if (other.localHeaderOffset > entry.localHeaderOffset)
             out.oldExtentEnd = std::min(out.oldExtentEnd, other.localHeaderOffset);
     }
@@ -89,7 +93,7 @@ Fault prepare(RandomAccessFile& source, const ZipDirectory& directory, const Ent
 
     const auto record = recordOf(directory, entry);
     const std::vector<std::byte> extra = extraWithoutZip64(header->extra);
-    if (extra.size() > 0xFFFF) return Fault::Unsupported;
+    if (extra.size() > 0xFFFF) return tooLargeForRecords();
     ByteWriter w(out.localRecord);
     w.u32(kLocalHeaderSignature);
     w.u16(kVersionDeflate);
@@ -104,7 +108,7 @@ Fault prepare(RandomAccessFile& source, const ZipDirectory& directory, const Ent
     w.bytes(std::as_bytes(std::span(entry.name)));
     w.bytes(extra);
     w.bytes(*compressed);
-    return Fault::None;
+    return {};
 }
 
 // The central record of a replaced entry: the old one with the new method, CRC, sizes and
@@ -168,30 +172,34 @@ std::uint64_t movedOffset(std::uint64_t oldOffset, std::span<const Replacement> 
 
 }  // namespace
 
-Fault rewriteArchive(RandomAccessFile& source, const ZipDirectory& directory,
-                     std::span<const EntryReplacement> replacements, RandomAccessFile& target)
+Failure rewriteArchiveInto(RandomAccessFile& source, const ZipDirectory& directory,
+                           std::span<const EntryReplacement> replacements, RandomAccessFile& target)
 {
     std::vector<Replacement> prepared(replacements.size());
     for (std::size_t i = 0; i < replacements.size(); ++i) {
-        if (const Fault fault = prepare(source, directory, replacements[i], prepared[i]); fault != Fault::None)
-            return fault;
+        if (const Failure failure = prepare(source, directory, replacements[i], prepared[i]); failure.failed())
+            return failure;
     }
     std::sort(prepared.begin(), prepared.end(),
               [](const Replacement& a, const Replacement& b) { return a.oldOffset < b.oldOffset; });
     for (std::size_t i = 1; i < prepared.size(); ++i)
-        if (prepared[i].entryIndex == prepared[i - 1].entryIndex) return Fault::Corrupt;
+        if (prepared[i].entryIndex == prepared[i - 1].entryIndex)
+            return damagedArchive("two replacements name " + directory.entries[prepared[i].entryIndex].name);
 
+    // A copy or write that fails leaves its reason in errno (a short read of the source, none).
+    const auto ioFailure = [] { return Failure::fromErrno(errno); };
     std::uint64_t in = 0;
     std::uint64_t out = 0;
+    errno = 0;
     for (Replacement& r : prepared) {
-        if (!target.copyFrom(source, in, r.oldOffset - in, out)) return Fault::Io;
+        if (!target.copyFrom(source, in, r.oldOffset - in, out)) return ioFailure();
         out += r.oldOffset - in;
         r.newOffset = out;
-        if (!target.writeAt(out, r.localRecord)) return Fault::Io;
+        if (!target.writeAt(out, r.localRecord)) return ioFailure();
         out += r.localRecord.size();
         in = r.oldExtentEnd;
     }
-    if (!target.copyFrom(source, in, directory.end.centralDirOffset - in, out)) return Fault::Io;
+    if (!target.copyFrom(source, in, directory.end.centralDirOffset - in, out)) return ioFailure();
     out += directory.end.centralDirOffset - in;
 
     const std::uint64_t centralDirOffset = out;
@@ -205,12 +213,12 @@ Fault rewriteArchive(RandomAccessFile& source, const ZipDirectory& directory,
                                            [i](const Replacement& r) { return r.entryIndex == i; });
         if (replaced != prepared.end()) {
             const auto record = replacedRecord(directory, *replaced);
-            if (!record) return Fault::Unsupported;
+            if (!record) return tooLargeForRecords();
             centralDir.insert(centralDir.end(), record->begin(), record->end());
             continue;
         }
         const std::uint64_t offset = movedOffset(entry.localHeaderOffset, prepared);
-        if (entry.localHeaderOffsetWidth == 4 && offset >= kNoValue32) return Fault::Unsupported;
+        if (entry.localHeaderOffsetWidth == 4 && offset >= kNoValue32) return tooLargeForRecords();
         const auto record = recordOf(directory, entry);
         const std::size_t start = centralDir.size();
         centralDir.insert(centralDir.end(), record.begin(), record.end());
@@ -223,28 +231,47 @@ Fault rewriteArchive(RandomAccessFile& source, const ZipDirectory& directory,
     const std::uint64_t centralDirSize = centralDir.size();
     appendEndRecords(centralDir, directory.end, directory.entries.size(), centralDirSize, centralDirOffset,
                      centralDirOffset + centralDirSize);
-    return target.writeAt(centralDirOffset, centralDir) ? Fault::None : Fault::Io;
+    if (!target.writeAt(centralDirOffset, centralDir)) return ioFailure();
+    return {};
+}
+
+Fault rewriteArchive(RandomAccessFile& source, const ZipDirectory& directory,
+                     std::span<const EntryReplacement> replacements, RandomAccessFile& target)
+{
+    switch (rewriteArchiveInto(source, directory, replacements, target).kind()) {
+    case FailureKind::None: return Fault::None;
+    case FailureKind::Damaged: return Fault::Corrupt;
+    case FailureKind::Unsupported: return Fault::Unsupported;
+    default: return Fault::Io;
+    }
+}
+
+Failure replaceEntries(const std::string& path, RandomAccessFile& source, const ZipDirectory& directory,
+                       std::span<const EntryReplacement> replacements, unsigned permissionBits,
+                       const TargetWrapper& wrapTarget)
+{
+    auto created = TempFile::createBeside(path);
+    if (!created.ok()) return created.failure();
+    TempFile& temp = created.value();
+    RandomAccessFile& target = wrapTarget ? wrapTarget(temp.file()) : temp.file();
+    if (const Failure failure = rewriteArchiveInto(source, directory, replacements, target); failure.failed())
+        return failure;
+    // Mode before sync: one sync makes both durable, and the one in commit finds nothing to write.
+    if (const Failure failure = temp.setMode(permissionBits); failure.failed()) return failure;
+    errno = 0;
+    if (!target.sync()) return Failure::fromErrno(errno);
+    return temp.commit(path);
 }
 
 void ReplaceEntriesFromMemory(const std::string& path, RandomAccessFile& source, const ZipDirectory& directory,
                               std::span<const EntryReplacement> replacements, unsigned permissionBits,
                               const TargetWrapper& wrapTarget)
 {
-    const auto failed = [&path](const char* what) {
-        return Error("Cannot rewrite the package '" + path + "': " + what);
-    };
-    auto temp = TempFile::besideOf(path);
-    if (!temp) throw failed(std::strerror(errno));
-    RandomAccessFile& target = wrapTarget ? wrapTarget(temp->file()) : temp->file();
-    switch (rewriteArchive(source, directory, replacements, target)) {
-    case Fault::None: break;
-    case Fault::Io: throw failed(std::strerror(errno));
-    case Fault::Unsupported: throw failed("the archive is too large for its records");
-    default: throw failed("its archive is damaged");
-    }
-    // Mode before sync: one sync makes both durable, and the one in commitOver finds nothing to write.
-    if (!temp->setPermissions(permissionBits) || !target.sync()) throw failed(std::strerror(errno));
-    if (!temp->commitOver(path)) throw failed(std::strerror(errno));
+    const Failure failure = replaceEntries(path, source, directory, replacements, permissionBits, wrapTarget);
+    if (!failure.failed()) return;
+    std::string reason = failure.text();
+    reason[0] = char(std::toupper(static_cast<unsigned char>(reason[0])));
+    throw Error("Cannot rewrite the package '" + path + "': " + reason);
 }
 
 }  // namespace quorvane::zip

@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 
+#include "base/failure.h"
 #include "base/fault.h"
 #include "base/random_access_file.h"
 #include "base/temp_file.h"
@@ -26,19 +27,33 @@ struct EntryReplacement {
 };
 
 // Writes the archive `directory` of `source` with `replacements` applied into the empty file
-// `target`, through writeAt() calls only (no sync). Fault::None on success. Otherwise `target`
-// is incomplete and must be thrown away: Fault::Io when a read or write fails (errno tells why);
-// Fault::Corrupt when a replaced entry shares its local header with another entry, its local
-// header is damaged, or two replacements name the same entry; Fault::Unsupported when an offset
-// grows past what a record without a ZIP64 field can hold.
+// `target`, through writeAt() calls only (no sync). Failure{} on success. Otherwise `target` is
+// incomplete and must be thrown away, and the failure says why: the system's reason when a read or
+// write fails (errno); "damaged ZIP archive: <what>" when a replaced entry shares its local header
+// with another entry, its local header is damaged, or two replacements name the same entry;
+// Unsupported ("the archive is too large for its records") when an offset or size grows past what
+// a record without a ZIP64 field can hold.
+Failure rewriteArchiveInto(RandomAccessFile& source, const ZipDirectory& directory,
+                           std::span<const EntryReplacement> replacements, RandomAccessFile& target);
+
+// rewriteArchiveInto with the failure's kind as a Fault: Damaged gives Fault::Corrupt,
+// Unsupported Fault::Unsupported, any other Fault::Io.
 Fault rewriteArchive(RandomAccessFile& source, const ZipDirectory& directory,
                     std::span<const EntryReplacement> replacements, RandomAccessFile& target);
 
 // Replaces entries of the archive file at `path`, read through `source` with `directory`, in one
-// rewrite: a temporary file in the same folder receives the new archive (rewriteArchive), is
-// synced, gets `permissionBits`, and is renamed over `path`. Throws quorvane::Error naming the
-// path when any step fails; the temporary file is then removed and `path` left as it was (a
-// failure to sync the folder after the rename is reported too, with the new file in place).
+// rewrite: a temporary file in the same folder receives the new archive (rewriteArchiveInto), gets
+// `permissionBits`, is synced, and is renamed over `path`. Failure{} on success. Otherwise the
+// reason (rewriteArchiveInto's, or the system's for the temporary file, its mode, sync or rename:
+// "no space left on the device", "permission denied", ...); the temporary file is then removed and
+// `path` left as it was (except a failure to sync the folder after the rename, which is reported
+// with the new file in place).
+Failure replaceEntries(const std::string& path, RandomAccessFile& source, const ZipDirectory& directory,
+                       std::span<const EntryReplacement> replacements, unsigned permissionBits,
+                       const TargetWrapper& wrapTarget = {});
+
+// replaceEntries that throws quorvane::Error ("Cannot rewrite the package '<path>': <reason>")
+// when any step fails.
 void ReplaceEntriesFromMemory(const std::string& path, RandomAccessFile& source, const ZipDirectory& directory,
                               std::span<const EntryReplacement> replacements, unsigned permissionBits,
                               const TargetWrapper& wrapTarget = {});

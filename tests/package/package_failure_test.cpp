@@ -1,0 +1,221 @@
+// The reason a package cannot be read or written, as document::readRows and writeRows give it,
+// each produced by the real condition: damaged archives and parts, missing files, folders, a lock
+// held by another process, a read-only file, and a full device. Every failed write leaves the
+// file byte-identical with no temporary file beside it.
+#include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "base/random_access_file.h"
+#include "document/document_rows.h"
+#include "tests/support/corpus.h"
+#include "tests/support/package_builder.h"
+
+namespace quorvane::package {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace quorvane::testing;
+
+props::RowTexts titleOnly(const std::string& title)
+{
+    props::RowTexts texts;
+    texts[0] = title;
+    return texts;
+}
+
+props::RowSelection titleSelected()
+{
+    props::RowSelection selected{};
+    selected[0] = true;
+    return selected;
+}
+
+long entriesIn(const fs::path& folder)
+{
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+}
+
+// Runs `body` in a child process and gives back the text it returned.
+std::string inChildProcess(const std::function<std::string()>& body)
+{
+    int channel[2];
+    if (::pipe(channel) != 0) return "pipe failed";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        const std::string answer = body();
+        (void)!::write(channel[1], answer.data(), answer.size());
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    std::string answer;
+    char buffer[256];
+    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;) answer.append(buffer, std::size_t(got));
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return answer;
+}
+
+TEST(PackageFailure, EachReasonComesFromItsCondition)
+{
+    const std::string rels = relationshipsPart();
+    const std::string app = extendedPart(fullExtendedChildren());
+    const std::string core = corePart(fullCoreChildren());
+    const auto withCore = [&](const std::function<void(ZipBuilderEntry&)>& change) {
+        auto entries = packageEntries(rels, app, core);
+        for (ZipBuilderEntry& entry : entries)
+            if (entry.name == "docProps/core.xml") change(entry);
+        std::erase_if(entries, [](const ZipBuilderEntry& e) { return e.name == "removed"; });
+        return buildZip(entries);
+    };
+    const auto bytes = [](std::string content) {
+        return [content](const fs::path& path) { writeFileBytes(path, content); };
+    };
+    const struct {
+        const char* what;
+        std::function<void(const fs::path&)> make;  // makes the file (or not) at the path
+        FailureKind kind;
+        const char* reason;
+    } cases[] = {
+        {"not a ZIP file", bytes("just text in a file named .pptx"), FailureKind::Damaged, "not a ZIP archive"},
+        {"core part missing", bytes(withCore([](ZipBuilderEntry& e) { e.name = "removed"; })), FailureKind::NotFound,
+         "package part missing: docProps/core.xml"},
+        {"core relationship missing", bytes(packageBytes(relationshipsPart("", "docProps/app.xml", ""), app, core)),
+         FailureKind::NotFound, "package part missing: core-properties relationship"},
+        {"core part not well-formed", bytes(packageBytes(rels, app, core.substr(0, core.size() - 5))),
+         FailureKind::Damaged, "package part not well-formed: docProps/core.xml: "},
+        {"core part fails its CRC", bytes(withCore([](ZipBuilderEntry& e) { e.statedCrc = 0x12345678; })),
+         FailureKind::Damaged, "damaged ZIP archive: docProps/core.xml fails its CRC"},
+        {"core part past the inflate cap", bytes(withCore([](ZipBuilderEntry& e) { e.statedSize = (64u << 20) + 1; })),
+         FailureKind::Unsupported, "entry too large: docProps/core.xml"},
+        {"missing file", [](const fs::path&) {}, FailureKind::NotFound, "no such file"},
+        {"a folder", [](const fs::path& path) { fs::create_directory(path); }, FailureKind::NotRegularFile,
+         "not a regular file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScratchDir scratch;
+        const fs::path path = scratch.path() / "x.pptx";
+        c.make(path);
+        const std::string before = fs::is_regular_file(path) ? readFileBytes(path) : "";
+
+        const Result<props::RowTexts> rows = document::readRows(path);
+        ASSERT_FALSE(rows.ok());
+        EXPECT_EQ(rows.failure().kind(), c.kind);
+        EXPECT_EQ(rows.failure().text().rfind(c.reason, 0), 0u) << rows.failure().text();
+
+        const Failure written = document::writeRows(path, titleOnly("New"), titleSelected());
+        EXPECT_EQ(written.kind(), c.kind);
+        EXPECT_EQ(written.text().rfind(c.reason, 0), 0u) << written.text();
+        if (fs::is_regular_file(path)) {
+            EXPECT_TRUE(readFileBytes(path) == before);
+        }
+        EXPECT_EQ(entriesIn(scratch.path()), fs::exists(path) ? 1 : 0);
+    }
+}
+
+TEST(PackageFailure, ReadOnlyAndLockedByAnotherProcessAreRefused)
+{
+    ScratchDir scratch;
+    const fs::path path = scratch.path() / "deck.pptx";
+    writeFileBytes(path, packageBytes(relationshipsPart(), extendedPart(""), corePart("")));
+    const std::string original = readFileBytes(path);
+
+    ::chmod(path.c_str(), 0444);
+    const Failure readOnly = document::writeRows(path, titleOnly("New"), titleSelected());
+    EXPECT_EQ(readOnly.kind(), FailureKind::ReadOnly);
+    EXPECT_EQ(readOnly.text(), "read-only");
+    ::chmod(path.c_str(), 0644);
+
+    // The child takes the exclusive lock a writer takes, says so, and holds it until told to go.
+    int ready[2], release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(ready[0]);
+        ::close(release[1]);
+        auto holder = PosixFile::open(path, OpenMode::ReadWriteExclusive);
+        const char state = holder ? 'L' : 'F';
+        (void)!::write(ready[1], &state, 1);
+        char ignored;
+        (void)!::read(release[0], &ignored, 1);
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(release[0]);
+    char state = 0;
+    ASSERT_EQ(::read(ready[0], &state, 1), 1);
+    EXPECT_EQ(state, 'L') << "the child could not lock the file";
+
+    const Result<props::RowTexts> rows = document::readRows(path);
+    const Failure written = document::writeRows(path, titleOnly("New"), titleSelected());
+    ::close(release[1]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::close(ready[0]);
+
+    ASSERT_FALSE(rows.ok());
+    EXPECT_EQ(rows.failure(), lockedByAnotherProgram());
+    EXPECT_EQ(written, lockedByAnotherProgram());
+    EXPECT_TRUE(readFileBytes(path) == original);
+    EXPECT_EQ(entriesIn(scratch.path()), 1);
+    EXPECT_TRUE(document::readRows(path).ok()) << "the lock went with the other process";
+}
+
+// A corpus package on a small tmpfs, mounted in a private mount namespace of a child process
+// and filled to the last byte: the rewrite fails for want of space and the package stays as it was.
+TEST(PackageFailure, AFullDeviceLeavesThePackageUntouched)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    ScratchDir scratch;
+    fs::path original;
+    for (const std::string& name : corpusFiles("zip")) {
+        if (!name.ends_with(".pptx") || fs::file_size(corpusDir() / "files" / name) > (512u << 10)) continue;
+        const fs::path copy = scratch.copyOfCorpusFile(name);
+        if (document::readRows(copy).ok()) {
+            original = copy;
+            break;
+        }
+    }
+    if (original.empty()) GTEST_SKIP() << "no readable .pptx of at most 512 KiB in the corpus";
+    const fs::path mountPoint = scratch.path() / "small-device";
+    fs::create_directory(mountPoint);
+
+    const std::string answer = inChildProcess([&]() -> std::string {
+        if (::unshare(CLONE_NEWNS) != 0) return std::string("skip: unshare: ") + std::strerror(errno);
+        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=2M") != 0)
+            return std::string("skip: mount: ") + std::strerror(errno);
+        const fs::path path = mountPoint / "deck.pptx";
+        std::error_code error;
+        if (!fs::copy_file(original, path, error)) return "copy failed: " + error.message();
+        {
+            std::ofstream filler(mountPoint / "filler", std::ios::binary);
+            const std::string block(4096, '\0');
+            while (filler.write(block.data(), std::streamsize(block.size())) && filler.flush()) {
+            }
+        }
+        const Failure failure = document::writeRows(path, titleOnly("Does not fit"), titleSelected());
+        const bool same = readFileBytes(path) == readFileBytes(original);
+        return failure.text() + "\n" + (same ? "same" : "changed") + "\n" + std::to_string(entriesIn(mountPoint));
+    });
+    if (answer.starts_with("skip: ")) GTEST_SKIP() << answer;
+    EXPECT_EQ(answer, "no space left on the device\nsame\n2");
+}
+
+}  // namespace
+}  // namespace quorvane::package
