@@ -30,12 +30,14 @@ bool writeDocumentRows(const std::string& path, const props::RowTexts& texts, co
 
 // readDocumentRows with the reason of a failure: the rows, or why the file cannot be read (no
 // such file, in use by another program, damaged compound file or package, ...). Throws as
-// readDocumentRows does.
+// readDocumentRows does, except that a package part that is not well-formed XML is a failure
+// ("package part not well-formed: <part>: ...", package::readPackageRows).
 Result<props::RowTexts> readRows(const std::string& path);
 
 // writeDocumentRows with the reason of a failure: Failure{} when everything selected was written,
 // else why not (what was written before the failure stays written, as there). Throws as
-// writeDocumentRows does.
+// writeDocumentRows does, except that for a package a part that is not well-formed XML and a
+// failed rewrite ("no space left on the device", ...) are failures (package::writePackageRows).
 Failure writeRows(const std::string& path, const props::RowTexts& texts, const props::RowSelection& selected);
 
 }  // namespace quorvane::document

@@ -2,7 +2,7 @@
 // comments, processing instructions and the document type as nodes, drops whitespace-only text
 // between elements, validates nothing, expands no entity beyond the five predefined ones and
 // character references, and resolves nothing external; the encoding comes from the part's
-// byte-order mark or declaration (ECMA-376 Part 2, 8.1.4: UTF-8 or UTF-16).
+// byte-order mark or declaration (ECMA-376 Part 2, 9.1.4: UTF-8 or UTF-16).
 #pragma once
 
 #include <cstddef>
