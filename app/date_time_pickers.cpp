@@ -1,18 +1,147 @@
 #include "app/date_time_pickers.h"
 
 #include <QDateEdit>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QLocale>
 #include <QRegularExpression>
 #include <QTimeEdit>
 
+#include <algorithm>
+#include <optional>
+
 namespace quorvane::app {
 namespace {
 
-// The short date format of the user's locale with any two-digit year widened to four digits,
-// as the date display text does; the C locale shows dates as yyyy-MM-dd there too.
-QString userShortDateFormat()
+// The fields of a picker as typed, which may not yet make a valid date (day 31 typed before the
+// month) or time.
+struct TypedFields {
+    int year, month, day, hour, minute, second;
+};
+
+class FieldTyping : public QObject {
+public:
+    explicit FieldTyping(QDateTimeEdit* picker) : QObject(picker), picker_(picker) { picker->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched != picker_) return false;
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) forget();
+        if (event->type() != QEvent::KeyPress) return false;
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            // From the last field Tab leaves the picker, from the first Backtab does.
+            const bool backwards = key->key() == Qt::Key_Backtab || (key->modifiers() & Qt::ShiftModifier);
+            picker_->setCurrentSectionIndex(backwards ? 0 : picker_->sectionCount() - 1);
+            forget();
+            return false;
+        }
+        const QString text = key->text();
+        const bool typesCharacter = text.size() == 1 && text.front().isPrint() &&
+                                    !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+        if (!typesCharacter || !allFieldsNumeric()) {
+            forget();
+            return false;
+        }
+        type(text.front());
+        return true;
+    }
+
+private:
+    static int maxDigitsOf(QDateTimeEdit::Section section) { return section == QDateTimeEdit::YearSection ? 4 : 2; }
+
+    bool allFieldsNumeric() const
+    {
+        const QString format = picker_->displayFormat();
+        return !format.contains(QStringLiteral("MMM")) && !format.contains(QStringLiteral("ddd")) &&
+               !format.contains(QLatin1Char('a'), Qt::CaseInsensitive);
+    }
+
+    void forget()
+    {
+        fields_.reset();
+        digits_.clear();
+    }
+
+    bool wholeTextSelected() const
+    {
+        const QLineEdit* edit = picker_->findChild<QLineEdit*>();
+        return edit && edit->hasSelectedText() && edit->selectedText().size() == edit->text().size();
+    }
+
+    void type(QChar typed)
+    {
+        if (wholeTextSelected()) {
+            forget();
+            picker_->setCurrentSectionIndex(0);
+        }
+        // Typing that a click or an arrow key moved to another field starts there afresh.
+        if (picker_->currentSectionIndex() != section_) digits_.clear();
+        section_ = picker_->currentSectionIndex();
+        if (!typed.isDigit()) {
+            // A separator ends the field being typed; one right after a full field is its end too.
+            if (!digits_.isEmpty()) moveToField(section_ + 1);
+            return;
+        }
+        if (!fields_) {
+            const QDateTime shown = picker_->dateTime();
+            fields_ = TypedFields{shown.date().year(), shown.date().month(), shown.date().day(),
+                                  shown.time().hour(), shown.time().minute(), shown.time().second()};
+        }
+        digits_ += typed;
+        const QDateTimeEdit::Section section = picker_->sectionAt(section_);
+        const int number = digits_.toInt();
+        switch (section) {
+        case QDateTimeEdit::YearSection: fields_->year = number; break;
+        case QDateTimeEdit::MonthSection: fields_->month = number; break;
+        case QDateTimeEdit::DaySection: fields_->day = number; break;
+        case QDateTimeEdit::HourSection: fields_->hour = number; break;
+        case QDateTimeEdit::MinuteSection: fields_->minute = number; break;
+        case QDateTimeEdit::SecondSection: fields_->second = number; break;
+        default: break;
+        }
+        show();
+        if (digits_.size() >= maxDigitsOf(section)) moveToField(section_ + 1);
+        else selectField(section_);
+    }
+
+    // Shows the typed fields, each brought into its range, and keeps them as typed.
+    void show()
+    {
+        const int year = std::clamp(fields_->year, picker_->minimumDate().year(), picker_->maximumDate().year());
+        const int month = std::clamp(fields_->month, 1, 12);
+        const int day = std::clamp(fields_->day, 1, QDate(year, month, 1).daysInMonth());
+        const QTime time(std::clamp(fields_->hour, 0, 23), std::clamp(fields_->minute, 0, 59),
+                         std::clamp(fields_->second, 0, 59));
+        // A time picker holds one fixed date, which a date of another day would push to its end.
+        if (picker_->displayedSections() & QDateTimeEdit::DateSections_Mask) picker_->setDate(QDate(year, month, day));
+        if (picker_->displayedSections() & QDateTimeEdit::TimeSections_Mask) picker_->setTime(time);
+    }
+
+    void moveToField(int index)
+    {
+        digits_.clear();
+        section_ = std::min(index, picker_->sectionCount() - 1);
+        selectField(section_);
+    }
+
+    void selectField(int index)
+    {
+        picker_->setCurrentSectionIndex(index);
+        picker_->setSelectedSection(picker_->sectionAt(index));
+    }
+
+    QDateTimeEdit* picker_;
+    std::optional<TypedFields> fields_;
+    QString digits_;   // typed into field section_ since typing moved there
+    int section_ = -1;
+};
+
+}  // namespace
+
+QString shortDateFormatOf(const QLocale& locale)
 {
-    const QLocale locale = QLocale::system();
     if (locale.language() == QLocale::C) return QStringLiteral("yyyy-MM-dd");
     QString format = locale.dateFormat(QLocale::ShortFormat);
     static const QRegularExpression twoDigitYear(QStringLiteral("(?<!y)yy(?!y)"));
@@ -20,13 +149,24 @@ QString userShortDateFormat()
     return format;
 }
 
-}  // namespace
+void takeTypingByField(QDateTimeEdit* picker)
+{
+    new FieldTyping(picker);
+}
+
+void focusFirstField(QDateTimeEdit* picker)
+{
+    picker->setFocus(Qt::TabFocusReason);
+    picker->setCurrentSectionIndex(0);
+    picker->setSelectedSection(picker->sectionAt(0));
+}
 
 QDateEdit* newDatePicker(const QString& objectName, QWidget* parent)
 {
     auto* picker = new QDateEdit(parent);
     picker->setObjectName(objectName);
-    picker->setDisplayFormat(userShortDateFormat());
+    picker->setDisplayFormat(shortDateFormatOf(QLocale::system()));
+    takeTypingByField(picker);
     picker->setCalendarPopup(true);
     picker->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
     picker->setDate(QDate::currentDate());
@@ -38,6 +178,7 @@ QTimeEdit* newTimePicker(const QString& objectName, QWidget* parent)
     auto* picker = new QTimeEdit(parent);
     picker->setObjectName(objectName);
     picker->setDisplayFormat(QStringLiteral("H:mm:ss"));
+    takeTypingByField(picker);
     picker->setTime(QTime::currentTime());
     return picker;
 }

@@ -97,6 +97,7 @@ void RowEditors::buildNumberEditor(QWidget* parent)
     UpDown1 = new UpDown(QStringLiteral("UpDown1"), Edit3, 0, kUpDownMaximum, Panel5);
     CheckBox6 = new QCheckBox(QStringLiteral("Blank"), Panel5);
     CheckBox6->setObjectName(QStringLiteral("CheckBox6"));
+    CheckBox6->installEventFilter(this);
     auto* layout = static_cast<QHBoxLayout*>(Panel5->layout());
     layout->setSpacing(0);
     layout->addWidget(Edit3);
@@ -118,6 +119,7 @@ void RowEditors::buildDateEditor(QWidget* parent)
     fitToText(DateTimePicker8);
     CheckBox15 = new QCheckBox(QStringLiteral("Blank"), Panel3);
     CheckBox15->setObjectName(QStringLiteral("CheckBox15"));
+    CheckBox15->installEventFilter(this);
     DateTimePicker7->installEventFilter(this);
     DateTimePicker8->installEventFilter(this);
     auto* layout = static_cast<QHBoxLayout*>(Panel3->layout());
@@ -183,7 +185,7 @@ void RowEditors::ShowRowEditor(PropertyTable* table, int row)
         CheckBox15->setChecked(mayBeBlank && value.isEmpty());
         placeOver(Panel3, dateTable_, table, row, 2);
         Panel3->show();
-        DateTimePicker7->setFocus();
+        focusFirstField(DateTimePicker7);
     } else {
         attach(Edit1, textTable_, table);
         const QRect cell = table->valueCellRect(row);
@@ -255,9 +257,22 @@ bool RowEditors::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
     const auto* keyEvent = static_cast<const QKeyEvent*>(event);
     if (watched == Edit1) return Edit1KeyDown(keyEvent->key());
-    if (watched == Edit3)
-        return Edit3KeyPress(keyEvent->text()) || returnFocusOnEnter(Panel5, keyEvent->key());
-    if (watched == DateTimePicker7 || watched == DateTimePicker8) return returnFocusOnEnter(Panel3, keyEvent->key());
+    if (watched == Edit3) {
+        if (Edit3KeyPress(keyEvent->text())) return true;
+        // A number typed means a value: the box is no longer blank.
+        if (keyEvent->text().size() == 1 && keyEvent->text().front().isDigit()) CheckBox6->setChecked(false);
+        return returnFocusOnEnter(Panel5, keyEvent->key());
+    }
+    if (watched == CheckBox6) return returnFocusOnEnter(Panel5, keyEvent->key());
+    if (watched == DateTimePicker7 || watched == DateTimePicker8 || watched == CheckBox15) {
+        if (keyEvent->key() == Qt::Key_Escape) {
+            // Hidden without a commit, the row keeps its value exactly.
+            Panel3->hide();
+            dateTable_->setFocus();
+            return true;
+        }
+        return returnFocusOnEnter(Panel3, keyEvent->key());
+    }
     return QObject::eventFilter(watched, event);
 }
 

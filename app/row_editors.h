@@ -3,7 +3,7 @@
 // DateTimePicker8, "Blank" CheckBox15). Each floats over the "Value" cell of the table it was
 // last opened on and writes its value into that table's selected row when it is committed: when
 // the focus leaves it, on Enter, when the table scrolls, and through CloseRowEditors. Escape in
-// the text editor discards the edit. Only the value texts of the tables change here.
+// the text and date editors discards the edit. Only the value texts of the tables change here.
 #pragma once
 
 #include <QObject>
@@ -69,7 +69,8 @@ private:
     // Lets through only Backspace, Enter and the digits of the typed characters; true = the
     // character was discarded.
     bool Edit3KeyPress(const QString& text);
-    // Enter in the number or date editor commits it by giving the focus back to its table.
+    // Enter in the number or date editor (its "Blank" box included) commits it by giving the
+    // focus back to its table.
     bool returnFocusOnEnter(QWidget* editor, int key);
 
     void onFocusChanged(QWidget* oldFocus, QWidget* newFocus);

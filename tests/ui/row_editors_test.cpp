@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 #include <QWheelEvent>
 
+#include "app/date_time_pickers.h"
 #include "app/row_editors.h"
 #include "app/up_down.h"
 #include "help/shell_links.h"
@@ -284,6 +285,83 @@ private slots:
         openOn(table, 11, QStringLiteral("not a date"));
         QVERIFY(qAbs(editors_->DateTimePicker7->date().daysTo(QDate::currentDate())) <= 1);
         QVERIFY(qAbs(editors_->DateTimePicker8->time().secsTo(QTime::currentTime())) <= 120);
+    }
+
+    // Keys go where the focus is, as they do for the user: Tab leaves the date picker for the time
+    // picker whichever field was typed last.
+    void typedDateAndTimeAreTheOnesTyped_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QDate>("date");
+        for (const char* locale : {"C", "en_US", "de_DE"}) {
+            const bool c = QByteArray(locale) == "C";
+            const bool us = QByteArray(locale) == "en_US";
+            const auto row = [&](const char* name, const char* cKeys, const char* usKeys, const char* deKeys, QDate date) {
+                QTest::addRow("%s %s", locale, name) << QString::fromLatin1(locale)
+                                                     << QString::fromLatin1(c ? cKeys : us ? usKeys : deKeys) << date;
+            };
+            row("padded", "2013-03-15", "03/15/2013", "15.03.2013", QDate(2013, 3, 15));
+            row("unpadded", "2013-3-5", "3/5/2013", "5.3.2013", QDate(2013, 3, 5));
+            // The editor opens on 31 January 2011; 29 February is only checked once the year is in.
+            row("leap day", "2012-02-29", "02/29/2012", "29.02.2012", QDate(2012, 2, 29));
+        }
+    }
+    void typedDateAndTimeAreTheOnesTyped()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, keys);
+        QFETCH(QDate, date);
+        PropertyTable* table = showBatchTable();
+        editors_->DateTimePicker7->setDisplayFormat(shortDateFormatOf(QLocale(locale)));
+        openOn(table, 10, displayText(2011, 1, 31, 1, 2, 3));
+        QCOMPARE(QApplication::focusWidget(), editors_->DateTimePicker7);
+        QTest::keyClicks(QApplication::focusWidget(), keys);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), editors_->DateTimePicker8);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("09:05:00"));
+        QCOMPARE(editors_->DateTimePicker8->time(), QTime(9, 5, 0));
+        // Everything selected, the time is typed over from its first field.
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("13:7:9"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(table->rowValue(10), displayText(date.year(), date.month(), date.day(), 13, 7, 9));
+    }
+
+    void escapeDiscardsTheDateEditAndEnterOnBlankCommits()
+    {
+        PropertyTable* table = showBatchTable();
+        const QString kept = displayText(2009, 1, 2, 13, 45, 7);
+        openOn(table, 13, kept);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2001-01-01"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QCOMPARE(table->rowValue(13), kept);
+        QVERIFY(editors_->Panel3->isHidden());
+        QVERIFY(table->hasFocus());
+
+        // Enter on "Blank" commits the date editor and the number editor alike.
+        openOn(table, 13, kept);
+        editors_->CheckBox15->setFocus();
+        QTest::keyClick(editors_->CheckBox15, Qt::Key_Space);
+        QTest::keyClick(editors_->CheckBox15, Qt::Key_Return);
+        QCOMPARE(table->rowValue(13), QString());
+        QVERIFY(editors_->Panel3->isHidden());
+        openOn(table, 6, QStringLiteral("5"));
+        editors_->CheckBox6->setFocus();
+        QTest::keyClick(editors_->CheckBox6, Qt::Key_Return);
+        QCOMPARE(table->rowValue(6), QStringLiteral("5"));
+        QVERIFY(editors_->Panel5->isHidden());
+    }
+
+    void digitTypedIntoABlankNumberIsKept()
+    {
+        PropertyTable* table = showBatchTable();
+        openOn(table, 12, QString());
+        QVERIFY(editors_->CheckBox6->isChecked());
+        QTest::keyClicks(editors_->Edit3, QStringLiteral("7"));
+        QVERIFY(!editors_->CheckBox6->isChecked());
+        QTest::keyClick(editors_->Edit3, Qt::Key_Return);
+        QCOMPARE(table->rowValue(12), QStringLiteral("7"));
     }
 
     void scrollingCommitsAndHidesTheOpenEditorFirst_data()
