@@ -3,6 +3,10 @@
 #include <unistd.h>
 
 #include "change/progress_percent.h"
+#include "cli/csv_output.h"
+#include "cli/export_options.h"
+#include "cli/file_arguments.h"
+#include "cli/output_text.h"
 #include "cli/usage.h"
 #include "export/csv_export.h"
 
@@ -18,23 +22,30 @@ void drawProgress(std::ostream& err, int percent)
         << percent << "%" << std::flush;
 }
 
+// Writes the lines, each followed by CR LF, to `out`; false when the stream failed.
+bool writeLines(const exporting::ExportList& lines, std::ostream& out)
+{
+    for (const std::string& line : lines) out << line << "\r\n";
+    out.flush();
+    return bool(out);
+}
+
 }  // namespace
 
-int runExport(const std::vector<std::string>& arguments, std::ostream&, std::ostream& err)
+int runExport(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
 {
-    bool progress = false;
-    std::vector<std::string> names;
-    for (const std::string& argument : arguments) {
-        if (argument == "--progress") progress = true;
-        else if (argument.starts_with("--")) return usageError(err, "export: unknown option " + argument);
-        else names.push_back(argument);
+    std::string problem;
+    const auto request = parseExportArguments(arguments, &problem);
+    if (!request) return usageError(err, escapedForLine(problem));
+    const FileArguments files = expandFileArguments(request->names, request->recursive);
+    if (!request->output.empty()) {
+        if (const std::string refusal = refusalOfOutput(request->output, files.paths, request->force); !refusal.empty())
+            return usageError(err, "export: " + escapedForLine(refusal));
     }
-    if (names.size() < 2) return usageError(err, "export: give the CSV file and at least one file");
-    const std::string target = names.front();
-    const std::vector<std::string> paths(names.begin() + 1, names.end());
-    const bool showBar = progress && ::isatty(STDERR_FILENO);
+    const std::vector<std::string>& paths = files.paths;
+    const bool showBar = request->progress && ::isatty(STDERR_FILENO);
 
-    int status = 0;
+    int status = reportUnreadableFolders(files, err);
     exporting::ExportList lines;
     exporting::WriteCsvHeader(lines);
     for (std::size_t i = 0; i < paths.size(); ++i) {
@@ -42,15 +53,21 @@ int runExport(const std::vector<std::string>& arguments, std::ostream&, std::ost
         if (const Failure failure = exporting::appendFileLine(paths[i], lines); failure.failed()) {
             if (showBar) err << '\n';
             const bool lineAdded = lines.size() > linesBefore;
-            err << "quorvane-cli: " << paths[i] << ": " << failure.text()
+            err << "quorvane-cli: " << escapedForLine(paths[i]) << ": " << escapedForLine(failure.text())
                 << (lineAdded ? "" : "; no line written") << '\n';
             status = 1;
         }
         if (showBar) drawProgress(err, change::progressPercent(int(i + 1), int(paths.size())));
     }
     if (showBar) err << '\n';
-    if (!exporting::saveExportList(target, lines)) {
-        err << "quorvane-cli: cannot save to " << target << '\n';
+    for (std::string& line : lines) line = csvLineForOutput(line, request->safeFormulas);
+    if (request->output.empty()) {
+        if (!writeLines(lines, out)) {
+            err << "quorvane-cli: cannot write to standard output\n";
+            return 1;
+        }
+    } else if (!exporting::saveExportList(request->output, lines)) {
+        err << "quorvane-cli: cannot save to " << escapedForLine(request->output) << '\n';
         return 1;
     }
     return status;

@@ -2,12 +2,14 @@
 
 #include <cstdio>
 
+#include "cli/output_text.h"
+
 namespace quorvane::cli {
 
 std::string jsonString(std::string_view text)
 {
     std::string out = "\"";
-    for (const char c : text) {
+    for (const char c : validUtf8(text)) {
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;

@@ -1,6 +1,7 @@
 // quorvane-cli: shows and changes the document properties of presentation files from the
 // command line, through the same core as the program. The one place that catches
 // quorvane::Error and turns it into a message and an exit status.
+#include <algorithm>
 #include <clocale>
 #include <iostream>
 #include <string>
@@ -24,7 +25,17 @@ int main(int argc, char** argv)
         printHelp(std::cout);
         return 0;
     }
+    if (command == "--version") {
+        printVersion(std::cout);
+        return 0;
+    }
     const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+    // `COMMAND --help` anywhere before "--" asks for that command's help, nothing else.
+    const auto optionsEnd = std::find(rest.begin(), rest.end(), "--");
+    const bool helpAsked = std::find_if(rest.begin(), optionsEnd, [](const std::string& argument) {
+                               return argument == "--help" || argument == "-h";
+                           }) != optionsEnd;
+    if (helpAsked && printCommandHelp(command, std::cout)) return 0;
     quorvane::propset::InitPropertySetAccess();
     int status = kUsageStatus;
     try {

@@ -1,24 +1,116 @@
 #include "cli/set_command.h"
 
+#include <cmath>
+
 #include "change/change_engine.h"
+#include "change/file_display.h"
+#include "cli/file_arguments.h"
+#include "cli/output_text.h"
 #include "cli/set_options.h"
 #include "cli/usage.h"
 #include "fileinfo/backup.h"
+#include "fileinfo/file_snapshot.h"
+#include "fileinfo/snapshot_display.h"
 #include "base/error.h"
 
 namespace quorvane::cli {
 namespace {
 
-// "" when the file was changed, else why not.
+using FileInfoTexts = std::array<std::string, props::kFileInfoLabelCount>;
+
+// The snapshot a batch change of `settings` would leave: each time composed as the change
+// composes it, the attribute boxes applied to the word.
+fileinfo::FileSnapshot snapshotAfterChange(const fileinfo::FileSnapshot& before, const change::BatchSettings& settings)
+{
+    fileinfo::FileSnapshot after = before;
+    convert::FileTime* const times[] = {&after.creationTime, &after.lastWriteTime, &after.lastAccessTime};
+    for (std::size_t index = 0; index < settings.fileTimes.size(); ++index) {
+        const change::FileTimeSetting& setting = settings.fileTimes[index];
+        if (!setting.applyDate && !setting.applyTime) continue;
+        const convert::DateTime composed = fileinfo::ComposeDateTime(
+            convert::FileTimeToDateTime(*times[index]), setting.applyDate ? std::optional(setting.datePicker) : std::nullopt,
+            setting.applyTime ? std::optional(setting.timePicker) : std::nullopt);
+        *times[index] = convert::DateTimeToUtcFileTime(composed);
+    }
+    after.attributes = fileinfo::ApplyAttributeBoxes(before.attributes, settings.attributes);
+    return after;
+}
+
+// The labels of the times and attributes that `settings` ask for.
+std::vector<int> requestedFileInfoLabels(const change::BatchSettings& settings)
+{
+    std::vector<int> labels;
+    const int timeLabels[] = {props::kCreationTimeLabel, props::kModifyTimeLabel, props::kLastAccessTimeLabel};
+    for (std::size_t index = 0; index < settings.fileTimes.size(); ++index)
+        if (settings.fileTimes[index].applyDate || settings.fileTimes[index].applyTime) labels.push_back(timeLabels[index]);
+    const fileinfo::AttributeBoxes& boxes = settings.attributes;
+    const std::pair<fileinfo::BoxState, int> attributes[] = {{boxes.readOnly, props::kReadOnlyLabel},
+                                                             {boxes.archive, props::kArchiveLabel},
+                                                             {boxes.hidden, props::kHiddenLabel},
+                                                             {boxes.system, props::kSystemLabel}};
+    for (const auto& [state, label] : attributes)
+        if (state != fileinfo::BoxState::Grayed) labels.push_back(label);
+    return labels;
+}
+
+// "" when every requested time and attribute of `path` shows as the change meant to leave it,
+// else which did not land. `before` is the snapshot taken just before the change.
+std::string unlandedValues(const std::string& path, const fileinfo::FileSnapshot& before,
+                           const change::BatchSettings& settings)
+{
+    const auto now = fileinfo::readFileSnapshot(path);
+    if (!now.ok()) return "its times and attributes cannot be read back: " + now.failure().text();
+    // The display texts compare whole seconds, as far as the tool lets a time be given.
+    const FileInfoTexts wanted = fileinfo::fileInfoTexts(snapshotAfterChange(before, settings));
+    const FileInfoTexts got = fileinfo::fileInfoTexts(*now);
+    std::string problems;
+    for (const int label : requestedFileInfoLabels(settings)) {
+        if (wanted[std::size_t(label)] == got[std::size_t(label)]) continue;
+        problems += (problems.empty() ? "" : "; ") + std::string(props::fileInfoLabel(label)) + " is '" +
+                    got[std::size_t(label)] + "', not '" + wanted[std::size_t(label)] + "' as asked";
+    }
+    return problems;
+}
+
+// "" when the file was changed as asked, else why not.
 std::string changeFile(const std::string& path, const change::BatchSettings& settings)
 {
     if (settings.backup && !fileinfo::backupoldfile(path))
         return "no backup could be made as " + fileinfo::backupNameOf(path) + "; the file was not changed";
+    const auto before = fileinfo::readFileSnapshot(path);
     try {
-        return change::changeFileInBatch(path, settings).text();
+        if (const Failure failure = change::changeFileInBatch(path, settings); failure.failed()) return failure.text();
     } catch (const Error& error) {
         return error.what();
     }
+    return before.ok() ? unlandedValues(path, *before, settings) : before.failure().text();
+}
+
+// Prints what a change of `path` would do, one "  Label: old -> new" line per value that would
+// differ, reading the file as the display does (its times put back). "" when the file could be
+// read, else why not.
+std::string reportDryRun(const std::string& path, const change::BatchSettings& settings, std::ostream& out)
+{
+    const change::FileDisplay display = change::ReadFileForDisplay(path);
+    if (display.failure.failed() || !display.snapshot || !display.rows) {
+        const Failure& failure = display.failure.failed() ? display.failure : display.snapshotFailure;
+        return failure.failed() ? failure.text() : "cannot be read";
+    }
+    std::vector<std::string> changes;
+    const auto addChange = [&changes](std::string_view label, const std::string& from, const std::string& to) {
+        if (from != to)
+            changes.push_back("  " + std::string(label) + ": '" + escapedForLine(from) + "' -> '" + escapedForLine(to) + "'");
+    };
+    for (int row = 0; row < props::kRowCount; ++row)
+        if (settings.rowChecks[std::size_t(row)])
+            addChange(props::catalogueRow(row).label, (*display.rows)[std::size_t(row)], settings.rowValues[std::size_t(row)]);
+    const FileInfoTexts from = fileinfo::fileInfoTexts(*display.snapshot);
+    const FileInfoTexts to = fileinfo::fileInfoTexts(snapshotAfterChange(*display.snapshot, settings));
+    for (int label = 0; label < props::kFileInfoLabelCount; ++label)
+        addChange(props::fileInfoLabel(label), from[std::size_t(label)], to[std::size_t(label)]);
+    out << escapedForLine(path) << (changes.empty() ? ": nothing would change\n" : ": would change\n");
+    for (const std::string& line : changes) out << line << '\n';
+    return "";
 }
 
 }  // namespace
@@ -27,15 +119,17 @@ int runSet(const std::vector<std::string>& arguments, std::ostream& out, std::os
 {
     std::string problem;
     const auto request = parseSetArguments(arguments, &problem);
-    if (!request) return usageError(err, problem);
+    if (!request) return usageError(err, escapedForLine(problem));
+    const FileArguments files = expandFileArguments(request->paths, request->recursive);
 
-    int status = 0;
-    for (const std::string& path : request->paths) {
-        const std::string failure = changeFile(path, request->settings);
+    int status = reportUnreadableFolders(files, err);
+    for (const std::string& path : files.paths) {
+        const std::string failure =
+            request->dryRun ? reportDryRun(path, request->settings, out) : changeFile(path, request->settings);
         if (failure.empty()) {
-            out << path << ": changed\n";
+            if (!request->dryRun) out << escapedForLine(path) << ": changed\n";
         } else {
-            err << "quorvane-cli: " << path << ": failed: " << failure << '\n';
+            err << "quorvane-cli: " << escapedForLine(path) << ": failed: " << escapedForLine(failure) << '\n';
             status = 1;
         }
     }

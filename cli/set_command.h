@@ -9,10 +9,13 @@
 
 namespace quorvane::cli {
 
-// Changes every file in turn and prints one line for each: "PATH: changed" to `out`, or
-// "quorvane-cli: PATH: failed: REASON" to `err` (a file whose backup fails is not changed; the
-// next files still are). Returns 0 when every file was changed, 1 when some was not, 2 for a
-// usage error (nothing touched then).
+// Changes every file in turn (folders expanded, cli/file_arguments.h) and prints one line for
+// each: "PATH: changed" to `out`, or "quorvane-cli: PATH: failed: REASON" to `err` (a file whose
+// backup fails is not changed; the next files still are). A file counts as failed also when a
+// requested time or attribute reads back other than asked. With --dry-run each file is only
+// read, as the display reads it, and "PATH: would change" with "  Label: 'old' -> 'new'" lines
+// (or "PATH: nothing would change") goes to `out`. Returns 0 when every file was changed (or
+// read), 1 when some was not, 2 for a usage error (nothing touched then).
 int runSet(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 
 }  // namespace quorvane::cli

@@ -1,11 +1,17 @@
 #include "cli/set_options.h"
 
+#include <time.h>
+
+#include <algorithm>
 #include <array>
 #include <charconv>
-#include <cstdio>
+#include <ctime>
 #include <string_view>
 
 #include "change/change_engine.h"
+#include "change/defaults_store.h"
+#include "change/saved_defaults.h"
+#include "cli/date_argument.h"
 #include "props/catalogue.h"
 #include "convert/date_time.h"
 #include "convert/display_text.h"
@@ -45,6 +51,8 @@ constexpr AttributeOption kAttributeOptions[] = {
 };
 
 constexpr std::string_view kBackupOption = "--backup";
+constexpr std::string_view kDryRunOption = "--dry-run";
+constexpr std::string_view kDefaultsOption = "--defaults";
 
 template <typename Option, std::size_t N>
 const Option* findOption(const Option (&options)[N], std::string_view name)
@@ -61,30 +69,6 @@ std::optional<int> rowOfOption(std::string_view option)
     return std::nullopt;
 }
 
-// "YYYY-MM-DD", followed by " HH:MM[:SS]" when `timeAllowed` and given; local time.
-std::optional<convert::DateTime> dateOfText(const std::string& text, bool timeAllowed)
-{
-    convert::CalendarFields fields;
-    int consumed = 0;
-    const int matched = std::sscanf(text.c_str(), "%4d-%2d-%2d%n %2d:%2d%n:%2d%n", &fields.year, &fields.month,
-                                    &fields.day, &consumed, &fields.hour, &fields.minute, &consumed, &fields.second,
-                                    &consumed);
-    const bool shapeOk = (matched == 3 || (timeAllowed && (matched == 5 || matched == 6))) &&
-                         std::size_t(consumed) == text.size();
-    return shapeOk ? convert::encodeDateTime(fields) : std::nullopt;
-}
-
-// "HH:MM[:SS]" as a time of day (the value's fraction).
-std::optional<convert::DateTime> timeOfDayOfText(const std::string& text)
-{
-    convert::CalendarFields fields;
-    int consumed = 0;
-    const int matched = std::sscanf(text.c_str(), "%2d:%2d%n:%2d%n", &fields.hour, &fields.minute, &consumed,
-                                    &fields.second, &consumed);
-    const bool shapeOk = (matched == 2 || matched == 3) && std::size_t(consumed) == text.size();
-    return shapeOk ? convert::encodeDateTime(fields) : std::nullopt;
-}
-
 bool isWholeNumber(std::string_view text)
 {
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
@@ -99,9 +83,16 @@ std::optional<std::string> valueForRow(int row, const std::string& text, std::st
 {
     if (props::isDateTimeRow(row)) {
         if (text.empty()) return text;
-        if (const auto value = dateOfText(text, true)) return convert::DateTimeToDisplayText(*value);
-        *problem = "'" + text + "' is not a date (YYYY-MM-DD[ HH:MM[:SS]])";
-        return std::nullopt;
+        const auto value = parseDateTimeArgument(text, DateTimeShape::DateWithOptionalTime);
+        if (!value) {
+            *problem = "'" + text + "' is not a date (YYYY-MM-DD[ HH:MM[:SS]] or YYYY-MM-DDTHH:MM[:SS])";
+            return std::nullopt;
+        }
+        if (!isStorablePropertyDate(*value)) {
+            *problem = "'" + text + "' lies outside the years 1601 to 9999 that a property date can hold";
+            return std::nullopt;
+        }
+        return convert::DateTimeToDisplayText(*value);
     }
     if (props::isDurationRow(row) && !text.empty() && !isWholeNumber(text)) {
         *problem = "'" + text + "' is not a whole number of minutes";
@@ -124,7 +115,8 @@ bool applyOption(const std::string& option, const std::string& text, change::Bat
     }
     if (const FileTimeOption* timeOption = findOption(kFileTimeOptions, option)) {
         change::FileTimeSetting& time = settings.fileTimes[std::size_t(timeOption->time)];
-        const auto value = timeOption->isDate ? dateOfText(text, false) : timeOfDayOfText(text);
+        const auto value =
+            parseDateTimeArgument(text, timeOption->isDate ? DateTimeShape::Date : DateTimeShape::TimeOfDay);
         if (!value) {
             *problem = "'" + text + "' is not " + (timeOption->isDate ? "a date (YYYY-MM-DD)" : "a time (HH:MM[:SS])");
             return false;
@@ -149,16 +141,51 @@ bool takesValue(const std::string& option)
 
 }  // namespace
 
-std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& arguments, std::string* problem)
+std::optional<change::BatchSettings> loadSavedDefaults()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    const auto nowValue = convert::encodeDateTime(
+        {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, 0});
+    return change::loadBatchDefaults(change::defaultsStorePath(), nowValue.value_or(0.0));
+}
+
+std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& arguments, std::string* problem,
+                                            const DefaultsLoader& loadDefaults)
 {
     SetRequest request;
     for (change::FileTimeSetting& time : request.settings.fileTimes) time.applyDate = time.applyTime = false;
+    // The saved defaults come first, whatever their place, so that every other option overrides them.
+    const auto optionsEnd = std::find(arguments.begin(), arguments.end(), "--");
+    if (std::find(arguments.begin(), optionsEnd, kDefaultsOption) != optionsEnd) {
+        const auto defaults = loadDefaults();
+        if (!defaults) {
+            *problem = "set: --defaults: the saved defaults cannot be read from " + change::defaultsStorePath();
+            return std::nullopt;
+        }
+        request.settings = *defaults;
+    }
+    bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (!argument.starts_with("--")) {
+        if (optionsEnded || argument == "-" || !argument.starts_with("-")) {
             request.paths.push_back(argument);
             continue;
         }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument == "-r" || argument == "--recursive") {
+            request.recursive = true;
+            continue;
+        }
+        if (argument == kDryRunOption) {
+            request.dryRun = true;
+            continue;
+        }
+        if (argument == kDefaultsOption) continue;
         const auto equals = argument.find('=');
         const std::string option = argument.substr(0, equals);
         if (option == kBackupOption && equals == std::string::npos) {

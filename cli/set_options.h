@@ -1,9 +1,11 @@
 // The options of `quorvane-cli set`, read into the batch settings of the change engine: a row
 // option checks its row with the given value, a date or time option checks its apply box with
 // the given date or time of day, an attribute option sets or clears its bit (absent: left as
-// it is), and --backup copies each file aside first.
+// it is), --backup copies each file aside first; --defaults starts from the program's saved
+// batch settings, --dry-run only reports, -r walks subfolders.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,11 +16,24 @@ namespace quorvane::cli {
 
 struct SetRequest {
     change::BatchSettings settings;  // nothing checked and every attribute grayed unless asked
-    std::vector<std::string> paths;
+    std::vector<std::string> paths;  // files and folders, as given
+    bool recursive = false;
+    bool dryRun = false;
 };
 
-// The request `arguments` (everything after "set") ask for. nullopt with the reason in `problem`
-// for an unknown option, a missing or malformed value, no file, or nothing to change.
-std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& arguments, std::string* problem);
+// Gives the batch settings saved by the program, or nullopt when its store cannot be read.
+using DefaultsLoader = std::function<std::optional<change::BatchSettings>()>;
+
+// The batch settings saved in the per-user store (change/saved_defaults.h), read as the program
+// reads them, the current local time standing in for missing dates.
+std::optional<change::BatchSettings> loadSavedDefaults();
+
+// The request `arguments` (everything after "set") ask for. With --defaults the settings start
+// from `loadDefaults()` and the other options override them. nullopt with the reason in
+// `problem` for an unknown option, a missing or malformed value (dates are read strictly, see
+// cli/date_argument.h; property dates outside 1601-9999), no file, nothing to change, or saved
+// defaults that cannot be read. "--" ends the options.
+std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& arguments, std::string* problem,
+                                            const DefaultsLoader& loadDefaults = loadSavedDefaults);
 
 }  // namespace quorvane::cli

@@ -3,7 +3,9 @@
 #include <array>
 
 #include "change/file_display.h"
+#include "cli/file_arguments.h"
 #include "cli/json_writer.h"
+#include "cli/output_text.h"
 #include "cli/usage.h"
 #include "fileinfo/snapshot_display.h"
 #include "props/catalogue.h"
@@ -38,11 +40,11 @@ FileReport readFile(const std::string& path)
 
 void printText(const FileReport& file, std::ostream& out)
 {
-    out << file.path << '\n';
+    out << escapedForLine(file.path) << '\n';
     for (int row = 0; row < props::kRowCount; ++row)
-        out << props::catalogueRow(row).label << ": " << file.rows[std::size_t(row)] << '\n';
+        out << props::catalogueRow(row).label << ": " << escapedForLine(file.rows[std::size_t(row)]) << '\n';
     for (int index = 0; index < props::kFileInfoLabelCount; ++index)
-        out << props::fileInfoLabel(index) << ": " << file.fileInfo[std::size_t(index)] << '\n';
+        out << props::fileInfoLabel(index) << ": " << escapedForLine(file.fileInfo[std::size_t(index)]) << '\n';
 }
 
 // `"label": "text"` pairs of the file-info labels from `first` to `last`, as one JSON object.
@@ -57,7 +59,10 @@ std::string fileInfoObject(const FileReport& file, int first, int last)
 
 void printJson(const FileReport& file, std::ostream& out)
 {
-    out << "{\"path\": " << jsonString(file.path) << ", \"readable\": " << (file.failure.empty() ? "true" : "false")
+    out << "{\"path\": " << jsonString(file.path);
+    // The text above has U+FFFD for bytes that are not UTF-8; the bytes themselves, losslessly.
+    if (!isValidUtf8(file.path)) out << ", \"path_bytes\": \"" << hexOfBytes(file.path) << '"';
+    out << ", \"readable\": " << (file.failure.empty() ? "true" : "false")
         << ", \"properties\": {";
     for (int row = 0; row < props::kRowCount; ++row) {
         out << (row ? ", " : "") << jsonString(props::catalogueRow(row).label) << ": "
@@ -72,20 +77,25 @@ void printJson(const FileReport& file, std::ostream& out)
 int runShow(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
 {
     bool json = false;
-    std::vector<std::string> paths;
+    bool recursive = false;
+    bool optionsEnded = false;
+    std::vector<std::string> names;
     for (const std::string& argument : arguments) {
-        if (argument == "--json") json = true;
-        else if (argument.starts_with("--")) return usageError(err, "show: unknown option " + argument);
-        else paths.push_back(argument);
+        if (optionsEnded || argument == "-" || !argument.starts_with("-")) names.push_back(argument);
+        else if (argument == "--") optionsEnded = true;
+        else if (argument == "--json") json = true;
+        else if (argument == "-r" || argument == "--recursive") recursive = true;
+        else return usageError(err, "show: unknown option " + escapedForLine(argument));
     }
-    if (paths.empty()) return usageError(err, "show: no file given");
+    if (names.empty()) return usageError(err, "show: no file given");
+    const FileArguments files = expandFileArguments(names, recursive);
 
-    int status = 0;
+    int status = reportUnreadableFolders(files, err);
     if (json) out << "[";
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        const FileReport file = readFile(paths[i]);
+    for (std::size_t i = 0; i < files.paths.size(); ++i) {
+        const FileReport file = readFile(files.paths[i]);
         if (!file.failure.empty()) {
-            err << "quorvane-cli: " << file.path << ": " << file.failure << '\n';
+            err << "quorvane-cli: " << escapedForLine(file.path) << ": " << escapedForLine(file.failure) << '\n';
             status = 1;
         }
         if (json) {

@@ -1,41 +1,92 @@
 #include "cli/usage.h"
 
+#ifndef QUORVANE_VERSION
+#define QUORVANE_VERSION "unknown"
+#endif
+
 namespace quorvane::cli {
+namespace {
+
+constexpr std::string_view kSynopsis =
+    "Usage: quorvane-cli show [--json] [-r] [--] FILE|FOLDER...\n"
+    "       quorvane-cli set [OPTIONS] [-r] [--] FILE|FOLDER...\n"
+    "       quorvane-cli export [-o OUT.csv|-] [--force] [--safe-formulas] [--progress] [-r] [--] FILE|FOLDER...\n"
+    "       quorvane-cli COMMAND --help | --help | --version\n";
+
+constexpr std::string_view kShowHelp =
+    "show   prints the 14 document properties of each file, then its three times and four\n"
+    "       attributes, one \"Label: value\" line each; the file's times and attributes are\n"
+    "       left as they were. Control characters in names and values are escaped (\\n, \\t,\n"
+    "       \\r, \\xHH; a backslash as \\\\) so that every value stays on its line.\n"
+    "       --json prints one JSON array of {\"path\", \"readable\", \"properties\", \"times\",\n"
+    "       \"attributes\"}, always valid UTF-8: a byte that is not UTF-8 in a name or value\n"
+    "       becomes U+FFFD, and when the path is not valid UTF-8 the object also holds\n"
+    "       \"path_bytes\", the hex of the path's bytes.\n";
+
+constexpr std::string_view kSetHelp =
+    "set    changes each file as a batch run of the program does: the given properties,\n"
+    "       the date and time parts of the file times, the attributes; every property,\n"
+    "       time part and attribute not given is kept as the file has it. One line per\n"
+    "       file: \"PATH: changed\", or \"PATH: failed: REASON\" on standard error, also when\n"
+    "       a requested time or attribute did not take its value.\n"
+    "       Properties (the value text; an empty text removes the value):\n"
+    "         --title --subject --author --keywords --comments --category --revision\n"
+    "         --last-saved-by --manager --company --total-editing-time (whole minutes)\n"
+    "         --created --modified --last-printed (local time, YYYY-MM-DD,\n"
+    "         YYYY-MM-DD HH:MM[:SS] or YYYY-MM-DDTHH:MM[:SS]; years 1601 to 9999)\n"
+    "       File times (local time): --creation-date --modify-date --access-date YYYY-MM-DD\n"
+    "         replace the date part, --creation-time --modify-time --access-time\n"
+    "         HH:MM[:SS] the time of day.\n"
+    "       Attributes: --read-only --archive --hidden --system, each on or off.\n"
+    "       --backup first copies each file to FILE.bak beside it; a file that cannot be\n"
+    "         copied is not changed.\n"
+    "       --defaults starts from the batch settings saved by the program (its saved\n"
+    "         defaults); the other options given override them.\n"
+    "       --dry-run prints per file what would change (\"Label: old -> new\") and changes\n"
+    "         nothing, the file's times included.\n"
+    "       Options may also be written --option=VALUE.\n";
+
+constexpr std::string_view kExportHelp =
+    "export writes the values of the files as CSV (RFC 4180, UTF-8, CR LF), as the program's\n"
+    "       export does, to -o/--output FILE, or to standard output when that is absent or\n"
+    "       \"-\". The output may not end in .ppt or .pptx nor be one of the files, and an\n"
+    "       existing file is replaced only with --force. The older form\n"
+    "       \"export OUT.csv FILE...\" works when OUT ends in .csv.\n"
+    "       --safe-formulas puts a ' before each value that starts with =, +, -, @, tab or\n"
+    "         CR, so that spreadsheets do not run it as a formula.\n"
+    "       --progress shows a progress bar on a terminal.\n";
+
+constexpr std::string_view kCommonHelp =
+    "\n"
+    "A FOLDER gives its .ppt and .pptx files (any letter case; no \"~$\" owner files) as the\n"
+    "program's \"Add files from folder\" takes them: one level, sorted by name in byte order;\n"
+    "-r/--recursive also takes each subfolder's, after the folder's own files, subfolders in\n"
+    "byte order (symbolic links to folders are not followed). \"--\" ends the options.\n"
+    "Files ending in .pptx (any case) are packages; all others are read as compound\n"
+    "documents (.ppt).\n"
+    "Exit status: 0 all files done, 1 some file failed (could not be read completely, its\n"
+    "times could not be put back, or it was not changed as asked), 2 usage error (nothing\n"
+    "touched).\n";
+
+}  // namespace
 
 void printHelp(std::ostream& out)
 {
-    out << "Usage: quorvane-cli show [--json] FILE...\n"
-           "       quorvane-cli set [OPTIONS] FILE...\n"
-           "       quorvane-cli export [--progress] OUT.csv FILE...\n"
-           "       quorvane-cli --help\n"
-           "\n"
-           "show   prints the 14 document properties of each file, then its three times and four\n"
-           "       attributes, one \"Label: value\" line each; the file's times and attributes are\n"
-           "       left as they were. --json prints one JSON array of {\"path\", \"readable\",\n"
-           "       \"properties\", \"times\", \"attributes\"}.\n"
-           "set    changes each file as a batch run of the program does: the given properties,\n"
-           "       the date and time parts of the file times, the attributes; every property,\n"
-           "       time part and attribute not given is kept as the file has it. One line per\n"
-           "       file: \"PATH: changed\", or \"PATH: failed: REASON\" on standard error.\n"
-           "       Properties (the value text; an empty text removes the value):\n"
-           "         --title --subject --author --keywords --comments --category --revision\n"
-           "         --last-saved-by --manager --company --total-editing-time (whole minutes)\n"
-           "         --created --modified --last-printed (local time, YYYY-MM-DD[ HH:MM[:SS]])\n"
-           "       File times (local time): --creation-date --modify-date --access-date YYYY-MM-DD\n"
-           "         replace the date part, --creation-time --modify-time --access-time\n"
-           "         HH:MM[:SS] the time of day.\n"
-           "       Attributes: --read-only --archive --hidden --system, each on or off.\n"
-           "       --backup first copies each file to FILE.bak beside it; a file that cannot be\n"
-           "         copied is not changed.\n"
-           "       Options may also be written --option=VALUE.\n"
-           "\n"
-           "export writes the values of the files to OUT.csv (replaced whole), as the program's\n"
-           "       export does; --progress shows a progress bar on a terminal.\n"
-           "\n"
-           "Files ending in .pptx (any case) are packages; all others are read as compound\n"
-           "documents (.ppt).\n"
-           "Exit status: 0 all files done, 1 some file failed, 2 usage error.\n";
+    out << kSynopsis << '\n' << kShowHelp << kSetHelp << '\n' << kExportHelp << kCommonHelp;
 }
+
+bool printCommandHelp(std::string_view command, std::ostream& out)
+{
+    const std::string_view* help = command == "show"   ? &kShowHelp
+                                   : command == "set"    ? &kSetHelp
+                                   : command == "export" ? &kExportHelp
+                                                         : nullptr;
+    if (!help) return false;
+    out << kSynopsis << '\n' << *help << kCommonHelp;
+    return true;
+}
+
+void printVersion(std::ostream& out) { out << "quorvane-cli " << QUORVANE_VERSION << '\n'; }
 
 int usageError(std::ostream& err, const std::string& message)
 {

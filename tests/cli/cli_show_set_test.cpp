@@ -174,14 +174,14 @@ TEST_F(Cli, ExportWritesTheCsvOfTheProgramAndReportsFilesWithoutAFullLine)
     EXPECT_EQ(written.substr(0, 30), "\"File full name\",\"File Name\",\"");
     EXPECT_NE(written.find("\"" + pptx + "\",\"SmartArt.pptx\","), std::string::npos);
 
-    result = run({"export", csv, ppt, broken});
+    result = run({"export", "--force", csv, ppt, broken});
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("broken.pptx: not a ZIP archive; no line written"), std::string::npos) << result.err;
     const std::string rewritten = readFileBytes(csv);
     EXPECT_EQ(std::count(rewritten.begin(), rewritten.end(), '\n'), 2);
 
     EXPECT_EQ(run({"export", csv}).status, 2);
-    EXPECT_EQ(run({"export", scratch_.path().string(), ppt}).status, 1) << "a folder cannot be replaced";
+    EXPECT_EQ(run({"export", "--force", "-o", scratch_.path().string(), ppt}).status, 1) << "a folder cannot be replaced";
 }
 
 }  // namespace

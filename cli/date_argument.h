@@ -1,0 +1,26 @@
+// Strict reading of the date and time values given on the command line: the ISO 8601 calendar
+// forms YYYY-MM-DD, YYYY-MM-DD HH:MM[:SS], YYYY-MM-DDTHH:MM[:SS] and the time of day HH:MM[:SS],
+// with fixed digit counts, no blanks around them, and every field checked against the calendar.
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "convert/date_time.h"
+
+namespace quorvane::cli {
+
+// What a value may hold: a date alone, a date with an optional time of day, or a time of day.
+enum class DateTimeShape { Date, DateWithOptionalTime, TimeOfDay };
+
+// The local date-time value of `text` read in `shape`; a time of day gives the value's fraction
+// (day 0). nullopt for any other text: wrong digit counts ("2009-1-2", "1:2"), a missing
+// separator ("2009-01-0213:45"), blanks before or after, or a field out of range (month 1-12,
+// the day within its month with leap years, hour 0-23, minute and second 0-59).
+std::optional<convert::DateTime> parseDateTimeArgument(std::string_view text, DateTimeShape shape);
+
+// Whether a local date-time can be stored as a document property date: its UTC instant lies in
+// the years 1601 to 9999 (a FILETIME that reads back as the same date).
+bool isStorablePropertyDate(convert::DateTime localValue);
+
+}  // namespace quorvane::cli

@@ -1,0 +1,181 @@
+// The readers and writers of quorvane-cli called directly: strict date and time parsing, the
+// text escaping and UTF-8 repair of its output, the formula guard of its CSV, and the refusals
+// of export outputs.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "cli/csv_output.h"
+#include "cli/date_argument.h"
+#include "cli/export_options.h"
+#include "cli/output_text.h"
+#include "tests/support/corpus.h"
+#include "tests/support/environment_guard.h"
+
+namespace quorvane::testing {
+namespace {
+
+using cli::DateTimeShape;
+
+std::optional<convert::DateTime> at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)
+{
+    return convert::encodeDateTime({year, month, day, hour, minute, second, 0});
+}
+
+TEST(CliDateArgument, AcceptsExactlyTheIsoFormsWithFieldsInRange)
+{
+    const struct {
+        const char* text;
+        DateTimeShape shape;
+        std::optional<convert::DateTime> expected;  // nullopt: refused
+    } cases[] = {
+        {"2009-01-02", DateTimeShape::Date, at(2009, 1, 2)},
+        {"2009-01-02", DateTimeShape::DateWithOptionalTime, at(2009, 1, 2)},
+        {"2009-01-02 13:45", DateTimeShape::DateWithOptionalTime, at(2009, 1, 2, 13, 45)},
+        {"2009-01-02T13:45:59", DateTimeShape::DateWithOptionalTime, at(2009, 1, 2, 13, 45, 59)},
+        {"2024-02-29", DateTimeShape::Date, at(2024, 2, 29)},
+        {"0001-01-01", DateTimeShape::Date, at(1, 1, 1)},
+        {"23:59:59", DateTimeShape::TimeOfDay, at(1899, 12, 30, 23, 59, 59)},
+        {"00:00", DateTimeShape::TimeOfDay, at(1899, 12, 30)},
+        {"2009-1-2", DateTimeShape::Date, std::nullopt},
+        {"2009-01-0213:45", DateTimeShape::DateWithOptionalTime, std::nullopt},
+        {"2009-01-02 13:45", DateTimeShape::Date, std::nullopt},
+        {"2009-01-02T", DateTimeShape::DateWithOptionalTime, std::nullopt},
+        {"2009-01-02x13:45", DateTimeShape::DateWithOptionalTime, std::nullopt},
+        {"2009-01-02 13:45:5", DateTimeShape::DateWithOptionalTime, std::nullopt},
+        {" 2009-01-02", DateTimeShape::Date, std::nullopt},
+        {"2009-01-02 ", DateTimeShape::Date, std::nullopt},
+        {"2009/01/02", DateTimeShape::Date, std::nullopt},
+        {"+009-01-02", DateTimeShape::Date, std::nullopt},
+        {"2023-02-29", DateTimeShape::Date, std::nullopt},
+        {"1900-02-29", DateTimeShape::Date, std::nullopt},
+        {"2009-13-01", DateTimeShape::Date, std::nullopt},
+        {"2009-00-10", DateTimeShape::Date, std::nullopt},
+        {"2009-04-31", DateTimeShape::Date, std::nullopt},
+        {"2009-01-00", DateTimeShape::Date, std::nullopt},
+        {"0000-01-01", DateTimeShape::Date, std::nullopt},
+        {"24:00", DateTimeShape::TimeOfDay, std::nullopt},
+        {"12:60", DateTimeShape::TimeOfDay, std::nullopt},
+        {"12:00:60", DateTimeShape::TimeOfDay, std::nullopt},
+        {"1:2", DateTimeShape::TimeOfDay, std::nullopt},
+        {"1:02", DateTimeShape::TimeOfDay, std::nullopt},
+        {"12:00 ", DateTimeShape::TimeOfDay, std::nullopt},
+        {"", DateTimeShape::TimeOfDay, std::nullopt},
+        {"", DateTimeShape::Date, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto parsed = cli::parseDateTimeArgument(c.text, c.shape);
+        EXPECT_EQ(parsed.has_value(), c.expected.has_value()) << "'" << c.text << "'";
+        if (parsed && c.expected) {
+            EXPECT_DOUBLE_EQ(*parsed, *c.expected) << c.text;
+        }
+    }
+}
+
+TEST(CliDateArgument, PropertyDatesMustFallInTheYears1601To9999InUtc)
+{
+    {
+        TimeZoneGuard utc("UTC");
+        EXPECT_TRUE(cli::isStorablePropertyDate(*at(1601, 1, 1)));
+        EXPECT_TRUE(cli::isStorablePropertyDate(*at(9999, 12, 31, 23, 59, 59)));
+        EXPECT_FALSE(cli::isStorablePropertyDate(*at(1600, 12, 31, 23, 59, 59)));
+    }
+    TimeZoneGuard east("UTC-2");  // two hours east: local 1601-01-01 01:00 is still 1600 in UTC
+    EXPECT_FALSE(cli::isStorablePropertyDate(*at(1601, 1, 1, 1, 0, 0)));
+    EXPECT_TRUE(cli::isStorablePropertyDate(*at(1601, 1, 1, 2, 0, 0)));
+}
+
+TEST(CliOutputText, KeepsEachValueOnItsLineAndJsonAndCsvValidUtf8)
+{
+    const struct {
+        std::string bytes;
+        std::string escaped;  // escapedForLine
+        std::string repaired;  // validUtf8
+    } cases[] = {
+        {"plain ÄÖ 日本", "plain ÄÖ 日本", "plain ÄÖ 日本"},
+        {"a\nb\tc\rd", "a\\nb\\tc\\rd", "a\nb\tc\rd"},
+        {"\x1b[31mred\\", "\\x1b[31mred\\\\", "\x1b[31mred\\"},
+        {std::string("nul\0del\x7f", 8), "nul\\x00del\\x7f", std::string("nul\0del\x7f", 8)},
+        {"c1 \xc2\x9b", "c1 \\u009b", "c1 \xc2\x9b"},
+        {"bad \xff\xfe!", "bad \\xff\\xfe!", "bad \xEF\xBF\xBD\xEF\xBF\xBD!"},
+        {"overlong \xc0\xaf", "overlong \\xc0\\xaf", "overlong \xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"surrogate \xed\xa0\x80", "surrogate \\xed\\xa0\\x80", "surrogate \xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"cut \xe6\x97", "cut \\xe6\\x97", "cut \xEF\xBF\xBD\xEF\xBF\xBD"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(cli::escapedForLine(c.bytes), c.escaped) << c.bytes;
+        EXPECT_EQ(cli::validUtf8(c.bytes), c.repaired) << c.bytes;
+        EXPECT_TRUE(cli::isValidUtf8(cli::validUtf8(c.bytes))) << c.bytes;
+        EXPECT_EQ(cli::isValidUtf8(c.bytes), c.bytes == c.repaired) << c.bytes;
+    }
+    EXPECT_EQ(cli::hexOfBytes("a\xff/"), "61ff2f");
+}
+
+TEST(CliCsvOutput, SafeFormulasPutAnApostropheBeforeFormulaStartsOnly)
+{
+    const struct {
+        std::string line;
+        std::string safe;
+    } cases[] = {
+        {R"x("=1+1","+x","-3","@SUM(A1)","plain","")x", R"x("'=1+1","'+x","'-3","'@SUM(A1)","plain","")x"},
+        {"\"\tTab\",\"\rCR\",\"a=b\"", "\"'\tTab\",\"'\rCR\",\"a=b\""},
+        {R"x("say ""=no""","""=quoted first""")x", R"x("say ""=no""","""=quoted first""")x"},
+        {R"x("","=")x", R"x("","'=")x"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(cli::csvLineForOutput(c.line, true), c.safe) << c.line;
+        EXPECT_EQ(cli::csvLineForOutput(c.line, false), c.line) << c.line;
+    }
+    EXPECT_EQ(cli::csvLineForOutput("\"\xff=\"", false), "\"\xEF\xBF\xBD=\"");
+}
+
+TEST(CliExportOptions, OutputComesFromOptionOrOlderCsvFormAndIsRefusedWhereItWouldHarm)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        std::optional<std::string> output;  // nullopt: usage error
+        std::vector<std::string> names;
+    } cases[] = {
+        {{"a.ppt"}, "", {"a.ppt"}},
+        {{"-o", "-", "a.ppt"}, "", {"a.ppt"}},
+        {{"--output", "x.csv", "a.ppt"}, "x.csv", {"a.ppt"}},
+        {{"--output=out", "a.ppt"}, "out", {"a.ppt"}},
+        {{"OUT.CSV", "a.ppt", "b.pptx"}, "OUT.CSV", {"a.ppt", "b.pptx"}},
+        {{"deck.ppt", "other.ppt"}, "", {"deck.ppt", "other.ppt"}},
+        {{"x.csv"}, std::nullopt, {}},  // the older form without files
+        {{"-o", "x.csv", "--", "-o", "--force"}, "x.csv", {"-o", "--force"}},
+        {{"-o"}, std::nullopt, {}},
+        {{"--output="}, std::nullopt, {}},
+        {{"-o", "x.csv"}, std::nullopt, {}},
+        {{"--bogus", "a.ppt"}, std::nullopt, {}},
+    };
+    for (const auto& c : cases) {
+        std::string shown;
+        for (const auto& a : c.arguments) shown += a + " ";
+        std::string problem;
+        const auto request = cli::parseExportArguments(c.arguments, &problem);
+        ASSERT_EQ(request.has_value(), c.output.has_value()) << shown << problem;
+        if (!request) continue;
+        EXPECT_EQ(request->output, *c.output) << shown;
+        EXPECT_EQ(request->names, c.names) << shown;
+    }
+
+    ScratchDir scratch;
+    const std::string deck = (scratch.path() / "deck.ppt").string();
+    const std::string existing = (scratch.path() / "old.csv").string();
+    writeFileBytes(deck, "x");
+    writeFileBytes(existing, "y");
+    const std::string deckByOtherName = (scratch.path() / "./deck.ppt").string();
+    const std::string fresh = (scratch.path() / "new.csv").string();
+    EXPECT_NE(cli::refusalOfOutput((scratch.path() / "OUT.PpTx").string(), {deck}, true), "");
+    EXPECT_NE(cli::refusalOfOutput(deckByOtherName, {deck}, true), "");
+    const std::string copyName = (scratch.path() / "deck-link").string();
+    std::filesystem::create_hard_link(deck, copyName);
+    EXPECT_NE(cli::refusalOfOutput(copyName, {deck}, true), "") << "the same file under another name";
+    EXPECT_NE(cli::refusalOfOutput(existing, {deck}, false), "");
+    EXPECT_EQ(cli::refusalOfOutput(existing, {deck}, true), "");
+    EXPECT_EQ(cli::refusalOfOutput(fresh, {deck}, false), "");
+}
+
+}  // namespace
+}  // namespace quorvane::testing

@@ -1,0 +1,312 @@
+// quorvane-cli as scripts use it: the export output and its refusals, standard output through a
+// pipe, "--", per-command help and --version, valid UTF-8 JSON with lossless path bytes, escaped
+// text lines, folders with and without -r, --dry-run touching nothing, --defaults applying the
+// program's saved batch settings, and exit status 1 when a file's times cannot be put back.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <regex>
+
+#include <nlohmann/json.hpp>
+
+#include "change/change_engine.h"
+#include "change/defaults_store.h"
+#include "change/saved_defaults.h"
+#include "document/document_rows.h"
+#include "fileinfo/attribute_store.h"
+#include "fileinfo/file_snapshot.h"
+#include "tests/cli/cli_fixture.h"
+#include "tests/support/corpus.h"
+#include "tests/support/package_builder.h"
+
+namespace quorvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kOtherUser[] = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+
+std::string joined(const std::vector<std::string>& arguments)
+{
+    std::string shown;
+    for (const auto& argument : arguments) shown += argument + " ";
+    return shown;
+}
+
+// Everything that a read must leave as it was: the bytes, both exact instants, the attribute word.
+struct FileState {
+    std::string bytes;
+    timespec access{}, write{};
+    fileinfo::AttributeWord attributes = 0;
+    bool operator==(const FileState& other) const
+    {
+        return bytes == other.bytes && access.tv_sec == other.access.tv_sec && access.tv_nsec == other.access.tv_nsec &&
+               write.tv_sec == other.write.tv_sec && write.tv_nsec == other.write.tv_nsec &&
+               attributes == other.attributes;
+    }
+};
+
+FileState stateOf(const std::string& path)
+{
+    const auto snapshot = fileinfo::ReadFileAttributeData(path).value();
+    // Read without moving the access time: relatime would move it after any change of the ctime.
+    std::string bytes;
+    if (const int fd = ::open(path.c_str(), O_RDONLY | O_NOATIME); fd >= 0) {
+        char buffer[65536];
+        for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) bytes.append(buffer, std::size_t(n));
+        ::close(fd);
+    }
+    return {std::move(bytes), snapshot.exactLastAccess, snapshot.exactLastWrite, snapshot.attributes};
+}
+
+std::string bytesOfHex(const std::string& hex)
+{
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) bytes += char(std::stoi(hex.substr(i, 2), nullptr, 16));
+    return bytes;
+}
+
+std::vector<std::string> jsonPaths(const std::string& out)
+{
+    std::vector<std::string> paths;
+    for (const auto& file : nlohmann::json::parse(out)) paths.push_back(file["path"]);
+    return paths;
+}
+
+TEST_F(Cli, ExportWritesTheCsvWhereAskedAndRefusesOutputsThatWouldHarm)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    const std::string deck = copyOf("42474-1.ppt");
+    const std::string other = copyOf("SmartArt.pptx");
+    const std::string existing = (scratch_.path() / "old.csv").string();
+    writeFileBytes(existing, "keep me");
+    const std::string fresh = (scratch_.path() / "new.csv").string();
+    const FileState deckBefore = stateOf(deck), otherBefore = stateOf(other);
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        int stdoutLines;  // CSV lines on standard output
+    } cases[] = {
+        {{"export", deck, other}, 0, 3},  // once replaced deck with the CSV of other
+        {{"export", "-o", "-", deck}, 0, 2},
+        {{"export", "-o", other, deck}, 2, 0},
+        {{"export", "--output=" + deck, deck}, 2, 0},
+        {{"export", "-o", (scratch_.path() / "X.PPT").string(), deck}, 2, 0},
+        {{"export", "-o", existing, deck}, 2, 0},
+        {{"export", existing, deck}, 2, 0},
+        {{"export", "-o", fresh, "--", deck}, 0, 0},
+    };
+    for (const auto& c : cases) {
+        const CliRun result = run(c.arguments);
+        EXPECT_EQ(result.status, c.status) << joined(c.arguments) << result.err;
+        EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), c.stdoutLines) << joined(c.arguments);
+        if (c.status == 2) {
+            EXPECT_NE(result.err.find("quorvane-cli: export: "), std::string::npos) << result.err;
+        }
+        EXPECT_TRUE(stateOf(deck) == deckBefore) << joined(c.arguments);
+        EXPECT_TRUE(stateOf(other) == otherBefore) << joined(c.arguments);
+        EXPECT_FALSE(fs::exists(scratch_.path() / "X.PPT"));
+    }
+    EXPECT_EQ(readFileBytes(existing), "keep me");
+    EXPECT_EQ(readFileBytes(fresh).substr(0, 17), "\"File full name\",");
+    ASSERT_EQ(run({"export", "--force", "-o", existing, deck}).status, 0);
+    EXPECT_EQ(readFileBytes(existing), readFileBytes(fresh));
+}
+
+TEST_F(Cli, ExportToStandardOutputThroughAPipe)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    const std::string deck = copyOf("42474-1.ppt");
+    const std::string fileOut = (scratch_.path() / "file.csv").string();
+    ASSERT_EQ(run({"export", "-o", fileOut, deck}).status, 0);
+    const std::string command =
+        shellQuoted(QUORVANE_BINARY_DIR "/cli/quorvane-cli") + " export -o - " + shellQuoted(deck) + " 2>/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string piped;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) piped.append(buffer, n);
+    const int raw = ::pclose(pipe);
+    EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
+    EXPECT_EQ(piped, readFileBytes(fileOut));
+}
+
+TEST_F(Cli, DoubleDashHelpAndVersion)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    const std::string dashed = (scratch_.path() / "-deck.ppt").string();
+    fs::copy_file(copyOf("WithComments.ppt"), dashed);
+    const std::string dashName = "-deck.ppt";
+    const auto inScratch = [this](const std::string& command) { return "cd " + shellQuoted(scratch_.path()) + " && " + command; };
+    EXPECT_EQ(run({"show", dashName}, inScratch).status, 2) << "an option without --";
+    EXPECT_EQ(run({"show", "--", dashName}, inScratch).status, 0);
+    EXPECT_EQ(run({"set", "--title", "Dashed", "--", dashName}, inScratch).status, 0);
+    EXPECT_EQ(document::readDocumentRows(dashed).value()[0], "Dashed");
+    EXPECT_EQ(run({"set", "--title", "--", "--", dashName}, inScratch).status, 0) << "an option's value may be --";
+    EXPECT_EQ(document::readDocumentRows(dashed).value()[0], "--");
+
+    for (const char* command : {"show", "set", "export"}) {
+        const CliRun result = run({command, "--help"});
+        EXPECT_EQ(result.status, 0) << command;
+        EXPECT_NE(result.out.find(std::string("\n") + command), std::string::npos) << result.out;
+        EXPECT_EQ(result.err, "");
+    }
+    EXPECT_NE(run({"show", "--help"}).out.find("path_bytes"), std::string::npos);
+    std::ifstream lists(QUORVANE_SOURCE_DIR "/CMakeLists.txt");
+    const std::string cmake((std::istreambuf_iterator<char>(lists)), std::istreambuf_iterator<char>());
+    std::smatch version;
+    ASSERT_TRUE(std::regex_search(cmake, version, std::regex(R"(project\(Quorvane VERSION ([0-9.]+))")));
+    const CliRun result = run({"--version"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "quorvane-cli " + version[1].str() + "\n");
+}
+
+TEST_F(Cli, NamesAndValuesThatAreNotUtf8GiveValidJsonAndEscapedLines)
+{
+    const std::string name = "deck\xff\n\x1b[2J.pptx";
+    const std::string path = (scratch_.path() / name).string();
+    writeFileBytes(path, packageBytes(relationshipsPart(), extendedPart("<Company>A\\B</Company>"),
+                                      corePart("<dc:title>ok\xfe\tTab\nline</dc:title>")));
+
+    const CliRun json = run({"show", "--json", path});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto parsed = nlohmann::json::parse(json.out);  // throws on invalid UTF-8
+    ASSERT_EQ(parsed.size(), 1u);
+    EXPECT_EQ(parsed[0]["path"], (scratch_.path() / "deck\xEF\xBF\xBD\n\x1b[2J.pptx").string());
+    const std::string rawPath = bytesOfHex(parsed[0]["path_bytes"]);
+    EXPECT_EQ(rawPath, path);
+    EXPECT_EQ(readFileBytes(rawPath), readFileBytes(path));
+    EXPECT_EQ(parsed[0]["properties"]["Title"], "ok\xEF\xBF\xBD\tTab\nline");
+    const std::string plain = (scratch_.path() / "plain.pptx").string();
+    fs::copy_file(path, plain);
+    EXPECT_FALSE(nlohmann::json::parse(run({"show", "--json", plain}).out)[0].contains("path_bytes"));
+
+    const CliRun text = run({"show", path});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(std::count(text.out.begin(), text.out.end(), '\n'), 1 + props::kRowCount + props::kFileInfoLabelCount);
+    EXPECT_EQ(text.out.substr(0, text.out.find('\n')), (scratch_.path() / "deck\\xff\\n\\x1b[2J.pptx").string());
+    EXPECT_NE(text.out.find("\nTitle: ok\\xfe\\tTab\\nline\n"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("\nCompany: A\\\\B\n"), std::string::npos) << text.out;
+
+    const CliRun set = run({"set", "--subject", "s", path});
+    EXPECT_EQ(set.out, (scratch_.path() / "deck\\xff\\n\\x1b[2J.pptx").string() + ": changed\n") << set.err;
+    const CliRun csv = run({"export", path});
+    EXPECT_EQ(csv.status, 0) << csv.err;
+    EXPECT_NE(csv.out.find("\"ok\xEF\xBF\xBD\tTab\nline\""), std::string::npos) << csv.out;
+}
+
+TEST_F(Cli, FoldersGiveTheirPresentationFilesInByteOrderAndSubfoldersWithRecursive)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    const fs::path top = scratch_.path() / "top";
+    for (const char* folder : {"top/sub", "top/Z", "top/~$owner"}) fs::create_directories(scratch_.path() / folder);
+    const std::string ppt = readFileBytes(corpusDir() / "files" / "42474-1.ppt");
+    for (const char* name : {"top/b.ppt", "top/a.PPTX", "top/~$b.ppt", "top/sub/c.ppt", "top/Z/d.ppt", "top/~$owner/e.ppt"})
+        writeFileBytes(scratch_.path() / name, ppt);
+    fs::copy_file(corpusDir() / "files" / "SmartArt.pptx", top / "a.PPTX", fs::copy_options::overwrite_existing);
+    writeFileBytes(top / "notes.txt", "not a presentation");
+    fs::create_directory_symlink(top / "sub", top / "link");
+    const std::string t = top.string();
+    const std::vector<std::string> oneLevel{t + "/a.PPTX", t + "/b.ppt"};
+    const std::vector<std::string> all{t + "/a.PPTX", t + "/b.ppt", t + "/Z/d.ppt", t + "/sub/c.ppt"};
+
+    EXPECT_EQ(jsonPaths(run({"show", "--json", t}).out), oneLevel);
+    EXPECT_EQ(jsonPaths(run({"show", "--json", "-r", t + "/"}).out), all);
+    EXPECT_EQ(jsonPaths(run({"show", "--json", t + "/sub/c.ppt", "--recursive", t}).out),
+              std::vector<std::string>({t + "/sub/c.ppt", t + "/a.PPTX", t + "/b.ppt", t + "/Z/d.ppt", t + "/sub/c.ppt"}));
+    const CliRun set = run({"set", "-r", "--subject", "Folder", t});
+    EXPECT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(set.out, t + "/a.PPTX: changed\n" + t + "/b.ppt: changed\n" + t + "/Z/d.ppt: changed\n" + t +
+                           "/sub/c.ppt: changed\n");
+    EXPECT_EQ(readFileBytes(top / "~$b.ppt"), ppt);
+    EXPECT_EQ(readFileBytes(top / "~$owner/e.ppt"), ppt);
+    const CliRun csv = run({"export", t});
+    EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 3);
+}
+
+TEST_F(Cli, DryRunTellsWhatWouldChangeAndTouchesNothing)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    for (const char* name : {"WithComments.ppt", "SmartArt.pptx"}) {
+        const std::string path = copyOf(name);
+        const std::string oldTitle = document::readDocumentRows(path).value()[0];
+        const FileState before = stateOf(path);
+        const CliRun result = run({"set", "--dry-run", "--backup", "--title", "New title", "--modify-date", "2001-02-03",
+                                   "--hidden", "on", "--read-only", "off", path});
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.out.substr(0, path.size() + 15), path + ": would change\n") << result.out;
+        EXPECT_NE(result.out.find("  Title: '" + oldTitle + "' -> 'New title'\n"), std::string::npos) << result.out;
+        EXPECT_NE(result.out.find("  Hidden: '' -> 'Y'\n"), std::string::npos) << result.out;
+        EXPECT_NE(result.out.find("  Modify Time: '"), std::string::npos) << result.out;
+        EXPECT_EQ(result.out.find("Read-only"), std::string::npos) << "an unchanged value is not listed";
+        EXPECT_TRUE(stateOf(path) == before) << name;
+        EXPECT_FALSE(fs::exists(path + ".bak"));
+        const CliRun same = run({"set", "--dry-run", "--title", oldTitle, path});
+        EXPECT_EQ(same.out, path + ": nothing would change\n");
+    }
+}
+
+TEST_F(Cli, DefaultsApplyTheProgramsSavedBatchSettingsWithOptionsOverridingThem)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    const fs::path configHome = scratch_.path() / "config";
+    change::BatchSettings saved;
+    for (change::FileTimeSetting& time : saved.fileTimes) time.applyDate = time.applyTime = false;
+    saved.fileTimes[change::kModifyTime] = {true, true, *convert::encodeDateTime({2003, 4, 5, 0, 0, 0, 0}),
+                                            *convert::encodeDateTime({1899, 12, 30, 6, 7, 8, 0})};
+    saved.attributes.hidden = fileinfo::BoxState::Checked;
+    saved.rowChecks[1] = saved.rowChecks[5] = true;
+    saved.rowValues[1] = "Subject from the defaults";
+    saved.rowValues[5] = "Category from the defaults";
+    saved.backup = true;
+    const std::string store = (configHome / "lomberk" / "quorvane.reg").string();
+    fs::create_directories(configHome / "lomberk");
+    ASSERT_TRUE(change::saveBatchDefaults(store, saved));
+
+    const std::string byTool = copyOf("WithComments.ppt");
+    const std::string byEngine = (scratch_.path() / "engine.ppt").string();
+    fs::copy_file(byTool, byEngine);
+    const auto withConfig = [&](const std::string& command) { return "XDG_CONFIG_HOME=" + shellQuoted(configHome) + " " + command; };
+    const CliRun result = run({"set", "--category", "Given", "--defaults", byTool}, withConfig);
+    ASSERT_EQ(result.status, 0) << result.err;
+
+    // The program's batch run: the settings as its loader reads them, the option on top.
+    change::BatchSettings expected = change::loadBatchDefaults(store, 0).value();
+    expected.rowValues[5] = "Given";
+    ASSERT_FALSE(change::changeFileInBatch(byEngine, expected).failed());
+    EXPECT_EQ(document::readDocumentRows(byTool), document::readDocumentRows(byEngine));
+    EXPECT_EQ(document::readDocumentRows(byTool).value()[1], "Subject from the defaults");
+    const auto tool = fileinfo::ReadFileAttributeData(byTool).value(), engine = fileinfo::ReadFileAttributeData(byEngine).value();
+    EXPECT_EQ(tool.lastWriteTime, engine.lastWriteTime);
+    EXPECT_EQ(tool.attributes, engine.attributes);
+    EXPECT_NE(tool.attributes & fileinfo::kHidden, 0u);
+    EXPECT_TRUE(fs::exists(byTool + ".bak")) << "the saved backup box";
+
+    const auto emptyConfig = [&](const std::string& command) { return "XDG_CONFIG_HOME=/proc/none " + command; };
+    EXPECT_EQ(run({"set", "--defaults", byTool}, emptyConfig).status, 2) << "a store that cannot be read";
+}
+
+TEST_F(Cli, ShowAndExportExitWithOneWhenTheTimesCannotBePutBack)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: a root-owned file shown by another user";
+    if (std::system((std::string(kOtherUser) + "true >/dev/null 2>&1").c_str()) != 0)
+        GTEST_SKIP() << "setpriv cannot switch to uid 65534 here";
+    fs::permissions(scratch_.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    const std::string path = copyOf("WithComments.ppt");
+    const auto otherUser = [](const std::string& command) { return kOtherUser + command; };
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"show", path}, {"show", "--json", path}, {"export", path}}) {
+        const CliRun result = run(arguments, otherUser);
+        EXPECT_EQ(result.status, 1) << joined(arguments);
+        EXPECT_NE(result.err.find(path + ": its times cannot be put back: "), std::string::npos) << result.err;
+    }
+}
+
+}  // namespace
+}  // namespace quorvane::testing
