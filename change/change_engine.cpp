@@ -27,7 +27,8 @@ fileinfo::FileTimeSources batchSources(const FileTimeSetting& setting)
 Failure changeSingleFile(const std::string& path, const SingleChangeValues& values)
 {
     const auto sources = [&values](int index) {
-        return fileinfo::FileTimeSources{values.datePickers[std::size_t(index)], values.timePickers[std::size_t(index)]};
+        return fileinfo::FileTimeSources{values.datePickers[std::size_t(index)], values.timePickers[std::size_t(index)],
+                                         true};
     };
     const fileinfo::FileChangeSettings settings{sources(kCreationTime), sources(kModifyTime),
                                                 sources(kLastAccessTime), values.attributes};

@@ -18,7 +18,8 @@ namespace quorvane::change {
 struct SingleChangeValues {
     props::RowTexts rowValues{};
     // Per file time (FileTimeIndex order): the date picker's and the time picker's values; the new
-    // time is the date part of the first with the time of day of the second.
+    // time is the date part of the first with the time of day of the second. Pickers that still
+    // show the file's time (to the whole second) keep it exactly.
     std::array<convert::DateTime, 3> datePickers{};
     std::array<convert::DateTime, 3> timePickers{};
     fileinfo::AttributeBoxes attributes{};

@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include <algorithm>
 #include <cmath>
 
 namespace quorvane::convert {
@@ -73,7 +74,35 @@ DateTime dateTimeOfEpochMs(std::int64_t epochMs)
     return dayNumber >= 0 ? double(dayNumber) + timeOfDay : double(dayNumber) - timeOfDay;
 }
 
-// Seconds east of UTC in force at a UTC instant, by the C library's zone rules.
+std::int64_t utcMsToLocalMs(std::int64_t utcMs)
+{
+    return utcMs + 1000 * utcOffsetSecondsAt(floorDiv(utcMs, 1000));
+}
+
+// The UTC instant whose local time is `localMs`. The candidates are the offsets a day before
+// and a day after (those on either side of a change of offset near that time); an offset fits
+// when the instant it gives has that offset. Both fit in a repeated hour: the preferred one
+// when it is one of them, else the earlier instant. Neither fits in a skipped hour: the offset
+// in force before the change is taken, which lands after it, as mktime does.
+std::int64_t localMsToUtcMs(std::int64_t localMs, std::optional<std::int64_t> preferredOffsetSeconds)
+{
+    constexpr std::int64_t kSecondsPerDay = 86'400;
+    const std::int64_t localSeconds = floorDiv(localMs, 1000);
+    const std::int64_t offsetBefore = utcOffsetSecondsAt(localSeconds - kSecondsPerDay);
+    const std::int64_t offsetAfter = utcOffsetSecondsAt(localSeconds + kSecondsPerDay);
+    const auto fits = [localMs](std::int64_t offset) {
+        return utcOffsetSecondsAt(floorDiv(localMs - 1000 * offset, 1000)) == offset;
+    };
+    std::int64_t offset = offsetBefore;
+    if (offsetAfter != offsetBefore && fits(offsetAfter)) {
+        if (!fits(offsetBefore) || preferredOffsetSeconds == offsetAfter) offset = offsetAfter;
+        else if (preferredOffsetSeconds != offsetBefore) offset = std::max(offsetBefore, offsetAfter);
+    }
+    return localMs - 1000 * offset;
+}
+
+}  // namespace
+
 std::int64_t utcOffsetSecondsAt(std::int64_t utcSeconds)
 {
     const std::time_t instant = std::time_t(utcSeconds);
@@ -82,23 +111,14 @@ std::int64_t utcOffsetSecondsAt(std::int64_t utcSeconds)
     return local.tm_gmtoff;
 }
 
-std::int64_t utcMsToLocalMs(std::int64_t utcMs)
+std::optional<std::int64_t> localToUtcEpochMs(DateTime localValue, std::optional<std::int64_t> preferredOffsetSeconds)
 {
-    return utcMs + 1000 * utcOffsetSecondsAt(floorDiv(utcMs, 1000));
+    const auto localMs = epochMsOf(localValue);
+    if (!localMs) return std::nullopt;
+    return localMsToUtcMs(*localMs, preferredOffsetSeconds);
 }
 
-// The UTC instant whose local time is `localMs`. The offset is looked up at the first guess and
-// again at the instant it leads to, which settles every time except those in a daylight-saving
-// gap (moved forward) or overlap (one of the two instants is taken).
-std::int64_t localMsToUtcMs(std::int64_t localMs)
-{
-    const std::int64_t localSeconds = floorDiv(localMs, 1000);
-    const std::int64_t firstOffset = utcOffsetSecondsAt(localSeconds);
-    const std::int64_t secondOffset = utcOffsetSecondsAt(localSeconds - firstOffset);
-    return localMs - 1000 * secondOffset;
-}
-
-}  // namespace
+DateTime utcEpochMsToDateTime(std::int64_t utcMs) { return dateTimeOfEpochMs(utcMsToLocalMs(utcMs)); }
 
 std::optional<DateTime> encodeDateTime(const CalendarFields& f)
 {
@@ -147,7 +167,7 @@ FileTime DateTimeToUtcFileTime(DateTime localValue)
 {
     const auto localMs = epochMsOf(localValue);
     if (!localMs) return 0;
-    const std::int64_t msSinceOrigin = localMsToUtcMs(*localMs) + kFileTimeOriginToUnixMs;
+    const std::int64_t msSinceOrigin = localMsToUtcMs(*localMs, std::nullopt) + kFileTimeOriginToUnixMs;
     return msSinceOrigin < 0 ? 0 : FileTime(msSinceOrigin) * 10'000;
 }
 
@@ -160,7 +180,7 @@ DateTime FileTimeToDateTime(FileTime utcFileTime)
 DateTime LocalToUtcByBias(DateTime localValue)
 {
     const auto localMs = epochMsOf(localValue);
-    return localMs ? dateTimeOfEpochMs(localMsToUtcMs(*localMs)) : localValue;
+    return localMs ? dateTimeOfEpochMs(localMsToUtcMs(*localMs, std::nullopt)) : localValue;
 }
 
 DateTime UtcToLocalByBias(DateTime utcValue)

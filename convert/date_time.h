@@ -3,6 +3,10 @@
 // day as its fraction; it holds local time except inside the package date conversions.
 // Every local/UTC conversion uses the zone offset in force at the instant converted (daylight
 // saving included), read from the C library's time-zone rules (TZ) at the moment of the call.
+// A local time that occurs twice (the hour repeated when daylight saving ends) is the earlier
+// of its two instants unless an offset is preferred; a local time that does not occur (the hour
+// skipped when daylight saving starts) moves forward by the skipped length, as mktime does:
+// 02:30 on a day that skips from 02:00 to 03:00 is 03:30.
 #pragma once
 
 #include <cstdint>
@@ -36,6 +40,18 @@ std::optional<CalendarFields> decodeDateTimeInRange(DateTime value);
 // The date part (truncated toward zero) and time part (the rest) of a value.
 DateTime datePart(DateTime value);
 DateTime timePart(DateTime value);
+
+// Seconds east of UTC in force at a UTC instant (seconds since 1970-01-01 00:00 UTC).
+std::int64_t utcOffsetSecondsAt(std::int64_t utcSeconds);
+
+// The UTC instant of a local date-time value in milliseconds since 1970-01-01 00:00 UTC, not
+// cut at 1601. In a repeated hour, the instant whose offset is `preferredOffsetSeconds` when
+// that is one of the two (so that a changed time keeps the offset of the one it replaces).
+// nullopt for a value far outside years 1..9999, NaN and infinities.
+std::optional<std::int64_t> localToUtcEpochMs(DateTime localValue,
+                                              std::optional<std::int64_t> preferredOffsetSeconds = std::nullopt);
+// The local date-time value of a UTC instant in milliseconds since 1970-01-01 00:00 UTC.
+DateTime utcEpochMsToDateTime(std::int64_t utcMs);
 
 // Local date-time value to a UTC FILETIME. A local time before 1601-01-01 00:00 UTC gives 0.
 FileTime DateTimeToUtcFileTime(DateTime localValue);

@@ -29,10 +29,13 @@ AttributeWord ApplyTriState(AttributeWord word, BoxState state, AttributeWord bi
 AttributeWord ApplyAttributeBoxes(AttributeWord word, const AttributeBoxes& boxes);
 
 // Where the parts of one new file time come from: the date part of `date`, the time of day of
-// `time`; an absent source keeps that part of the file's own time. A single change gives both.
+// `time`; an absent source keeps that part of the file's own time. A single change gives both,
+// from pickers that were set to the file's time as shown (to the whole second, snapshot_display.h):
+// `fromShownPickers` marks that, and while they still show it the file keeps its exact time.
 struct FileTimeSources {
     std::optional<convert::DateTime> date;
     std::optional<convert::DateTime> time;
+    bool fromShownPickers = false;
 };
 
 // `base` with its date part replaced by that of `date` (when given), then its time of day by

@@ -24,8 +24,13 @@ struct FileChangeSettings {
 // Runs the sequence on `path`. `writeProperties` is step 3: it writes the document properties
 // (package writer or compound-document rows) and returns false at the first write that fails.
 // Each new time is ComposeDateTime of the file's own time (as the snapshot read it) and its
-// sources; all three are set even when no source is given, which writes them back cut to whole
-// milliseconds. The final word is ApplyAttributeBoxes of the snapshot's word.
+// sources, to the millisecond; a time that no source changes (or whose shown pickers still show
+// it) is set back exactly as the snapshot read it, to the nanosecond, undoing what the property
+// write did to it. A changed local time that occurs twice (the repeated hour when daylight
+// saving ends) keeps the offset of the time it replaces; one that does not occur (the skipped
+// hour) moves forward by the skipped length, as mktime does. The creation time is stored only
+// where it differs from what the file reports after the write. The final word is
+// ApplyAttributeBoxes of the snapshot's word.
 // True when the properties were written; the time setting and the final word are not looked at
 // (a file locked by another process still gets its attribute word). False when the file cannot
 // be found or read, read-only cannot be cleared, or `writeProperties` fails; an exception from

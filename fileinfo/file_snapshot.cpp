@@ -11,6 +11,7 @@ namespace {
 
 constexpr std::int64_t kFileTimeUnitsPerSecond = 10'000'000;
 constexpr std::int64_t kNanosecondsPerUnit = 100;
+constexpr std::int64_t kNanosecondsPerMs = 1'000'000;
 // Seconds from 1601-01-01 (FILETIME's origin) to 1970-01-01 (the POSIX epoch).
 constexpr std::int64_t kFileTimeOriginToEpochSeconds = 11'644'473'600;
 
@@ -32,6 +33,18 @@ timespec timespecOf(convert::FileTime fileTime)
     instant.tv_sec = time_t(std::int64_t(fileTime / kFileTimeUnitsPerSecond) - kFileTimeOriginToEpochSeconds);
     instant.tv_nsec = long(fileTime % kFileTimeUnitsPerSecond) * kNanosecondsPerUnit;
     return instant;
+}
+
+std::int64_t epochMsOf(const timespec& instant)
+{
+    return std::int64_t(instant.tv_sec) * 1000 + instant.tv_nsec / kNanosecondsPerMs;
+}
+
+timespec timespecOfEpochMs(std::int64_t utcMs)
+{
+    std::int64_t seconds = utcMs / 1000, ms = utcMs % 1000;
+    if (ms < 0) --seconds, ms += 1000;
+    return timespec{time_t(seconds), long(ms * kNanosecondsPerMs)};
 }
 
 bool FileEntryExists(const std::string& path)

@@ -40,5 +40,9 @@ Result<FileSnapshot> readFileSnapshot(const std::string& path);
 // give 0; the FILETIME keeps 100-ns units, so nanoseconds below that are cut.
 convert::FileTime fileTimeOf(const timespec& instant);
 timespec timespecOf(convert::FileTime fileTime);
+// Conversions between a POSIX instant and milliseconds since 1970-01-01 00:00 UTC (the unit of
+// convert::localToUtcEpochMs), over the whole range; nanoseconds below a millisecond are cut.
+std::int64_t epochMsOf(const timespec& instant);
+timespec timespecOfEpochMs(std::int64_t utcMs);
 
 }  // namespace quorvane::fileinfo

@@ -1,5 +1,6 @@
 #include "fileinfo/file_times.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -8,10 +9,13 @@
 #include "base/random_access_file.h"
 
 namespace quorvane::fileinfo {
-namespace {
 
-Failure setTimes(const std::string& path, convert::FileTime creation, const timespec& lastAccess,
-                 const timespec& lastWrite)
+FileInstants instantsOf(const FileSnapshot& snapshot)
+{
+    return {timespecOf(snapshot.creationTime), snapshot.exactLastAccess, snapshot.exactLastWrite};
+}
+
+Failure setFileInstants(const std::string& path, const FileInstants& asked, const FileInstants& previous)
 {
     bool lockRefused = false;
     auto file = PosixFile::open(path, OpenMode::ReadWriteExclusive, &lockRefused);
@@ -21,32 +25,49 @@ Failure setTimes(const std::string& path, convert::FileTime creation, const time
     if (::fstat(file->fd(), &info) != 0) return Failure::fromErrno(errno);
     if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return readOnlyFile();
 
-    const timespec accessAndWrite[2] = {lastAccess, lastWrite};
-    Failure failure;
-    if (::futimens(file->fd(), accessAndWrite) != 0) failure = Failure::fromErrno(errno);
+    Failure failure;  // the first fault
+    const auto keep = [&failure](Failure next) {
+        if (!failure.failed()) failure = std::move(next);
+    };
+    (void)previous;
+    const timespec creation = asked.creation;
+    const timespec accessAndWrite[2] = {asked.lastAccess, asked.lastWrite};
+    const bool timesSet = ::futimens(file->fd(), accessAndWrite) == 0;
+    if (!timesSet) keep(Failure::fromErrno(errno));
     // Compared after the write time is set: without a birth time or a stored one, the creation
-    // time a file reports is its last-write time.
-    const auto reported = ReadFileAttributeData(path);
-    if (!failure.failed() && (!reported || reported->creationTime != creation))
-        failure = setCreationTime(path, creation);
-    if (!file->close() && !failure.failed()) failure = Failure::fromErrno(errno);
+    // time a file reports is its last-write time. A package rewrite gives the file a new birth
+    // time, so there the creation time is stored even when it is the snapshot's.
+    if (timesSet) {
+        const convert::FileTime creationTime = fileTimeOf(creation);
+        const auto reported = ReadFileAttributeData(path);
+        if (!reported || reported->creationTime != creationTime) keep(setCreationTime(path, creationTime));
+    }
+    if (!file->close()) keep(Failure::fromErrno(errno));
     return failure;
 }
-
-}  // namespace
 
 bool SetFileTimes(const std::string& path, convert::DateTime creation, convert::DateTime lastWrite,
                   convert::DateTime lastAccess)
 {
-    return !setTimes(path, convert::DateTimeToUtcFileTime(creation),
-                     timespecOf(convert::DateTimeToUtcFileTime(lastAccess)),
-                     timespecOf(convert::DateTimeToUtcFileTime(lastWrite)))
-                .failed();
+    const auto snapshot = ReadFileAttributeData(path);
+    const auto creationMs = convert::localToUtcEpochMs(creation);
+    const auto lastAccessMs = convert::localToUtcEpochMs(lastAccess);
+    const auto lastWriteMs = convert::localToUtcEpochMs(lastWrite);
+    if (!snapshot || !creationMs || !lastAccessMs || !lastWriteMs) return false;
+    const FileInstants asked{timespecOfEpochMs(*creationMs), timespecOfEpochMs(*lastAccessMs),
+                             timespecOfEpochMs(*lastWriteMs)};
+    return !setFileInstants(path, asked, instantsOf(*snapshot)).failed();
 }
 
 bool setSnapshotTimes(const std::string& path, const FileSnapshot& snapshot)
 {
-    return !setTimes(path, snapshot.creationTime, snapshot.exactLastAccess, snapshot.exactLastWrite).failed();
+    return !setFileInstants(path, instantsOf(snapshot), instantsOf(snapshot)).failed();
+}
+
+bool putLastAccessBack(const std::string& path, const FileSnapshot& snapshot)
+{
+    const timespec lastAccessOnly[2] = {snapshot.exactLastAccess, {0, UTIME_OMIT}};
+    return ::utimensat(AT_FDCWD, path.c_str(), lastAccessOnly, 0) == 0;
 }
 
 Failure restoreAfterRead(const std::string& path, const FileSnapshot& snapshot)
@@ -55,8 +76,7 @@ Failure restoreAfterRead(const std::string& path, const FileSnapshot& snapshot)
     if (snapshot.attributes & kReadOnly)
         failure = setAttributeWord(path, snapshot.attributes & ~kReadOnly).within("read-only cannot be cleared");
     if (!failure.failed())
-        failure = setTimes(path, snapshot.creationTime, snapshot.exactLastAccess, snapshot.exactLastWrite)
-                      .within("its times cannot be put back");
+        failure = setFileInstants(path, instantsOf(snapshot), instantsOf(snapshot)).within("its times cannot be put back");
     // On every path: a file must not stay without its read-only bit.
     const Failure wordBack = setAttributeWord(path, snapshot.attributes).within("its attributes cannot be put back");
     return failure.failed() ? failure : wordBack;

@@ -14,16 +14,38 @@
 
 namespace quorvane::fileinfo {
 
-// Sets the three times, given as local date-time values (converted with DateTimeToUtcFileTime).
-// True when all three were set; false when the file cannot be opened exclusively (missing, not a
-// regular file, read-only, locked by another process; nothing is changed then) or a time was
-// refused (a creation time on a file system without extended attributes).
+// Three instants for a file: UTC, to the nanosecond, in any year time_t holds.
+struct FileInstants {
+    timespec creation{};
+    timespec lastAccess{};
+    timespec lastWrite{};
+};
+
+// The instants of a snapshot: last access and last write exactly as the file system reported
+// them, the creation time from its FILETIME.
+FileInstants instantsOf(const FileSnapshot& snapshot);
+
+// Gives the file the `asked` instants (a creation time before 1601 is stored as 1601-01-01, the
+// first FILETIME). `previous` is what the file had. Failure{} when all three were set, else the
+// first refusal, as restoreAfterRead's (without the step in front); nothing is changed when the
+// exclusive open fails.
+Failure setFileInstants(const std::string& path, const FileInstants& asked, const FileInstants& previous);
+
+// Sets the three times, given as local date-time values (a repeated local hour taking its
+// earlier instant, a skipped one moving forward, date_time.h). True when all three were set;
+// false when the file cannot be opened exclusively (missing, not a regular file, read-only,
+// locked by another process; nothing is changed then) or a time was refused (a creation time
+// on a file system without extended attributes).
 bool SetFileTimes(const std::string& path, convert::DateTime creation, convert::DateTime lastWrite,
                   convert::DateTime lastAccess);
 
 // Gives a file the three times of a snapshot, last access and last write exactly as the file
 // system reported them. Results as SetFileTimes.
 bool setSnapshotTimes(const std::string& path, const FileSnapshot& snapshot);
+
+// Gives a file the snapshot's last-access time again, which reading the file may have moved;
+// nothing else changes, and no exclusive open is needed. True when the time was set.
+bool putLastAccessBack(const std::string& path, const FileSnapshot& snapshot);
 
 // Puts a file back after its properties were read: clears read-only when the snapshot has it,
 // sets the snapshot's times, then writes the snapshot's attribute word back. False when

@@ -6,6 +6,13 @@ namespace quorvane::fileinfo {
 
 bool isShownLastAccess(convert::DateTime lastAccess) { return lastAccess > kLastAccessShownAfter; }
 
+convert::DateTime pickerValueOf(convert::DateTime value)
+{
+    convert::CalendarFields fields = convert::decodeDateTime(value);
+    fields.millisecond = 0;
+    return convert::encodeDateTime(fields).value_or(value);
+}
+
 std::string attributeFlagText(AttributeWord word, AttributeWord bit) { return (word & bit) ? "Y" : ""; }
 
 std::array<std::string, props::kFileInfoLabelCount> fileInfoTexts(const FileSnapshot& snapshot)

@@ -16,6 +16,10 @@ namespace quorvane::fileinfo {
 inline constexpr convert::DateTime kLastAccessShownAfter = 1602.0;
 bool isShownLastAccess(convert::DateTime lastAccess);
 
+// What a date picker and a time picker show together for a local date-time value: its date and
+// time of day to the whole second (the pickers hold no milliseconds).
+convert::DateTime pickerValueOf(convert::DateTime value);
+
 // "Y" when `word` has `bit`, else "".
 std::string attributeFlagText(AttributeWord word, AttributeWord bit);
 

@@ -9,6 +9,7 @@
 #include "fileinfo/attribute_store.h"
 #include "fileinfo/file_change.h"
 #include "fileinfo/file_snapshot.h"
+#include "fileinfo/snapshot_display.h"
 #include "base/error.h"
 #include "package/package_reader.h"
 #include "package/package_writer.h"
@@ -171,16 +172,18 @@ TEST(FileChange, BatchTimesStartFromTheFilesOwnTimes)
         testing::setAccessAndWriteTimes(file, lastAccess, lastWrite);
         ASSERT_TRUE(storeCreationTime(file, convert::DateTimeToUtcFileTime(creation)));
     };
-    const auto cutToMs = [](timespec instant) { return fileTimeOf(instant) / 10'000 * 10'000; };
+    const auto sameInstant = [](const timespec& a, const timespec& b) {
+        return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+    };
 
-    // No source: the three times are written back as they were, cut to whole milliseconds,
-    // undoing the write's change of the last-write time.
+    // No source: the three times are written back exactly, undoing the write's change of the
+    // last-write time.
     prepare();
     AppendingWriter writer{file};
     ASSERT_TRUE(ApplyFileChange(file, batchSettings(), std::ref(writer)));
     auto after = ReadFileAttributeData(file);
-    EXPECT_EQ(after->lastWriteTime, cutToMs(lastWrite));
-    EXPECT_EQ(after->lastAccessTime, cutToMs(lastAccess));
+    EXPECT_TRUE(sameInstant(after->exactLastWrite, lastWrite));
+    EXPECT_TRUE(sameInstant(after->exactLastAccess, lastAccess));
     EXPECT_EQ(after->creationTime, convert::DateTimeToUtcFileTime(creation));
 
     const struct {
@@ -200,8 +203,128 @@ TEST(FileChange, BatchTimesStartFromTheFilesOwnTimes)
         ASSERT_TRUE(ApplyFileChange(file, settings, std::ref(writer)));
         after = ReadFileAttributeData(file);
         EXPECT_EQ(convert::FileTimeToDateTime(after->creationTime), c.expected);
-        EXPECT_EQ(after->lastWriteTime, cutToMs(lastWrite));
-        EXPECT_EQ(after->lastAccessTime, cutToMs(lastAccess));
+        EXPECT_TRUE(sameInstant(after->exactLastWrite, lastWrite));
+        EXPECT_TRUE(sameInstant(after->exactLastAccess, lastAccess));
+    }
+}
+
+timespec utcInstant(int year, int month, int day, int hour, int minute, long nanoseconds = 0)
+{
+    std::tm fields{};
+    fields.tm_year = year - 1900;
+    fields.tm_mon = month - 1;
+    fields.tm_mday = day;
+    fields.tm_hour = hour;
+    fields.tm_min = minute;
+    return timespec{timegm(&fields), nanoseconds};
+}
+
+// A changed local time that occurs twice keeps the offset of the time it replaces; one that
+// does not occur moves forward. Changing the date alone keeps the time of day to the nanosecond.
+TEST(FileChange, ChangedTimesInTheRepeatedAndSkippedHour)
+{
+    testing::XattrScratchDir dir(QUORVANE_BINARY_DIR);
+    QUORVANE_REQUIRE_XATTR_SCRATCH(dir);
+    constexpr long kNs = 987'654'321;
+    const auto time = [](int hour, int minute) { return FileTimeSources{std::nullopt, at(1899, 12, 30, hour, minute)}; };
+    const auto date = [](int year, int month, int day) { return FileTimeSources{at(year, month, day), std::nullopt}; };
+    const struct {
+        const char* zone;
+        const char* name;
+        timespec own;
+        FileTimeSources sources;
+        timespec expected;
+    } cases[] = {
+        // Berlin leaves summer time on 2023-10-29 at 01:00 UTC (03:00 CEST becomes 02:00 CET).
+        {"Europe/Berlin", "02:30 CEST to 02:45", utcInstant(2023, 10, 29, 0, 30, kNs), time(2, 45), utcInstant(2023, 10, 29, 0, 45)},
+        {"Europe/Berlin", "02:30 CET to 02:45", utcInstant(2023, 10, 29, 1, 30, kNs), time(2, 45), utcInstant(2023, 10, 29, 1, 45)},
+        {"Europe/Berlin", "summer date to the repeated hour", utcInstant(2023, 7, 1, 0, 30, kNs), date(2023, 10, 29), utcInstant(2023, 10, 29, 0, 30, kNs)},
+        {"Europe/Berlin", "winter date to the repeated hour", utcInstant(2023, 12, 1, 1, 30, kNs), date(2023, 10, 29), utcInstant(2023, 10, 29, 1, 30, kNs)},
+        // 2023-03-26 skips from 02:00 CET to 03:00 CEST: 02:30 becomes 03:30 CEST.
+        {"Europe/Berlin", "into the skipped hour", utcInstant(2023, 3, 25, 1, 30, kNs), date(2023, 3, 26), utcInstant(2023, 3, 26, 1, 30, kNs)},
+        // New York: 2023-11-05 02:00 EDT becomes 01:00 EST at 06:00 UTC; 2023-03-12 skips 02:00 to 03:00 EST->EDT.
+        {"America/New_York", "01:30 EDT to 01:10", utcInstant(2023, 11, 5, 5, 30, kNs), time(1, 10), utcInstant(2023, 11, 5, 5, 10)},
+        {"America/New_York", "01:30 EST to 01:10", utcInstant(2023, 11, 5, 6, 30, kNs), time(1, 10), utcInstant(2023, 11, 5, 6, 10)},
+        {"America/New_York", "into the skipped hour", utcInstant(2023, 3, 11, 7, 30, kNs), date(2023, 3, 12), utcInstant(2023, 3, 12, 7, 30, kNs)},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.zone << ": " << c.name);
+        testing::TimeZoneGuard zone(c.zone);
+        const auto file = dir.file("deck" + std::to_string(index++) + ".ppt");
+        testing::setAccessAndWriteTimes(file, c.own, c.own);
+        ASSERT_TRUE(storeCreationTime(file, fileTimeOf(c.own)));
+        const FileChangeSettings settings{c.sources, c.sources, c.sources, {}};
+        AppendingWriter writer{file};
+        ASSERT_TRUE(ApplyFileChange(file, settings, std::ref(writer)));
+        const struct stat info = statOf(file);
+        EXPECT_EQ(info.st_mtim.tv_sec, c.expected.tv_sec);
+        EXPECT_EQ(info.st_mtim.tv_nsec, c.expected.tv_nsec);
+        EXPECT_EQ(info.st_atim.tv_sec, c.expected.tv_sec);
+        EXPECT_EQ(info.st_atim.tv_nsec, c.expected.tv_nsec);
+        EXPECT_EQ(ReadFileAttributeData(file)->creationTime, fileTimeOf(c.expected));
+    }
+}
+
+// A title-only change (no time source) and a single change whose pickers still show the file's
+// times give every time back exactly, in the repeated hour too, and store no creation time
+// where the file system reports the right one.
+TEST(FileChange, UnchangedTimesComeBackExactlyWithEveryWriter)
+{
+    testing::XattrScratchDir dir(QUORVANE_BINARY_DIR);
+    QUORVANE_REQUIRE_XATTR_SCRATCH(dir);
+    testing::TimeZoneGuard zone("Europe/Berlin");
+    // 02:30:07 CEST and 02:30:07 CET on the day summer time ends.
+    const timespec lastWrite = utcInstant(2023, 10, 29, 0, 30, 987'654'321);
+    const timespec lastAccess = utcInstant(2023, 10, 29, 1, 30, 123'456'789);
+    props::RowTexts texts;
+    texts[0] = "Changed title";
+    props::RowSelection titleOnly{};
+    titleOnly[0] = true;
+    document::RowChanges pptTitle;
+    pptTitle[0] = texts[0];
+    const struct {
+        const char* name;
+        const char* corpusFile;  // "" for a plain file and the appending writer
+        std::function<bool(const fs::path&)> write;
+    } writers[] = {
+        {"appending", "", [](const fs::path& file) { return AppendingWriter{file}(); }},
+        {"compound document", "38256.ppt", [&](const fs::path& file) { return document::writePptRows(file, pptTitle); }},
+        {"package rewrite", "51187.pptx", [&](const fs::path& file) { return package::WritePackageProperties(file, texts, titleOnly); }},
+    };
+    for (const auto& writer : writers) {
+        if (*writer.corpusFile && testing::corpusDir().empty()) continue;  // the plain file still runs
+        for (const bool shownPickers : {false, true}) {
+            SCOPED_TRACE(::testing::Message() << writer.name << (shownPickers ? ", single change" : ", batch"));
+            const fs::path file = dir.path() / (std::string("deck") + (*writer.corpusFile ? writer.corpusFile : ".ppt"));
+            fs::remove(file);
+            if (*writer.corpusFile) fs::copy_file(testing::corpusDir() / "files" / writer.corpusFile, file);
+            else testing::writeFileBytes(file, "content");
+            testing::setAccessAndWriteTimes(file, lastAccess, lastWrite);
+            const auto before = ReadFileAttributeData(file).value();
+            const ino_t inodeBefore = statOf(file).st_ino;
+            ASSERT_FALSE(testing::rawDosAttrib(file).has_value());
+
+            FileChangeSettings settings = batchSettings();
+            if (shownPickers) {
+                const auto shown = [](convert::FileTime own) {
+                    const convert::DateTime picker = pickerValueOf(convert::FileTimeToDateTime(own));
+                    return FileTimeSources{picker, picker, true};
+                };
+                settings = {shown(before.creationTime), shown(before.lastWriteTime), shown(before.lastAccessTime), {}};
+            }
+            ASSERT_TRUE(ApplyFileChange(file, settings, [&] { return writer.write(file); }));
+            const auto after = ReadFileAttributeData(file).value();
+            EXPECT_EQ(after.exactLastWrite.tv_sec, lastWrite.tv_sec);
+            EXPECT_EQ(after.exactLastWrite.tv_nsec, lastWrite.tv_nsec);
+            EXPECT_EQ(after.exactLastAccess.tv_sec, lastAccess.tv_sec);
+            EXPECT_EQ(after.exactLastAccess.tv_nsec, lastAccess.tv_nsec);
+            EXPECT_EQ(after.creationTime, before.creationTime);
+            // Edited in place, the file reports its own creation time: nothing to store.
+            if (statOf(file).st_ino == inodeBefore) {
+                EXPECT_FALSE(testing::rawDosAttrib(file).has_value());
+            }
+        }
     }
 }
 
