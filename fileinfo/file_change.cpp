@@ -60,16 +60,16 @@ Failure runFileChange(const std::string& path, const FileChangeSettings& setting
 
     if (Failure written = writeProperties(); written.failed()) return written;
 
-    // Neither result is looked at: a file whose times cannot be set (locked, say) still counts
-    // as changed and still gets its final attribute word.
+    // A file whose times cannot be set (locked, say) still counts as changed, and every file
+    // gets its final attribute word; only a time the file system cannot store fails the change.
     putBack.dismiss();
     const FileInstants own = instantsOf(*snapshot);
     const FileInstants asked{composeFileTime(own.creation, settings.creation),
                              composeFileTime(own.lastAccess, settings.lastAccess),
                              composeFileTime(own.lastWrite, settings.lastWrite)};
-    setFileInstants(path, asked, own);
+    const Failure timesSet = setFileInstants(path, asked, own);
     writeAttributeWord(path, ApplyAttributeBoxes(snapshot->attributes, settings.boxes));
-    return {};
+    return timesSet.kind() == FailureKind::Conversion ? timesSet : Failure();
 }
 
 bool ApplyFileChange(const std::string& path, const FileChangeSettings& settings,

@@ -32,17 +32,20 @@ struct FileChangeSettings {
 // where it differs from what the file reports after the write. The final word is
 // ApplyAttributeBoxes of the snapshot's word.
 // True when the properties were written; the time setting and the final word are not looked at
-// (a file locked by another process still gets its attribute word). False when the file cannot
-// be found or read, read-only cannot be cleared, or `writeProperties` fails; an exception from
-// `writeProperties` passes through. On every way out before the times, the file gets the
-// snapshot's attribute word back, so a read-only file never stays writable.
+// (a file locked by another process still gets its attribute word), except a time that the file
+// system cannot store (setFileInstants): that time keeps its value and the result is false,
+// with the properties, the other times and the word changed all the same. False also when the
+// file cannot be found or read, read-only cannot be cleared, or `writeProperties` fails; an
+// exception from `writeProperties` passes through. On every way out before the times, the file
+// gets the snapshot's attribute word back, so a read-only file never stays writable.
 bool ApplyFileChange(const std::string& path, const FileChangeSettings& settings,
                      const std::function<bool()>& writeProperties);
 
 // ApplyFileChange with the reason of a failure, made where it arises: Failure{} when the
 // properties were written; else "no such file", "not a regular file", "its attributes cannot be
 // read: <the system's words>", "read-only cannot be cleared: <the system's words>" (permission
-// denied when the user does not own the file), or the Failure of `writeProperties` unchanged.
+// denied when the user does not own the file), the Failure of `writeProperties` unchanged, or
+// "the file system cannot store <time>" (kind Conversion).
 Failure runFileChange(const std::string& path, const FileChangeSettings& settings,
                       const std::function<Failure()>& writeProperties);
 

@@ -4,11 +4,39 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdlib>
 
+#include "convert/display_text.h"
 #include "fileinfo/attribute_store.h"
 #include "base/random_access_file.h"
 
 namespace quorvane::fileinfo {
+namespace {
+
+// 1601-01-01 00:00 UTC in POSIX seconds: the first instant a FILETIME holds.
+constexpr std::int64_t kFileTimeOriginSeconds = -11'644'473'600;
+// How far a stored time may lie from the asked one and still count as landed: the coarsest
+// granularity of a file system we may meet (FAT: 2 s for last write, the date alone for last
+// access). A time outside a file system's range lands years away.
+constexpr std::int64_t kLastWriteGranularitySeconds = 2;
+constexpr std::int64_t kLastAccessGranularitySeconds = 86'400;
+constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
+
+bool landed(const timespec& asked, const timespec& stored, std::int64_t granularitySeconds)
+{
+    const std::int64_t seconds = std::int64_t(stored.tv_sec) - std::int64_t(asked.tv_sec);
+    if (std::llabs(seconds) > granularitySeconds + 1) return false;  // also keeps the sum below in range
+    const std::int64_t nanoseconds = seconds * kNanosecondsPerSecond + (stored.tv_nsec - asked.tv_nsec);
+    return std::llabs(nanoseconds) <= granularitySeconds * kNanosecondsPerSecond;
+}
+
+Failure cannotStore(const timespec& asked)
+{
+    const convert::DateTime local = convert::utcEpochMsToDateTime(epochMsOf(asked));
+    return Failure(FailureKind::Conversion, "the file system cannot store " + convert::DateTimeToDisplayText(local));
+}
+
+}  // namespace
 
 FileInstants instantsOf(const FileSnapshot& snapshot)
 {
@@ -29,11 +57,29 @@ Failure setFileInstants(const std::string& path, const FileInstants& asked, cons
     const auto keep = [&failure](Failure next) {
         if (!failure.failed()) failure = std::move(next);
     };
-    (void)previous;
-    const timespec creation = asked.creation;
+    timespec creation = asked.creation;
+    if (std::int64_t(creation.tv_sec) < kFileTimeOriginSeconds) {
+        keep(cannotStore(asked.creation));
+        creation = previous.creation;
+    }
+
     const timespec accessAndWrite[2] = {asked.lastAccess, asked.lastWrite};
     const bool timesSet = ::futimens(file->fd(), accessAndWrite) == 0;
     if (!timesSet) keep(Failure::fromErrno(errno));
+    if (timesSet && ::fstat(file->fd(), &info) != 0) keep(Failure::fromErrno(errno));
+    else if (timesSet) {
+        timespec putBack[2] = {{0, UTIME_OMIT}, {0, UTIME_OMIT}};
+        if (!landed(asked.lastAccess, info.st_atim, kLastAccessGranularitySeconds)) {
+            keep(cannotStore(asked.lastAccess));
+            putBack[0] = previous.lastAccess;
+        }
+        if (!landed(asked.lastWrite, info.st_mtim, kLastWriteGranularitySeconds)) {
+            keep(cannotStore(asked.lastWrite));
+            putBack[1] = previous.lastWrite;
+        }
+        const bool anyPutBack = putBack[0].tv_nsec != UTIME_OMIT || putBack[1].tv_nsec != UTIME_OMIT;
+        if (anyPutBack && ::futimens(file->fd(), putBack) != 0) keep(Failure::fromErrno(errno));
+    }
     // Compared after the write time is set: without a birth time or a stored one, the creation
     // time a file reports is its last-write time. A package rewrite gives the file a new birth
     // time, so there the creation time is stored even when it is the snapshot's.

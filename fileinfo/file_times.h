@@ -4,6 +4,8 @@
 // for root. Last access and last write are set through the open descriptor at full precision;
 // the creation time is stored with the attributes (attribute_store.h), because Linux cannot set
 // a birth time, and only when it differs from the creation time the file reports already.
+// Every time is read back after it is set: a file system keeps a narrower range than time_t
+// (ext4 1901 to 2446, for instance) and would otherwise store another time than the one asked.
 #pragma once
 
 #include <string>
@@ -25,17 +27,21 @@ struct FileInstants {
 // them, the creation time from its FILETIME.
 FileInstants instantsOf(const FileSnapshot& snapshot);
 
-// Gives the file the `asked` instants (a creation time before 1601 is stored as 1601-01-01, the
-// first FILETIME). `previous` is what the file had. Failure{} when all three were set, else the
-// first refusal, as restoreAfterRead's (without the step in front); nothing is changed when the
-// exclusive open fails.
+// Gives the file the `asked` instants. A time that does not land (read back further from the
+// asked one than the file system's granularity: 2 s for last write, a day for last access,
+// which FAT keeps as a date only) or a creation time before 1601, which no FILETIME holds, is
+// put back to its instant in `previous` and refused: Failure of kind Conversion, "the file
+// system cannot store <the asked time as local display text>", the first one in the order
+// creation, last access, last write; the other times are set all the same. Other failures as
+// restoreAfterRead's (without the step in front), nothing changed when the exclusive open fails.
 Failure setFileInstants(const std::string& path, const FileInstants& asked, const FileInstants& previous);
 
 // Sets the three times, given as local date-time values (a repeated local hour taking its
 // earlier instant, a skipped one moving forward, date_time.h). True when all three were set;
 // false when the file cannot be opened exclusively (missing, not a regular file, read-only,
-// locked by another process; nothing is changed then) or a time was refused (a creation time
-// on a file system without extended attributes).
+// locked by another process; nothing is changed then), a time was refused (a creation time on a
+// file system without extended attributes), or a time cannot be stored (setFileInstants; that
+// time keeps the value it had).
 bool SetFileTimes(const std::string& path, convert::DateTime creation, convert::DateTime lastWrite,
                   convert::DateTime lastAccess);
 
