@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "convert/display_text.h"
@@ -50,45 +51,82 @@ Result<props::RowTexts> readPptRowsOrFailure(const std::string& path)
     return texts;
 }
 
-bool writePptRow(const std::string& path, int row, std::string_view text)
+PptRowWrite pptRowWrite(int row, std::string_view text)
 {
     const props::PropertyRow& entry = props::catalogueRow(row);
-    const std::string value(trimBlanksAndControls(text));
-    if (props::isDurationRow(row))
-        return propset::WriteEditTimeProperty(path, props::fmtidOfSelector(props::kSummaryInformation), entry.propertyId, value, props::kVtFiletime);
-    return propset::WriteDocProperty(path, props::fmtidOfSelector(entry.selector), entry.propertyId, value, entry.valueType);
+    // The editing time lives in SummaryInformation whatever its row's selector says.
+    const int selector = props::isDurationRow(row) ? props::kSummaryInformation : entry.selector;
+    const propset::FiletimeMeaning meaning = props::isDurationRow(row) ? propset::FiletimeMeaning::Span : propset::FiletimeMeaning::Instant;
+    // An empty Last Printed or editing time means "none": the property goes, no VT_NULL is stored.
+    const bool emptyRemoves = row == props::kLastPrintedRow || props::isDurationRow(row);
+    return {selector, {entry.propertyId, std::string(trimBlanksAndControls(text)), entry.valueType, meaning, emptyRemoves}};
+}
+
+bool writePptRow(const std::string& path, int row, std::string_view text)
+{
+    RowChanges changes;
+    changes[std::size_t(row)] = std::string(text);
+    return writePptRows(path, changes);
 }
 
 Failure writePptRowsOrFailure(const std::string& path, const RowChanges& changes)
 {
-    // The writes of each set (by selector), in catalogue order, up to the first row whose text is
-    // no date.
-    std::array<std::vector<propset::PropertyWrite>, props::kThirdPropertySet> writesOfSet;
+    // Each row's fate is decided before anything is written, in catalogue order: a date text that
+    // is no date ends the rows (its error is thrown once the rows before it are written); then the
+    // reach of each set's writes on the file as it is now finds the first row that cannot be
+    // stored. Exactly the rows before the first of the two are written, one replacement per set
+    // (SummaryInformation first, as the selectors order them).
+    std::vector<propset::SetWrites> sets;
+    std::vector<std::vector<int>> rowsOfSet;  // the row of each write of sets[i]
     std::optional<Error> dateError;
+    int endRow = props::kRowCount;  // the first row not written
     for (int row = 0; row < props::kRowCount && !dateError; ++row) {
         const auto& change = changes[std::size_t(row)];
         if (!change) continue;
-        const props::PropertyRow& entry = props::catalogueRow(row);
-        std::string value(trimBlanksAndControls(*change));
-        if (props::isDateTimeRow(row) && !value.empty()) {
+        PptRowWrite rowWrite = pptRowWrite(row, *change);
+        if (props::isDateTimeRow(row) && !rowWrite.write.valueText.empty()) {
             try {
-                convert::DisplayTextToDateTime(value);
+                convert::DisplayTextToDateTime(rowWrite.write.valueText);
             } catch (const Error& error) {
                 dateError = error;
+                endRow = row;
                 break;
             }
         }
-        const propset::FiletimeMeaning meaning = props::isDurationRow(row) ? propset::FiletimeMeaning::Span : propset::FiletimeMeaning::Instant;
-        // The editing time lives in SummaryInformation whatever its row's selector says.
-        const int selector = props::isDurationRow(row) ? props::kSummaryInformation : entry.selector;
-        writesOfSet[std::size_t(selector - 1)].push_back({entry.propertyId, std::move(value), entry.valueType, meaning});
+        const props::Fmtid& fmtid = props::fmtidOfSelector(rowWrite.selector);
+        std::size_t set = 0;
+        while (set < sets.size() && !(sets[set].fmtid == fmtid)) ++set;
+        if (set == sets.size()) {
+            // Keep the sets in selector order, whichever row comes first.
+            set = rowWrite.selector == props::kSummaryInformation ? 0 : sets.size();
+            sets.insert(sets.begin() + std::ptrdiff_t(set), propset::SetWrites{fmtid, {}});
+            rowsOfSet.insert(rowsOfSet.begin() + std::ptrdiff_t(set), std::vector<int>{});
+        }
+        sets[set].writes.push_back(std::move(rowWrite.write));
+        rowsOfSet[set].push_back(row);
     }
-    for (int selector = props::kSummaryInformation; selector <= props::kThirdPropertySet; ++selector) {
-        const auto& writes = writesOfSet[std::size_t(selector - 1)];
-        if (writes.empty()) continue;
-        if (Failure failure = propset::writeDocPropertiesOrFailure(path, props::fmtidOfSelector(selector), writes); failure.failed())
+
+    Failure firstFailure;
+    if (!sets.empty()) {
+        const auto reaches = propset::reachOfWrites(path, sets);
+        if (!reaches.ok()) return reaches.failure();
+        for (std::size_t set = 0; set < sets.size(); ++set) {
+            const propset::WritesReach& reach = (*reaches)[set];
+            if (reach.failure.failed() && rowsOfSet[set][reach.applied] < endRow) {
+                endRow = rowsOfSet[set][reach.applied];
+                firstFailure = reach.failure;
+            }
+        }
+    }
+    for (std::size_t set = 0; set < sets.size(); ++set) {
+        const auto& rows = rowsOfSet[set];
+        const std::size_t count = std::size_t(std::lower_bound(rows.begin(), rows.end(), endRow) - rows.begin());
+        if (count == 0) continue;
+        const std::span<const propset::PropertyWrite> writes(sets[set].writes.data(), count);
+        if (Failure failure = propset::writeDocPropertiesOrFailure(path, sets[set].fmtid, writes); failure.failed())
             return failure;
     }
+    if (firstFailure.failed()) return firstFailure;
     if (dateError) throw *dateError;
     return {};
 }

@@ -10,6 +10,7 @@
 
 #include "base/failure.h"
 #include "props/catalogue.h"
+#include "propset/property_set_access.h"
 
 namespace quorvane::document {
 
@@ -26,19 +27,31 @@ props::RowTexts readPptRows(const std::string& path);
 // whose set is absent or does not parse, or whose property is absent, are "", as in readPptRows.
 Result<props::RowTexts> readPptRowsOrFailure(const std::string& path);
 
-// Writes one row's (trimmed) text; the results and exceptions of the property write.
+// The property write that row `row` takes for `text` (trimmed here), and the selector of its set
+// (the editing time goes to SummaryInformation). An empty Last Printed or editing time removes
+// its property instead of storing VT_NULL.
+struct PptRowWrite {
+    int selector;
+    propset::PropertyWrite write;
+};
+PptRowWrite pptRowWrite(int row, std::string_view text);
+
+// Writes one row's (trimmed) text: writePptRows with that row alone.
 bool writePptRow(const std::string& path, int row, std::string_view text);
 // Writes the rows that hold a value: the rows of each property set together, in one replacement
 // of the set's stream (SummaryInformation first, then DocumentSummaryInformation), so that a file
 // is opened, written and synced once per set rather than once per row. True when every row was
-// written; a set whose write fails is left as it was and the sets after it are not written. A
-// date text that is no date ends the write with its error (quorvane::Error), the rows before it
-// in catalogue order written and none after it.
+// written. Each row's fate is decided first, in catalogue order (a date text that is no date, a
+// date that cannot be stored, text without a form in its set's code page, an unreadable set), and
+// exactly the rows before the first that cannot be written are written. A date text that is no
+// date ends the write with its error (quorvane::Error) after those rows. A set whose write fails
+// (I/O, a damaged compound file) is left as it was and the sets after it are not written.
 bool writePptRows(const std::string& path, const RowChanges& changes);
 // writePptRows with the reason of a failure: Failure{} when every row was written, else the
-// reason of the first set write that failed (propset::writeDocPropertiesOrFailure: "in use by
-// another program", "read-only", "no space left on the device", "damaged compound file: ...",
-// "text cannot be stored in code page N", ...). Throws as writePptRows does.
+// reason of the first row that cannot be written ("text cannot be stored in code page N", "date
+// before 1601 cannot be stored", ...), or of the first read or set write that failed ("in use by
+// another program", "read-only", "no space left on the device", "damaged compound file: ...").
+// Throws as writePptRows does.
 Failure writePptRowsOrFailure(const std::string& path, const RowChanges& changes);
 
 }  // namespace quorvane::document

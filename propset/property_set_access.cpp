@@ -25,6 +25,8 @@ namespace quorvane::propset {
 namespace {
 
 constexpr std::uint32_t kFirstReadOnlyPropertyId = 0x80000000;
+// 10000-01-01 00:00 UTC: 3,067,671 days after 1601-01-01, in 100-ns units.
+constexpr convert::FileTime kFileTimeOfYear10000 = 3'067'671ull * 864'000'000'000ull;
 
 Failure notInCodePage(std::uint16_t codePage)
 {
@@ -62,10 +64,16 @@ Result<std::vector<std::byte>> typedValueOf(std::string_view text, std::uint16_t
         return typedUnicodeString(*encoded);
     }
     case kVtInt: return typedInt32(kVtInt, integerOf(text));
-    case props::kVtFiletime:
+    case props::kVtFiletime: {
         if (text.empty()) return typedNull();
         if (meaning == FiletimeMeaning::Span) return typedFiletime(std::uint64_t(convert::MinutesTextToFileTimeSpan(text)));
-        return typedFiletime(convert::DateTimeToUtcFileTime(convert::DisplayTextToDateTime(text)));
+        const convert::FileTime fileTime = convert::DateTimeToUtcFileTime(convert::DisplayTextToDateTime(text));
+        // FILETIME 0 is what the conversion gives for every instant up to 1601-01-01 00:00 UTC,
+        // and what readers take for "no date": storing it would lose the date.
+        if (fileTime == 0) return Failure(FailureKind::Conversion, "date before 1601 cannot be stored");
+        if (fileTime >= kFileTimeOfYear10000) return Failure(FailureKind::Conversion, "date after 9999 cannot be stored");
+        return typedFiletime(fileTime);
+    }
     default: return Failure(FailureKind::Unsupported, "values of type " + std::to_string(type) + " are not written");
     }
 }
@@ -113,58 +121,82 @@ Result<std::vector<std::byte>> patchedStream(std::span<const std::byte> stream, 
     return std::move(*patched);
 }
 
-// The set's stream with every write of `writes` applied in turn, starting from `stream` (nullopt:
-// the set is missing or holds no section, and a new set is made with the first write). The
-// failure of the first write that cannot be applied.
-Result<std::vector<std::byte>> streamWithWrites(std::optional<std::vector<std::byte>> stream, const props::Fmtid& fmtid,
-                                                std::span<const PropertyWrite> writes)
+bool removes(const PropertyWrite& write) { return write.emptyRemoves && write.valueText.empty(); }
+
+// Applies one write to the set's stream (nullopt: the set is missing or holds no section; a new
+// set is made unless the write removes a property). The failure when it cannot be applied.
+Failure applyWrite(std::optional<std::vector<std::byte>>& stream, const props::Fmtid& fmtid, const PropertyWrite& write)
 {
-    for (const PropertyWrite& write : writes) {
-        const FiletimeMeaning meaning = write.meaning;
-        if (!stream) {
-            const auto typed = typedValueOf(write.valueText, write.valueType, meaning, convert::kCodePageUtf16);
-            if (!typed.ok()) return typed.failure();
-            stream = newPropertySet(fmtid, write.propertyId, *typed);
-            continue;
-        }
-        const auto layout = parsePropertySet(*stream);
-        if (!layout || layout->sections.empty()) return damagedPropertySet("its header or section list is broken");
-        auto patched = patchedStream(*stream, *layout, write.propertyId, write.valueText, write.valueType, meaning);
-        if (!patched.ok()) return patched.failure();
-        stream = std::move(patched).value();
+    if (!stream && removes(write)) return {};
+    if (!stream) {
+        const auto typed = typedValueOf(write.valueText, write.valueType, write.meaning, convert::kCodePageUtf16);
+        if (!typed.ok()) return typed.failure();
+        stream = newPropertySet(fmtid, write.propertyId, *typed);
+        return {};
     }
-    assert(stream);  // callers pass at least one write
-    return std::move(*stream);
+    const auto layout = parsePropertySet(*stream);
+    if (!layout || layout->sections.empty()) return damagedPropertySet("its header or section list is broken");
+    if (removes(write)) {
+        auto removed = removeProperty(*stream, write.propertyId);
+        if (!removed) return damagedPropertySet("its first section is broken or overlapped");
+        stream = std::move(*removed);
+        return {};
+    }
+    auto patched = patchedStream(*stream, *layout, write.propertyId, write.valueText, write.valueType, write.meaning);
+    if (!patched.ok()) return patched.failure();
+    stream = std::move(patched).value();
+    return {};
 }
 
-Failure writePropertiesInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes)
+Failure refusedId(std::span<const PropertyWrite> writes)
 {
     // Property 0 is the dictionary, 1 the code page (fixed once a set holds values), and ids
     // from 0x80000000 up are reserved: none of them is written as a value.
     for (const PropertyWrite& write : writes)
         if (write.propertyId <= kPidCodePage || write.propertyId >= kFirstReadOnlyPropertyId)
             return Failure(FailureKind::Unsupported, "property " + std::to_string(write.propertyId) + " is not written");
+    return {};
+}
+
+// A set as a write finds it: its entry (nullopt when absent) and the stream to start from
+// (nullopt when absent or holding no section). A set stream that does not parse is refused, so
+// that nothing of it is lost.
+struct SetToWrite {
+    std::optional<std::uint32_t> entryId;
+    std::optional<std::vector<std::byte>> stream;
+};
+
+Result<SetToWrite> setToWrite(cfb::CompoundFile& compoundFile, const props::Fmtid& fmtid)
+{
+    SetToWrite set;
+    set.entryId = compoundFile.findRootStream(propertySetStreamName(fmtid));
+    if (!set.entryId) return set;
+    auto stream = compoundFile.readStream(*set.entryId, kMaxPropertySetStreamBytes);
+    if (!stream.ok()) return stream.failure();
+    const auto layout = parsePropertySet(*stream);
+    if (!layout) return damagedPropertySet("its header or section list is broken");
+    // A set without any section holds nothing: a new set takes its place.
+    if (!layout->sections.empty()) set.stream = std::move(stream).value();
+    return set;
+}
+
+Failure writePropertiesInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes)
+{
+    if (Failure refused = refusedId(writes); refused.failed()) return refused;
     if (writes.empty()) return {};
     auto opened = cfb::CompoundFile::open(file);
     if (!opened.ok()) return opened.failure();
     cfb::CompoundFile& compoundFile = opened.value();
-
-    const std::u16string streamName = propertySetStreamName(fmtid);
-    const auto entryId = compoundFile.findRootStream(streamName);
-    std::optional<std::vector<std::byte>> oldStream;
-    if (entryId) {
-        auto stream = compoundFile.readStream(*entryId, kMaxPropertySetStreamBytes);
-        if (!stream.ok()) return stream.failure();
-        const auto layout = parsePropertySet(*stream);
-        // Unreadable: not replaced, so that nothing is lost.
-        if (!layout) return damagedPropertySet("its header or section list is broken");
-        // A set without any section holds nothing: a new set takes its place.
-        if (!layout->sections.empty()) oldStream = std::move(stream).value();
-    }
-    const auto newStream = streamWithWrites(std::move(oldStream), fmtid, writes);
-    if (!newStream.ok()) return newStream.failure();
-    return entryId ? cfb::replaceStream(compoundFile, *entryId, *newStream)
-                   : cfb::createRootStream(compoundFile, streamName, *newStream);
+    auto set = setToWrite(compoundFile, fmtid);
+    if (!set.ok()) return set.failure();
+    std::optional<std::vector<std::byte>> stream = set->stream;
+    for (const PropertyWrite& write : writes)
+        if (Failure failure = applyWrite(stream, fmtid, write); failure.failed()) return failure;
+    // Nothing to change (only removals of absent properties): no write, but the same refusal of
+    // a file too damaged to write into as a write would give.
+    if (!stream || stream == set->stream) return compoundFile.checkAllocation();
+    return set->entryId ? cfb::replaceStream(compoundFile, *set->entryId, *stream)
+                        : cfb::createRootStream(compoundFile, propertySetStreamName(fmtid), *stream);
 }
 
 bool writePropertyInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::uint32_t propertyId, std::string_view text,
@@ -224,6 +256,33 @@ Failure writeDocPropertiesOrFailure(const std::string& fileName, const props::Fm
     const bool closed = file.value().close();
     if (written.failed()) return written;
     return closed ? Failure{} : Failure::fromErrno(errno);
+}
+
+Failure writeDocPropertiesInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes)
+{
+    return writePropertiesInto(file, fmtid, writes);
+}
+
+Result<std::vector<WritesReach>> reachOfWrites(const std::string& fileName, std::span<const SetWrites> sets)
+{
+    auto file = PosixFile::openOrFailure(fileName, OpenMode::ReadShared);
+    if (!file.ok()) return file.failure();
+    auto opened = cfb::CompoundFile::open(file.value());
+    if (!opened.ok()) return opened.failure();
+    std::vector<WritesReach> reaches;
+    for (const SetWrites& setWrites : sets) {
+        WritesReach reach;
+        auto set = setToWrite(opened.value(), setWrites.fmtid);
+        std::optional<std::vector<std::byte>> stream = set.ok() ? set->stream : std::nullopt;
+        for (; reach.applied < setWrites.writes.size(); ++reach.applied) {
+            const PropertyWrite& write = setWrites.writes[reach.applied];
+            reach.failure = set.ok() ? refusedId(std::span(&write, 1)) : set.failure();
+            if (!reach.failure.failed()) reach.failure = applyWrite(stream, setWrites.fmtid, write);
+            if (reach.failure.failed()) break;
+        }
+        reaches.push_back(std::move(reach));
+    }
+    return reaches;
 }
 
 void InitPropertySetAccess() {}

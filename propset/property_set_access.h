@@ -43,12 +43,14 @@ std::string ReadEditTimeProperty(const std::string& fileName, const props::Fmtid
 //   30 VT_LPSTR: the text in the set's code page (an empty text is an empty string);
 //   31 VT_LPWSTR: the text as UTF-16; 22 VT_INT: the text as a signed decimal integer;
 //   64 VT_FILETIME: "" stores VT_NULL; otherwise the date-time display text, local time, stored
-//      as UTC (before 1601 as 0).
+//      as UTC; an instant up to 1601-01-01 00:00 UTC or from year 10000 on has no FILETIME that
+//      reads back, and is refused ("date before 1601 cannot be stored", "date after 9999 ...").
 // Throws quorvane::Error("'<text>' is not a valid integer value") or ("'<text>' is not a valid
 // date and time") for a text that type cannot take; the file is then unchanged. False when the
 // file cannot be opened exclusively, is read-only, is not a compound file or too damaged to
 // write into safely, its set is unreadable, the text has no mapping in the set's code page, the
-// type is another one, or a write fails (the file then holds the old value or the new one).
+// type is another one, the date cannot be stored, or a write fails (the file then holds the old
+// value or the new one).
 bool WriteDocProperty(const std::string& fileName, const props::Fmtid& fmtid, std::uint32_t propertyId,
                       std::string_view valueText, std::uint16_t valueType);
 
@@ -68,11 +70,14 @@ bool writeEditTimePropertyInto(RandomAccessFile& file, const props::Fmtid& fmtid
 enum class FiletimeMeaning { Instant, Span };
 
 // One property to write, as WriteDocProperty (Instant) or WriteEditTimeProperty (Span) takes it.
+// With `emptyRemoves`, an empty text removes the property from the set (and adds nothing, nor a
+// set, when it is absent) instead of storing VT_NULL, which some readers cannot load.
 struct PropertyWrite {
     std::uint32_t propertyId;
     std::string valueText;
     std::uint16_t valueType;
     FiletimeMeaning meaning;
+    bool emptyRemoves = false;
 };
 
 // Writes several properties of set `fmtid` in one replacement of its stream: the values that the
@@ -85,10 +90,34 @@ bool WriteDocProperties(const std::string& fileName, const props::Fmtid& fmtid, 
 // first reason met: the open's ("in use by another program", "no such file", "not a regular
 // file", "permission denied"), "read-only" for a file without any write permission bit,
 // "damaged compound file: <what>", "damaged property set: <what>", "text cannot be stored in
-// code page N" (Conversion), Unsupported for an id or type that is not written, or the reason
+// code page N" or "date before 1601 cannot be stored" (Conversion), Unsupported for an id or
+// type that is not written, or the reason
 // of the write, sync or close that failed ("no space left on the device", ...).
 Failure writeDocPropertiesOrFailure(const std::string& fileName, const props::Fmtid& fmtid,
                                     std::span<const PropertyWrite> writes);
+
+// writeDocPropertiesOrFailure on a file the caller has opened (and locked): no permission check,
+// no close. For the fuzz target and tests that put a memory file under a write.
+Failure writeDocPropertiesInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes);
+
+// The writes of one set, and how far they get.
+struct SetWrites {
+    props::Fmtid fmtid;
+    std::vector<PropertyWrite> writes;
+};
+struct WritesReach {
+    std::size_t applied = 0;  // the leading writes that can be stored
+    Failure failure;          // why the next one cannot; Failure{} when all can
+};
+
+// How far the writes of each set get on `fileName` as it is now, each applied after those before
+// it exactly as writeDocPropertiesOrFailure applies them, without writing anything: for a set, a
+// write whose text has no form in the set's code page, a refused id or type, a property date that
+// cannot be stored, or a set stream that is unreadable ends its reach. Reads the file once under a
+// shared lock; the failure of that open and load (as readPropertySets). Throws quorvane::Error as
+// WriteDocProperty does for a text that is no integer or no date. File-wide refusals of a write
+// (read-only file, a directory too damaged to write into, a failing write) are not foreseen.
+Result<std::vector<WritesReach>> reachOfWrites(const std::string& fileName, std::span<const SetWrites> sets);
 
 // The first section of a property set as read from a file, with the stream that holds it.
 struct PropertySetContent {

@@ -77,8 +77,12 @@ std::vector<std::byte> typedNull()
     return out;
 }
 
-std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> stream, std::uint32_t id,
-                                                  std::span<const std::byte> typedValue)
+namespace {
+
+// setProperty (typedValue given) and removeProperty (typedValue null) share one rebuild of the
+// first section.
+std::optional<std::vector<std::byte>> rewriteFirstSection(std::span<const std::byte> stream, std::uint32_t id,
+                                                          const std::span<const std::byte>* typedValue)
 {
     const auto layout = parsePropertySet(stream);
     if (!layout || layout->sections.empty()) return std::nullopt;
@@ -104,13 +108,18 @@ std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> str
 
     const auto target = std::find_if(first.entries.begin(), first.entries.end(),
                                      [id](const PropertyEntry& e) { return e.id == id; });
-    const bool replacing = target != first.entries.end();
-    if (replacing && std::count_if(first.entries.begin(), first.entries.end(),
-                                   [&](const PropertyEntry& e) { return e.offset == target->offset; }) > 1)
+    const bool present = target != first.entries.end();
+    if (present && std::count_if(first.entries.begin(), first.entries.end(),
+                                 [&](const PropertyEntry& e) { return e.offset == target->offset; }) > 1)
         return std::nullopt;
+    const bool removing = typedValue == nullptr;
+    if (removing && !present) return std::vector<std::byte>(stream.begin(), stream.end());
+    const bool replacing = present && !removing;
 
     const auto sectionBytes = stream.subspan(first.offset, first.size);
-    const std::size_t newTableEnd = tableEnd + (replacing ? 0 : kPropertyTableEntrySize);
+    const std::size_t newTableEnd = removing    ? tableEnd - kPropertyTableEntrySize
+                                    : replacing ? tableEnd
+                                                : tableEnd + kPropertyTableEntrySize;
     std::vector<std::byte> body;  // everything after the new table
     ByteWriter w(body);
     const std::uint32_t firstValue = spanEnds.empty() ? first.size : spanEnds.begin()->first;
@@ -118,34 +127,37 @@ std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> str
     std::map<std::uint32_t, std::uint32_t> newOffsets;
     for (const auto& [start, end] : spanEnds) {
         newOffsets[start] = std::uint32_t(newTableEnd + body.size());
-        if (replacing && start == target->offset) {
-            w.bytes(typedValue);
+        if (present && start == target->offset) {
             const std::size_t oldLength = end - start;
+            const std::size_t newLength = removing ? 0 : typedValue->size();
+            if (!removing) w.bytes(*typedValue);
             // Keep the old length's remainder modulo 4, so that what follows keeps its phase.
-            w.zeros((oldLength % 4 + 4 - typedValue.size() % 4) % 4);
+            w.zeros((oldLength % 4 + 4 - newLength % 4) % 4);
         } else {
             w.bytes(sectionBytes.subspan(start, end - start));
         }
     }
     std::uint32_t appendedOffset = 0;
-    if (!replacing) {
+    if (!present) {
         w.padTo(4);  // the table ends on a multiple of 4, so this aligns the new value in the section
         appendedOffset = std::uint32_t(newTableEnd + body.size());
-        w.bytes(typedValue);
+        w.bytes(*typedValue);
     }
 
-    // No padding at the end: a replaced value keeps the old length modulo 4 and an appended one
-    // is aligned and padded, so the size keeps its remainder and the last span its bytes.
+    // No padding at the end: a replaced or removed value keeps the old length modulo 4 and an
+    // appended one is aligned and padded, so the size keeps its remainder and the last span its
+    // bytes.
     std::vector<std::byte> section;
     ByteWriter s(section);
     const std::size_t sectionSize = newTableEnd + body.size();
     s.u32(std::uint32_t(sectionSize));
-    s.u32(std::uint32_t(first.entries.size() + (replacing ? 0 : 1)));
+    s.u32(std::uint32_t(first.entries.size() - (removing ? 1 : 0) + (present ? 0 : 1)));
     for (const PropertyEntry& entry : first.entries) {
+        if (removing && entry.id == id) continue;
         s.u32(entry.id);
         s.u32(newOffsets[entry.offset]);
     }
-    if (!replacing) {
+    if (!present) {
         s.u32(id);
         s.u32(appendedOffset);
     }
@@ -161,6 +173,19 @@ std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> str
             patchLittle(out, sectionListEntryOffset(i) + kSectionOffsetInListEntry, std::uint64_t(offset + delta), 4);
     }
     return out;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> stream, std::uint32_t id,
+                                                  std::span<const std::byte> typedValue)
+{
+    return rewriteFirstSection(stream, id, &typedValue);
+}
+
+std::optional<std::vector<std::byte>> removeProperty(std::span<const std::byte> stream, std::uint32_t id)
+{
+    return rewriteFirstSection(stream, id, nullptr);
 }
 
 std::vector<std::byte> newPropertySet(const props::Fmtid& fmtid, std::uint32_t id, std::span<const std::byte> typedValue)

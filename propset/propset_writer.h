@@ -33,6 +33,13 @@ std::vector<std::byte> typedNull();
 std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> stream, std::uint32_t id,
                                                   std::span<const std::byte> typedValue);
 
+// The stream without property `id` of its first section: its table entry and its value go,
+// zeros keeping the removed value's length modulo 4 stay in its place (so later values keep their
+// alignment), and every other byte is kept as setProperty keeps it. A copy of the stream when the
+// section does not hold the property; nullopt when setProperty would refuse the stream, or the
+// value shares its offset with another property.
+std::optional<std::vector<std::byte>> removeProperty(std::span<const std::byte> stream, std::uint32_t id);
+
 // A new stream holding one section `fmtid`: class id = `fmtid`, code page 1200 (property 1)
 // and the property `id` = `typedValue`.
 std::vector<std::byte> newPropertySet(const props::Fmtid& fmtid, std::uint32_t id, std::span<const std::byte> typedValue);

@@ -15,6 +15,8 @@
 #include <string>
 
 #include "base/failure.h"
+#include "convert/date_time.h"
+#include "convert/display_text.h"
 #include "document/document_rows.h"
 #include "document/ppt_rows.h"
 #include "tests/support/corpus.h"
@@ -158,6 +160,50 @@ TEST(PptFailureReason, EachConditionGivesItsReasonOnReadAndWrite)
         EXPECT_EQ(written.kind(), c.kind) << c.label << ": " << written.text();
         EXPECT_EQ(written.text(), c.text) << c.label;
         EXPECT_EQ(readFileBytes(path), before) << c.label << ": a refused write changed the file";
+    }
+}
+
+TEST(PptFailureReason, AFailedChangeWritesExactlyTheRowsBeforeTheFirstRowThatCannotBeWritten)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    constexpr int kSubjectRow = 1, kManagerRow = 8;
+    const std::string chinese = "\xE4\xB8\xAD\xE6\x96\x87";
+    const std::string printed = convert::DateTimeToDisplayText(*convert::encodeDateTime({2020, 1, 1, 10, 0, 0, 0}));
+    const std::string before1601 = convert::DateTimeToDisplayText(*convert::encodeDateTime({1500, 1, 1}));
+    struct Case {
+        std::string label;
+        std::vector<std::pair<int, std::string>> rows;  // in catalogue order
+        int failingRow;
+        std::string reason;
+    };
+    const std::vector<Case> cases{
+        // The failing row lies in DocumentSummaryInformation, between two SummaryInformation rows.
+        {"Manager outside 1252", {{kTitleRow, "NEW"}, {kManagerRow, chinese}, {props::kLastPrintedRow, printed}},
+         kManagerRow, "text cannot be stored in code page 1252"},
+        // The failing row comes after a row of its own set.
+        {"Subject outside 1252", {{kTitleRow, "NEW"}, {kSubjectRow, chinese}}, kSubjectRow,
+         "text cannot be stored in code page 1252"},
+        {"Created before 1601", {{kTitleRow, "NEW"}, {kManagerRow, "Boss"}, {props::kCreatedRow, before1601},
+                                 {props::kLastPrintedRow, printed}},
+         props::kCreatedRow, "date before 1601 cannot be stored"},
+    };
+    for (const Case& c : cases) {
+        ScratchDir scratch;
+        const std::string path = scratch.copyOfCorpusFile(kLatin1Deck).string();
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+        const props::RowTexts old = document::readPptRows(path);
+        props::RowTexts texts;
+        props::RowSelection selected{};
+        for (const auto& [row, text] : c.rows) {
+            texts[std::size_t(row)] = text;
+            selected[std::size_t(row)] = true;
+        }
+        const Failure written = document::writeRows(path, texts, selected);
+        EXPECT_EQ(written.kind(), FailureKind::Conversion) << c.label;
+        EXPECT_EQ(written.text(), c.reason) << c.label;
+        const props::RowTexts now = document::readPptRows(path);
+        for (const auto& [row, text] : c.rows)
+            EXPECT_EQ(now[std::size_t(row)], row < c.failingRow ? text : old[std::size_t(row)]) << c.label << ", row " << row;
     }
 }
 

@@ -20,6 +20,7 @@
 #include "tests/support/cfb_olefile.h"
 #include "tests/support/cfb_streams.h"
 #include "tests/support/corpus.h"
+#include "tests/support/environment_guard.h"
 
 namespace quorvane::propset {
 namespace {
@@ -73,8 +74,6 @@ TEST_F(PptWrite, EachValueTypeStoresWhatItShould)
         {10, "abc", props::kVtFiletime, true, props::kVtFiletime, bytesOf({0, 0, 0, 0, 0, 0, 0, 0}), "0"},
         {10, "", props::kVtFiletime, true, propset::kVtNull, {}, ""},
         {11, "", props::kVtFiletime, false, kVtNull, {}, ""},
-        // Before 1601 there is no FILETIME: it is stored as 0, "no date", and reads as "".
-        {12, "1500-01-01", props::kVtFiletime, false, props::kVtFiletime, bytesOf({0, 0, 0, 0, 0, 0, 0, 0}), ""},
         {2, "", props::kVtLpstr, false, props::kVtLpstr, bytesOf({1, 0, 0, 0, 0, 0, 0, 0}), ""},
         {3, "Wide", propset::kVtLpwstr, false, kVtLpwstr, bytesOf({5, 0, 0, 0, 'W', 0, 'i', 0, 'd', 0, 'e', 0, 0, 0, 0, 0}), "Wide"},
         {4, "-42", propset::kVtInt, false, kVtInt, bytesOf({0xD6, 0xFF, 0xFF, 0xFF}), "-42"},
@@ -105,6 +104,115 @@ TEST_F(PptWrite, DatesAreStoredAsUtcAndTheDurationReadShowsTheSameValueInMinutes
     for (int i = 7; i >= 0; --i) fileTime = fileTime << 8 | std::to_integer<std::uint64_t>(value.data[std::size_t(i)]);
     EXPECT_EQ(fileTime, convert::DateTimeToUtcFileTime(convert::DisplayTextToDateTime(text)));
     EXPECT_EQ(propset::ReadEditTimeProperty(path, si(), 12), std::to_string((fileTime + 300'000'000) / 600'000'000));
+}
+
+TEST_F(PptWrite, PropertyDatesWithoutAFiletimeThatReadsBackAreRefused)
+{
+    // A fixed zone five hours west of UTC: UTC = local time + 5 h at every date.
+    testing::TimeZoneGuard zone("EST5");
+    const std::string path = copyOf("37625.ppt");
+    const auto text = [](const convert::CalendarFields& fields) { return convert::DateTimeToDisplayText(*convert::encodeDateTime(fields)); };
+    struct Case {
+        std::string text;
+        std::string refusal;  // "" when the date is stored and reads back
+    };
+    const std::vector<Case> cases{
+        {text({1500, 1, 1}), "date before 1601 cannot be stored"},
+        {text({1600, 12, 31, 19, 0, 0, 0}), "date before 1601 cannot be stored"},  // FILETIME 0: "no date"
+        {text({1600, 12, 31, 19, 0, 1, 0}), ""},
+        {text({9999, 12, 31, 18, 59, 59, 0}), ""},
+        {text({9999, 12, 31, 19, 0, 0, 0}), "date after 9999 cannot be stored"},
+    };
+    for (const Case& c : cases) {
+        const std::string before = readFileBytes(path);
+        const PropertyWrite write{12, c.text, props::kVtFiletime, FiletimeMeaning::Instant};
+        const Failure written = writeDocPropertiesOrFailure(path, si(), std::span(&write, 1));
+        EXPECT_EQ(written.text(), c.refusal) << c.text;
+        if (c.refusal.empty()) {
+            EXPECT_EQ(ReadDocProperty(path, si(), 12), c.text);
+        } else {
+            EXPECT_EQ(written.kind(), FailureKind::Conversion) << c.text;
+            EXPECT_EQ(readFileBytes(path), before) << c.text;
+        }
+    }
+}
+
+// The properties of the first section of SummaryInformation as olefile reads them, and their ids
+// and value bytes as our reader reads them, in table order.
+struct SummaryProperties {
+    nlohmann::json olefile;
+    std::vector<std::pair<std::uint32_t, std::vector<std::byte>>> values;
+};
+
+SummaryProperties summaryProperties(const fs::path& path)
+{
+    SummaryProperties read;
+    read.olefile = testing::olefileCompare(path, path)["props"]["SummaryInformation"];
+    const auto set = readPropertySets(path.string(), std::span(&si(), 1));
+    EXPECT_TRUE(set.ok() && set->front()) << path;
+    if (!set.ok() || !set->front()) return read;
+    const PropertySetContent& content = *set->front();
+    for (const PropertyEntry& entry : content.firstSection.entries)
+        read.values.emplace_back(entry.id, content.property(entry.id).value_or(PropertyValue{}).data);
+    return read;
+}
+
+TEST_F(PptWrite, AnEmptyLastPrintedOrEditingTimeRemovesItsPropertyAndAddsNothing)
+{
+    constexpr std::uint32_t kEditTimeId = 10, kLastPrintedId = 11;
+    struct Case {
+        std::string file;      // a corpus file, or "" for a built file without SummaryInformation
+        std::vector<int> rows;
+        bool changes;          // whether the file holds any of the properties
+    };
+    const std::vector<Case> cases{
+        {"37625.ppt", {props::kTotalEditingTimeRow, props::kLastPrintedRow}, true},  // holds both
+        {"38256.ppt", {props::kLastPrintedRow}, false},                              // holds no 11
+        {"38256.ppt", {props::kTotalEditingTimeRow, props::kLastPrintedRow}, true},
+        {"", {props::kTotalEditingTimeRow, props::kLastPrintedRow}, false},
+    };
+    for (const Case& c : cases) {
+        const std::string label = (c.file.empty() ? "no SummaryInformation" : c.file) + " rows " + std::to_string(c.rows.size());
+        std::string path;
+        if (c.file.empty()) {
+            testing::CfbLayout layout;
+            layout.streams = {{u"PowerPoint Document", testing::patternBytes(5000, 1)}};
+            const auto bytes = testing::buildCompoundFile(layout);
+            path = (scratch_.path() / "bare.ppt").string();
+            testing::writeFileBytes(path, std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        } else {
+            path = copyOf(c.file);
+        }
+        const std::string beforeBytes = readFileBytes(path);
+        const fs::path before = scratch_.path() / "before.ppt";
+        testing::writeFileBytes(before, beforeBytes);
+        document::RowChanges changes;
+        for (const int row : c.rows) changes[std::size_t(row)] = "";
+        ASSERT_TRUE(document::writePptRows(path, changes)) << label;
+        for (const int row : c.rows) EXPECT_EQ(document::readPptRow(path, row), "") << label << " row " << row;
+        if (!c.changes) {
+            EXPECT_EQ(readFileBytes(path), beforeBytes) << label << ": nothing to remove, yet the file changed";
+            continue;
+        }
+        const auto verdict = testing::olefileCompare(before, path);
+        if (verdict.is_null()) GTEST_SKIP() << "olefile is not available";
+        EXPECT_TRUE(verdict["new_opens"].get<bool>()) << label;
+        EXPECT_EQ(verdict["changed"], nlohmann::json::array({"\x05SummaryInformation"})) << label << ": only it may change";
+        EXPECT_TRUE(verdict["missing"].empty() && verdict["added"].empty()) << label;
+
+        // olefile finds no VT_NULL (nor any value) under the removed ids, and every other
+        // property as before; our reader finds the other ids in the same order with the same bytes.
+        SummaryProperties old = summaryProperties(before), now = summaryProperties(path);
+        std::vector<std::uint32_t> removed;
+        for (const int row : c.rows) removed.push_back(row == props::kLastPrintedRow ? kLastPrintedId : kEditTimeId);
+        for (const std::uint32_t id : removed) {
+            EXPECT_FALSE(now.olefile.contains(std::to_string(id))) << label << " property " << id;
+            old.olefile.erase(std::to_string(id));
+            std::erase_if(old.values, [id](const auto& value) { return value.first == id; });
+        }
+        EXPECT_EQ(now.olefile, old.olefile) << label;
+        EXPECT_EQ(now.values, old.values) << label;
+    }
 }
 
 TEST_F(PptWrite, ConversionErrorsPassToTheCallerAndLeaveTheFileUntouched)
