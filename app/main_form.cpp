@@ -70,10 +70,10 @@ void TForm1::createActions()
 
     PopupMenu1 = new QMenu(ListView1);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    AddFiles1 = newAction("AddFiles1", QStringLiteral("Add Files"));
-    AddFilesfromfloder1 = newAction("AddFilesfromfloder1", QStringLiteral("Add Files from floder"));
-    Remove1 = newAction("Remove1", QStringLiteral("Remove"));
-    RemoveAll1 = newAction("RemoveAll1", QStringLiteral("Remove All"));
+    AddFiles1 = newAction("AddFiles1", QStringLiteral("&Add Files"));
+    AddFilesfromfloder1 = newAction("AddFilesfromfloder1", QStringLiteral("Add Files from &floder"));
+    Remove1 = newAction("Remove1", QStringLiteral("&Remove"));
+    RemoveAll1 = newAction("RemoveAll1", QStringLiteral("Remove A&ll"));
     Remove1->setEnabled(false);
     RemoveAll1->setEnabled(false);
     PopupMenu1->addActions({AddFiles1, AddFilesfromfloder1, Remove1, RemoveAll1});
@@ -82,19 +82,20 @@ void TForm1::createActions()
             [this](QPoint pos) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); });
 
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
-    File1 = menuBar()->addMenu(QStringLiteral("File"));
+    File1 = menuBar()->addMenu(QStringLiteral("&File"));
     File1->setObjectName(QStringLiteral("File1"));
-    Exit1 = newAction("Exit1", QStringLiteral("Close"));
+    Exit1 = newAction("Exit1", QStringLiteral("&Close"));
     File1->addAction(Exit1);
-    Help1 = menuBar()->addMenu(QStringLiteral("Help"));
+    Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
-    help2 = newAction("help2", QStringLiteral("Help"));
-    Helponline1 = newAction("Helponline1", QStringLiteral("Help online"));
-    Showhint1 = newAction("Showhint1", QStringLiteral("Show hint"));
-    LomberkWebSite1 = newAction("LomberkWebSite1", QString::fromLatin1(help::kMakerName) + QStringLiteral(" Web Site"));
-    Emailsupport1 = newAction("Emailsupport1", QStringLiteral("Email support"));
-    about1 = newAction("about1", QStringLiteral("About"));
+    help2 = newAction("help2", QStringLiteral("&Help"));
+    Helponline1 = newAction("Helponline1", QStringLiteral("Help &online"));
+    Showhint1 = newAction("Showhint1", QStringLiteral("&Show hint"));
+    LomberkWebSite1 = newAction("LomberkWebSite1", QString::fromLatin1(help::kMakerName) + QStringLiteral(" &Web Site"));
+    Emailsupport1 = newAction("Emailsupport1", QStringLiteral("&Email support"));
+    about1 = newAction("about1", QStringLiteral("&About"));
     Help1->addActions({help2, Helponline1, Showhint1, LomberkWebSite1, Emailsupport1, about1});
+    createShortcuts();
 
     // The pop-up items run exactly the command of the tool button beside them.
     connect(ToolButton1, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
@@ -125,6 +126,35 @@ void TForm1::createActions()
     connect(BitBtn8, &QPushButton::clicked, this, &TForm1::BitBtn8Click);
     connect(BitBtn9, &QPushButton::clicked, this, &TForm1::BitBtn9Click);
     connectChangeCommands();
+}
+
+// The keyboard ways to the commands. The window holds the actions so that their shortcuts work
+// wherever the focus is in it; "Remove" acts only on the file list, where Delete means the file.
+void TForm1::createShortcuts()
+{
+    AddFiles1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    AddFilesfromfloder1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    Showhint1->setShortcut(QKeySequence(Qt::Key_F1));
+    addActions({AddFiles1, AddFilesfromfloder1, Showhint1});
+    Remove1->setShortcut(QKeySequence(Qt::Key_Delete));
+    Remove1->setShortcutContext(Qt::WidgetShortcut);
+    ListView1->addAction(Remove1);
+    auto* exportToCsv = new QAction(this);
+    exportToCsv->setObjectName(QStringLiteral("ExportToCsvShortcut"));
+    exportToCsv->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    connect(exportToCsv, &QAction::triggered, this, &TForm1::BitBtn8Click);
+    addAction(exportToCsv);
+    // F10 opens the first menu, from which the arrow keys reach every other.
+    auto* toMenuBar = new QAction(this);
+    toMenuBar->setObjectName(QStringLiteral("MenuBarShortcut"));
+    toMenuBar->setShortcut(QKeySequence(Qt::Key_F10));
+    connect(toMenuBar, &QAction::triggered, this, [this] { menuBar()->setActiveAction(File1->menuAction()); });
+    addAction(toMenuBar);
+    connect(ListView3, &PropertyTable::editRequested, this, [this](int row) {
+        if (!ListView1->selectedItems().isEmpty()) rowEditors_->ShowRowEditor(ListView3, row);
+    });
+    connect(ListView2, &PropertyTable::editRequested, this,
+            [this](int row) { rowEditors_->ShowRowEditor(ListView2, row); });
 }
 
 void TForm1::createStatusBar()

@@ -195,6 +195,7 @@ private:
     void createMenus();
     void createStatusBar();
     void createActions();
+    void createShortcuts();
     void createModalWindows();
     void centreOnScreen();
     // The status bar shows the reason of the selected line's last failure, or, when there is

@@ -1,8 +1,11 @@
 #include "app/property_table.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+
+#include <algorithm>
 
 #include "app/grid_line_delegate.h"
 #include "props/catalogue.h"
@@ -97,14 +100,28 @@ int PropertyTable::valueColumnWidthFor(int tableWidthPx)
 void PropertyTable::resizeEvent(QResizeEvent* event)
 {
     QTreeWidget::resizeEvent(event);
-    header()->resizeSection(0, kLabelColumnWidthPx);
-    header()->resizeSection(1, valueColumnWidthFor(width()));
+    // A font too large for the labels in 160 pixels widens the label column; the value column
+    // gives up the same width.
+    const int labelWidth = std::max(kLabelColumnWidthPx, sizeHintForColumn(0));
+    header()->resizeSection(0, labelWidth);
+    header()->resizeSection(1, valueColumnWidthFor(width() - (labelWidth - kLabelColumnWidthPx)));
 }
 
 void PropertyTable::mouseReleaseEvent(QMouseEvent* event)
 {
     QTreeWidget::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton) emit clickedAt(event->position().toPoint());
+}
+
+void PropertyTable::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    const bool opensEditor = key == Qt::Key_F2 || key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (opensEditor && event->modifiers() == Qt::NoModifier && selectedRow() >= 0) {
+        emit editRequested(selectedRow());
+        return;
+    }
+    QTreeWidget::keyPressEvent(event);
 }
 
 bool PropertyTable::viewportEvent(QEvent* event)

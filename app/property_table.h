@@ -42,10 +42,13 @@ signals:
     void clickedAt(QPoint viewportPos);
     // The rows are about to move: a scroll-bar action or a wheel turn over the table.
     void aboutToScroll();
+    // F2, Enter or Return was pressed on the selected row `row`: its editor is asked for.
+    void editRequested(int row);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool viewportEvent(QEvent* event) override;
 };
 

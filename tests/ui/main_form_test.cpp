@@ -3,6 +3,10 @@
 // column, the menus, the status bar and the commands that open a window or a link.
 #include <QAbstractButton>
 #include <QAction>
+#include <QKeySequence>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLineEdit>
@@ -19,6 +23,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+#include "app/csv_file_dialog.h"
 #include "app/row_editors.h"
 #include "app/up_down.h"
 #include "help/shell_links.h"
@@ -29,12 +34,19 @@ using namespace quorvane::app;
 
 namespace {
 
+// A caption as shown: a mnemonic's "&" is underlining, not text.
+QString shownText(QString text)
+{
+    static const QRegularExpression mnemonic(QStringLiteral("&(.)"));
+    return text.replace(mnemonic, QStringLiteral("\\1"));
+}
+
 // The caption a control shows, whatever kind of control it is.
 QString captionOf(const QObject* control)
 {
-    if (const auto* button = qobject_cast<const QAbstractButton*>(control)) return button->text();
-    if (const auto* action = qobject_cast<const QAction*>(control)) return action->text();
-    if (const auto* menu = qobject_cast<const QMenu*>(control)) return menu->title();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control)) return shownText(button->text());
+    if (const auto* action = qobject_cast<const QAction*>(control)) return shownText(action->text());
+    if (const auto* menu = qobject_cast<const QMenu*>(control)) return shownText(menu->title());
     if (const auto* group = qobject_cast<const QGroupBox*>(control)) return group->title();
     if (const auto* list = qobject_cast<const QTreeWidget*>(control)) {
         QStringList headers;
@@ -317,6 +329,55 @@ private slots:
         quorvane::help::setLinkOpener({});
         QCOMPARE(shownWindow, window);
         QCOMPARE(opened, link.isEmpty() ? QStringList() : QStringList{link});
+    }
+
+    // Keys as the user presses them on the window: shortcuts, and the menus' mnemonics after
+    // Alt+H or F10. Each row ends with what the command shows: a line added or removed, the
+    // hints or About window, or the export's save dialog.
+    void keysRunTheirCommands_data()
+    {
+        QTest::addColumn<QKeySequence>("keys");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("Ctrl+O adds files") << QKeySequence(Qt::CTRL | Qt::Key_O) << 2 << QString();
+        QTest::newRow("Ctrl+Shift+O adds a folder") << QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O) << 2 << QString();
+        QTest::newRow("Delete removes the line") << QKeySequence(Qt::Key_Delete) << 0 << QString();
+        QTest::newRow("F1 shows hints") << QKeySequence(Qt::Key_F1) << 1 << QStringLiteral("Help Hints");
+        QTest::newRow("Alt+H S shows hints") << QKeySequence(Qt::ALT | Qt::Key_H, QKeyCombination(Qt::Key_S)) << 1 << QStringLiteral("Help Hints");
+        QTest::newRow("F10 Right A shows About") << QKeySequence(QKeyCombination(Qt::Key_F10), QKeyCombination(Qt::Key_Right), QKeyCombination(Qt::Key_A)) << 1 << QStringLiteral("About");
+        QTest::newRow("Ctrl+E exports") << QKeySequence(Qt::CTRL | Qt::Key_E) << 1 << QString();
+    }
+    void keysRunTheirCommands()
+    {
+        QFETCH(QKeySequence, keys);
+        QFETCH(int, lines);
+        QFETCH(QString, shown);
+        QTemporaryDir chosen, folder;
+        const auto newFile = [](const QTemporaryDir& dir, const char* name) {
+            QFile file(dir.filePath(QString::fromLatin1(name)));
+            return file.open(QIODevice::WriteOnly) ? QFile::encodeName(file.fileName()).toStdString() : std::string();
+        };
+        testing::DialogAnswers answers;
+        answers.files = {newFile(chosen, "a.ppt")};
+        answers.folder = QFile::encodeName(folder.path()).toStdString();
+        newFile(folder, "in-folder.ppt");
+        form_->ToolButton1->click();
+        QCOMPARE(form_->ListView1->topLevelItemCount(), 1);
+        form_->ListView1->setCurrentItem(form_->ListView1->topLevelItem(0));
+        answers.files = {newFile(chosen, "b.ppt")};
+        form_->ListView1->setFocus();
+        QString shownWindow;
+        testing::closeNextModalWindow(&shownWindow);
+        int csvDialogs = 0;
+        const CsvFileChooser previous = setCsvFileChooser([&csvDialogs] { ++csvDialogs; return QString(); });
+        for (int index = 0; index < keys.count(); ++index) {
+            QWidget* target = QApplication::activePopupWidget() ? QApplication::activePopupWidget() : QApplication::focusWidget();
+            QTest::keyClick(target, Qt::Key(keys[index].key()), keys[index].keyboardModifiers());
+        }
+        QTRY_COMPARE(shownWindow, shown);
+        setCsvFileChooser(previous);
+        QCOMPARE(form_->ListView1->topLevelItemCount(), lines);
+        QCOMPARE(csvDialogs, keys == QKeySequence(Qt::CTRL | Qt::Key_E) ? 1 : 0);
     }
 
     void closeCommandsCloseTheWindow_data()

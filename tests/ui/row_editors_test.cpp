@@ -353,6 +353,32 @@ private slots:
         QVERIFY(editors_->Panel5->isHidden());
     }
 
+    void f2AndEnterOpenTheRowEditorAndSpaceTogglesTheCheckMark_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("row");
+        QTest::addColumn<Editor>("editor");
+        QTest::newRow("F2 text") << int(Qt::Key_F2) << 3 << Editor::Text;
+        QTest::newRow("Return number") << int(Qt::Key_Return) << 6 << Editor::Number;
+        QTest::newRow("Enter date") << int(Qt::Key_Enter) << 11 << Editor::Date;
+        QTest::newRow("Space toggles") << int(Qt::Key_Space) << 2 << Editor::None;
+    }
+    void f2AndEnterOpenTheRowEditorAndSpaceTogglesTheCheckMark()
+    {
+        QFETCH(int, key);
+        QFETCH(int, row);
+        QFETCH(Editor, editor);
+        PropertyTable* table = showBatchTable();
+        table->setFocus();
+        table->selectRow(row);
+        const Qt::CheckState before = table->topLevelItem(row)->checkState(0);
+        QTest::keyClick(table, Qt::Key(key));
+        QCOMPARE(openEditor(), editor);
+        if (editor != Editor::None) QVERIFY(editorWidget(editor)->isAncestorOf(QApplication::focusWidget()) ||
+                                            editorWidget(editor) == QApplication::focusWidget());
+        QCOMPARE(table->topLevelItem(row)->checkState(0) != before, editor == Editor::None);
+    }
+
     void digitTypedIntoABlankNumberIsKept()
     {
         PropertyTable* table = showBatchTable();
