@@ -15,6 +15,7 @@
 #include "app/main_form.h"
 #include "app/message_box.h"
 #include "app/property_table.h"
+#include "change/change_check.h"
 #include "change/change_engine.h"
 #include "change/defaults_store.h"
 #include "change/saved_defaults.h"
@@ -77,6 +78,14 @@ void TForm1::BitBtn6Click()
     setLineFailure(*ListView1, line, QString());
     ListView1->viewport()->repaint();
     const std::string path = linePath(*ListView1, line);
+    const change::SingleChangeValues values = singleChangeValuesOf(*this);
+    // A change refused before anything is written makes no backup either.
+    if (const Failure refused = change::checkSingleChange(path, values.rowValues); refused.failed()) {
+        setLineStatus(*ListView1, line, kChangeFailed);
+        setLineFailure(*ListView1, line, failureReason(kChangeFailedStep, refused));
+        showSelectedLineFailure();
+        return;
+    }
     if (CheckBox5->isChecked() && !backupoldfile(path)) {
         showMessage(this, QStringLiteral("An error occured when backup original file, \n"
                                          "please make sure there not any other application open this file!\n") +
@@ -84,7 +93,7 @@ void TForm1::BitBtn6Click()
         return;
     }
     // A conversion, XML or archive error goes on to the top-level handler; the line stays at 0.
-    const Failure failure = change::changeSingleFile(path, singleChangeValuesOf(*this));
+    const Failure failure = change::changeSingleFile(path, values);
     // What the page shows is now what was written (or what the user tried to write): the file
     // as it is now counts as shown.
     shown_->stamp = change::fileStampOf(path);

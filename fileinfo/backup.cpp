@@ -59,8 +59,7 @@ bool backupoldfile(const std::string& path, const TargetWrapper& wrapTarget)
     if (!snapshot || !copyInto(path, backupName, wrapTarget)) return false;
     // Reading the file for the copy may have moved its last-access time; the change that follows
     // takes its own snapshot now, and must find the time the file had. Not looked at either.
-    const timespec keepLastAccess[2] = {snapshot->exactLastAccess, {0, UTIME_OMIT}};
-    ::utimensat(AT_FDCWD, path.c_str(), keepLastAccess, 0);
+    putLastAccessBack(path, *snapshot);
 
     // The copy took the file's mode, read-only included, and times can only be set on a
     // writable file; none of these three results is looked at.

@@ -11,6 +11,7 @@
 #include <QTimeEdit>
 
 #include "app/row_editors.h"
+#include "change/change_engine.h"
 #include "change_test_support.h"
 #include "tests/support/fileinfo_fixtures.h"
 #include "ui_test_support.h"
@@ -173,6 +174,37 @@ private slots:
             QCOMPARE(titleOf(path), title.toStdString());
         }
         QVERIFY(capture.messages.isEmpty());
+    }
+
+    // Text that the file's code page cannot hold is refused before anything is written: no backup,
+    // and the file keeps its bytes and every time. The change sequence itself, refused at its
+    // write, puts the times back too.
+    void singleChangeRefusedBeforeWritingLeavesNoTrace()
+    {
+        if (!corpusHas({kSmallPpt})) QSKIP("no corpus");
+        const std::string path = files_->copy(kSmallPpt);
+        const QByteArray before = fileBytes(path);
+        // Times long past, which any read of the file would move; reading the bytes comes last.
+        quorvane::testing::setAccessAndWriteTimes(path, timespec{1'000'000'007, 5}, timespec{1'100'000'000, 9});
+        selectNewLine(path);
+        const auto traceBefore = quorvane::testing::FileTrace::of(path);
+        QCOMPARE(traceBefore.lastAccess.tv_sec, time_t(1'000'000'007));
+        form_->ListView3->setRowValue(0, QString::fromUtf8("\xE4\xB8\xAD\xE6\x96\x87"));
+
+        MessageCapture capture;
+        QVERIFY(runCommand(form_.get(), QStringLiteral("BitBtn6")));
+        QVERIFY(quorvane::testing::FileTrace::of(path) == traceBefore);
+        QVERIFY(capture.messages.isEmpty());
+        QCOMPARE(lineStatus(*form_->ListView1, 0), int(kChangeFailed));
+        QVERIFY2(form_->statusBar()->currentMessage().contains(QStringLiteral("code page")),
+                 qPrintable(form_->statusBar()->currentMessage()));
+        QVERIFY(!QFile::exists(QFile::decodeName(QByteArray::fromStdString(path + ".bak"))));
+
+        quorvane::change::SingleChangeValues values;
+        values.rowValues[0] = "\xE4\xB8\xAD\xE6\x96\x87";
+        QVERIFY(quorvane::change::changeSingleFile(path, values).failed());
+        QVERIFY(quorvane::testing::FileTrace::of(path) == traceBefore);
+        QCOMPARE(fileBytes(path), before);
     }
 
     void doubleClickTogglesTheRowCheckMarkAndOpensNoEditor()
