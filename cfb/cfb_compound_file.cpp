@@ -1,6 +1,7 @@
 #include "cfb/cfb_compound_file.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cerrno>
 
 namespace quorvane::cfb {
@@ -84,8 +85,9 @@ Failure CompoundFile::checkAllocation() const
     const auto directoryChain = fat_->wholeChain(header_.firstDirSector);
     if (!directoryChain || !own(*directoryChain))
         return damagedCompoundFile("a directory sector is free, shared or past the end");
+    if (Failure tree = directory_->checkTree(); tree.failed()) return tree;
     const auto streams = directory_->reachableStreams();
-    if (!streams) return damagedCompoundFile("a directory entry is out of range or the directory tree loops");
+    assert(streams);  // checkTree walked the same trees
 
     std::vector<bool> miniOwned(mini.miniSectorCount(), false);
     for (const std::uint32_t id : *streams) {

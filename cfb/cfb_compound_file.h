@@ -29,7 +29,8 @@ public:
     static Result<CompoundFile> open(RandomAccessFile& file);
 
     // The stream of the root storage with this name (compared without regard to ASCII case),
-    // or nullopt.
+    // or nullopt. A root tree broken elsewhere still yields the names on intact paths
+    // (Directory::findChild), so a damaged file shows what can be read; writes stay refused.
     std::optional<std::uint32_t> findRootStream(std::u16string_view name) const;
 
     // The bytes of a stream entry. The failure otherwise: NotFound when the entry is no
@@ -39,7 +40,8 @@ public:
 
     // Failure{} when the allocation structures are sound enough to write into: every FAT,
     // DIFAT, directory, MiniFAT and container sector and every sector of a reachable stream
-    // inside the file, marked as used, and owned once; likewise every mini sector. Else a
+    // inside the file, marked as used, and owned once; likewise every mini sector; and a
+    // consistent directory (Directory::checkTree). Else a
     // damaged-compound-file failure saying what is wrong: a write into such a file could
     // overwrite live data, so writers refuse it.
     Failure checkAllocation() const;

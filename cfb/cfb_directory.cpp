@@ -102,32 +102,75 @@ std::optional<std::vector<std::uint32_t>> Directory::collectChildren(std::uint32
 std::optional<std::uint32_t> Directory::findChild(std::uint32_t storageId, std::u16string_view name) const
 {
     const auto children = childrenOf(storageId);
-    if (!children) return std::nullopt;
+    if (!children) return descendToChild(storageId, name);
     for (const std::uint32_t id : *children)
         if (compareNames(entry(id).name, name) == 0) return id;
     return std::nullopt;
 }
 
-std::optional<std::vector<std::uint32_t>> Directory::reachableStreams() const
+std::optional<std::uint32_t> Directory::descendToChild(std::uint32_t storageId, std::u16string_view name) const
+{
+    std::vector<bool> seen(entryCount(), false);
+    seen[storageId] = true;
+    for (std::uint32_t current = entry(storageId).childId; current != kNoStream;) {
+        if (current >= entryCount() || seen[current]) return std::nullopt;
+        seen[current] = true;
+        const DirEntry e = entry(current);
+        const int order = compareNames(name, e.name);
+        if (order == 0) return current;
+        current = order < 0 ? e.leftSiblingId : e.rightSiblingId;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::vector<bool>> Directory::reachedEntries() const
 {
     // One visited set for the whole walk: an entry belongs to one tree only, so the walk is
     // linear in the number of entries however many storages there are.
     std::vector<bool> seen(entryCount(), false);
     seen[kRootEntryId] = true;
-    std::vector<std::uint32_t> streams;
     std::vector<std::uint32_t> storages{kRootEntryId};
     while (!storages.empty()) {
         const std::uint32_t storage = storages.back();
         storages.pop_back();
         const auto children = collectChildren(storage, seen);
         if (!children) return std::nullopt;
-        for (const std::uint32_t id : *children) {
-            const DirEntry e = entry(id);
-            if (e.isStream()) streams.push_back(id);
-            else if (e.isStorage()) storages.push_back(id);
-        }
+        for (const std::uint32_t id : *children)
+            if (entry(id).isStorage()) storages.push_back(id);
     }
+    return seen;
+}
+
+std::optional<std::vector<std::uint32_t>> Directory::reachableStreams() const
+{
+    const auto reached = reachedEntries();
+    if (!reached) return std::nullopt;
+    std::vector<std::uint32_t> streams;
+    for (std::uint32_t id = 0; id < entryCount(); ++id)
+        if ((*reached)[id] && entry(id).isStream()) streams.push_back(id);
     return streams;
+}
+
+Failure Directory::checkTree() const
+{
+    const auto reached = reachedEntries();
+    if (!reached) return damagedCompoundFile("a directory entry is out of range or the directory tree loops");
+    for (std::uint32_t id = 1; id < entryCount(); ++id) {
+        const std::uint8_t type = entry(id).objectType;
+        const bool free = type == std::uint8_t(ObjectType::Unallocated);
+        const bool streamOrStorage = type == std::uint8_t(ObjectType::Stream) || type == std::uint8_t(ObjectType::Storage);
+        if ((*reached)[id] && free) return damagedCompoundFile("a directory entry marked free is in the directory tree");
+        if ((*reached)[id] && !streamOrStorage) return damagedCompoundFile("a directory entry of unknown type is in the directory tree");
+        // An interrupted creation (cfb_stream_write.h, steps 1-3) leaves the new stream's entry
+        // written but not linked: a stream without siblings or child, lost like its sectors. Any
+        // other unreachable entry means a tree was cut.
+        const DirEntry e = entry(id);
+        const bool lostNewStream = e.isStream() && e.leftSiblingId == kNoStream && e.rightSiblingId == kNoStream &&
+                                   e.childId == kNoStream;
+        if (!(*reached)[id] && !free && !lostNewStream)
+            return damagedCompoundFile("a directory entry in use is unreachable from the root");
+    }
+    return {};
 }
 
 void Directory::setStreamLocation(std::uint32_t entryId, std::uint32_t startingSector, std::uint64_t streamSize)
@@ -164,8 +207,11 @@ void Directory::link(const TreeSlot& slot, std::uint32_t newEntryId)
 
 std::optional<std::uint32_t> Directory::addStreamEntry(std::u16string_view name, Fat& fat)
 {
+    // A tree may still reach an entry whose type byte says unallocated; that entry is in use.
+    const auto reached = reachedEntries();
+    if (!reached) return std::nullopt;
     std::uint32_t id = 0;
-    while (id < entryCount() && entry(id).objectType != std::uint8_t(ObjectType::Unallocated)) ++id;
+    while (id < entryCount() && ((*reached)[id] || entry(id).objectType != std::uint8_t(ObjectType::Unallocated))) ++id;
     if (id == entryCount()) {
         const auto sector = fat.allocate(kEndOfChain);
         if (!sector) return std::nullopt;

@@ -65,9 +65,19 @@ public:
     // past the directory or loops.
     std::optional<std::vector<std::uint32_t>> childrenOf(std::uint32_t storageId) const;
     // The child of a storage with this name (compared as [MS-CFB] compares names), or nullopt.
+    // Found by walking the storage's whole tree; when that walk fails (an id past the directory,
+    // a loop), by the name-ordered descent of [MS-CFB] 2.6.4 from the storage's child, which
+    // still reaches every name whose own path is intact.
     std::optional<std::uint32_t> findChild(std::uint32_t storageId, std::u16string_view name) const;
     // Every stream reachable from the root through storages; nullopt on a broken tree.
     std::optional<std::vector<std::uint32_t>> reachableStreams() const;
+    // Failure{} when the directory is consistent: the trees from the root reach every entry at
+    // most once, without loops or ids past the directory, each reached entry is a stream or a
+    // storage, and every entry not reached is unallocated or a stream without siblings or child
+    // (what an interrupted creation leaves). Else "damaged compound file: <what>".
+    // An entry that a tree reaches is in use whatever its type byte says, so a writer that
+    // took such an entry for a free one would cut the tree; writers refuse these directories.
+    Failure checkTree() const;
 
     // --- Editing (in memory until written) ---
 
@@ -77,9 +87,9 @@ public:
     // order, attach at the leaf reached). nullopt when the tree loops or holds the name.
     std::optional<TreeSlot> insertionSlot(std::uint32_t storageId, std::u16string_view name) const;
     void link(const TreeSlot& slot, std::uint32_t newEntryId);
-    // Fills an unallocated entry as a black stream without siblings; returns its id, adding a
-    // directory sector (all entries unallocated) when none is free. nullopt when no sector can
-    // be allocated.
+    // Fills an unallocated entry that no tree reaches as a black stream without siblings; returns
+    // its id, adding a directory sector (all entries unallocated) when none is free. nullopt when
+    // no sector can be allocated or the tree is broken (checkTree).
     std::optional<std::uint32_t> addStreamEntry(std::u16string_view name, Fat& fat);
 
     // Writes the 128 bytes of one entry. False on an I/O error.
@@ -95,6 +105,12 @@ private:
     Directory(SectorFile& sectors, std::uint16_t majorVersion) : sectors_(&sectors), majorVersion_(majorVersion) {}
     // The children of a storage, marking each in `seen`; nullopt when one is seen twice.
     std::optional<std::vector<std::uint32_t>> collectChildren(std::uint32_t storageId, std::vector<bool>& seen) const;
+    // Every entry reached from the root (the root included) through the trees of the entries
+    // that are storages; nullopt when a tree loops, shares an entry or refers past the directory.
+    std::optional<std::vector<bool>> reachedEntries() const;
+    // The [MS-CFB] 2.6.4 descent by name order from a storage's child; nullopt when the name is
+    // not on the path or the path leaves the directory or loops.
+    std::optional<std::uint32_t> descendToChild(std::uint32_t storageId, std::u16string_view name) const;
     std::byte* entryBytes(std::uint32_t entryId) { return raw_.data() + std::size_t(entryId) * kDirEntrySize; }
 
     SectorFile* sectors_;

@@ -103,6 +103,19 @@ std::vector<Damage> damages()
         {"stream start past the end", entry(2, 0x74, 0x00FFFFF0), true},
         {"root size huge", entry(0, 0x78, 0x7FFFFFFF), true},
         {"name length huge", [](Bytes& f) { f[entryOffset(f, 2) + 0x40] = std::byte{0xFF}; }, false},
+        // The tree still reaches "Current User" although its type byte says free, and
+        // SummaryInformation is renamed away, so a write has to create it: taking entry 1 as
+        // the new entry would cut every later entry off the tree.
+        {"free entry in the tree, SummaryInformation missing", [](Bytes& f) {
+             f[entryOffset(f, 1) + 0x42] = std::byte{0};
+             f[entryOffset(f, 2) + 2] = std::byte('T');
+         }, true},
+        {"entry of unknown type in the tree", [](Bytes& f) { f[entryOffset(f, 3) + 0x42] = std::byte{3}; }, true},
+        {"live entries cut off the tree", entry(2, 0x48, 0xFFFFFFFF), true},
+        {"a storage shares the root's children", [](Bytes& f) {
+             f[entryOffset(f, 4) + 0x42] = std::byte{1};  // DocumentSummaryInformation as a storage
+             writeU32(f, entryOffset(f, 4) + 0x4C, 1);    // whose child is "Current User"
+         }, true},
         {"property set byte order", [](Bytes& f) {
              const std::uint32_t miniStart = readU32(f, entryOffset(f, 2) + 0x74);
              const std::size_t container = sectorOffset(readU32(f, entryOffset(f, 0) + 0x74));
@@ -147,6 +160,36 @@ TEST(CfbMalformed, EachDamageReadsCleanlyAndWritesSafely)
         MemoryFile file(bytes);
         (void)readRootStreams(file);
         exerciseFile(scratch.path() / "damaged.ppt", bytes, damage.label, damage.writeMustBeRefused);
+    }
+}
+
+TEST(CfbMalformed, ABrokenRootTreeStillShowsTheNamesOnIntactPathsButRefusesWrites)
+{
+    // Name order of the sample's root tree: "Current User" (1), then SummaryInformation (2),
+    // "PowerPoint Document" (3) and DocumentSummaryInformation (4), each the right sibling of
+    // the one before; the [MS-CFB] 2.6.4 descent to SummaryInformation passes only 1 and 2.
+    ScratchDir scratch;
+    const fs::path path = scratch.path() / "tree.ppt";
+    const props::Fmtid& si = props::fmtidOfSelector(props::kSummaryInformation);
+    struct Case {
+        const char* label;
+        std::uint32_t entryId;
+        std::size_t field;
+        std::uint32_t value;
+        const char* title;  // as read
+    };
+    for (const Case& c : {Case{"left sibling of entry 1 past the directory", 1, 0x44, 77, "T"},
+                          Case{"entry 4 loops back to entry 3", 4, 0x44, 3, "T"},
+                          Case{"entry 3 loops back to entry 1", 3, 0x44, 1, "T"},
+                          Case{"right sibling of entry 1 past the directory", 1, 0x48, 77, ""}}) {
+        Bytes bytes = sampleFile();
+        writeU32(bytes, entryOffset(bytes, c.entryId) + c.field, c.value);
+        writeFileBytes(path, asText(bytes));
+        EXPECT_EQ(propset::ReadDocProperty(path.string(), si, 2), c.title) << c.label;
+        const auto written = propset::writeDocPropertiesOrFailure(
+            path.string(), si, std::vector<propset::PropertyWrite>{{2, "New", props::kVtLpstr, propset::FiletimeMeaning::Instant}});
+        EXPECT_EQ(written.text(), "damaged compound file: a directory entry is out of range or the directory tree loops") << c.label;
+        EXPECT_EQ(readFileBytes(path), asText(bytes)) << c.label;
     }
 }
 
