@@ -22,7 +22,10 @@ public:
         QFont font = this->font();
         font.setUnderline(true);
         setFont(font);
-        setStyleSheet("color: #0645ad;");
+        QPalette linkColours = palette();
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            linkColours.setColor(group, QPalette::WindowText, linkColours.color(group, QPalette::Link));
+        setPalette(linkColours);
         setCursor(Qt::PointingHandCursor);
     }
 

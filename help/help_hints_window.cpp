@@ -5,21 +5,42 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
-QLabel* textLine(const QString& text, bool bold = false, const QString& colour = QString())
+// The window's starting size; it grows when the desktop's font needs more room.
+constexpr QSize kDesignSize(635, 512);
+
+QLabel* textLine(const QString& text, bool bold = false)
 {
     auto* label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
     QFont font = label->font();
     font.setBold(bold);
     label->setFont(font);
-    if (!colour.isEmpty()) label->setStyleSheet("color: " + colour + ";");
     label->setWordWrap(true);
     return label;
+}
+
+// Red that stays readable on the theme's text background: light on a dark one, dark on a light one.
+QColor warningRed(const QColor& background)
+{
+    return background.lightness() < 128 ? QColor(255, 110, 110) : QColor(200, 0, 0);
+}
+
+// The page looks like a sheet of text in the theme's colours: the background of text fields and
+// their text colour, for enabled and disabled controls alike.
+QPalette sheetPalette(QPalette palette)
+{
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Window, palette.color(group, QPalette::Base));
+        palette.setColor(group, QPalette::WindowText, palette.color(group, QPalette::Text));
+    }
+    return palette;
 }
 
 QCheckBox* sampleBox(const QString& caption, Qt::CheckState state)
@@ -40,7 +61,9 @@ QWidget* statusLine(const QIcon& icon, const QString& text)
     picture->setPixmap(icon.pixmap(16, 16));
     picture->setObjectName("StatusPicture");
     layout->addWidget(picture);
-    layout->addWidget(new QLabel(text), 1);
+    auto* label = new QLabel(text);
+    label->setWordWrap(true);
+    layout->addWidget(label, 1);
     return line;
 }
 
@@ -49,7 +72,8 @@ QHBoxLayout* sampleLine(const QString& caption, std::initializer_list<QWidget*> 
 {
     auto* line = new QHBoxLayout;
     auto* label = new QLabel(caption);
-    label->setFixedWidth(140);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("Summary Information:")) +
+                           label->fontMetrics().averageCharWidth());
     line->addWidget(label);
     for (QWidget* widget : widgets) line->addWidget(widget);
     line->addStretch(1);
@@ -63,6 +87,8 @@ QFrame* attributeOptionSample()
     panel->setObjectName("AttributeOptionSample");
     panel->setFrameShape(QFrame::StyledPanel);
     auto* lines = new QVBoxLayout(panel);
+    lines->setContentsMargins(8, 4, 8, 4);
+    lines->setSpacing(2);
     lines->addLayout(sampleLine("File Date Time:", {sampleBox("Change the date or time", Qt::Checked),
                                                     sampleBox("Keep the primary date or time", Qt::Unchecked)}));
     lines->addLayout(sampleLine("File Attribute:", {sampleBox("Attribute unchange", Qt::PartiallyChecked),
@@ -81,6 +107,8 @@ QFrame* backupOptionSample()
     panel->setObjectName("BackupOptionSample");
     panel->setFrameShape(QFrame::StyledPanel);
     auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(8, 4, 8, 4);
+    layout->setSpacing(2);
     layout->addWidget(sampleBox("Backup original files in the same folder before making change", Qt::Checked));
     auto* explanation = new QLabel("If this option is on, the original files will automatically backup before "
                                    "making change. The backup file is in the same ");
@@ -91,6 +119,15 @@ QFrame* backupOptionSample()
     return panel;
 }
 
+// The samples keep the theme's window colours, so that their check boxes look as they do on the
+// "Batch Change" page.
+QFrame* onWindowColours(QFrame* sample, const QPalette& windowPalette)
+{
+    sample->setPalette(windowPalette);
+    sample->setAutoFillBackground(true);
+    return sample;
+}
+
 }  // namespace
 
 TForm4::TForm4(const QList<QIcon>& statusIcons, QWidget* parent) : QDialog(parent)
@@ -98,19 +135,22 @@ TForm4::TForm4(const QList<QIcon>& statusIcons, QWidget* parent) : QDialog(paren
     setObjectName("TForm4");
     setWindowTitle("Help Hints");
     setSizeGripEnabled(true);
-    resize(635, 512);
 
     auto* page = new QWidget;
     page->setObjectName("HintsPage");
     page->setAutoFillBackground(true);
-    QPalette white = page->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    page->setPalette(white);
+    page->setPalette(sheetPalette(palette()));
 
     auto* lines = new QVBoxLayout(page);
-    lines->addWidget(textLine("Before making change, Please close other applications which are opening the files "
-                              "you want to change.",
-                              true, "red"));
+    lines->setSpacing(3);
+    QLabel* warning = textLine("Before making change, Please close other applications which are opening the files "
+                               "you want to change.",
+                               true);
+    warning->setObjectName("WarningLine");
+    QPalette red = page->palette();
+    red.setColor(QPalette::WindowText, warningRed(red.color(QPalette::Window)));
+    warning->setPalette(red);
+    lines->addWidget(warning);
     lines->addWidget(textLine("Select file wanted to change", true));
     lines->addWidget(textLine("Add Files: You can select multi files at one time. "));
     lines->addWidget(textLine("Attention: You may not see hidden or system files if you setup hidden files in  "
@@ -132,26 +172,29 @@ TForm4::TForm4(const QList<QIcon>& statusIcons, QWidget* parent) : QDialog(paren
     };
     for (const auto& hint : statusHints) lines->addWidget(statusLine(statusIcons.value(hint.status), hint.text));
     lines->addWidget(textLine("File Change Attribute Option", true));
-    lines->addWidget(attributeOptionSample());
+    lines->addWidget(onWindowColours(attributeOptionSample(), palette()));
     lines->addWidget(textLine("Backup Option", true));
-    lines->addWidget(backupOptionSample());
+    lines->addWidget(onWindowColours(backupOptionSample(), palette()));
     lines->addStretch(1);
-
-    auto* scroller = new QScrollArea;
-    scroller->setWidget(page);
-    scroller->setWidgetResizable(true);
-    scroller->setFrameShape(QFrame::NoFrame);
 
     auto* closeButton = new QPushButton("Close");
     closeButton->setObjectName("CloseButton");
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(scroller, 1);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(page, 1);
     auto* buttonRow = new QHBoxLayout;
+    buttonRow->setContentsMargins(6, 6, 6, 6);
     buttonRow->addStretch(1);
     buttonRow->addWidget(closeButton);
     layout->addLayout(buttonRow);
 
+    // Word-wrapped lines need more height the narrower the window is, so the window is never
+    // narrower than it starts, and never lower than its text needs at that width.
+    const int minimumWidth = std::max(kDesignSize.width(), layout->totalMinimumSize().width());
+    setMinimumSize(minimumWidth, layout->totalHeightForWidth(minimumWidth));
+    resize(kDesignSize.expandedTo(minimumSize()));
     if (const QScreen* screen = this->screen()) move(screen->availableGeometry().center() - rect().center());
 }
