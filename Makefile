@@ -43,12 +43,13 @@ bench: deps
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvane-bench
 	bench/run-bench $(BUILD_DIR)/bench/quorvane-bench --work build/bench-work
 
-# PNGs of the main window, rendered offscreen, into build/screenshots/ for a person to look at.
+# PNGs of the windows, rendered offscreen for a person to look at, into build/screenshots/default,
+# build/screenshots/dark (a dark palette) and build/screenshots/11pt (an 11-point font).
 screenshots: build
 	rm -rf build/screenshots
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/ui/quorvane_screenshots build/screenshots
-	QT_QPA_PLATFORM=offscreen QUORVANE_SCREENSHOT_DIR=build/screenshots $(BUILD_DIR)/tests/help/help_windows_test
-	QT_QPA_PLATFORM=offscreen QUORVANE_SCREENSHOT_DIR=build/screenshots $(BUILD_DIR)/tests/ui/csv_export_ui_test
+	QT_QPA_PLATFORM=offscreen QUORVANE_SCREENSHOT_DIR=build/screenshots/default $(BUILD_DIR)/tests/help/help_windows_test
+	QT_QPA_PLATFORM=offscreen QUORVANE_SCREENSHOT_DIR=build/screenshots/default $(BUILD_DIR)/tests/ui/csv_export_ui_test
 
 clean:
 	rm -rf build

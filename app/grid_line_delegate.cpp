@@ -1,8 +1,29 @@
 #include "app/grid_line_delegate.h"
 
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QTextDocument>
+#include <QToolTip>
+
+#include <algorithm>
 
 namespace quorvane::app {
+namespace {
+
+// True when the style draws `option`'s text shortened, or on one line although it has several.
+bool textIsCut(const QStyleOptionViewItem& option, const QWidget* view)
+{
+    if (option.text.contains(QChar::LineSeparator)) return true;  // the delegate's form of a line break
+    const QStyle* style = view ? view->style() : QApplication::style();
+    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &option, view);
+    const int marginPx = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
+    return option.fontMetrics.horizontalAdvance(option.text) > textRect.width() - 2 * marginPx;
+}
+
+}  // namespace
 
 GridLineDelegate::GridLineDelegate(int rowHeightPx, QObject* parent)
     : QStyledItemDelegate(parent), rowHeightPx_(rowHeightPx)
@@ -24,8 +45,25 @@ void GridLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 QSize GridLineDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
 {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
-    if (rowHeightPx_ > 0) size.setHeight(rowHeightPx_);
+    size.setHeight(std::max(size.height(), rowHeightPx_));
     return size;
+}
+
+bool GridLineDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index)
+{
+    if (event->type() != QEvent::ToolTip || !index.isValid() || index.data(Qt::ToolTipRole).isValid())
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    QStyleOptionViewItem cell = option;
+    initStyleOption(&cell, index);
+    if (cell.text.isEmpty() || !textIsCut(cell, view)) {
+        QToolTip::hideText();
+        return true;
+    }
+    // As rich text, so that long lines wrap and line breaks show; the value itself is escaped.
+    const QString whole = QString(cell.text).replace(QChar::LineSeparator, u'\n');
+    QToolTip::showText(event->globalPos(), Qt::convertFromPlainText(whole, Qt::WhiteSpaceNormal), view, option.rect);
+    return true;
 }
 
 }  // namespace quorvane::app

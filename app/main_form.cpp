@@ -42,7 +42,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     createStatusBar();
     ToolButton10Click();  // the batch settings start as saved
     PageControl1->setCurrentIndex(0);
-    resize(kWidthPx, kHeightPx);
+    resize(startingSize());
     centreOnScreen();
     createModalWindows();
     acceptFileDrops(*this);
@@ -163,7 +163,7 @@ void TForm1::createStatusBar()
     statusBar()->setSizeGripEnabled(false);
     StatusBar1Panel = new QLabel(QStringLiteral("Document properties of .ppt and .pptx files"), statusBar());
     StatusBar1Panel->setObjectName(QStringLiteral("StatusBar1Panel"));
-    StatusBar1Panel->setFixedWidth(300);
+    StatusBar1Panel->setMinimumWidth(300);  // wider when the font needs it
     statusBar()->addWidget(StatusBar1Panel);
 }
 
@@ -188,7 +188,7 @@ void TForm1::centreOnScreen()
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen) return;
     const QRect available = screen->availableGeometry();
-    move(available.center() - QPoint(kWidthPx / 2, kHeightPx / 2));
+    move(available.center() - rect().center());
 }
 
 void TForm1::CloseRowEditors()

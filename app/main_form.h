@@ -192,6 +192,9 @@ private:
     QWidget* createFileArea();
     QWidget* createSingleChangePage();
     QWidget* createBatchChangePage();
+    // The design size, grown to what the font needs and, as far as the screen allows, to show
+    // every row of the batch option table.
+    QSize startingSize() const;
     void createMenus();
     void createStatusBar();
     void createActions();

@@ -10,6 +10,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTimeEdit>
 #include <QToolBar>
@@ -126,17 +128,21 @@ QWidget* TForm1::createClientArea()
     auto* areas = new QHBoxLayout(client);
     areas->setContentsMargins(0, 0, 0, 0);
     areas->setSpacing(0);
-    areas->addWidget(createFileArea(), 1);
+    // The two areas share any width beyond their minimum in the proportion of their design
+    // widths, so at the design size the right area is kRightAreaWidthPx wide and a wider window
+    // widens the property tables' value column too.
+    constexpr int kLeftAreaWidthPx = kWidthPx - kGapWidthPx - kRightAreaWidthPx;
+    areas->addWidget(createFileArea(), kLeftAreaWidthPx);
     Panel1 = new QWidget(client);
     Panel1->setObjectName(QStringLiteral("Panel1"));
     Panel1->setFixedWidth(kGapWidthPx);
     areas->addWidget(Panel1);
     PageControl1 = new QTabWidget(client);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->setFixedWidth(kRightAreaWidthPx);
     PageControl1->addTab(createSingleChangePage(), QStringLiteral("Single Change"));
     PageControl1->addTab(createBatchChangePage(), QStringLiteral("Batch Change"));
-    areas->addWidget(PageControl1);
+    PageControl1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    areas->addWidget(PageControl1, kRightAreaWidthPx);
     return client;
 }
 
@@ -159,6 +165,8 @@ QWidget* TForm1::createFileArea()
     ToolButton2->setEnabled(false);
     ToolButton3->setEnabled(false);
     for (QToolButton* button : {ToolButton1, ToolButton5, ToolButton2, ToolButton3}) ToolBar2->addWidget(button);
+    // Every button stays in the bar, none in its overflow menu, whatever the font.
+    ToolBar2->setMinimumWidth(ToolBar2->sizeHint().width());
     column->addWidget(ToolBar2);
 
     ListView1 = new QTreeWidget(area);
@@ -243,6 +251,11 @@ QWidget* TForm1::createBatchChangePage()
     column->addWidget(ToolBar3);
 
     ListView2 = new PropertyTable(QStringLiteral("ListView2"), true, TabSheet1);
+    // Its size hint holds every row, so that the window's starting size can show them all. Its
+    // columns never outgrow it (the value column follows its width and the page is wider than
+    // 300 pixels), so a horizontal scroll bar would only take room from the rows.
+    ListView2->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    ListView2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     column->addWidget(ListView2, 1);
 
     GroupBox5 = newGroup("GroupBox5", QStringLiteral("File Date Time"), TabSheet1);
@@ -286,6 +299,16 @@ QWidget* TForm1::createBatchChangePage()
     BitBtn8->setEnabled(false);
     column->addLayout(buttonRow({BitBtn2, BitBtn8, BitBtn3, BitBtn4}));
     return TabSheet1;
+}
+
+QSize TForm1::startingSize() const
+{
+    QSize wanted(kWidthPx, sizeHint().height());
+    if (const QScreen* screen = this->screen()) {
+        const int titleBarPx = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+        wanted = wanted.boundedTo(screen->availableSize() - QSize(0, titleBarPx));
+    }
+    return QSize(kWidthPx, kHeightPx).expandedTo(wanted).expandedTo(minimumSizeHint());
 }
 
 }  // namespace quorvane::app

@@ -2,34 +2,63 @@
 
 #include <QDialog>
 #include <QHBoxLayout>
+#include <QEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 
 namespace quorvane::app {
 namespace {
 
-constexpr int kWidthPx = 420;
-constexpr int kHeightPx = 112;
+constexpr QSize kDesignSize(420, 112);
+
+// The path of the file at work: a path longer than the label shows with "…" in its middle, and
+// the whole path as the tool tip. text() stays the whole path.
+class PathLabel : public QLabel {
+public:
+    explicit PathLabel(QWidget* parent) : QLabel(parent)
+    {
+        setTextFormat(Qt::PlainText);
+        setMinimumWidth(1);  // a long path never widens the window
+    }
+
+protected:
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::ToolTip) {
+            const bool cut = fontMetrics().horizontalAdvance(text()) > contentsRect().width();
+            setToolTip(cut ? text() : QString());
+        }
+        return QLabel::event(event);
+    }
+
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QRect room = contentsRect();
+        const QString shown = fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width());
+        style()->drawItemText(&painter, room, int(alignment()), palette(), isEnabled(), shown, foregroundRole());
+    }
+};
 
 }  // namespace
 
 ProgressWindowControls buildProgressWindowControls(QDialog& window, int timerIntervalMs)
 {
     ProgressWindowControls controls{};
-    controls.Label1 = new QLabel(&window);
+    controls.Label1 = new PathLabel(&window);
     controls.Label1->setObjectName(QStringLiteral("Label1"));
-    controls.Label1->setTextFormat(Qt::PlainText);
-    controls.Label1->setMinimumWidth(1);  // a long path is cut at the window's edge, never widens it
     controls.ProgressBar1 = new QProgressBar(&window);
     controls.ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     controls.ProgressBar1->setRange(0, 100);
     controls.ProgressBar1->setTextVisible(false);
     controls.Label2 = new QLabel(QStringLiteral("0%"), &window);
     controls.Label2->setObjectName(QStringLiteral("Label2"));
-    controls.Label2->setMinimumWidth(36);
+    controls.Label2->setMinimumWidth(controls.Label2->fontMetrics().horizontalAdvance(QStringLiteral("100%")));
     controls.Button1 = new QPushButton(QStringLiteral("Cancel"), &window);
     controls.Button1->setObjectName(QStringLiteral("Button1"));
     controls.Button1->setAutoDefault(false);
@@ -48,7 +77,7 @@ ProgressWindowControls buildProgressWindowControls(QDialog& window, int timerInt
     buttonLine->addWidget(controls.Button1);
     buttonLine->addStretch(1);
     column->addLayout(buttonLine);
-    window.setFixedSize(kWidthPx, kHeightPx);
+    window.setFixedSize(kDesignSize.expandedTo(column->totalMinimumSize()));
     return controls;
 }
 

@@ -19,7 +19,9 @@ struct ProgressWindowControls {
     QTimer* Timer1;              // starts the run once the window shows
 };
 
-// Builds the controls into `window` (420 x 112 pixels, fixed), with the timer's interval set.
+// Builds the controls into `window` (fixed at 420 x 112 pixels, or larger where the font needs
+// it), with the timer's interval set. Label1 shows a path too long for it shortened in the
+// middle, with the whole path as its tool tip.
 ProgressWindowControls buildProgressWindowControls(QDialog& window, int timerIntervalMs);
 
 }  // namespace quorvane::app

@@ -1,6 +1,5 @@
 #include "app/quorvane_application.h"
 
-#include <QFont>
 #include <QIcon>
 
 #include <clocale>
@@ -16,10 +15,6 @@ QuorvaneApplication::QuorvaneApplication(int& argc, char** argv) : QApplication(
     // and read in the user's formats (LC_TIME); numbers are read and written in the C form.
     std::setlocale(LC_NUMERIC, "C");
     setApplicationName(QString::fromLatin1(kApplicationTitle));
-    // The windows are laid out in fixed pixel sizes; an 8-point font fits every caption in them.
-    QFont font = QApplication::font();
-    font.setPointSize(kFontPointSize);
-    QApplication::setFont(font);
     setDesktopFileName(QStringLiteral("quorvane"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/quorvane.svg")));
 }

@@ -10,8 +10,6 @@ namespace quorvane::app {
 class QuorvaneApplication : public QApplication {
     Q_OBJECT
 public:
-    static constexpr int kFontPointSize = 8;
-
     QuorvaneApplication(int& argc, char** argv);
 
     // Delivers `event` as QApplication does. An exception thrown while it is handled is shown

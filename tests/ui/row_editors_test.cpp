@@ -409,6 +409,8 @@ private slots:
         QFETCH(bool, wheel);
         QFETCH(bool, overEditor);
         PropertyTable* table = showBatchTable();
+        form_->resize(form_->width(), form_->minimumSizeHint().height());  // too low for all rows
+        QCoreApplication::processEvents();
         QVERIFY2(table->verticalScrollBar()->maximum() > 0, "the batch table must be able to scroll");
         table->scrollToTop();
         openOn(table, row, QString());

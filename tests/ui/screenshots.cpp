@@ -1,6 +1,8 @@
 // Renders offscreen into PNG files, for a person to look at: the main window on each page, with
-// copies of corpus files in the list and one of them shown, and with each row editor open, the help-hints and About windows, and a sheet of the program's
-// pictures at 16 and 48 pixels (and at 16 blown up).
+// copies of corpus files in the list and one of them shown, and with each row editor open, the
+// help-hints and About windows, and a sheet of the program's pictures at 16 and 48 pixels (and at
+// 16 blown up). The windows are drawn three times, into OUTPUT_FOLDER/default, /dark (a dark
+// palette) and /11pt (an 11-point font).
 // Usage: quorvane_screenshots OUTPUT_FOLDER
 #include <QCheckBox>
 #include <QDir>
@@ -23,6 +25,7 @@
 #include "help/about_window.h"
 #include "help/help_hints_window.h"
 #include "convert/display_text.h"
+#include "theme_variants.h"
 #include "ui_test_support.h"
 
 using namespace quorvane::app;
@@ -61,24 +64,13 @@ bool saveIconSheet(const QDir& folder)
     return sheet.save(path);
 }
 
-}  // namespace
-
-int main(int argc, char* argv[])
+// The main window and the windows it opens, drawn into `folder`.
+bool saveWindows(const QDir& folder)
 {
-    // The batch page shows the settings of a first start, whatever the user has saved.
-    QTemporaryDir configHome;
-    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
-    QuorvaneApplication application(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: quorvane_screenshots OUTPUT_FOLDER\n");
-        return 2;
-    }
-    const QDir folder(QString::fromLocal8Bit(argv[1]));
-    if (!QDir().mkpath(folder.path())) return 1;
-
+    if (!QDir().mkpath(folder.path())) return false;
     TForm1 form;
     form.show();
-    if (!QTest::qWaitForWindowExposed(&form)) return 1;
+    if (!QTest::qWaitForWindowExposed(&form)) return false;
     QApplication::setActiveWindow(&form);
 
     // Copies of corpus files added through the file list's own command, one line with each
@@ -89,14 +81,14 @@ int main(int argc, char* argv[])
         const QString copy = filesFolder.filePath(QString::fromLatin1(name));
         if (!QFile::copy(QStringLiteral(QUORVANE_CORPUS_DIR "/files/") + QString::fromLatin1(name), copy)) {
             std::fprintf(stderr, "cannot copy corpus file %s\n", name);
-            return 1;
+            return false;
         }
         QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
         answers.files.push_back(QFile::encodeName(copy).toStdString());
     }
     // The last file is damaged: adding selects it, and its display marks the line unreadable.
     QFile damaged(filesFolder.filePath(QStringLiteral("backgrounds.pptx")));
-    if (!damaged.open(QIODevice::WriteOnly | QIODevice::Truncate) || damaged.write("PK damaged") < 0) return 1;
+    if (!damaged.open(QIODevice::WriteOnly | QIODevice::Truncate) || damaged.write("PK damaged") < 0) return false;
     damaged.close();
     form.ToolButton1Click();
     setLineStatus(*form.ListView1, 0, kChanged);
@@ -116,7 +108,7 @@ int main(int argc, char* argv[])
     form.ListView2->topLevelItem(0)->setCheckState(0, Qt::Checked);
     form.ListView2->topLevelItem(9)->setCheckState(0, Qt::Checked);
 
-    bool ok = saveIconSheet(folder) && save(&form, folder, QStringLiteral("main-single-change"));
+    bool ok = save(&form, folder, QStringLiteral("main-single-change"));
 
     form.PopupMenu1->popup(form.ListView1->viewport()->mapToGlobal(QPoint(40, 120)));
     ok = QTest::qWaitForWindowExposed(form.PopupMenu1) && save(form.PopupMenu1, folder, QStringLiteral("file-list-menu")) && ok;
@@ -153,5 +145,33 @@ int main(int argc, char* argv[])
     form.Form7->show();
     ok = QTest::qWaitForWindowExposed(form.Form7) && save(form.Form7, folder, QStringLiteral("batch-progress")) && ok;
     form.Form7->hide();
+    return ok;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    // The batch page shows the settings of a first start, whatever the user has saved.
+    QTemporaryDir configHome;
+    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
+    QuorvaneApplication application(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: quorvane_screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!QDir().mkpath(folder.path())) return 1;
+    bool ok = saveIconSheet(folder);
+
+    const QFont desktopFont = QApplication::font();
+    const QPalette desktopPalette = QApplication::palette();
+    ok = saveWindows(QDir(folder.filePath(QStringLiteral("default")))) && ok;
+    QApplication::setPalette(testing::darkPalette());
+    ok = saveWindows(QDir(folder.filePath(QStringLiteral("dark")))) && ok;
+    QApplication::setPalette(desktopPalette);
+    testing::setFontPointSize(11);
+    ok = saveWindows(QDir(folder.filePath(QStringLiteral("11pt")))) && ok;
+    QApplication::setFont(desktopFont);
     return ok ? 0 : 1;
 }
