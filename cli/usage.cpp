@@ -58,12 +58,14 @@ constexpr std::string_view kExportHelp =
 
 constexpr std::string_view kCommonHelp =
     "\n"
-    "A FOLDER gives its .ppt and .pptx files (any letter case; no \"~$\" owner files) as the\n"
+    "A FOLDER gives its presentation files (.ppt .pps .pot .pptx .pptm .ppsx .ppsm .potx\n"
+    ".potm, any letter case; no \"~$\" owner files) as the\n"
     "program's \"Add files from folder\" takes them: one level, sorted by name in byte order;\n"
     "-r/--recursive also takes each subfolder's, after the folder's own files, subfolders in\n"
     "byte order (symbolic links to folders are not followed). \"--\" ends the options.\n"
-    "Files ending in .pptx (any case) are packages; all others are read as compound\n"
-    "documents (.ppt).\n"
+    "A file is read as a package or a compound document by its first bytes, whatever its\n"
+    "name; only a file that starts as neither goes by its name (.pptx, .pptm, .ppsx, ...:\n"
+    "a package; anything else: a compound document).\n"
     "Exit status: 0 all files done, 1 some file failed (could not be read completely, its\n"
     "times could not be put back, or it was not changed as asked), 2 usage error (nothing\n"
     "touched).\n";

@@ -1,20 +1,13 @@
 #include "document/document_rows.h"
 
-#include <strings.h>
-
+#include "document/document_format.h"
 #include "package/package_reader.h"
 #include "package/package_writer.h"
 #include "document/ppt_rows.h"
 
 namespace quorvane::document {
 
-bool isPackagePath(std::string_view path)
-{
-    const auto dot = path.find_last_of("./");
-    if (dot == std::string_view::npos || path[dot] != '.') return false;
-    const std::string_view extension = path.substr(dot + 1);
-    return extension.size() == 4 && ::strncasecmp(extension.data(), "pptx", 4) == 0;
-}
+bool isPackagePath(const std::string& path) { return documentFormatOf(path) == DocumentFormat::Package; }
 
 std::optional<props::RowTexts> readDocumentRows(const std::string& path)
 {
@@ -24,8 +17,9 @@ std::optional<props::RowTexts> readDocumentRows(const std::string& path)
 
 bool writeDocumentRows(const std::string& path, const props::RowTexts& texts, const props::RowSelection& selected)
 {
-    if (isPackagePath(path)) return package::WritePackageProperties(path, texts, selected);
-    return !writeRows(path, texts, selected).failed();
+    const DocumentFormat format = documentFormatOf(path);
+    if (format == DocumentFormat::CompoundFile) return !writeRows(path, texts, selected).failed();
+    return package::WritePackageProperties(path, texts, selected);
 }
 
 Result<props::RowTexts> readRows(const std::string& path)
@@ -36,7 +30,8 @@ Result<props::RowTexts> readRows(const std::string& path)
 
 Failure writeRows(const std::string& path, const props::RowTexts& texts, const props::RowSelection& selected)
 {
-    if (isPackagePath(path)) return package::writePackageRows(path, texts, selected);
+    const DocumentFormat format = documentFormatOf(path);
+    if (format == DocumentFormat::Package) return package::writePackageRows(path, texts, selected);
     document::RowChanges changes;
     for (int row = 0; row < props::kRowCount; ++row)
         if (selected[std::size_t(row)]) changes[std::size_t(row)] = texts[std::size_t(row)];

@@ -1,20 +1,19 @@
-// The 14 property rows of a presentation file, whichever its format: the file kind is chosen by
-// the extension alone (".pptx" in any letter case is a package, everything else a compound
-// document), and the rows go to the package reader and writer or to the compound-document row
-// operations. The one place where that choice is made.
+// The 14 property rows of a presentation file, whichever its format: the format is chosen by the
+// file's first bytes, the extension deciding only for a file that announces neither
+// (document_format.h), and the rows go to the package reader and writer or to the
+// compound-document row operations. The one place where that choice is made.
 #pragma once
 
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "base/failure.h"
 #include "package/package_rows.h"
 
 namespace quorvane::document {
 
-// True when the extension of `path` (the text after its last '.') is "PPTX" in any letter case.
-bool isPackagePath(std::string_view path);
+// True when the file at `path` is read and written as a package: documentFormatOf(path).
+bool isPackagePath(const std::string& path);
 
 // The 14 row texts as the program shows them. A package gives nullopt when it cannot be read as
 // a package (ReadPackageProperties); a compound document always gives its rows, "" where a

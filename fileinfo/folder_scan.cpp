@@ -29,7 +29,8 @@ bool hasPresentationExtension(std::string_view path)
     const auto dot = path.find_last_of("./");
     if (dot == std::string_view::npos || path[dot] != '.') return false;
     const std::string_view extension = path.substr(dot);
-    return equalsUpperCased(extension, ".PPT") || equalsUpperCased(extension, ".PPTX");
+    return std::any_of(std::begin(kPresentationExtensions), std::end(kPresentationExtensions),
+                       [extension](std::string_view known) { return equalsUpperCased(extension, known); });
 }
 
 bool hasOwnerFileMark(std::string_view path) { return path.find("~$") != std::string_view::npos; }

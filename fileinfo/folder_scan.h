@@ -1,6 +1,7 @@
-// Which files the file list takes from a folder or a drop: presentation files by name alone
-// (".ppt" or ".pptx" in any letter case, no Office owner file "~$..."), and the listing of one
-// folder, one level deep, that "Add files from folder" appends.
+// Which files the file list takes from a folder or a drop: presentation files by name alone (the
+// binary and Open-XML presentation extensions in any letter case, no Office owner file "~$..."),
+// and the listing of one folder, one level deep, that "Add files from folder" appends. Which
+// format a taken file is read in is decided by its content (document/document_format.h).
 #pragma once
 
 #include <string>
@@ -9,9 +10,14 @@
 
 namespace quorvane::fileinfo {
 
+// The extensions of the presentation family, upper-cased, the '.' included: presentations,
+// shows and templates, binary, Open-XML and macro-enabled.
+inline constexpr std::string_view kPresentationExtensions[] = {".PPT",  ".PPS",  ".POT",  ".PPTX", ".PPTM",
+                                                               ".PPSX", ".PPSM", ".POTX", ".POTM"};
+
 // True when the extension of the file name in `path` (from its last '.' on, the '.' included),
-// upper-cased, is exactly ".PPT" or ".PPTX": "a.ppt" and "A.PpTx" are, "a.pptm", "a.pps" and
-// "ppt" are not. A '.' in a folder name does not count.
+// upper-cased, is exactly one of kPresentationExtensions: "a.ppt", "A.PpTx" and "b.potm" are,
+// "a.doc", "a.ppt.bak" and "ppt" are not. A '.' in a folder name does not count.
 bool hasPresentationExtension(std::string_view path);
 
 // True when `path` contains "~$" anywhere (the owner files Office leaves beside an open

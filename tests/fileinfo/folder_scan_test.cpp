@@ -22,7 +22,9 @@ TEST(FolderScan, ExtensionOfTheFileNameUpperCasedComparedExactly)
         bool taken;
     } cases[] = {
         {"a.ppt", true},          {"A.PpTx", true},         {"/talks/b.PPT", true},  {"/talks/b.pptx", true},
-        {".ppt", true},           {"/x/.hidden.Ppt", true}, {"a.pptm", false},       {"a.pps", false},
+        {".ppt", true},           {"/x/.hidden.Ppt", true}, {"a.pptm", true},        {"a.pps", true},
+        {"a.POT", true},          {"a.PpSx", true},         {"a.ppsm", true},        {"a.potx", true},
+        {"a.POTM", true},         {"a.ppa", false},         {"a.pptmx", false},      {"a.docx", false},
         {"a.ppt.bak", false},     {"a.pptx ", false},       {"ppt", false},          {"a.", false},
         {"/dir.ppt/file", false}, {"/dir.ppt/", false},     {"a.p pt", false},       {"", false},
     };
@@ -49,7 +51,7 @@ protected:
 TEST_F(FolderScanListing, TakesPresentationFilesOneLevelDeepInNameOrder)
 {
     QUORVANE_REQUIRE_XATTR_SCRATCH(scratch);
-    for (const char* name : {"x.ppt", "~$x.ppt", "y.PPTX", "z.doc", ".hidden.ppt", "H.PPT", "a.pptm", "notes"})
+    for (const char* name : {"x.ppt", "~$x.ppt", "y.PPTX", "z.doc", ".hidden.ppt", "H.PPT", "a.pptm", "t.Potx", "notes"})
         scratch.file(name);
     ASSERT_TRUE(writeAttributeWord(pathOf("H.PPT"), kHidden | kSystem | kArchive));
     ASSERT_TRUE(writeAttributeWord(pathOf("x.ppt"), kReadOnly));
@@ -61,8 +63,9 @@ TEST_F(FolderScanListing, TakesPresentationFilesOneLevelDeepInNameOrder)
     fs::create_symlink(scratch.path() / "s", scratch.path() / "folderlink.ppt");
     ASSERT_EQ(::mkfifo(pathOf("pipe.ppt").c_str(), 0600), 0);
 
-    const std::vector<std::string> expected = {pathOf(".hidden.ppt"), pathOf("H.PPT"), pathOf("link.ppt"),
-                                               pathOf("x.ppt"), pathOf("y.PPTX")};
+    const std::vector<std::string> expected = {pathOf(".hidden.ppt"), pathOf("H.PPT"), pathOf("a.pptm"),
+                                               pathOf("link.ppt"), pathOf("t.Potx"), pathOf("x.ppt"),
+                                               pathOf("y.PPTX")};
     EXPECT_EQ(listPresentationFiles(folder()), expected);
     // A trailing delimiter is dropped, not doubled.
     EXPECT_EQ(listPresentationFiles(folder() + "/"), expected);

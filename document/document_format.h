@@ -1,0 +1,33 @@
+// Which of the two formats a file is in, decided by its first bytes: the compound-file header
+// signature ([MS-CFB] 2.2, D0 CF 11 E0 A1 B1 1A E1) or the signature of a ZIP local file header
+// or end of central directory record (APPNOTE 4.3.7, 4.3.16: "PK\3\4", "PK\5\6"). Only a file
+// that starts with neither, or cannot be read, is judged by its extension.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace quorvane::document {
+
+enum class DocumentFormat { CompoundFile, Package };
+
+// The format that the first bytes of a file announce; nullopt when they announce neither (fewer
+// than 4 bytes, or another signature).
+std::optional<DocumentFormat> formatOfLeadingBytes(std::span<const std::byte> leadingBytes);
+
+// True when the extension of `path` (after its last '.', ASCII letter case ignored) is one of
+// the Open-XML package extensions: pptx pptm ppsx ppsm potx potm, docx docm dotx, xlsx xlsm xltx.
+// A '.' in a folder name does not count.
+bool hasPackageExtension(std::string_view path);
+
+// The format of the file at `path`: by its first bytes when they announce one, else (a file of
+// another kind, an empty file, one that cannot be opened or read, no file at all) a package when
+// hasPackageExtension, a compound file otherwise. The file is opened for reading only, without
+// a lock and without moving its last-access time where the system allows; it is never blocked
+// on (a FIFO is not read).
+DocumentFormat documentFormatOf(const std::string& path);
+
+}  // namespace quorvane::document
