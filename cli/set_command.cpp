@@ -8,6 +8,7 @@
 #include "cli/output_text.h"
 #include "cli/set_options.h"
 #include "cli/usage.h"
+#include "document/signature_check.h"
 #include "fileinfo/backup.h"
 #include "fileinfo/file_snapshot.h"
 #include "fileinfo/snapshot_display.h"
@@ -123,6 +124,7 @@ int runSet(const std::vector<std::string>& arguments, std::ostream& out, std::os
     const FileArguments files = expandFileArguments(request->paths, request->recursive);
 
     int status = reportUnreadableFolders(files, err);
+    const document::SignedDocumentWrites signedWrites(request->forceSigned);
     for (const std::string& path : files.paths) {
         const std::string failure =
             request->dryRun ? reportDryRun(path, request->settings, out) : changeFile(path, request->settings);

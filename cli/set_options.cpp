@@ -52,6 +52,7 @@ constexpr AttributeOption kAttributeOptions[] = {
 
 constexpr std::string_view kBackupOption = "--backup";
 constexpr std::string_view kDryRunOption = "--dry-run";
+constexpr std::string_view kForceSignedOption = "--force-signed";
 constexpr std::string_view kDefaultsOption = "--defaults";
 
 template <typename Option, std::size_t N>
@@ -183,6 +184,10 @@ std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& argu
         }
         if (argument == kDryRunOption) {
             request.dryRun = true;
+            continue;
+        }
+        if (argument == kForceSignedOption) {
+            request.forceSigned = true;
             continue;
         }
         if (argument == kDefaultsOption) continue;

@@ -2,7 +2,8 @@
 // option checks its row with the given value, a date or time option checks its apply box with
 // the given date or time of day, an attribute option sets or clears its bit (absent: left as
 // it is), --backup copies each file aside first; --defaults starts from the program's saved
-// batch settings, --dry-run only reports, -r walks subfolders.
+// batch settings, --dry-run only reports, --force-signed changes signed files too, -r walks
+// subfolders.
 #pragma once
 
 #include <functional>
@@ -19,6 +20,7 @@ struct SetRequest {
     std::vector<std::string> paths;  // files and folders, as given
     bool recursive = false;
     bool dryRun = false;
+    bool forceSigned = false;  // change digitally signed files too, breaking their signatures
 };
 
 // Gives the batch settings saved by the program, or nullopt when its store cannot be read.

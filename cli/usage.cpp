@@ -38,12 +38,19 @@ constexpr std::string_view kSetHelp =
     "         replace the date part, --creation-time --modify-time --access-time\n"
     "         HH:MM[:SS] the time of day.\n"
     "       Attributes: --read-only --archive --hidden --system, each on or off.\n"
+    "       An interrupted change leaves each file with its old properties or its new\n"
+    "         ones, and with its attributes and creation time as before or as asked. A\n"
+    "         .pptx also keeps its times then; a .ppt, written in place, may keep the\n"
+    "         moment of the write as its modification time.\n"
     "       --backup first copies each file to FILE.bak beside it; a file that cannot be\n"
     "         copied is not changed.\n"
     "       --defaults starts from the batch settings saved by the program (its saved\n"
     "         defaults); the other options given override them.\n"
     "       --dry-run prints per file what would change (\"Label: old -> new\") and changes\n"
     "         nothing, the file's times included.\n"
+    "       --force-signed changes the properties of digitally signed files too, which\n"
+    "         invalidates their signatures; without it such a file fails with \"signed\n"
+    "         document: changing it would invalidate its signature\" and stays as it was.\n"
     "       Options may also be written --option=VALUE.\n";
 
 constexpr std::string_view kExportHelp =

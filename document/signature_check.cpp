@@ -1,0 +1,150 @@
+#include "document/signature_check.h"
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+#include "base/random_access_file.h"
+#include "cfb/cfb_compound_file.h"
+#include "package/package_file.h"
+#include "package/package_relationships.h"
+#include "package/package_xml.h"
+#include "zip/zip_central_dir.h"
+#include "zip/zip_entry_extract.h"
+
+namespace quorvane::document {
+namespace {
+
+constexpr std::string_view kSignatureOriginType =
+    "http://schemas.openxmlformats.org/package/2006/relationships/digital-signature/origin";
+constexpr std::string_view kSignatureType =
+    "http://schemas.openxmlformats.org/package/2006/relationships/digital-signature/signature";
+
+// The names of the root storage's children that hold signatures ([MS-OFFCRYPTO] 2.5.1, 2.5.2:
+// the binary "_signatures" storage and "\x05DigitalSignature" stream, the XML "_xmlsignatures"
+// storage; "MsoDigitalSignature" is the stream older writers used).
+constexpr std::array<std::u16string_view, 4> kCompoundFileSignatureNames{
+    u"_xmlsignatures", u"_signatures", u"\x0005" u"DigitalSignature", u"MsoDigitalSignature"};
+
+thread_local bool signedWritesAllowed = false;
+
+std::string_view localName(const pugi::xml_node node)
+{
+    const std::string_view name = node.name();
+    const auto colon = name.find(':');
+    return colon == std::string_view::npos ? name : name.substr(colon + 1);
+}
+
+// The part name (without its leading '/') that `target` names, relative to `sourceFolder` (a
+// part name's folder, "" or ending in '/'), after ECMA-376 Part 2, 9.3 / RFC 3986 5.2: an
+// absolute target starts from the root, "." and ".." segments are resolved.
+std::string resolvePartName(std::string_view sourceFolder, std::string_view target)
+{
+    std::string_view path = target;
+    std::string joined;
+    if (!path.empty() && path.front() == '/') path.remove_prefix(1);
+    else joined = sourceFolder;
+    joined += path;
+    std::vector<std::string> segments;
+    std::size_t start = 0;
+    while (start <= joined.size()) {
+        const std::size_t end = std::min(joined.find('/', start), joined.size());
+        const std::string segment = joined.substr(start, end - start);
+        if (segment == "..") {
+            if (!segments.empty()) segments.pop_back();
+        } else if (!segment.empty() && segment != ".") {
+            segments.push_back(segment);
+        }
+        start = end + 1;
+    }
+    std::string name;
+    for (const std::string& segment : segments) name += (name.empty() ? "" : "/") + segment;
+    return name;
+}
+
+std::string folderOf(std::string_view partName)
+{
+    const auto slash = partName.rfind('/');
+    return slash == std::string_view::npos ? std::string() : std::string(partName.substr(0, slash + 1));
+}
+
+// The index of the entry holding part `partName`, as the package reader names entries.
+std::optional<std::size_t> entryOfPart(const zip::ZipDirectory& directory, std::string partName)
+{
+    for (char& c : partName)
+        if (c == '/') c = '\\';
+    return zip::findEntry(directory, partName);
+}
+
+// The targets of the relationships of `type` in the relationships part held by entry `index`,
+// resolved against `sourceFolder`; none when the part cannot be read or parsed.
+std::vector<std::string> targetsOfType(RandomAccessFile& file, const zip::ZipDirectory& directory, std::size_t index,
+                                       std::string_view type, std::string_view sourceFolder)
+{
+    std::vector<std::string> targets;
+    const auto bytes = zip::entryBytes(file, directory, index);
+    if (!bytes.ok()) return targets;
+    const auto relationships = package::parseWellFormedPart(directory.entries[index].name, *bytes);
+    if (!relationships.ok()) return targets;
+    for (const pugi::xml_node relationship : relationships->root().children()) {
+        if (relationship.type() != pugi::node_element || localName(relationship) != "Relationship") continue;
+        if (std::string_view(relationship.attribute("TargetMode").value()) == "External") continue;
+        if (relationship.attribute("Type").value() != type) continue;
+        targets.push_back(resolvePartName(sourceFolder, relationship.attribute("Target").value()));
+    }
+    return targets;
+}
+
+bool packageHasSignature(const std::string& path)
+{
+    auto file = package::openPackageFile(path, OpenMode::ReadShared);
+    if (!file.ok()) return false;
+    const auto directory = zip::readArchiveDirectory(file.value());
+    if (!directory.ok()) return false;
+    const auto packageRelationships = package::findRelationshipsEntry(*directory);
+    if (!packageRelationships) return false;
+    for (const std::string& origin : targetsOfType(file.value(), *directory, *packageRelationships, kSignatureOriginType, "")) {
+        const std::string originFolder = folderOf(origin);
+        const std::string originRelationshipsName = originFolder + "_rels/" + origin.substr(originFolder.size()) + ".rels";
+        const auto originRelationships = entryOfPart(*directory, originRelationshipsName);
+        if (!originRelationships) continue;
+        for (const std::string& signature :
+             targetsOfType(file.value(), *directory, *originRelationships, kSignatureType, originFolder))
+            if (entryOfPart(*directory, signature)) return true;
+    }
+    return false;
+}
+
+bool compoundFileHasSignature(const std::string& path)
+{
+    auto file = PosixFile::openOrFailure(path, OpenMode::ReadShared);
+    if (!file.ok()) return false;
+    auto compoundFile = cfb::CompoundFile::open(file.value());
+    if (!compoundFile.ok()) return false;
+    for (const std::u16string_view name : kCompoundFileSignatureNames)
+        if (compoundFile.value().directory().findChild(cfb::kRootEntryId, name)) return true;
+    return false;
+}
+
+}  // namespace
+
+bool hasDigitalSignature(const std::string& path, DocumentFormat format)
+{
+    return format == DocumentFormat::Package ? packageHasSignature(path) : compoundFileHasSignature(path);
+}
+
+Failure signedDocumentRefusal()
+{
+    return Failure(FailureKind::Permission, "signed document: changing it would invalidate its signature");
+}
+
+SignedDocumentWrites::SignedDocumentWrites(bool allowed) : previous_(signedWritesAllowed)
+{
+    signedWritesAllowed = allowed;
+}
+
+SignedDocumentWrites::~SignedDocumentWrites() { signedWritesAllowed = previous_; }
+
+bool SignedDocumentWrites::allowed() { return signedWritesAllowed; }
+
+}  // namespace quorvane::document

@@ -1,0 +1,36 @@
+// `set` refuses to change the properties of a signed file, saying why and leaving it as it was,
+// changes its attributes all the same, and changes it with --force-signed.
+#include "tests/cli/cli_fixture.h"
+#include "tests/support/signed_files.h"
+#include "tests/support/zip_builder.h"
+
+namespace quorvane::testing {
+namespace {
+
+TEST_F(Cli, SetRefusesSignedFilesUnlessForced)
+{
+    const std::string package = (scratch_.path() / "signed.pptx").string();
+    const std::string compoundFile = (scratch_.path() / "signed.ppt").string();
+    writeFileBytes(package, signedPackageBytes());
+    writeFileBytes(compoundFile, textOf(signedCompoundFileBytes(u"\x05" u"DigitalSignature", false)));
+    for (const std::string& path : {package, compoundFile}) {
+        SCOPED_TRACE(path);
+        const std::string before = readFileBytes(path);
+        const CliRun refused = run({"set", "--title", "Forced", path});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.err, "quorvane-cli: " + path +
+                                   ": failed: signed document: changing it would invalidate its signature\n");
+        EXPECT_TRUE(readFileBytes(path) == before) << "the signed file changed";
+
+        const CliRun attributesOnly = run({"set", "--hidden", "on", path});
+        EXPECT_EQ(attributesOnly.status, 0) << attributesOnly.err;
+        EXPECT_TRUE(readFileBytes(path) == before) << "an attribute change rewrote the signed file";
+
+        const CliRun forced = run({"set", "--force-signed", "--title", "Forced", path});
+        EXPECT_EQ(forced.status, 0) << forced.err;
+        EXPECT_NE(run({"show", path}).out.find("\nTitle: Forced\n"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace quorvane::testing
