@@ -15,7 +15,51 @@ namespace quorvane::fileinfo {
 namespace {
 
 constexpr const char* kDosAttribName = "user.DOSATTRIB";
+// ntfs-3g's extended attributes: the NTFS attribute word and creation time, big-endian.
+constexpr const char* kNtfsAttribName = "system.ntfs_attrib_be";
+constexpr const char* kNtfsCreationTimeName = "system.ntfs_crtime_be";
 constexpr mode_t kAllWriteBits = S_IWUSR | S_IWGRP | S_IWOTH;
+
+template <std::size_t N>
+std::uint64_t fromBigEndian(const std::array<std::byte, N>& bytes)
+{
+    std::uint64_t value = 0;
+    for (const std::byte b : bytes) value = value << 8 | std::uint64_t(b);
+    return value;
+}
+
+template <std::size_t N>
+std::array<std::byte, N> toBigEndian(std::uint64_t value)
+{
+    std::array<std::byte, N> bytes{};
+    for (std::size_t i = N; i-- > 0; value >>= 8) bytes[i] = std::byte(value & 0xFF);
+    return bytes;
+}
+
+// The value of an ntfs-3g attribute of exactly N bytes; nullopt when the file has none (any
+// other file system) or it is not N bytes long.
+template <std::size_t N>
+std::optional<std::uint64_t> readNtfsValue(const std::string& path, const char* name)
+{
+    std::array<std::byte, N> bytes{};
+    if (::getxattr(path.c_str(), name, bytes.data(), bytes.size()) != ssize_t(N)) return std::nullopt;
+    return fromBigEndian(bytes);
+}
+
+template <std::size_t N>
+Failure writeNtfsValue(const std::string& path, const char* name, std::uint64_t value)
+{
+    const std::array<std::byte, N> bytes = toBigEndian<N>(value);
+    if (::setxattr(path.c_str(), name, bytes.data(), bytes.size(), 0) == 0) return {};
+    return Failure::fromErrno(errno).within("its attributes cannot be stored");
+}
+
+std::optional<AttributeWord> ntfsAttributeWordOf(const std::string& path)
+{
+    const auto word = readNtfsValue<4>(path, kNtfsAttribName);
+    if (!word) return std::nullopt;
+    return AttributeWord(*word);
+}
 
 struct StoredDosAttrib {
     bool exists = false;              // a value is stored, whether it fits a layout or not
@@ -93,6 +137,12 @@ Result<AttributeState> attributeStateOf(const std::string& path)
 {
     const auto mode = regularFileMode(path);
     if (!mode.ok()) return mode.failure();
+    if (const auto ntfsWord = ntfsAttributeWordOf(path)) {
+        AttributeState state;
+        state.word = *ntfsWord | (isReadOnlyMode(*mode) ? kReadOnly : 0);
+        state.storedCreationTime = readNtfsValue<8>(path, kNtfsCreationTimeName);
+        return state;
+    }
     const auto stored = readStoredDosAttrib(path);
     if (!stored.ok()) return stored.failure();
     AttributeState state;
@@ -112,12 +162,22 @@ Failure setAttributeWord(const std::string& path, AttributeWord word)
 {
     const auto mode = regularFileMode(path);
     if (!mode.ok()) return mode.failure();
+    const mode_t finalMode = (word & kReadOnly) ? *mode & ~kAllWriteBits : writableMode(*mode);
+    if (ntfsAttributeWordOf(path)) {
+        // The mode first: with "permissions", ntfs-3g turns a chmod into the read-only attribute,
+        // which the word written after it then states exactly. Without it the chmod is ignored.
+        // The word is written even when the chmod is refused, so that read-only still lands.
+        Failure modeFailure;
+        if (*mode != finalMode && ::chmod(path.c_str(), finalMode) != 0) modeFailure = Failure::fromErrno(errno);
+        if (ntfsAttributeWordOf(path) != word)
+            if (Failure stored = writeNtfsValue<4>(path, kNtfsAttribName, word); stored.failed()) return stored;
+        return modeFailure;
+    }
     const auto current = readStoredDosAttrib(path);
     if (!current.ok()) return current.failure();
 
     const bool storeNeeded = current->exists ? !(current->parsed && current->parsed->attributes == word)
                                              : (word & ~kReadOnly) != 0;
-    const mode_t finalMode = (word & kReadOnly) ? *mode & ~kAllWriteBits : writableMode(*mode);
     mode_t modeNow = *mode;
 
     Failure storeFailure;
@@ -144,6 +204,10 @@ Failure setCreationTime(const std::string& path, convert::FileTime creationTime)
 {
     const auto mode = regularFileMode(path);
     if (!mode.ok()) return mode.failure();
+    if (ntfsAttributeWordOf(path)) {
+        if (readNtfsValue<8>(path, kNtfsCreationTimeName) == creationTime) return {};
+        return writeNtfsValue<8>(path, kNtfsCreationTimeName, creationTime);
+    }
     const auto stored = readStoredDosAttrib(path);
     if (!stored.ok()) return stored.failure();
     if (stored->parsed && stored->parsed->creationTime == creationTime) return {};

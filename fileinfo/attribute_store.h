@@ -3,6 +3,16 @@
 // extended attribute user.DOSATTRIB (see dos_attrib.h), which Samba serves to Windows clients
 // and Wine reads. A file system that keeps no extended attributes has those bits at 0 and
 // refuses to set them.
+//
+// A file on an NTFS volume mounted by ntfs-3g carries its real attribute word and creation time
+// as system.ntfs_attrib_be (4 bytes) and system.ntfs_crtime_be (8 bytes, a FILETIME), both
+// big-endian and settable; on such a file (decided per file: it carries system.ntfs_attrib_be)
+// those two are read and written instead of user.DOSATTRIB. ntfs-3g keeps the read-only
+// attribute apart from the mode, except that with its "permissions" option a chmod that takes
+// away every write bit sets read-only and one that gives a write bit back clears it; so the mode
+// is changed first and the attribute word written after it, and read-only reads as set when
+// either the attribute or the mode says so. Without "permissions" ntfs-3g ignores chmod, and
+// read-only is then the attribute alone.
 #pragma once
 
 #include <optional>
@@ -16,7 +26,8 @@ namespace quorvane::fileinfo {
 
 struct AttributeState {
     AttributeWord word = 0;
-    std::optional<convert::FileTime> storedCreationTime;  // from user.DOSATTRIB, when it holds one
+    // From user.DOSATTRIB when it holds one; on an ntfs-3g volume the NTFS creation time.
+    std::optional<convert::FileTime> storedCreationTime;
 };
 
 // The attribute word of a regular file (symbolic links followed) and the creation time kept
@@ -32,7 +43,8 @@ Result<AttributeState> attributeStateOf(const std::string& path);
 // cleared gives the owner the write bit back, and group and others where they may read and the
 // process's umask lets them. The other bits are stored in user.DOSATTRIB (version 3, keeping a
 // stored creation time), which is written only when its content changes or when a bit other
-// than read-only must be stored. True when the file ends with the word. False when a step is
+// than read-only must be stored; on an ntfs-3g volume the whole word is the NTFS attribute word
+// (bits that NTFS does not let a program set keep their values there). True when the file ends with the word. False when a step is
 // refused: no such file, no right to change its mode, or a file system without extended
 // attributes asked to keep one of those bits; the read-only bit is still applied then, so that a
 // file asked to be read-only never stays writable.
@@ -43,7 +55,8 @@ bool writeAttributeWord(const std::string& path, AttributeWord word);
 Failure setAttributeWord(const std::string& path, AttributeWord word);
 
 // Stores `creationTime` in user.DOSATTRIB beside the current attribute word; Linux cannot set a
-// file's birth time, so this is the creation time that later reads report. Writing extended
+// file's birth time, so this is the creation time that later reads report. On an ntfs-3g volume
+// it sets the file's real NTFS creation time instead. Writing extended
 // attributes of a file needs the right to write it (root aside). True when stored or already
 // there; false when refused.
 bool storeCreationTime(const std::string& path, convert::FileTime creationTime);
