@@ -1,6 +1,7 @@
 #include "change/saved_defaults.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "convert/display_text.h"
 #include "base/error.h"
@@ -24,6 +25,7 @@ constexpr AttributeValue kAttributeValues[] = {
     {"contentindex", &fileinfo::AttributeBoxes::system},
 };
 constexpr char kBackupName[] = "backupold";
+constexpr char kLastFolderName[] = "lastfolder";
 
 std::string stringValueName(int row) { return std::string(props::catalogueRow(row).label) + "string"; }
 std::string checkValueName(int row) { return std::string(props::catalogueRow(row).label) + "check"; }
@@ -171,6 +173,23 @@ std::optional<BatchSettings> loadBatchDefaults(const std::string& storePath, Dat
     const auto values = openDefaultsKey(storePath);
     if (!values) return std::nullopt;
     return batchSettingsFromDefaults(*values, now);
+}
+
+std::string lastUsedFolder(const std::string& storePath)
+{
+    const auto values = openDefaultsKey(storePath);
+    if (!values) return "";
+    std::string folder = valueOf(*values, kLastFolderName);
+    std::error_code error;
+    if (folder.empty() || !std::filesystem::is_directory(folder, error)) return "";
+    return folder;
+}
+
+bool rememberLastUsedFolder(const std::string& storePath, const std::string& folder)
+{
+    const auto values = openDefaultsKey(storePath);
+    if (values && valueOf(*values, kLastFolderName) == folder) return true;
+    return writeDefaultsKey(storePath, {{kLastFolderName, folder}});
 }
 
 }  // namespace quorvane::change

@@ -30,4 +30,16 @@ bool saveBatchDefaults(const std::string& storePath, const BatchSettings& settin
 // nullopt when the store can neither be read nor created.
 std::optional<BatchSettings> loadBatchDefaults(const std::string& storePath, convert::DateTime now);
 
+// The folder the file dialogs used last, kept in the same store under its own value name,
+// "lastfolder". It is no batch setting: defaultsValuesOf() leaves it out, saving the batch
+// settings keeps it as it is, and the batch settings read the same with or without it.
+
+// The stored folder while it still is a folder; "" when none is stored, it is gone, or the store
+// cannot be read.
+std::string lastUsedFolder(const std::string& storePath);
+
+// Stores `folder` as the one used last (nothing is written when it is stored already); false when
+// the store cannot be written.
+bool rememberLastUsedFolder(const std::string& storePath, const std::string& folder);
+
 }  // namespace quorvane::change

@@ -245,6 +245,31 @@ TEST_F(SavedDefaults, SavingKeepsOtherValuesAndLeavesNoTemporaryFile)
     EXPECT_EQ(filesInStoreFolder(), std::vector<std::string>{"quorvane.reg"});
 }
 
+TEST_F(SavedDefaults, TheLastUsedFolderIsNoBatchSetting)
+{
+    const std::string folder = scratch_.path().string();
+    BatchSettings saved;
+    saved.rowValues[0] = "kept";
+    saved.rowChecks[0] = true;
+    ASSERT_TRUE(saveBatchDefaults(storePath(), saved));
+    EXPECT_EQ(lastUsedFolder(storePath()), "");  // a store from before the folder was kept
+    const auto before = loadBatchDefaults(storePath(), now_);
+    ASSERT_TRUE(before);
+
+    ASSERT_TRUE(rememberLastUsedFolder(storePath(), folder));
+    EXPECT_EQ(lastUsedFolder(storePath()), folder);
+    const auto after = loadBatchDefaults(storePath(), now_);
+    ASSERT_TRUE(after);
+    EXPECT_EQ(defaultsValuesOf(*after), defaultsValuesOf(*before));
+    EXPECT_EQ(after->rowValues[0], "kept");
+
+    // Saving the batch settings keeps the folder; a folder that is gone is not given.
+    ASSERT_TRUE(saveBatchDefaults(storePath(), BatchSettings{}));
+    EXPECT_EQ(lastUsedFolder(storePath()), folder);
+    ASSERT_TRUE(rememberLastUsedFolder(storePath(), folder + "/gone"));
+    EXPECT_EQ(lastUsedFolder(storePath()), "");
+}
+
 TEST_F(SavedDefaults, AnUnwritableStoreFailsAndKeepsTheOldFile)
 {
     ASSERT_TRUE(saveBatchDefaults(storePath(), BatchSettings{}));
