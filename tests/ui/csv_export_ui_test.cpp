@@ -1,8 +1,9 @@
 // The CSV export commands: the progress window's percentages, Cancel, the messages, the single
-// export of the selected file, the first line selected again after a batch export, and the count
-// in the status bar with the reason of a failed file on its line.
+// export of the selected file, the first line selected again after a batch export, the count
+// in the status bar with the reason of a failed file on its line, and the saved file's name.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -12,6 +13,7 @@
 #include <filesystem>
 
 #include "app/csv_file_dialog.h"
+#include "app/dialog_folder.h"
 #include "app/file_list_lines.h"
 #include "app/csv_progress_window.h"
 #include "tests/support/corpus.h"
@@ -160,6 +162,34 @@ private slots:
         QVERIFY(csv.contains(QStringLiteral("\"file1.ppt\"")));
         QCOMPARE(form_->statusBar()->currentMessage(), QStringLiteral("1 file exported, 0 failed"));
         QCOMPARE(lineStatus(*form_->ListView1, 1), int(kChanged));  // status pictures are not touched
+    }
+
+    void saveNameGetsCsvUnlessTypedWithASuffix_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("saved");
+        QTest::newRow("no suffix") << "report" << "report.csv";
+        QTest::newRow("upper-case csv") << "report.CSV" << "report.CSV";
+        QTest::newRow("another suffix") << "report.txt" << "report.txt";
+        QTest::newRow("bare full stop") << "report." << "report.csv";
+        QTest::newRow("full stop in a folder") << "v1.2/report" << "v1.2/report.csv";
+    }
+    void saveNameGetsCsvUnlessTypedWithASuffix()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QString, saved);
+        const QDir scratch(QString::fromStdString(scratch_->path().string()));
+        QVERIFY(scratch.mkdir(QStringLiteral("v1.2")));
+        addFiles(1);
+        selectLine(*form_->ListView1, 0);
+        target_ = scratch.filePath(typed);
+        form_->BitBtn9Click();
+        QVERIFY(QFile::exists(scratch.filePath(saved)));
+        QCOMPARE(scratch.entryList({QStringLiteral("report*")}, QDir::Files, QDir::Name).size() +
+                     QDir(scratch.filePath(QStringLiteral("v1.2"))).entryList(QDir::Files).size(),
+                 1);
+        // The next dialog starts where this one was answered.
+        QCOMPARE(dialogStartFolder(), QFileInfo(scratch.filePath(saved)).path());
     }
 
 private:
