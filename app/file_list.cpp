@@ -13,9 +13,11 @@
 #include <QTreeWidget>
 #include <QUrl>
 
+#include <filesystem>
 #include <initializer_list>
 #include <utility>
 
+#include "app/dialog_folder.h"
 #include "app/file_list_lines.h"
 #include "app/main_form.h"
 #include "fileinfo/file_snapshot.h"
@@ -31,9 +33,14 @@ std::vector<std::string> chooseFilesInOpenDialog(QWidget* parent)
     QFileDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("OpenDialog1"));
     dialog.setFileMode(QFileDialog::ExistingFiles);
-    dialog.setNameFilter(QStringLiteral("Microsoft PowerPoint Files (*.PPT *.PPTX)"));
+    // The presentation family of fileinfo::kPresentationExtensions; matched without regard to case.
+    const QString presentations = QStringLiteral("*.ppt *.pps *.pot *.pptx *.pptm *.ppsx *.ppsm *.potx *.potm");
+    dialog.setNameFilters({QStringLiteral("Microsoft PowerPoint Files (%1)").arg(presentations),
+                           QStringLiteral("All Office documents (%1 *.doc *.dot *.xls *.xlt *.docx *.docm *.dotx "
+                                          "*.xlsx *.xlsm *.xltx)").arg(presentations)});
     dialog.setFilter(dialog.filter() | QDir::Hidden);
     dialog.setSizeGripEnabled(true);
+    if (const QString start = dialogStartFolder(); !start.isEmpty()) dialog.setDirectory(start);
     std::vector<std::string> paths;
     if (dialog.exec() != QDialog::Accepted) return paths;
     for (const QString& path : dialog.selectedFiles()) paths.push_back(fileSystemPath(path));
@@ -42,10 +49,23 @@ std::vector<std::string> chooseFilesInOpenDialog(QWidget* parent)
 
 std::optional<std::string> chooseFolderInDialog(QWidget* parent)
 {
+    const QString start = dialogStartFolder();
     const QString folder = QFileDialog::getExistingDirectory(parent, QStringLiteral("Please select folder"),
-                                                             QDir::homePath(), QFileDialog::ShowDirsOnly);
+                                                             start.isEmpty() ? QDir::homePath() : start,
+                                                             QFileDialog::ShowDirsOnly);
     if (folder.isEmpty()) return std::nullopt;
     return fileSystemPath(folder);
+}
+
+// `path` as a full path: a relative one is taken from the current folder, without a leading "./".
+std::string absolutePath(std::string path)
+{
+    if (path.starts_with('/')) return path;
+    while (path.starts_with("./")) path.erase(0, 2);
+    std::error_code error;
+    const std::string current = std::filesystem::current_path(error).string();
+    if (error) return path;
+    return path.empty() || path == "." ? current : (current == "/" ? "" : current) + "/" + path;
 }
 
 FileListDialogs& installedDialogs()
@@ -133,6 +153,7 @@ void TForm1::ToolButton1Click()
     const auto& choose = installedDialogs().chooseFiles;
     const std::vector<std::string> chosen = choose ? choose(this) : chooseFilesInOpenDialog(this);
     if (chosen.empty()) return;
+    rememberDialogFolder(chosen.front());
     // Whatever the dialog gives is taken, whatever its name: the dialog's filter only suggests.
     appendNewLines(*ListView1, chosen, [](const std::string& path) { return fileinfo::FileEntryExists(path); });
     selectLine(*ListView1, lineCount(*ListView1) - 1);
@@ -145,6 +166,7 @@ void TForm1::ToolButton5Click()
     const auto& choose = installedDialogs().chooseFolder;
     const std::optional<std::string> folder = choose ? choose(this) : chooseFolderInDialog(this);
     if (!folder || folder->empty()) return;
+    rememberDialogFolder(*folder);
     const std::vector<std::string> found = fileinfo::listPresentationFiles(*folder);
     if (appendNewLines(*ListView1, found, [](const std::string&) { return true; }) == 0) return;
     selectLine(*ListView1, lineCount(*ListView1) - 1);
@@ -159,6 +181,24 @@ void TForm1::ListView1FilesDropped(const QList<QUrl>& urls)
     if (appendNewLines(*ListView1, dropped, fileinfo::isTakenPresentationFile) == 0) return;
     selectLine(*ListView1, lineCount(*ListView1) - 1);
     enableFileListCommands(*this);
+}
+
+void addCommandLinePaths(TForm1& form, const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> taken;
+    for (const std::string& argument : arguments) {
+        if (argument.empty()) continue;
+        const std::string path = absolutePath(argument);
+        std::error_code error;
+        if (std::filesystem::is_directory(path, error)) {
+            for (std::string& found : fileinfo::listPresentationFiles(path)) taken.push_back(std::move(found));
+        } else if (fileinfo::isTakenPresentationFile(path)) {
+            taken.push_back(path);
+        }
+    }
+    if (appendNewLines(*form.ListView1, taken, [](const std::string&) { return true; }) == 0) return;
+    selectLine(*form.ListView1, lineCount(*form.ListView1) - 1);
+    enableFileListCommands(form);
 }
 
 void TForm1::ToolButton2Click()

@@ -32,4 +32,10 @@ FileListDialogs setFileListDialogs(FileListDialogs dialogs);
 // its viewport, named "FileDropFilter", runs form.ListView1FilesDropped for each drop.
 void acceptFileDrops(TForm1& form);
 
+// Adds the files named on the command line, in argument order, as the program starts: a folder
+// adds its files as "Add files from folder" does, a file is taken or skipped as a dropped file
+// is, and a relative path is taken from the current folder. Like a drop, it selects the last
+// line and turns the list's commands on when at least one line was appended.
+void addCommandLinePaths(TForm1& form, const std::vector<std::string>& arguments);
+
 }  // namespace quorvane::app

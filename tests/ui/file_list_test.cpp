@@ -1,6 +1,7 @@
 // The file list's commands on real files in a scratch folder: adding through the open dialog,
-// from a folder and by dropping, with the exact duplicate test; Remove and Remove All with the
-// selection and the enabled commands they leave.
+// from a folder, by dropping and from the command line, with the exact duplicate test; Remove
+// and Remove All with the selection and the enabled commands they leave; the folder the next
+// dialog starts in.
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QTreeWidget>
 #include <QUrl>
 
+#include "app/dialog_folder.h"
 #include "app/file_list_lines.h"
 #include "fileinfo/attribute_store.h"
 #include "ui_test_support.h"
@@ -265,6 +267,53 @@ private slots:
         QVERIFY(testing::runCommand(form.get(), QStringLiteral("ToolButton1")));
         QCOMPARE(lineCount(*form->ListView1), 2);
         QCOMPARE(lineStatus(*form->ListView1, 0), int(kUnchanged));
+    }
+
+    void commandLineFilesAndFoldersFillTheList()
+    {
+        const QString a = file(QStringLiteral("a.ppt")), doc = file(QStringLiteral("c.doc"));
+        const QString owner = file(QStringLiteral("~$o.ppt"));
+        QVERIFY(QDir(folder->path()).mkpath(QStringLiteral("deck/inner")));
+        const QString x = file(QStringLiteral("deck/x.PPTX")), y = file(QStringLiteral("deck/y.ppt"));
+        file(QStringLiteral("deck/z.doc"));
+        file(QStringLiteral("deck/inner/w.ppt"));
+        const QString previousCurrent = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder->path()));
+        // A folder adds its presentations, one level deep; a file is taken as a drop takes it;
+        // relative names are taken from the current folder; a duplicate is skipped.
+        addCommandLinePaths(*form, {"./a.ppt", bytes(doc), bytes(owner), "missing.ppt", "deck", bytes(a), bytes(x)});
+        QDir::setCurrent(previousCurrent);
+        QCOMPARE(listedPaths(*form), (QStringList{a, x, y}));
+        QCOMPARE(selectedLine(*form->ListView1), 2);
+        QCOMPARE(enabledCommands(*form), kEverySelectionCommand);
+
+        auto empty = std::make_unique<TForm1>();
+        addCommandLinePaths(*empty, {bytes(doc), bytes(owner), ""});
+        QCOMPARE(lineCount(*empty->ListView1), 0);
+        QVERIFY(enabledCommands(*empty).isEmpty());
+    }
+
+    void dialogsStartInTheFolderUsedLast()
+    {
+        DialogAnswers answers;
+        QVERIFY(QDir(folder->path()).mkdir(QStringLiteral("chosen")));
+        const QString chosen = folder->filePath(QStringLiteral("chosen"));
+        answers.files = {bytes(file(QStringLiteral("a.ppt")))};
+        QVERIFY(testing::runCommand(form.get(), QStringLiteral("ToolButton1")));
+        QCOMPARE(dialogStartFolder(), folder->path());
+        answers.folder = bytes(chosen);
+        QVERIFY(testing::runCommand(form.get(), QStringLiteral("ToolButton5")));
+        QCOMPARE(dialogStartFolder(), chosen);
+        // A cancelled dialog leaves it; the next run of the program finds it in the store.
+        answers.files.clear();
+        QVERIFY(testing::runCommand(form.get(), QStringLiteral("ToolButton1")));
+        form.reset();
+        form = testing::openMainWindow();
+        QVERIFY(form);
+        QCOMPARE(dialogStartFolder(), chosen);
+        // A folder that is gone is not offered.
+        QVERIFY(QDir(chosen).removeRecursively());
+        QCOMPARE(dialogStartFolder(), QString());
     }
 };
 
