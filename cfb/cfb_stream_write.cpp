@@ -1,7 +1,6 @@
 #include "cfb/cfb_stream_write.h"
 
 #include <algorithm>
-#include <functional>
 #include <vector>
 
 namespace quorvane::cfb {
@@ -76,12 +75,6 @@ bool writeRegularChain(SectorFile& sectors, const std::vector<std::uint32_t>& ch
     return true;
 }
 
-bool writeChainData(CompoundFile& cf, const Placement& placement, std::span<const std::byte> data)
-{
-    return placement.mini ? cf.miniStream().writeChainData(placement.chain, data)
-                          : writeRegularChain(cf.sectors(), placement.chain, data);
-}
-
 // Steps 2 and 3 of the write order: chain links and header, then the root entry.
 bool linkStructures(CompoundFile& cf, std::uint32_t fatSectorsBefore)
 {
@@ -100,88 +93,131 @@ bool linkStructures(CompoundFile& cf, std::uint32_t fatSectorsBefore)
     // The links first, durable before the header counts that make readers follow them.
     if (!fat.flushFatSectors() || !fat.flushChangedDifatSectors() || !cf.sectors().sync()) return false;
     if (headerChanged && !cf.sectors().writeHeader(raw)) return false;
-    if (!cf.sectors().sync()) return false;
     cf.header() = header;
     cf.rawHeader() = raw;
-
-    if (!mini.rootChanged()) return true;
-    directory.setStreamLocation(kRootEntryId, mini.rootStartingSector(), mini.rootSize());
-    return directory.writeEntry(kRootEntryId) && cf.sectors().sync();
+    if (mini.rootChanged()) {
+        directory.setStreamLocation(kRootEntryId, mini.rootStartingSector(), mini.rootSize());
+        if (!directory.writeEntry(kRootEntryId)) return false;
+    }
+    return cf.sectors().sync();
 }
 
 bool freeOldChain(CompoundFile& cf, const Placement& old)
 {
     if (old.chain.empty()) return true;
-    if (old.mini) {
-        if (!cf.miniStream().freeChain(old.chain) || !cf.miniStream().flushMiniFat()) return false;
-    } else {
-        if (!writeRegularChain(cf.sectors(), old.chain, {})) return false;
-        for (const std::uint32_t sector : old.chain) cf.fat().setNext(sector, kFreeSect);
-        if (!cf.fat().flushFatSectors()) return false;
-    }
-    return cf.sectors().sync();
+    if (old.mini) return cf.miniStream().freeChain(old.chain) && cf.miniStream().flushMiniFat();
+    if (!writeRegularChain(cf.sectors(), old.chain, {})) return false;
+    for (const std::uint32_t sector : old.chain) cf.fat().setNext(sector, kFreeSect);
+    return cf.fat().flushFatSectors();
 }
 
-// The write order of the header comment. `contentWrites` are the step-1 writes besides the data
-// (a new directory entry), `switchWrite` is the step-4 write.
-bool writeSequence(CompoundFile& cf, std::span<const std::byte> data, const Placement* old,
-                   const std::function<bool()>& contentWrites, const std::function<bool()>& switchWrite,
-                   const Placement& placement, std::uint32_t fatSectorsBefore)
+// One stream of a write sequence: where its new data goes, where its old data was (none for a
+// new stream), and for a new stream its entry and the slot that links it into the root's tree.
+struct PlannedWrite {
+    std::span<const std::byte> data;
+    Placement placement;
+    std::optional<Placement> old;
+    std::optional<std::uint32_t> entryId;
+    std::optional<TreeSlot> slot;  // set for a new stream only
+};
+
+// Step 1's data writes. The mini chains go out in one call, their data laid end to end at mini
+// sector boundaries: a container sector new to the mini stream is written whole, so it must be
+// written once with the pieces of every chain in it.
+bool writeAllChainData(CompoundFile& cf, const std::vector<PlannedWrite>& plans)
 {
-    // Step 1: data first, then the tables that mark it used.
-    if (!writeChainData(cf, placement, data) || !contentWrites() || !cf.miniStream().flushMiniFat() ||
-        !cf.fat().flushFatSectors() || !cf.sectors().sync())
-        return false;
+    std::vector<std::uint32_t> miniChain;
+    std::vector<std::byte> miniData;
+    for (const PlannedWrite& plan : plans) {
+        if (!plan.placement.mini) {
+            if (!writeRegularChain(cf.sectors(), plan.placement.chain, plan.data)) return false;
+            continue;
+        }
+        miniChain.insert(miniChain.end(), plan.placement.chain.begin(), plan.placement.chain.end());
+        miniData.insert(miniData.end(), plan.data.begin(), plan.data.end());
+        miniData.resize(miniChain.size() * kMiniSectorSize, std::byte{0});
+    }
+    return miniChain.empty() || cf.miniStream().writeChainData(miniChain, miniData);
+}
+
+// The write order of the header comment, for every planned stream at once.
+bool writeSequence(CompoundFile& cf, std::vector<PlannedWrite>& plans, std::uint32_t fatSectorsBefore)
+{
+    Directory& directory = cf.directory();
+    // Step 1: data first, then the tables that mark it used, and a new stream's entry.
+    if (!writeAllChainData(cf, plans)) return false;
+    for (const PlannedWrite& plan : plans)
+        if (plan.slot && !(directory.writeAddedSectors() && directory.writeEntry(*plan.entryId))) return false;
+    if (!cf.miniStream().flushMiniFat() || !cf.fat().flushFatSectors() || !cf.sectors().sync()) return false;
     if (!linkStructures(cf, fatSectorsBefore)) return false;  // steps 2 and 3
-    if (!switchWrite() || !cf.sectors().sync()) return false;  // step 4
-    return old == nullptr || freeOldChain(cf, *old);            // step 5
+    // Step 4: the switch of every stream, made durable together.
+    for (const PlannedWrite& plan : plans) {
+        if (plan.slot) {
+            directory.link(*plan.slot, *plan.entryId);
+            if (!directory.writeEntry(plan.slot->entryId)) return false;
+        } else {
+            directory.setStreamLocation(*plan.entryId, plan.placement.startingSector, plan.data.size());
+            if (!directory.writeEntry(*plan.entryId)) return false;
+        }
+    }
+    if (!cf.sectors().sync()) return false;
+    // Step 5: cut anywhere, it leaves used sectors that nothing refers to.
+    for (const PlannedWrite& plan : plans)
+        if (plan.old && !freeOldChain(cf, *plan.old)) return false;
+    return cf.sectors().sync();
 }
 
 }  // namespace
 
-Failure replaceStream(CompoundFile& cf, std::uint32_t entryId, std::span<const std::byte> data)
+Failure writeStreams(CompoundFile& cf, std::span<const StreamWrite> writes)
 {
     if (Failure unsound = cf.checkAllocation(); unsound.failed()) return unsound;
-    const DirEntry entry = cf.directory().entry(entryId);
-    if (!entry.isStream()) return Failure(FailureKind::NotFound, "no such stream");
-    const auto old = currentPlacement(cf, entry);
-    if (!old) return damagedCompoundFile("the chain of the stream is broken");
+    Directory& directory = cf.directory();
+    std::vector<PlannedWrite> plans(writes.size());
+    std::size_t creates = 0;
+    // The old placements and the new slots first: nothing allocated yet.
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        const StreamWrite& write = writes[i];
+        plans[i].data = write.data;
+        if (write.entryId) {
+            const DirEntry entry = directory.entry(*write.entryId);
+            if (!entry.isStream()) return Failure(FailureKind::NotFound, "no such stream");
+            for (std::size_t j = 0; j < i; ++j)
+                if (writes[j].entryId == write.entryId) return Failure(FailureKind::Unsupported, "a stream is written twice");
+            plans[i].entryId = write.entryId;
+            plans[i].old = currentPlacement(cf, entry);
+            if (!plans[i].old) return damagedCompoundFile("the chain of the stream is broken");
+            continue;
+        }
+        if (++creates > 1) return Failure(FailureKind::Unsupported, "one new stream per write");
+        if (write.name.empty() || write.name.size() > kMaxNameUnits)
+            return Failure(FailureKind::Unsupported, "a stream name must have 1 to 31 characters");
+        plans[i].slot = directory.insertionSlot(kRootEntryId, write.name);
+        if (!plans[i].slot) return damagedCompoundFile("the root storage's tree loops or already holds the name");
+    }
     const std::uint32_t fatSectorsBefore = std::uint32_t(cf.fat().fatSectorIds().size());
-    const auto placement = allocatePlacement(cf, data.size());
-    if (!placement) return cannotGrow();
-    const bool written = writeSequence(
-        cf, data, &*old, [] { return true; },
-        [&] {
-            cf.directory().setStreamLocation(entryId, placement->startingSector, data.size());
-            return cf.directory().writeEntry(entryId);
-        },
-        *placement, fatSectorsBefore);
-    return written ? Failure{} : writeFailure(cf);
+    for (std::size_t i = 0; i < writes.size(); ++i) {
+        auto placement = allocatePlacement(cf, writes[i].data.size());
+        if (!placement) return cannotGrow();
+        plans[i].placement = std::move(*placement);
+        if (!plans[i].slot) continue;
+        plans[i].entryId = directory.addStreamEntry(writes[i].name, cf.fat());
+        if (!plans[i].entryId) return cannotGrow();
+        directory.setStreamLocation(*plans[i].entryId, plans[i].placement.startingSector, writes[i].data.size());
+    }
+    return writeSequence(cf, plans, fatSectorsBefore) ? Failure{} : writeFailure(cf);
+}
+
+Failure replaceStream(CompoundFile& cf, std::uint32_t entryId, std::span<const std::byte> data)
+{
+    const StreamWrite write{entryId, {}, data};
+    return writeStreams(cf, std::span(&write, 1));
 }
 
 Failure createRootStream(CompoundFile& cf, std::u16string_view name, std::span<const std::byte> data)
 {
-    if (Failure unsound = cf.checkAllocation(); unsound.failed()) return unsound;
-    if (name.empty() || name.size() > kMaxNameUnits)
-        return Failure(FailureKind::Unsupported, "a stream name must have 1 to 31 characters");
-    Directory& directory = cf.directory();
-    const auto slot = directory.insertionSlot(kRootEntryId, name);
-    if (!slot) return damagedCompoundFile("the root storage's tree loops or already holds the name");
-    const std::uint32_t fatSectorsBefore = std::uint32_t(cf.fat().fatSectorIds().size());
-    const auto placement = allocatePlacement(cf, data.size());
-    if (!placement) return cannotGrow();
-    const auto entryId = directory.addStreamEntry(name, cf.fat());
-    if (!entryId) return cannotGrow();
-    directory.setStreamLocation(*entryId, placement->startingSector, data.size());
-    const bool written = writeSequence(
-        cf, data, nullptr,
-        [&] { return directory.writeAddedSectors() && directory.writeEntry(*entryId); },
-        [&] {
-            directory.link(*slot, *entryId);
-            return directory.writeEntry(slot->entryId);
-        },
-        *placement, fatSectorsBefore);
-    return written ? Failure{} : writeFailure(cf);
+    const StreamWrite write{std::nullopt, std::u16string(name), data};
+    return writeStreams(cf, std::span(&write, 1));
 }
 
 }  // namespace quorvane::cfb

@@ -3,10 +3,10 @@
 // any point leaves a file that opens with the old stream or the new one and with every other
 // stream intact.
 //
-// Write order (each step ends with a sync, so no write of a later step can reach the disk
-// before the writes of an earlier one; within a step the writes may land in any order or only
-// in part, and each step is built so that any subset of its writes is harmless). A sync with
-// nothing written since the last one is skipped.
+// Write order (a step that ends with a sync has all its writes durable before any write of a
+// later step is issued; within a step the writes may land in any order or only in part, and
+// each step is built so that any subset of its writes is harmless). A sync with nothing written
+// since the last one is skipped. Several streams written together share every step.
 //   1. Content nobody refers to yet: the new data in free or appended sectors (regular or
 //      mini), new FAT/DIFAT/MiniFAT/container/directory sectors, FAT and MiniFAT entries that
 //      turn free into used, a new stream's directory entry in a free slot.       sync
@@ -14,17 +14,22 @@
 //      their old last sector) and changed DIFAT sectors.                          sync
 //      Then the header counts that make readers follow those links.              sync
 //   3. The root entry, when the mini stream grew (its size, or its first sector).  sync
-//   4. The switch: the stream's directory entry (start and size), or for a new stream the
-//      parent link in the root's sibling tree. Before this write the old stream is what every
-//      reader sees; after it, the new one.                                          sync
-//   5. The old chain: sectors overwritten with zeros, then marked free.             sync
+//   4. The switch: each stream's directory entry (start and size), or for a new stream the
+//      parent link in the root's sibling tree. Before its write a stream's old content is
+//      what every reader sees; after it, the new one.                               sync
+//   5. The old chains: sectors overwritten with zeros, then marked free. No sync of its own:
+//      any subset of these writes leaves old sectors zeroed, or marked free, that nothing
+//      refers to any more; the next write sequence's first sync makes them durable.
 // A cut inside steps 1-3 leaves allocated sectors that nothing refers to (lost space, not
-// damage); a cut inside step 5 leaves some old sectors zeroed but still marked used.
+// damage); a cut inside step 4 leaves each stream old or new, each on its own; a cut inside
+// step 5 leaves some old sectors zeroed but still marked used.
 // Between the DIFAT link and the header in step 2, olefile (which checks the last DIFAT link)
 // would see a mismatch; this arises only when a write adds a second or later DIFAT sector.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <span>
 #include <string_view>
 
@@ -40,6 +45,21 @@ namespace quorvane::cfb {
 // (the file then holding the old or the new stream), the reason of that system call ("no space
 // left on the device", ...). The CompoundFile is spent either way: reopen the file to read it
 // again.
+// One stream of writeStreams: the stream entry `entryId` to replace, or (no entryId) a stream
+// named `name` to create in the root storage; `data` is its whole new content.
+struct StreamWrite {
+    std::optional<std::uint32_t> entryId;
+    std::u16string name;
+    std::span<const std::byte> data;
+};
+
+// Replaces or creates every stream of `writes` in one write sequence (each step above taken once
+// for all of them), so that the file is synced twice in the common case however many streams
+// change. At most one stream is created, and no entry is written twice (Unsupported otherwise).
+// Results as replaceStream and createRootStream, nothing written when any refusal is known
+// before writing; an interruption or a failed write leaves each stream old or new.
+Failure writeStreams(CompoundFile& compoundFile, std::span<const StreamWrite> writes);
+
 Failure replaceStream(CompoundFile& compoundFile, std::uint32_t entryId, std::span<const std::byte> data);
 
 // Creates a stream named `name` (at most 31 UTF-16 code units, not present yet) in the root

@@ -118,14 +118,14 @@ Failure writePptRowsOrFailure(const std::string& path, const RowChanges& changes
             }
         }
     }
+    // Both sets in one write sequence of the file.
     for (std::size_t set = 0; set < sets.size(); ++set) {
         const auto& rows = rowsOfSet[set];
-        const std::size_t count = std::size_t(std::lower_bound(rows.begin(), rows.end(), endRow) - rows.begin());
-        if (count == 0) continue;
-        const std::span<const propset::PropertyWrite> writes(sets[set].writes.data(), count);
-        if (Failure failure = propset::writeDocPropertiesOrFailure(path, sets[set].fmtid, writes); failure.failed())
-            return failure;
+        sets[set].writes.resize(std::size_t(std::lower_bound(rows.begin(), rows.end(), endRow) - rows.begin()));
     }
+    std::erase_if(sets, [](const propset::SetWrites& set) { return set.writes.empty(); });
+    if (!sets.empty())
+        if (Failure failure = propset::writeDocPropertySetsOrFailure(path, sets); failure.failed()) return failure;
     if (firstFailure.failed()) return firstFailure;
     if (dateError) throw *dateError;
     return {};

@@ -39,13 +39,13 @@ PptRowWrite pptRowWrite(int row, std::string_view text);
 // Writes one row's (trimmed) text: writePptRows with that row alone.
 bool writePptRow(const std::string& path, int row, std::string_view text);
 // Writes the rows that hold a value: the rows of each property set together, in one replacement
-// of the set's stream (SummaryInformation first, then DocumentSummaryInformation), so that a file
-// is opened, written and synced once per set rather than once per row. True when every row was
-// written. Each row's fate is decided first, in catalogue order (a date text that is no date, a
+// of the set's stream (SummaryInformation first, then DocumentSummaryInformation), both in one
+// open and one write sequence of the file, so that a file is synced as often as for one set. True
+// when every row was written. Each row's fate is decided first, in catalogue order (a date text that is no date, a
 // date that cannot be stored, text without a form in its set's code page, an unreadable set), and
 // exactly the rows before the first that cannot be written are written. A date text that is no
-// date ends the write with its error (quorvane::Error) after those rows. A set whose write fails
-// (I/O, a damaged compound file) is left as it was and the sets after it are not written.
+// date ends the write with its error (quorvane::Error) after those rows. A failed write (I/O, a
+// damaged compound file) leaves both sets as they were.
 bool writePptRows(const std::string& path, const RowChanges& changes);
 // writePptRows with the reason of a failure: Failure{} when every row was written, else the
 // reason of the first row that cannot be written ("text cannot be stored in code page N", "date

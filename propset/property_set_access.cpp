@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cassert>
 #include <cerrno>
 #include <charconv>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "base/byte_reader.h"
+#include "base/change_scope.h"
 #include "cfb/cfb_compound_file.h"
 #include "cfb/cfb_stream_write.h"
 #include "convert/codepage_text.h"
@@ -180,23 +182,59 @@ Result<SetToWrite> setToWrite(cfb::CompoundFile& compoundFile, const props::Fmti
     return set;
 }
 
+// The sets of `sets` in one write sequence of the file: each set's writes applied to its stream,
+// in order. A set whose writes cannot be applied ends the sets: those before it are written and
+// its refusal is returned.
+Failure writeSetsInto(RandomAccessFile& file, std::span<const SetWrites> sets)
+{
+    for (const SetWrites& set : sets)
+        if (Failure refused = refusedId(set.writes); refused.failed()) return refused;
+    auto opened = cfb::CompoundFile::open(file);
+    if (!opened.ok()) return opened.failure();
+    cfb::CompoundFile& compoundFile = opened.value();
+    std::vector<std::vector<std::byte>> streams;  // kept in place: the stream writes refer to them
+    streams.reserve(sets.size());
+    std::vector<cfb::StreamWrite> streamWrites;
+    std::vector<cfb::StreamWrite> laterCreates;  // a second new stream takes a sequence of its own
+    Failure refusal;
+    for (const SetWrites& setWrites : sets) {
+        if (setWrites.writes.empty()) continue;
+        auto set = setToWrite(compoundFile, setWrites.fmtid);
+        if (!set.ok()) {
+            refusal = set.failure();
+            break;
+        }
+        std::optional<std::vector<std::byte>> stream = set->stream;
+        for (const PropertyWrite& write : setWrites.writes)
+            if (refusal = applyWrite(stream, setWrites.fmtid, write); refusal.failed()) break;
+        if (refusal.failed()) break;
+        // Nothing to change (only removals of absent properties): no write of this set.
+        if (!stream || stream == set->stream) continue;
+        streams.push_back(std::move(*stream));
+        const cfb::StreamWrite streamWrite{set->entryId, set->entryId ? std::u16string() : propertySetStreamName(setWrites.fmtid),
+                                           streams.back()};
+        const bool create = !set->entryId;
+        const bool created = std::any_of(streamWrites.begin(), streamWrites.end(), [](const auto& w) { return !w.entryId; });
+        (create && created ? laterCreates : streamWrites).push_back(streamWrite);
+    }
+    // Without any stream to write (only removals of absent properties), the same refusal of a
+    // file too damaged to write into as a write would give.
+    if (streamWrites.empty()) return refusal.failed() ? refusal : compoundFile.checkAllocation();
+    if (Failure written = cfb::writeStreams(compoundFile, streamWrites); written.failed()) return written;
+    for (const cfb::StreamWrite& create : laterCreates) {
+        auto reopened = cfb::CompoundFile::open(file);
+        if (!reopened.ok()) return reopened.failure();
+        if (Failure written = cfb::writeStreams(reopened.value(), std::span(&create, 1)); written.failed()) return written;
+    }
+    return refusal;
+}
+
 Failure writePropertiesInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes)
 {
     if (Failure refused = refusedId(writes); refused.failed()) return refused;
     if (writes.empty()) return {};
-    auto opened = cfb::CompoundFile::open(file);
-    if (!opened.ok()) return opened.failure();
-    cfb::CompoundFile& compoundFile = opened.value();
-    auto set = setToWrite(compoundFile, fmtid);
-    if (!set.ok()) return set.failure();
-    std::optional<std::vector<std::byte>> stream = set->stream;
-    for (const PropertyWrite& write : writes)
-        if (Failure failure = applyWrite(stream, fmtid, write); failure.failed()) return failure;
-    // Nothing to change (only removals of absent properties): no write, but the same refusal of
-    // a file too damaged to write into as a write would give.
-    if (!stream || stream == set->stream) return compoundFile.checkAllocation();
-    return set->entryId ? cfb::replaceStream(compoundFile, *set->entryId, *stream)
-                        : cfb::createRootStream(compoundFile, propertySetStreamName(fmtid), *stream);
+    const SetWrites set{fmtid, std::vector<PropertyWrite>(writes.begin(), writes.end())};
+    return writeSetsInto(file, std::span(&set, 1));
 }
 
 bool writePropertyInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::uint32_t propertyId, std::string_view text,
@@ -244,18 +282,39 @@ Result<std::vector<std::optional<PropertySetContent>>> readPropertySets(const st
     return sets;
 }
 
-Failure writeDocPropertiesOrFailure(const std::string& fileName, const props::Fmtid& fmtid,
-                                    std::span<const PropertyWrite> writes)
+namespace {
+
+// Opens `fileName` for writing (refusing a read-only file), runs `write` on it, and closes it.
+template <typename Write>
+Failure writeOpenedFile(const std::string& fileName, const Write& write)
 {
-    auto file = PosixFile::openOrFailure(fileName, OpenMode::ReadWriteExclusive);
+    auto file = openForChange(fileName);
     if (!file.ok()) return file.failure();
     struct stat info {};
     if (::fstat(file->fd(), &info) != 0) return Failure::fromErrno(errno);
-    if ((info.st_mode & 0222) == 0) return readOnlyFile();
-    const Failure written = writePropertiesInto(file.value(), fmtid, writes);
+    if (refusedAsReadOnly(info)) return readOnlyFile();
+    const Failure written = write(file.value());
     const bool closed = file.value().close();
     if (written.failed()) return written;
     return closed ? Failure{} : Failure::fromErrno(errno);
+}
+
+}  // namespace
+
+Failure writeDocPropertiesOrFailure(const std::string& fileName, const props::Fmtid& fmtid,
+                                    std::span<const PropertyWrite> writes)
+{
+    return writeOpenedFile(fileName, [&](RandomAccessFile& file) { return writePropertiesInto(file, fmtid, writes); });
+}
+
+Failure writeDocPropertySetsOrFailure(const std::string& fileName, std::span<const SetWrites> sets)
+{
+    return writeOpenedFile(fileName, [&](RandomAccessFile& file) { return writeSetsInto(file, sets); });
+}
+
+Failure writeDocPropertySetsInto(RandomAccessFile& file, std::span<const SetWrites> sets)
+{
+    return writeSetsInto(file, sets);
 }
 
 Failure writeDocPropertiesInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes)

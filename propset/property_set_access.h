@@ -110,6 +110,19 @@ struct WritesReach {
     Failure failure;          // why the next one cannot; Failure{} when all can
 };
 
+// Writes the sets of `sets` (each set's writes as writeDocPropertiesOrFailure applies them) in one
+// open and one write sequence of the file, so that the file is synced as often as for one set.
+// Failure{} when all were written. A set whose writes cannot be applied (a reason as for
+// writeDocPropertiesOrFailure) ends the sets: those before it are written and its reason is
+// returned. A refusal of the open, of a read-only or damaged file, or a failed write or sync
+// leaves every set as it was (an interruption leaves each set old or new, each on its own) and
+// gives its reason.
+Failure writeDocPropertySetsOrFailure(const std::string& fileName, std::span<const SetWrites> sets);
+
+// writeDocPropertySetsOrFailure on a file the caller has opened (and locked): no permission
+// check, no close. For tests that put a faulty file layer under a write.
+Failure writeDocPropertySetsInto(RandomAccessFile& file, std::span<const SetWrites> sets);
+
 // How far the writes of each set get on `fileName` as it is now, each applied after those before
 // it exactly as writeDocPropertiesOrFailure applies them, without writing anything: for a set, a
 // write whose text has no form in the set's code page, a refused id or type, a property date that
