@@ -75,7 +75,7 @@ bool writeRegularChain(SectorFile& sectors, const std::vector<std::uint32_t>& ch
     return true;
 }
 
-// Steps 2 and 3 of the write order: chain links and header, then the root entry.
+// Steps 2 and 3 of the write order: chain links, then the header counts with the root entry.
 bool linkStructures(CompoundFile& cf, std::uint32_t fatSectorsBefore)
 {
     Fat& fat = cf.fat();

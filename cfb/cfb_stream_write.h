@@ -12,14 +12,13 @@
 //      turn free into used, a new stream's directory entry in a free slot.       sync
 //   2. Links that lengthen existing chains (MiniFAT, container, directory: the FAT entry of
 //      their old last sector) and changed DIFAT sectors.                          sync
-//      Then the header counts that make readers follow those links.              sync
-//   3. The root entry, when the mini stream grew (its size, or its first sector).  sync
+//   3. The header counts that make readers follow those links, and the root entry when the
+//      mini stream grew (its size, or its first sector): each only points at what step 2
+//      made durable, so either may land without the other.                       sync
 //   4. The switch: each stream's directory entry (start and size), or for a new stream the
 //      parent link in the root's sibling tree. Before its write a stream's old content is
 //      what every reader sees; after it, the new one.                               sync
-//   5. The old chains: sectors overwritten with zeros, then marked free. No sync of its own:
-//      any subset of these writes leaves old sectors zeroed, or marked free, that nothing
-//      refers to any more; the next write sequence's first sync makes them durable.
+//   5. The old chains: sectors overwritten with zeros, then marked free.           sync
 // A cut inside steps 1-3 leaves allocated sectors that nothing refers to (lost space, not
 // damage); a cut inside step 4 leaves each stream old or new, each on its own; a cut inside
 // step 5 leaves some old sectors zeroed but still marked used.
@@ -54,8 +53,8 @@ struct StreamWrite {
 };
 
 // Replaces or creates every stream of `writes` in one write sequence (each step above taken once
-// for all of them), so that the file is synced twice in the common case however many streams
-// change. At most one stream is created, and no entry is written twice (Unsupported otherwise).
+// for all of them), so that the file is synced as often as for one stream (three times when no
+// table grows). At most one stream is created, and no entry is written twice (Unsupported otherwise).
 // Results as replaceStream and createRootStream, nothing written when any refusal is known
 // before writing; an interruption or a failed write leaves each stream old or new.
 Failure writeStreams(CompoundFile& compoundFile, std::span<const StreamWrite> writes);
