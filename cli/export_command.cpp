@@ -7,6 +7,7 @@
 #include "cli/export_options.h"
 #include "cli/file_arguments.h"
 #include "cli/output_text.h"
+#include "cli/parallel_files.h"
 #include "cli/usage.h"
 #include "export/csv_export.h"
 
@@ -48,17 +49,22 @@ int runExport(const std::vector<std::string>& arguments, std::ostream& out, std:
     int status = reportUnreadableFolders(files, err);
     exporting::ExportList lines;
     exporting::WriteCsvHeader(lines);
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        const std::size_t linesBefore = lines.size();
-        if (const Failure failure = exporting::appendFileLine(paths[i], lines); failure.failed()) {
+    // Each file's lines and failure, kept until its turn to be added.
+    std::vector<exporting::ExportList> fileLines(paths.size());
+    std::vector<Failure> failures(paths.size());
+    const auto work = [&](std::size_t place) { failures[place] = exporting::appendFileLine(paths[place], fileLines[place]); };
+    forEachFileInOrder(paths, request->jobs, work, [&](std::size_t i, std::size_t firstPlace) {
+        const exporting::ExportList& added = fileLines[firstPlace];
+        lines.insert(lines.end(), added.begin(), added.end());
+        if (const Failure& failure = failures[firstPlace]; failure.failed()) {
             if (showBar) err << '\n';
-            const bool lineAdded = lines.size() > linesBefore;
+            const bool lineAdded = !added.empty();
             err << "quorvane-cli: " << escapedForLine(paths[i]) << ": " << escapedForLine(failure.text())
                 << (lineAdded ? "" : "; no line written") << '\n';
             status = 1;
         }
         if (showBar) drawProgress(err, change::progressPercent(int(i + 1), int(paths.size())));
-    }
+    });
     if (showBar) err << '\n';
     for (std::string& line : lines) line = csvLineForOutput(line, request->safeFormulas);
     if (request->output.empty()) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "cli/jobs_option.h"
 #include "fileinfo/folder_scan.h"
 
 namespace quorvane::cli {
@@ -52,6 +53,11 @@ std::optional<ExportRequest> parseExportArguments(const std::vector<std::string>
             request.safeFormulas = true;
         } else if (argument == "-r" || argument == "--recursive") {
             request.recursive = true;
+        } else if (const JobsOption jobs = readJobsOption(arguments, i, request.jobs, *problem); jobs != JobsOption::NotThis) {
+            if (jobs == JobsOption::Invalid) {
+                *problem = "export: " + *problem;
+                return std::nullopt;
+            }
         } else {
             *problem = "export: unknown option " + argument;
             return std::nullopt;

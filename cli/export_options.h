@@ -15,6 +15,7 @@ struct ExportRequest {
     bool progress = false;
     bool safeFormulas = false;
     bool recursive = false;
+    int jobs = 1;  // files read at a time (-j/--jobs)
     std::vector<std::string> names;  // files and folders, as given
 };
 

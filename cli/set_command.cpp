@@ -1,11 +1,13 @@
 #include "cli/set_command.h"
 
 #include <cmath>
+#include <sstream>
 
 #include "change/change_engine.h"
 #include "change/file_display.h"
 #include "cli/file_arguments.h"
 #include "cli/output_text.h"
+#include "cli/parallel_files.h"
 #include "cli/set_options.h"
 #include "cli/usage.h"
 #include "document/signature_check.h"
@@ -125,16 +127,26 @@ int runSet(const std::vector<std::string>& arguments, std::ostream& out, std::os
 
     int status = reportUnreadableFolders(files, err);
     const document::SignedDocumentWrites signedWrites(request->forceSigned);
-    for (const std::string& path : files.paths) {
-        const std::string failure =
-            request->dryRun ? reportDryRun(path, request->settings, out) : changeFile(path, request->settings);
+    // Each file's report (a dry run's lines) and failure, kept until its turn to be printed.
+    std::vector<std::string> reports(files.paths.size()), failures(files.paths.size());
+    const auto work = [&](std::size_t place) {
+        const std::string& path = files.paths[place];
+        const document::SignedDocumentWrites signedWritesOfThread(request->forceSigned);
+        std::ostringstream report;
+        failures[place] = request->dryRun ? reportDryRun(path, request->settings, report) : changeFile(path, request->settings);
+        reports[place] = std::move(report).str();
+    };
+    forEachFileInOrder(files.paths, request->jobs, work, [&](std::size_t place, std::size_t firstPlace) {
+        const std::string& path = files.paths[place];
+        const std::string& failure = failures[firstPlace];
+        out << reports[firstPlace];
         if (failure.empty()) {
             if (!request->dryRun) out << escapedForLine(path) << ": changed\n";
         } else {
             err << "quorvane-cli: " << escapedForLine(path) << ": failed: " << escapedForLine(failure) << '\n';
             status = 1;
         }
-    }
+    });
     return status;
 }
 

@@ -12,6 +12,7 @@
 #include "change/defaults_store.h"
 #include "change/saved_defaults.h"
 #include "cli/date_argument.h"
+#include "cli/jobs_option.h"
 #include "props/catalogue.h"
 #include "convert/date_time.h"
 #include "convert/display_text.h"
@@ -191,6 +192,11 @@ std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& argu
             continue;
         }
         if (argument == kDefaultsOption) continue;
+        if (const JobsOption jobs = readJobsOption(arguments, i, request.jobs, *problem); jobs != JobsOption::NotThis) {
+            if (jobs == JobsOption::Taken) continue;
+            *problem = "set: " + *problem;
+            return std::nullopt;
+        }
         const auto equals = argument.find('=');
         const std::string option = argument.substr(0, equals);
         if (option == kBackupOption && equals == std::string::npos) {

@@ -20,6 +20,7 @@ struct SetRequest {
     std::vector<std::string> paths;  // files and folders, as given
     bool recursive = false;
     bool dryRun = false;
+    int jobs = 1;  // files worked on at a time (-j/--jobs)
     bool forceSigned = false;  // change digitally signed files too, breaking their signatures
 };
 

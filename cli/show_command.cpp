@@ -4,8 +4,10 @@
 
 #include "change/file_display.h"
 #include "cli/file_arguments.h"
+#include "cli/jobs_option.h"
 #include "cli/json_writer.h"
 #include "cli/output_text.h"
+#include "cli/parallel_files.h"
 #include "cli/usage.h"
 #include "fileinfo/snapshot_display.h"
 #include "props/catalogue.h"
@@ -79,10 +81,16 @@ int runShow(const std::vector<std::string>& arguments, std::ostream& out, std::o
     bool json = false;
     bool recursive = false;
     bool optionsEnded = false;
+    int jobs = 1;
+    std::string jobsProblem;
     std::vector<std::string> names;
-    for (const std::string& argument : arguments) {
+    for (std::size_t index = 0; index < arguments.size(); ++index) {
+        const std::string& argument = arguments[index];
         if (optionsEnded || argument == "-" || !argument.starts_with("-")) names.push_back(argument);
         else if (argument == "--") optionsEnded = true;
+        else if (const JobsOption option = readJobsOption(arguments, index, jobs, jobsProblem); option != JobsOption::NotThis) {
+            if (option == JobsOption::Invalid) return usageError(err, "show: " + escapedForLine(jobsProblem));
+        }
         else if (argument == "--json") json = true;
         else if (argument == "-r" || argument == "--recursive") recursive = true;
         else return usageError(err, "show: unknown option " + escapedForLine(argument));
@@ -92,8 +100,11 @@ int runShow(const std::vector<std::string>& arguments, std::ostream& out, std::o
 
     int status = reportUnreadableFolders(files, err);
     if (json) out << "[";
-    for (std::size_t i = 0; i < files.paths.size(); ++i) {
-        const FileReport file = readFile(files.paths[i]);
+    std::vector<FileReport> reports(files.paths.size());
+    const auto work = [&](std::size_t place) { reports[place] = readFile(files.paths[place]); };
+    forEachFileInOrder(files.paths, jobs, work, [&](std::size_t i, std::size_t firstPlace) {
+        FileReport& file = reports[firstPlace];
+        file.path = files.paths[i];
         if (!file.failure.empty()) {
             err << "quorvane-cli: " << escapedForLine(file.path) << ": " << escapedForLine(file.failure) << '\n';
             status = 1;
@@ -105,7 +116,7 @@ int runShow(const std::vector<std::string>& arguments, std::ostream& out, std::o
             if (i) out << '\n';
             printText(file, out);
         }
-    }
+    });
     if (json) out << "]\n";
     return status;
 }

@@ -70,6 +70,8 @@ constexpr std::string_view kCommonHelp =
     "program's \"Add files from folder\" takes them: one level, sorted by name in byte order;\n"
     "-r/--recursive also takes each subfolder's, after the folder's own files, subfolders in\n"
     "byte order (symbolic links to folders are not followed). \"--\" ends the options.\n"
+    "-j N/--jobs N works on N files at a time (default 1); the output keeps the files'\n"
+    "order. A file named twice (or under two names) is worked on once.\n"
     "A file is read as a package or a compound document by its first bytes, whatever its\n"
     "name; only a file that starts as neither goes by its name (.pptx, .pptm, .ppsx, ...:\n"
     "a package; anything else: a compound document).\n"

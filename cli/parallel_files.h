@@ -1,0 +1,27 @@
+// Works on the files of a command several at a time (-j/--jobs) and hands back what each gave in
+// the order the files were named. A file named more than once (the same name, or the same file
+// under another name) is worked on once; its result is handed back at every place it is named.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quorvane::cli {
+
+// For each place in `paths`, the place where the same file is first named: files are the same
+// when both names give the same device and inode, or, for a name that cannot be looked up, when
+// the names are equal byte for byte.
+std::vector<std::size_t> firstPlaces(const std::vector<std::string>& paths);
+
+// Runs `work(place)` once for every place that firstPlaces gives for itself, on up to `jobs`
+// threads (the calling thread alone when `jobs` is 1), and calls `report(place, firstPlace)` on the
+// calling thread for every place in order, as soon as the work of its first place has returned.
+// `work` runs on other threads when `jobs` > 1: it must set up whatever thread-bound state it
+// needs; what it throws is thrown again on the calling thread at that file's turn, after the
+// reports before it, and no file is started after that. `report` runs on the calling thread.
+void forEachFileInOrder(const std::vector<std::string>& paths, int jobs, const std::function<void(std::size_t)>& work,
+                        const std::function<void(std::size_t, std::size_t)>& report);
+
+}  // namespace quorvane::cli
