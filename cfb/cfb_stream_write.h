@@ -22,7 +22,7 @@
 // A cut inside steps 1-3 leaves allocated sectors that nothing refers to (lost space, not
 // damage); a cut inside step 4 leaves each stream old or new, each on its own; a cut inside
 // step 5 leaves some old sectors zeroed but still marked used.
-// Between the DIFAT link and the header in step 2, olefile (which checks the last DIFAT link)
+// Between the DIFAT link (step 2) and the header (step 3), olefile (which checks the last DIFAT link)
 // would see a mismatch; this arises only when a write adds a second or later DIFAT sector.
 #pragma once
 
