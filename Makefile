@@ -40,8 +40,9 @@ fuzz: deps
 # build/bench-work (about 1 GB on disk, several minutes); not part of `make test`.
 bench: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvane-bench
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvane-bench quorvane_file_list_bench
 	bench/run-bench $(BUILD_DIR)/bench/quorvane-bench --work build/bench-work
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/ui/quorvane_file_list_bench
 
 # PNGs of the windows, rendered offscreen for a person to look at, into build/screenshots/default,
 # build/screenshots/dark (a dark palette) and build/screenshots/11pt (an 11-point font).

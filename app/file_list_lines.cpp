@@ -65,7 +65,8 @@ int appendLine(QTreeWidget& list, const std::string& path)
     auto* item = new QTreeWidgetItem(&list, {QFile::decodeName(pathBytes)});
     // The caption is for the eye; the path itself is kept as the file system's bytes.
     item->setData(0, kPathRole, pathBytes);
-    const int line = list.indexOfTopLevelItem(item);
+    // A new item goes to the end; asking the list for its index would search every line.
+    const int line = list.topLevelItemCount() - 1;
     setLineStatus(list, line, kUnchanged);
     setLineFailure(list, line, QString());
     return line;
@@ -86,13 +87,6 @@ void selectLine(QTreeWidget& list, int line)
     }
     list.clearSelection();
     list.setCurrentItem(nullptr);
-}
-
-bool isListed(const QTreeWidget& list, const std::string& path)
-{
-    for (int line = 0; line < lineCount(list); ++line)
-        if (linePath(list, line) == path) return true;
-    return false;
 }
 
 void reselectFirstLine(QTreeWidget& list)

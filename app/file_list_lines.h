@@ -53,9 +53,6 @@ int selectedLine(const QTreeWidget& list);
 // does not exist. The list reports the change, which runs the display of the selected file.
 void selectLine(QTreeWidget& list, int line);
 
-// True when some line's path equals `path` exactly (bytes compared, letter case included).
-bool isListed(const QTreeWidget& list, const std::string& path);
-
 // Clears the selection, then selects the first line (when there is one), so that the display of
 // the selected file shows the first file again as it now is; what a batch run and a batch export
 // do when they end.
