@@ -1,6 +1,7 @@
 #include "cli/show_command.h"
 
 #include <array>
+#include <utility>
 
 #include "change/file_display.h"
 #include "cli/file_arguments.h"
@@ -9,6 +10,8 @@
 #include "cli/output_text.h"
 #include "cli/parallel_files.h"
 #include "cli/usage.h"
+#include "document/custom_rows.h"
+#include "fileinfo/file_times.h"
 #include "fileinfo/snapshot_display.h"
 #include "props/catalogue.h"
 
@@ -20,18 +23,26 @@ struct FileReport {
     std::string failure;  // "" when readable
     props::RowTexts rows;
     std::array<std::string, props::kFileInfoLabelCount> fileInfo;  // times and attribute flags
+    std::vector<props::CustomProperty> custom;
 };
 
 // Reads a file as the program's display does (snapshot, rows, the file put back), so that
 // showing a file leaves no trace on it.
 FileReport readFile(const std::string& path)
 {
-    FileReport report{path, {}, {}, {}};
+    FileReport report{path, {}, {}, {}, {}};
     const change::FileDisplay display = change::ReadFileForDisplay(path);
     if (display.snapshot) report.fileInfo = fileinfo::fileInfoTexts(*display.snapshot);
     if (display.rows) report.rows = *display.rows;
+    Failure customFailure;
+    if (display.rows) {
+        auto custom = document::readCustomRows(path);
+        if (custom.ok()) report.custom = std::move(custom).value();
+        else customFailure = custom.failure().within("custom properties");
+        if (display.snapshot) fileinfo::restoreAfterRead(path, *display.snapshot);
+    }
     // A compound document whose rows cannot be read still counts as shown, but not for the tool.
-    for (const Failure* failure : {&display.failure, &display.rowsFailure, &display.snapshotFailure}) {
+    for (const Failure* failure : {&display.failure, &display.rowsFailure, &display.snapshotFailure, &std::as_const(customFailure)}) {
         if (failure->failed()) {
             report.failure = failure->text();
             break;
@@ -45,6 +56,9 @@ void printText(const FileReport& file, std::ostream& out)
     out << escapedForLine(file.path) << '\n';
     for (int row = 0; row < props::kRowCount; ++row)
         out << props::catalogueRow(row).label << ": " << escapedForLine(file.rows[std::size_t(row)]) << '\n';
+    for (const props::CustomProperty& custom : file.custom)
+        out << "Custom: " << escapedForLine(custom.name) << " (" << escapedForLine(custom.type)
+            << ") = " << escapedForLine(custom.value) << '\n';
     for (int index = 0; index < props::kFileInfoLabelCount; ++index)
         out << props::fileInfoLabel(index) << ": " << escapedForLine(file.fileInfo[std::size_t(index)]) << '\n';
 }
@@ -70,7 +84,11 @@ void printJson(const FileReport& file, std::ostream& out)
         out << (row ? ", " : "") << jsonString(props::catalogueRow(row).label) << ": "
             << jsonString(file.rows[std::size_t(row)]);
     }
-    out << "}, \"times\": " << fileInfoObject(file, props::kCreationTimeLabel, props::kLastAccessTimeLabel)
+    out << "}, \"custom\": [";
+    for (std::size_t index = 0; index < file.custom.size(); ++index)
+        out << (index ? ", " : "") << "{\"name\": " << jsonString(file.custom[index].name)
+            << ", \"type\": " << jsonString(file.custom[index].type) << ", \"value\": " << jsonString(file.custom[index].value) << "}";
+    out << "], \"times\": " << fileInfoObject(file, props::kCreationTimeLabel, props::kLastAccessTimeLabel)
         << ", \"attributes\": " << fileInfoObject(file, props::kReadOnlyLabel, props::kSystemLabel) << "}";
 }
 

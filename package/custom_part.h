@@ -1,0 +1,29 @@
+// The custom-properties part of a package (ECMA-376, custom file properties: docProps/custom.xml
+// by convention), found through the package relationship of the custom-properties type; each
+// <property> element holds a name and one value element of the vt namespace
+// (http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/failure.h"
+#include "package/package_xml.h"
+#include "props/custom_property.h"
+
+namespace quorvane::package {
+
+// The properties of a parsed custom part, in document order: vt:lpwstr and vt:lpstr as text,
+// vt:i4 as integer, vt:r8 as number, vt:bool as yes-no ("yes" for "true" or "1"), vt:filetime as
+// date (display text in local time, "" when it is no W3C date-time); any other value element by
+// its qualified name ("vt:blob") with an empty value. A property without a name is left out.
+std::vector<props::CustomProperty> customPropertiesOfPart(const ParsedPart& part);
+
+// The custom properties of the package at `path`, read under a shared lock: empty when the
+// package has no custom-properties relationship. Failures: openPackageFile's,
+// zip::readArchiveDirectory's, "package part missing: _rels/.rels" or "package part missing:
+// <custom part>" when the relationship names no entry, the entry's own failure, the part bounds
+// of package_xml.h, and "package part not well-formed: ..." for XML that does not parse.
+Result<std::vector<props::CustomProperty>> readPackageCustomProperties(const std::string& path);
+
+}  // namespace quorvane::package
