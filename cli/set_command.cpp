@@ -1,18 +1,22 @@
 #include "cli/set_command.h"
 
+#include <algorithm>
 #include <cmath>
 #include <sstream>
 
 #include "change/change_engine.h"
 #include "change/file_display.h"
+#include "cli/custom_options.h"
 #include "cli/file_arguments.h"
 #include "cli/output_text.h"
 #include "cli/parallel_files.h"
 #include "cli/set_options.h"
 #include "cli/usage.h"
+#include "document/custom_rows.h"
 #include "document/signature_check.h"
 #include "fileinfo/backup.h"
 #include "fileinfo/file_snapshot.h"
+#include "fileinfo/file_times.h"
 #include "fileinfo/snapshot_display.h"
 #include "base/error.h"
 
@@ -76,11 +80,20 @@ std::string unlandedValues(const std::string& path, const fileinfo::FileSnapshot
 }
 
 // "" when the file was changed as asked, else why not.
-std::string changeFile(const std::string& path, const change::BatchSettings& settings)
+std::string changeFile(const std::string& path, const change::BatchSettings& settings,
+                       const std::vector<props::CustomEdit>& customEdits = {})
 {
     if (settings.backup && !fileinfo::backupoldfile(path))
         return "no backup could be made as " + fileinfo::backupNameOf(path) + "; the file was not changed";
     const auto before = fileinfo::readFileSnapshot(path);
+    if (!customEdits.empty()) {
+        // The custom properties first, the file's times and attribute word then put back, so that
+        // the batch change below finds the file as it was and sets only what it is asked to.
+        if (!before.ok()) return before.failure().text();
+        if (const Failure failure = document::writeCustomRows(path, customEdits); failure.failed()) return failure.text();
+        if (const Failure failure = fileinfo::restoreAfterRead(path, *before); failure.failed()) return failure.text();
+        if (!change::BatchHasWork(settings)) return "";
+    }
     try {
         if (const Failure failure = change::changeFileInBatch(path, settings); failure.failed()) return failure.text();
     } catch (const Error& error) {
@@ -92,7 +105,8 @@ std::string changeFile(const std::string& path, const change::BatchSettings& set
 // Prints what a change of `path` would do, one "  Label: old -> new" line per value that would
 // differ, reading the file as the display does (its times put back). "" when the file could be
 // read, else why not.
-std::string reportDryRun(const std::string& path, const change::BatchSettings& settings, std::ostream& out)
+std::string reportDryRun(const std::string& path, const change::BatchSettings& settings, std::ostream& out,
+                         const std::vector<props::CustomEdit>& customEdits = {})
 {
     const change::FileDisplay display = change::ReadFileForDisplay(path);
     if (display.failure.failed() || !display.snapshot || !display.rows) {
@@ -104,6 +118,16 @@ std::string reportDryRun(const std::string& path, const change::BatchSettings& s
         if (from != to)
             changes.push_back("  " + std::string(label) + ": '" + escapedForLine(from) + "' -> '" + escapedForLine(to) + "'");
     };
+    for (const props::CustomEdit& edit : customEdits) {
+        const auto custom = document::readCustomRows(path);
+        if (!custom.ok()) return custom.failure().within("custom properties").text();
+        for (const props::CustomProperty& property : *custom)
+            if (edit.kind == props::CustomEdit::Kind::RemoveAll || props::sameCustomName(property.name, edit.name))
+                addChange("Custom " + property.name, property.value, edit.kind == props::CustomEdit::Kind::Set ? shownValueOf(edit.value) : "(removed)");
+        if (edit.kind == props::CustomEdit::Kind::Set &&
+            std::none_of(custom->begin(), custom->end(), [&](const auto& p) { return props::sameCustomName(p.name, edit.name); }))
+            addChange("Custom " + edit.name, "(absent)", shownValueOf(edit.value));
+    }
     for (int row = 0; row < props::kRowCount; ++row)
         if (settings.rowChecks[std::size_t(row)])
             addChange(props::catalogueRow(row).label, (*display.rows)[std::size_t(row)], settings.rowValues[std::size_t(row)]);
@@ -133,7 +157,8 @@ int runSet(const std::vector<std::string>& arguments, std::ostream& out, std::os
         const std::string& path = files.paths[place];
         const document::SignedDocumentWrites signedWritesOfThread(request->forceSigned);
         std::ostringstream report;
-        failures[place] = request->dryRun ? reportDryRun(path, request->settings, report) : changeFile(path, request->settings);
+        failures[place] = request->dryRun ? reportDryRun(path, request->settings, report, request->customEdits)
+                                         : changeFile(path, request->settings, request->customEdits);
         reports[place] = std::move(report).str();
     };
     forEachFileInOrder(files.paths, request->jobs, work, [&](std::size_t place, std::size_t firstPlace) {

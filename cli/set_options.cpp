@@ -11,6 +11,7 @@
 #include "change/change_engine.h"
 #include "change/defaults_store.h"
 #include "change/saved_defaults.h"
+#include "cli/custom_options.h"
 #include "cli/date_argument.h"
 #include "cli/jobs_option.h"
 #include "props/catalogue.h"
@@ -153,10 +154,14 @@ std::optional<change::BatchSettings> loadSavedDefaults()
     return change::loadBatchDefaults(change::defaultsStorePath(), nowValue.value_or(0.0));
 }
 
-std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& arguments, std::string* problem,
+std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& givenArguments, std::string* problem,
                                             const DefaultsLoader& loadDefaults)
 {
     SetRequest request;
+    auto custom = takeCustomOptions(givenArguments, problem);
+    if (!custom) return std::nullopt;
+    const std::vector<std::string>& arguments = custom->rest;
+    request.customEdits = std::move(custom->edits);
     for (change::FileTimeSetting& time : request.settings.fileTimes) time.applyDate = time.applyTime = false;
     // The saved defaults come first, whatever their place, so that every other option overrides them.
     const auto optionsEnd = std::find(arguments.begin(), arguments.end(), "--");
@@ -224,7 +229,7 @@ std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& argu
         *problem = "set: no file given";
         return std::nullopt;
     }
-    if (!change::BatchHasWork(request.settings)) {
+    if (!change::BatchHasWork(request.settings) && request.customEdits.empty()) {
         *problem = "set: nothing to change (give a property, a date or time, or an attribute)";
         return std::nullopt;
     }

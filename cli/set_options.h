@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "change/batch_settings.h"
+#include "props/custom_property.h"
 
 namespace quorvane::cli {
 
@@ -22,6 +23,7 @@ struct SetRequest {
     bool dryRun = false;
     int jobs = 1;  // files worked on at a time (-j/--jobs)
     bool forceSigned = false;  // change digitally signed files too, breaking their signatures
+    std::vector<props::CustomEdit> customEdits;  // --custom, --remove-custom, --remove-all-custom
 };
 
 // Gives the batch settings saved by the program, or nullopt when its store cannot be read.

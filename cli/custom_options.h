@@ -1,0 +1,27 @@
+// The custom-property options of `quorvane-cli set`: --custom NAME=VALUE (text),
+// --custom NAME:TYPE=VALUE (TYPE text, integer, number, yes-no or date), --remove-custom NAME and
+// --remove-all-custom, each also as --option=VALUE; "--" ends the options.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "props/custom_property.h"
+
+namespace quorvane::cli {
+
+struct CustomArguments {
+    std::vector<std::string> rest;          // the arguments that are no custom-property option
+    std::vector<props::CustomEdit> edits;   // in the order given
+};
+
+// The custom edits that `arguments` ask for and the other arguments. nullopt with the reason in
+// `problem` ("set: --custom: ...") for a missing value or name, an unknown type, or a value its
+// type cannot take (integers are 32-bit, dates as cli/date_argument.h and within 1601-9999).
+std::optional<CustomArguments> takeCustomOptions(const std::vector<std::string>& arguments, std::string* problem);
+
+// The value text that `show` gives for a value that `edit` sets (dates as display text).
+std::string shownValueOf(const props::CustomValue& value);
+
+}  // namespace quorvane::cli
