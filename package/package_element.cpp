@@ -1,6 +1,7 @@
 #include "package/package_element.h"
 
 #include <optional>
+#include <unordered_map>
 
 #include "base/error.h"
 
@@ -123,10 +124,22 @@ pugi::xml_node findChildElement(const ParsedPart& part, std::string_view qualifi
 {
     const SplitName wanted = split(qualifiedName);
     const std::string_view wantedNamespace = tableNamespace(wanted.prefix);
+    // The root's declarations are gathered once: looking them up for each child would take the
+    // number of children times the number of the root's attributes.
+    std::unordered_map<std::string_view, std::string_view> rootBindings;
+    for (const pugi::xml_attribute a : part.root().attributes()) {
+        const std::string_view name = a.name();
+        if (name == "xmlns") rootBindings.try_emplace("", a.value());
+        if (name.starts_with("xmlns:")) rootBindings.try_emplace(name.substr(6), a.value());
+    }
     for (const pugi::xml_node child : part.root().children()) {
         if (child.type() != pugi::node_element) continue;
         const SplitName name = split(child.name());
-        const auto namespaceUri = namespaceOf(child, name.prefix);
+        std::optional<std::string_view> namespaceUri;
+        if (const pugi::xml_attribute own = child.attribute(declarationName(name.prefix).c_str()))
+            namespaceUri = own.value();
+        else if (const auto bound = rootBindings.find(name.prefix); bound != rootBindings.end())
+            namespaceUri = bound->second;
         const bool matches = namespaceUri ? *namespaceUri == wantedNamespace && name.local == wanted.local
                                           : qualifiedName == child.name();
         if (matches) return child;

@@ -18,9 +18,14 @@ Result<std::vector<std::byte>> partBytes(RandomAccessFile& file, const zip::ZipD
     const auto found = zip::findEntry(directory, name);
     if (!found) return partMissing(partNameForPeople(name));
     index = *found;
+    // The inflater stops at the size the directory states, so bounding that size bounds the bytes.
+    if (directory.entries[index].uncompressedSize > kMaxPartBytes)
+        return Failure(FailureKind::Unsupported, "package part too large: " + partNameForPeople(name));
     auto bytes = zip::entryBytes(file, directory, *found);
     if (bytes.ok() && bytes->empty())
         return Failure(FailureKind::Damaged, "package part empty: " + partNameForPeople(name));
+    if (!bytes.ok()) return bytes;
+    if (Failure outOfBounds = checkPartBounds(name, *bytes); outOfBounds.failed()) return outOfBounds;
     return bytes;
 }
 

@@ -25,8 +25,8 @@ struct PropertyParts {
 
 // The two parts of the archive `directory` of `file`. nullopt when the relationships entry is
 // missing or empty, a relationship is missing, or a part's entry is missing, ambiguous,
-// unreadable (see readEntryData) or empty. Throws quorvane::Error when the relationships part or
-// a property part is not well-formed XML.
+// unreadable (see readEntryData), empty or past the bounds of package_xml.h. Throws
+// quorvane::Error when the relationships part or a property part is not well-formed XML.
 std::optional<PropertyParts> readPropertyParts(RandomAccessFile& file, const zip::ZipDirectory& directory);
 
 // What loadPropertyParts does with a part that is not well-formed XML.
@@ -38,9 +38,11 @@ enum class MalformedXml {
 // readPropertyParts with the reason of a failure, in the order the parts are read: "package part
 // missing: _rels/.rels" (also when several entries bear the name), "package part missing:
 // extended-properties relationship" or "... core-properties relationship", "package part missing:
-// <part>" (also when several entries bear its name), "package part empty: <part>", the entry's
-// own failure (zip::entryBytes: damaged, past the inflate cap, a refused read), and for malformed
-// XML what `onMalformedXml` says.
+// <part>" (also when several entries bear its name), "package part too large: <part>" past
+// kMaxPartBytes (before anything is inflated), "package part empty: <part>", the entry's own
+// failure (zip::entryBytes: damaged, a refused read), "package part has too many elements:
+// <part>" (checkPartBounds, before the tree is built), and for malformed XML what
+// `onMalformedXml` says.
 Result<PropertyParts> loadPropertyParts(RandomAccessFile& file, const zip::ZipDirectory& directory,
                                         MalformedXml onMalformedXml);
 

@@ -89,14 +89,18 @@ Result<PreparedWrite> prepareWrite(const std::string& givenPath, const props::Ro
 
     writeRows(both.extended.part, kExtendedPartRows, texts, selected);
     writeRows(both.core.part, kCorePartRows, texts, selected);
+    std::vector<std::byte> extendedBytes = savePart(both.extended.part);
+    std::vector<std::byte> coreBytes = savePart(both.core.part);
+    if (Failure refused = checkPartBounds(both.extended.part.name, extendedBytes); refused.failed()) return refused;
+    if (Failure refused = checkPartBounds(both.core.part.name, coreBytes); refused.failed()) return refused;
     return PreparedWrite{path,
                          std::move(file).value(),
                          unsigned(info.st_mode & 07777),
                          std::move(directory).value(),
                          both.extended.entryIndex,
                          both.core.entryIndex,
-                         savePart(both.extended.part),
-                         savePart(both.core.part)};
+                         std::move(extendedBytes),
+                         std::move(coreBytes)};
 }
 
 }  // namespace

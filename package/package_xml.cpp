@@ -72,6 +72,16 @@ std::string partNameForPeople(std::string entryName)
     return entryName;
 }
 
+Failure checkPartBounds(std::string_view name, std::span<const std::byte> bytes)
+{
+    if (bytes.size() > kMaxPartBytes)
+        return {FailureKind::Unsupported, "package part too large: " + partNameForPeople(std::string(name))};
+    const auto markup = std::size_t(std::count(bytes.begin(), bytes.end(), std::byte{'<'}));
+    if (markup > kMaxPartMarkupCount)
+        return {FailureKind::Unsupported, "package part has too many elements: " + partNameForPeople(std::string(name))};
+    return {};
+}
+
 std::vector<std::byte> savePart(const ParsedPart& part)
 {
     ByteVectorWriter writer;

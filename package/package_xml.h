@@ -6,8 +6,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <pugixml.hpp>
@@ -24,6 +26,19 @@ struct ParsedPart {
 
     pugi::xml_node root() const { return document.document_element(); }
 };
+
+// Bounds of every part that is parsed, checked before its tree is built, so that no package makes a
+// read or a write use more than a few tens of MiB per part. Real property and relationships parts
+// are a few KiB with a few hundred '<'; the bounds leave a margin of a thousand times that.
+inline constexpr std::uint64_t kMaxPartBytes = 4ull << 20;          // inflated size
+inline constexpr std::size_t kMaxPartMarkupCount = std::size_t(1) << 16;  // '<' bytes
+
+// Failure{} when `bytes` fit both bounds: "package part too large: <name>" past kMaxPartBytes,
+// "package part has too many elements: <name>" past kMaxPartMarkupCount bytes '<' (each element,
+// end tag, comment or instruction starts with one, in every encoding a part may use, so their
+// count bounds the nodes of the tree); both Unsupported. The writer checks the parts it makes
+// too, so that it never stores a part that a read would refuse.
+Failure checkPartBounds(std::string_view name, std::span<const std::byte> bytes);
 
 // Parses `bytes` as the part `name`. Throws quorvane::Error ("The part '<name>' is not
 // well-formed XML: <reason> at offset <n>") when the bytes are not well-formed XML with a root

@@ -112,7 +112,7 @@ Result<ZipEndRecord> findEndRecord(RandomAccessFile& file)
         const bool directoryFits = end.centralDirOffset <= end.endRecordsStart &&
                                    end.centralDirSize <= end.endRecordsStart - end.centralDirOffset;
         if (!directoryFits) return damagedArchive("the central directory lies outside the file");
-        if (end.centralDirSize > kMaxCentralDirBytes) return damagedArchive("the central directory is larger than 64 MiB");
+        if (end.centralDirSize > kMaxCentralDirBytes) return damagedArchive("the central directory is larger than 16 MiB");
         if (end.totalEntries > end.centralDirSize / kCentralRecordFixedSize)
             return damagedArchive("the end record counts more entries than the central directory holds");
         return end;

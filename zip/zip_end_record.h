@@ -13,8 +13,10 @@
 
 namespace quorvane::zip {
 
-// The largest central directory we read (a bound against sizes made up by a damaged file).
-inline constexpr std::uint64_t kMaxCentralDirBytes = 64ull << 20;
+// The largest central directory we read: a bound against sizes made up by a damaged file, and
+// against the memory that its entries take (about 130 bytes each once read, twice the directory
+// during a rewrite). Real packages list a few hundred entries in a few tens of KiB.
+inline constexpr std::uint64_t kMaxCentralDirBytes = 16ull << 20;
 
 struct ZipEndRecord {
     std::uint64_t totalEntries = 0;       // entries in the central directory

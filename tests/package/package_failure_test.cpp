@@ -19,6 +19,7 @@
 
 #include "base/random_access_file.h"
 #include "document/document_rows.h"
+#include "package/package_xml.h"
 #include "tests/support/corpus.h"
 #include "tests/support/package_builder.h"
 
@@ -99,8 +100,9 @@ TEST(PackageFailure, EachReasonComesFromItsCondition)
          FailureKind::Damaged, "package part not well-formed: docProps/core.xml: "},
         {"core part fails its CRC", bytes(withCore([](ZipBuilderEntry& e) { e.statedCrc = 0x12345678; })),
          FailureKind::Damaged, "damaged ZIP archive: docProps/core.xml fails its CRC"},
-        {"core part past the inflate cap", bytes(withCore([](ZipBuilderEntry& e) { e.statedSize = (64u << 20) + 1; })),
-         FailureKind::Unsupported, "entry too large: docProps/core.xml"},
+        {"core part states a size past the part bound",
+         bytes(withCore([](ZipBuilderEntry& e) { e.statedSize = std::uint32_t(kMaxPartBytes) + 1; })),
+         FailureKind::Unsupported, "package part too large: docProps/core.xml"},
         {"missing file", [](const fs::path&) {}, FailureKind::NotFound, "no such file"},
         {"a folder", [](const fs::path& path) { fs::create_directory(path); }, FailureKind::NotRegularFile,
          "not a regular file"},

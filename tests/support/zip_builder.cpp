@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace quorvane::testing {
@@ -53,7 +54,7 @@ std::string buildZip(const std::vector<ZipBuilderEntry>& entries, const ZipBuild
 {
     std::string out = options.prefix;
     std::string central;
-    for (const ZipBuilderEntry& e : entries) {
+    const auto add = [&](const ZipBuilderEntry& e) {
         const std::string data = e.deflate ? deflateRaw(e.content) : e.content;
         const std::uint32_t crc =
             e.statedCrc.value_or(std::uint32_t(crc32(0, reinterpret_cast<const Bytef*>(e.content.data()), uInt(e.content.size()))));
@@ -115,7 +116,16 @@ std::string buildZip(const std::vector<ZipBuilderEntry>& entries, const ZipBuild
         put(central, 0100644u << 16, 4);
         put(central, options.zip64 ? 0xFFFFFFFF : offset, 4);
         central += e.name + centralExtra + e.comment;
+    };
+    for (const ZipBuilderEntry& e : entries) add(e);
+    ZipBuilderEntry empty{.name = "", .content = "", .deflate = false};
+    for (std::size_t i = 0; i < options.emptyEntries; ++i) {
+        char name[17];
+        std::snprintf(name, sizeof name, "%016zx", i);
+        empty.name = name;
+        add(empty);
     }
+    const std::size_t entryCount = entries.size() + options.emptyEntries;
     const std::uint64_t centralOffset = out.size();
     out += central;
     if (options.zip64) {
@@ -126,8 +136,8 @@ std::string buildZip(const std::vector<ZipBuilderEntry>& entries, const ZipBuild
         put(out, 45, 2);
         put(out, 0, 4);
         put(out, 0, 4);
-        put(out, entries.size(), 8);
-        put(out, entries.size(), 8);
+        put(out, entryCount, 8);
+        put(out, entryCount, 8);
         put(out, central.size(), 8);
         put(out, centralOffset, 8);
         put(out, 0x07064b50, 4);
@@ -138,8 +148,8 @@ std::string buildZip(const std::vector<ZipBuilderEntry>& entries, const ZipBuild
     put(out, 0x06054b50, 4);
     put(out, 0, 2);
     put(out, 0, 2);
-    put(out, options.zip64 ? 0xFFFF : entries.size(), 2);
-    put(out, options.zip64 ? 0xFFFF : entries.size(), 2);
+    put(out, options.zip64 ? 0xFFFF : entryCount, 2);
+    put(out, options.zip64 ? 0xFFFF : entryCount, 2);
     put(out, options.zip64 ? 0xFFFFFFFF : central.size(), 4);
     put(out, options.zip64 ? 0xFFFFFFFF : centralOffset, 4);
     put(out, options.comment.size(), 2);

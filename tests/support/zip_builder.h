@@ -28,6 +28,9 @@ struct ZipBuildOptions {
     bool zip64 = false;    // every size and offset in ZIP64 fields, with ZIP64 end records
     std::string comment{}; // archive comment
     std::string prefix{};  // bytes before the first entry (offsets count them, as in a stub)
+    // Stored empty entries added after the given ones, named by their number in 16 hex digits:
+    // a directory packed with entries, made without a builder entry for each.
+    std::size_t emptyEntries = 0;
 };
 
 std::string buildZip(const std::vector<ZipBuilderEntry>& entries, const ZipBuildOptions& options = {});
