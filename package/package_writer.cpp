@@ -10,6 +10,7 @@
 #include "package/package_element.h"
 #include "package/package_file.h"
 #include "package/package_parts.h"
+#include "package/part_text.h"
 #include "base/text_trim.h"
 #include "convert/w3c_date_time.h"
 #include "zip/zip_central_dir.h"
@@ -38,14 +39,21 @@ std::optional<std::string> elementValue(int row, const std::string& text)
     }
 }
 
+// Failure{} when every selected row is written; else why the first value that a part cannot hold
+// is refused (the part may then hold some rows already, but it is not stored).
 template <std::size_t N>
-void writeRows(ParsedPart& part, const std::array<int, N>& rows, const props::RowTexts& texts, const props::RowSelection& selected)
+Failure writeRows(ParsedPart& part, const std::array<int, N>& rows, const props::RowTexts& texts,
+                  const props::RowSelection& selected)
 {
     for (const int row : rows) {
         if (!selected[row]) continue;
-        if (const auto value = elementValue(row, texts[row]))
-            SetChildElementText(part, props::catalogueRow(row).elementName, *value);
+        const auto value = elementValue(row, texts[row]);
+        if (!value) continue;
+        if (const Failure refused = checkPartText(*value, props::catalogueRow(row).label); refused.failed())
+            return refused;
+        SetChildElementText(part, props::catalogueRow(row).elementName, *value);
     }
+    return {};
 }
 
 // A write whose new parts are made, the package still open and locked, nothing written yet.
@@ -87,8 +95,10 @@ Result<PreparedWrite> prepareWrite(const std::string& givenPath, const props::Ro
         return Failure(FailureKind::Damaged,
                        "damaged package: both property relationships name " + partNameForPeople(both.core.part.name));
 
-    writeRows(both.extended.part, kExtendedPartRows, texts, selected);
-    writeRows(both.core.part, kCorePartRows, texts, selected);
+    if (Failure refused = writeRows(both.extended.part, kExtendedPartRows, texts, selected); refused.failed())
+        return refused;
+    if (Failure refused = writeRows(both.core.part, kCorePartRows, texts, selected); refused.failed())
+        return refused;
     std::vector<std::byte> extendedBytes = savePart(both.extended.part);
     std::vector<std::byte> coreBytes = savePart(both.core.part);
     if (Failure refused = checkPartBounds(both.extended.part.name, extendedBytes); refused.failed()) return refused;

@@ -105,6 +105,57 @@ TEST_F(PackageWrite, WritesSelectedRowsWithTheirConversions)
     }
 }
 
+TEST_F(PackageWrite, ValuesAPartCannotHoldAreRefusedWithNothingWritten)
+{
+    const struct {
+        const char* what;
+        const char* zone;
+        int row;
+        std::string text;
+        std::string core;  // "" for the full core part
+        FailureKind kind;
+        const char* reason;
+    } cases[] = {
+        {"vertical tab", "UTC", 0, "Line1\vLine2", "", FailureKind::Conversion,
+         "text cannot be stored in a package part: control character U+000B in Title"},
+        {"NUL", "UTC", 9, std::string("a\0b", 3), "", FailureKind::Conversion,
+         "text cannot be stored in a package part: control character U+0000 in Company"},
+        {"escape", "UTC", 8, "\x1b[0m", "", FailureKind::Conversion,
+         "text cannot be stored in a package part: control character U+001B in Manager"},
+        {"cut sequence", "UTC", 3, "caf\xC3", "", FailureKind::Conversion,
+         "text cannot be stored in a package part: invalid UTF-8 in Keywords"},
+        {"overlong slash", "UTC", 4, "a\xC0\xAF", "", FailureKind::Conversion,
+         "text cannot be stored in a package part: invalid UTF-8 in Comments"},
+        {"surrogate", "UTC", 1, "\xED\xA0\x80", "", FailureKind::Conversion,
+         "text cannot be stored in a package part: invalid UTF-8 in Subject"},
+        {"noncharacter", "UTC", 2, "\xEF\xBF\xBF", "", FailureKind::Conversion,
+         "text cannot be stored in a package part: character U+FFFF in Author"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TimeZoneGuard zone(c.zone);
+        const fs::path path = packageFile(packageBytes(relationshipsPart(), extendedPart(fullExtendedChildren()),
+                                                       c.core.empty() ? corePart(fullCoreChildren()) : c.core));
+        const std::string original = readFileBytes(path);
+        props::RowTexts texts = kFullRows;
+        texts[c.row] = c.text;
+        const Failure failure = writePackageRows(path, texts, props::kAllRows);
+        EXPECT_EQ(failure.kind(), c.kind);
+        EXPECT_EQ(failure.text(), c.reason);
+        EXPECT_FALSE(WritePackageProperties(path, texts, props::kAllRows));
+        EXPECT_TRUE(readFileBytes(path) == original);
+        EXPECT_EQ(filesInFolder(), 1);
+    }
+
+    // What XML admits is written and read back as it was.
+    const fs::path path = fullPackage();
+    props::RowTexts texts = kFullRows;
+    texts[0] = "tab\tline\nend";
+    texts[1] = "\xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80 \x7F \xC2\x85";
+    ASSERT_EQ(writePackageRows(path, texts, props::kAllRows), Failure{});
+    EXPECT_EQ(ReadPackageProperties(path), texts);
+}
+
 TEST_F(PackageWrite, SingleChangeIntoADefaultNamespacePartAddsNoSecondElement)
 {
     const fs::path path = packageFile(packageBytes(
