@@ -95,6 +95,8 @@ Result<PreparedWrite> prepareWrite(const std::string& givenPath, const props::Ro
         return Failure(FailureKind::Damaged,
                        "damaged package: both property relationships name " + partNameForPeople(both.core.part.name));
 
+    for (const ParsedPart* part : {&both.extended.part, &both.core.part})
+        if (Failure refused = checkRewritable(*part); refused.failed()) return refused;
     if (Failure refused = writeRows(both.extended.part, kExtendedPartRows, texts, selected); refused.failed())
         return refused;
     if (Failure refused = writeRows(both.core.part, kCorePartRows, texts, selected); refused.failed())

@@ -82,6 +82,14 @@ Failure checkPartBounds(std::string_view name, std::span<const std::byte> bytes)
     return {};
 }
 
+Failure checkRewritable(const ParsedPart& part)
+{
+    for (const pugi::xml_node node : part.document.children())
+        if (node.type() == pugi::node_doctype)
+            return {FailureKind::Unsupported, "package part declares a document type: " + partNameForPeople(part.name)};
+    return {};
+}
+
 std::vector<std::byte> savePart(const ParsedPart& part)
 {
     ByteVectorWriter writer;

@@ -40,6 +40,12 @@ inline constexpr std::size_t kMaxPartMarkupCount = std::size_t(1) << 16;  // '<'
 // too, so that it never stores a part that a read would refuse.
 Failure checkPartBounds(std::string_view name, std::span<const std::byte> bytes);
 
+// Failure{} when the part may be saved back without changing its meaning; else "package part
+// declares a document type: <name>" (Unsupported): a document type may declare entities and
+// default attributes that the parser does not expand, so a part saved from the tree would lose
+// them (ECMA-376 Part 2, 9.1.4 forbids document type declarations in a package).
+Failure checkRewritable(const ParsedPart& part);
+
 // Parses `bytes` as the part `name`. Throws quorvane::Error ("The part '<name>' is not
 // well-formed XML: <reason> at offset <n>") when the bytes are not well-formed XML with a root
 // element.

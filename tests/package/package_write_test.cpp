@@ -107,6 +107,8 @@ TEST_F(PackageWrite, WritesSelectedRowsWithTheirConversions)
 
 TEST_F(PackageWrite, ValuesAPartCannotHoldAreRefusedWithNothingWritten)
 {
+    std::string declaringEntities = corePart(fullCoreChildren() + "<cp:contentStatus>k &co; k</cp:contentStatus>");
+    declaringEntities.insert(declaringEntities.find("?>") + 2, R"(<!DOCTYPE cp:coreProperties [<!ENTITY co "company">]>)");
     const struct {
         const char* what;
         const char* zone;
@@ -130,6 +132,8 @@ TEST_F(PackageWrite, ValuesAPartCannotHoldAreRefusedWithNothingWritten)
          "text cannot be stored in a package part: invalid UTF-8 in Subject"},
         {"noncharacter", "UTC", 2, "\xEF\xBF\xBF", "", FailureKind::Conversion,
          "text cannot be stored in a package part: character U+FFFF in Author"},
+        {"a part that declares entities", "UTC", 0, "T", declaringEntities, FailureKind::Unsupported,
+         "package part declares a document type: docProps/core.xml"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
