@@ -1,6 +1,7 @@
 #include "package/package_xml.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "base/error.h"
 
@@ -30,6 +31,101 @@ public:
     std::vector<std::byte> out;
 };
 
+// The bytes of a part as the code units of the encoding the parser found.
+class CodeUnits {
+public:
+    CodeUnits(std::span<const std::byte> bytes, std::size_t width, bool bigEndian)
+        : bytes_(bytes), width_(width), bigEndian_(bigEndian)
+    {
+    }
+    std::size_t size() const { return bytes_.size() / width_; }
+    std::size_t width() const { return width_; }
+    // The unit at `index`, or 0 past the end.
+    char32_t at(std::size_t index) const
+    {
+        if (index >= size()) return 0;
+        char32_t unit = 0;
+        for (std::size_t i = 0; i < width_; ++i) {
+            const std::size_t byteIndex = index * width_ + (bigEndian_ ? i : width_ - 1 - i);
+            unit = (unit << 8) | char32_t(std::to_integer<unsigned>(bytes_[byteIndex]));
+        }
+        return unit;
+    }
+    bool startsWithAt(std::size_t index, std::string_view ascii) const
+    {
+        for (std::size_t i = 0; i < ascii.size(); ++i)
+            if (at(index + i) != char32_t(ascii[i])) return false;
+        return true;
+    }
+    // The index of the first `ascii` at or after `from`, or size().
+    std::size_t find(std::string_view ascii, std::size_t from) const
+    {
+        for (; from < size(); ++from)
+            if (startsWithAt(from, ascii)) return from;
+        return size();
+    }
+
+private:
+    std::span<const std::byte> bytes_;
+    std::size_t width_;
+    bool bigEndian_;
+};
+
+bool isXmlSpace(char32_t unit) { return unit == 0x20 || unit == 0x09 || unit == 0x0A || unit == 0x0D; }
+
+std::optional<CodeUnits> codeUnitsOf(std::span<const std::byte> bytes, pugi::xml_encoding encoding)
+{
+    switch (encoding) {
+    case pugi::encoding_utf8:
+    case pugi::encoding_latin1: return CodeUnits(bytes, 1, false);
+    case pugi::encoding_utf16_le: return CodeUnits(bytes, 2, false);
+    case pugi::encoding_utf16_be: return CodeUnits(bytes, 2, true);
+    case pugi::encoding_utf32_le: return CodeUnits(bytes, 4, false);
+    case pugi::encoding_utf32_be: return CodeUnits(bytes, 4, true);
+    default: return std::nullopt;
+    }
+}
+
+// Keeps in `part` the bytes before its root element and the white space at its end, when the
+// prolog holds only what the parser keeps as nodes (declaration, instructions, comments) and
+// white space, as many nodes as the parser made. Otherwise keeps nothing, and savePart writes the
+// whole part from the tree.
+void keepProlog(ParsedPart& part, std::span<const std::byte> bytes)
+{
+    const auto units = codeUnitsOf(bytes, part.encoding);
+    if (!units || bytes.size() % units->width() != 0) return;
+    std::size_t index = units->at(0) == 0xFEFF ? 1 : 0;
+    if (part.encoding == pugi::encoding_utf8 && part.hasByteOrderMark) index = 3;
+    std::size_t nodesSeen = 0;
+    for (;;) {
+        while (index < units->size() && isXmlSpace(units->at(index))) ++index;
+        std::string_view closing;
+        std::size_t opening = 0;
+        if (units->startsWithAt(index, "<?")) {
+            closing = "?>", opening = 2;
+        } else if (units->startsWithAt(index, "<!--")) {
+            closing = "-->", opening = 4;
+        } else if (units->at(index) == '<' && units->at(index + 1) != '!') {
+            break;  // the root element
+        } else {
+            return;
+        }
+        const std::size_t end = units->find(closing, index + opening);
+        if (end == units->size()) return;
+        index = end + closing.size();
+        ++nodesSeen;
+    }
+    std::size_t nodesParsed = 0;
+    for (pugi::xml_node node = part.document.first_child(); node != part.root(); node = node.next_sibling())
+        ++nodesParsed;
+    if (nodesParsed != nodesSeen) return;
+    std::size_t trailingStart = units->size();
+    while (trailingStart > index && isXmlSpace(units->at(trailingStart - 1))) --trailingStart;
+    part.prolog.assign(bytes.begin(), bytes.begin() + std::ptrdiff_t(index * units->width()));
+    part.trailing.assign(bytes.begin() + std::ptrdiff_t(trailingStart * units->width()), bytes.end());
+    part.prologKept = true;
+}
+
 }  // namespace
 
 namespace {
@@ -43,6 +139,7 @@ std::string parseInto(ParsedPart& part, std::span<const std::byte> bytes)
         return std::string(result.description()) + " at offset " + std::to_string(result.offset);
     part.encoding = result.encoding;
     part.hasByteOrderMark = startsWithByteOrderMark(bytes);
+    keepProlog(part, bytes);
     return "";
 }
 
@@ -93,9 +190,16 @@ Failure checkRewritable(const ParsedPart& part)
 std::vector<std::byte> savePart(const ParsedPart& part)
 {
     ByteVectorWriter writer;
-    const unsigned flags =
-        pugi::format_raw | pugi::format_no_declaration | (part.hasByteOrderMark ? pugi::format_write_bom : 0u);
-    part.document.save(writer, "", flags, part.encoding);
+    if (!part.prologKept) {
+        const unsigned flags =
+            pugi::format_raw | pugi::format_no_declaration | (part.hasByteOrderMark ? pugi::format_write_bom : 0u);
+        part.document.save(writer, "", flags, part.encoding);
+        return std::move(writer.out);
+    }
+    writer.out = part.prolog;
+    for (pugi::xml_node node = part.root(); node; node = node.next_sibling())
+        node.print(writer, "", pugi::format_raw, part.encoding);
+    writer.out.insert(writer.out.end(), part.trailing.begin(), part.trailing.end());
     return std::move(writer.out);
 }
 

@@ -23,6 +23,9 @@ struct ParsedPart {
     pugi::xml_document document;
     pugi::xml_encoding encoding = pugi::encoding_utf8;
     bool hasByteOrderMark = false;
+    bool prologKept = false;          // prolog and trailing hold the part's own bytes
+    std::vector<std::byte> prolog;    // the bytes before the root element, as read
+    std::vector<std::byte> trailing;  // the white space after the last node, as read
 
     pugi::xml_node root() const { return document.document_element(); }
 };
@@ -59,8 +62,12 @@ Result<ParsedPart> parseWellFormedPart(std::string name, std::span<const std::by
 // ("docProps/core.xml").
 std::string partNameForPeople(std::string entryName);
 
-// The part as bytes: declaration included, no indentation, in the encoding it was read in, with
-// a byte-order mark when it had one.
+// The part as bytes, in the encoding it was read in: the bytes before the root element
+// (byte-order mark, declaration, comments, instructions and the white space between them) and the
+// white space after the last node exactly as they were read, the root element and any node after
+// it as pugixml writes them, without indentation. A part whose prolog the parser and this
+// function see differently (a document type, say) is saved wholly by pugixml, declaration
+// included, with a byte-order mark when it had one.
 std::vector<std::byte> savePart(const ParsedPart& part);
 
 }  // namespace quorvane::package

@@ -141,5 +141,32 @@ TEST(PackageElementWrite, SavingKeepsDeclarationAndEncoding)
     EXPECT_EQ(textOf(savePart(part)), expected);
 }
 
+TEST(PackageElementWrite, SavingKeepsTheBytesAroundTheRootElement)
+{
+    const std::string rootBefore = root("cp:coreProperties", {kCp, kDc}, "<dc:title>Old</dc:title>");
+    const std::string rootAfter = root("cp:coreProperties", {kCp, kDc}, "<dc:title>New</dc:title>");
+    const struct {
+        const char* what;
+        std::string before;  // the bytes before the root element
+        std::string after;   // the bytes after it
+    } cases[] = {
+        {"line break after the declaration", "<?xml version='1.0' encoding='utf-8'?>\r\n", "\r\n"},
+        {"no declaration", "", ""},
+        {"byte-order mark, comment and instruction", "\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!-- made by hand -->\n<?pi x?>\n",
+         "\n\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(afterSetting(c.before + rootBefore + c.after, "dc:title", "New"), c.before + rootAfter + c.after)
+            << c.what;
+    }
+    // A comment after the root is kept too, written from the tree.
+    EXPECT_EQ(afterSetting(rootBefore + " <!--c-->\n", "dc:title", "New"), rootAfter + "<!--c-->\n");
+
+    std::string utf16 = "\xFF\xFE";
+    for (const char c : std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<a><b>T</b></a>\r\n"))
+        utf16 += std::string{c, '\0'};
+    EXPECT_EQ(textOf(savePart(parsePart("utf16", bytesOf(utf16)))), utf16);
+}
+
 }  // namespace
 }  // namespace quorvane::package
