@@ -49,8 +49,10 @@ Failure writeRows(ParsedPart& part, const std::array<int, N>& rows, const props:
         if (!selected[row]) continue;
         const auto value = elementValue(row, texts[row]);
         if (!value) continue;
-        if (const Failure refused = checkPartText(*value, props::catalogueRow(row).label); refused.failed())
-            return refused;
+        const std::string_view label = props::catalogueRow(row).label;
+        const Failure refused = props::isDateTimeRow(row) && !value->empty() ? checkW3cYear(*value, label)
+                                                                            : checkPartText(*value, label);
+        if (refused.failed()) return refused;
         SetChildElementText(part, props::catalogueRow(row).elementName, *value);
     }
     return {};

@@ -24,9 +24,10 @@ namespace quorvane::package {
 // relationships part, a relationship or a property part (the core part included), has a part
 // past the bounds of package_xml.h (as read, or as it would be written) or a part that declares
 // a document type, has both relationships name one entry, or when a selected row's text holds
-// what a part cannot (checkPartText). Throws quorvane::Error, with the file untouched, when a
-// part is not well-formed XML, a written element holds more than one text node, or the rewrite
-// fails (the temporary file is then removed).
+// what a part cannot (checkPartText) or a date converts to a UTC year outside 1 to 9999
+// (checkW3cYear). Throws quorvane::Error, with the file untouched, when a part is not
+// well-formed XML, a written element holds more than one text node, or the rewrite fails (the
+// temporary file is then removed).
 //
 // `wrapTarget` is for fault tests: it wraps the temporary file that the rewrite writes.
 bool WritePackageProperties(const std::string& path, const props::RowTexts& texts, const props::RowSelection& selected,
@@ -37,12 +38,12 @@ bool WritePackageProperties(const std::string& path, const props::RowTexts& text
 // program", ...), "read-only", zip::readArchiveDirectory's ("not a ZIP archive", "damaged ZIP
 // archive: <what>"), loadPropertyParts' ("package part missing: <part or relationship>", ...),
 // "damaged package: both property relationships name <part>", checkRewritable's ("package part
-// declares a document type: <part>"), checkPartText's (Conversion: "text cannot be stored in a
-// package part: control character U+000B in Title", ...), checkPartBounds' for the parts as they
-// would be written, and the rewrite's (zip::replaceEntries: "no space left on the device",
-// "permission denied", ...) instead of a throw. A part that is not well-formed XML fails too
-// ("package part not well-formed: <part>: <reason>"); a written element that holds more than one
-// text node still throws quorvane::Error.
+// declares a document type: <part>"), checkPartText's and checkW3cYear's (Conversion: "text
+// cannot be stored in a package part: control character U+000B in Title", ...), checkPartBounds'
+// for the parts as they would be written, and the rewrite's (zip::replaceEntries: "no space left
+// on the device", "permission denied", ...) instead of a throw. A part that is not well-formed
+// XML fails too ("package part not well-formed: <part>: <reason>"); a written element that holds
+// more than one text node still throws quorvane::Error.
 Failure writePackageRows(const std::string& path, const props::RowTexts& texts, const props::RowSelection& selected,
                          const TargetWrapper& wrapTarget = {});
 

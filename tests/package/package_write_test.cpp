@@ -132,6 +132,10 @@ TEST_F(PackageWrite, ValuesAPartCannotHoldAreRefusedWithNothingWritten)
          "text cannot be stored in a package part: invalid UTF-8 in Subject"},
         {"noncharacter", "UTC", 2, "\xEF\xBF\xBF", "", FailureKind::Conversion,
          "text cannot be stored in a package part: character U+FFFF in Author"},
+        {"created past 9999 in UTC", "America/New_York", 10, "9999-12-31 23:59:59", "", FailureKind::Conversion,
+         "date cannot be stored in a package part: Create Time/Date leaves the years 1 to 9999 in UTC"},
+        {"last printed before year 1 in UTC", "Europe/Berlin", 13, "0001-01-01", "", FailureKind::Conversion,
+         "date cannot be stored in a package part: Last Printed leaves the years 1 to 9999 in UTC"},
         {"a part that declares entities", "UTC", 0, "T", declaringEntities, FailureKind::Unsupported,
          "package part declares a document type: docProps/core.xml"},
     };
@@ -156,6 +160,8 @@ TEST_F(PackageWrite, ValuesAPartCannotHoldAreRefusedWithNothingWritten)
     props::RowTexts texts = kFullRows;
     texts[0] = "tab\tline\nend";
     texts[1] = "\xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80 \x7F \xC2\x85";
+    texts[10] = "9999-12-31 23:59:59";
+    texts[13] = "0001-01-01";
     ASSERT_EQ(writePackageRows(path, texts, props::kAllRows), Failure{});
     EXPECT_EQ(ReadPackageProperties(path), texts);
 }
