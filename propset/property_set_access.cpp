@@ -359,20 +359,6 @@ Result<PropertyValue> readPropertyValue(const std::string& fileName, const props
     return std::move(*value);
 }
 
-Fault probeCompoundFile(const std::string& fileName)
-{
-    const auto sets = readPropertySets(fileName, {});
-    switch (sets.failure().kind()) {
-    case FailureKind::None: return Fault::None;
-    case FailureKind::Locked: return Fault::Locked;
-    case FailureKind::Damaged: return Fault::Corrupt;
-    case FailureKind::NotFound:
-    case FailureKind::NotRegularFile:
-    case FailureKind::Permission: return Fault::NotFound;
-    default: return Fault::Io;
-    }
-}
-
 std::string ReadDocProperty(const std::string& fileName, const props::Fmtid& fmtid, std::uint32_t propertyId)
 {
     const auto value = readPropertyValue(fileName, fmtid, propertyId);

@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "base/failure.h"
-#include "base/fault.h"
 #include "base/random_access_file.h"
 #include "props/catalogue.h"
 #include "propset/property_value_text.h"
@@ -151,9 +150,5 @@ Result<std::vector<std::optional<PropertySetContent>>> readPropertySets(const st
 // The value of one property, or why there is none (readPropertySets's failures, NotFound for an
 // absent set or property).
 Result<PropertyValue> readPropertyValue(const std::string& fileName, const props::Fmtid& fmtid, std::uint32_t propertyId);
-
-// Whether `fileName` opens for reading as a compound file (Fault::None), or why not; the coarse
-// form of readPropertySets's failure, kept for the command-line tool's old report.
-Fault probeCompoundFile(const std::string& fileName);
 
 }  // namespace quorvane::propset

@@ -235,17 +235,6 @@ Failure rewriteArchiveInto(RandomAccessFile& source, const ZipDirectory& directo
     return {};
 }
 
-Fault rewriteArchive(RandomAccessFile& source, const ZipDirectory& directory,
-                     std::span<const EntryReplacement> replacements, RandomAccessFile& target)
-{
-    switch (rewriteArchiveInto(source, directory, replacements, target).kind()) {
-    case FailureKind::None: return Fault::None;
-    case FailureKind::Damaged: return Fault::Corrupt;
-    case FailureKind::Unsupported: return Fault::Unsupported;
-    default: return Fault::Io;
-    }
-}
-
 Failure replaceEntries(const std::string& path, RandomAccessFile& source, const ZipDirectory& directory,
                        std::span<const EntryReplacement> replacements, unsigned permissionBits,
                        const TargetWrapper& wrapTarget)

@@ -14,7 +14,6 @@
 #include <string>
 
 #include "base/failure.h"
-#include "base/fault.h"
 #include "base/random_access_file.h"
 #include "base/temp_file.h"
 #include "zip/zip_central_dir.h"
@@ -35,11 +34,6 @@ struct EntryReplacement {
 // a record without a ZIP64 field can hold.
 Failure rewriteArchiveInto(RandomAccessFile& source, const ZipDirectory& directory,
                            std::span<const EntryReplacement> replacements, RandomAccessFile& target);
-
-// rewriteArchiveInto with the failure's kind as a Fault: Damaged gives Fault::Corrupt,
-// Unsupported Fault::Unsupported, any other Fault::Io.
-Fault rewriteArchive(RandomAccessFile& source, const ZipDirectory& directory,
-                    std::span<const EntryReplacement> replacements, RandomAccessFile& target);
 
 // Replaces entries of the archive file at `path`, read through `source` with `directory`, in one
 // rewrite: a temporary file in the same folder receives the new archive (rewriteArchiveInto), gets

@@ -184,17 +184,17 @@ TEST(ZipRewrite, RefusesReplacementsItCannotPlaceSafely)
     MemoryFile target;
 
     const zip::EntryReplacement twice[] = {{4, content}, {4, content}};
-    EXPECT_EQ(zip::rewriteArchive(source, *directory, twice, target), Fault::Corrupt);
+    EXPECT_EQ(zip::rewriteArchiveInto(source, *directory, twice, target).kind(), FailureKind::Damaged);
 
     // Two directory records pointing at one local header: replacing either would change both.
     zip::ZipDirectory overlapping = *directory;
     overlapping.entries[3].localHeaderOffset = overlapping.entries[4].localHeaderOffset;
     const zip::EntryReplacement shared[] = {{4, content}};
-    EXPECT_EQ(zip::rewriteArchive(source, overlapping, shared, target), Fault::Corrupt);
+    EXPECT_EQ(zip::rewriteArchiveInto(source, overlapping, shared, target).kind(), FailureKind::Damaged);
 
     ZipDirectory badHeader = *directory;
     badHeader.entries[4].localHeaderOffset += 1;
-    EXPECT_EQ(zip::rewriteArchive(source, badHeader, shared, target), Fault::Corrupt);
+    EXPECT_EQ(zip::rewriteArchiveInto(source, badHeader, shared, target).kind(), FailureKind::Damaged);
 }
 
 }  // namespace
