@@ -1,11 +1,17 @@
 // A new file beside a target, to be renamed over it once complete: the way every whole-file
-// replacement (package rewrite, CSV export, saved defaults) leaves either the old file or the
-// new one, never a torn one. Unless committed, the destructor removes the file.
+// replacement (package rewrite, backup, CSV export, saved defaults) leaves either the old file or
+// the new one, never a torn one. The new file is unnamed (O_TMPFILE) where the folder's file
+// system allows, so that no interruption can leave it behind; elsewhere it has a hidden name,
+// registered for removal on an ending signal (temp_cleanup.h). Unless committed, the destructor
+// removes the file. The new file keeps the metadata of the one it replaces, and takes the final
+// metadata of a change in progress on it (change_scope.h) before the rename.
 #pragma once
 
 #include <functional>
 #include <optional>
 #include <string>
+
+#include <sys/stat.h>
 
 #include "base/failure.h"
 #include "base/random_access_file.h"
@@ -14,8 +20,8 @@ namespace quorvane {
 
 class TempFile {
 public:
-    // Creates an empty file with a unique hidden name in the folder of `target` (mode 0600).
-    // nullopt when the folder refuses a new file.
+    // Creates an empty file in the folder of `target` (mode 0600): unnamed where the file system
+    // takes O_TMPFILE, else with a unique hidden name. nullopt when the folder refuses a new file.
     static std::optional<TempFile> besideOf(const std::string& target);
     // besideOf with the reason of a failure: the system's for the new file ("permission denied",
     // "no space left on the device", "no such file" when the folder is missing, ...).
@@ -28,6 +34,7 @@ public:
     ~TempFile();
 
     RandomAccessFile& file() { return *file_; }
+    // The hidden name of the file; "" while it is unnamed.
     const std::string& path() const { return path_; }
 
     // Gives the file these permission bits (for instance the original's); false on failure.
@@ -35,19 +42,35 @@ public:
     // setPermissions with the reason of a failure (the system's).
     Failure setMode(unsigned permissionBits);
 
-    // Syncs and closes the file, renames it over `target`, and syncs the folder so that the new
-    // name survives a crash. True only when every step succeeded; on false the target is as it
-    // was (unless the failure came after the rename, in the folder sync) and the file is removed.
+    // Gives the file the metadata of the regular file it is to replace, then the final metadata
+    // of a change in progress on that file, syncs it, names it (an unnamed file), closes it,
+    // renames it over `target`, and syncs the folder so that the new name survives a crash.
+    // Kept from the file replaced: its owner and group, its user.* extended attributes and its
+    // access ACL (system.posix_acl_access); other namespaces belong to the system's policy. The
+    // final metadata then sets the mode, the extended attributes it names and the last-access and
+    // last-write times, in that order, so that the rename commits content and metadata at once.
+    // True only when every step succeeded; on false the target is as it was (unless the failure
+    // came after the rename, in the folder sync) and the file is removed.
     bool commitOver(const std::string& target);
-    // commitOver with the reason of a failure: the system's for the first step that failed (the
-    // sync, the close, the rename or the folder's sync).
+    // commitOver with the reason of a failure: "its owner cannot be kept: <the system's words>"
+    // (a user who may not give the file the replaced one's owner or group: the rename is refused
+    // rather than change them), "its extended attributes cannot be kept: <...>", or the system's
+    // for the first other step that failed (the mode, the times, the sync, the name, the close,
+    // the rename or the folder's sync).
     Failure commit(const std::string& target);
 
 private:
-    TempFile(std::string path, PosixFile file) : path_(std::move(path)), file_(std::move(file)) {}
+    TempFile(std::string path, PosixFile file, int cleanupSlot)
+        : path_(std::move(path)), file_(std::move(file)), cleanupSlot_(cleanupSlot)
+    {
+    }
+    Failure takeMetadataOf(const std::string& target, const struct stat& replaced);
+    Failure giveName(const std::string& target);
 
     std::string path_;
     std::optional<PosixFile> file_;
+    int cleanupSlot_ = -1;
+    std::optional<unsigned> permissionBits_;
     bool committed_ = false;
 };
 

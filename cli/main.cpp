@@ -12,12 +12,14 @@
 #include "cli/show_command.h"
 #include "cli/usage.h"
 #include "base/error.h"
+#include "base/temp_cleanup.h"
 #include "propset/property_set_access.h"
 
 int main(int argc, char** argv)
 {
     using namespace quorvane::cli;
     std::setlocale(LC_ALL, "");  // dates in the user's display form, as in the program
+    quorvane::installTempCleanupHandlers();  // without it, a named temporary file may outlive SIGINT
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.empty()) return usageError(std::cerr, "no command given");
     const std::string& command = arguments.front();

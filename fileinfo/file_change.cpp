@@ -1,6 +1,13 @@
 #include "fileinfo/file_change.h"
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+
+#include "base/change_scope.h"
 #include "fileinfo/attribute_store.h"
+#include "fileinfo/dos_attrib.h"
 #include "fileinfo/file_snapshot.h"
 #include "fileinfo/file_times.h"
 #include "fileinfo/snapshot_display.h"
@@ -45,6 +52,56 @@ private:
     bool armed_ = true;
 };
 
+constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
+
+// What the file is to carry once written: the asked times, the final word as mode and stored
+// attribute, and the asked creation time stored with the word. A package's new file takes all of
+// it before its rename. A word that clears read-only on a read-only file gives the owner's write
+// bit here; the attribute step after the write then adds what setAttributeWord gives the others.
+FinalMetadata finalMetadataOf(const std::string& path, const struct stat& info, const FileInstants& asked,
+                              convert::FileTime previousCreation, AttributeWord finalWord)
+{
+    FinalMetadata final;
+    const mode_t mode = info.st_mode & 07777;
+    final.permissionBits = (finalWord & kReadOnly) ? mode & ~kAnyWriteBit
+                           : (mode & kAnyWriteBit) ? mode
+                                                   : mode | S_IWUSR;
+    final.lastAccess = asked.lastAccess;
+    final.lastWrite = asked.lastWrite;
+    // On an ntfs-3g volume the word and creation time live in the volume's own attributes, which
+    // the steps after the write set.
+    if (::getxattr(path.c_str(), "system.ntfs_attrib_be", nullptr, 0) >= 0) return final;
+    const convert::FileTime creation = fileTimeOf(asked.creation);
+    const std::vector<std::byte> dosAttrib =
+        encodeDosAttrib(DosAttrib{finalWord, creation != 0 ? creation : previousCreation});
+    final.extendedAttributes.push_back({"user.DOSATTRIB", dosAttrib});
+    return final;
+}
+
+bool sameInstant(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+// Gives the written file its final times and word. A package's new file has them already, and a
+// file written in place only needs its two times: set on the file as it is (its owner may set
+// times on a read-only file), so that it is never writable after its write. Anything else (a
+// word or creation time to change, a time the file system rounds) goes the full way: read-only
+// cleared for the times, the word written last. Failure as setFileInstants.
+Failure settleFinalMetadata(const std::string& path, const FileInstants& asked, const FileInstants& own,
+                            AttributeWord finalWord)
+{
+    const timespec times[2] = {asked.lastAccess, asked.lastWrite};
+    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0) {
+        const auto now = readFileSnapshot(path);
+        if (now.ok() && now->attributes == finalWord && now->creationTime == fileTimeOf(asked.creation) &&
+            sameInstant(now->exactLastAccess, asked.lastAccess) && sameInstant(now->exactLastWrite, asked.lastWrite))
+            return {};
+    }
+    const auto current = readAttributeState(path);
+    if (current && (current->word & kReadOnly)) setAttributeWord(path, current->word & ~kReadOnly);
+    const Failure timesSet = setFileInstants(path, asked, own);
+    writeAttributeWord(path, finalWord);
+    return timesSet;
+}
+
 }  // namespace
 
 Failure runFileChange(const std::string& path, const FileChangeSettings& settings,
@@ -52,23 +109,26 @@ Failure runFileChange(const std::string& path, const FileChangeSettings& setting
 {
     const auto snapshot = readFileSnapshot(path);
     if (!snapshot.ok()) return snapshot.failure();
-    PutBackOnFailure putBack(path, *snapshot);
-    if (snapshot->attributes & kReadOnly) {
-        const Failure cleared = setAttributeWord(path, snapshot->attributes & ~kReadOnly);
-        if (cleared.failed()) return cleared.within("read-only cannot be cleared");
-    }
-
-    if (Failure written = writeProperties(); written.failed()) return written;
-
-    // A file whose times cannot be set (locked, say) still counts as changed, and every file
-    // gets its final attribute word; only a time the file system cannot store fails the change.
-    putBack.dismiss();
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return Failure::fromErrno(errno);
     const FileInstants own = instantsOf(*snapshot);
     const FileInstants asked{composeFileTime(own.creation, settings.creation),
                              composeFileTime(own.lastAccess, settings.lastAccess),
                              composeFileTime(own.lastWrite, settings.lastWrite)};
-    const Failure timesSet = setFileInstants(path, asked, own);
-    writeAttributeWord(path, ApplyAttributeBoxes(snapshot->attributes, settings.boxes));
+    const AttributeWord finalWord = ApplyAttributeBoxes(snapshot->attributes, settings.boxes);
+
+    PutBackOnFailure putBack(path, *snapshot);
+    {
+        // The file keeps its read-only bit while it is written: the writers open it through the
+        // scope (openForChange), and a rewrite gives its new file the final metadata.
+        const ChangeScope scope(info, finalMetadataOf(path, info, asked, snapshot->creationTime, finalWord));
+        if (Failure written = writeProperties(); written.failed()) return written;
+    }
+
+    // A file whose times cannot be set (locked, say) still counts as changed, and every file
+    // gets its final attribute word; only a time the file system cannot store fails the change.
+    putBack.dismiss();
+    const Failure timesSet = settleFinalMetadata(path, asked, own, finalWord);
     return timesSet.kind() == FailureKind::Conversion ? timesSet : Failure();
 }
 

@@ -1,9 +1,12 @@
 // The file change sequence: the one order in which a change touches a file, shared by the
-// single change, the batch change and the command line. Snapshot; read-only cleared; the
-// properties written; the three times set; the attribute word written last. The order is
-// binding: a property write changes the last-write time (a package rewrite even makes a new
-// file), a read-only file cannot be opened for writing, and a file made read-only again could
-// not be opened to set its times.
+// single change, the batch change and the command line. Snapshot; the final metadata computed
+// (times, mode, attribute word and creation time); the properties written under a change scope
+// (base/change_scope.h) that hands that metadata down; the times and the word settled last. The
+// file keeps its read-only bit throughout: an in-place writer is let write only for the moment of
+// its open, and a package rewrite gives its new file the final metadata before the rename, so
+// that an interruption at any point leaves the file's mode, word and creation time as they were
+// or as asked (and a package's times too; a file written in place may keep the moment of the
+// write as its last-write time).
 #pragma once
 
 #include <functional>
@@ -21,8 +24,10 @@ struct FileChangeSettings {
     AttributeBoxes boxes;
 };
 
-// Runs the sequence on `path`. `writeProperties` is step 3: it writes the document properties
-// (package writer or compound-document rows) and returns false at the first write that fails.
+// Runs the sequence on `path`. `writeProperties` writes the document properties (package writer
+// or compound-document rows) and returns false at the first write that fails; it finds the file
+// as the snapshot has it, read-only included, with a ChangeScope open for it (a writer opens the
+// file through openForChange and refuses it only when refusedAsReadOnly).
 // Each new time is ComposeDateTime of the file's own time (as the snapshot read it) and its
 // sources, to the millisecond; a time that no source changes (or whose shown pickers still show
 // it) is set back exactly as the snapshot read it, to the nanosecond, undoing what the property
@@ -35,17 +40,18 @@ struct FileChangeSettings {
 // (a file locked by another process still gets its attribute word), except a time that the file
 // system cannot store (setFileInstants): that time keeps its value and the result is false,
 // with the properties, the other times and the word changed all the same. False also when the
-// file cannot be found or read, read-only cannot be cleared, or `writeProperties` fails; an
-// exception from `writeProperties` passes through. On every way out before the times, the file
-// gets the snapshot's attribute word back, so a read-only file never stays writable.
+// file cannot be found or read, or `writeProperties` fails (a read-only file that its writer
+// cannot open: "read-only cannot be cleared"); an exception from `writeProperties` passes
+// through. On every way out before the times, the file gets the snapshot's attribute word and
+// times back, so a read-only file never stays writable.
 bool ApplyFileChange(const std::string& path, const FileChangeSettings& settings,
                      const std::function<bool()>& writeProperties);
 
 // ApplyFileChange with the reason of a failure, made where it arises: Failure{} when the
 // properties were written; else "no such file", "not a regular file", "its attributes cannot be
-// read: <the system's words>", "read-only cannot be cleared: <the system's words>" (permission
-// denied when the user does not own the file), the Failure of `writeProperties` unchanged, or
-// "the file system cannot store <time>" (kind Conversion).
+// read: <the system's words>", the Failure of `writeProperties` unchanged (openForChange's
+// "read-only cannot be cleared: permission denied" when the user does not own a read-only file),
+// or "the file system cannot store <time>" (kind Conversion).
 Failure runFileChange(const std::string& path, const FileChangeSettings& settings,
                       const std::function<Failure()>& writeProperties);
 

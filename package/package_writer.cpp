@@ -11,14 +11,13 @@
 #include "package/package_file.h"
 #include "package/package_parts.h"
 #include "package/part_text.h"
+#include "base/change_scope.h"
 #include "base/text_trim.h"
 #include "convert/w3c_date_time.h"
 #include "zip/zip_central_dir.h"
 
 namespace quorvane::package {
 namespace {
-
-constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
 
 // The text written for `row`, or nullopt when its element is to be left as it is.
 std::optional<std::string> elementValue(int row, const std::string& text)
@@ -77,11 +76,11 @@ Result<PreparedWrite> prepareWrite(const std::string& givenPath, const props::Ro
     const std::unique_ptr<char, decltype(&::free)> resolved(::realpath(givenPath.c_str(), nullptr), &::free);
     if (!resolved) return Failure::fromErrno(errno);
     const std::string path = resolved.get();
-    auto file = openPackageFile(path, OpenMode::ReadWriteExclusive);
+    auto file = openForChange(path);
     if (!file.ok()) return file.failure();
     struct stat info {};
     if (::fstat(file->fd(), &info) != 0) return Failure::fromErrno(errno);
-    if ((info.st_mode & kAnyWriteBit) == 0) return readOnlyFile();
+    if (refusedAsReadOnly(info)) return readOnlyFile();
     // Another writer may have renamed its new archive over the name between our open and our
     // lock; the file we hold is then no longer the package, and a write based on it would undo
     // that writer's change. Such a write is refused, as a locked file is.

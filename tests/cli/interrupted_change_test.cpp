@@ -1,0 +1,184 @@
+// quorvane-cli killed at random moments of a change of a read-only, hidden, system file with a
+// stored creation time: whatever the moment, the file opens with all its old properties or all
+// its new ones, keeps its mode, attribute word and creation time (the change asks none of them),
+// a package keeps its times too, and no temporary file stays behind (after SIGTERM always, after
+// SIGKILL where the folder takes unnamed files).
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <optional>
+#include <iostream>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include "base/unique_fd.h"
+#include "document/document_rows.h"
+#include "fileinfo/attribute_store.h"
+#include "tests/support/corpus.h"
+#include "tests/support/fileinfo_fixtures.h"
+
+namespace quorvane {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRoundsPerFormat = 60;
+constexpr fileinfo::AttributeWord kWord = fileinfo::kReadOnly | fileinfo::kHidden | fileinfo::kSystem;
+constexpr convert::FileTime kStoredCreation = 125'000'000'000'000'000;  // 1997-02-11
+constexpr timespec kOldTime{1'000'000'000, 123'456'789};
+
+// A fresh copy of `corpusName` in `folder` as the rounds start from it.
+fs::path preparedCopy(const fs::path& folder, const std::string& corpusName)
+{
+    const fs::path file = folder / ("deck" + fs::path(corpusName).extension().string());
+    fs::remove(file);
+    fs::copy_file(testing::corpusDir() / "files" / corpusName, file);
+    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_TRUE(fileinfo::writeAttributeWord(file, kWord));
+    EXPECT_TRUE(fileinfo::storeCreationTime(file, kStoredCreation));
+    testing::setAccessAndWriteTimes(file, kOldTime, kOldTime);
+    return file;
+}
+
+bool sameInstant(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
+pid_t startChange(const fs::path& file)
+{
+    const std::string cli = QUORVANE_BINARY_DIR "/cli/quorvane-cli";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        char* const environment[] = {const_cast<char*>("LC_ALL=C"), nullptr};
+        ::execle(cli.c_str(), "quorvane-cli", "set", "--title", "Interrupted title", "--author", "Interrupted author",
+                 file.c_str(), static_cast<char*>(nullptr), environment);
+        ::_exit(127);
+    }
+    return child;
+}
+
+// The exit status, or -signal for a child that a signal ended.
+int waitFor(pid_t child)
+{
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+std::vector<std::string> namesIn(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    return names;
+}
+
+bool takesUnnamedFiles(const fs::path& folder)
+{
+    return UniqueFd(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600)).get() >= 0;
+}
+
+struct Tally {
+    int killedOld = 0, killedNew = 0, finished = 0;
+};
+
+Tally killAtRandomMoments(const std::string& corpusName, bool package)
+{
+    testing::XattrScratchDir dir(QUORVANE_BINARY_DIR);
+    if (dir.path().empty()) return {};
+    const fs::path work = dir.path() / "work";
+    fs::create_directory(work);
+
+    // Whole runs give the new rows and the length of a change (the mean of three, after a first
+    // one that warms the caches).
+    fs::path file = preparedCopy(work, corpusName);
+    const auto oldRows = document::readRows(file);
+    EXPECT_TRUE(oldRows.ok()) << oldRows.failure().text();
+    Clock::duration wholeRun{};
+    std::optional<props::RowTexts> newRows;
+    for (int run = 0; run < 4; ++run) {
+        file = preparedCopy(work, corpusName);
+        testing::FileTrace before = testing::FileTrace::of(file);
+        const auto started = Clock::now();
+        EXPECT_EQ(waitFor(startChange(file)), 0);
+        if (run > 0) wholeRun += (Clock::now() - started) / 3;
+        testing::FileTrace after = testing::FileTrace::of(file);
+        after.lastAccess = before.lastAccess;  // the run reads the file (relatime)
+        EXPECT_EQ(after, before) << "a whole run keeps the last write, mode, word and creation time";
+        if (auto rows = document::readRows(file); rows.ok()) newRows = *rows;
+    }
+    EXPECT_TRUE(oldRows.ok() && newRows && *newRows != *oldRows) << "the change must change the rows";
+    if (!oldRows.ok() || !newRows) return {};
+
+    const bool unnamed = takesUnnamedFiles(work);
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<long long> delayUs(0, std::chrono::duration_cast<std::chrono::microseconds>(wholeRun).count());
+    Tally tally;
+    for (int round = 0; round < kRoundsPerFormat; ++round) {
+        const int signal = round % 2 ? SIGTERM : SIGKILL;
+        const long long delay = delayUs(random);
+        SCOPED_TRACE(::testing::Message() << corpusName << " round " << round << ", signal " << signal << " after "
+                                          << delay << " us");
+        file = preparedCopy(work, corpusName);
+        const testing::FileTrace expected = testing::FileTrace::of(file);
+        const auto roundStart = std::chrono::system_clock::now();
+        const pid_t child = startChange(file);
+        std::this_thread::sleep_for(std::chrono::microseconds(delay));
+        ::kill(child, signal);
+        const int status = waitFor(child);
+
+        const auto rows = document::readRows(file);
+        EXPECT_TRUE(rows.ok()) << rows.failure().text();
+        if (!rows.ok()) break;
+        const bool isOld = *rows == *oldRows, isNew = *rows == *newRows;
+        EXPECT_TRUE(isOld || isNew) << "a mix of old and new properties";
+        if (status == 0) ++tally.finished;
+        else (isNew ? tally.killedNew : tally.killedOld) += 1;
+
+        testing::FileTrace found = testing::FileTrace::of(file);
+        // Reading the file before the change may move its last access (relatime) before a kill.
+        found.lastAccess = expected.lastAccess;
+        if (!package && status != 0 && !sameInstant(found.lastWrite, expected.lastWrite)) {
+            // Written in place, an interrupted write may keep the moment of the write.
+            EXPECT_GE(found.lastWrite.tv_sec, std::chrono::system_clock::to_time_t(roundStart) - 1);
+            found.lastWrite = expected.lastWrite;
+        }
+        EXPECT_EQ(found, expected) << "mode, attribute word, creation time" << (package ? " and times" : "");
+        if (signal == SIGTERM || unnamed)
+            EXPECT_EQ(namesIn(work), std::vector<std::string>{file.filename().string()}) << "a temporary file stays";
+        for (const std::string& name : namesIn(work))
+            if (name != file.filename().string()) fs::remove(work / name);
+    }
+    return tally;
+}
+
+void report(const char* format, const Tally& tally)
+{
+    const std::string line = std::string(format) + ": " + std::to_string(tally.killedOld) + " killed with the old rows, " +
+                             std::to_string(tally.killedNew) + " killed with the new rows, " +
+                             std::to_string(tally.finished) + " finished before the signal";
+    ::testing::Test::RecordProperty(format, line);
+    std::cout << line << "\n";
+}
+
+TEST(InterruptedChange, PackageKeepsItsMetadataAndLeavesNoTemporaryFile)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    report("pptx", killAtRandomMoments("60810.pptx", true));
+}
+
+TEST(InterruptedChange, CompoundFileKeepsItsAttributesAndLeavesNoTemporaryFile)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    report("ppt", killAtRandomMoments("37625.ppt", false));
+}
+
+}  // namespace
+}  // namespace quorvane
