@@ -173,6 +173,11 @@ Failure TempFile::takeMetadataOf(const std::string& target, const struct stat& r
         ::fchown(fd, replaced.st_uid, replaced.st_gid) != 0)
         return Failure::fromErrno(errno).within("its owner cannot be kept");
 
+    // A user's extended attributes can be written only while the file is writable; an earlier
+    // setMode may already have given it a read-only file's mode. The mode is set again below.
+    if ((own.st_mode & S_IWUSR) == 0 && ::fchmod(fd, (own.st_mode & 07777) | S_IWUSR) != 0)
+        return Failure::fromErrno(errno);
+
     const auto names = keptAttributeNamesOf(target);
     if (!names.ok()) return names.failure().within("its extended attributes cannot be kept");
     for (const std::string& name : *names) {
@@ -183,18 +188,22 @@ Failure TempFile::takeMetadataOf(const std::string& target, const struct stat& r
             return Failure::fromErrno(errno).within("its extended attributes cannot be kept");
     }
 
+    // The final attribute word before the final mode, for the same reason.
+    const FinalMetadata* final = finalMetadataFor(replaced);
+    if (final) {
+        for (const ExtendedAttribute& attribute : final->extendedAttributes) {
+            if (::fsetxattr(fd, attribute.name.c_str(), attribute.value.data(), attribute.value.size(), 0) == 0)
+                continue;
+            // A file system without extended attributes: nothing to keep there unless the file had one.
+            if (errno == ENOTSUP && !hasExtendedAttribute(target, attribute.name)) continue;
+            return Failure::fromErrno(errno).within("its attributes cannot be stored");
+        }
+    }
     // The mode after the owner (a change of owner may clear set-id bits) and after the ACL (whose
     // mask and the group bits are one value); the times last, as nothing after them writes.
-    const FinalMetadata* final = finalMetadataFor(replaced);
-    const std::optional<unsigned> mode = final ? std::optional(final->permissionBits) : permissionBits_;
-    if (mode && ::fchmod(fd, mode_t(*mode)) != 0) return Failure::fromErrno(errno);
+    const unsigned mode = final ? final->permissionBits : permissionBits_.value_or(own.st_mode & 07777);
+    if (::fchmod(fd, mode_t(mode)) != 0) return Failure::fromErrno(errno);
     if (!final) return {};
-    for (const ExtendedAttribute& attribute : final->extendedAttributes) {
-        if (::fsetxattr(fd, attribute.name.c_str(), attribute.value.data(), attribute.value.size(), 0) == 0) continue;
-        // A file system without extended attributes: nothing to keep there unless the file had one.
-        if (errno == ENOTSUP && !hasExtendedAttribute(target, attribute.name)) continue;
-        return Failure::fromErrno(errno).within("its attributes cannot be stored");
-    }
     const timespec times[2] = {final->lastAccess, final->lastWrite};
     if (::futimens(fd, times) != 0) return Failure::fromErrno(errno);
     return {};

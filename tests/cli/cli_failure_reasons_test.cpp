@@ -113,5 +113,35 @@ TEST_F(Cli, EachFailurePrintsItsRealReason)
     EXPECT_EQ(statOf(readOnly).st_mode & 0777, 0444u);
 }
 
+// The other side of the read-only case above: a user who owns a read-only file may change it, and
+// it stays read-only and theirs (a package's new archive is given the attribute word before its
+// read-only mode, which would take the owner's right to write it away).
+TEST_F(Cli, AUserChangesTheirOwnReadOnlyFiles)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to hand the files to another user";
+    if (!shellSucceeds(std::string(kOtherUser) + "true")) GTEST_SKIP() << "setpriv cannot switch to uid 65534 here";
+    fs::permissions(scratch_.path(), fs::perms::others_exec, fs::perm_options::add);
+    const fs::path own = scratch_.path() / "own";
+    fs::create_directory(own);
+    ASSERT_EQ(::chown(own.c_str(), 65534, 65534), 0);
+    const auto asOtherUser = [](const std::string& command) { return kOtherUser + command; };
+    for (const char* name : {"37625.ppt", "60810.pptx"}) {
+        SCOPED_TRACE(name);
+        const std::string path = (own / name).string();
+        fs::copy_file(corpusDir() / "files" / name, path);
+        ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+        fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        const CliRun changed = run({"set", "--title", "Mine", "--hidden", "on", path}, asOtherUser);
+        EXPECT_EQ(changed.status, 0) << changed.err;
+        const struct stat after = statOf(path);
+        EXPECT_EQ(after.st_mode & 0777, 0444u);
+        EXPECT_EQ(after.st_uid, 65534u);
+        const CliRun shown = run({"show", path}, asOtherUser);
+        EXPECT_NE(shown.out.find("Title: Mine\n"), std::string::npos) << shown.out;
+        EXPECT_NE(shown.out.find("Hidden: Y\n"), std::string::npos) << shown.out;
+    }
+}
+
 }  // namespace
 }  // namespace quorvane::testing
