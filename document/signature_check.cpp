@@ -1,5 +1,6 @@
 #include "document/signature_check.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "base/random_access_file.h"
 #include "cfb/cfb_compound_file.h"
 #include "package/package_file.h"
+#include "package/package_parts.h"
 #include "package/package_relationships.h"
 #include "package/package_xml.h"
 #include "zip/zip_central_dir.h"
@@ -68,23 +70,22 @@ std::string folderOf(std::string_view partName)
     return slash == std::string_view::npos ? std::string() : std::string(partName.substr(0, slash + 1));
 }
 
-// The index of the entry holding part `partName`, as the package reader names entries.
-std::optional<std::size_t> entryOfPart(const zip::ZipDirectory& directory, std::string partName)
+// The entry name of part `partName`, as the package reader names entries.
+std::string entryNameOf(std::string partName)
 {
-    for (char& c : partName)
-        if (c == '/') c = '\\';
-    return zip::findEntry(directory, partName);
+    std::replace(partName.begin(), partName.end(), '/', '\\');
+    return partName;
 }
 
 // The targets of the relationships of `type` in the relationships part held by entry `index`,
-// resolved against `sourceFolder`; none when the part cannot be read or parsed.
-std::vector<std::string> targetsOfType(RandomAccessFile& file, const zip::ZipDirectory& directory, std::size_t index,
-                                       std::string_view type, std::string_view sourceFolder)
+// resolved against `sourceFolder`; none when the part cannot be read or parsed within the bounds
+// of every part.
+std::vector<std::string> targetsOfType(RandomAccessFile& file, const zip::ZipDirectory& directory,
+                                       const std::string& entryName, std::string_view type,
+                                       std::string_view sourceFolder)
 {
     std::vector<std::string> targets;
-    const auto bytes = zip::entryBytes(file, directory, index);
-    if (!bytes.ok()) return targets;
-    const auto relationships = package::parseWellFormedPart(directory.entries[index].name, *bytes);
+    const auto relationships = package::readBoundedPart(file, directory, entryName);
     if (!relationships.ok()) return targets;
     for (const pugi::xml_node relationship : relationships->root().children()) {
         if (relationship.type() != pugi::node_element || localName(relationship) != "Relationship") continue;
@@ -101,16 +102,14 @@ bool packageHasSignature(const std::string& path)
     if (!file.ok()) return false;
     const auto directory = zip::readArchiveDirectory(file.value());
     if (!directory.ok()) return false;
-    const auto packageRelationships = package::findRelationshipsEntry(*directory);
-    if (!packageRelationships) return false;
-    for (const std::string& origin : targetsOfType(file.value(), *directory, *packageRelationships, kSignatureOriginType, "")) {
+    if (!package::findRelationshipsEntry(*directory)) return false;
+    for (const std::string& origin :
+         targetsOfType(file.value(), *directory, package::kRelationshipsEntryName, kSignatureOriginType, "")) {
         const std::string originFolder = folderOf(origin);
-        const std::string originRelationshipsName = originFolder + "_rels/" + origin.substr(originFolder.size()) + ".rels";
-        const auto originRelationships = entryOfPart(*directory, originRelationshipsName);
-        if (!originRelationships) continue;
+        const std::string originRelationships = originFolder + "_rels/" + origin.substr(originFolder.size()) + ".rels";
         for (const std::string& signature :
-             targetsOfType(file.value(), *directory, *originRelationships, kSignatureType, originFolder))
-            if (entryOfPart(*directory, signature)) return true;
+             targetsOfType(file.value(), *directory, entryNameOf(originRelationships), kSignatureType, originFolder))
+            if (zip::findEntry(*directory, entryNameOf(signature))) return true;
     }
     return false;
 }

@@ -5,9 +5,9 @@
 
 #include "convert/w3c_date_time.h"
 #include "package/package_file.h"
+#include "package/package_parts.h"
 #include "package/package_relationships.h"
 #include "zip/zip_central_dir.h"
-#include "zip/zip_entry_extract.h"
 
 namespace quorvane::package {
 namespace {
@@ -52,18 +52,6 @@ std::string customPartEntryName(const ParsedPart& relationships)
     return {};
 }
 
-Result<ParsedPart> readPart(RandomAccessFile& file, const zip::ZipDirectory& directory, const std::string& name)
-{
-    const auto index = zip::findEntry(directory, name);
-    if (!index) return Failure(FailureKind::NotFound, "package part missing: " + partNameForPeople(name));
-    if (directory.entries[*index].uncompressedSize > kMaxPartBytes)
-        return Failure(FailureKind::Unsupported, "package part too large: " + partNameForPeople(name));
-    const auto bytes = zip::entryBytes(file, directory, *index);
-    if (!bytes.ok()) return bytes.failure();
-    if (const Failure bounds = checkPartBounds(partNameForPeople(name), *bytes); bounds.failed()) return bounds;
-    return parseWellFormedPart(name, *bytes);
-}
-
 }  // namespace
 
 std::vector<props::CustomProperty> customPropertiesOfPart(const ParsedPart& part)
@@ -86,11 +74,11 @@ Result<std::vector<props::CustomProperty>> readPackageCustomProperties(const std
     if (!directory.ok()) return directory.failure();
     if (!findRelationshipsEntry(*directory))
         return Failure(FailureKind::NotFound, "package part missing: " + partNameForPeople(kRelationshipsEntryName));
-    const auto relationships = readPart(file.value(), *directory, kRelationshipsEntryName);
+    const auto relationships = readBoundedPart(file.value(), *directory, kRelationshipsEntryName);
     if (!relationships.ok()) return relationships.failure();
     const std::string name = customPartEntryName(*relationships);
     if (name.empty()) return std::vector<props::CustomProperty>{};
-    const auto part = readPart(file.value(), *directory, name);
+    const auto part = readBoundedPart(file.value(), *directory, name);
     if (!part.ok()) return part.failure();
     return customPropertiesOfPart(*part);
 }

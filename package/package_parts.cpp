@@ -74,4 +74,12 @@ std::optional<PropertyParts> readPropertyParts(RandomAccessFile& file, const zip
     return std::move(parts).value();
 }
 
+Result<ParsedPart> readBoundedPart(RandomAccessFile& file, const zip::ZipDirectory& directory, const std::string& name)
+{
+    std::size_t index = 0;
+    const auto bytes = partBytes(file, directory, name, index);
+    if (!bytes.ok()) return bytes.failure();
+    return parseWellFormedPart(name, *bytes);
+}
+
 }  // namespace quorvane::package

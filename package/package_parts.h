@@ -46,4 +46,10 @@ enum class MalformedXml {
 Result<PropertyParts> loadPropertyParts(RandomAccessFile& file, const zip::ZipDirectory& directory,
                                         MalformedXml onMalformedXml);
 
+// The part held by entry `name` (an entry name, "docProps\\custom.xml") of the archive, parsed
+// within the bounds of package_xml.h: every part a package is read for goes through here or
+// through loadPropertyParts, with the same reasons ("package part missing", "too large", "empty",
+// "has too many elements", "not well-formed").
+Result<ParsedPart> readBoundedPart(RandomAccessFile& file, const zip::ZipDirectory& directory, const std::string& name);
+
 }  // namespace quorvane::package
