@@ -151,8 +151,9 @@ Tally killAtRandomMoments(const std::string& corpusName, bool package)
             found.lastWrite = expected.lastWrite;
         }
         EXPECT_EQ(found, expected) << "mode, attribute word, creation time" << (package ? " and times" : "");
-        if (signal == SIGTERM || unnamed)
+        if (signal == SIGTERM || unnamed) {
             EXPECT_EQ(namesIn(work), std::vector<std::string>{file.filename().string()}) << "a temporary file stays";
+        }
         for (const std::string& name : namesIn(work))
             if (name != file.filename().string()) fs::remove(work / name);
     }

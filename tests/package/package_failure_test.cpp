@@ -3,17 +3,11 @@
 // held by another process, a read-only file, and a full device. Every failed write leaves the
 // file byte-identical with no temporary file beside it.
 #include <gtest/gtest.h>
-#include <sched.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -21,6 +15,7 @@
 #include "document/document_rows.h"
 #include "package/package_xml.h"
 #include "tests/support/corpus.h"
+#include "tests/support/fileinfo_fixtures.h"
 #include "tests/support/package_builder.h"
 
 namespace quorvane::package {
@@ -46,28 +41,6 @@ props::RowSelection titleSelected()
 long entriesIn(const fs::path& folder)
 {
     return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
-}
-
-// Runs `body` in a child process and gives back the text it returned.
-std::string inChildProcess(const std::function<std::string()>& body)
-{
-    int channel[2];
-    if (::pipe(channel) != 0) return "pipe failed";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        const std::string answer = body();
-        (void)!::write(channel[1], answer.data(), answer.size());
-        ::_exit(0);
-    }
-    ::close(channel[1]);
-    std::string answer;
-    char buffer[256];
-    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;) answer.append(buffer, std::size_t(got));
-    ::close(channel[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return answer;
 }
 
 TEST(PackageFailure, EachReasonComesFromItsCondition)
@@ -142,36 +115,18 @@ TEST(PackageFailure, ReadOnlyAndLockedByAnotherProcessAreRefused)
     EXPECT_EQ(readOnly.text(), "read-only");
     ::chmod(path.c_str(), 0644);
 
-    // The child takes the exclusive lock a writer takes, says so, and holds it until told to go.
-    int ready[2], release[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(release), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(ready[0]);
-        ::close(release[1]);
-        auto holder = PosixFile::open(path, OpenMode::ReadWriteExclusive);
-        const char state = holder ? 'L' : 'F';
-        (void)!::write(ready[1], &state, 1);
-        char ignored;
-        (void)!::read(release[0], &ignored, 1);
-        ::_exit(0);
+    // A child takes the exclusive lock a writer takes and holds it until `holder` goes.
+    std::optional<Result<props::RowTexts>> rows;
+    Failure written;
+    {
+        LockHoldingChild holder(path, true);
+        ASSERT_TRUE(holder.holding()) << "the child could not lock the file";
+        rows = document::readRows(path);
+        written = document::writeRows(path, titleOnly("New"), titleSelected());
     }
-    ::close(ready[1]);
-    ::close(release[0]);
-    char state = 0;
-    ASSERT_EQ(::read(ready[0], &state, 1), 1);
-    EXPECT_EQ(state, 'L') << "the child could not lock the file";
 
-    const Result<props::RowTexts> rows = document::readRows(path);
-    const Failure written = document::writeRows(path, titleOnly("New"), titleSelected());
-    ::close(release[1]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ::close(ready[0]);
-
-    ASSERT_FALSE(rows.ok());
-    EXPECT_EQ(rows.failure(), lockedByAnotherProgram());
+    ASSERT_FALSE(rows->ok());
+    EXPECT_EQ(rows->failure(), lockedByAnotherProgram());
     EXPECT_EQ(written, lockedByAnotherProgram());
     EXPECT_TRUE(readFileBytes(path) == original);
     EXPECT_EQ(entriesIn(scratch.path()), 1);
@@ -194,29 +149,22 @@ TEST(PackageFailure, AFullDeviceLeavesThePackageUntouched)
         }
     }
     if (original.empty()) GTEST_SKIP() << "no readable .pptx of at most 512 KiB in the corpus";
-    const fs::path mountPoint = scratch.path() / "small-device";
-    fs::create_directory(mountPoint);
-
-    const std::string answer = inChildProcess([&]() -> std::string {
-        if (::unshare(CLONE_NEWNS) != 0) return std::string("skip: unshare: ") + std::strerror(errno);
-        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=2M") != 0)
-            return std::string("skip: mount: ") + std::strerror(errno);
-        const fs::path path = mountPoint / "deck.pptx";
+    const auto answer = runOnPrivateMount("tmpfs", "size=2M", [&](const fs::path& device) -> std::string {
+        const fs::path path = device / "deck.pptx";
         std::error_code error;
         if (!fs::copy_file(original, path, error)) return "copy failed: " + error.message();
         {
-            std::ofstream filler(mountPoint / "filler", std::ios::binary);
+            std::ofstream filler(device / "filler", std::ios::binary);
             const std::string block(4096, '\0');
             while (filler.write(block.data(), std::streamsize(block.size())) && filler.flush()) {
             }
         }
         const Failure failure = document::writeRows(path, titleOnly("Does not fit"), titleSelected());
         const bool same = readFileBytes(path) == readFileBytes(original);
-        return failure.text() + "\n" + (same ? "same" : "changed") + "\n" + std::to_string(entriesIn(mountPoint));
+        return failure.text() + "\n" + (same ? "same" : "changed") + "\n" + std::to_string(entriesIn(device));
     });
-    if (answer.starts_with("skip: ")) GTEST_SKIP() << answer;
-    EXPECT_EQ(answer, "no space left on the device\nsame\n2");
+    if (!answer) GTEST_SKIP() << "a private mount namespace with a tmpfs is not permitted here";
+    EXPECT_EQ(*answer, "no space left on the device\nsame\n2");
 }
 
 }  // namespace

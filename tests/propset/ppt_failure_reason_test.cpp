@@ -4,11 +4,6 @@
 // document::readRows / writeRows, which the change engine and the display use.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sched.h>
-#include <sys/mount.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <functional>
@@ -20,6 +15,7 @@
 #include "document/document_rows.h"
 #include "document/ppt_rows.h"
 #include "tests/support/corpus.h"
+#include "tests/support/fileinfo_fixtures.h"
 
 namespace quorvane::testing {
 namespace {
@@ -39,53 +35,11 @@ Failure writeTitle(const std::string& path, const std::string& title)
     return document::writeRows(path, texts, selected);
 }
 
-// A child process that holds an exclusive open-file-description lock on a file until the object
-// goes away.
-class LockHeldElsewhere {
-public:
-    explicit LockHeldElsewhere(const std::string& path)
-    {
-        int ready[2], release[2];
-        if (::pipe(ready) != 0 || ::pipe(release) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::close(ready[0]);
-            ::close(release[1]);
-            const int fd = ::open(path.c_str(), O_RDWR);
-            struct flock lock {};
-            lock.l_type = F_WRLCK;
-            lock.l_whence = SEEK_SET;
-            const char held = fd >= 0 && ::fcntl(fd, F_OFD_SETLK, &lock) == 0 ? 'y' : 'n';
-            (void)!::write(ready[1], &held, 1);
-            char byte;
-            (void)!::read(release[0], &byte, 1);  // until the parent closes its end
-            ::_exit(0);
-        }
-        ::close(ready[1]);
-        ::close(release[0]);
-        releaseFd_ = release[1];
-        char held = 'n';
-        held_ = ::read(ready[0], &held, 1) == 1 && held == 'y';
-        ::close(ready[0]);
-    }
-    ~LockHeldElsewhere()
-    {
-        if (releaseFd_ >= 0) ::close(releaseFd_);
-        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
-    }
-    bool held() const { return held_; }
-
-private:
-    pid_t pid_ = -1;
-    int releaseFd_ = -1;
-    bool held_ = false;
-};
-
 struct ReasonCase {
     std::string label;
     // Makes the condition; returns the path to read and write. `keep` holds what must outlive
     // the checks (a lock holder).
-    std::function<std::string(ScratchDir&, std::unique_ptr<LockHeldElsewhere>& keep)> prepare;
+    std::function<std::string(ScratchDir&, std::unique_ptr<LockHoldingChild>& keep)> prepare;
     std::string title;            // the text written into the title row
     bool readFails;               // whether readRows fails too, with the same reason
     FailureKind kind;
@@ -106,8 +60,8 @@ TEST(PptFailureReason, EachConditionGivesItsReasonOnReadAndWrite)
         {"lock held by another process",
          [](ScratchDir& scratch, auto& keep) {
              const std::string path = scratch.copyOfCorpusFile(kLatin1Deck).string();
-             keep = std::make_unique<LockHeldElsewhere>(path);
-             EXPECT_TRUE(keep->held()) << "the child could not take its lock";
+             keep = std::make_unique<LockHoldingChild>(path, true);
+             EXPECT_TRUE(keep->holding()) << "the child could not take its lock";
              return path;
          },
          "New title", true, FailureKind::Locked, "in use by another program"},
@@ -144,7 +98,7 @@ TEST(PptFailureReason, EachConditionGivesItsReasonOnReadAndWrite)
     };
     for (const ReasonCase& c : cases) {
         ScratchDir scratch;
-        std::unique_ptr<LockHeldElsewhere> keep;
+        std::unique_ptr<LockHoldingChild> keep;
         const std::string path = c.prepare(scratch, keep);
         const std::string before = readFileBytes(path);
 
@@ -207,41 +161,24 @@ TEST(PptFailureReason, AFailedChangeWritesExactlyTheRowsBeforeTheFirstRowThatCan
     }
 }
 
-// The body runs in a child process with a 1 MiB tmpfs mounted on `dir` in a private mount
-// namespace. Returns the child's exit code, or -1 when the namespace or the mount is refused.
-int inSmallTmpfs(const fs::path& dir, const std::function<int()>& body)
-{
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            ::mount("tmpfs", dir.c_str(), "tmpfs", 0, "size=1M") != 0)
-            ::_exit(255);
-        ::_exit(body());
-    }
-    int status = 0;
-    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return 254;
-    return WEXITSTATUS(status) == 255 ? -1 : WEXITSTATUS(status);
-}
-
 TEST(PptFailureReason, FullDeviceGivesNoSpaceAndKeepsTheOldTitle)
 {
     QUORVANE_REQUIRE_CORPUS();
-    ScratchDir scratch;
     const fs::path source = corpusDir() / "files" / kLatin1Deck;
     const std::string oldTitle = document::readPptRows(source.string())[kTitleRow];
-    // Exit codes: 0 as expected, 1 wrong reason, 2 the title changed, 3 the copy failed.
-    const int outcome = inSmallTmpfs(scratch.path(), [&] {
-        const fs::path deck = scratch.path() / kLatin1Deck;
+    const auto outcome = runOnPrivateMount("tmpfs", "size=1M", [&](const fs::path& device) -> std::string {
+        const fs::path deck = device / kLatin1Deck;
         std::error_code error;
-        if (!fs::copy_file(source, deck, error)) return 3;
+        if (!fs::copy_file(source, deck, error)) return "the copy failed: " + error.message();
         fs::permissions(deck, fs::perms::owner_write, fs::perm_options::add, error);
         // Two million bytes: far more new sectors than the 1 MiB device has room for.
         const Failure written = writeTitle(deck.string(), std::string(2'000'000, 'x'));
-        if (written.kind() != FailureKind::NoSpace || written.text() != "no space left on the device") return 1;
-        return document::readPptRows(deck.string())[kTitleRow] == oldTitle ? 0 : 2;
+        if (written.kind() != FailureKind::NoSpace || written.text() != "no space left on the device")
+            return "the reason was: " + written.text();
+        return document::readPptRows(deck.string())[kTitleRow] == oldTitle ? "" : "the title changed";
     });
-    if (outcome == -1) GTEST_SKIP() << "a private mount namespace with a tmpfs is not permitted here";
-    EXPECT_EQ(outcome, 0) << "1: the reason was not 'no space left on the device'; 2: the title changed";
+    if (!outcome) GTEST_SKIP() << "a private mount namespace with a tmpfs is not permitted here";
+    EXPECT_EQ(*outcome, "");
 }
 
 }  // namespace
