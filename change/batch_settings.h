@@ -32,6 +32,7 @@ struct BatchSettings {
     std::array<std::string, props::kRowCount> rowValues{};
     std::array<bool, props::kRowCount> rowChecks{};
     bool backup = false;
+    bool removeAllCustom = false;  // also remove every custom property of each file
 };
 
 }  // namespace quorvane::change
