@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "fileinfo/file_times.h"
+#include "document/custom_rows.h"
 #include "document/document_rows.h"
 #include "base/error.h"
 
@@ -42,6 +43,11 @@ FileDisplay ReadFileForDisplay(const std::string& path)
     }
     // A compound document shows "" where nothing can be read, as its per-property reads do.
     if (display.rowsFailure.failed() && !document::isPackagePath(path)) display.rows = props::RowTexts{};
+    if (display.rows && !display.rowsFailure.failed()) {
+        auto custom = document::readCustomRows(path);
+        if (custom.ok()) display.custom = std::move(custom).value();
+        else display.customFailure = custom.failure().within("custom properties");
+    }
     // Without a snapshot nothing was read that could be put back, and nothing is set from
     // values that were never read.
     const Failure restored = display.snapshot ? fileinfo::restoreAfterRead(path, *display.snapshot) : Failure();

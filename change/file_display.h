@@ -7,11 +7,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/failure.h"
 #include "change/file_status.h"
 #include "fileinfo/file_snapshot.h"
 #include "package/package_rows.h"
+#include "props/custom_property.h"
 
 namespace quorvane::change {
 
@@ -52,6 +54,11 @@ struct FileDisplay {
     // document then ("damaged compound file: ...", "in use by another program"). Failure{} when
     // they were read.
     Failure rowsFailure;
+    // The custom properties in stored order, read in the same visit as the rows; empty when the
+    // file has none or they cannot be read (then `customFailure` says why; it does not make the
+    // read fail, the 14 rows being what a line shows).
+    std::vector<props::CustomProperty> custom;
+    Failure customFailure;
     // Why `succeeded` is false (Failure{} when it is true): the snapshot's reason for a missing
     // file or a folder, else `rowsFailure`, else the put-back's ("its times cannot be put back:
     // in use by another program").

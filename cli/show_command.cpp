@@ -10,7 +10,6 @@
 #include "cli/output_text.h"
 #include "cli/parallel_files.h"
 #include "cli/usage.h"
-#include "document/custom_rows.h"
 #include "fileinfo/file_times.h"
 #include "fileinfo/snapshot_display.h"
 #include "props/catalogue.h"
@@ -34,15 +33,9 @@ FileReport readFile(const std::string& path)
     const change::FileDisplay display = change::ReadFileForDisplay(path);
     if (display.snapshot) report.fileInfo = fileinfo::fileInfoTexts(*display.snapshot);
     if (display.rows) report.rows = *display.rows;
-    Failure customFailure;
-    if (display.rows) {
-        auto custom = document::readCustomRows(path);
-        if (custom.ok()) report.custom = std::move(custom).value();
-        else customFailure = custom.failure().within("custom properties");
-        if (display.snapshot) fileinfo::restoreAfterRead(path, *display.snapshot);
-    }
+    report.custom = display.custom;
     // A compound document whose rows cannot be read still counts as shown, but not for the tool.
-    for (const Failure* failure : {&display.failure, &display.rowsFailure, &display.snapshotFailure, &std::as_const(customFailure)}) {
+    for (const Failure* failure : {&display.failure, &display.rowsFailure, &display.snapshotFailure, &display.customFailure}) {
         if (failure->failed()) {
             report.failure = failure->text();
             break;
