@@ -4,7 +4,9 @@
 #include <cmath>
 #include <sstream>
 
+#include "change/backup_first.h"
 #include "change/change_engine.h"
+#include "change/custom_change.h"
 #include "change/file_display.h"
 #include "cli/custom_options.h"
 #include "cli/file_arguments.h"
@@ -14,7 +16,6 @@
 #include "cli/usage.h"
 #include "document/custom_rows.h"
 #include "document/signature_check.h"
-#include "fileinfo/backup.h"
 #include "fileinfo/file_snapshot.h"
 #include "fileinfo/file_times.h"
 #include "fileinfo/snapshot_display.h"
@@ -83,15 +84,16 @@ std::string unlandedValues(const std::string& path, const fileinfo::FileSnapshot
 std::string changeFile(const std::string& path, const change::BatchSettings& settings,
                        const std::vector<props::CustomEdit>& customEdits = {})
 {
-    if (settings.backup && !fileinfo::backupoldfile(path))
-        return "no backup could be made as " + fileinfo::backupNameOf(path) + "; the file was not changed";
+    if (settings.backup) {
+        if (const Failure failure = change::backUpBeforeChange(path); failure.failed()) return failure.text();
+    }
     const auto before = fileinfo::readFileSnapshot(path);
     if (!customEdits.empty()) {
-        // The custom properties first, the file's times and attribute word then put back, so that
-        // the batch change below finds the file as it was and sets only what it is asked to.
-        if (!before.ok()) return before.failure().text();
-        if (const Failure failure = document::writeCustomRows(path, customEdits); failure.failed()) return failure.text();
-        if (const Failure failure = fileinfo::restoreAfterRead(path, *before); failure.failed()) return failure.text();
+        // The custom properties first, in a change that keeps the file's times and attribute
+        // word, so that the batch change below finds the file as it was and sets only what it
+        // is asked to.
+        const Failure failure = change::changeCustomProperties(path, customEdits, /*backup=*/false);
+        if (failure.failed()) return failure.text();
         if (!change::BatchHasWork(settings)) return "";
     }
     try {
