@@ -3,15 +3,22 @@
 #include <algorithm>
 
 #include "fileinfo/file_change.h"
+#include "document/custom_rows.h"
 #include "document/document_rows.h"
 
 namespace quorvane::change {
 namespace {
 
 Failure applyFileChange(const std::string& path, const fileinfo::FileChangeSettings& settings,
-                        const props::RowTexts& rowValues, const props::RowSelection& selected)
+                        const props::RowTexts& rowValues, const props::RowSelection& selected,
+                        bool removeAllCustom)
 {
-    return fileinfo::runFileChange(path, settings, [&] { return document::writeRows(path, rowValues, selected); });
+    return fileinfo::runFileChange(path, settings, [&] {
+        if (const Failure failure = document::writeRows(path, rowValues, selected); failure.failed()) return failure;
+        if (!removeAllCustom) return Failure{};
+        const props::CustomEdit removeAll{props::CustomEdit::Kind::RemoveAll, {}, {}};
+        return document::writeCustomRows(path, std::span(&removeAll, 1));
+    });
 }
 
 fileinfo::FileTimeSources batchSources(const FileTimeSetting& setting)
@@ -32,7 +39,7 @@ Failure changeSingleFile(const std::string& path, const SingleChangeValues& valu
     };
     const fileinfo::FileChangeSettings settings{sources(kCreationTime), sources(kModifyTime),
                                                 sources(kLastAccessTime), values.attributes};
-    return applyFileChange(path, settings, values.rowValues, props::kAllRows);
+    return applyFileChange(path, settings, values.rowValues, props::kAllRows, /*removeAllCustom=*/false);
 }
 
 Failure changeFileInBatch(const std::string& path, const BatchSettings& batch)
@@ -40,7 +47,7 @@ Failure changeFileInBatch(const std::string& path, const BatchSettings& batch)
     const fileinfo::FileChangeSettings settings{batchSources(batch.fileTimes[kCreationTime]),
                                                 batchSources(batch.fileTimes[kModifyTime]),
                                                 batchSources(batch.fileTimes[kLastAccessTime]), batch.attributes};
-    return applyFileChange(path, settings, batch.rowValues, batch.rowChecks);
+    return applyFileChange(path, settings, batch.rowValues, batch.rowChecks, batch.removeAllCustom);
 }
 
 bool ApplySingleChange(const std::string& path, const SingleChangeValues& values)
@@ -60,7 +67,7 @@ bool BatchHasWork(const BatchSettings& settings)
     const fileinfo::AttributeBoxes& boxes = settings.attributes;
     const bool anyAttribute = boxes != fileinfo::AttributeBoxes{};
     const bool anyRow = std::find(settings.rowChecks.begin(), settings.rowChecks.end(), true) != settings.rowChecks.end();
-    return anyApplyBox || anyAttribute || anyRow;
+    return anyApplyBox || anyAttribute || anyRow || settings.removeAllCustom;
 }
 
 }  // namespace quorvane::change

@@ -33,8 +33,10 @@ struct SingleChangeValues {
 bool ApplySingleChange(const std::string& path, const SingleChangeValues& values);
 
 // The batch change of one file: the checked rows, each file time composed from the file's own
-// with the date and time parts whose apply boxes are checked, the attribute boxes. Results and
-// errors as ApplySingleChange.
+// with the date and time parts whose apply boxes are checked, the attribute boxes; with
+// `removeAllCustom` every custom property is removed too, right after the rows in the same
+// change (document/custom_rows.h; a failed row write leaves them). Results and errors as
+// ApplySingleChange.
 bool ApplyBatchChangeToFile(const std::string& path, const BatchSettings& settings);
 
 // ApplySingleChange and ApplyBatchChangeToFile with the reason of a failure: Failure{} when the
@@ -42,8 +44,8 @@ bool ApplyBatchChangeToFile(const std::string& path, const BatchSettings& settin
 Failure changeSingleFile(const std::string& path, const SingleChangeValues& values);
 Failure changeFileInBatch(const std::string& path, const BatchSettings& settings);
 
-// Whether a batch would change anything: an apply box checked, an attribute box not grayed, or
-// a row checked.
+// Whether a batch would change anything: an apply box checked, an attribute box not grayed, a
+// row checked, or removeAllCustom.
 bool BatchHasWork(const BatchSettings& settings);
 
 }  // namespace quorvane::change

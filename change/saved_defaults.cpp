@@ -25,6 +25,7 @@ constexpr AttributeValue kAttributeValues[] = {
     {"contentindex", &fileinfo::AttributeBoxes::system},
 };
 constexpr char kBackupName[] = "backupold";
+constexpr char kRemoveAllCustomName[] = "removeallcustom";
 constexpr char kLastFolderName[] = "lastfolder";
 
 std::string stringValueName(int row) { return std::string(props::catalogueRow(row).label) + "string"; }
@@ -138,6 +139,7 @@ NamedValues defaultsValuesOf(const BatchSettings& settings)
         values.emplace_back(checkValueName(row), settings.rowChecks[std::size_t(row)] ? "1" : "0");
     }
     values.emplace_back(kBackupName, settings.backup ? "1" : "");
+    values.emplace_back(kRemoveAllCustomName, settings.removeAllCustom ? "1" : "");
     return values;
 }
 
@@ -156,6 +158,7 @@ BatchSettings batchSettingsFromDefaults(const NamedValues& values, DateTime now)
     for (const AttributeValue& attribute : kAttributeValues)
         settings.attributes.*attribute.box = boxStateOf(valueOf(values, attribute.name));
     settings.backup = valueOf(values, kBackupName) == "1";
+    settings.removeAllCustom = valueOf(values, kRemoveAllCustomName) == "1";
     for (int row = 0; row < props::kRowCount; ++row) {
         settings.rowValues[std::size_t(row)] = rowValueOf(row, valueOf(values, stringValueName(row)), now);
         settings.rowChecks[std::size_t(row)] = valueOf(values, checkValueName(row)) == "1";

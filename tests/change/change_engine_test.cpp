@@ -7,6 +7,7 @@
 
 #include "change/change_engine.h"
 #include "fileinfo/file_snapshot.h"
+#include "document/custom_rows.h"
 #include "document/document_rows.h"
 #include "zip/zip_central_dir.h"
 #include "zip/zip_entry_extract.h"
@@ -169,6 +170,33 @@ TEST_F(ChangeEngine, ReadOnlyFileWithReadOnlyGrayedIsWrittenAndEndsReadOnly)
     }
 }
 
+TEST_F(ChangeEngine, BatchRemovesEveryCustomPropertyWithTheRowsAndKeepsTheRest)
+{
+    BatchSettings batch;
+    batch.rowValues = kFullRows;
+    batch.rowChecks[0] = true;
+    batch.removeAllCustom = true;
+    for (FileTimeSetting& time : batch.fileTimes) time.applyDate = time.applyTime = false;
+    for (const char* name : {"45543.ppt"}) {
+        const fs::path file = copyOf(name);
+        ASSERT_FALSE(document::readCustomRows(file.string())->empty()) << name;
+        const RowTexts before = document::readDocumentRows(file.string()).value();
+        ASSERT_EQ(::chmod(file.c_str(), 0444), 0);
+        const auto snapshotBefore = fileinfo::ReadFileAttributeData(file.string()).value();
+
+        ASSERT_EQ(changeFileInBatch(file.string(), batch), Failure{}) << name;
+        const auto snapshotAfter = fileinfo::ReadFileAttributeData(file.string()).value();
+        RowTexts expected = before;
+        expected[0] = kFullRows[0];
+        EXPECT_EQ(document::readDocumentRows(file.string()), expected) << name;
+        const auto custom = document::readCustomRows(file.string());
+        ASSERT_TRUE(custom.ok()) << custom.failure().text();
+        EXPECT_TRUE(custom->empty()) << name;
+        EXPECT_EQ(snapshotAfter.lastWriteTime, snapshotBefore.lastWriteTime) << name;
+        EXPECT_EQ(snapshotAfter.attributes, snapshotBefore.attributes) << name << ": still read-only";
+    }
+}
+
 TEST_F(ChangeEngine, BatchTimesReplaceOnlyThePartsWhoseBoxesAreChecked)
 {
     const fs::path file = copyOf("42474-1.ppt");
@@ -191,7 +219,7 @@ TEST_F(ChangeEngine, BatchTimesReplaceOnlyThePartsWhoseBoxesAreChecked)
     EXPECT_EQ(snapshot.lastAccessTime, convert::DateTimeToUtcFileTime(at(2009, 3, 4, 17, 45, 10)));
 }
 
-TEST(BatchHasWork, AnyApplyBoxAttributeBoxOrRowGivesWork)
+TEST(BatchHasWork, AnyApplyBoxAttributeBoxRowOrCustomRemovalGivesWork)
 {
     BatchSettings nothing;
     for (auto& time : nothing.fileTimes) time.applyDate = time.applyTime = false;
@@ -208,6 +236,10 @@ TEST(BatchHasWork, AnyApplyBoxAttributeBoxOrRowGivesWork)
     BatchSettings row = nothing;
     row.rowChecks[props::kLastPrintedRow] = true;
     EXPECT_TRUE(BatchHasWork(row));
+
+    BatchSettings removeAllCustom = nothing;
+    removeAllCustom.removeAllCustom = true;
+    EXPECT_TRUE(BatchHasWork(removeAllCustom));
 
     // Values without check marks are no work.
     BatchSettings valuesOnly = nothing;

@@ -70,6 +70,7 @@ TEST_F(SavedDefaults, SaveThenLoadGivesBackEveryBoxAndEveryPickerPair)
                        "", "", "2008-06-01 12:00:00", "", "90", ""};
     saved.rowChecks = {true, false, true, false, false, true, false, false, false, false, true, false, true, true};
     saved.backup = true;
+    saved.removeAllCustom = true;
     ASSERT_TRUE(saveBatchDefaults(storePath(), saved));
 
     const auto loaded = loadBatchDefaults(storePath(), now_);
@@ -84,6 +85,7 @@ TEST_F(SavedDefaults, SaveThenLoadGivesBackEveryBoxAndEveryPickerPair)
     }
     EXPECT_EQ(loaded->attributes, saved.attributes);
     EXPECT_TRUE(loaded->backup);
+    EXPECT_TRUE(loaded->removeAllCustom);
     EXPECT_EQ(loaded->rowChecks, saved.rowChecks);
     // Row 11 saved empty comes back as the current date-time; row 13 saved empty stays empty.
     auto expectedValues = saved.rowValues;
@@ -97,7 +99,7 @@ TEST_F(SavedDefaults, ValueNamesAndEncodingsAreTheStoredOnes)
     settings.attributes = {BoxState::Grayed, BoxState::Checked, BoxState::Unchecked, BoxState::Grayed};
     settings.rowChecks[props::kTotalEditingTimeRow] = true;
     const NamedValues values = defaultsValuesOf(settings);
-    ASSERT_EQ(values.size(), 9u + 4u + 28u + 1u);
+    ASSERT_EQ(values.size(), 9u + 4u + 28u + 2u);
     EXPECT_EQ(values[0].first, "createtime");
     EXPECT_EQ(values[1], (std::pair<std::string, std::string>{"createtimecheckdate", "1"}));
     EXPECT_EQ(values[8].first, "accesstimechecktime");
@@ -110,7 +112,8 @@ TEST_F(SavedDefaults, ValueNamesAndEncodingsAreTheStoredOnes)
     EXPECT_EQ(values[13 + 2 * props::kCreatedRow].first, "Create Time/Datestring");
     EXPECT_EQ(valueOf(values, "Total Editing Time(Minutes)check"), "1");
     EXPECT_EQ(valueOf(values, "Catagorycheck"), "0");
-    EXPECT_EQ(values.back(), (std::pair<std::string, std::string>{"backupold", ""}));
+    EXPECT_EQ(values[values.size() - 2], (std::pair<std::string, std::string>{"backupold", ""}));
+    EXPECT_EQ(values.back(), (std::pair<std::string, std::string>{"removeallcustom", ""}));
 }
 
 TEST_F(SavedDefaults, ReadingRulesForTextsThatWereNotWrittenByUs)
@@ -134,6 +137,9 @@ TEST_F(SavedDefaults, ReadingRulesForTextsThatWereNotWrittenByUs)
     EXPECT_EQ(settings.attributes, (fileinfo::AttributeBoxes{BoxState::Checked, BoxState::Unchecked,
                                                              BoxState::Grayed, BoxState::Grayed}));
     EXPECT_FALSE(settings.backup);
+    EXPECT_FALSE(settings.removeAllCustom) << "a store from before the setting";
+    EXPECT_TRUE(batchSettingsFromDefaults({{"removeallcustom", "1"}}, now_).removeAllCustom);
+    EXPECT_FALSE(batchSettingsFromDefaults({{"removeallcustom", "yes"}}, now_).removeAllCustom);
     EXPECT_FALSE(settings.rowChecks[0]);
     EXPECT_EQ(settings.rowValues[props::kLastPrintedRow], "2026-12-07 09:30:15");
     EXPECT_EQ(settings.rowValues[props::kCreatedRow], "2026-12-07 09:30:15");
@@ -196,20 +202,22 @@ TEST_F(SavedDefaults, KeyAndValueNamesMatchInAnyLetterCase)
                             "\"ModifyTime\"=\"2020-12-07 12:12:20\"\r\n"
                             "\"TITLESTRING\"=\"old title\"\r\n"
                             "\"titlecheck\"=\"1\"\r\n"
-                            "\"BackupOld\"=\"1\"\r\n");
+                            "\"BackupOld\"=\"1\"\r\n"
+                            "\"RemoveAllCustom\"=\"1\"\r\n");
     const auto loaded = loadBatchDefaults(storePath(), now_);
     ASSERT_TRUE(loaded);
     EXPECT_EQ(loaded->fileTimes[kModifyTime].datePicker, at(2020, 12, 7, 12, 12, 20));
     EXPECT_EQ(loaded->rowValues[0], "old title");
     EXPECT_TRUE(loaded->rowChecks[0]);
     EXPECT_TRUE(loaded->backup);
+    EXPECT_TRUE(loaded->removeAllCustom);
 
     // Saving replaces those values in place instead of adding a second one of each.
     ASSERT_TRUE(writeDefaultsKey(storePath(), {{"Titlestring", "new title"}}));
     const auto stored = openDefaultsKey(storePath());
     ASSERT_TRUE(stored);
     EXPECT_EQ(*stored, (NamedValues{{"ModifyTime", "2020-12-07 12:12:20"}, {"TITLESTRING", "new title"},
-                                    {"titlecheck", "1"}, {"BackupOld", "1"}}));
+                                    {"titlecheck", "1"}, {"BackupOld", "1"}, {"RemoveAllCustom", "1"}}));
 }
 
 TEST(DefaultsStore, ParsesOurKeyAndSkipsEverythingElse)
