@@ -51,4 +51,44 @@ std::optional<RelationshipTargets> FindRelationshipTargets(const ParsedPart& rel
     return targets;
 }
 
+std::vector<pugi::xml_node> relationshipsOfType(const ParsedPart& relationships,
+                                                std::initializer_list<std::string_view> types)
+{
+    std::vector<pugi::xml_node> found;
+    for (const pugi::xml_node child : relationships.root().children()) {
+        if (localNameOf(child.name()) != "Relationship") continue;
+        const std::string_view type = child.attribute("Type").value();
+        if (std::find(types.begin(), types.end(), type) != types.end()) found.push_back(child);
+    }
+    return found;
+}
+
+std::string targetEntryName(pugi::xml_node relationship)
+{
+    std::string target = relationship.attribute("Target").value();
+    if (target.starts_with('/')) target.erase(0, 1);
+    return asEntryName(std::move(target));
+}
+
+bool isExternalRelationship(pugi::xml_node relationship)
+{
+    return std::string_view(relationship.attribute("TargetMode").value()) == "External";
+}
+
+void appendRelationship(ParsedPart& relationships, std::string_view type, std::string_view target)
+{
+    pugi::xml_node root = relationships.root();
+    const auto idTaken = [&root](const std::string& id) {
+        for (const pugi::xml_node child : root.children())
+            if (id == child.attribute("Id").value()) return true;
+        return false;
+    };
+    std::size_t number = std::size_t(std::distance(root.children().begin(), root.children().end())) + 1;
+    while (idTaken("rId" + std::to_string(number))) ++number;
+    pugi::xml_node added = root.append_child(nameInRootNamespace(relationships, "Relationship").c_str());
+    added.append_attribute("Id").set_value(("rId" + std::to_string(number)).c_str());
+    added.append_attribute("Type").set_value(std::string(type).c_str());
+    added.append_attribute("Target").set_value(std::string(target).c_str());
+}
+
 }  // namespace quorvane::package

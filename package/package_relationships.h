@@ -4,8 +4,11 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "package/package_xml.h"
 #include "zip/zip_central_dir.h"
@@ -35,5 +38,23 @@ std::optional<RelationshipTargets> FindRelationshipTargets(const ParsedPart& rel
 // The same walk, with a target left "" when the part has no relationship of its type (or an
 // empty Target).
 RelationshipTargets relationshipTargetsOf(const ParsedPart& relationships);
+
+// The root's relationship elements (matched by local name) whose Type is one of `types`, in
+// document order; handles into `relationships`, valid while it lives.
+std::vector<pugi::xml_node> relationshipsOfType(const ParsedPart& relationships,
+                                                std::initializer_list<std::string_view> types);
+
+// The entry name of the part a package relationship targets: its Target taken relative to the
+// package root, a leading "/" dropped, every "/" turned into "\" ("" for an empty Target).
+std::string targetEntryName(pugi::xml_node relationship);
+
+// Whether the relationship points outside the package (TargetMode="External"): its
+// Target names no part.
+bool isExternalRelationship(pugi::xml_node relationship);
+
+// Appends a relationship of `type` to `target` (as written in Target) with an Id that no
+// relationship of the part has ("rId<n>", n counted up from the number of relationships + 1),
+// in the root's namespace.
+void appendRelationship(ParsedPart& relationships, std::string_view type, std::string_view target);
 
 }  // namespace quorvane::package

@@ -1,17 +1,11 @@
 #include "package/package_writer.h"
 
-#include <cerrno>
-#include <stdlib.h>
-#include <sys/stat.h>
-
-#include <memory>
 #include <optional>
 
+#include "package/package_change.h"
 #include "package/package_element.h"
-#include "package/package_file.h"
 #include "package/package_parts.h"
 #include "package/part_text.h"
-#include "base/change_scope.h"
 #include "base/text_trim.h"
 #include "convert/w3c_date_time.h"
 #include "zip/zip_central_dir.h"
@@ -59,10 +53,7 @@ Failure writeRows(ParsedPart& part, const std::array<int, N>& rows, const props:
 
 // A write whose new parts are made, the package still open and locked, nothing written yet.
 struct PreparedWrite {
-    std::string path;  // the file a symbolic link names
-    PosixFile file;
-    unsigned permissionBits = 0;
-    zip::ZipDirectory directory;
+    PackageChange change;
     std::size_t extendedIndex = 0;
     std::size_t coreIndex = 0;
     std::vector<std::byte> extendedBytes;
@@ -72,24 +63,10 @@ struct PreparedWrite {
 Result<PreparedWrite> prepareWrite(const std::string& givenPath, const props::RowTexts& texts,
                                    const props::RowSelection& selected, MalformedXml onMalformedXml)
 {
-    // The new archive replaces the file that a symbolic link names, not the link.
-    const std::unique_ptr<char, decltype(&::free)> resolved(::realpath(givenPath.c_str(), nullptr), &::free);
-    if (!resolved) return Failure::fromErrno(errno);
-    const std::string path = resolved.get();
-    auto file = openForChange(path);
-    if (!file.ok()) return file.failure();
-    struct stat info {};
-    if (::fstat(file->fd(), &info) != 0) return Failure::fromErrno(errno);
-    if (refusedAsReadOnly(info)) return readOnlyFile();
-    // Another writer may have renamed its new archive over the name between our open and our
-    // lock; the file we hold is then no longer the package, and a write based on it would undo
-    // that writer's change. Such a write is refused, as a locked file is.
-    struct stat named {};
-    if (::stat(path.c_str(), &named) != 0) return Failure::fromErrno(errno);
-    if (named.st_ino != info.st_ino || named.st_dev != info.st_dev) return lockedByAnotherProgram();
-    auto directory = zip::readArchiveDirectory(file.value());
-    if (!directory.ok()) return directory.failure();
-    auto parts = loadPropertyParts(file.value(), *directory, onMalformedXml);
+    auto opened = openPackageForChange(givenPath);
+    if (!opened.ok()) return opened.failure();
+    PackageChange& change = opened.value();
+    auto parts = loadPropertyParts(change.file, change.directory, onMalformedXml);
     if (!parts.ok()) return parts.failure();
     PropertyParts& both = parts.value();
     if (both.extended.entryIndex == both.core.entryIndex)
@@ -102,18 +79,12 @@ Result<PreparedWrite> prepareWrite(const std::string& givenPath, const props::Ro
         return refused;
     if (Failure refused = writeRows(both.core.part, kCorePartRows, texts, selected); refused.failed())
         return refused;
-    std::vector<std::byte> extendedBytes = savePart(both.extended.part);
-    std::vector<std::byte> coreBytes = savePart(both.core.part);
-    if (Failure refused = checkPartBounds(both.extended.part.name, extendedBytes); refused.failed()) return refused;
-    if (Failure refused = checkPartBounds(both.core.part.name, coreBytes); refused.failed()) return refused;
-    return PreparedWrite{path,
-                         std::move(file).value(),
-                         unsigned(info.st_mode & 07777),
-                         std::move(directory).value(),
-                         both.extended.entryIndex,
-                         both.core.entryIndex,
-                         std::move(extendedBytes),
-                         std::move(coreBytes)};
+    auto extendedBytes = bytesToStore(both.extended.part);
+    if (!extendedBytes.ok()) return extendedBytes.failure();
+    auto coreBytes = bytesToStore(both.core.part);
+    if (!coreBytes.ok()) return coreBytes.failure();
+    return PreparedWrite{std::move(opened).value(), both.extended.entryIndex, both.core.entryIndex,
+                         std::move(extendedBytes).value(), std::move(coreBytes).value()};
 }
 
 }  // namespace
@@ -126,7 +97,7 @@ Failure writePackageRows(const std::string& path, const props::RowTexts& texts, 
     PreparedWrite& write = prepared.value();
     const zip::EntryReplacement replacements[] = {{write.extendedIndex, write.extendedBytes},
                                                   {write.coreIndex, write.coreBytes}};
-    return zip::replaceEntries(write.path, write.file, write.directory, replacements, write.permissionBits, wrapTarget);
+    return commitPackageChange(write.change, {.replacements = replacements}, wrapTarget);
 }
 
 bool WritePackageProperties(const std::string& path, const props::RowTexts& texts, const props::RowSelection& selected,
@@ -137,8 +108,8 @@ bool WritePackageProperties(const std::string& path, const props::RowTexts& text
     PreparedWrite& write = prepared.value();
     const zip::EntryReplacement replacements[] = {{write.extendedIndex, write.extendedBytes},
                                                   {write.coreIndex, write.coreBytes}};
-    zip::ReplaceEntriesFromMemory(write.path, write.file, write.directory, replacements, write.permissionBits,
-                                  wrapTarget);
+    zip::ReplaceEntriesFromMemory(write.change.path, write.change.file, write.change.directory, replacements,
+                                  write.change.permissionBits, wrapTarget);
     return true;
 }
 

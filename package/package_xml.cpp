@@ -163,6 +163,20 @@ Result<ParsedPart> parseWellFormedPart(std::string name, std::span<const std::by
     return part;
 }
 
+std::string_view localNameOf(std::string_view qualifiedName)
+{
+    const auto colon = qualifiedName.find(':');
+    return colon == std::string_view::npos ? qualifiedName : qualifiedName.substr(colon + 1);
+}
+
+std::string nameInRootNamespace(const ParsedPart& part, std::string_view localName)
+{
+    const std::string_view rootName = part.root().name();
+    const auto colon = rootName.find(':');
+    if (colon == std::string_view::npos) return std::string(localName);
+    return std::string(rootName.substr(0, colon + 1)) + std::string(localName);
+}
+
 std::string partNameForPeople(std::string entryName)
 {
     std::replace(entryName.begin(), entryName.end(), '\\', '/');

@@ -58,6 +58,13 @@ ParsedPart parsePart(std::string name, std::span<const std::byte> bytes);
 // well-formed: <name with / separators>: <reason> at offset <n>" (Damaged).
 Result<ParsedPart> parseWellFormedPart(std::string name, std::span<const std::byte> bytes);
 
+// The local name of a qualified name ("vt:lpwstr" gives "lpwstr").
+std::string_view localNameOf(std::string_view qualifiedName);
+
+// `localName` with the prefix of the part's root element ("property" under a root written
+// "cp:Properties" gives "cp:property"), for a new child in the root's namespace.
+std::string nameInRootNamespace(const ParsedPart& part, std::string_view localName);
+
 // An entry name of the package reader ("docProps\core.xml") as a person reads a part name
 // ("docProps/core.xml").
 std::string partNameForPeople(std::string entryName);

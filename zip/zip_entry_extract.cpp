@@ -13,10 +13,10 @@ namespace {
 
 using namespace zip;
 
-
 char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
-// An entry name in the reader's form: every "/" turned into "\".
+}  // namespace
+
 bool sameEntryName(std::string_view storedName, std::string_view wanted)
 {
     if (storedName.size() != wanted.size()) return false;
@@ -27,8 +27,6 @@ bool sameEntryName(std::string_view storedName, std::string_view wanted)
     }
     return true;
 }
-
-}  // namespace
 
 std::optional<std::size_t> findEntry(const ZipDirectory& directory, std::string_view name)
 {

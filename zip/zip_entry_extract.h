@@ -17,6 +17,10 @@ namespace quorvane::zip {
 
 inline constexpr std::uint64_t kMaxInflatedEntryBytes = 64ull << 20;
 
+// Whether two entry names are the same: equal once every "\" is taken as "/" and ASCII letter
+// case is ignored.
+bool sameEntryName(std::string_view storedName, std::string_view wanted);
+
 // The index of the entry whose path name and file name joined ("_rels\.rels") equal `name` with
 // blanks trimmed from both ends, ASCII letter case ignored. nullopt when no entry matches, or
 // when several do: an ambiguous name names no entry, so that a reader and a writer can never

@@ -1,5 +1,9 @@
 #include "tests/support/package_builder.h"
 
+#include "base/random_access_file.h"
+#include "zip/zip_central_dir.h"
+#include "zip/zip_entry_extract.h"
+
 namespace quorvane::testing {
 namespace {
 
@@ -77,6 +81,15 @@ std::string packageBytes(const std::string& relationships, const std::string& ex
                          const ZipBuildOptions& options)
 {
     return buildZip(packageEntries(relationships, extended, core), options);
+}
+
+std::string partTextOf(const std::filesystem::path& path, const std::string& entryName)
+{
+    auto file = PosixFile::open(path, OpenMode::ReadShared);
+    if (!file) return "";
+    const auto directory = zip::ReadDirectory(*file);
+    if (!directory) return "";
+    return textOf(zip::ExtractEntryToMemory(*file, *directory, entryName));
 }
 
 }  // namespace quorvane::testing

@@ -3,6 +3,7 @@
 // parts or relationships, damaged parts).
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -43,5 +44,9 @@ std::vector<ZipBuilderEntry> packageEntries(const std::string& relationships, co
 // A whole package built from packageEntries().
 std::string packageBytes(const std::string& relationships, const std::string& extended, const std::string& core,
                          const ZipBuildOptions& options = {});
+
+// The text of the entry `entryName` ("_rels/.rels") of the package file at `path`, read by our
+// ZIP reader; "" when it is missing or unreadable.
+std::string partTextOf(const std::filesystem::path& path, const std::string& entryName);
 
 }  // namespace quorvane::testing

@@ -2,11 +2,12 @@
 """Checks rewritten ZIP archives with Python's own zipfile module, independently of our reader.
 
 Reads a JSON list on stdin; each item names an "original" and a "rewritten" archive, the entry
-names that were "replaced", and "expect": for each replaced name, texts its new content holds.
-For every pair: both archives open, the rewritten one passes testzip (every CRC), the entry names
-and their order are identical, every entry that was not replaced has the same method, CRC, sizes,
-raw compressed bytes and content, and every replaced entry is deflated, parses as
-namespace-well-formed XML when its name ends in .xml, and holds the expected texts. Prints one line per problem and exits 1 when there is any.
+names that were "replaced", optionally "removed" and "added", and "expect": for each replaced or
+added name, texts its new content holds. For every pair: both archives open, the rewritten one
+passes testzip (every CRC), its entry names are the original's in their order less the removed
+ones, followed by the added ones, every entry that was not replaced has the same method, CRC,
+sizes, raw compressed bytes and content, and every replaced or added entry is deflated, parses
+as namespace-well-formed XML when its name ends in .xml, and holds the expected texts. Prints one line per problem and exits 1 when there is any.
 """
 import json
 import struct
@@ -37,32 +38,41 @@ def without_zip64(extra):
     return kept
 
 
+def check_new_content(new, info, item, rewritten, problems):
+    if info.compress_type != zipfile.ZIP_DEFLATED:
+        problems.append("%s: %s is not deflated" % (rewritten, info.filename))
+    content = new.read(info)
+    if info.filename.endswith(".xml") or info.filename.endswith(".rels"):
+        try:
+            xml.dom.minidom.parseString(content)  # namespace-aware: an unbound prefix fails
+        except Exception as error:
+            problems.append("%s: %s is not namespace-well-formed: %s" % (rewritten, info.filename, error))
+    text = content.decode("utf-8", "replace")
+    for expected in item["expect"].get(info.filename, []):
+        if expected not in text:
+            problems.append("%s: %s lacks %r" % (rewritten, info.filename, expected))
+
+
 def check(item):
     problems = []
     original, rewritten = item["original"], item["rewritten"]
     replaced = set(item["replaced"])
+    removed = set(item.get("removed", []))
+    added = item.get("added", [])
     with zipfile.ZipFile(original) as old, zipfile.ZipFile(rewritten) as new:
         bad = new.testzip()
         if bad is not None:
             problems.append("%s: entry %s fails its CRC" % (rewritten, bad))
-        old_infos, new_infos = old.infolist(), new.infolist()
-        if [i.filename for i in old_infos] != [i.filename for i in new_infos]:
+        old_infos = [i for i in old.infolist() if i.filename not in removed]
+        new_infos = new.infolist()
+        if [i.filename for i in old_infos] + added != [i.filename for i in new_infos]:
             problems.append("%s: entry names or order differ" % rewritten)
             return problems
+        for b in new_infos[len(old_infos):]:
+            check_new_content(new, b, item, rewritten, problems)
         for a, b in zip(old_infos, new_infos):
             if a.filename in replaced:
-                if b.compress_type != zipfile.ZIP_DEFLATED:
-                    problems.append("%s: %s is not deflated" % (rewritten, b.filename))
-                content = new.read(b)
-                if b.filename.endswith(".xml"):
-                    try:
-                        xml.dom.minidom.parseString(content)  # namespace-aware: an unbound prefix fails
-                    except Exception as error:
-                        problems.append("%s: %s is not namespace-well-formed: %s" % (rewritten, b.filename, error))
-                text = content.decode("utf-8", "replace")
-                for expected in item["expect"].get(a.filename, []):
-                    if expected not in text:
-                        problems.append("%s: %s lacks %r" % (rewritten, b.filename, expected))
+                check_new_content(new, b, item, rewritten, problems)
                 continue
             same = (a.compress_type, a.CRC, a.compress_size, a.file_size, without_zip64(a.extra), a.comment) == \
                    (b.compress_type, b.CRC, b.compress_size, b.file_size, without_zip64(b.extra), b.comment)

@@ -22,7 +22,9 @@ std::string problemsSeenByPython(const std::filesystem::path& scriptPath, const 
         manifest.push_back({{"original", a.original.string()},
                             {"rewritten", a.rewritten.string()},
                             {"replaced", a.replaced},
-                            {"expect", a.expect}});
+                            {"expect", a.expect},
+                            {"removed", a.removed},
+                            {"added", a.added}});
     ScratchDir scratch;
     const auto manifestPath = scratch.path() / "manifest.json";
     writeFileBytes(manifestPath, manifest.dump());

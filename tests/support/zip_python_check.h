@@ -13,7 +13,9 @@ struct RewrittenArchive {
     std::filesystem::path original;
     std::filesystem::path rewritten;
     std::vector<std::string> replaced;                          // entry names as stored
-    std::map<std::string, std::vector<std::string>> expect;     // texts each replaced entry holds
+    std::map<std::string, std::vector<std::string>> expect;     // texts each new entry holds
+    std::vector<std::string> removed{};                         // left out of the rewritten one
+    std::vector<std::string> added{};                           // appended, in this order
 };
 
 // True when /usr/bin/python3 is there to run the check.
