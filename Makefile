@@ -36,12 +36,13 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD_DIR) -j $(JOBS) --target $$(cd fuzz && ls *_fuzz.cpp | sed 's/^/fuzz_/; s/_fuzz.cpp$$//')
 	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_BUILD_DIR=$(FUZZ_BUILD_DIR) scripts/run-fuzzers
 
-# Our operations against the least they must cost and against exiftool and cp, workloads built in
-# build/bench-work (about 1 GB on disk, several minutes); not part of `make test`.
+# quorvane-cli against the least its work must cost (a durable copy) and against exiftool, by number of
+# jobs and of files, workloads built in build/bench-work (about 4.5 GB on disk; about ten minutes the
+# first time); then the file list of the program with 100,000 files. Not part of `make test`.
 bench: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvane-bench quorvane_file_list_bench
-	bench/run-bench $(BUILD_DIR)/bench/quorvane-bench --work build/bench-work
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvane-cli quorvane-bench quorvane_file_list_bench
+	bench/run-bench $(BUILD_DIR) --work build/bench-work
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/ui/quorvane_file_list_bench
 
 # PNGs of the windows, rendered offscreen for a person to look at, into build/screenshots/default,

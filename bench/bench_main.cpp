@@ -29,13 +29,7 @@ const std::map<std::string, Command>& commands()
 {
     using namespace quorvane::bench;
     static const std::map<std::string, Command> table{
-        {"show", {1, "show FILE...", [](const Arguments& a) { return showFiles(a, std::cout); }}},
-        {"export", {2, "export CSV FILE...",
-                    [](const Arguments& a) { return exportFiles(a[0], Arguments(a.begin() + 1, a.end())); }}},
         {"write-all", {2, "write-all FILE RUN", [](const Arguments& a) { return writeAllRows(a[0], toInt(a[1])); }}},
-        {"write-title", {2, "write-title FILE RUN", [](const Arguments& a) { return writeTitleRow(a[0], toInt(a[1])); }}},
-        {"batch", {1, "batch FILE...", [](const Arguments& a) { return batchChange(a, false); }}},
-        {"batch-backup", {1, "batch-backup FILE...", [](const Arguments& a) { return batchChange(a, true); }}},
         {"add-padding", {2, "add-padding FILE BYTES",
                          [](const Arguments& a) { return addPaddingStream(a[0], std::strtoull(a[1].c_str(), nullptr, 10)); }}},
     };

@@ -1,20 +1,10 @@
 #include "bench/bench_operations.h"
 
-#include <algorithm>
-#include <string_view>
-
-#include "change/change_engine.h"
-#include "export/csv_export.h"
-#include "fileinfo/backup.h"
-#include "fileinfo/file_snapshot.h"
-#include "fileinfo/file_times.h"
-#include "fileinfo/snapshot_display.h"
 #include "cfb/cfb_compound_file.h"
 #include "cfb/cfb_stream_write.h"
 #include "props/catalogue.h"
 #include "convert/display_text.h"
 #include "document/document_rows.h"
-#include "base/error.h"
 #include "base/random_access_file.h"
 
 namespace quorvane::bench {
@@ -31,88 +21,13 @@ std::string rowText(int row, int runNumber)
     return std::string(props::catalogueRow(row).label) + " " + std::to_string(runNumber);
 }
 
-int writeRows(const std::string& path, int runNumber, const props::RowSelection& selected)
-{
-    props::RowTexts texts;
-    for (int row = 0; row < props::kRowCount; ++row) texts[std::size_t(row)] = rowText(row, runNumber);
-    return document::writeDocumentRows(path, texts, selected) ? 0 : 1;
-}
-
-change::BatchSettings batchSettings(bool backup)
-{
-    change::BatchSettings settings;
-    const convert::DateTime when = convert::DisplayTextToDateTime("2024-05-01 09:30:00");
-    for (change::FileTimeSetting& time : settings.fileTimes) time.datePicker = time.timePicker = when;
-    for (int row : {0, 2, 9}) {
-        settings.rowChecks[std::size_t(row)] = true;
-        settings.rowValues[std::size_t(row)] = rowText(row, 1);
-    }
-    settings.backup = backup;
-    return settings;
-}
-
 }  // namespace
-
-int showFiles(const std::vector<std::string>& paths, std::ostream& out)
-{
-    int failed = 0;
-    for (const std::string& path : paths) {
-        const auto snapshot = fileinfo::ReadFileAttributeData(path);
-        if (!snapshot) {
-            ++failed;
-            continue;
-        }
-        out << path;
-        bool readable = true;
-        try {
-            const auto rows = document::readDocumentRows(path);
-            readable = rows.has_value();
-            for (const std::string& text : rows.value_or(props::RowTexts{})) out << '\t' << text;
-        } catch (const Error&) {
-            readable = false;
-        }
-        for (const std::string& text : fileinfo::fileInfoTexts(*snapshot)) out << '\t' << text;
-        out << '\n';
-        if (!fileinfo::RestoreFileTimesAfterRead(path, *snapshot) || !readable) ++failed;
-    }
-    return failed;
-}
-
-int exportFiles(const std::string& csvPath, const std::vector<std::string>& paths)
-{
-    exporting::ExportList lines;
-    exporting::WriteCsvHeader(lines);
-    const auto failed = std::count_if(paths.begin(), paths.end(),
-                                      [&lines](const std::string& path) { return !exporting::AppendCsvLine(path, lines); });
-    return int(failed) + (exporting::saveExportList(csvPath, lines) ? 0 : 1);
-}
 
 int writeAllRows(const std::string& path, int runNumber)
 {
-    return writeRows(path, runNumber, props::kAllRows);
-}
-
-int writeTitleRow(const std::string& path, int runNumber)
-{
-    props::RowSelection titleOnly{};
-    titleOnly[0] = true;
-    return writeRows(path, runNumber, titleOnly);
-}
-
-int batchChange(const std::vector<std::string>& paths, bool backup)
-{
-    const change::BatchSettings settings = batchSettings(backup);
-    int failed = 0;
-    for (const std::string& path : paths) {
-        bool changed = false;
-        try {
-            changed = (!backup || fileinfo::backupoldfile(path)) && change::ApplyBatchChangeToFile(path, settings);
-        } catch (const Error&) {
-            changed = false;
-        }
-        if (!changed) ++failed;
-    }
-    return failed;
+    props::RowTexts texts;
+    for (int row = 0; row < props::kRowCount; ++row) texts[std::size_t(row)] = rowText(row, runNumber);
+    return document::writeDocumentRows(path, texts, props::kAllRows) ? 0 : 1;
 }
 
 int addPaddingStream(const std::string& path, std::uint64_t byteCount)
