@@ -10,6 +10,7 @@
 #include "cli/parallel_files.h"
 #include "cli/usage.h"
 #include "export/csv_export.h"
+#include "export/custom_columns.h"
 
 namespace quorvane::cli {
 namespace {
@@ -29,6 +30,24 @@ bool writeLines(const exporting::ExportList& lines, std::ostream& out)
     for (const std::string& line : lines) out << line << "\r\n";
     out.flush();
     return bool(out);
+}
+
+// A full file line of the export and the custom properties of its file.
+struct LineWithCustom {
+    std::size_t lineIndex;
+    const std::vector<props::CustomProperty>* custom;
+};
+
+// Adds the custom columns (export/custom_columns.h) to the header, lines[0], and to every full
+// file line; the other lines (a missing file's short line) stay as they are.
+void addCustomColumns(exporting::ExportList& lines, const std::vector<LineWithCustom>& fullLines)
+{
+    std::vector<std::vector<props::CustomProperty>> customs;
+    customs.reserve(fullLines.size());
+    for (const LineWithCustom& full : fullLines) customs.push_back(*full.custom);
+    const std::vector<std::string> columns = exporting::customColumnsOf(customs);
+    exporting::appendCustomTitles(lines.front(), columns);
+    for (const LineWithCustom& full : fullLines) exporting::appendCustomValues(lines[full.lineIndex], columns, *full.custom);
 }
 
 }  // namespace
@@ -52,10 +71,16 @@ int runExport(const std::vector<std::string>& arguments, std::ostream& out, std:
     // Each file's lines and failure, kept until its turn to be added.
     std::vector<exporting::ExportList> fileLines(paths.size());
     std::vector<Failure> failures(paths.size());
-    const auto work = [&](std::size_t place) { failures[place] = exporting::appendFileLine(paths[place], fileLines[place]); };
+    // With --custom, each file's custom properties when its full line was added.
+    std::vector<std::optional<std::vector<props::CustomProperty>>> customs(paths.size());
+    std::vector<LineWithCustom> linesWithCustom;
+    const auto work = [&](std::size_t place) {
+        failures[place] = exporting::appendFileLine(paths[place], fileLines[place], request->custom ? &customs[place] : nullptr);
+    };
     forEachFileInOrder(paths, request->jobs, work, [&](std::size_t i, std::size_t firstPlace) {
         const exporting::ExportList& added = fileLines[firstPlace];
         lines.insert(lines.end(), added.begin(), added.end());
+        if (customs[firstPlace]) linesWithCustom.push_back({lines.size() - 1, &*customs[firstPlace]});
         if (const Failure& failure = failures[firstPlace]; failure.failed()) {
             if (showBar) err << '\n';
             const bool lineAdded = !added.empty();
@@ -66,6 +91,7 @@ int runExport(const std::vector<std::string>& arguments, std::ostream& out, std:
         if (showBar) drawProgress(err, change::progressPercent(int(i + 1), int(paths.size())));
     });
     if (showBar) err << '\n';
+    if (request->custom) addCustomColumns(lines, linesWithCustom);
     for (std::string& line : lines) line = csvLineForOutput(line, request->safeFormulas);
     if (request->output.empty()) {
         if (!writeLines(lines, out)) {

@@ -14,6 +14,7 @@ struct ExportRequest {
     bool force = false;
     bool progress = false;
     bool safeFormulas = false;
+    bool custom = false;  // a column per custom property name after the standard ones
     bool recursive = false;
     int jobs = 1;  // files read at a time (-j/--jobs)
     std::vector<std::string> names;  // files and folders, as given

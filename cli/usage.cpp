@@ -10,7 +10,7 @@ namespace {
 constexpr std::string_view kSynopsis =
     "Usage: quorvane-cli show [--json] [-r] [--] FILE|FOLDER...\n"
     "       quorvane-cli set [OPTIONS] [-r] [--] FILE|FOLDER...\n"
-    "       quorvane-cli export [-o OUT.csv|-] [--force] [--safe-formulas] [--progress] [-r] [--] FILE|FOLDER...\n"
+    "       quorvane-cli export [-o OUT.csv|-] [--force] [--safe-formulas] [--custom] [--progress] [-r] [--] FILE|FOLDER...\n"
     "       quorvane-cli COMMAND --help | --help | --version\n";
 
 constexpr std::string_view kShowHelp =
@@ -65,6 +65,10 @@ constexpr std::string_view kExportHelp =
     "       \"export OUT.csv FILE...\" works when OUT ends in .csv.\n"
     "       --safe-formulas puts a ' before each value that starts with =, +, -, @, tab or\n"
     "         CR, so that spreadsheets do not run it as a formula.\n"
+    "       --custom adds, after the 23 standard columns, one column per custom property\n"
+    "         name found across the files (names in any letter case are one column, titled\n"
+    "         as first seen; columns in byte order of their titles), each cell the file's\n"
+    "         value as show gives it, empty where the file has no such property.\n"
     "       --progress shows a progress bar on a terminal.\n";
 
 constexpr std::string_view kCommonHelp =

@@ -48,7 +48,8 @@ bool AppendCsvLine(const std::string& path, ExportList& lines)
     return !appendFileLine(path, lines).failed();
 }
 
-Failure appendFileLine(const std::string& path, ExportList& lines)
+Failure appendFileLine(const std::string& path, ExportList& lines,
+                       std::optional<std::vector<props::CustomProperty>>* customOfLine)
 {
     std::string line = csvField(path) + ',' + csvField(fileNameOf(path)) + ',';
     // Read as the display reads a file: snapshot, rows, then the file put back. An unreadable
@@ -64,6 +65,7 @@ Failure appendFileLine(const std::string& path, ExportList& lines)
         appendFields(line, fileinfo::fileInfoTexts(*read.snapshot));
         line.pop_back();  // no comma after the last field
         lines.push_back(std::move(line));
+        if (customOfLine) *customOfLine = read.custom;
     }
     return read.failure;
 }

@@ -5,12 +5,14 @@
 // they were.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/failure.h"
 #include "base/temp_file.h"
+#include "props/custom_property.h"
 
 namespace quorvane::exporting {
 
@@ -31,7 +33,11 @@ void WriteCsvHeader(ExportList& lines);
 // True only when a full line was added and the file was put back.
 bool AppendCsvLine(const std::string& path, ExportList& lines);
 // AppendCsvLine with the reason: Failure{} when a full line was added and the file put back.
-Failure appendFileLine(const std::string& path, ExportList& lines);
+// When a full line was added and `customOfLine` is given, it receives the file's custom
+// properties as the same read found them (for custom_columns.h; empty when it has none or they
+// cannot be read); it is left as it was otherwise.
+Failure appendFileLine(const std::string& path, ExportList& lines,
+                       std::optional<std::vector<props::CustomProperty>>* customOfLine = nullptr);
 
 // Replaces the file `target` with the lines, each followed by CR LF. True when the new file is
 // complete and in place; on false any earlier file of that name is as it was.

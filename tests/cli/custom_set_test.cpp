@@ -66,5 +66,32 @@ TEST_F(CustomSet, BadValuesAreRefusedBeforeAnythingIsWritten)
     EXPECT_EQ(readFileBytes(path), bytes);
 }
 
+TEST_F(CustomSet, ExportWithCustomAddsOneColumnPerNameAcrossTheFiles)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    const std::string first = copyOf("38256.ppt");
+    const std::string second = scratch_.path() / "second.ppt";
+    std::filesystem::copy_file(first, second);
+    ASSERT_EQ(run({"set", "--custom", "Zeta=1", "--custom", "alpha=x", first}).status, 0);
+    ASSERT_EQ(run({"set", "--custom", "ALPHA=y", "--custom", "Beta:integer=7", second}).status, 0);
+    const std::string missing = (scratch_.path() / "missing.ppt").string();
+
+    const CliRun plain = run({"export", first, second});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    const CliRun custom = run({"export", "--custom", first, second, missing});
+    EXPECT_EQ(custom.status, 1) << "the missing file";
+    std::vector<std::string> plainLines, customLines;
+    for (auto [text, lines] : {std::pair{&plain.out, &plainLines}, {&custom.out, &customLines}})
+        for (std::size_t start = 0, end; (end = text->find("\r\n", start)) != std::string::npos; start = end + 2)
+            lines->push_back(text->substr(start, end - start));
+    ASSERT_EQ(plainLines.size(), 3u);
+    ASSERT_EQ(customLines.size(), 4u);
+    // The standard columns as without --custom; the names once each in their first spelling, in
+    // byte order; a missing file keeps its short line.
+    const std::string added[] = {R"(,"Beta","Zeta","alpha")", R"(,"","1","x")", R"(,"7","","y")"};
+    for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(customLines[i], plainLines[i] + added[i]) << i;
+    EXPECT_EQ(customLines[3], "\"" + missing + "\",\"missing.ppt\",");
+}
+
 }  // namespace
 }  // namespace quorvane::testing
