@@ -3,6 +3,7 @@
 #include "document/document_format.h"
 #include "document/signature_check.h"
 #include "package/custom_part.h"
+#include "package/custom_part_write.h"
 #include "propset/custom_properties.h"
 
 namespace quorvane::document {
@@ -18,8 +19,7 @@ Failure writeCustomRows(const std::string& path, std::span<const props::CustomEd
     if (edits.empty()) return {};
     const DocumentFormat format = documentFormatOf(path);
     if (!SignedDocumentWrites::allowed() && hasDigitalSignature(path, format)) return signedDocumentRefusal();
-    if (format == DocumentFormat::Package)
-        return Failure(FailureKind::Unsupported, "custom properties of a package are not written yet");
+    if (format == DocumentFormat::Package) return package::writePackageCustomProperties(path, edits);
     return propset::writeCustomProperties(path, edits);
 }
 

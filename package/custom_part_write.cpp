@@ -1,0 +1,281 @@
+#include "package/custom_part_write.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <deque>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "package/content_types.h"
+#include "package/custom_part.h"
+#include "package/package_change.h"
+#include "package/package_relationships.h"
+#include "package/part_text.h"
+#include "zip/zip_entry_extract.h"
+
+namespace quorvane::package {
+namespace {
+
+constexpr std::string_view kVariantTypesNamespace = "http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes";
+constexpr std::string_view kCustomContentType = "application/vnd.openxmlformats-officedocument.custom-properties+xml";
+// The FMTID of user-defined properties, which every property of the part carries.
+constexpr const char* kUserDefinedFmtid = "{D5CDD505-2E9C-101B-9397-08002B2CF9AE}";
+constexpr int kFirstPid = 2;  // pids 0 and 1 are reserved, as in a property set
+
+constexpr std::string_view kNewPart =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+    "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/custom-properties\" "
+    "xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes\"/>";
+
+// The value element a Set writes: its local name in the vt namespace and its text.
+struct ValueElement {
+    std::string_view localName;
+    std::string text;
+};
+
+// xsd:double text (XML Schema 2, 3.2.5): the shortest decimal that reads back as `number`.
+std::string doubleText(double number)
+{
+    if (std::isnan(number)) return "NaN";
+    if (std::isinf(number)) return number > 0 ? "INF" : "-INF";
+    char buffer[32];
+    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, number).ptr);
+}
+
+std::string w3cTextOfFileTime(std::uint64_t filetime100ns)
+{
+    constexpr std::int64_t kFileTimeOriginToUnixSeconds = 11'644'473'600;
+    const std::time_t unixSeconds = std::time_t(filetime100ns / 10'000'000) - kFileTimeOriginToUnixSeconds;
+    std::tm utc{};
+    if (!::gmtime_r(&unixSeconds, &utc)) return "";
+    char text[48];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday,
+                  utc.tm_hour, utc.tm_min, utc.tm_sec);
+    return text;
+}
+
+// The value element of a Set, or why the part cannot hold it.
+Result<ValueElement> valueElementOf(const props::CustomEdit& edit)
+{
+    if (edit.name.empty()) return Failure(FailureKind::Conversion, "custom property without a name");
+    const std::string label = "custom property " + edit.name;
+    if (Failure refused = checkPartText(edit.name, label); refused.failed()) return refused;
+    const props::CustomValue& value = edit.value;
+    if (value.type == props::kCustomInteger) return ValueElement{"i4", std::to_string(value.integer)};
+    if (value.type == props::kCustomNumber) return ValueElement{"r8", doubleText(value.number)};
+    if (value.type == props::kCustomYesNo) return ValueElement{"bool", value.yesNo ? "true" : "false"};
+    if (value.type == props::kCustomDate) {
+        std::string w3c = w3cTextOfFileTime(value.filetime100ns);
+        if (Failure refused = checkW3cYear(w3c, label); refused.failed()) return refused;
+        return ValueElement{"filetime", std::move(w3c)};
+    }
+    if (Failure refused = checkPartText(value.text, label); refused.failed()) return refused;
+    return ValueElement{"lpwstr", value.text};
+}
+
+bool isProperty(const pugi::xml_node node) { return localNameOf(node.name()) == "property"; }
+
+std::vector<pugi::xml_node> propertiesOf(const ParsedPart& part)
+{
+    std::vector<pugi::xml_node> found;
+    for (const pugi::xml_node child : part.root().children())
+        if (isProperty(child)) found.push_back(child);
+    return found;
+}
+
+// The prefix the root binds to the vt namespace, declared on the root as "vt" (or "vt<n>" when
+// that prefix is bound otherwise) when it binds none.
+std::string variantTypesPrefix(ParsedPart& part)
+{
+    pugi::xml_node root = part.root();
+    for (const pugi::xml_attribute attribute : root.attributes()) {
+        const std::string_view name = attribute.name();
+        if (name.starts_with("xmlns:") && attribute.value() == kVariantTypesNamespace) return std::string(name.substr(6));
+    }
+    std::string prefix = "vt";
+    for (int n = 2; root.attribute(("xmlns:" + prefix).c_str()); ++n) prefix = "vt" + std::to_string(n);
+    root.append_attribute(("xmlns:" + prefix).c_str()).set_value(std::string(kVariantTypesNamespace).c_str());
+    return prefix;
+}
+
+int nextPid(const ParsedPart& part)
+{
+    int next = kFirstPid;
+    for (const pugi::xml_node property : propertiesOf(part)) {
+        const std::string_view text = property.attribute("pid").value();
+        int pid = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), pid);
+        if (error == std::errc() && end == text.data() + text.size() && pid >= next) next = pid + 1;
+    }
+    return next;
+}
+
+void setValueElement(pugi::xml_node property, const std::string& prefix, const ValueElement& value)
+{
+    while (property.first_child()) property.remove_child(property.first_child());
+    property.append_child((prefix + ":" + std::string(value.localName)).c_str()).text().set(value.text.c_str());
+}
+
+// Applies one edit to the part. True when it changed the part.
+bool applyEdit(ParsedPart& part, const props::CustomEdit& edit, const std::optional<ValueElement>& value)
+{
+    using Kind = props::CustomEdit::Kind;
+    const auto properties = propertiesOf(part);
+    const auto named = [&edit](const pugi::xml_node property) {
+        return props::sameCustomName(property.attribute("name").value(), edit.name);
+    };
+    if (edit.kind == Kind::Set) {
+        const std::string prefix = variantTypesPrefix(part);
+        const auto existing = std::find_if(properties.begin(), properties.end(), named);
+        if (existing != properties.end()) {
+            setValueElement(*existing, prefix, *value);
+            return true;
+        }
+        const int pid = nextPid(part);
+        pugi::xml_node added = part.root().append_child(nameInRootNamespace(part, "property").c_str());
+        added.append_attribute("fmtid").set_value(kUserDefinedFmtid);
+        added.append_attribute("pid").set_value(pid);
+        added.append_attribute("name").set_value(edit.name.c_str());
+        setValueElement(added, prefix, *value);
+        return true;
+    }
+    bool removed = false;
+    for (const pugi::xml_node property : properties) {
+        if (edit.kind == Kind::Remove && !named(property)) continue;
+        part.root().remove_child(property);
+        removed = true;
+    }
+    return removed;
+}
+
+bool entryNameTaken(const zip::ZipDirectory& directory, std::string_view name)
+{
+    return std::any_of(directory.entries.begin(), directory.entries.end(),
+                       [name](const zip::ZipEntry& entry) { return zip::sameEntryName(entry.name, name); });
+}
+
+// The name of a new custom part: docProps/custom.xml, else docProps/custom<n>.xml from 2 on.
+std::string newPartEntryName(const zip::ZipDirectory& directory)
+{
+    std::string name = "docProps/custom.xml";
+    for (int n = 2; entryNameTaken(directory, name); ++n) name = "docProps/custom" + std::to_string(n) + ".xml";
+    return name;
+}
+
+// The package parts a change of its custom properties touches.
+struct CustomParts {
+    EditablePart relationships;
+    std::optional<EditablePart> custom;  // none when the package has no custom part
+    std::string customEntryName;         // "/" separated
+};
+
+Result<CustomParts> readCustomParts(PackageChange& change)
+{
+    if (!findRelationshipsEntry(change.directory))
+        return Failure(FailureKind::NotFound, "package part missing: " + partNameForPeople(kRelationshipsEntryName));
+    auto relationships = readEditablePart(change, kRelationshipsEntryName);
+    if (!relationships.ok()) return relationships.failure();
+    const auto customRelationships = customPropertiesRelationships(relationships->part);
+    if (customRelationships.empty())
+        return CustomParts{std::move(relationships).value(), std::nullopt, newPartEntryName(change.directory)};
+    const std::string entryName = targetEntryName(customRelationships.front());
+    auto custom = readEditablePart(change, entryName);
+    if (!custom.ok()) return custom.failure();
+    return CustomParts{std::move(relationships).value(), std::move(custom).value(), partNameForPeople(entryName)};
+}
+
+// What one rewrite stores: the new parts' bytes and the edits that name them.
+struct StoredChange {
+    std::deque<std::vector<std::byte>> bytes;  // a deque keeps them in place as it grows
+    std::vector<zip::EntryReplacement> replacements;
+    std::vector<std::size_t> removals;
+    std::vector<zip::EntryAddition> additions;
+
+    Failure replace(std::size_t entryIndex, const ParsedPart& part)
+    {
+        auto stored = bytesToStore(part);
+        if (!stored.ok()) return stored.failure();
+        replacements.push_back({entryIndex, bytes.emplace_back(std::move(stored).value())});
+        return {};
+    }
+};
+
+// The relationships part and, when it changes, the content-types part, after `changeContentTypes`
+// has added or removed the custom part's Override.
+template <class ChangeContentTypes>
+Failure storePackageLists(PackageChange& change, CustomParts& parts, StoredChange& stored,
+                          const ChangeContentTypes& changeContentTypes)
+{
+    auto contentTypes = readEditablePart(change, kContentTypesEntryName);
+    if (!contentTypes.ok()) return contentTypes.failure();
+    if (changeContentTypes(contentTypes.value().part))
+        if (Failure failure = stored.replace(contentTypes->entryIndex, contentTypes->part); failure.failed()) return failure;
+    return stored.replace(parts.relationships.entryIndex, parts.relationships.part);
+}
+
+}  // namespace
+
+Failure writePackageCustomProperties(const std::string& path, std::span<const props::CustomEdit> edits,
+                                     const TargetWrapper& wrapTarget)
+{
+    std::vector<std::optional<ValueElement>> values;
+    for (const props::CustomEdit& edit : edits) {
+        if (edit.kind != props::CustomEdit::Kind::Set) {
+            values.emplace_back();
+            continue;
+        }
+        auto value = valueElementOf(edit);
+        if (!value.ok()) return value.failure();
+        values.emplace_back(std::move(value).value());
+    }
+
+    auto opened = openPackageForChange(path);
+    if (!opened.ok()) return opened.failure();
+    PackageChange& change = opened.value();
+    auto read = readCustomParts(change);
+    if (!read.ok()) return read.failure();
+    CustomParts& parts = read.value();
+    const bool existed = parts.custom.has_value();
+    if (!existed) {
+        auto made = parseWellFormedPart(parts.customEntryName, std::as_bytes(std::span(kNewPart)));
+        if (!made.ok()) return made.failure();
+        parts.custom = EditablePart{0, std::move(made).value()};
+    }
+    ParsedPart& custom = parts.custom->part;
+    bool changed = false;
+    for (std::size_t i = 0; i < edits.size(); ++i) changed = applyEdit(custom, edits[i], values[i]) || changed;
+    const bool leftEmpty = propertiesOf(custom).empty();
+    if (!changed || (!existed && leftEmpty)) return {};
+
+    StoredChange stored;
+    Failure failure;
+    if (existed && !leftEmpty) {
+        failure = stored.replace(parts.custom->entryIndex, custom);
+    } else if (existed) {
+        stored.removals.push_back(parts.custom->entryIndex);
+        for (const pugi::xml_node relationship : customPropertiesRelationships(parts.relationships.part))
+            if (zip::sameEntryName(targetEntryName(relationship), parts.customEntryName))
+                parts.relationships.part.root().remove_child(relationship);
+        failure = storePackageLists(change, parts, stored, [&parts](ParsedPart& contentTypes) {
+            return removeOverride(contentTypes, parts.customEntryName);
+        });
+    } else {
+        auto bytes = bytesToStore(custom);
+        if (!bytes.ok()) return bytes.failure();
+        stored.additions.push_back({parts.customEntryName, stored.bytes.emplace_back(std::move(bytes).value())});
+        appendRelationship(parts.relationships.part, kCustomPropertiesType, parts.customEntryName);
+        failure = storePackageLists(change, parts, stored, [&parts](ParsedPart& contentTypes) {
+            return addOverride(contentTypes, parts.customEntryName, kCustomContentType);
+        });
+    }
+    if (failure.failed()) return failure;
+    return commitPackageChange(change,
+                               {.replacements = stored.replacements, .removals = stored.removals, .additions = stored.additions},
+                               wrapTarget);
+}
+
+}  // namespace quorvane::package
