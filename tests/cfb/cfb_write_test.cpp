@@ -3,6 +3,9 @@
 // a file whose FAT is full, where the write must add a FAT sector and the first DIFAT sector.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string_view>
+
 #include "cfb/cfb_compound_file.h"
 #include "cfb/cfb_stream_write.h"
 #include "tests/support/cfb_streams.h"
@@ -131,6 +134,128 @@ TEST(CfbWrite, WritesTwiceInARowReuseFreedSpace)
         EXPECT_TRUE(after->at(c.target) == back.newData) << c.label;
         // The second copy of the same size fits into what the first write freed or left free.
         EXPECT_LE(file.bytes().size(), lengthAfterFirst + c.newData.size() + 2 * 4096) << c.label;
+    }
+}
+
+constexpr std::string_view kMarker = "OldValue#Qv7";
+
+// The marker in its 8-bit and its UTF-16LE form, 36 bytes: both fit in one mini sector.
+std::vector<std::byte> markerForms()
+{
+    std::vector<std::byte> forms;
+    for (const char c : kMarker) forms.push_back(std::byte(c));
+    for (const char c : kMarker) forms.insert(forms.end(), {std::byte(c), std::byte{0}});
+    return forms;
+}
+
+bool holdsMarker(std::span<const std::byte> bytes)
+{
+    const std::vector<std::byte> forms = markerForms();
+    const auto narrow = std::span(forms).first(kMarker.size()), wide = std::span(forms).subspan(kMarker.size());
+    return std::search(bytes.begin(), bytes.end(), narrow.begin(), narrow.end()) != bytes.end() ||
+           std::search(bytes.begin(), bytes.end(), wide.begin(), wide.end()) != bytes.end();
+}
+
+void fillWithMarkers(std::span<std::byte> bytes)
+{
+    const std::vector<std::byte> forms = markerForms();
+    for (std::size_t at = 0; at < bytes.size(); at += forms.size())
+        std::copy_n(forms.begin(), std::min(forms.size(), bytes.size() - at), bytes.begin() + std::ptrdiff_t(at));
+}
+
+// File offsets [first, second) of the free room at the end of the mini stream's last container
+// sector, past the root entry's size.
+std::pair<std::size_t, std::size_t> containerSlack(cfb::CompoundFile& cf)
+{
+    const std::uint32_t sectorSize = cf.header().sectorSize();
+    const auto& container = cf.miniStream().containerSectorIds();
+    const std::size_t used = std::size_t(cf.miniStream().rootSize() % sectorSize);
+    if (container.empty() || used == 0) return {0, 0};
+    const auto start = std::size_t(cf.header().offsetOf(container.back()));
+    return {start + used, start + sectorSize};
+}
+
+struct FileWithOldBytes {
+    std::vector<std::byte> bytes;
+    std::uint32_t firstPlantedSector;
+    std::pair<std::size_t, std::size_t> containerSlack;
+};
+
+// Builds the case's file with old bytes wherever a write could leave them: the marker in every
+// 64 bytes of the target's old content, in the slack past its end in its last regular or mini
+// sector and past the mini stream's end, and in enough free sectors appended to the file to
+// take the largest new stream.
+FileWithOldBytes fileWithOldBytes(CfbWriteCase& c)
+{
+    for (CfbStreamSpec& stream : c.layout.streams)
+        if (stream.name == c.target)
+            for (std::size_t at = 0; at + markerForms().size() <= stream.data.size(); at += cfb::kMiniSectorSize)
+                fillWithMarkers(std::span(stream.data).subspan(at, markerForms().size()));
+    std::vector<std::byte> bytes = buildCompoundFile(c.layout);
+    MemoryFile built(bytes);
+    auto opened = cfb::CompoundFile::open(built);
+    cfb::CompoundFile& cf = opened.value();
+    const std::uint32_t sectorSize = cf.header().sectorSize();
+    if (const auto id = cf.findRootStream(c.target); id && cf.directory().entry(*id).streamSize > 0) {
+        const cfb::DirEntry entry = cf.directory().entry(*id);
+        const bool mini = entry.streamSize < cf.header().miniStreamCutoff;
+        const std::uint32_t unit = mini ? cfb::kMiniSectorSize : sectorSize;
+        const auto chain = mini ? cf.miniStream().wholeChain(entry.startingSector) : cf.fat().wholeChain(entry.startingSector);
+        const std::uint64_t miniOffset = std::uint64_t(chain->back()) * unit;
+        const std::uint64_t lastStart =
+            mini ? cf.header().offsetOf(cf.miniStream().containerSectorIds()[miniOffset / sectorSize]) + miniOffset % sectorSize
+                 : cf.header().offsetOf(chain->back());
+        const std::size_t used = std::size_t((entry.streamSize - 1) % unit + 1);
+        fillWithMarkers(std::span(bytes).subspan(lastStart + used, unit - used));
+    }
+    const auto slack = containerSlack(cf);
+    fillWithMarkers(std::span(bytes).subspan(slack.first, slack.second - slack.first));
+    const auto firstPlanted = std::uint32_t(bytes.size() / sectorSize - 1);
+    bytes.resize(bytes.size() + 32768, std::byte{0});
+    fillWithMarkers(std::span(bytes).last(32768));
+    return {std::move(bytes), firstPlanted, slack};
+}
+
+// Every transition of a stream (mini and regular, growing, shrinking, emptied, created, the
+// MiniFAT and the mini stream growing) on a file holding old bytes in the target, its slack and
+// free sectors: no marker is left but in the free room nobody took (appended sectors still free,
+// the part of the old slack past the mini stream's end that is still past it), and olefile reads
+// every other stream unchanged.
+TEST(CfbWrite, NoOldByteOfTheReplacedStreamIsLeftInTheFile)
+{
+    ScratchDir scratch;
+    for (CfbWriteCase c : cfbWriteCases()) {
+        const FileWithOldBytes old = fileWithOldBytes(c);
+        const std::vector<std::byte>& original = old.bytes;
+        MemoryFile file(original);
+        Failure fault;
+        ASSERT_TRUE(applyCfbWrite(file, c, &fault)) << c.label << " " << fault.text();
+        auto reopened = cfb::CompoundFile::open(file);
+        ASSERT_TRUE(reopened.ok()) << c.label;
+        cfb::CompoundFile& cf = reopened.value();
+        std::vector<std::byte> searched = file.bytes();
+        const std::uint32_t sectorSize = cf.header().sectorSize();
+        for (auto sector = old.firstPlantedSector; cf.header().offsetOf(sector) < original.size(); ++sector)
+            if (cf.fat().next(sector) == cfb::kFreeSect)
+                std::fill_n(searched.begin() + std::ptrdiff_t(cf.header().offsetOf(sector)), sectorSize, std::byte{0});
+        const auto slack = containerSlack(cf);
+        const std::size_t untouchedFrom = std::max(slack.first, old.containerSlack.first);
+        const std::size_t untouchedTo = std::min(slack.second, old.containerSlack.second);
+        if (untouchedFrom < untouchedTo)
+            std::fill(searched.begin() + std::ptrdiff_t(untouchedFrom), searched.begin() + std::ptrdiff_t(untouchedTo), std::byte{0});
+        EXPECT_FALSE(holdsMarker(searched)) << c.label;
+
+        const auto asText = [](const std::vector<std::byte>& bytes) {
+            return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        };
+        writeFileBytes(scratch.path() / "before.cfb", asText(original));
+        writeFileBytes(scratch.path() / "after.cfb", asText(file.bytes()));
+        const auto verdict = olefileCompare(scratch.path() / "before.cfb", scratch.path() / "after.cfb");
+        ASSERT_FALSE(verdict.is_null());
+        EXPECT_TRUE(verdict["new_opens"].get<bool>()) << c.label << " " << verdict.dump();
+        EXPECT_EQ(verdict["missing"], nlohmann::json::array()) << c.label;
+        EXPECT_EQ(verdict[c.create ? "added" : "changed"], nlohmann::json::array({olefileName(c.target)})) << c.label;
+        EXPECT_EQ(verdict[c.create ? "changed" : "added"], nlohmann::json::array()) << c.label;
     }
 }
 
