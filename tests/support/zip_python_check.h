@@ -1,9 +1,12 @@
-// Runs tests/support/zip_compare.py under Debian's /usr/bin/python3, an independent reader of the
-// archives we rewrite (see the script for what it checks).
+// Independent readers of the archives we rewrite: tests/support/zip_compare.py under Debian's
+// /usr/bin/python3 (see the script for what it checks), and exiftool for the properties of a
+// package.
 #pragma once
 
 #include <filesystem>
 #include <map>
+
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -24,5 +27,12 @@ bool pythonAvailable();
 // The problem lines of the script at `scriptPath` (tests/support/zip_compare.py), empty when every
 // archive passed; a line of its own when the script could not be run at all.
 std::string problemsSeenByPython(const std::filesystem::path& scriptPath, const std::vector<RewrittenArchive>& archives);
+
+// True when /usr/bin/exiftool is there to run.
+bool exiftoolAvailable();
+
+// What `exiftool -j` reports for the file at `path`: the object of its one file, or null when
+// exiftool is not installed or reports nothing.
+nlohmann::json exiftoolTags(const std::filesystem::path& path);
 
 }  // namespace quorvane::testing

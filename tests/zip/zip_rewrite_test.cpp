@@ -1,6 +1,7 @@
-// Replacing entries in one rewrite: untouched entries stay byte for byte, replaced ones are new
-// and deflated, the result reads back here and in Python's zipfile, and a failure at any write
-// leaves the original file as it was with no temporary file behind.
+// Replacing, removing and adding entries in one rewrite: untouched entries stay byte for byte,
+// replaced and added ones are new and deflated, removed ones are gone, the result reads back here
+// and in Python's zipfile, and a failure at any write leaves the original file as it was with no
+// temporary file behind.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -11,6 +12,7 @@
 #include "base/error.h"
 #include "zip/zip_central_dir.h"
 #include "zip/zip_entry_extract.h"
+#include "zip/zip_format.h"
 #include "zip/zip_rewrite.h"
 #include "tests/support/corpus.h"
 #include "tests/support/faulty_file.h"
@@ -132,6 +134,57 @@ TEST(ZipRewrite, ReplacesTwoEntriesAndCopiesEveryOtherByteForByte)
               "");
 }
 
+TEST(ZipRewrite, RemovesAndAddsEntriesInTheSamePass)
+{
+    ScratchDir scratch;
+    std::vector<testing::RewrittenArchive> forPython;
+    const std::string newRels = "<Relationships>changed</Relationships>";
+    const std::string added = "<Properties>added</Properties>";
+    for (const Shape& shape : kShapes) {
+        SCOPED_TRACE(shape.name);
+        const std::string original = buildZip(packageLikeEntries(), shape.options);
+        const fs::path path = scratch.path() / (std::string(shape.name) + ".pptx");
+        const fs::path kept = scratch.path() / (std::string(shape.name) + ".original.pptx");
+        testing::writeFileBytes(path, original);
+        testing::writeFileBytes(kept, original);
+        {
+            auto source = PosixFile::open(path, OpenMode::ReadWriteExclusive);
+            ASSERT_TRUE(source);
+            const auto directory = zip::ReadDirectory(*source);
+            ASSERT_TRUE(directory);
+            const auto rels = bytesOf(newRels);
+            const auto content = bytesOf(added);
+            const EntryReplacement replacements[] = {{*findEntry(*directory, "_rels/.rels"), rels}};
+            // One with a data descriptor in the middle, and the last, whose bytes run up to the directory.
+            const std::size_t removals[] = {*findEntry(*directory, "ppt/media/image1.png"),
+                                            *findEntry(*directory, "docProps/app.xml")};
+            const EntryAddition additions[] = {{"docProps/custom.xml", content}, {"docProps/na\xC3\xAFve.xml", content}};
+            ASSERT_EQ(editArchive(path, *source, *directory, {replacements, removals, additions}, 0644), Failure{});
+        }
+        const std::string rewritten = testing::readFileBytes(path);
+        MemoryFile file(bytesOf(rewritten));
+        const auto directory = zip::ReadDirectory(file);
+        ASSERT_TRUE(directory);
+        std::vector<std::string> names;
+        for (const ZipEntry& entry : directory->entries) names.push_back(entry.name);
+        EXPECT_EQ(names, (std::vector<std::string>{"[Content_Types].xml", "_rels/.rels", "ppt/slides/slide1.xml",
+                                                   "docProps/core.xml", "docProps/custom.xml", "docProps/na\xC3\xAFve.xml"}));
+        EXPECT_EQ(textOf(zip::ExtractEntryToMemory(file, *directory, "docProps/custom.xml")), added);
+        EXPECT_EQ(directory->entries[5].flags & kFlagUtf8Name, kFlagUtf8Name);
+        const auto oldSpans = entrySpans(original);
+        const auto newSpans = entrySpans(rewritten);
+        for (const auto& [oldIndex, newIndex] : {std::pair{0, 0}, {3, 2}, {4, 3}})
+            EXPECT_TRUE(oldSpans[oldIndex] == newSpans[newIndex]) << names[newIndex] << " was not copied byte for byte";
+        forPython.push_back({kept, path, {"_rels/.rels"},
+                             {{"_rels/.rels", {"changed"}}, {"docProps/custom.xml", {"added"}}},
+                             {"ppt/media/image1.png", "docProps/app.xml"},
+                             {"docProps/custom.xml", "docProps/na\xC3\xAFve.xml"}});
+    }
+    if (!testing::pythonAvailable()) GTEST_SKIP() << "no /usr/bin/python3";
+    EXPECT_EQ(testing::problemsSeenByPython(fs::path(QUORVANE_SOURCE_DIR) / "tests/support/zip_compare.py", forPython),
+              "");
+}
+
 // Fails each write, truncation and sync of the rewrite in turn, then lets the whole sequence
 // run: every failure throws, leaves the original byte-identical and removes the temporary file.
 TEST(ZipRewrite, FailureAtEveryWriteLeavesTheOriginalUntouched)
@@ -174,7 +227,7 @@ TEST(ZipRewrite, FailureAtEveryWriteLeavesTheOriginalUntouched)
     }
 }
 
-TEST(ZipRewrite, RefusesReplacementsItCannotPlaceSafely)
+TEST(ZipRewrite, RefusesEditsItCannotPlaceSafely)
 {
     const std::string archive = buildZip(packageLikeEntries());
     MemoryFile source(bytesOf(archive));
@@ -191,6 +244,12 @@ TEST(ZipRewrite, RefusesReplacementsItCannotPlaceSafely)
     overlapping.entries[3].localHeaderOffset = overlapping.entries[4].localHeaderOffset;
     const zip::EntryReplacement shared[] = {{4, content}};
     EXPECT_EQ(zip::rewriteArchiveInto(source, overlapping, shared, target).kind(), FailureKind::Damaged);
+
+    const std::size_t removal[] = {4};
+    EXPECT_EQ(zip::rewriteArchiveInto(source, *directory, {.replacements = shared, .removals = removal}, target).kind(),
+              FailureKind::Damaged);
+    const EntryAddition taken[] = {{"docProps/core.xml", content}};
+    EXPECT_EQ(zip::rewriteArchiveInto(source, *directory, {.additions = taken}, target).kind(), FailureKind::Unsupported);
 
     ZipDirectory badHeader = *directory;
     badHeader.entries[4].localHeaderOffset += 1;
