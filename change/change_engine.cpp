@@ -2,23 +2,17 @@
 
 #include <algorithm>
 
+#include "change/custom_change.h"
 #include "fileinfo/file_change.h"
-#include "document/custom_rows.h"
 #include "document/document_rows.h"
 
 namespace quorvane::change {
 namespace {
 
 Failure applyFileChange(const std::string& path, const fileinfo::FileChangeSettings& settings,
-                        const props::RowTexts& rowValues, const props::RowSelection& selected,
-                        bool removeAllCustom)
+                        const props::RowTexts& rowValues, const props::RowSelection& selected)
 {
-    return fileinfo::runFileChange(path, settings, [&] {
-        if (const Failure failure = document::writeRows(path, rowValues, selected); failure.failed()) return failure;
-        if (!removeAllCustom) return Failure{};
-        const props::CustomEdit removeAll{props::CustomEdit::Kind::RemoveAll, {}, {}};
-        return document::writeCustomRows(path, std::span(&removeAll, 1));
-    });
+    return fileinfo::runFileChange(path, settings, [&] { return document::writeRows(path, rowValues, selected); });
 }
 
 fileinfo::FileTimeSources batchSources(const FileTimeSetting& setting)
@@ -39,7 +33,7 @@ Failure changeSingleFile(const std::string& path, const SingleChangeValues& valu
     };
     const fileinfo::FileChangeSettings settings{sources(kCreationTime), sources(kModifyTime),
                                                 sources(kLastAccessTime), values.attributes};
-    return applyFileChange(path, settings, values.rowValues, props::kAllRows, /*removeAllCustom=*/false);
+    return applyFileChange(path, settings, values.rowValues, props::kAllRows);
 }
 
 Failure changeFileInBatch(const std::string& path, const BatchSettings& batch)
@@ -47,7 +41,13 @@ Failure changeFileInBatch(const std::string& path, const BatchSettings& batch)
     const fileinfo::FileChangeSettings settings{batchSources(batch.fileTimes[kCreationTime]),
                                                 batchSources(batch.fileTimes[kModifyTime]),
                                                 batchSources(batch.fileTimes[kLastAccessTime]), batch.attributes};
-    return applyFileChange(path, settings, batch.rowValues, batch.rowChecks, batch.removeAllCustom);
+    const Failure failure = applyFileChange(path, settings, batch.rowValues, batch.rowChecks);
+    if (failure.failed() || !batch.removeAllCustom) return failure;
+    // A change of its own: a package rewrite gives the file a new inode, and the change scope of
+    // the rows' change covers only the one it was opened for, so a read-only package could not
+    // be rewritten a second time inside it.
+    const props::CustomEdit removeAll{props::CustomEdit::Kind::RemoveAll, {}, {}};
+    return changeCustomProperties(path, std::span(&removeAll, 1), /*backup=*/false);
 }
 
 bool ApplySingleChange(const std::string& path, const SingleChangeValues& values)

@@ -34,9 +34,9 @@ bool ApplySingleChange(const std::string& path, const SingleChangeValues& values
 
 // The batch change of one file: the checked rows, each file time composed from the file's own
 // with the date and time parts whose apply boxes are checked, the attribute boxes; with
-// `removeAllCustom` every custom property is removed too, right after the rows in the same
-// change (document/custom_rows.h; a failed row write leaves them). Results and errors as
-// ApplySingleChange.
+// `removeAllCustom` every custom property is removed too, right after the rows, in a change of
+// its own that keeps the times and attributes the first one gave (change/custom_change.h; a
+// failed first change leaves them). Results and errors as ApplySingleChange.
 bool ApplyBatchChangeToFile(const std::string& path, const BatchSettings& settings);
 
 // ApplySingleChange and ApplyBatchChangeToFile with the reason of a failure: Failure{} when the

@@ -1,8 +1,8 @@
-// Removing personal information from a presentation file in one change: the personal rows
-// emptied, every custom property removed and, when asked, the document's thumbnail, all inside
-// the file change sequence (fileinfo/file_change.h) so that the file's times, mode and attribute
-// word stay as they were. The creation and last-saved dates and the revision number are no
-// personal rows and stay.
+// Removing personal information from a presentation file: the personal rows emptied, every
+// custom property removed and, when asked, the document's thumbnail, each write inside the file
+// change sequence (fileinfo/file_change.h) so that the file's times, mode and attribute word stay
+// as they were. The creation and last-saved dates and the revision number are no personal rows
+// and stay.
 #pragma once
 
 #include <string>
@@ -22,9 +22,11 @@ struct ScrubSettings {
     bool backup = false;         // back the file up first (fileinfo/backup.h)
 };
 
-// Scrubs the file at `path`. Failure{} when every removal was written (or nothing was there to
-// remove); else why not, the file then as the interrupted step of the change left it (each step
-// is one interruption-safe write: old or new, never broken).
+// Scrubs the file at `path`: backup (when asked), rows, custom properties, thumbnail, in that
+// order, a row that is empty already not written. Failure{} when every removal was written (or
+// nothing was there to remove); else why not (the first failing step's reason), the file then
+// as the steps before it left it (each step is one interruption-safe write: old or new, never
+// broken).
 Failure scrubFile(const std::string& path, const ScrubSettings& settings);
 
 }  // namespace quorvane::change

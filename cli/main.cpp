@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/export_command.h"
+#include "cli/scrub_command.h"
 #include "cli/set_command.h"
 #include "cli/show_command.h"
 #include "cli/usage.h"
@@ -44,6 +45,7 @@ int main(int argc, char** argv)
         if (command == "show") status = runShow(rest, std::cout, std::cerr);
         else if (command == "set") status = runSet(rest, std::cout, std::cerr);
         else if (command == "export") status = runExport(rest, std::cout, std::cerr);
+        else if (command == "scrub") status = runScrub(rest, std::cout, std::cerr);
         else status = usageError(std::cerr, "unknown command " + command);
     } catch (const quorvane::Error& error) {
         std::cerr << "quorvane-cli: " << error.what() << '\n';

@@ -1,21 +1,13 @@
 #include "cli/set_command.h"
 
-#include <algorithm>
-#include <cmath>
-#include <sstream>
-
 #include "change/backup_first.h"
 #include "change/change_engine.h"
 #include "change/custom_change.h"
-#include "change/file_display.h"
-#include "cli/custom_options.h"
-#include "cli/file_arguments.h"
+#include "cli/dry_run_report.h"
+#include "cli/file_run.h"
 #include "cli/output_text.h"
-#include "cli/parallel_files.h"
 #include "cli/set_options.h"
 #include "cli/usage.h"
-#include "document/custom_rows.h"
-#include "document/signature_check.h"
 #include "fileinfo/file_snapshot.h"
 #include "fileinfo/file_times.h"
 #include "fileinfo/snapshot_display.h"
@@ -82,7 +74,7 @@ std::string unlandedValues(const std::string& path, const fileinfo::FileSnapshot
 
 // "" when the file was changed as asked, else why not.
 std::string changeFile(const std::string& path, const change::BatchSettings& settings,
-                       const std::vector<props::CustomEdit>& customEdits = {})
+                       const std::vector<props::CustomEdit>& customEdits)
 {
     if (settings.backup) {
         if (const Failure failure = change::backUpBeforeChange(path); failure.failed()) return failure.text();
@@ -105,40 +97,27 @@ std::string changeFile(const std::string& path, const change::BatchSettings& set
 }
 
 // Prints what a change of `path` would do, one "  Label: old -> new" line per value that would
-// differ, reading the file as the display does (its times put back). "" when the file could be
-// read, else why not.
-std::string reportDryRun(const std::string& path, const change::BatchSettings& settings, std::ostream& out,
-                         const std::vector<props::CustomEdit>& customEdits = {})
+// differ, reading the file as the display does (its times put back): the custom properties (the
+// edits given, then the batch's removal of them all), the rows, the times and attributes. ""
+// when the file could be read, else why not.
+std::string reportDryRun(const std::string& path, const change::BatchSettings& settings,
+                         const std::vector<props::CustomEdit>& customEdits, std::ostream& out)
 {
-    const change::FileDisplay display = change::ReadFileForDisplay(path);
-    if (display.failure.failed() || !display.snapshot || !display.rows) {
-        const Failure& failure = display.failure.failed() ? display.failure : display.snapshotFailure;
-        return failure.failed() ? failure.text() : "cannot be read";
-    }
-    std::vector<std::string> changes;
-    const auto addChange = [&changes](std::string_view label, const std::string& from, const std::string& to) {
-        if (from != to)
-            changes.push_back("  " + std::string(label) + ": '" + escapedForLine(from) + "' -> '" + escapedForLine(to) + "'");
-    };
-    for (const props::CustomEdit& edit : customEdits) {
-        const auto custom = document::readCustomRows(path);
-        if (!custom.ok()) return custom.failure().within("custom properties").text();
-        for (const props::CustomProperty& property : *custom)
-            if (edit.kind == props::CustomEdit::Kind::RemoveAll || props::sameCustomName(property.name, edit.name))
-                addChange("Custom " + property.name, property.value, edit.kind == props::CustomEdit::Kind::Set ? shownValueOf(edit.value) : "(removed)");
-        if (edit.kind == props::CustomEdit::Kind::Set &&
-            std::none_of(custom->begin(), custom->end(), [&](const auto& p) { return props::sameCustomName(p.name, edit.name); }))
-            addChange("Custom " + edit.name, "(absent)", shownValueOf(edit.value));
-    }
+    std::vector<props::CustomEdit> edits = customEdits;
+    if (settings.removeAllCustom) edits.push_back({props::CustomEdit::Kind::RemoveAll, {}, {}});
+    const auto display = readForDryRun(path, !edits.empty());
+    if (!display.ok()) return display.failure().text();
+    DryRunReport report;
+    report.addCustomChanges(display->custom, edits);
     for (int row = 0; row < props::kRowCount; ++row)
         if (settings.rowChecks[std::size_t(row)])
-            addChange(props::catalogueRow(row).label, (*display.rows)[std::size_t(row)], settings.rowValues[std::size_t(row)]);
-    const FileInfoTexts from = fileinfo::fileInfoTexts(*display.snapshot);
-    const FileInfoTexts to = fileinfo::fileInfoTexts(snapshotAfterChange(*display.snapshot, settings));
+            report.addChange(props::catalogueRow(row).label, (*display->rows)[std::size_t(row)],
+                             settings.rowValues[std::size_t(row)]);
+    const FileInfoTexts from = fileinfo::fileInfoTexts(*display->snapshot);
+    const FileInfoTexts to = fileinfo::fileInfoTexts(snapshotAfterChange(*display->snapshot, settings));
     for (int label = 0; label < props::kFileInfoLabelCount; ++label)
-        addChange(props::fileInfoLabel(label), from[std::size_t(label)], to[std::size_t(label)]);
-    out << escapedForLine(path) << (changes.empty() ? ": nothing would change\n" : ": would change\n");
-    for (const std::string& line : changes) out << line << '\n';
+        report.addChange(props::fileInfoLabel(label), from[std::size_t(label)], to[std::size_t(label)]);
+    report.print(path, out);
     return "";
 }
 
@@ -149,32 +128,11 @@ int runSet(const std::vector<std::string>& arguments, std::ostream& out, std::os
     std::string problem;
     const auto request = parseSetArguments(arguments, &problem);
     if (!request) return usageError(err, escapedForLine(problem));
-    const FileArguments files = expandFileArguments(request->paths, request->recursive);
-
-    int status = reportUnreadableFolders(files, err);
-    const document::SignedDocumentWrites signedWrites(request->forceSigned);
-    // Each file's report (a dry run's lines) and failure, kept until its turn to be printed.
-    std::vector<std::string> reports(files.paths.size()), failures(files.paths.size());
-    const auto work = [&](std::size_t place) {
-        const std::string& path = files.paths[place];
-        const document::SignedDocumentWrites signedWritesOfThread(request->forceSigned);
-        std::ostringstream report;
-        failures[place] = request->dryRun ? reportDryRun(path, request->settings, report, request->customEdits)
-                                         : changeFile(path, request->settings, request->customEdits);
-        reports[place] = std::move(report).str();
+    const auto work = [&request](const std::string& path, std::ostream& report) {
+        return request->files.dryRun ? reportDryRun(path, request->settings, request->customEdits, report)
+                                     : changeFile(path, request->settings, request->customEdits);
     };
-    forEachFileInOrder(files.paths, request->jobs, work, [&](std::size_t place, std::size_t firstPlace) {
-        const std::string& path = files.paths[place];
-        const std::string& failure = failures[firstPlace];
-        out << reports[firstPlace];
-        if (failure.empty()) {
-            if (!request->dryRun) out << escapedForLine(path) << ": changed\n";
-        } else {
-            err << "quorvane-cli: " << escapedForLine(path) << ": failed: " << escapedForLine(failure) << '\n';
-            status = 1;
-        }
-    });
-    return status;
+    return runOnFiles(request->files, "changed", work, out, err);
 }
 
 }  // namespace quorvane::cli

@@ -3,7 +3,6 @@
 #include <time.h>
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <ctime>
 #include <string_view>
@@ -13,7 +12,7 @@
 #include "change/saved_defaults.h"
 #include "cli/custom_options.h"
 #include "cli/date_argument.h"
-#include "cli/jobs_option.h"
+#include "cli/row_names.h"
 #include "props/catalogue.h"
 #include "convert/date_time.h"
 #include "convert/display_text.h"
@@ -23,11 +22,6 @@ namespace {
 
 using fileinfo::BoxState;
 
-// The row options, in catalogue order (index = row).
-constexpr std::array<std::string_view, props::kRowCount> kRowOptions{
-    "--title",   "--subject", "--author",  "--keywords", "--comments", "--category", "--revision",
-    "--last-saved-by", "--manager", "--company", "--created", "--modified", "--total-editing-time", "--last-printed",
-};
 
 // The apply boxes: which file time, and whether the option gives its date or its time of day.
 struct FileTimeOption {
@@ -52,9 +46,6 @@ constexpr AttributeOption kAttributeOptions[] = {
     {"--system", &fileinfo::AttributeBoxes::system},
 };
 
-constexpr std::string_view kBackupOption = "--backup";
-constexpr std::string_view kDryRunOption = "--dry-run";
-constexpr std::string_view kForceSignedOption = "--force-signed";
 constexpr std::string_view kDefaultsOption = "--defaults";
 
 template <typename Option, std::size_t N>
@@ -65,11 +56,10 @@ const Option* findOption(const Option (&options)[N], std::string_view name)
     return nullptr;
 }
 
+// The row options are the row names after "--" ("--title").
 std::optional<int> rowOfOption(std::string_view option)
 {
-    for (int row = 0; row < props::kRowCount; ++row)
-        if (kRowOptions[std::size_t(row)] == option) return row;
-    return std::nullopt;
+    return option.starts_with("--") ? rowOfName(option.substr(2)) : std::nullopt;
 }
 
 bool isWholeNumber(std::string_view text)
@@ -173,41 +163,16 @@ std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& give
         }
         request.settings = *defaults;
     }
-    bool optionsEnded = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (optionsEnded || argument == "-" || !argument.starts_with("-")) {
-            request.paths.push_back(argument);
-            continue;
-        }
-        if (argument == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        if (argument == "-r" || argument == "--recursive") {
-            request.recursive = true;
-            continue;
-        }
-        if (argument == kDryRunOption) {
-            request.dryRun = true;
-            continue;
-        }
-        if (argument == kForceSignedOption) {
-            request.forceSigned = true;
-            continue;
-        }
-        if (argument == kDefaultsOption) continue;
-        if (const JobsOption jobs = readJobsOption(arguments, i, request.jobs, *problem); jobs != JobsOption::NotThis) {
-            if (jobs == JobsOption::Taken) continue;
+        if (const FileOption shared = readFileOption(arguments, i, request.files, *problem); shared != FileOption::NotThis) {
+            if (shared == FileOption::Taken) continue;
             *problem = "set: " + *problem;
             return std::nullopt;
         }
+        if (argument == kDefaultsOption) continue;
         const auto equals = argument.find('=');
         const std::string option = argument.substr(0, equals);
-        if (option == kBackupOption && equals == std::string::npos) {
-            request.settings.backup = true;
-            continue;
-        }
         if (!takesValue(option)) {
             *problem = "set: unknown option " + argument;
             return std::nullopt;
@@ -225,7 +190,8 @@ std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& give
             return std::nullopt;
         }
     }
-    if (request.paths.empty()) {
+    request.settings.backup = request.settings.backup || request.files.backup;
+    if (request.files.paths.empty()) {
         *problem = "set: no file given";
         return std::nullopt;
     }

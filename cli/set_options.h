@@ -12,17 +12,14 @@
 #include <vector>
 
 #include "change/batch_settings.h"
+#include "cli/file_options.h"
 #include "props/custom_property.h"
 
 namespace quorvane::cli {
 
 struct SetRequest {
     change::BatchSettings settings;  // nothing checked and every attribute grayed unless asked
-    std::vector<std::string> paths;  // files and folders, as given
-    bool recursive = false;
-    bool dryRun = false;
-    int jobs = 1;  // files worked on at a time (-j/--jobs)
-    bool forceSigned = false;  // change digitally signed files too, breaking their signatures
+    FileOptions files;               // its `backup` is taken into settings.backup
     std::vector<props::CustomEdit> customEdits;  // --custom, --remove-custom, --remove-all-custom
 };
 
