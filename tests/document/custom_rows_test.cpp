@@ -113,5 +113,19 @@ TEST(CustomRowsRead, PackagesShowWhatPythonFinds)
     EXPECT_GE(withCustom, 5);
 }
 
+TEST(CustomRowsWrite, PackagesAreWrittenThroughTheirCustomPart)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    testing::ScratchDir scratch;
+    const auto path = scratch.copyOfCorpusFile("sample.pptx").string();
+    props::CustomEdit edit{props::CustomEdit::Kind::Set, "Reviewer", {}};
+    edit.value.text = "Cleo";
+    const props::CustomEdit edits[] = {edit};
+    ASSERT_EQ(document::writeCustomRows(path, edits), Failure{});
+    const auto read = document::readCustomRows(path);
+    ASSERT_TRUE(read.ok()) << read.failure().text();
+    EXPECT_EQ(*read, (std::vector<props::CustomProperty>{{"Reviewer", "text", "Cleo"}}));
+}
+
 }  // namespace
 }  // namespace quorvane
