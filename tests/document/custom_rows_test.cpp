@@ -1,5 +1,6 @@
 // Custom properties read from the corpus, compared with independent readers: the corpus oracle's
-// own property-set parser for compound files, Python's zipfile and ElementTree for packages.
+// own property-set parser for compound files, Python's zipfile and ElementTree for packages; a
+// package's custom rows are written through its custom part.
 #include <gtest/gtest.h>
 
 #include <cstdio>

@@ -181,6 +181,37 @@ TEST_F(PackageCustomWrite, RemovingTheLastPropertyRemovesThePart)
     EXPECT_EQ(partTextOf(path, "[Content_Types].xml").find("/docProps/custom.xml"), std::string::npos);
 }
 
+// A part with its own prefixes: a new property takes them, pid one past the largest, and a value
+// of another type keeps its elements.
+TEST_F(PackageCustomWrite, NewPropertiesFollowThePartsPrefixesAndOtherTypesStay)
+{
+    constexpr const char* kVector =
+        R"(<v:vector size="2" baseType="lpwstr"><v:lpwstr>a</v:lpwstr><v:lpwstr>b</v:lpwstr></v:vector>)";
+    std::string relationships = relationshipsPart();
+    relationships.insert(relationships.find("</Relationships>"),
+                         R"(<Relationship Id="rId7" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/custom-properties" Target="/docProps/custom.xml"/>)");
+    auto entries = packageEntries(relationships, extendedPart(""), corePart(""));
+    entries.push_back({.name = "docProps/custom.xml",
+                       .content = std::string(R"(<op:Properties xmlns:op="http://schemas.openxmlformats.org/officeDocument/2006/custom-properties" )"
+                                              R"(xmlns:v="http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes">)"
+                                              R"(<op:property fmtid="{D5CDD505-2E9C-101B-9397-08002B2CF9AE}" pid="5" name="Tags">)") +
+                                  kVector + "</op:property></op:Properties>"});
+    const fs::path path = scratch_.path() / "prefixed.pptx";
+    writeFileBytes(path, buildZip(entries));
+    fs::copy_file(path, path.string() + ".original");
+
+    auto memo = set("Memo", props::kCustomText);
+    memo.value.text = "x";
+    const props::CustomEdit edits[] = {memo};
+    ASSERT_EQ(writePackageCustomProperties(path.string(), edits), Failure{});
+    EXPECT_EQ(customOf(path), (std::vector<props::CustomProperty>{{"Tags", "vt:vector", ""}, {"Memo", "text", "x"}}));
+    if (!pythonAvailable()) GTEST_SKIP() << "no /usr/bin/python3";
+    EXPECT_EQ(problemsSeenByPython(zipCompareScript(),
+                                   {{path.string() + ".original", path, {"docProps/custom.xml"},
+                                     {{"docProps/custom.xml", {kVector, R"(<op:property fmtid="{D5CDD505-2E9C-101B-9397-08002B2CF9AE}" pid="6" name="Memo"><v:lpwstr>x</v:lpwstr></op:property>)"}}}}}),
+              "");
+}
+
 // Refusals name their reason and leave the file byte-identical.
 TEST_F(PackageCustomWrite, RefusalsLeaveTheFileAlone)
 {
