@@ -177,7 +177,7 @@ TEST_F(ChangeEngine, BatchRemovesEveryCustomPropertyWithTheRowsAndKeepsTheRest)
     batch.rowChecks[0] = true;
     batch.removeAllCustom = true;
     for (FileTimeSetting& time : batch.fileTimes) time.applyDate = time.applyTime = false;
-    for (const char* name : {"45543.ppt"}) {
+    for (const char* name : {"45543.ppt", "60810.pptx"}) {
         const fs::path file = copyOf(name);
         ASSERT_FALSE(document::readCustomRows(file.string())->empty()) << name;
         const RowTexts before = document::readDocumentRows(file.string()).value();

@@ -48,6 +48,19 @@ TEST_F(CustomSet, TypedValuesRoundTripAndLeaveEverythingElse)
         EXPECT_EQ(replaced.size(), expected.size() - 1) << name;
         EXPECT_NE(replaced.dump().find("\"Red\""), std::string::npos) << name;
 
+        // A dry run applies the edits in order to what the file holds and changes nothing.
+        const std::string bytes = readFileBytes(path);
+        const CliRun dryRun = run({"set", "--dry-run", "--custom", "project=Green", "--remove-all-custom", "--custom",
+                                   "Done:yes-no=yes", path});
+        std::string expectedDryRun = path + ": would change\n";
+        for (const auto& property : replaced) {
+            const std::string propertyName = property["name"], value = property["value"];
+            expectedDryRun += "  Custom " + propertyName + ": '" + value + "' -> '" +
+                              (propertyName == "Done" ? "yes" : "(removed)") + "'\n";
+        }
+        EXPECT_EQ(dryRun.out, expectedDryRun) << name;
+        EXPECT_EQ(readFileBytes(path), bytes) << name;
+
         ASSERT_EQ(run({"set", "--remove-all-custom", path}).status, 0);
         EXPECT_TRUE(customOf(run({"show", "--json", path})).empty()) << name;
         const nlohmann::json after = olefileCompare(original, path);
