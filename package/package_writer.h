@@ -40,7 +40,7 @@ bool WritePackageProperties(const std::string& path, const props::RowTexts& text
 // "damaged package: both property relationships name <part>", checkRewritable's ("package part
 // declares a document type: <part>"), checkPartText's and checkW3cYear's (Conversion: "text
 // cannot be stored in a package part: control character U+000B in Title", ...), checkPartBounds'
-// for the parts as they would be written, and the rewrite's (zip::replaceEntries: "no space left
+// for the parts as they would be written, and the rewrite's (zip::editArchive: "no space left
 // on the device", "permission denied", ...) instead of a throw. A part that is not well-formed
 // XML fails too ("package part not well-formed: <part>: <reason>"); a written element that holds
 // more than one text node still throws quorvane::Error.

@@ -230,17 +230,19 @@ TEST_F(PackageCustomWrite, RefusalsLeaveTheFileAlone)
         {"sample.pptx", set("", props::kCustomText), "custom property without a name"},
         {"read-only", set("Memo", props::kCustomText), "read-only"},
         {"doctype", set("Memo", props::kCustomText), "package part declares a document type: docProps/custom.xml"},
+        {"dangling", set("Memo", props::kCustomText), "package part missing: docProps/custom.xml"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.reason);
         fs::path path = scratch_.copyOfCorpusFile("bug65228.pptx");
         if (c.file == "read-only") ::chmod(path.c_str(), 0444);
-        if (c.file == "doctype") {
+        if (c.file == "doctype" || c.file == "dangling") {
             std::string relationships = relationshipsPart();
             relationships.insert(relationships.find("</Relationships>"),
                                  R"(<Relationship Id="rId7" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/custom-properties" Target="docProps/custom.xml"/>)");
             auto entries = packageEntries(relationships, extendedPart(""), corePart(""));
-            entries.push_back({.name = "docProps/custom.xml", .content = R"(<!DOCTYPE Properties [<!ENTITY e "x">]><Properties/>)"});
+            if (c.file == "doctype")
+                entries.push_back({.name = "docProps/custom.xml", .content = R"(<!DOCTYPE Properties [<!ENTITY e "x">]><Properties/>)"});
             writeFileBytes(path, buildZip(entries));
         }
         const std::string original = readFileBytes(path);
