@@ -11,6 +11,7 @@ constexpr std::string_view kSynopsis =
     "Usage: quorvane-cli show [--json] [-r] [--] FILE|FOLDER...\n"
     "       quorvane-cli set [OPTIONS] [-r] [--] FILE|FOLDER...\n"
     "       quorvane-cli export [-o OUT.csv|-] [--force] [--safe-formulas] [--custom] [--progress] [-r] [--] FILE|FOLDER...\n"
+    "       quorvane-cli scrub [--keep ROWS] [--thumbnail] [--backup] [--dry-run] [-j N] [--force-signed] [-r] [--] FILE|FOLDER...\n"
     "       quorvane-cli COMMAND --help | --help | --version\n";
 
 constexpr std::string_view kShowHelp =
@@ -38,7 +39,7 @@ constexpr std::string_view kSetHelp =
     "         replace the date part, --creation-time --modify-time --access-time\n"
     "         HH:MM[:SS] the time of day.\n"
     "       Attributes: --read-only --archive --hidden --system, each on or off.\n"
-    "       Custom properties (.ppt only for now; a .pptx fails with the reason):\n"
+    "       Custom properties:\n"
     "         --custom NAME=VALUE sets a text, --custom NAME:TYPE=VALUE a value of TYPE\n"
     "         text, integer, number, yes-no or date; --remove-custom NAME removes one\n"
     "         (names in any letter case); --remove-all-custom removes them all.\n"
@@ -71,6 +72,21 @@ constexpr std::string_view kExportHelp =
     "         value as show gives it, empty where the file has no such property.\n"
     "       --progress shows a progress bar on a terminal.\n";
 
+constexpr std::string_view kScrubHelp =
+    "scrub  removes personal information from each file: empties Title, Subject, Author,\n"
+    "       Keywords, Comments, Category, Last Saved By, Manager, Company, Total Editing\n"
+    "       Time and Last Printed, and removes every custom property; Created, Last Saved,\n"
+    "       Revision and the file's times and attributes stay. One line per file:\n"
+    "       \"PATH: scrubbed\", or \"PATH: failed: REASON\" on standard error.\n"
+    "       --keep ROWS leaves the rows named (a comma list of title, subject, author,\n"
+    "         keywords, comments, category, last-saved-by, manager, company,\n"
+    "         total-editing-time, last-printed; may be given more than once).\n"
+    "       --thumbnail also removes the document's thumbnail picture.\n"
+    "       --backup, --force-signed as for set.\n"
+    "       --dry-run prints per file what would be removed (\"Label: 'old' -> ''\",\n"
+    "         \"Custom NAME: 'value' -> '(removed)'\", \"thumbnail\") and changes nothing.\n"
+    "       The slide titles that a file lists among the titles of its parts stay.\n";
+
 constexpr std::string_view kCommonHelp =
     "\n"
     "A FOLDER gives its presentation files (.ppt .pps .pot .pptx .pptm .ppsx .ppsm .potx\n"
@@ -91,7 +107,7 @@ constexpr std::string_view kCommonHelp =
 
 void printHelp(std::ostream& out)
 {
-    out << kSynopsis << '\n' << kShowHelp << kSetHelp << '\n' << kExportHelp << kCommonHelp;
+    out << kSynopsis << '\n' << kShowHelp << kSetHelp << '\n' << kExportHelp << '\n' << kScrubHelp << kCommonHelp;
 }
 
 bool printCommandHelp(std::string_view command, std::ostream& out)
@@ -99,6 +115,7 @@ bool printCommandHelp(std::string_view command, std::ostream& out)
     const std::string_view* help = command == "show"   ? &kShowHelp
                                    : command == "set"    ? &kSetHelp
                                    : command == "export" ? &kExportHelp
+                                   : command == "scrub"  ? &kScrubHelp
                                                          : nullptr;
     if (!help) return false;
     out << kSynopsis << '\n' << *help << kCommonHelp;

@@ -11,7 +11,8 @@ inline constexpr int kUsageStatus = 2;
 
 // The whole help: the synopsis of every command, then each command's help.
 void printHelp(std::ostream& out);
-// The help of one command ("show", "set", "export"); false, printing nothing, for another name.
+// The help of one command ("show", "set", "export", "scrub"); false, printing nothing, for
+// another name.
 bool printCommandHelp(std::string_view command, std::ostream& out);
 // "quorvane-cli VERSION".
 void printVersion(std::ostream& out);

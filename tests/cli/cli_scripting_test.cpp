@@ -150,7 +150,7 @@ TEST_F(Cli, DoubleDashHelpAndVersion)
     EXPECT_EQ(run({"set", "--title", "--", "--", dashName}, inScratch).status, 0) << "an option's value may be --";
     EXPECT_EQ(document::readDocumentRows(dashed).value()[0], "--");
 
-    for (const char* command : {"show", "set", "export"}) {
+    for (const char* command : {"show", "set", "export", "scrub"}) {
         const CliRun result = run({command, "--help"});
         EXPECT_EQ(result.status, 0) << command;
         EXPECT_NE(result.out.find(std::string("\n") + command), std::string::npos) << result.out;
