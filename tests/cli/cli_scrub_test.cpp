@@ -92,6 +92,7 @@ TEST_F(Scrub, RemovesEveryPersonalValueAndKeepsTheRest)
         EXPECT_TRUE(seen["left"].empty()) << seen["left"];
         EXPECT_FALSE(seen["thumbnail"].get<bool>());
         EXPECT_FALSE(seen["timed"].get<bool>()) << "Total Editing Time or Last Printed still stored";
+        EXPECT_TRUE(seen["stored"].empty()) << "the old bytes of properties " << seen["stored"];
     }
 }
 

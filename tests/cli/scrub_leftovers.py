@@ -7,7 +7,9 @@
 # "thumbnail", whether the scrubbed file still has one (SummaryInformation property 0x11, or a
 # package entry under docProps/ named thumbnail.*); "timed", whether it still stores a Total
 # Editing Time or Last Printed (properties 0x0A and 0x0B, or the TotalTime and lastPrinted
-# elements).
+# elements); "stored", for a compound file, the ids among 0x0A, 0x0B and 0x11 whose value bytes
+# in the original's SummaryInformation (8 bytes of FILETIME, the first 64 of the thumbnail)
+# still occur anywhere in the scrubbed file's bytes.
 # A compound file (olefile) is searched in its raw bytes; a package (zipfile) in its raw bytes
 # and in the inflated content of every entry. Texts are sought as UTF-8, code page 1252 and
 # UTF-16LE, and in packages also with XML's escapes.
@@ -66,10 +68,9 @@ def titles_of_parts(path):
     ole.close()
     if len(data) < 48:
         return []
-    section = struct.unpack_from("<I", data, 44)[0]
+    section, entries = first_section(data)
     titles = []
-    for i in range(struct.unpack_from("<I", data, section + 4)[0]):
-        pid, offset = struct.unpack_from("<II", data, section + 8 + 8 * i)
+    for pid, offset in entries:
         if pid != 0x0D:
             continue
         at = section + offset
@@ -81,6 +82,30 @@ def titles_of_parts(path):
             titles.append(raw.decode("utf-16-le" if vt == 0x101F else "cp1252", "replace").rstrip("\x00"))
             at += 4 + size + ((-size) % 4 if vt == 0x101F else 0)
     return titles
+
+
+def first_section(data):
+    """The offset of the first section of a property-set stream and its (id, offset) pairs."""
+    section = struct.unpack_from("<I", data, 44)[0]
+    count = struct.unpack_from("<I", data, section + 4)[0]
+    return section, [struct.unpack_from("<II", data, section + 8 + 8 * i) for i in range(count)]
+
+
+def stored_left(original, scrubbed):
+    if not olefile.isOleFile(original):
+        return []
+    ole = olefile.OleFileIO(original)
+    data = ole.openstream("\x05SummaryInformation").read() if ole.exists("\x05SummaryInformation") else b""
+    ole.close()
+    raw = open(scrubbed, "rb").read()
+    section, entries = first_section(data) if len(data) >= 48 else (0, [])
+    left = []
+    for pid, offset in entries:
+        if pid in (0x0A, 0x0B, 0x11):
+            value = data[section + offset + 4:section + offset + (12 if pid != 0x11 else 76)]
+            if value in raw:
+                left.append(pid)
+    return left
 
 
 def thumbnail_and_timed(path):
@@ -102,7 +127,8 @@ elsewhere = blobs_of(original, True)
 now = blobs_of(scrubbed, False)
 thumbnail, timed = thumbnail_and_timed(scrubbed)
 listed = titles_of_parts(scrubbed)
-verdict = {"left": [], "excused": [], "titles_of_parts": [], "thumbnail": thumbnail, "timed": timed}
+verdict = {"left": [], "excused": [], "titles_of_parts": [], "thumbnail": thumbnail, "timed": timed,
+           "stored": stored_left(original, scrubbed)}
 for text in texts:
     if not any(form in blob for form in forms(text) for blob in now):
         continue
