@@ -20,7 +20,8 @@
 namespace quorvane::package {
 namespace {
 
-constexpr std::string_view kVariantTypesNamespace = "http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes";
+constexpr std::string_view kVariantTypesNamespace =
+    "http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes";
 constexpr std::string_view kCustomContentType = "application/vnd.openxmlformats-officedocument.custom-properties+xml";
 // The FMTID of user-defined properties, which every property of the part carries.
 constexpr const char* kUserDefinedFmtid = "{D5CDD505-2E9C-101B-9397-08002B2CF9AE}";
@@ -94,7 +95,8 @@ std::string variantTypesPrefix(ParsedPart& part)
     pugi::xml_node root = part.root();
     for (const pugi::xml_attribute attribute : root.attributes()) {
         const std::string_view name = attribute.name();
-        if (name.starts_with("xmlns:") && attribute.value() == kVariantTypesNamespace) return std::string(name.substr(6));
+        if (name.starts_with("xmlns:") && attribute.value() == kVariantTypesNamespace)
+            return std::string(name.substr(6));
     }
     std::string prefix = "vt";
     for (int n = 2; root.attribute(("xmlns:" + prefix).c_str()); ++n) prefix = "vt" + std::to_string(n);
@@ -213,7 +215,8 @@ Failure storePackageLists(PackageChange& change, CustomParts& parts, StoredChang
     auto contentTypes = readEditablePart(change, kContentTypesEntryName);
     if (!contentTypes.ok()) return contentTypes.failure();
     if (changeContentTypes(contentTypes.value().part))
-        if (Failure failure = stored.replace(contentTypes->entryIndex, contentTypes->part); failure.failed()) return failure;
+        if (Failure failure = stored.replace(contentTypes->entryIndex, contentTypes->part); failure.failed())
+            return failure;
     return stored.replace(parts.relationships.entryIndex, parts.relationships.part);
 }
 
@@ -273,9 +276,8 @@ Failure writePackageCustomProperties(const std::string& path, std::span<const pr
         });
     }
     if (failure.failed()) return failure;
-    return commitPackageChange(change,
-                               {.replacements = stored.replacements, .removals = stored.removals, .additions = stored.additions},
-                               wrapTarget);
+    const zip::ArchiveEdits archiveEdits{stored.replacements, stored.removals, stored.additions};
+    return commitPackageChange(change, archiveEdits, wrapTarget);
 }
 
 }  // namespace quorvane::package

@@ -12,7 +12,8 @@
 namespace quorvane::package {
 namespace {
 
-constexpr std::string_view kThumbnailType = "http://schemas.openxmlformats.org/package/2006/relationships/metadata/thumbnail";
+constexpr std::string_view kThumbnailType =
+    "http://schemas.openxmlformats.org/package/2006/relationships/metadata/thumbnail";
 
 }  // namespace
 

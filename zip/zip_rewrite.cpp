@@ -194,8 +194,9 @@ Failure prepareReplacement(RandomAccessFile& source, const ZipDirectory& directo
     out.content = std::move(content).value();
     const std::vector<std::byte> extra = extraWithoutZip64(header->extra);
     if (extra.size() > 0xFFFF) return tooLargeForRecords();
-    out.localRecord = localRecordOf(entry.flags & kFlagUtf8Name, recordOf(directory, entry).subspan(kRecordTimeAndDate, 4),
-                                    out.content, std::as_bytes(std::span(entry.name)), extra);
+    const auto timeAndDate = recordOf(directory, entry).subspan(kRecordTimeAndDate, 4);
+    out.localRecord = localRecordOf(entry.flags & kFlagUtf8Name, timeAndDate, out.content,
+                                    std::as_bytes(std::span(entry.name)), extra);
     return {};
 }
 
@@ -337,7 +338,8 @@ Failure rewriteArchiveInto(RandomAccessFile& source, const ZipDirectory& directo
     for (std::size_t i = 0; i < directory.entries.size(); ++i) {
         const ZipEntry& entry = directory.entries[i];
         recordsEnd = entry.recordOffset + entry.recordSize;
-        const auto edit = std::find_if(edited.begin(), edited.end(), [i](const EditedEntry& e) { return e.entryIndex == i; });
+        const auto edit =
+            std::find_if(edited.begin(), edited.end(), [i](const EditedEntry& e) { return e.entryIndex == i; });
         if (edit != edited.end()) {
             if (edit->removed) continue;
             const auto record = replacedRecord(directory, *edit);

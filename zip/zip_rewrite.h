@@ -54,7 +54,8 @@ Failure rewriteArchiveInto(RandomAccessFile& source, const ZipDirectory& directo
 Failure rewriteArchiveInto(RandomAccessFile& source, const ZipDirectory& directory,
                            std::span<const EntryReplacement> replacements, RandomAccessFile& target);
 
-// Edits the archive file at `path`, read through `source` with `directory`, in one rewrite: a temporary file in the same folder receives the new archive (rewriteArchiveInto), gets
+// Edits the archive file at `path`, read through `source` with `directory`, in one rewrite: a
+// temporary file in the same folder receives the new archive (rewriteArchiveInto), gets
 // `permissionBits`, is synced, and is renamed over `path`. Failure{} on success. Otherwise the
 // reason (rewriteArchiveInto's, or the system's for the temporary file, its mode, sync or rename:
 // "no space left on the device", "permission denied", ...); the temporary file is then removed and
