@@ -87,6 +87,7 @@ change::BatchSettings batchSettingsOf(const TForm1& form)
         settings.rowChecks[std::size_t(row)] = form.ListView2->topLevelItem(row)->checkState(0) == Qt::Checked;
     }
     settings.backup = form.CheckBox4->isChecked();
+    settings.removeAllCustom = form.RemoveAllCustomBox->isChecked();
     return settings;
 }
 
@@ -108,6 +109,7 @@ void showBatchSettings(TForm1& form, const change::BatchSettings& settings)
     setBoxState(form.CheckBox3, settings.attributes.hidden);
     setBoxState(form.CheckBox8, settings.attributes.system);
     form.CheckBox4->setChecked(settings.backup);
+    form.RemoveAllCustomBox->setChecked(settings.removeAllCustom);
     for (int row = 0; row < props::kRowCount; ++row) {
         form.ListView2->setRowValue(row, QString::fromStdString(settings.rowValues[std::size_t(row)]));
         form.ListView2->topLevelItem(row)->setCheckState(

@@ -27,7 +27,8 @@ void setBoxState(QCheckBox* box, fileinfo::BoxState state);
 change::BatchSettings batchSettingsOf(const TForm1& form);
 
 // Shows `settings` on the "Batch Change" page: rows with their check marks, apply boxes (each
-// picker enabled exactly while its box is checked), pickers, attribute boxes, backup option.
+// picker enabled exactly while its box is checked), pickers, attribute boxes, backup option,
+// "Remove all custom properties".
 void showBatchSettings(TForm1& form, const change::BatchSettings& settings);
 
 // The values of the "Single Change" page: the 14 row texts, the three picker pairs, the four

@@ -84,7 +84,12 @@ void TForm1::createActions()
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     File1 = menuBar()->addMenu(QStringLiteral("&File"));
     File1->setObjectName(QStringLiteral("File1"));
+    RemovePersonalInformation1 =
+        newAction("RemovePersonalInformation1", QStringLiteral("Remove &personal information…"));
+    RemovePersonalInformation1->setEnabled(false);
     Exit1 = newAction("Exit1", QStringLiteral("&Close"));
+    File1->addAction(RemovePersonalInformation1);
+    File1->addSeparator();
     File1->addAction(Exit1);
     Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));

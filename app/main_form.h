@@ -1,11 +1,12 @@
-// The main window TForm1: the file list with its tool bar on the left, the "Single Change" and
-// "Batch Change" pages on the right, the menus and the status bar. Every control carries its
+// The main window TForm1: the file list with its tool bar on the left, the "Single Change",
+// "Batch Change" and "Custom Properties" pages on the right, the menus and the status bar. Every control carries its
 // fixed name as object name and member name; commands are the handlers named after their
 // control. The window only turns controls into values and back; it reads and writes no file.
 #pragma once
 
 #include <QMainWindow>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -35,6 +36,7 @@ class TForm9;
 
 namespace quorvane::app {
 
+class CustomPropertiesPage;
 class PropertyTable;
 class RowEditors;
 
@@ -97,6 +99,7 @@ public:
     QToolButton* ToolButton10;
     QToolButton* ToolButton12;
     PropertyTable* ListView2;
+    QCheckBox* RemoveAllCustomBox;
     QGroupBox* GroupBox5;
     QCheckBox* CheckBox9;
     QDateEdit* DateTimePicker1;
@@ -121,8 +124,12 @@ public:
     QPushButton* BitBtn3;
     QPushButton* BitBtn4;
 
+    // "Custom Properties" page; its backup box goes with the "Single Change" page's CheckBox5.
+    CustomPropertiesPage* CustomPage;
+
     // Menus.
     QMenu* File1;
+    QAction* RemovePersonalInformation1;
     QAction* Exit1;
     QMenu* Help1;
     QAction* help2;
@@ -173,6 +180,11 @@ public:
     void about1Click();
     void BitBtn8Click();
     void BitBtn9Click();
+    // "Apply" on the "Custom Properties" page: the page's edits written to the selected file,
+    // which is then shown again.
+    void CustomApplyClick();
+    // "Remove personal information…": asked for, then a batch run over the whole list.
+    void RemovePersonalInformation1Click();
 
     // The saved defaults of the batch settings: stored, loaded back, or taken from the values
     // shown for the selected file. They report nothing; a store that cannot be opened leaves
@@ -186,7 +198,8 @@ public:
     bool backupoldfile(const std::string& path);
 
 private:
-    // Connects the commands of the two change pages (in main_form_change.cpp).
+    // Connects the commands of the change pages and "Remove personal information…", and keeps
+    // the "Custom Properties" page's backup box and CheckBox5 in step (in main_form_change.cpp).
     void connectChangeCommands();
     QWidget* createClientArea();
     QWidget* createFileArea();
@@ -207,6 +220,16 @@ private:
     // The status bar shows how many files a run has `done` ("changed", "exported") and how many
     // failed, until the list selection changes.
     void showRunOutcome(int doneCount, int failedCount, const QString& done);
+
+    // How a run over the list ended: the lines changed and the lines that failed.
+    struct RunTally {
+        int changed = 0;
+        int failed = 0;
+    };
+    // Resets every line's status and reason, then runs `change` over every line in the batch
+    // progress window, each file copied aside first when `backup` is set (a failed copy ends
+    // the run), and marks each line changed or failed with its reason.
+    RunTally changeEveryLine(std::function<Failure(const std::string& path)> change, bool backup);
 
     // Reads the file of `line` and shows it on the "Single Change" page, marking the line.
     void displayLine(int line);

@@ -1,5 +1,6 @@
-// The commands of the two change pages: the single change of the selected file, the batch run
-// over the whole file list, the batch option table's double click, the apply boxes that enable
+// The commands of the change pages: the single change of the selected file, the batch run over
+// the whole file list, the custom properties of the selected file, removing personal information
+// from every listed file, the batch option table's double click, the apply boxes that enable
 // their pickers, and the saved defaults of the batch settings.
 #include <QCheckBox>
 #include <QDateEdit>
@@ -11,6 +12,7 @@
 #include <QTreeWidget>
 
 #include "app/batch_controls.h"
+#include "app/custom_properties_page.h"
 #include "app/file_list_lines.h"
 #include "app/main_form.h"
 #include "app/message_box.h"
@@ -20,6 +22,9 @@
 #include "change/defaults_store.h"
 #include "change/saved_defaults.h"
 #include "app/batch_progress_window.h"
+#include "app/scrub_dialog.h"
+#include "change/custom_change.h"
+#include "change/scrub.h"
 #include "fileinfo/backup.h"
 
 namespace quorvane::app {
@@ -54,6 +59,20 @@ void TForm1::connectChangeCommands()
     connect(CheckBox12, &QCheckBox::toggled, this, &TForm1::CheckBox12Click);
     connect(CheckBox13, &QCheckBox::toggled, this, &TForm1::CheckBox13Click);
     connect(CheckBox14, &QCheckBox::toggled, this, &TForm1::CheckBox14Click);
+
+    connect(CustomPage->CustomApplyButton, &QPushButton::clicked, this, &TForm1::CustomApplyClick);
+    QCheckBox* customBackup = CustomPage->CustomBackupBox;
+    customBackup->setChecked(CheckBox5->isChecked());
+    connect(CheckBox5, &QCheckBox::toggled, customBackup, &QCheckBox::setChecked);
+    connect(customBackup, &QCheckBox::toggled, CheckBox5, &QCheckBox::setChecked);
+
+    // "Remove personal information…" is on exactly while the list has lines.
+    connect(RemovePersonalInformation1, &QAction::triggered, this, &TForm1::RemovePersonalInformation1Click);
+    const auto followListLines = [this] { RemovePersonalInformation1->setEnabled(lineCount(*ListView1) > 0); };
+    QAbstractItemModel* lines = ListView1->model();
+    connect(lines, &QAbstractItemModel::rowsInserted, this, followListLines);
+    connect(lines, &QAbstractItemModel::rowsRemoved, this, followListLines);
+    connect(lines, &QAbstractItemModel::modelReset, this, followListLines);
 }
 
 bool TForm1::backupoldfile(const std::string& path)
@@ -134,6 +153,15 @@ void TForm1::BitBtn2Click()
                                          "According to you setup, noting to do!"));
         return;
     }
+    const RunTally tally = changeEveryLine(
+        [settings](const std::string& path) { return change::changeFileInBatch(path, settings); }, settings.backup);
+    reselectFirstLine(*ListView1);
+    showRunOutcome(tally.changed, tally.failed, QStringLiteral("changed"));
+}
+
+TForm1::RunTally TForm1::changeEveryLine(std::function<Failure(const std::string& path)> change, bool backup)
+{
+    const int count = lineCount(*ListView1);
     for (int line = 0; line < count; ++line) {
         setLineStatus(*ListView1, line, kUnchanged);
         setLineFailure(*ListView1, line, QString());
@@ -143,19 +171,68 @@ void TForm1::BitBtn2Click()
     TForm7::BatchRun run;
     run.fileCount = count;
     run.pathOf = [this](int line) { return linePath(*ListView1, line); };
-    if (settings.backup) run.backup = [this](const std::string& path) { return backupoldfile(path); };
-    run.change = [settings](const std::string& path) { return change::changeFileInBatch(path, settings); };
-    int changedCount = 0;
-    int failedCount = 0;
+    if (backup) run.backup = [this](const std::string& path) { return backupoldfile(path); };
+    run.change = std::move(change);
+    RunTally tally;
     run.markLine = [&](int line, const Failure& failure) {
-        ++(failure.failed() ? failedCount : changedCount);
+        ++(failure.failed() ? tally.failed : tally.changed);
         setLineStatus(*ListView1, line, failure.failed() ? kChangeFailed : kChanged);
         setLineFailure(*ListView1, line, failureReason(kChangeFailedStep, failure));
     };
     Form7->runModal(std::move(run));
+    return tally;
+}
 
-    reselectFirstLine(*ListView1);
-    showRunOutcome(changedCount, failedCount, QStringLiteral("changed"));
+void TForm1::CustomApplyClick()
+{
+    const int line = selectedLine(*ListView1);
+    if (line < 0) return;
+    // A value refused here writes nothing and leaves the page as the user made it.
+    QString problem;
+    const auto edits = CustomPage->edits(&problem);
+    if (!edits) {
+        statusBar()->showMessage(QStringLiteral("Custom properties not changed: ") + problem);
+        return;
+    }
+    if (edits->empty()) {
+        statusBar()->showMessage(QStringLiteral("Custom properties not changed: nothing was edited"));
+        return;
+    }
+    if (const QString refusal = singleChangeRefusal(line); !refusal.isEmpty()) {
+        statusBar()->showMessage(refusal);
+        return;
+    }
+    const std::string path = linePath(*ListView1, line);
+    const Failure failure = change::changeCustomProperties(path, *edits, CheckBox5->isChecked());
+    setLineStatus(*ListView1, line, failure.failed() ? kChangeFailed : kChanged);
+    setLineFailure(*ListView1, line, failureReason(kChangeFailedStep, failure));
+    {
+        const QScopedValueRollback<bool> running(displayRunning_, true);
+        displayLine(line);
+    }
+    showSelectedLineFailure();
+}
+
+void TForm1::RemovePersonalInformation1Click()
+{
+    CloseRowEditors();
+    const int count = lineCount(*ListView1);
+    if (count == 0) {
+        showMessage(this, kNoFilesMessage);
+        return;
+    }
+    const bool backup = CheckBox4->isChecked();
+    ScrubDialog confirmation(count, backup, this);
+    if (confirmation.exec() != QDialog::Accepted) return;
+    change::ScrubSettings settings;
+    settings.thumbnail = confirmation.removeThumbnail();
+    const RunTally tally = changeEveryLine(
+        [settings](const std::string& path) { return change::scrubFile(path, settings); }, backup);
+    if (const int line = selectedLine(*ListView1); line >= 0) {
+        const QScopedValueRollback<bool> running(displayRunning_, true);
+        displayLine(line);
+    }
+    showRunOutcome(tally.changed, tally.failed, QStringLiteral("changed"));
 }
 
 void TForm1::ListView2DblClick(int row)

@@ -1,4 +1,4 @@
-// Builds the controls of the main window: the file area on the left and the two pages of the
+// Builds the controls of the main window: the file area on the left and the three pages of the
 // page control, each control with its name, caption and starting state.
 #include "app/main_form.h"
 
@@ -22,6 +22,7 @@
 #include <array>
 #include <initializer_list>
 
+#include "app/custom_properties_page.h"
 #include "app/date_time_pickers.h"
 #include "app/grid_line_delegate.h"
 #include "app/property_table.h"
@@ -141,6 +142,9 @@ QWidget* TForm1::createClientArea()
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->addTab(createSingleChangePage(), QStringLiteral("Single Change"));
     PageControl1->addTab(createBatchChangePage(), QStringLiteral("Batch Change"));
+    CustomPage = new CustomPropertiesPage;
+    CustomPage->setEnabled(false);  // until a file is selected
+    PageControl1->addTab(CustomPage, QStringLiteral("Custom Properties"));
     PageControl1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     areas->addWidget(PageControl1, kRightAreaWidthPx);
     return client;
@@ -257,6 +261,9 @@ QWidget* TForm1::createBatchChangePage()
     ListView2->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     ListView2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     column->addWidget(ListView2, 1);
+
+    RemoveAllCustomBox = newCheckBox("RemoveAllCustomBox", QStringLiteral("Remove all &custom properties"), TabSheet1);
+    column->addWidget(RemoveAllCustomBox);
 
     GroupBox5 = newGroup("GroupBox5", QStringLiteral("File Date Time"), TabSheet1);
     CheckBox9 = newCheckBox("CheckBox9", QString(), GroupBox5);

@@ -10,6 +10,7 @@
 
 #include <initializer_list>
 
+#include "app/custom_properties_page.h"
 #include "app/date_time_pickers.h"
 #include "app/file_list_lines.h"
 #include "app/main_form.h"
@@ -50,12 +51,22 @@ void showFileDisplay(TForm1& form, const change::FileDisplay& display)
 {
     if (display.snapshot) showSnapshot(form, *display.snapshot);
     showRows(*form.ListView3, display.rows ? &*display.rows : nullptr);
+    // Custom properties are edited only of a file whose properties were read: a damaged
+    // compound document shows empty rows, but its custom properties are unknown, not none.
+    Failure customFailure = display.customFailure;
+    if (!display.succeeded) customFailure = display.failure;
+    else if (display.rowsFailure.failed()) customFailure = display.rowsFailure;
+    if (customFailure.failed())
+        form.CustomPage->showReadFailure(failureReason(QStringLiteral("Cannot read"), customFailure));
+    else
+        form.CustomPage->showRead(display.custom);
 }
 
 void enableSelectionCommands(TForm1& form, bool hasSelection)
 {
     for (QWidget* control : std::initializer_list<QWidget*>{form.ToolButton2, form.BitBtn6, form.BitBtn9,
-                                                            form.ToolButton12, form.GroupBox3, form.GroupBox1})
+                                                            form.ToolButton12, form.GroupBox3, form.GroupBox1,
+                                                            form.CustomPage})
         control->setEnabled(hasSelection);
     form.Remove1->setEnabled(hasSelection);
     if (hasSelection) {
@@ -77,6 +88,7 @@ void TForm1::ListView1Change()
     if (line < 0) {
         shown_.reset();
         showRows(*ListView3, nullptr);
+        CustomPage->clear();
         showSelectedLineFailure();
         return;
     }

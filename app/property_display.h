@@ -16,12 +16,13 @@ class TForm1;
 // picker pairs, the last-access time only when it lies after day 1602 (else those pickers keep
 // what they show), and the four attribute boxes checked or unchecked, never grayed; the 14
 // values from the rows, or all 14 empty when the rows could not be read, so that no value of
-// the file shown before stays beside this one.
+// the file shown before stays beside this one; on the "Custom Properties" page the custom
+// properties, or why they (or the file) could not be read.
 void showFileDisplay(TForm1& form, const change::FileDisplay& display);
 
 // Turns on, with a selected line, "Remove" (button and pop-up item), both "Make Change", both
-// "Export to CSV", "Load from selected file" and the "File Date Time" and "File Attribute"
-// groups of the Single Change page; without one, turns off all of these but the batch page's
+// "Export to CSV", "Load from selected file", the "File Date Time" and "File Attribute" groups
+// of the Single Change page and the "Custom Properties" page; without one, turns off all of these but the batch page's
 // "Make Change" and "Export to CSV", which check the list for themselves.
 void enableSelectionCommands(TForm1& form, bool hasSelection);
 

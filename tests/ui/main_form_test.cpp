@@ -91,11 +91,13 @@ private slots:
     void startsCaptionedWithSingleChangeInFront()
     {
         QCOMPARE(form_->windowTitle(), QStringLiteral("Quorvane"));
-        QCOMPARE(form_->PageControl1->count(), 2);
+        QCOMPARE(form_->PageControl1->count(), 3);
         QCOMPARE(form_->PageControl1->currentWidget()->objectName(), QStringLiteral("TabSheet2"));
         QCOMPARE(form_->PageControl1->tabText(0), QStringLiteral("Single Change"));
         QCOMPARE(form_->PageControl1->widget(1)->objectName(), QStringLiteral("TabSheet1"));
         QCOMPARE(form_->PageControl1->tabText(1), QStringLiteral("Batch Change"));
+        QCOMPARE(form_->PageControl1->widget(2)->objectName(), QStringLiteral("CustomPage"));
+        QCOMPARE(form_->PageControl1->tabText(2), QStringLiteral("Custom Properties"));
     }
 
     void opensAt817By614Centred()
@@ -270,7 +272,7 @@ private slots:
         QCOMPARE(menus.size(), 2);
         QCOMPARE(menus[0]->menu(), form_->File1);
         QCOMPARE(menus[1]->menu(), form_->Help1);
-        QCOMPARE(objectNames(form_->File1->actions()), QStringList{QStringLiteral("Exit1")});
+        QCOMPARE(objectNames(form_->File1->actions()), (QStringList{"RemovePersonalInformation1", "", "Exit1"}));
         QCOMPARE(objectNames(form_->Help1->actions()),
                  (QStringList{"help2", "Helponline1", "Showhint1", "LomberkWebSite1", "Emailsupport1", "about1"}));
         QCOMPARE(objectNames(form_->PopupMenu1->actions()),

@@ -78,6 +78,7 @@ private slots:
         }
         for (QCheckBox* box : attributeBoxes()) QCOMPARE(box->checkState(), Qt::PartiallyChecked);
         QVERIFY(!form_->CheckBox4->isChecked());
+        QVERIFY(!form_->RemoveAllCustomBox->isChecked());
         for (int row = 0; row < quorvane::props::kRowCount; ++row) {
             QCOMPARE(form_->ListView2->topLevelItem(row)->checkState(0), Qt::Unchecked);
             const QString value = form_->ListView2->rowValue(row);
@@ -172,20 +173,30 @@ private slots:
         QCOMPARE(form_->ListView2->topLevelItem(13)->checkState(0), Qt::Checked);
     }
 
+    // With the backup option and "Remove all custom properties", both plain boxes.
     void pickerPairIsSavedAsOneDateTime()
     {
         form_->DateTimePicker3->setDate(QDate(2001, 2, 3));
         form_->DateTimePicker4->setTime(QTime(4, 5, 6));
         form_->CheckBox4->setChecked(true);
+        form_->RemoveAllCustomBox->setChecked(true);
         QVERIFY(runCommand(form_.get(), QStringLiteral("ToolButton9")));
         form_->DateTimePicker3->setDate(QDate(2020, 1, 1));
         form_->DateTimePicker4->setTime(QTime(23, 0, 0));
         form_->CheckBox4->setChecked(false);
+        form_->RemoveAllCustomBox->setChecked(false);
         QVERIFY(runCommand(form_.get(), QStringLiteral("ToolButton10")));
         QCOMPARE(form_->DateTimePicker3->date(), QDate(2001, 2, 3));
         QCOMPARE(form_->DateTimePicker4->time(), QTime(4, 5, 6));
         QVERIFY(form_->CheckBox4->isChecked());
         QCOMPARE(storedValue("backupold"), QStringLiteral("1"));
+        QVERIFY(form_->RemoveAllCustomBox->isChecked());
+        // Unchecked is saved too, not only left out.
+        form_->RemoveAllCustomBox->setChecked(false);
+        QVERIFY(runCommand(form_.get(), QStringLiteral("ToolButton9")));
+        form_->RemoveAllCustomBox->setChecked(true);
+        QVERIFY(runCommand(form_.get(), QStringLiteral("ToolButton10")));
+        QVERIFY(!form_->RemoveAllCustomBox->isChecked());
     }
 
     void damagedStoreLoadsAsEmpty()
@@ -272,6 +283,7 @@ private:
         }
         for (QCheckBox* box : attributeBoxes()) shot.states.append(box->checkState());
         shot.states.append(form_->CheckBox4->checkState());
+        shot.states.append(form_->RemoveAllCustomBox->checkState());
         return shot;
     }
 

@@ -1,6 +1,7 @@
 // Renders offscreen into PNG files, for a person to look at: the main window on each page, with
-// copies of corpus files in the list and one of them shown, and with each row editor open, the
-// help-hints and About windows, and a sheet of the program's pictures at 16 and 48 pixels (and at
+// copies of corpus files in the list and one of them shown, and with each row editor open (the
+// custom properties page with its type list open too), the help-hints and About windows, the
+// confirmation of "Remove personal information…", and a sheet of the program's pictures at 16 and 48 pixels (and at
 // 16 blown up). The windows are drawn three times, into OUTPUT_FOLDER/default, /dark (a dark
 // palette) and /11pt (an 11-point font).
 // Usage: quorvane_screenshots OUTPUT_FOLDER
@@ -12,16 +13,19 @@
 #include <QMenu>
 #include <QPainter>
 #include <QProgressBar>
+#include <QTableWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 
 #include <cstdio>
 
+#include "app/custom_properties_page.h"
 #include "app/file_list_lines.h"
 #include "app/main_form.h"
 #include "app/row_editors.h"
 #include "app/batch_progress_window.h"
+#include "app/scrub_dialog.h"
 #include "help/about_window.h"
 #include "help/help_hints_window.h"
 #include "convert/display_text.h"
@@ -77,7 +81,7 @@ bool saveWindows(const QDir& folder)
     // status picture, and the .pptx selected so that the page shows its values.
     QTemporaryDir filesFolder;
     testing::DialogAnswers answers;
-    for (const char* name : {"SimpleMacro.ppt", "WithMaster.pptx", "38256.ppt", "backgrounds.pptx"}) {
+    for (const char* name : {"SimpleMacro.ppt", "WithMaster.pptx", "38256.ppt", "45543.ppt", "backgrounds.pptx"}) {
         const QString copy = filesFolder.filePath(QString::fromLatin1(name));
         if (!QFile::copy(QStringLiteral(QUORVANE_CORPUS_DIR "/files/") + QString::fromLatin1(name), copy)) {
             std::fprintf(stderr, "cannot copy corpus file %s\n", name);
@@ -132,10 +136,26 @@ bool saveWindows(const QDir& folder)
         ok = save(&form, folder, QString::fromLatin1(shot.name)) && ok;
         form.CloseRowEditors();
     }
-    for (QDialog* window : {static_cast<QDialog*>(form.Form4), static_cast<QDialog*>(form.Form5)}) {
+    // The custom properties of the file with 16 of them, then with the type of one being chosen.
+    selectLine(*form.ListView1, 3);
+    form.PageControl1->setCurrentWidget(form.CustomPage);
+    ok = save(&form, folder, QStringLiteral("main-custom-properties")) && ok;
+    QTableWidget* customTable = form.CustomPage->CustomTable;
+    customTable->setFocus();
+    customTable->setCurrentCell(2, CustomPropertiesPage::kTypeColumn);
+    customTable->editItem(customTable->currentItem());
+    ok = save(&form, folder, QStringLiteral("custom-type-editor")) && ok;
+    selectLine(*form.ListView1, 1);
+
+    ScrubDialog confirmation(lineCount(*form.ListView1), false, &form);
+    for (QDialog* window : {static_cast<QDialog*>(form.Form4), static_cast<QDialog*>(form.Form5),
+                            static_cast<QDialog*>(&confirmation)}) {
         window->show();
         ok = QTest::qWaitForWindowExposed(window) && ok;
-        ok = save(window, folder, window == form.Form4 ? QStringLiteral("help-hints") : QStringLiteral("about")) && ok;
+        const QString name = window == form.Form4   ? QStringLiteral("help-hints")
+                             : window == form.Form5 ? QStringLiteral("about")
+                                                    : QStringLiteral("remove-personal-information");
+        ok = save(window, folder, name) && ok;
         window->hide();
     }
     // The batch progress window as it stands after two of three files.

@@ -1,5 +1,6 @@
 // The windows under other fonts and themes: at 8, 10 and 12 points and with a dark palette, every
-// control of the main window (both pages), "Help Hints" and "About" is shown, lies inside its
+// control of the main window (all three pages, the custom properties one showing a file), "Help
+// Hints", "About" and the confirmation of "Remove personal information…" is shown, lies inside its
 // window and has room for its whole text; the batch option table shows all its rows at the
 // starting size; the hints' text stands out from their background under the dark palette.
 #include <QAbstractButton>
@@ -13,6 +14,7 @@
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTabBar>
+#include <QTableWidget>
 #include <QTextDocumentFragment>
 #include <QToolTip>
 #include <QTreeWidget>
@@ -22,7 +24,9 @@
 #include <cmath>
 #include <map>
 
+#include "app/custom_properties_page.h"
 #include "app/file_list_lines.h"
+#include "app/scrub_dialog.h"
 #include "help/about_window.h"
 #include "help/help_hints_window.h"
 #include "theme_variants.h"
@@ -52,10 +56,13 @@ bool isOnHiddenPage(const QWidget* widget, const QWidget* window)
 // the parts that Qt builds inside its own widgets.
 bool isReadableControl(const QWidget* widget)
 {
-    if (widget->objectName().startsWith(u"qt_") || qobject_cast<const QTabBar*>(widget->parentWidget())) return false;
+    // A table's corner button is part of the table, shown only with both of its headers.
+    if (widget->objectName().startsWith(u"qt_") || qobject_cast<const QTabBar*>(widget->parentWidget()) ||
+        qobject_cast<const QTableWidget*>(widget->parentWidget()))
+        return false;
     return qobject_cast<const QLabel*>(widget) || qobject_cast<const QAbstractButton*>(widget) ||
            qobject_cast<const QDateTimeEdit*>(widget) || qobject_cast<const QTreeWidget*>(widget) ||
-           qobject_cast<const QGroupBox*>(widget);
+           qobject_cast<const QTableWidget*>(widget) || qobject_cast<const QGroupBox*>(widget);
 }
 
 QString textOf(const QWidget* widget)
@@ -177,18 +184,28 @@ private slots:
         QVERIFY(form);
         QVERIFY2(form->width() >= TForm1::kWidthPx && form->height() >= TForm1::kHeightPx, "smaller than designed");
 
-        for (int page = 0; page < 2; ++page) {
+        // The custom properties page with lines in its table, as a selected file shows them.
+        form->CustomPage->showRead({{"Reviewed by", "text", "A. Reviewer"}, {"Pages", "integer", "12"}});
+        for (int page = 0; page < form->PageControl1->count(); ++page) {
             form->PageControl1->setCurrentIndex(page);
             QApplication::processEvents();
             const QStringList faults = layoutFaults(form.get());
             QVERIFY2(faults.isEmpty(), qPrintable(QStringLiteral("page %1: ").arg(page) + faults.join(u"; ")));
         }
+        // Every page's tab shows whole, its text uncut, without scrolling the tab bar.
+        const QTabBar* tabs = form->PageControl1->tabBar();
+        for (int tab = 0; tab < tabs->count(); ++tab)
+            QVERIFY2(tabs->rect().contains(tabs->tabRect(tab)) &&
+                         tabs->tabRect(tab).width() > tabs->fontMetrics().horizontalAdvance(tabs->tabText(tab)),
+                     qPrintable(tabs->tabText(tab) + QStringLiteral(" tab cut")));
         // At the starting size the batch option table shows every row whole.
         const QTreeWidget* table = form->ListView2;
         const QRect lastRow = table->visualItemRect(table->topLevelItem(table->topLevelItemCount() - 1));
         QVERIFY2(table->viewport()->rect().contains(lastRow), "the last row of the batch table is cut");
 
-        for (QDialog* window : {static_cast<QDialog*>(form->Form4), static_cast<QDialog*>(form->Form5)}) {
+        ScrubDialog confirmation(12, true, form.get());
+        for (QDialog* window : {static_cast<QDialog*>(form->Form4), static_cast<QDialog*>(form->Form5),
+                                static_cast<QDialog*>(&confirmation)}) {
             window->show();
             QVERIFY(QTest::qWaitForWindowExposed(window));
             if (window == form->Form4) QVERIFY(window->width() >= 635 && window->height() >= 512);

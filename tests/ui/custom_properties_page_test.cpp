@@ -1,0 +1,238 @@
+// The "Custom Properties" page over copies of corpus .ppt files: it shows the selected file's
+// custom properties as the core reads them; added, changed and removed lines are written by
+// "Apply" and read back; a value its type does not take is refused with nothing written; an
+// unreadable file turns editing off; the keyboard reaches every control and Delete removes lines.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTableWidget>
+
+#include <algorithm>
+
+#include "app/custom_properties_page.h"
+#include "change_test_support.h"
+#include "convert/display_text.h"
+#include "document/custom_rows.h"
+#include "ui_test_support.h"
+
+using namespace quorvane::app;
+using namespace quorvane::app::testing;
+using quorvane::props::CustomProperty;
+
+namespace {
+
+constexpr char kFourCustom[] = "bug61881.ppt";     // 4 custom properties: an integer and three texts
+constexpr char kSixteenCustom[] = "45543.ppt";    // 16: integers, a text and yes-no values
+
+std::vector<CustomProperty> sortedByName(std::vector<CustomProperty> properties)
+{
+    std::sort(properties.begin(), properties.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
+    return properties;
+}
+
+std::vector<CustomProperty> customOf(const std::string& path)
+{
+    auto read = quorvane::document::readCustomRows(path);
+    return read.ok() ? sortedByName(read.value()) : std::vector<CustomProperty>{{"<unreadable>", "", ""}};
+}
+
+std::vector<CustomProperty> shownLines(const CustomPropertiesPage* page)
+{
+    std::vector<CustomProperty> lines;
+    for (int row = 0; row < page->CustomTable->rowCount(); ++row)
+        lines.push_back({page->CustomTable->item(row, 0)->text().toStdString(),
+                         page->CustomTable->item(row, 1)->text().toStdString(),
+                         page->CustomTable->item(row, 2)->text().toStdString()});
+    return sortedByName(lines);
+}
+
+int rowNamed(const CustomPropertiesPage* page, const QString& name)
+{
+    const auto found = page->CustomTable->findItems(name, Qt::MatchExactly);
+    return found.isEmpty() ? -1 : found.front()->row();
+}
+
+// Opens the editor of a cell as F2 does and gives it `text`: typed into a text editor, chosen
+// in the type list; Enter commits it.
+void editCell(QTableWidget* table, int row, int column, const QString& text)
+{
+    table->setFocus();
+    table->setCurrentCell(row, column);
+    QTest::keyClick(table, Qt::Key_F2);
+    QWidget* editor = QApplication::focusWidget();
+    if (auto* list = qobject_cast<QComboBox*>(editor)) {
+        list->setCurrentText(text);
+    } else {
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, text);
+    }
+    QTest::keyClick(editor, Qt::Key_Return);
+}
+
+}  // namespace
+
+class CustomPropertiesPageTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        if (!corpusHas({kFourCustom, kSixteenCustom})) QSKIP("no corpus");
+        files_ = std::make_unique<ScratchFiles>();
+        form_ = openMainWindow();
+        QVERIFY(form_);
+        page_ = form_->CustomPage;
+        form_->PageControl1->setCurrentWidget(page_);
+    }
+    void cleanup()
+    {
+        form_.reset();
+        files_.reset();
+    }
+
+    void showsTheSelectedFilesProperties_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("count");
+        QTest::newRow("4") << kFourCustom << 4;
+        QTest::newRow("16") << kSixteenCustom << 16;
+    }
+    void showsTheSelectedFilesProperties()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, count);
+        QVERIFY(!page_->isEnabled());
+        const std::string path = files_->copy(qPrintable(file));
+        selectFile(path);
+        QVERIFY(page_->isEnabled());
+        QVERIFY(page_->CustomApplyButton->isEnabled());
+        QCOMPARE(page_->CustomTable->rowCount(), count);
+        QCOMPARE(shownLines(page_), customOf(path));
+        // Nothing selected: the page empties and turns off.
+        selectLine(*form_->ListView1, -1);
+        QCOMPARE(page_->CustomTable->rowCount(), 0);
+        QVERIFY(!page_->isEnabled());
+    }
+
+    void addChangeRemoveAndApplyWriteTheFile()
+    {
+        const std::string path = files_->copy(kFourCustom);
+        selectFile(path);
+        const QString due = QString::fromStdString(
+            quorvane::convert::DateTimeToDisplayText(*quorvane::convert::encodeDateTime({2021, 3, 4, 5, 6, 7, 0})));
+
+        QTableWidget* table = page_->CustomTable;
+        table->selectRow(rowNamed(page_, QStringLiteral("_AuthorEmail")));
+        QTest::mouseClick(page_->CustomRemoveButton, Qt::LeftButton);
+        editCell(table, rowNamed(page_, QStringLiteral("_EmailSubject")), 2, QStringLiteral("Plans for Q3"));
+        editCell(table, rowNamed(page_, QStringLiteral("_AdHocReviewCycleID")), 2, QStringLiteral("42"));
+        // A renamed property goes under its new name only.
+        editCell(table, rowNamed(page_, QStringLiteral("_AuthorEmailDisplayName")), 0, QStringLiteral("Owner"));
+        QTest::mouseClick(page_->CustomAddButton, Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Reviewed"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        editCell(table, table->rowCount() - 1, 1, QStringLiteral("yes-no"));
+        editCell(table, table->rowCount() - 1, 2, QStringLiteral("Yes"));
+        QTest::mouseClick(page_->CustomAddButton, Qt::LeftButton);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        editCell(table, table->rowCount() - 1, 0, QStringLiteral("Due"));
+        editCell(table, table->rowCount() - 1, 1, QStringLiteral("date"));
+        editCell(table, table->rowCount() - 1, 2, due);
+        QTest::mouseClick(page_->CustomApplyButton, Qt::LeftButton);
+
+        const std::vector<CustomProperty> expected = sortedByName({{"_AdHocReviewCycleID", "integer", "42"},
+                                                                   {"_EmailSubject", "text", "Plans for Q3"},
+                                                                   {"Owner", "text", "Pauls, Lana L"},
+                                                                   {"Reviewed", "yes-no", "yes"},
+                                                                   {"Due", "date", due.toStdString()}});
+        QCOMPARE(customOf(path), expected);
+        QCOMPARE(lineStatus(*form_->ListView1, 0), int(kChanged));
+        // The page shows the file as it now is.
+        QCOMPARE(shownLines(page_), expected);
+    }
+
+    void valueItsTypeDoesNotTakeIsRefused_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("integer") << "Count" << "integer" << "12x" << "'Count': '12x' is not a 32-bit integer";
+        QTest::newRow("integer past 32 bits") << "Count" << "integer" << "2147483648" << "is not a 32-bit integer";
+        QTest::newRow("number") << "Ratio" << "number" << "1,5" << "'Ratio': '1,5' is not a number";
+        QTest::newRow("yes-no") << "Done" << "yes-no" << "maybe" << "'Done': 'maybe' is not yes or no";
+        QTest::newRow("date") << "Due" << "date" << "soon" << "'Due': 'soon' is not a date from 1601 to 9999";
+        QTest::newRow("no name") << "" << "text" << "x" << "line 2 has no name";
+        QTest::newRow("same name") << "_authoremail" << "text" << "x" << "two custom properties are named '_AuthorEmail'";
+    }
+    void valueItsTypeDoesNotTakeIsRefused()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, type);
+        QFETCH(QString, value);
+        QFETCH(QString, problem);
+        const std::string path = files_->copy(kFourCustom);
+        selectFile(path);
+        const QByteArray before = fileBytes(path);
+        // A valid change on line 1 is held back with the invalid line 2.
+        page_->CustomTable->item(0, 2)->setText(QStringLiteral("7"));
+        page_->CustomTable->item(1, 0)->setText(name);
+        page_->CustomTable->item(1, 1)->setText(type);
+        page_->CustomTable->item(1, 2)->setText(value);
+        QTest::mouseClick(page_->CustomApplyButton, Qt::LeftButton);
+
+        const QString message = form_->statusBar()->currentMessage();
+        QVERIFY2(message.contains(problem), qPrintable(message));
+        QCOMPARE(fileBytes(path), before);
+        QCOMPARE(lineStatus(*form_->ListView1, 0), int(kUnchanged));
+        QCOMPARE(page_->CustomTable->item(1, 2)->text(), value);  // the page keeps what was typed
+    }
+
+    void unreadableFileTurnsEditingOff()
+    {
+        const std::string path = files_->copy(kFourCustom);
+        QFile damaged(QString::fromStdString(path));
+        QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        damaged.write("not a compound file");
+        damaged.close();
+        selectFile(path);
+        QVERIFY2(page_->CustomReadState->text().startsWith(u"Cannot read: "), qPrintable(page_->CustomReadState->text()));
+        QCOMPARE(page_->CustomTable->rowCount(), 0);
+        QVERIFY(!page_->CustomApplyButton->isEnabled());
+    }
+
+    void keyboardReachesEveryControlAndDeleteRemovesLines()
+    {
+        selectFile(files_->copy(kFourCustom));
+        page_->CustomTable->setFocus();
+        for (QWidget* next : std::initializer_list<QWidget*>{page_->CustomBackupBox, page_->CustomAddButton,
+                                                             page_->CustomRemoveButton, page_->CustomApplyButton}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        page_->CustomTable->setFocus();
+        page_->CustomTable->setRangeSelected(QTableWidgetSelectionRange(1, 0, 2, 2), true);
+        QTest::keyClick(page_->CustomTable, Qt::Key_Delete);
+        QCOMPARE(page_->CustomTable->rowCount(), 2);
+        // The page's backup box is the "Single Change" page's.
+        page_->CustomBackupBox->setChecked(!form_->CheckBox5->isChecked());
+        QCOMPARE(page_->CustomBackupBox->isChecked(), form_->CheckBox5->isChecked());
+    }
+
+private:
+    void selectFile(const std::string& path)
+    {
+        listFiles(form_.get(), {path});
+        selectLine(*form_->ListView1, lineCount(*form_->ListView1) - 1);
+    }
+
+    std::unique_ptr<ScratchFiles> files_;
+    std::unique_ptr<TForm1> form_;
+    CustomPropertiesPage* page_ = nullptr;
+};
+
+QUORVANE_UI_TEST_MAIN(CustomPropertiesPageTest)
+#include "custom_properties_page_test.moc"
