@@ -191,6 +191,12 @@ std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& give
         }
     }
     request.settings.backup = request.settings.backup || request.files.backup;
+    if (request.settings.removeAllCustom && !request.customEdits.empty()) {
+        // The saved removal of every custom property goes first, so that the custom options
+        // given override it as every other option overrides the saved defaults.
+        request.customEdits.insert(request.customEdits.begin(), {props::CustomEdit::Kind::RemoveAll, {}, {}});
+        request.settings.removeAllCustom = false;
+    }
     if (request.files.paths.empty()) {
         *problem = "set: no file given";
         return std::nullopt;

@@ -31,7 +31,8 @@ using DefaultsLoader = std::function<std::optional<change::BatchSettings>()>;
 std::optional<change::BatchSettings> loadSavedDefaults();
 
 // The request `arguments` (everything after "set") ask for. With --defaults the settings start
-// from `loadDefaults()` and the other options override them. nullopt with the reason in
+// from `loadDefaults()` and the other options override them (a saved removal of every custom
+// property becomes the first custom edit when custom options are given). nullopt with the reason in
 // `problem` for an unknown option, a missing or malformed value (dates are read strictly, see
 // cli/date_argument.h; property dates outside 1601-9999), no file, nothing to change, or saved
 // defaults that cannot be read. "--" ends the options.

@@ -264,6 +264,7 @@ TEST_F(Cli, DefaultsApplyTheProgramsSavedBatchSettingsWithOptionsOverridingThem)
     saved.rowValues[1] = "Subject from the defaults";
     saved.rowValues[5] = "Category from the defaults";
     saved.backup = true;
+    saved.removeAllCustom = true;
     const std::string store = (configHome / "lomberk" / "quorvane.reg").string();
     fs::create_directories(configHome / "lomberk");
     ASSERT_TRUE(change::saveBatchDefaults(store, saved));
@@ -286,6 +287,12 @@ TEST_F(Cli, DefaultsApplyTheProgramsSavedBatchSettingsWithOptionsOverridingThem)
     EXPECT_EQ(tool.attributes, engine.attributes);
     EXPECT_NE(tool.attributes & fileinfo::kHidden, 0u);
     EXPECT_TRUE(fs::exists(byTool + ".bak")) << "the saved backup box";
+
+    // The saved removal of every custom property, with a custom option given on top.
+    const std::string withCustom = copyOf("bug61881.ppt");
+    ASSERT_EQ(run({"set", "--defaults", "--custom", "Kept=1", withCustom}, withConfig).status, 0);
+    const auto custom = nlohmann::json::parse(run({"show", "--json", withCustom}).out)[0]["custom"];
+    EXPECT_EQ(custom, nlohmann::json::parse(R"([{"name": "Kept", "type": "text", "value": "1"}])"));
 
     const auto emptyConfig = [&](const std::string& command) { return "XDG_CONFIG_HOME=/proc/none " + command; };
     EXPECT_EQ(run({"set", "--defaults", byTool}, emptyConfig).status, 2) << "a store that cannot be read";
