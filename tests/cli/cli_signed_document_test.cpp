@@ -1,5 +1,5 @@
-// `set` refuses to change the properties of a signed file, saying why and leaving it as it was,
-// changes its attributes all the same, and changes it with --force-signed.
+// `set` and `scrub` refuse to change the properties of a signed file, saying why and leaving it
+// as it was; `set` changes its attributes all the same; both change it with --force-signed.
 #include "tests/cli/cli_fixture.h"
 #include "tests/support/signed_files.h"
 #include "tests/support/zip_builder.h"
@@ -16,11 +16,14 @@ TEST_F(Cli, SetRefusesSignedFilesUnlessForced)
     for (const std::string& path : {package, compoundFile}) {
         SCOPED_TRACE(path);
         const std::string before = readFileBytes(path);
-        const CliRun refused = run({"set", "--title", "Forced", path});
-        EXPECT_EQ(refused.status, 1);
-        EXPECT_EQ(refused.err, "quorvane-cli: " + path +
-                                   ": failed: signed document: changing it would invalidate its signature\n");
-        EXPECT_TRUE(readFileBytes(path) == before) << "the signed file changed";
+        for (const std::vector<std::string>& change : std::vector<std::vector<std::string>>{
+                 {"set", "--title", "Forced", path}, {"scrub", "--thumbnail", path}}) {
+            const CliRun refused = run(change);
+            EXPECT_EQ(refused.status, 1) << change[0];
+            EXPECT_EQ(refused.err, "quorvane-cli: " + path +
+                                       ": failed: signed document: changing it would invalidate its signature\n");
+            EXPECT_TRUE(readFileBytes(path) == before) << change[0] << " changed the signed file";
+        }
 
         const CliRun attributesOnly = run({"set", "--hidden", "on", path});
         EXPECT_EQ(attributesOnly.status, 0) << attributesOnly.err;
@@ -29,6 +32,9 @@ TEST_F(Cli, SetRefusesSignedFilesUnlessForced)
         const CliRun forced = run({"set", "--force-signed", "--title", "Forced", path});
         EXPECT_EQ(forced.status, 0) << forced.err;
         EXPECT_NE(run({"show", path}).out.find("\nTitle: Forced\n"), std::string::npos);
+        const CliRun scrubbed = run({"scrub", "--force-signed", path});
+        EXPECT_EQ(scrubbed.status, 0) << scrubbed.err;
+        EXPECT_NE(run({"show", path}).out.find("\nTitle: \n"), std::string::npos);
     }
 }
 
