@@ -80,6 +80,8 @@ TEST_F(Scrub, RemovesEveryPersonalValueAndKeepsTheRest)
         EXPECT_EQ(snapshotAfter.creationTime, snapshotBefore.creationTime);
         EXPECT_EQ(snapshotAfter.exactLastWrite.tv_sec, snapshotBefore.exactLastWrite.tv_sec);
         EXPECT_EQ(snapshotAfter.exactLastWrite.tv_nsec, snapshotBefore.exactLastWrite.tv_nsec);
+        EXPECT_EQ(snapshotAfter.exactLastAccess.tv_sec, snapshotBefore.exactLastAccess.tv_sec);
+        EXPECT_EQ(snapshotAfter.exactLastAccess.tv_nsec, snapshotBefore.exactLastAccess.tv_nsec);
         const nlohmann::json after = shown(path);
         ASSERT_TRUE(after["readable"].get<bool>());
         for (const std::string& label : kScrubbedLabels) EXPECT_EQ(after["properties"][label], "") << label;
