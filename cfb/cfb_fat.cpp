@@ -59,6 +59,15 @@ std::optional<std::vector<std::uint32_t>> Fat::wholeChain(std::uint32_t start) c
     return walkChain(start, sectors_->sectorCount(), std::nullopt, [this](std::uint32_t sector) { return next(sector); });
 }
 
+std::vector<std::uint32_t> Fat::freeSectorIds() const
+{
+    std::vector<std::uint32_t> ids;
+    const std::uint32_t inFile = std::min<std::uint32_t>(sectors_->sectorCount(), std::uint32_t(entries_.size()));
+    for (std::uint32_t id = 0; id < inFile; ++id)
+        if (entries_[id] == kFreeSect) ids.push_back(id);
+    return ids;
+}
+
 std::optional<std::uint32_t> Fat::allocate(std::uint32_t entry)
 {
     const std::uint32_t count = sectors_->sectorCount();

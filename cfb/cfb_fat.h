@@ -36,6 +36,9 @@ public:
     // when it leaves the file, meets a free or special entry, or loops.
     std::optional<std::vector<std::uint32_t>> wholeChain(std::uint32_t start) const;
 
+    // The sectors inside the file that the FAT marks free.
+    std::vector<std::uint32_t> freeSectorIds() const;
+
     const std::vector<std::uint32_t>& fatSectorIds() const { return fatSectorIds_; }
     const std::vector<std::uint32_t>& difatSectorIds() const { return difatSectorIds_; }
 

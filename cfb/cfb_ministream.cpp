@@ -1,6 +1,7 @@
 #include "cfb/cfb_ministream.h"
 
 #include <algorithm>
+#include <cassert>
 #include <map>
 
 #include "base/byte_reader.h"
@@ -155,6 +156,22 @@ bool MiniStream::freeChain(const std::vector<std::uint32_t>& chain)
         dirtyMiniFatSectors_.insert(id / perSector);
     }
     return writeRuns(chain, {});
+}
+
+bool MiniStream::clear(std::uint32_t miniId, std::size_t offset)
+{
+    const auto [containerIndex, inSector] = locate(miniId);
+    assert(containerIndex < containerSectorIds_.size());  // callers pass ids inside the container
+    return sectors_->clear(containerSectorIds_[containerIndex], inSector + offset, kMiniSectorSize - offset);
+}
+
+bool MiniStream::clearUnused()
+{
+    if (!usable_) return true;
+    const auto capacity = std::uint32_t(containerSectorIds_.size() * (sectors_->sectorSize() / kMiniSectorSize));
+    for (std::uint32_t id = 0; id < capacity; ++id)
+        if ((id >= miniSectorCount() || (id < entries_.size() && entries_[id] == kFreeSect)) && !clear(id, 0)) return false;
+    return true;
 }
 
 bool MiniStream::flushMiniFat()

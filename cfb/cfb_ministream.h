@@ -52,6 +52,11 @@ public:
     bool writeChainData(const std::vector<std::uint32_t>& chain, std::span<const std::byte> data);
     // Marks a chain free in memory and overwrites its sectors with zeros on disk.
     bool freeChain(const std::vector<std::uint32_t>& chain);
+    // SectorFile::clear over bytes [offset, 64) of a mini sector inside the container.
+    bool clear(std::uint32_t miniId, std::size_t offset);
+    // clear() over every mini sector of the container that no chain uses: free in the MiniFAT,
+    // or past the root entry's size.
+    bool clearUnused();
     // Writes the MiniFAT sectors changed in memory since the last call.
     bool flushMiniFat();
     // The FAT links that join added MiniFAT and container sectors to their loaded chains.

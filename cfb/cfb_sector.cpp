@@ -58,6 +58,15 @@ bool SectorFile::write(std::uint32_t sectorId, std::size_t offsetInSector, std::
     return true;
 }
 
+bool SectorFile::clear(std::uint32_t sectorId, std::size_t offsetInSector, std::size_t length)
+{
+    std::vector<std::byte> bytes(length);
+    if (!readPart(sectorId, offsetInSector, bytes)) return false;
+    if (std::all_of(bytes.begin(), bytes.end(), [](std::byte b) { return b == std::byte{0}; })) return true;
+    std::fill(bytes.begin(), bytes.end(), std::byte{0});
+    return write(sectorId, offsetInSector, bytes);
+}
+
 bool SectorFile::writeHeader(std::span<const std::byte> header)
 {
     unsynced_ = true;

@@ -37,6 +37,10 @@ public:
     // sector run it owns). Writing at or past the end grows the file; the new last sector is
     // always written whole so that the file length stays a multiple of the sector size.
     bool write(std::uint32_t sectorId, std::size_t offsetInSector, std::span<const std::byte> data);
+    // Zeros over `length` bytes at `offsetInSector` of a sector, written only when one of them is
+    // not zero: what clears old bytes without writing sectors that hold none. False when the
+    // read or the write fails.
+    bool clear(std::uint32_t sectorId, std::size_t offsetInSector, std::size_t length);
     // Writes the 512 header bytes.
     bool writeHeader(std::span<const std::byte> header);
     // Makes the writes since the last sync durable; nothing to do (true) when there were none.

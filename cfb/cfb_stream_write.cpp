@@ -102,6 +102,33 @@ bool linkStructures(CompoundFile& cf, std::uint32_t fatSectorsBefore)
     return cf.sectors().sync();
 }
 
+// Zeros over what no stream's content holds but old bytes may linger in (left by a writer that
+// does not clear what it frees or shortens): the free sectors, the unused mini sectors, and the
+// room past each stream's end in its last sector or mini sector. Nothing reads these bytes, so
+// any subset of these writes is harmless; only those not zero yet are written.
+bool clearUnusedSpace(CompoundFile& cf)
+{
+    SectorFile& sectors = cf.sectors();
+    for (const std::uint32_t id : cf.fat().freeSectorIds())
+        if (!sectors.clear(id, 0, sectors.sectorSize())) return false;
+    if (!cf.miniStream().clearUnused()) return false;
+    for (const std::uint32_t id : cf.directory().reachableStreams().value_or(std::vector<std::uint32_t>{})) {
+        const DirEntry entry = cf.directory().entry(id);
+        if (entry.streamSize == 0) continue;
+        const bool mini = entry.streamSize < cf.header().miniStreamCutoff;
+        const std::size_t unit = mini ? kMiniSectorSize : sectors.sectorSize();
+        const auto used = std::size_t((entry.streamSize - 1) % unit + 1);
+        if (used == unit) continue;
+        const std::size_t count = std::size_t((entry.streamSize - 1) / unit + 1);
+        // checkAllocation found every chain whole; the switch only put new whole chains in.
+        const auto chain = mini ? cf.miniStream().chainPrefix(entry.startingSector, count)
+                                : cf.fat().chainPrefix(entry.startingSector, count);
+        if (!chain) continue;
+        if (!(mini ? cf.miniStream().clear(chain->back(), used) : sectors.clear(chain->back(), used, unit - used))) return false;
+    }
+    return true;
+}
+
 bool freeOldChain(CompoundFile& cf, const Placement& old)
 {
     if (old.chain.empty()) return true;
@@ -161,7 +188,8 @@ bool writeSequence(CompoundFile& cf, std::vector<PlannedWrite>& plans, std::uint
         }
     }
     if (!cf.sectors().sync()) return false;
-    // Step 5: cut anywhere, it leaves used sectors that nothing refers to.
+    // Step 5: cut anywhere, it leaves used sectors that nothing refers to, some of them zeroed.
+    if (!clearUnusedSpace(cf)) return false;
     for (const PlannedWrite& plan : plans)
         if (plan.old && !freeOldChain(cf, *plan.old)) return false;
     return cf.sectors().sync();

@@ -18,10 +18,14 @@
 //   4. The switch: each stream's directory entry (start and size), or for a new stream the
 //      parent link in the root's sibling tree. Before its write a stream's old content is
 //      what every reader sees; after it, the new one.                               sync
-//   5. The old chains: sectors overwritten with zeros, then marked free.           sync
-// A cut inside steps 1-3 leaves allocated sectors that nothing refers to (lost space, not
-// damage); a cut inside step 4 leaves each stream old or new, each on its own; a cut inside
-// step 5 leaves some old sectors zeroed but still marked used.
+//   5. Zeros over the old bytes an earlier writer may have left where no stream's content is
+//      (free sectors, unused mini sectors, the room past each stream's end in its last sector
+//      or mini sector); the old chains: sectors overwritten with zeros, then marked free. sync
+// So no byte of a replaced stream stays in the file, and a new stream's last sector (regular
+// or mini) is zero past its data. A cut inside steps 1-3 leaves allocated sectors that
+// nothing refers to (lost space, not damage); a cut inside step 4 leaves each stream old or
+// new, each on its own; a cut inside step 5 leaves some old sectors zeroed but still marked
+// used, or some old bytes not yet zeroed.
 // Between the DIFAT link (step 2) and the header (step 3), olefile (which checks the last DIFAT link)
 // would see a mismatch; this arises only when a write adds a second or later DIFAT sector.
 #pragma once

@@ -2,16 +2,21 @@
 // after each write the row reads back, the other 13 rows, every other stream and every other
 // property of both sets (and the second section of DocumentSummaryInformation) are unchanged;
 // at the end olefile opens the file, finds only the property streams changed and reads the
-// values written.
+// values written. Personal information removed from the same files leaves none of its bytes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 #include "props/catalogue.h"
 #include "convert/date_time.h"
 #include "convert/display_text.h"
 #include "document/ppt_rows.h"
+#include "convert/codepage_text.h"
+#include "propset/custom_properties.h"
+#include "propset/property_set_access.h"
 #include "propset/propset_reader.h"
+#include "propset/thumbnail_property.h"
 #include "base/random_access_file.h"
 #include "tests/support/cfb_streams.h"
 #include "tests/support/cfb_olefile.h"
@@ -149,6 +154,132 @@ TEST(PptCorpusWrite, EveryRowOfEveryUndamagedFileIsWrittenAloneAndOlefileAgrees)
     }
     EXPECT_GT(fileIndex, 50) << "undamaged compound files in the corpus";
     EXPECT_GT(filesWritten, 10);
+}
+
+// The property values that removing personal information keeps, each as its stored bytes: those
+// of the first sections' properties other than the removed ones.
+std::vector<std::vector<std::byte>> keptValues(const StreamMap& streams)
+{
+    std::vector<std::vector<std::byte>> kept;
+    std::set<std::pair<int, std::uint32_t>> removed{{props::kSummaryInformation, 0x11}};
+    for (int row = 0; row < props::kRowCount; ++row)
+        if (props::isTextRow(row) || props::isDurationRow(row) || row == props::kLastPrintedRow)
+            removed.emplace(props::isDurationRow(row) ? props::kSummaryInformation : props::catalogueRow(row).selector,
+                            props::catalogueRow(row).propertyId);
+    for (const int selector : {props::kSummaryInformation, props::kDocumentSummaryInformation}) {
+        const auto stream = streams.find(selector == props::kSummaryInformation ? kSi : kDsi);
+        const auto layout = stream == streams.end() ? std::nullopt : parsePropertySet(stream->second);
+        if (!layout || layout->sections.empty()) continue;
+        for (const PropertyEntry& entry : layout->sections.front().entries)
+            if (!removed.count({selector, entry.id}))
+                if (const auto value = readProperty(stream->second, layout->sections.front(), entry.id))
+                    kept.push_back(value->data);
+    }
+    return kept;
+}
+
+// What removing personal information takes out of a file, as the byte strings to look for: the
+// texts of the text rows and the custom names and text values, each in its set's code page and
+// in UTF-16LE; the editing time and last printed FILETIMEs; the thumbnail in 64-byte pieces.
+// Strings with fewer than 4 bytes other than zero, or found where they are kept (the file's
+// other streams, the values of the sets that stay), are left out.
+std::vector<std::vector<std::byte>> removedValueForms(const std::string& path, const StreamMap& streams)
+{
+    std::vector<std::vector<std::byte>> kept = keptValues(streams);
+    for (const auto& [name, bytes] : streams)
+        if (name != kSi && name != kDsi) kept.push_back(bytes);
+    std::vector<std::vector<std::byte>> forms;
+    const auto add = [&](std::vector<std::byte> form) {
+        if (std::count_if(form.begin(), form.end(), [](std::byte b) { return b != std::byte{0}; }) < 4) return;
+        for (const auto& bytes : kept)
+            if (std::search(bytes.begin(), bytes.end(), form.begin(), form.end()) != bytes.end()) return;
+        forms.push_back(std::move(form));
+    };
+    const auto addText = [&](const std::string& text, std::uint16_t codePage) {
+        for (const std::uint16_t page : {codePage, convert::kCodePageUtf16})
+            if (auto encoded = convert::encodeCodePage(text, page)) add(std::move(*encoded));
+    };
+    const std::array fmtids{props::fmtidOfSelector(props::kSummaryInformation),
+                            props::fmtidOfSelector(props::kDocumentSummaryInformation)};
+    const auto sets = readPropertySets(path, fmtids);
+    EXPECT_TRUE(sets.ok()) << path;
+    if (!sets.ok()) return forms;
+    std::uint16_t customCodePage = convert::kCodePageWindowsLatin1;
+    for (int row = 0; row < props::kRowCount; ++row) {
+        const props::PropertyRow& entry = props::catalogueRow(row);
+        const auto& set = (*sets)[props::isDurationRow(row) || entry.selector == props::kSummaryInformation ? 0 : 1];
+        const auto value = set ? set->property(entry.propertyId) : std::nullopt;
+        if (!value) continue;
+        if (entry.selector == props::kDocumentSummaryInformation) customCodePage = value->codePage;
+        if (props::isTextRow(row)) addText(PropertyValueToText(*value), value->codePage);
+        if (props::isDurationRow(row) || row == props::kLastPrintedRow)
+            add({value->data.begin(), value->data.begin() + std::ptrdiff_t(std::min<std::size_t>(8, value->data.size()))});
+    }
+    const auto custom = readCustomProperties(path);
+    for (const props::CustomProperty& property : custom.ok() ? *custom : std::vector<props::CustomProperty>{}) {
+        addText(property.name, customCodePage);
+        if (property.type == props::kCustomText) addText(property.value, customCodePage);
+    }
+    if (const auto thumbnail = (*sets)[0] ? (*sets)[0]->property(0x11) : std::nullopt)
+        for (std::size_t at = 0; at + 64 <= thumbnail->data.size(); at += 64) {
+            std::vector<std::byte> piece(thumbnail->data.begin() + std::ptrdiff_t(at), thumbnail->data.begin() + std::ptrdiff_t(at + 64));
+            std::sort(piece.begin(), piece.end());
+            const bool varied = std::unique(piece.begin(), piece.end()) - piece.begin() >= 8;
+            if (varied) add({thumbnail->data.begin() + std::ptrdiff_t(at), thumbnail->data.begin() + std::ptrdiff_t(at + 64)});
+        }
+    return forms;
+}
+
+// The text rows, the editing time and the last printed date written empty, every custom
+// property removed and the thumbnail removed, on every undamaged .ppt: none of the removed
+// bytes is left anywhere in the file, and olefile reads it with only the property sets changed.
+TEST(PptCorpusWrite, RemovedPersonalInformationLeavesNoByteOfItInTheFile)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    testing::ScratchDir scratch;
+    int filesChecked = 0, formsChecked = 0, fileIndex = 0;
+    for (const std::string& name : testing::corpusFiles("cfb")) {
+        if (!name.ends_with(".ppt") || !isUndamaged(testing::oracleOf(name))) continue;
+#if defined(__SANITIZE_ADDRESS__)
+        if (fileIndex++ % 4 != 0) continue;
+#else
+        ++fileIndex;
+#endif
+        const std::string path = scratch.copyOfCorpusFile(name).string();
+        std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
+        const auto original = streamsOf(path);
+        ASSERT_TRUE(original) << name;
+        const auto forms = removedValueForms(path, *original);
+
+        document::RowChanges blanks;
+        for (int row = 0; row < props::kRowCount; ++row)
+            if (props::isTextRow(row) || props::isDurationRow(row) || row == props::kLastPrintedRow) blanks[std::size_t(row)] = "";
+        ASSERT_TRUE(document::writePptRows(path, blanks)) << name;
+        const props::CustomEdit removeAll{props::CustomEdit::Kind::RemoveAll};
+        const Failure customRemoved = writeCustomProperties(path, std::span(&removeAll, 1));
+        ASSERT_FALSE(customRemoved.failed()) << name << " " << customRemoved.text();
+        const Failure thumbnailRemoved = removeThumbnailProperty(path);
+        ASSERT_FALSE(thumbnailRemoved.failed()) << name << " " << thumbnailRemoved.text();
+
+        const std::string bytes = testing::readFileBytes(path);
+        for (const auto& form : forms) {
+            const std::string_view text(reinterpret_cast<const char*>(form.data()), form.size());
+            EXPECT_EQ(bytes.find(text), std::string::npos) << name << ": a removed value is left: " << text;
+        }
+        formsChecked += int(forms.size());
+        const auto verdict = testing::olefileCompare(testing::corpusDir() / "files" / name, path);
+        ASSERT_FALSE(verdict.is_null());
+        EXPECT_TRUE(verdict["new_opens"].get<bool>()) << name << verdict.dump();
+        for (const auto& changed : verdict["changed"])
+            EXPECT_TRUE(changed == "\x05SummaryInformation" || changed == "\x05" "DocumentSummaryInformation") << name << changed;
+        EXPECT_TRUE(verdict["missing"].empty()) << name;
+        EXPECT_FALSE(verdict["props"]["SummaryInformation"].contains("17")) << name;
+        const auto custom = readCustomProperties(path);
+        EXPECT_TRUE(custom.ok() && custom->empty()) << name;
+        ++filesChecked;
+    }
+    EXPECT_GT(filesChecked, 10);
+    EXPECT_GT(formsChecked, 10 * filesChecked) << "removed values looked for";
 }
 
 }  // namespace
