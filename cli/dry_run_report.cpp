@@ -1,6 +1,7 @@
 #include "cli/dry_run_report.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "cli/custom_options.h"
 #include "cli/output_text.h"

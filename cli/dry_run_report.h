@@ -3,7 +3,6 @@
 // line), or "PATH: nothing would change".
 #pragma once
 
-#include <optional>
 #include <ostream>
 #include <span>
 #include <string>
