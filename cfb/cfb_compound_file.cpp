@@ -56,12 +56,7 @@ Result<std::vector<std::byte>> CompoundFile::readStream(std::uint32_t entryId, s
         const std::uint32_t sectorSize = sectors_->sectorSize();
         const auto chain = fat_->chainPrefix(entry.startingSector, sectorsFor(entry.streamSize, sectorSize));
         if (!chain) return damagedCompoundFile("the FAT chain of a stream is broken");
-        std::vector<std::byte> sector(sectorSize);
-        for (std::size_t i = 0; i < chain->size(); ++i) {
-            if (!sectors_->read((*chain)[i], sector)) return sectors_->lastFailure();
-            const std::size_t from = i * sectorSize;
-            std::copy_n(sector.begin(), std::min<std::size_t>(sectorSize, bytes.size() - from), bytes.begin() + std::ptrdiff_t(from));
-        }
+        if (!sectors_->readChain(*chain, bytes)) return sectors_->lastFailure();
     }
     return bytes;
 }

@@ -41,10 +41,7 @@ Result<Directory> Directory::load(SectorFile& sectors, const Fat& fat, const Hea
     directory.loadedSectorCount_ = directory.sectorIds_.size();
     const std::size_t sectorSize = sectors.sectorSize();
     directory.raw_.resize(directory.sectorIds_.size() * sectorSize);
-    for (std::size_t i = 0; i < directory.sectorIds_.size(); ++i) {
-        if (!sectors.read(directory.sectorIds_[i], std::span<std::byte>(directory.raw_).subspan(i * sectorSize, sectorSize)))
-            return sectors.lastFailure();
-    }
+    if (!sectors.readChain(directory.sectorIds_, directory.raw_)) return sectors.lastFailure();
     if (directory.entry(kRootEntryId).objectType != std::uint8_t(ObjectType::Root))
         return damagedCompoundFile("directory entry 0 is not the root storage");
     return directory;

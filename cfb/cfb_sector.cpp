@@ -40,6 +40,25 @@ bool SectorFile::readPart(std::uint32_t sectorId, std::size_t offsetInSector, st
     return inFile == 0 || file_.readAt(offset, out.first(inFile)) || ioFailed();
 }
 
+bool SectorFile::readChain(std::span<const std::uint32_t> chain, std::span<std::byte> out)
+{
+    const std::size_t size = sectorSize();
+    std::size_t first = 0;
+    while (first < chain.size() && first * size < out.size()) {
+        if (chain[first] >= sectorCount_) return readPart(chain[first], 0, out.subspan(first * size, 1));
+        std::size_t end = first + 1;
+        while (end < chain.size() && chain[end] == chain[end - 1] + 1 && chain[end] < sectorCount_) ++end;
+        const std::span<std::byte> run = out.subspan(first * size, std::min(out.size() - first * size, (end - first) * size));
+        // The run lies inside the file but for the part of its last sector past the end.
+        const std::uint64_t offset = offsetOf(chain[first]);
+        const std::size_t inFile = std::size_t(std::min<std::uint64_t>(fileLength_ - offset, run.size()));
+        std::fill(run.begin() + std::ptrdiff_t(inFile), run.end(), std::byte{0});
+        if (!file_.readAt(offset, run.first(inFile))) return ioFailed();
+        first = end;
+    }
+    return true;
+}
+
 bool SectorFile::write(std::uint32_t sectorId, std::size_t offsetInSector, std::span<const std::byte> data)
 {
     unsynced_ = true;

@@ -32,6 +32,10 @@ public:
     bool read(std::uint32_t sectorId, std::span<std::byte> out);
     // Reads `out.size()` bytes at `offsetInSector` of a sector, with the same rules.
     bool readPart(std::uint32_t sectorId, std::size_t offsetInSector, std::span<std::byte> out);
+    // Reads the sectors `chain` into `out`, sector i of the chain at i * sectorSize(), with
+    // read()'s rules; each run of consecutive sector ids takes one read call. `out` holds at
+    // most chain.size() sectors: a last sector with less room gets only its first bytes.
+    bool readChain(std::span<const std::uint32_t> chain, std::span<std::byte> out);
 
     // Writes bytes at `offsetInSector` of a sector (the caller keeps the range inside the
     // sector run it owns). Writing at or past the end grows the file; the new last sector is
