@@ -1,6 +1,7 @@
 #include "app/custom_properties_page.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -203,6 +204,12 @@ void CustomPropertiesPage::appendLine(const props::CustomProperty& property, int
         CustomTable->setItem(row, column, item);
     }
     CustomTable->item(row, kNameColumn)->setData(kReadIndexRole, readIndex);
+}
+
+void CustomPropertiesPage::finishEditing()
+{
+    // The cell editor lives inside the table; taking the focus from it commits it.
+    if (CustomTable->isAncestorOf(QApplication::focusWidget())) CustomTable->setFocus();
 }
 
 void CustomPropertiesPage::addLine()

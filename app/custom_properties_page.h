@@ -43,6 +43,10 @@ public:
     // the same name (letter case aside), or a value is not one its type takes.
     std::optional<std::vector<props::CustomEdit>> edits(QString* problem) const;
 
+    // Commits the cell being edited, if any, as leaving it does: "Apply" by its mnemonic keeps
+    // the focus where it is.
+    void finishEditing();
+
     // "Add": a new line at the bottom (type text), its name opened for typing.
     void addLine();
     // "Remove" and Delete in the table: the selected lines go.

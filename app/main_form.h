@@ -181,7 +181,7 @@ public:
     void BitBtn8Click();
     void BitBtn9Click();
     // "Apply" on the "Custom Properties" page: the page's edits written to the selected file,
-    // which is then shown again.
+    // which is then shown again; after a failure the edits stay on the page.
     void CustomApplyClick();
     // "Remove personal information…": asked for, then a batch run over the whole list.
     void RemovePersonalInformation1Click();

@@ -188,6 +188,7 @@ void TForm1::CustomApplyClick()
     const int line = selectedLine(*ListView1);
     if (line < 0) return;
     // A value refused here writes nothing and leaves the page as the user made it.
+    CustomPage->finishEditing();
     QString problem;
     const auto edits = CustomPage->edits(&problem);
     if (!edits) {
@@ -206,7 +207,9 @@ void TForm1::CustomApplyClick()
     const Failure failure = change::changeCustomProperties(path, *edits, CheckBox5->isChecked());
     setLineStatus(*ListView1, line, failure.failed() ? kChangeFailed : kChanged);
     setLineFailure(*ListView1, line, failureReason(kChangeFailedStep, failure));
-    {
+    // A failed change leaves the file as it was, so the edits stay on the page to be applied
+    // again once the cause is gone; a written one is shown as the file now is.
+    if (!failure.failed()) {
         const QScopedValueRollback<bool> running(displayRunning_, true);
         displayLine(line);
     }

@@ -1,7 +1,7 @@
 // The "Custom Properties" page over copies of corpus .ppt files: it shows the selected file's
 // custom properties as the core reads them; added, changed and removed lines are written by
-// "Apply" and read back; a value its type does not take is refused with nothing written; an
-// unreadable file turns editing off; the keyboard reaches every control and Delete removes lines.
+// "Apply" and read back; a value its type does not take is refused with nothing written; a
+// failed write keeps the edits; an unreadable file turns editing off; the keyboard reaches every control and Delete removes lines.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -16,6 +16,7 @@
 #include "change_test_support.h"
 #include "convert/display_text.h"
 #include "document/custom_rows.h"
+#include "tests/support/fileinfo_fixtures.h"
 #include "ui_test_support.h"
 
 using namespace quorvane::app;
@@ -56,8 +57,9 @@ int rowNamed(const CustomPropertiesPage* page, const QString& name)
 }
 
 // Opens the editor of a cell as F2 does and gives it `text`: typed into a text editor, chosen
-// in the type list; Enter commits it.
-void editCell(QTableWidget* table, int row, int column, const QString& text)
+// in the type list; then presses `key` (Enter commits it).
+void editCell(QTableWidget* table, int row, int column, const QString& text, Qt::Key key = Qt::Key_Return,
+              Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     table->setFocus();
     table->setCurrentCell(row, column);
@@ -69,7 +71,7 @@ void editCell(QTableWidget* table, int row, int column, const QString& text)
         QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(editor, text);
     }
-    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClick(editor, key, modifiers);
 }
 
 }  // namespace
@@ -140,8 +142,9 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         editCell(table, table->rowCount() - 1, 0, QStringLiteral("Due"));
         editCell(table, table->rowCount() - 1, 1, QStringLiteral("date"));
-        editCell(table, table->rowCount() - 1, 2, due);
-        QTest::mouseClick(page_->CustomApplyButton, Qt::LeftButton);
+        // The last value is still being typed when "Apply" is pressed by its mnemonic.
+        editCell(table, table->rowCount() - 1, 2, due, Qt::Key_P, Qt::AltModifier);
+        QTRY_COMPARE(lineStatus(*form_->ListView1, 0), int(kChanged));  // the mnemonic clicks after a moment
 
         const std::vector<CustomProperty> expected = sortedByName({{"_AdHocReviewCycleID", "integer", "42"},
                                                                    {"_EmailSubject", "text", "Plans for Q3"},
@@ -149,7 +152,6 @@ private slots:
                                                                    {"Reviewed", "yes-no", "yes"},
                                                                    {"Due", "date", due.toStdString()}});
         QCOMPARE(customOf(path), expected);
-        QCOMPARE(lineStatus(*form_->ListView1, 0), int(kChanged));
         // The page shows the file as it now is.
         QCOMPARE(shownLines(page_), expected);
     }
@@ -189,6 +191,26 @@ private slots:
         QCOMPARE(fileBytes(path), before);
         QCOMPARE(lineStatus(*form_->ListView1, 0), int(kUnchanged));
         QCOMPARE(page_->CustomTable->item(1, 2)->text(), value);  // the page keeps what was typed
+    }
+
+    // The file held by another program: the reason goes to the line's tool tip and the status
+    // bar, and the edit stays on the page to be applied again.
+    void failedChangeKeepsTheEdits()
+    {
+        const std::string path = files_->copy(kFourCustom);
+        selectFile(path);
+        const QByteArray before = fileBytes(path);
+        page_->CustomTable->item(1, 2)->setText(QStringLiteral("Not written"));
+        const quorvane::testing::LockHoldingChild otherProgram(path, true);
+        QVERIFY(otherProgram.holding());
+        QTest::mouseClick(page_->CustomApplyButton, Qt::LeftButton);
+
+        QCOMPARE(lineStatus(*form_->ListView1, 0), int(kChangeFailed));
+        const QString reason = lineFailure(*form_->ListView1, 0);
+        QVERIFY2(reason.startsWith(u"Change failed: "), qPrintable(reason));
+        QCOMPARE(form_->statusBar()->currentMessage(), reason);
+        QCOMPARE(page_->CustomTable->item(1, 2)->text(), QStringLiteral("Not written"));
+        QCOMPARE(fileBytes(path), before);
     }
 
     void unreadableFileTurnsEditingOff()
