@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "base/byte_writer.h"
 #include "convert/codepage_text.h"
@@ -106,20 +107,23 @@ std::optional<std::vector<std::byte>> rewriteFirstSection(std::span<const std::b
     for (auto it = spanEnds.begin(); it != spanEnds.end(); ++it)
         if (auto next = std::next(it); next != spanEnds.end()) it->second = next->first;
 
+    // A table may list the id more than once: every listing and its value go, and a set value
+    // takes the first one's place, so that no old value stays behind a later listing.
     const auto target = std::find_if(first.entries.begin(), first.entries.end(),
                                      [id](const PropertyEntry& e) { return e.id == id; });
     const bool present = target != first.entries.end();
-    if (present && std::count_if(first.entries.begin(), first.entries.end(),
-                                 [&](const PropertyEntry& e) { return e.offset == target->offset; }) > 1)
-        return std::nullopt;
+    std::set<std::uint32_t> targetOffsets;
+    for (const PropertyEntry& entry : first.entries)
+        if (entry.id == id) targetOffsets.insert(entry.offset);
+    const auto listings = std::size_t(std::count_if(first.entries.begin(), first.entries.end(),
+                                                    [id](const PropertyEntry& e) { return e.id == id; }));
+    for (const PropertyEntry& entry : first.entries)
+        if (entry.id != id && targetOffsets.count(entry.offset)) return std::nullopt;  // a value shared with another id
     const bool removing = typedValue == nullptr;
     if (removing && !present) return std::vector<std::byte>(stream.begin(), stream.end());
-    const bool replacing = present && !removing;
 
     const auto sectionBytes = stream.subspan(first.offset, first.size);
-    const std::size_t newTableEnd = removing    ? tableEnd - kPropertyTableEntrySize
-                                    : replacing ? tableEnd
-                                                : tableEnd + kPropertyTableEntrySize;
+    const std::size_t newTableEnd = tableEnd - listings * kPropertyTableEntrySize + (removing ? 0 : kPropertyTableEntrySize);
     std::vector<std::byte> body;  // everything after the new table
     ByteWriter w(body);
     const std::uint32_t firstValue = spanEnds.empty() ? first.size : spanEnds.begin()->first;
@@ -127,10 +131,11 @@ std::optional<std::vector<std::byte>> rewriteFirstSection(std::span<const std::b
     std::map<std::uint32_t, std::uint32_t> newOffsets;
     for (const auto& [start, end] : spanEnds) {
         newOffsets[start] = std::uint32_t(newTableEnd + body.size());
-        if (present && start == target->offset) {
+        if (targetOffsets.count(start)) {
             const std::size_t oldLength = end - start;
-            const std::size_t newLength = removing ? 0 : typedValue->size();
-            if (!removing) w.bytes(*typedValue);
+            const bool setHere = !removing && start == target->offset;
+            const std::size_t newLength = setHere ? typedValue->size() : 0;
+            if (setHere) w.bytes(*typedValue);
             // Keep the old length's remainder modulo 4, so that what follows keeps its phase.
             w.zeros((oldLength % 4 + 4 - newLength % 4) % 4);
         } else {
@@ -151,9 +156,9 @@ std::optional<std::vector<std::byte>> rewriteFirstSection(std::span<const std::b
     ByteWriter s(section);
     const std::size_t sectionSize = newTableEnd + body.size();
     s.u32(std::uint32_t(sectionSize));
-    s.u32(std::uint32_t(first.entries.size() - (removing ? 1 : 0) + (present ? 0 : 1)));
+    s.u32(std::uint32_t(first.entries.size() - listings + (removing ? 0 : 1)));
     for (const PropertyEntry& entry : first.entries) {
-        if (removing && entry.id == id) continue;
+        if (entry.id == id && (removing || &entry != &*target)) continue;
         s.u32(entry.id);
         s.u32(newOffsets[entry.offset]);
     }

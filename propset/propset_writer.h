@@ -22,22 +22,22 @@ std::vector<std::byte> typedFiletime(std::uint64_t value);
 std::vector<std::byte> typedNull();
 
 // The stream with property `id` of its first section set to `typedValue`: an existing value
-// is replaced in its place, a new one appended after the last value (zeros before it bring it
-// to a multiple of 4). The table keeps its
+// is replaced in its place (a property the table lists more than once keeps its first listing,
+// and the values of the others go as removeProperty takes them), a new one appended after the
+// last value (zeros before it bring it to a multiple of 4). The table keeps its
 // order, every other value, the dictionary, the bytes between and after values, the other
 // sections (moved, not rewritten) and the stream's tail stay byte for byte. The new value is
 // padded so that its length keeps the old one's remainder modulo 4, so later values keep
 // their alignment. nullopt when the stream has no section, the first section does not lie
-// inside the stream, its table or offsets are broken, or another section overlaps it: a
-// stream that damaged is not patched.
+// inside the stream, its table or offsets are broken, another section overlaps it, or a value of
+// the property shares its offset with another property: a stream that damaged is not patched.
 std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> stream, std::uint32_t id,
                                                   std::span<const std::byte> typedValue);
 
-// The stream without property `id` of its first section: its table entry and its value go,
-// zeros keeping the removed value's length modulo 4 stay in its place (so later values keep their
-// alignment), and every other byte is kept as setProperty keeps it. A copy of the stream when the
-// section does not hold the property; nullopt when setProperty would refuse the stream, or the
-// value shares its offset with another property.
+// The stream without property `id` of its first section: its table entries and their values
+// go, zeros keeping each removed value's length modulo 4 stay in its place (so later values keep
+// their alignment), and every other byte is kept as setProperty keeps it. A copy of the stream
+// when the section does not hold the property; nullopt when setProperty would refuse the stream.
 std::optional<std::vector<std::byte>> removeProperty(std::span<const std::byte> stream, std::uint32_t id);
 
 // A new stream holding one section `fmtid`: class id = `fmtid`, code page 1200 (property 1)

@@ -142,6 +142,43 @@ TEST(PropsetCodec, PatchingKeepsEveryOtherByte)
     }
 }
 
+// A property listed twice (company and, in the category's place, company again): setting it
+// keeps one entry with the new value, removing it keeps none, and neither old value is left
+// anywhere in the stream; the other values keep their bytes.
+TEST(PropsetCodec, APropertyListedTwiceLeavesNoOldValue)
+{
+    const OfficeStream office = officeStream();
+    auto twice = office.bytes;
+    writeU32(twice, 68 + 8 + 16, 15);  // the category's table entry names the company
+    const auto original = propset::parsePropertySet(twice);
+    const std::vector<std::byte> newValue = propset::typedCodePageString(hex("4E 65 77"), 1252);
+    for (const bool removing : {true, false}) {
+        const auto written = removing ? propset::removeProperty(twice, 15) : propset::setProperty(twice, 15, newValue);
+        ASSERT_TRUE(written) << removing;
+        const auto layout = parsePropertySet(*written);
+        ASSERT_TRUE(layout && layout->sections.size() == 2) << removing;
+        const propset::Section& first = layout->sections[0];
+        EXPECT_EQ(first.entries.size(), first.declaredCount) << removing;
+        EXPECT_EQ(std::count_if(first.entries.begin(), first.entries.end(), [](const PropertyEntry& e) { return e.id == 15; }),
+                  removing ? 0 : 1);
+        if (!removing) {
+            EXPECT_EQ(propset::PropertyValueToText(*propset::readProperty(*written, first, 15)), "New");
+        }
+        // The values kept start with their old bytes (the zeros left of a removed value follow).
+        for (const std::uint32_t kept : {1u, 12u}) {
+            const auto before = propset::readProperty(twice, original->sections[0], kept)->data;
+            const auto after = propset::readProperty(*written, first, kept)->data;
+            EXPECT_TRUE(after.size() >= before.size() && std::equal(before.begin(), before.end(), after.begin()))
+                << removing << " " << kept;
+        }
+        for (const char* old : {"41 63 6D 65", "43 61 74 00"}) {
+            const auto oldBytes = hex(old);
+            EXPECT_EQ(std::search(written->begin(), written->end(), oldBytes.begin(), oldBytes.end()), written->end())
+                << removing << " " << old;
+        }
+    }
+}
+
 TEST(PropsetCodec, DamagedLayoutsAreNotPatched)
 {
     const OfficeStream office = officeStream();
