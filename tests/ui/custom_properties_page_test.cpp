@@ -156,6 +156,22 @@ private slots:
         QCOMPARE(shownLines(page_), expected);
     }
 
+    // A value of a type the page does not edit shows its stored type, stays as it is through
+    // "Apply", and goes only when its line is removed.
+    void otherStoredTypesAreReadOnly()
+    {
+        page_->showRead({{"Blob", "VT_BLOB", ""}, {"Note", "text", "kept"}});
+        for (int column = 0; column < 3; ++column)
+            QVERIFY(!(page_->CustomTable->item(0, column)->flags() & Qt::ItemIsEditable));
+        QString problem;
+        QCOMPARE(page_->edits(&problem)->size(), std::size_t(0));
+        page_->CustomTable->selectRow(0);
+        page_->removeSelectedLines();
+        const auto edits = page_->edits(&problem);
+        QVERIFY(edits && edits->size() == 1);
+        QVERIFY((*edits)[0].kind == quorvane::props::CustomEdit::Kind::Remove && (*edits)[0].name == "Blob");
+    }
+
     void valueItsTypeDoesNotTakeIsRefused_data()
     {
         QTest::addColumn<QString>("name");
@@ -167,6 +183,9 @@ private slots:
         QTest::newRow("number") << "Ratio" << "number" << "1,5" << "'Ratio': '1,5' is not a number";
         QTest::newRow("yes-no") << "Done" << "yes-no" << "maybe" << "'Done': 'maybe' is not yes or no";
         QTest::newRow("date") << "Due" << "date" << "soon" << "'Due': 'soon' is not a date from 1601 to 9999";
+        const QString year1500 = QString::fromStdString(
+            quorvane::convert::DateTimeToDisplayText(*quorvane::convert::encodeDateTime({1500, 6, 1, 12, 0, 0, 0})));
+        QTest::newRow("date before 1601") << "Due" << "date" << year1500 << "is not a date from 1601 to 9999";
         QTest::newRow("no name") << "" << "text" << "x" << "line 2 has no name";
         QTest::newRow("same name") << "_authoremail" << "text" << "x" << "two custom properties are named '_AuthorEmail'";
     }

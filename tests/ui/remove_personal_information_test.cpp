@@ -1,6 +1,7 @@
 // "Remove personal information…" over copies of a corpus .ppt: the menu item follows the list,
 // OK in the confirmation empties the personal rows and the custom properties of every listed
-// file (read back) and keeps the others, Cancel changes nothing.
+// file (read back) and keeps the others, removes the thumbnail only when asked (read by
+// olefile), Cancel changes nothing.
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include "change/scrub.h"
 #include "change_test_support.h"
 #include "document/custom_rows.h"
+#include "tests/support/cfb_olefile.h"
 #include "ui_test_support.h"
 
 using namespace quorvane::app;
@@ -22,14 +24,15 @@ namespace {
 
 constexpr char kPersonalFile[] = "bug61881.ppt";  // Author, Last Saved By, Company and 4 custom properties
 
-// Answers the confirmation that the code run next opens with `button`; `seen` tells whether it
-// opened, and with the thumbnail box off.
-void answerConfirmation(QDialogButtonBox::StandardButton button, bool* seen)
+// Answers the confirmation that the code run next opens: checks "Also remove the thumbnail"
+// when `thumbnail`, then presses `button`. `seen` tells whether it opened with the box off.
+void answerConfirmation(QDialogButtonBox::StandardButton button, bool thumbnail, bool* seen)
 {
-    QTimer::singleShot(0, [button, seen] {
+    QTimer::singleShot(0, [button, thumbnail, seen] {
         auto* confirmation = qobject_cast<ScrubDialog*>(QApplication::activeModalWidget());
         if (!confirmation) return;
-        *seen = !confirmation->removeThumbnail();
+        *seen = !confirmation->ThumbnailBox->isChecked();
+        confirmation->ThumbnailBox->setChecked(thumbnail);
         confirmation->ScrubButtons->button(button)->click();
     });
 }
@@ -59,12 +62,19 @@ private slots:
         files_.reset();
     }
 
+    void okEmptiesPersonalRowsAndCustomPropertiesOfEveryFile_data()
+    {
+        QTest::addColumn<bool>("thumbnail");
+        QTest::newRow("thumbnail kept") << false;
+        QTest::newRow("thumbnail removed") << true;
+    }
     void okEmptiesPersonalRowsAndCustomPropertiesOfEveryFile()
     {
+        QFETCH(bool, thumbnail);
         const auto before = quorvane::document::readDocumentRows(paths_[0]);
         QVERIFY(before && !(*before)[2].empty());
         bool seen = false;
-        answerConfirmation(QDialogButtonBox::Ok, &seen);
+        answerConfirmation(QDialogButtonBox::Ok, thumbnail, &seen);
         form_->RemovePersonalInformation1->trigger();
         QVERIFY(seen);
 
@@ -76,6 +86,11 @@ private slots:
                 QCOMPARE((*rows)[std::size_t(row)], scrubbed[std::size_t(row)] ? std::string() : (*before)[std::size_t(row)]);
             const auto custom = quorvane::document::readCustomRows(path);
             QVERIFY(custom.ok() && custom->empty());
+            // An independent reader opens the file and finds the thumbnail (PIDSI_THUMBNAIL) as asked.
+            const nlohmann::json verdict = quorvane::testing::olefileCompare(corpusFilePath(kPersonalFile).toStdString(), path);
+            if (verdict.is_null()) QSKIP("olefile cannot be run");
+            QVERIFY(verdict["new_opens"].get<bool>());
+            QCOMPARE(verdict["props"]["SummaryInformation"].contains("17"), !thumbnail);
         }
         QCOMPARE(lineStatuses(form_.get()), (std::vector<int>{kChanged, kChanged}));
         QCOMPARE(form_->statusBar()->currentMessage(), QStringLiteral("2 files changed, 0 failed"));
@@ -88,7 +103,7 @@ private slots:
     {
         const QByteArray before = fileBytes(paths_[0]);
         bool seen = false;
-        answerConfirmation(QDialogButtonBox::Cancel, &seen);
+        answerConfirmation(QDialogButtonBox::Cancel, true, &seen);
         form_->RemovePersonalInformation1->trigger();
         QVERIFY(seen);
         QCOMPARE(fileBytes(paths_[0]), before);
