@@ -32,6 +32,15 @@ const FinalMetadata* finalMetadataFor(const struct stat& info)
     return nullptr;
 }
 
+void followReplacedFile(const struct stat& replaced, const struct stat& replacement)
+{
+    for (ChangeScope* scope = innermostScope; scope; scope = scope->outer_) {
+        if (!scope->covers(replaced)) continue;
+        scope->device_ = replacement.st_dev;
+        scope->inode_ = replacement.st_ino;
+    }
+}
+
 bool refusedAsReadOnly(const struct stat& info)
 {
     return (info.st_mode & kAnyWriteBit) == 0 && !finalMetadataFor(info);

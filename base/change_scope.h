@@ -46,6 +46,8 @@ public:
     const ChangeScope* outer() const { return outer_; }
 
 private:
+    friend void followReplacedFile(const struct stat& replaced, const struct stat& replacement);
+
     dev_t device_;
     ino_t inode_;
     FinalMetadata finalMetadata_;
@@ -55,6 +57,11 @@ private:
 // The final metadata of an open scope for the file `info` describes; nullptr when none is open
 // on this thread.
 const FinalMetadata* finalMetadataFor(const struct stat& info);
+
+// Tells the open scopes for the file `replaced` describes that a whole-file replacement has put
+// the file `replacement` describes in its place: they cover that one from now on, so that a
+// later write of the same change (a second rewrite of a package) finds its scope.
+void followReplacedFile(const struct stat& replaced, const struct stat& replacement);
 
 // True when a writer must refuse the file `info` describes as read-only: it has no write bit for
 // anyone and no change scope is open for it (a sequence that puts its attribute word last may

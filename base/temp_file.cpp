@@ -243,6 +243,8 @@ Failure TempFile::commit(const std::string& target)
     // The name is given as late as it can be: until now a kill leaves nothing behind.
     if (path_.empty())
         if (Failure failure = giveName(target); failure.failed()) return failure;
+    struct stat replacement {};
+    if (::fstat(file_->fd(), &replacement) != 0) return Failure::fromErrno(errno);
     errno = 0;
     const bool closed = file_->close();
     const int closeErrno = errno;
@@ -254,6 +256,7 @@ Failure TempFile::commit(const std::string& target)
         unregisterTempPath(std::exchange(cleanupSlot_, -1));
         committed_ = true;
     }
+    if (S_ISREG(replaced.st_mode)) followReplacedFile(replaced, replacement);
     return syncFolderOf(target);
 }
 

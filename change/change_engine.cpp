@@ -2,17 +2,24 @@
 
 #include <algorithm>
 
-#include "change/custom_change.h"
+#include "document/custom_rows.h"
 #include "fileinfo/file_change.h"
 #include "document/document_rows.h"
 
 namespace quorvane::change {
 namespace {
 
+// The rows, then (removeAllCustom) every custom property removed, in one file change.
 Failure applyFileChange(const std::string& path, const fileinfo::FileChangeSettings& settings,
-                        const props::RowTexts& rowValues, const props::RowSelection& selected)
+                        const props::RowTexts& rowValues, const props::RowSelection& selected,
+                        bool removeAllCustom = false)
 {
-    return fileinfo::runFileChange(path, settings, [&] { return document::writeRows(path, rowValues, selected); });
+    return fileinfo::runFileChange(path, settings, [&] {
+        const Failure failure = document::writeRows(path, rowValues, selected);
+        if (failure.failed() || !removeAllCustom) return failure;
+        const props::CustomEdit removeAll{props::CustomEdit::Kind::RemoveAll, {}, {}};
+        return document::writeCustomRows(path, std::span(&removeAll, 1));
+    });
 }
 
 fileinfo::FileTimeSources batchSources(const FileTimeSetting& setting)
@@ -41,13 +48,7 @@ Failure changeFileInBatch(const std::string& path, const BatchSettings& batch)
     const fileinfo::FileChangeSettings settings{batchSources(batch.fileTimes[kCreationTime]),
                                                 batchSources(batch.fileTimes[kModifyTime]),
                                                 batchSources(batch.fileTimes[kLastAccessTime]), batch.attributes};
-    const Failure failure = applyFileChange(path, settings, batch.rowValues, batch.rowChecks);
-    if (failure.failed() || !batch.removeAllCustom) return failure;
-    // A change of its own: a package rewrite gives the file a new inode, and the change scope of
-    // the rows' change covers only the one it was opened for, so a read-only package could not
-    // be rewritten a second time inside it.
-    const props::CustomEdit removeAll{props::CustomEdit::Kind::RemoveAll, {}, {}};
-    return changeCustomProperties(path, std::span(&removeAll, 1), /*backup=*/false);
+    return applyFileChange(path, settings, batch.rowValues, batch.rowChecks, batch.removeAllCustom);
 }
 
 bool ApplySingleChange(const std::string& path, const SingleChangeValues& values)
