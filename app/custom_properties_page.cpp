@@ -20,6 +20,7 @@
 
 #include "app/custom_value_text.h"
 #include "app/grid_line_delegate.h"
+#include "app/page_controls.h"
 #include "app/property_table.h"
 
 namespace quorvane::app {
@@ -75,22 +76,12 @@ public:
     }
 };
 
-QPushButton* newButton(const char* objectName, const QString& caption, QWidget* parent)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(objectName));
-    button->setAutoDefault(false);
-    return button;
-}
-
 }  // namespace
 
 CustomPropertiesPage::CustomPropertiesPage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("CustomPage"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(4, 4, 4, 4);
-    column->setSpacing(4);
+    QVBoxLayout* column = pageColumn(this);
 
     CustomReadState = new QLabel(this);
     CustomReadState->setObjectName(QStringLiteral("CustomReadState"));
@@ -102,6 +93,10 @@ CustomPropertiesPage::CustomPropertiesPage(QWidget* parent) : QWidget(parent)
     CustomTable->setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Type"), QStringLiteral("Value")});
     CustomTable->verticalHeader()->hide();
     CustomTable->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The look of the property tables: their condensed letters and their grid lines.
+    QFont condensed = CustomTable->font();
+    condensed.setStretch(QFont::Condensed);
+    CustomTable->setFont(condensed);
     CustomTable->setShowGrid(false);
     CustomTable->setWordWrap(false);
     CustomTable->horizontalHeader()->setStretchLastSection(true);
@@ -123,17 +118,13 @@ CustomPropertiesPage::CustomPropertiesPage(QWidget* parent) : QWidget(parent)
     CustomTable->addAction(removeLines);
     connect(removeLines, &QAction::triggered, this, &CustomPropertiesPage::removeSelectedLines);
 
-    CustomBackupBox = new QCheckBox(QStringLiteral("Backup original files in the same folder before making change"), this);
-    CustomBackupBox->setObjectName(QStringLiteral("CustomBackupBox"));
+    CustomBackupBox = newCheckBox("CustomBackupBox", kBackupOptionCaption, this);
     column->addWidget(CustomBackupBox);
 
     CustomAddButton = newButton("CustomAddButton", QStringLiteral("&Add"), this);
     CustomRemoveButton = newButton("CustomRemoveButton", QStringLiteral("&Remove"), this);
     CustomApplyButton = newButton("CustomApplyButton", QStringLiteral("A&pply"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->setSpacing(4);
-    buttons->addWidget(CustomAddButton);
-    buttons->addWidget(CustomRemoveButton);
+    QHBoxLayout* buttons = buttonRow({CustomAddButton, CustomRemoveButton});
     buttons->addStretch(1);
     buttons->addWidget(CustomApplyButton);
     column->addLayout(buttons);

@@ -25,6 +25,7 @@
 #include "app/custom_properties_page.h"
 #include "app/date_time_pickers.h"
 #include "app/grid_line_delegate.h"
+#include "app/page_controls.h"
 #include "app/property_table.h"
 #include "props/catalogue.h"
 
@@ -49,21 +50,6 @@ QToolButton* newToolButton(const char* objectName, const QString& caption, const
     button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     button->setAutoRaise(true);
     return button;
-}
-
-QPushButton* newButton(const char* objectName, const QString& caption, QWidget* parent)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(objectName));
-    button->setAutoDefault(false);
-    return button;
-}
-
-QCheckBox* newCheckBox(const char* objectName, const QString& caption, QWidget* parent)
-{
-    auto* box = new QCheckBox(caption, parent);
-    box->setObjectName(QString::fromLatin1(objectName));
-    return box;
 }
 
 // A three-state attribute box, grayed (leave the bit as it is) at start.
@@ -103,22 +89,6 @@ void layOutTimeLines(QGroupBox* group, const std::array<std::initializer_list<QW
         for (QWidget* widget : lines[static_cast<std::size_t>(line)]) grid->addWidget(widget, line, column++);
     }
     grid->setColumnStretch(0, 1);
-}
-
-QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons)
-{
-    auto* row = new QHBoxLayout;
-    row->setSpacing(4);
-    for (QPushButton* button : buttons) row->addWidget(button);
-    return row;
-}
-
-QVBoxLayout* pageColumn(QWidget* page)
-{
-    auto* column = new QVBoxLayout(page);
-    column->setContentsMargins(4, 4, 4, 4);
-    column->setSpacing(4);
-    return column;
 }
 
 }  // namespace
@@ -218,7 +188,7 @@ QWidget* TForm1::createSingleChangePage()
     layOutAttributeBoxes(GroupBox1, {CheckBox16, CheckBox17, CheckBox18, CheckBox23});
     column->addWidget(GroupBox1);
 
-    CheckBox5 = newCheckBox("CheckBox5", QStringLiteral("Backup original files in the same folder before making change"),
+    CheckBox5 = newCheckBox("CheckBox5", kBackupOptionCaption,
                             TabSheet2);
     CheckBox5->setChecked(true);
     column->addWidget(CheckBox5);
@@ -293,7 +263,7 @@ QWidget* TForm1::createBatchChangePage()
     layOutAttributeBoxes(GroupBox2, {CheckBox1, CheckBox2, CheckBox3, CheckBox8});
     column->addWidget(GroupBox2);
 
-    CheckBox4 = newCheckBox("CheckBox4", QStringLiteral("Backup original files in the same folder before making change"),
+    CheckBox4 = newCheckBox("CheckBox4", kBackupOptionCaption,
                             TabSheet1);
     CheckBox4->setChecked(true);
     column->addWidget(CheckBox4);

@@ -1,0 +1,41 @@
+#include "app/page_controls.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace quorvane::app {
+
+QPushButton* newButton(const char* objectName, const QString& caption, QWidget* parent)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QCheckBox* newCheckBox(const char* objectName, const QString& caption, QWidget* parent)
+{
+    auto* box = new QCheckBox(caption, parent);
+    box->setObjectName(QString::fromLatin1(objectName));
+    return box;
+}
+
+QVBoxLayout* pageColumn(QWidget* page)
+{
+    auto* column = new QVBoxLayout(page);
+    column->setContentsMargins(4, 4, 4, 4);
+    column->setSpacing(4);
+    return column;
+}
+
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons)
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(4);
+    for (QPushButton* button : buttons) row->addWidget(button);
+    return row;
+}
+
+}  // namespace quorvane::app

@@ -1,0 +1,33 @@
+// The pieces every page of the main window is built from, so that the pages look alike: push
+// buttons and check boxes named by their object name, the page's column of controls, a row of
+// buttons, and the caption of the backup option.
+#pragma once
+
+#include <QString>
+
+#include <initializer_list>
+
+class QCheckBox;
+class QHBoxLayout;
+class QPushButton;
+class QVBoxLayout;
+class QWidget;
+
+namespace quorvane::app {
+
+inline const QString kBackupOptionCaption = QStringLiteral("Backup original files in the same folder before making change");
+
+// A push button named `objectName`, owned by `parent`; Enter elsewhere on the page does not
+// press it.
+QPushButton* newButton(const char* objectName, const QString& caption, QWidget* parent);
+
+// A two-state check box named `objectName`, owned by `parent`, unchecked.
+QCheckBox* newCheckBox(const char* objectName, const QString& caption, QWidget* parent);
+
+// The layout of `page`: its controls one under the other, with the pages' margins and spacing.
+QVBoxLayout* pageColumn(QWidget* page);
+
+// `buttons` side by side, as the pages' bottom rows hold them.
+QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);
+
+}  // namespace quorvane::app
