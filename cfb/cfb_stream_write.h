@@ -20,12 +20,14 @@
 //      what every reader sees; after it, the new one.                               sync
 //   5. Zeros over the old bytes an earlier writer may have left where no stream's content is
 //      (free sectors, unused mini sectors, the room past each stream's end in its last sector
-//      or mini sector); the old chains: sectors overwritten with zeros, then marked free. sync
+//      or mini sector); the old chains: sectors overwritten with zeros, then marked free. No
+//      sync: a crash may lose any of these writes without changing what the file holds.
 // So no byte of a replaced stream stays in the file, and a new stream's last sector (regular
 // or mini) is zero past its data. A cut inside steps 1-3 leaves allocated sectors that
 // nothing refers to (lost space, not damage); a cut inside step 4 leaves each stream old or
-// new, each on its own; a cut inside step 5 leaves some old sectors zeroed but still marked
-// used, or some old bytes not yet zeroed.
+// new, each on its own; a cut inside step 5, or a crash of the machine before its writes
+// reach the disk, leaves some old sectors zeroed but still marked used, or some old bytes not
+// yet zeroed.
 // Between the DIFAT link (step 2) and the header (step 3), olefile (which checks the last DIFAT link)
 // would see a mismatch; this arises only when a write adds a second or later DIFAT sector.
 #pragma once
@@ -57,7 +59,7 @@ struct StreamWrite {
 };
 
 // Replaces or creates every stream of `writes` in one write sequence (each step above taken once
-// for all of them), so that the file is synced as often as for one stream (three times when no
+// for all of them), so that the file is synced as often as for one stream (twice when no
 // table grows). At most one stream is created, and no entry is written twice (Unsupported otherwise).
 // Results as replaceStream and createRootStream, nothing written when any refusal is known
 // before writing; an interruption or a failed write leaves each stream old or new.

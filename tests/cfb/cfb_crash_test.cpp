@@ -76,7 +76,9 @@ TEST(CfbCrash, AnySubsetOfTheWritesOfAnEpochLeavesOldOrNewStream)
         Failure fault;
         ASSERT_TRUE(applyCfbWrite(recorder, c, &fault)) << c.label;
         const auto& epochs = recorder.epochs();
-        ASSERT_GE(epochs.size(), 3u) << c.label << ": the write should sync between its phases";
+        // At least the switch and the clean-up after it (the data before the switch has an
+        // epoch of its own unless there is none).
+        ASSERT_GE(epochs.size(), 2u) << c.label << ": the write should sync between its phases";
 
         MemoryFile durable(original);  // everything of the epochs before the crashing one
         for (std::size_t e = 0; e < epochs.size(); ++e) {
