@@ -58,7 +58,10 @@ std::optional<props::CustomValue> customValueOfText(std::string_view type, const
             value.filetime100ns = *filetime;
             return value;
         }
-        *problem = quoted + QStringLiteral(" is not a date from 1601 to 9999");
+        // An example in the form the locale writes dates, which is the form read here.
+        const auto example = convert::encodeDateTime({2024, 5, 1, 13, 30, 0, 0});
+        *problem = quoted + QStringLiteral(" is not a date from 1601 to 9999 in the form ") +
+                   QString::fromStdString(convert::DateTimeToDisplayText(example.value_or(0)));
     } else {
         value.text = utf8;
         return value;
