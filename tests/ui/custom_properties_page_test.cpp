@@ -1,7 +1,8 @@
-// The "Custom Properties" page over copies of corpus .ppt files: it shows the selected file's
+// The "Custom Properties" page over copies of corpus files: it shows the selected file's
 // custom properties as the core reads them; added, changed and removed lines are written by
-// "Apply" and read back; a value its type does not take is refused with nothing written; a
-// failed write keeps the edits; an unreadable file turns editing off; the keyboard reaches every control and Delete removes lines.
+// "Apply" and read back (a package's too); a value its type does not take is refused with
+// nothing written; a failed write keeps the edits; an unreadable file turns editing off; the
+// keyboard reaches every control and Delete removes lines.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -82,7 +83,7 @@ class CustomPropertiesPageTest : public QObject {
 private slots:
     void init()
     {
-        if (!corpusHas({kFourCustom, kSixteenCustom})) QSKIP("no corpus");
+        if (!corpusHas({kFourCustom, kSixteenCustom, kSmallPptx})) QSKIP("no corpus");
         files_ = std::make_unique<ScratchFiles>();
         form_ = openMainWindow();
         QVERIFY(form_);
@@ -154,6 +155,20 @@ private slots:
         QCOMPARE(customOf(path), expected);
         // The page shows the file as it now is.
         QCOMPARE(shownLines(page_), expected);
+    }
+
+    void packageTakesANewProperty()
+    {
+        const std::string path = files_->copy(kSmallPptx);
+        selectFile(path);
+        std::vector<CustomProperty> expected = customOf(path);
+        QTest::mouseClick(page_->CustomAddButton, Qt::LeftButton);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Checked by"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        editCell(page_->CustomTable, page_->CustomTable->rowCount() - 1, 2, QStringLiteral("Q. Person"));
+        QTest::mouseClick(page_->CustomApplyButton, Qt::LeftButton);
+        expected.push_back({"Checked by", "text", "Q. Person"});
+        QCOMPARE(customOf(path), sortedByName(expected));
     }
 
     // A value of a type the page does not edit shows its stored type, stays as it is through
