@@ -327,7 +327,7 @@ Result<std::vector<props::CustomProperty>> customPropertiesOf(std::span<const st
     for (const auto& [id, bytes] : user->values) {
         if (!isNamedValue(id)) continue;
         const auto named = std::find_if(user->dictionary.begin(), user->dictionary.end(),
-                                        [id](const DictionaryEntry& e) { return e.id == id; });
+                                        [valueId = id](const DictionaryEntry& e) { return e.id == valueId; });
         if (named == user->dictionary.end()) continue;
         shown.push_back(shownProperty(named->name, bytes, user->codePage));
     }
