@@ -82,15 +82,17 @@ void expectOldOrNew(const StreamMap& before, MemoryFile& file, const TwoStreamCa
         const bool isOld = old == before.end() ? now == after->end() : now != after->end() && now->second == old->second;
         EXPECT_TRUE(isNew || (isOld && !written)) << where << " " << printableName(name);
     }
-    for (const auto& [name, bytes] : before)
-        if (name != kSummary && name != kDocumentSummary)
+    for (const auto& [name, bytes] : before) {
+        if (name != kSummary && name != kDocumentSummary) {
             EXPECT_TRUE(after->count(name) && after->at(name) == bytes) << where << " " << printableName(name);
+        }
+    }
 }
 
 // Records the writes of each epoch (an epoch ends with a sync).
 class RecordingFile final : public RandomAccessFile {
 public:
-    explicit RecordingFile(MemoryFile& inner) : inner_(inner), epochs_(1) {}
+    explicit RecordingFile(MemoryFile& inner) : epochs_(1), inner_(inner) {}
     bool readAt(std::uint64_t offset, std::span<std::byte> out) override { return inner_.readAt(offset, out); }
     bool writeAt(std::uint64_t offset, std::span<const std::byte> data) override
     {
