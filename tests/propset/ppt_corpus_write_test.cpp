@@ -255,7 +255,7 @@ TEST(PptCorpusWrite, RemovedPersonalInformationLeavesNoByteOfItInTheFile)
         for (int row = 0; row < props::kRowCount; ++row)
             if (props::isTextRow(row) || props::isDurationRow(row) || row == props::kLastPrintedRow) blanks[std::size_t(row)] = "";
         ASSERT_TRUE(document::writePptRows(path, blanks)) << name;
-        const props::CustomEdit removeAll{props::CustomEdit::Kind::RemoveAll};
+        const props::CustomEdit removeAll{props::CustomEdit::Kind::RemoveAll, {}, {}};
         const Failure customRemoved = writeCustomProperties(path, std::span(&removeAll, 1));
         ASSERT_FALSE(customRemoved.failed()) << name << " " << customRemoved.text();
         const Failure thumbnailRemoved = removeThumbnailProperty(path);
