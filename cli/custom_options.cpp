@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "change/custom_value_text.h"
 #include "cli/date_argument.h"
 #include "convert/display_text.h"
 
@@ -17,32 +18,6 @@ std::string lowerAscii(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; });
     return text;
-}
-
-// The value of `text` as `type`; "" in `problem` when it takes it.
-props::CustomValue valueOf(std::string_view type, const std::string& text, std::string& problem)
-{
-    props::CustomValue value;
-    value.type = type;
-    const char* end = text.data() + text.size();
-    if (type == props::kCustomText) {
-        value.text = text;
-    } else if (type == props::kCustomInteger) {
-        const auto [ptr, error] = std::from_chars(text.data() + (text.starts_with('+') ? 1 : 0), end, value.integer);
-        if (text.empty() || error != std::errc() || ptr != end) problem = "'" + text + "' is not a 32-bit integer";
-    } else if (type == props::kCustomNumber) {
-        const auto [ptr, error] = std::from_chars(text.data(), end, value.number);
-        if (text.empty() || error != std::errc() || ptr != end) problem = "'" + text + "' is not a number";
-    } else if (type == props::kCustomYesNo) {
-        const std::string lower = lowerAscii(text);
-        value.yesNo = lower == "yes" || lower == "true" || lower == "1";
-        if (!value.yesNo && lower != "no" && lower != "false" && lower != "0") problem = "'" + text + "' is not yes or no";
-    } else {
-        const auto local = parseDateTimeArgument(text, DateTimeShape::DateWithOptionalTime);
-        if (!local || !isStorablePropertyDate(*local)) problem = "'" + text + "' is not a date from 1601 to 9999";
-        else value.filetime100ns = convert::DateTimeToUtcFileTime(*local);
-    }
-    return value;
 }
 
 // NAME=VALUE or NAME:TYPE=VALUE.
@@ -70,9 +45,14 @@ std::optional<props::CustomEdit> setEditOf(const std::string& text, std::string&
         problem = "no name given";
         return std::nullopt;
     }
-    props::CustomEdit edit{props::CustomEdit::Kind::Set, name, valueOf(type, text.substr(equals + 1), problem)};
-    if (!problem.empty()) return std::nullopt;
-    return edit;
+    const auto value = change::customValueOfText(type, text.substr(equals + 1), [](const std::string& date) {
+        return parseDateTimeArgument(date, DateTimeShape::DateWithOptionalTime);
+    });
+    if (!value.ok()) {
+        problem = value.failure().text();
+        return std::nullopt;
+    }
+    return props::CustomEdit{props::CustomEdit::Kind::Set, name, *value};
 }
 
 }  // namespace

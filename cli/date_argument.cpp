@@ -64,10 +64,4 @@ std::optional<convert::DateTime> parseDateTimeArgument(std::string_view text, Da
     return shapeOk ? convert::encodeDateTime(fields) : std::nullopt;
 }
 
-bool isStorablePropertyDate(convert::DateTime localValue)
-{
-    const auto utc = convert::decodeDateTimeInRange(convert::LocalToUtcByBias(localValue));
-    return utc && utc->year >= 1601 && utc->year <= 9999;
-}
-
 }  // namespace quorvane::cli

@@ -19,8 +19,4 @@ enum class DateTimeShape { Date, DateWithOptionalTime, TimeOfDay };
 // the day within its month with leap years, hour 0-23, minute and second 0-59).
 std::optional<convert::DateTime> parseDateTimeArgument(std::string_view text, DateTimeShape shape);
 
-// Whether a local date-time can be stored as a document property date: its UTC instant lies in
-// the years 1601 to 9999 (a FILETIME that reads back as the same date).
-bool isStorablePropertyDate(convert::DateTime localValue);
-
 }  // namespace quorvane::cli

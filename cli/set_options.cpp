@@ -81,7 +81,7 @@ std::optional<std::string> valueForRow(int row, const std::string& text, std::st
             *problem = "'" + text + "' is not a date (YYYY-MM-DD[ HH:MM[:SS]] or YYYY-MM-DDTHH:MM[:SS])";
             return std::nullopt;
         }
-        if (!isStorablePropertyDate(*value)) {
+        if (!convert::isStorablePropertyDate(*value)) {
             *problem = "'" + text + "' lies outside the years 1601 to 9999 that a property date can hold";
             return std::nullopt;
         }

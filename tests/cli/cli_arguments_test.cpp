@@ -76,13 +76,13 @@ TEST(CliDateArgument, PropertyDatesMustFallInTheYears1601To9999InUtc)
 {
     {
         TimeZoneGuard utc("UTC");
-        EXPECT_TRUE(cli::isStorablePropertyDate(*at(1601, 1, 1)));
-        EXPECT_TRUE(cli::isStorablePropertyDate(*at(9999, 12, 31, 23, 59, 59)));
-        EXPECT_FALSE(cli::isStorablePropertyDate(*at(1600, 12, 31, 23, 59, 59)));
+        EXPECT_TRUE(convert::isStorablePropertyDate(*at(1601, 1, 1)));
+        EXPECT_TRUE(convert::isStorablePropertyDate(*at(9999, 12, 31, 23, 59, 59)));
+        EXPECT_FALSE(convert::isStorablePropertyDate(*at(1600, 12, 31, 23, 59, 59)));
     }
     TimeZoneGuard east("UTC-2");  // two hours east: local 1601-01-01 01:00 is still 1600 in UTC
-    EXPECT_FALSE(cli::isStorablePropertyDate(*at(1601, 1, 1, 1, 0, 0)));
-    EXPECT_TRUE(cli::isStorablePropertyDate(*at(1601, 1, 1, 2, 0, 0)));
+    EXPECT_FALSE(convert::isStorablePropertyDate(*at(1601, 1, 1, 1, 0, 0)));
+    EXPECT_TRUE(convert::isStorablePropertyDate(*at(1601, 1, 1, 2, 0, 0)));
 }
 
 TEST(CliOutputText, KeepsEachValueOnItsLineAndJsonAndCsvValidUtf8)
