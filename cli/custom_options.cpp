@@ -20,6 +20,12 @@ std::string lowerAscii(std::string text)
     return text;
 }
 
+// Dates as the command line takes them (cli/date_argument.h).
+std::optional<convert::DateTime> dateOfArgument(const std::string& text)
+{
+    return parseDateTimeArgument(text, DateTimeShape::DateWithOptionalTime);
+}
+
 // NAME=VALUE or NAME:TYPE=VALUE.
 std::optional<props::CustomEdit> setEditOf(const std::string& text, std::string& problem)
 {
@@ -30,7 +36,8 @@ std::optional<props::CustomEdit> setEditOf(const std::string& text, std::string&
     }
     std::string name = text.substr(0, equals);
     std::string_view type = props::kCustomText;
-    if (const auto colon = name.rfind(':'); colon != std::string::npos) {
+    const auto colon = name.rfind(':');
+    if (colon != std::string::npos) {
         const std::string given = lowerAscii(name.substr(colon + 1));
         for (const std::string_view known : {props::kCustomText, props::kCustomInteger, props::kCustomNumber,
                                              props::kCustomYesNo, props::kCustomDate})
@@ -45,14 +52,14 @@ std::optional<props::CustomEdit> setEditOf(const std::string& text, std::string&
         problem = "no name given";
         return std::nullopt;
     }
-    const auto value = change::customValueOfText(type, text.substr(equals + 1), [](const std::string& date) {
-        return parseDateTimeArgument(date, DateTimeShape::DateWithOptionalTime);
-    });
+    const auto value = change::customValueOfText(type, text.substr(equals + 1), dateOfArgument);
     if (!value.ok()) {
         problem = value.failure().text();
         return std::nullopt;
     }
-    return props::CustomEdit{props::CustomEdit::Kind::Set, name, *value};
+    props::CustomEdit edit{props::CustomEdit::Kind::Set, name, *value};
+    edit.value.typeGiven = colon != std::string::npos;
+    return edit;
 }
 
 }  // namespace
@@ -93,6 +100,31 @@ std::optional<CustomArguments> takeCustomOptions(const std::vector<std::string>&
         }
     }
     return taken;
+}
+
+Result<std::vector<props::CustomEdit>> keepingStoredTypes(std::vector<props::CustomEdit> edits,
+                                                          std::vector<props::CustomProperty> stored)
+{
+    for (props::CustomEdit& edit : edits) {
+        const auto named = [&edit](const props::CustomProperty& property) { return props::sameCustomName(property.name, edit.name); };
+        if (edit.kind == props::CustomEdit::Kind::RemoveAll) stored.clear();
+        if (edit.kind == props::CustomEdit::Kind::Remove) std::erase_if(stored, named);
+        if (edit.kind != props::CustomEdit::Kind::Set) continue;
+        const auto found = std::find_if(stored.begin(), stored.end(), named);
+        if (!edit.value.typeGiven && found != stored.end()) {
+            for (const std::string_view type : {props::kCustomInteger, props::kCustomNumber, props::kCustomYesNo, props::kCustomDate}) {
+                if (found->type != type) continue;
+                const auto value = change::customValueOfText(type, edit.value.text, dateOfArgument);
+                if (!value.ok())
+                    return Failure(FailureKind::Conversion,
+                                   "--custom " + edit.name + ": " + value.failure().text() + " (its stored type is " + found->type + ")");
+                edit.value = *value;
+            }
+        }
+        if (found == stored.end()) stored.push_back({edit.name, std::string(edit.value.type), {}});
+        else found->type = edit.value.type;
+    }
+    return edits;
 }
 
 std::string shownValueOf(const props::CustomValue& value)

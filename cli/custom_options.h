@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/failure.h"
 #include "props/custom_property.h"
 
 namespace quorvane::cli {
@@ -20,6 +21,13 @@ struct CustomArguments {
 // `problem` ("set: --custom: ...") for a missing value or name, an unknown type, or a value its
 // type cannot take (integers are 32-bit, dates as cli/date_argument.h and within 1601-9999).
 std::optional<CustomArguments> takeCustomOptions(const std::vector<std::string>& arguments, std::string* problem);
+
+// `edits` with each set given without a type (NAME=VALUE) of a property that `stored` holds, as
+// the edits before it leave it, as an integer, number, yes-no or date re-read as that type: a
+// value keeps its type unless one is given. Failure (Conversion) when the text is not one of that
+// type: "--custom Count: 'ten' is not a 32-bit integer (its stored type is integer)".
+Result<std::vector<props::CustomEdit>> keepingStoredTypes(std::vector<props::CustomEdit> edits,
+                                                          std::vector<props::CustomProperty> stored);
 
 // The value text that `show` gives for a value that `edit` sets (dates as display text).
 std::string shownValueOf(const props::CustomValue& value);

@@ -1,8 +1,12 @@
 #include "cli/set_command.h"
 
+#include <algorithm>
+
 #include "change/backup_first.h"
 #include "change/change_engine.h"
 #include "change/custom_change.h"
+#include "change/file_display.h"
+#include "cli/custom_options.h"
 #include "cli/dry_run_report.h"
 #include "cli/file_run.h"
 #include "cli/output_text.h"
@@ -72,19 +76,37 @@ std::string unlandedValues(const std::string& path, const fileinfo::FileSnapshot
     return problems;
 }
 
+// `edits` as they apply to the file at `path`: a value given without a type keeps the type the
+// file stores it with (keepingStoredTypes), read as the display reads, the file's times put back.
+Result<std::vector<props::CustomEdit>> editsForFile(const std::string& path, const std::vector<props::CustomEdit>& edits,
+                                                    const std::vector<props::CustomProperty>* stored = nullptr)
+{
+    const bool anyUntyped = std::any_of(edits.begin(), edits.end(), [](const props::CustomEdit& edit) {
+        return edit.kind == props::CustomEdit::Kind::Set && !edit.value.typeGiven;
+    });
+    if (!anyUntyped) return edits;
+    if (stored) return keepingStoredTypes(edits, *stored);
+    const change::FileDisplay display = change::ReadFileForDisplay(path);
+    if (display.customFailure.failed()) return display.customFailure;
+    if (display.failure.failed()) return display.failure;
+    return keepingStoredTypes(edits, display.custom);
+}
+
 // "" when the file was changed as asked, else why not.
 std::string changeFile(const std::string& path, const change::BatchSettings& settings,
-                       const std::vector<props::CustomEdit>& customEdits)
+                       const std::vector<props::CustomEdit>& givenEdits)
 {
+    const auto customEdits = editsForFile(path, givenEdits);
+    if (!customEdits.ok()) return customEdits.failure().text();
     if (settings.backup) {
         if (const Failure failure = change::backUpBeforeChange(path); failure.failed()) return failure.text();
     }
     const auto before = fileinfo::readFileSnapshot(path);
-    if (!customEdits.empty()) {
+    if (!customEdits->empty()) {
         // The custom properties first, in a change that keeps the file's times and attribute
         // word, so that the batch change below finds the file as it was and sets only what it
         // is asked to.
-        const Failure failure = change::changeCustomProperties(path, customEdits, /*backup=*/false);
+        const Failure failure = change::changeCustomProperties(path, *customEdits, /*backup=*/false);
         if (failure.failed()) return failure.text();
         if (!change::BatchHasWork(settings)) return "";
     }
@@ -103,12 +125,14 @@ std::string changeFile(const std::string& path, const change::BatchSettings& set
 std::string reportDryRun(const std::string& path, const change::BatchSettings& settings,
                          const std::vector<props::CustomEdit>& customEdits, std::ostream& out)
 {
-    std::vector<props::CustomEdit> edits = customEdits;
-    if (settings.removeAllCustom) edits.push_back({props::CustomEdit::Kind::RemoveAll, {}, {}});
-    const auto display = readForDryRun(path, !edits.empty());
+    std::vector<props::CustomEdit> given = customEdits;
+    if (settings.removeAllCustom) given.push_back({props::CustomEdit::Kind::RemoveAll, {}, {}});
+    const auto display = readForDryRun(path, !given.empty());
     if (!display.ok()) return display.failure().text();
+    const auto edits = editsForFile(path, given, &display->custom);
+    if (!edits.ok()) return edits.failure().text();
     DryRunReport report;
-    report.addCustomChanges(display->custom, edits);
+    report.addCustomChanges(display->custom, *edits);
     for (int row = 0; row < props::kRowCount; ++row)
         if (settings.rowChecks[std::size_t(row)])
             report.addChange(props::catalogueRow(row).label, (*display->rows)[std::size_t(row)],

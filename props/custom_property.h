@@ -36,6 +36,9 @@ struct CustomValue {
     double number = 0;
     bool yesNo = false;
     std::uint64_t filetime100ns = 0;  // UTC, never 0
+    // False for text given without a type (quorvane-cli's --custom NAME=VALUE): a property
+    // stored with another type keeps it, the text read as that type (cli/custom_options.h).
+    bool typeGiven = true;
 };
 
 // One change of the custom properties: set (add or replace) a property, remove one by name, or

@@ -68,6 +68,31 @@ TEST_F(CustomSet, TypedValuesRoundTripAndLeaveEverythingElse)
     }
 }
 
+TEST_F(CustomSet, AValueGivenWithoutATypeKeepsTheStoredType)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    for (const std::string name : {"38256.ppt", "sample.pptx"}) {
+        const std::string path = copyOf(name);
+        ASSERT_EQ(run({"set", "--custom", "Count:integer=1", "--custom", "Due:date=2024-03-01", path}).status, 0) << name;
+        ASSERT_EQ(run({"set", "--custom", "count=7", "--custom", "Due=2025-01-02 03:04", "--custom", "Note=5", path}).status, 0)
+            << name;
+        const nlohmann::json expected = nlohmann::json::parse(
+            R"([{"name": "Count", "type": "integer", "value": "7"}, {"name": "Due", "type": "date", "value": "2025-01-02 03:04:00"},)"
+            R"( {"name": "Note", "type": "text", "value": "5"}])");
+        EXPECT_EQ(customOf(run({"show", "--json", path})), expected) << name;
+
+        const std::string bytes = readFileBytes(path);
+        const CliRun refused = run({"set", "--custom", "Count=ten", path});
+        EXPECT_EQ(refused.status, 1) << name;
+        EXPECT_NE(refused.err.find("'ten' is not a 32-bit integer (its stored type is integer)"), std::string::npos) << refused.err;
+        EXPECT_TRUE(readFileBytes(path) == bytes) << name << ": refused, yet written";
+        // A type given wins, and a property removed earlier on the command line is new again.
+        ASSERT_EQ(run({"set", "--custom", "Count:text=ten", "--remove-custom", "Due", "--custom", "Due=soon", path}).status, 0);
+        EXPECT_EQ(customOf(run({"show", "--json", path}))[0]["type"], "text") << name;
+        EXPECT_EQ(customOf(run({"show", "--json", path}))[2]["value"], "soon") << name;
+    }
+}
+
 TEST_F(CustomSet, BadValuesAreRefusedBeforeAnythingIsWritten)
 {
     QUORVANE_REQUIRE_CORPUS();
