@@ -1,6 +1,6 @@
-// quorvane-cli killed at random moments of a change of a read-only, hidden, system file with a
-// stored creation time: whatever the moment, the file opens with all its old properties or all
-// its new ones, keeps its mode, attribute word and creation time (the change asks none of them),
+// quorvane-cli killed at random moments of a change (two rows, or a custom property that the
+// user-defined section gains) of a read-only, hidden, system file with a stored creation time:
+// whatever the moment, the file opens with all its old properties or all its new ones, keeps its mode, attribute word and creation time (the change asks none of them),
 // a package keeps its times too, and no temporary file stays behind (after SIGTERM always, after
 // SIGKILL where the folder takes unnamed files).
 #include <gtest/gtest.h>
@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "base/unique_fd.h"
+#include "document/custom_rows.h"
 #include "document/document_rows.h"
 #include "fileinfo/attribute_store.h"
 #include "tests/support/corpus.h"
@@ -49,7 +50,28 @@ fs::path preparedCopy(const fs::path& folder, const std::string& corpusName)
 
 bool sameInstant(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
 
-pid_t startChange(const fs::path& file)
+// What a change sets: two rows, or (custom) one custom property.
+struct Change {
+    bool custom = false;
+};
+
+// The properties the change touches, as one comparable text; the failure when they cannot be read.
+Result<std::string> propertiesOf(const fs::path& file, const Change& change)
+{
+    std::string text;
+    if (change.custom) {
+        const auto custom = document::readCustomRows(file);
+        if (!custom.ok()) return custom.failure();
+        for (const props::CustomProperty& property : *custom) text += property.name + '\t' + property.type + '\t' + property.value + '\n';
+        return text;
+    }
+    const auto rows = document::readRows(file);
+    if (!rows.ok()) return rows.failure();
+    for (const std::string& row : *rows) text += row + '\n';
+    return text;
+}
+
+pid_t startChange(const fs::path& file, const Change& change)
 {
     const std::string cli = QUORVANE_BINARY_DIR "/cli/quorvane-cli";
     const pid_t child = ::fork();
@@ -58,8 +80,12 @@ pid_t startChange(const fs::path& file)
         ::dup2(null, 1);
         ::dup2(null, 2);
         char* const environment[] = {const_cast<char*>("LC_ALL=C"), nullptr};
-        ::execle(cli.c_str(), "quorvane-cli", "set", "--title", "Interrupted title", "--author", "Interrupted author",
-                 file.c_str(), static_cast<char*>(nullptr), environment);
+        if (change.custom)
+            ::execle(cli.c_str(), "quorvane-cli", "set", "--custom", "Interrupted:integer=42", file.c_str(),
+                     static_cast<char*>(nullptr), environment);
+        else
+            ::execle(cli.c_str(), "quorvane-cli", "set", "--title", "Interrupted title", "--author", "Interrupted author",
+                     file.c_str(), static_cast<char*>(nullptr), environment);
         ::_exit(127);
     }
     return child;
@@ -89,7 +115,7 @@ struct Tally {
     int killedOld = 0, killedNew = 0, finished = 0;
 };
 
-Tally killAtRandomMoments(const std::string& corpusName, bool package)
+Tally killAtRandomMoments(const std::string& corpusName, bool package, const Change& change = {})
 {
     testing::XattrScratchDir dir(QUORVANE_BINARY_DIR);
     if (dir.path().empty()) return {};
@@ -99,20 +125,20 @@ Tally killAtRandomMoments(const std::string& corpusName, bool package)
     // Whole runs give the new rows and the length of a change (the mean of three, after a first
     // one that warms the caches).
     fs::path file = preparedCopy(work, corpusName);
-    const auto oldRows = document::readRows(file);
+    const auto oldRows = propertiesOf(file, change);
     EXPECT_TRUE(oldRows.ok()) << oldRows.failure().text();
     Clock::duration wholeRun{};
-    std::optional<props::RowTexts> newRows;
+    std::optional<std::string> newRows;
     for (int run = 0; run < 4; ++run) {
         file = preparedCopy(work, corpusName);
         testing::FileTrace before = testing::FileTrace::of(file);
         const auto started = Clock::now();
-        EXPECT_EQ(waitFor(startChange(file)), 0);
+        EXPECT_EQ(waitFor(startChange(file, change)), 0);
         if (run > 0) wholeRun += (Clock::now() - started) / 3;
         testing::FileTrace after = testing::FileTrace::of(file);
         after.lastAccess = before.lastAccess;  // the run reads the file (relatime)
         EXPECT_EQ(after, before) << "a whole run keeps the last write, mode, word and creation time";
-        if (auto rows = document::readRows(file); rows.ok()) newRows = *rows;
+        if (auto rows = propertiesOf(file, change); rows.ok()) newRows = *rows;
     }
     EXPECT_TRUE(oldRows.ok() && newRows && *newRows != *oldRows) << "the change must change the rows";
     if (!oldRows.ok() || !newRows) return {};
@@ -129,12 +155,12 @@ Tally killAtRandomMoments(const std::string& corpusName, bool package)
         file = preparedCopy(work, corpusName);
         const testing::FileTrace expected = testing::FileTrace::of(file);
         const auto roundStart = std::chrono::system_clock::now();
-        const pid_t child = startChange(file);
+        const pid_t child = startChange(file, change);
         std::this_thread::sleep_for(std::chrono::microseconds(delay));
         ::kill(child, signal);
         const int status = waitFor(child);
 
-        const auto rows = document::readRows(file);
+        const auto rows = propertiesOf(file, change);
         EXPECT_TRUE(rows.ok()) << rows.failure().text();
         if (!rows.ok()) break;
         const bool isOld = *rows == *oldRows, isNew = *rows == *newRows;
@@ -179,6 +205,13 @@ TEST(InterruptedChange, CompoundFileKeepsItsAttributesAndLeavesNoTemporaryFile)
 {
     QUORVANE_REQUIRE_CORPUS();
     report("ppt", killAtRandomMoments("37625.ppt", false));
+}
+
+TEST(InterruptedChange, ACustomPropertyLandsWholeOrNotAtAll)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    report("ppt custom", killAtRandomMoments("37625.ppt", false, {.custom = true}));
+    report("pptx custom", killAtRandomMoments("60810.pptx", true, {.custom = true}));
 }
 
 }  // namespace
