@@ -215,7 +215,6 @@ Failure TempFile::giveName(const std::string& target)
     const std::string procPath = "/proc/self/fd/" + std::to_string(file_->fd());
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string name = stem + randomSuffix();
-        const CleanupSignalsBlocked blocked;  // the name exists only registered
         // AT_EMPTY_PATH needs CAP_DAC_READ_SEARCH; /proc/self/fd serves everyone else.
         int linked = ::linkat(file_->fd(), "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH);
         if (linked != 0 && errno != EEXIST)
@@ -240,23 +239,27 @@ Failure TempFile::commit(const std::string& target)
     const bool synced = file_->sync();
     const int syncErrno = errno;
     if (!synced) return Failure::fromErrno(syncErrno);
-    // The name is given as late as it can be: until now a kill leaves nothing behind.
-    if (path_.empty())
-        if (Failure failure = giveName(target); failure.failed()) return failure;
     struct stat replacement {};
     if (::fstat(file_->fd(), &replacement) != 0) return Failure::fromErrno(errno);
-    errno = 0;
-    const bool closed = file_->close();
-    const int closeErrno = errno;
-    file_.reset();
-    if (!closed) return Failure::fromErrno(closeErrno);
     {
-        const CleanupSignalsBlocked blocked;  // renamed and unregistered in one step
+        // Named, renamed and unregistered with the ending signals held back, so that the name
+        // exists only registered. The name is given right before the rename: until then a kill
+        // leaves nothing behind, and only a SIGKILL between the two leaves the named file.
+        const CleanupSignalsBlocked blocked;
+        if (path_.empty())
+            if (Failure failure = giveName(target); failure.failed()) return failure;
         if (::rename(path_.c_str(), target.c_str()) != 0) return Failure::fromErrno(errno);
         unregisterTempPath(std::exchange(cleanupSlot_, -1));
         committed_ = true;
     }
     if (S_ISREG(replaced.st_mode)) followReplacedFile(replaced, replacement);
+    // Closed after the rename, the data synced before it: a failed close is reported with the
+    // new file in place, like a failed sync of the folder.
+    errno = 0;
+    const bool closed = file_->close();
+    const int closeErrno = errno;
+    file_.reset();
+    if (!closed) return Failure::fromErrno(closeErrno);
     return syncFolderOf(target);
 }
 

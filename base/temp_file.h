@@ -1,8 +1,9 @@
 // A new file beside a target, to be renamed over it once complete: the way every whole-file
 // replacement (package rewrite, backup, CSV export, saved defaults) leaves either the old file or
 // the new one, never a torn one. The new file is unnamed (O_TMPFILE) where the folder's file
-// system allows, so that no interruption can leave it behind; elsewhere it has a hidden name,
-// registered for removal on an ending signal (temp_cleanup.h). Unless committed, the destructor
+// system allows, and named (hidden) only for the rename, so that only a SIGKILL in that moment
+// can leave it behind; elsewhere it has a hidden name from the start. A named file is registered
+// for removal on an ending signal (temp_cleanup.h). Unless committed, the destructor
 // removes the file. The new file keeps the metadata of the one it replaces, and takes the final
 // metadata of a change in progress on it (change_scope.h) before the rename.
 #pragma once
@@ -50,7 +51,7 @@ public:
     // final metadata then sets the mode, the extended attributes it names and the last-access and
     // last-write times, in that order, so that the rename commits content and metadata at once.
     // True only when every step succeeded; on false the target is as it was (unless the failure
-    // came after the rename, in the folder sync) and the file is removed.
+    // came after the rename, in the close or the folder sync) and the file is removed.
     bool commitOver(const std::string& target);
     // commitOver with the reason of a failure: "its owner cannot be kept: <the system's words>"
     // (a user who may not give the file the replaced one's owner or group: the rename is refused
@@ -65,6 +66,8 @@ private:
     {
     }
     Failure takeMetadataOf(const std::string& target, const struct stat& replaced);
+    // Links the unnamed file under a fresh hidden name beside `target` and registers it; called
+    // with the ending signals held back (CleanupSignalsBlocked).
     Failure giveName(const std::string& target);
 
     std::string path_;
