@@ -9,36 +9,58 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <tuple>
 #include <utility>
 
 namespace quorvane::cli {
 
 std::vector<std::size_t> firstPlaces(const std::vector<std::string>& paths)
 {
-    std::map<std::pair<dev_t, ino_t>, std::size_t> byFile;
+    // Each place under its file's identity, sorted by identity and then place: the first of each
+    // run of one identity is the first place of all in the run. Names that cannot be looked up
+    // are matched by their bytes in a map of their own (few, if any).
+    struct Named {
+        dev_t device;
+        ino_t inode;
+        std::size_t place;
+    };
+    std::vector<Named> byFile;
     std::map<std::string, std::size_t> byName;
     std::vector<std::size_t> first(paths.size());
     for (std::size_t place = 0; place < paths.size(); ++place) {
         struct stat status {};
-        if (::stat(paths[place].c_str(), &status) == 0)
-            first[place] = byFile.try_emplace({status.st_dev, status.st_ino}, place).first->second;
-        else
-            first[place] = byName.try_emplace(paths[place], place).first->second;
+        if (::stat(paths[place].c_str(), &status) == 0) byFile.push_back({status.st_dev, status.st_ino, place});
+        else first[place] = byName.try_emplace(paths[place], place).first->second;
+    }
+    std::sort(byFile.begin(), byFile.end(), [](const Named& a, const Named& b) {
+        return std::tie(a.device, a.inode, a.place) < std::tie(b.device, b.inode, b.place);
+    });
+    for (std::size_t i = 0; i < byFile.size(); ++i) {
+        const bool sameAsBefore = i > 0 && byFile[i].device == byFile[i - 1].device && byFile[i].inode == byFile[i - 1].inode;
+        first[byFile[i].place] = sameAsBefore ? first[byFile[i - 1].place] : byFile[i].place;
     }
     return first;
 }
 
 void forEachFileInOrder(const std::vector<std::string>& paths, int jobs, const std::function<void(std::size_t)>& work,
-                        const std::function<void(std::size_t, std::size_t)>& report)
+                        const std::function<void(std::size_t, std::size_t)>& report,
+                        const std::function<void(std::size_t)>& release)
 {
     const std::vector<std::size_t> first = firstPlaces(paths);
     std::vector<std::size_t> distinct;
-    for (std::size_t place = 0; place < paths.size(); ++place)
+    std::vector<std::size_t> lastNaming(paths.size());  // by first place: the last place naming the file
+    for (std::size_t place = 0; place < paths.size(); ++place) {
         if (first[place] == place) distinct.push_back(place);
+        lastNaming[first[place]] = place;
+    }
+    const auto reportAndRelease = [&](std::size_t place) {
+        report(place, first[place]);
+        if (release && lastNaming[first[place]] == place) release(first[place]);
+    };
     if (jobs <= 1 || distinct.size() <= 1) {
         for (std::size_t place = 0; place < paths.size(); ++place) {
             if (first[place] == place) work(place);
-            report(place, first[place]);
+            reportAndRelease(place);
         }
         return;
     }
@@ -77,7 +99,7 @@ void forEachFileInOrder(const std::vector<std::string>& paths, int jobs, const s
             next.store(distinct.size());
             std::rethrow_exception(thrown[first[place]]);
         }
-        report(place, first[place]);
+        reportAndRelease(place);
     }
 }
 

@@ -21,7 +21,11 @@ std::vector<std::size_t> firstPlaces(const std::vector<std::string>& paths);
 // `work` runs on other threads when `jobs` > 1: it must set up whatever thread-bound state it
 // needs; what it throws is thrown again on the calling thread at that file's turn, after the
 // reports before it, and no file is started after that. `report` runs on the calling thread.
+// `release(firstPlace)` (when given) follows the report of the last place that names the file, on
+// the calling thread, so that a caller can drop what the work kept for it: what is held at any
+// time is what waits for its turn, not every file's result.
 void forEachFileInOrder(const std::vector<std::string>& paths, int jobs, const std::function<void(std::size_t)>& work,
-                        const std::function<void(std::size_t, std::size_t)>& report);
+                        const std::function<void(std::size_t, std::size_t)>& report,
+                        const std::function<void(std::size_t)>& release = {});
 
 }  // namespace quorvane::cli

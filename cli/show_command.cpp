@@ -1,6 +1,7 @@
 #include "cli/show_command.h"
 
 #include <array>
+#include <memory>
 #include <utility>
 
 #include "change/file_display.h"
@@ -111,10 +112,11 @@ int runShow(const std::vector<std::string>& arguments, std::ostream& out, std::o
 
     int status = reportUnreadableFolders(files, err);
     if (json) out << "[";
-    std::vector<FileReport> reports(files.paths.size());
-    const auto work = [&](std::size_t place) { reports[place] = readFile(files.paths[place]); };
+    // Each file's report from its read until its last turn to be printed.
+    std::vector<std::unique_ptr<FileReport>> reports(files.paths.size());
+    const auto work = [&](std::size_t place) { reports[place] = std::make_unique<FileReport>(readFile(files.paths[place])); };
     forEachFileInOrder(files.paths, jobs, work, [&](std::size_t i, std::size_t firstPlace) {
-        FileReport& file = reports[firstPlace];
+        FileReport& file = *reports[firstPlace];
         file.path = files.paths[i];
         if (!file.failure.empty()) {
             err << "quorvane-cli: " << escapedForLine(file.path) << ": " << escapedForLine(file.failure) << '\n';
@@ -127,7 +129,7 @@ int runShow(const std::vector<std::string>& arguments, std::ostream& out, std::o
             if (i) out << '\n';
             printText(file, out);
         }
-    });
+    }, [&](std::size_t firstPlace) { reports[firstPlace].reset(); });
     if (json) out << "]\n";
     return status;
 }
