@@ -17,7 +17,7 @@ std::optional<FileStamp> fileStampOf(const std::string& path)
                      std::int64_t(info.st_mtim.tv_sec), std::int64_t(info.st_mtim.tv_nsec)};
 }
 
-FileDisplay ReadFileForDisplay(const std::string& path)
+FileDisplay ReadFileForDisplay(const std::string& path, bool withCustom)
 {
     FileDisplay display;
     // Before the read: a file that changes while it is read gets a stamp that no longer matches.
@@ -43,7 +43,7 @@ FileDisplay ReadFileForDisplay(const std::string& path)
     }
     // A compound document shows "" where nothing can be read, as its per-property reads do.
     if (display.rowsFailure.failed() && !document::isPackagePath(path)) display.rows = props::RowTexts{};
-    if (display.rows && !display.rowsFailure.failed()) {
+    if (withCustom && display.rows && !display.rowsFailure.failed()) {
         auto custom = document::readCustomRows(path);
         if (custom.ok()) display.custom = std::move(custom).value();
         else display.customFailure = custom.failure().within("custom properties");

@@ -67,8 +67,9 @@ struct FileDisplay {
 
 // Reads `path` for display and puts its times and attribute word back afterwards, also when the
 // package read failed, so that a failed display leaves no trace either. Never throws for a
-// damaged file: an error raised by a reader counts as a failed read.
-FileDisplay ReadFileForDisplay(const std::string& path);
+// damaged file: an error raised by a reader counts as a failed read. The custom properties are
+// read only `withCustom` (otherwise `custom` stays empty and `customFailure` Failure{}).
+FileDisplay ReadFileForDisplay(const std::string& path, bool withCustom = true);
 
 // The status a line takes after the display of its file: unreadable after a failure; after a
 // success unchanged when it was unreadable, otherwise the status it had (a file marked changed

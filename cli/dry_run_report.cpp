@@ -20,7 +20,7 @@ struct CustomFate {
 
 Result<change::FileDisplay> readForDryRun(const std::string& path, bool needsCustom)
 {
-    change::FileDisplay display = change::ReadFileForDisplay(path);
+    change::FileDisplay display = change::ReadFileForDisplay(path, needsCustom);
     if (display.failure.failed() || !display.snapshot || !display.rows) {
         const Failure& failure = display.failure.failed() ? display.failure : display.snapshotFailure;
         return failure.failed() ? failure : Failure(FailureKind::Io, "cannot be read");

@@ -54,7 +54,7 @@ Failure appendFileLine(const std::string& path, ExportList& lines,
     std::string line = csvField(path) + ',' + csvField(fileNameOf(path)) + ',';
     // Read as the display reads a file: snapshot, rows, then the file put back. An unreadable
     // package (a part that is not well-formed XML included) gives no rows and so no line.
-    const change::FileDisplay read = change::ReadFileForDisplay(path);
+    const change::FileDisplay read = change::ReadFileForDisplay(path, /*withCustom=*/customOfLine != nullptr);
     if (!read.snapshot) {
         lines.push_back(std::move(line));
         return read.snapshotFailure;
