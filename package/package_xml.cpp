@@ -201,6 +201,35 @@ Failure checkRewritable(const ParsedPart& part)
     return {};
 }
 
+namespace {
+
+// `printed` (what pugixml wrote in `encoding`) with every carriage return written as the
+// character reference "&#13;". pugixml writes a carriage return of a text or attribute value as
+// it is, and a reader's end-of-line handling would turn it into a line feed (XML 1.0, 2.11);
+// the parser normalized every literal one it read, so each left is a value's own.
+std::vector<std::byte> withCarriageReturnsEscaped(std::vector<std::byte> printed, pugi::xml_encoding encoding)
+{
+    const auto units = codeUnitsOf(printed, encoding);
+    if (!units || units->find("\r", 0) == units->size()) return printed;
+    const std::size_t width = units->width();
+    const bool bigEndian = encoding == pugi::encoding_utf16_be || encoding == pugi::encoding_utf32_be;
+    std::vector<std::byte> escaped;
+    escaped.reserve(printed.size() + 16 * width);
+    for (std::size_t index = 0; index < units->size(); ++index) {
+        const std::span<const std::byte> unit(printed.data() + index * width, width);
+        if (units->at(index) != U'\r') {
+            escaped.insert(escaped.end(), unit.begin(), unit.end());
+            continue;
+        }
+        for (const char c : std::string_view("&#13;"))
+            for (std::size_t i = 0; i < width; ++i)
+                escaped.push_back((bigEndian ? i == width - 1 : i == 0) ? std::byte(c) : std::byte{0});
+    }
+    return escaped;
+}
+
+}  // namespace
+
 std::vector<std::byte> savePart(const ParsedPart& part)
 {
     ByteVectorWriter writer;
@@ -208,13 +237,15 @@ std::vector<std::byte> savePart(const ParsedPart& part)
         const unsigned flags =
             pugi::format_raw | pugi::format_no_declaration | (part.hasByteOrderMark ? pugi::format_write_bom : 0u);
         part.document.save(writer, "", flags, part.encoding);
-        return std::move(writer.out);
+        return withCarriageReturnsEscaped(std::move(writer.out), part.encoding);
     }
-    writer.out = part.prolog;
     for (pugi::xml_node node = part.root(); node; node = node.next_sibling())
         node.print(writer, "", pugi::format_raw, part.encoding);
-    writer.out.insert(writer.out.end(), part.trailing.begin(), part.trailing.end());
-    return std::move(writer.out);
+    std::vector<std::byte> bytes = part.prolog;
+    const std::vector<std::byte> nodes = withCarriageReturnsEscaped(std::move(writer.out), part.encoding);
+    bytes.insert(bytes.end(), nodes.begin(), nodes.end());
+    bytes.insert(bytes.end(), part.trailing.begin(), part.trailing.end());
+    return bytes;
 }
 
 }  // namespace quorvane::package

@@ -72,7 +72,8 @@ std::string partNameForPeople(std::string entryName);
 // The part as bytes, in the encoding it was read in: the bytes before the root element
 // (byte-order mark, declaration, comments, instructions and the white space between them) and the
 // white space after the last node exactly as they were read, the root element and any node after
-// it as pugixml writes them, without indentation. A part whose prolog the parser and this
+// it as pugixml writes them, without indentation, a carriage return of a value written "&#13;" so
+// that it reads back as itself. A part whose prolog the parser and this
 // function see differently (a document type, say) is saved wholly by pugixml, declaration
 // included, with a byte-order mark when it had one.
 std::vector<std::byte> savePart(const ParsedPart& part);

@@ -160,6 +160,8 @@ TEST_F(PackageWrite, ValuesAPartCannotHoldAreRefusedWithNothingWritten)
     props::RowTexts texts = kFullRows;
     texts[0] = "tab\tline\nend";
     texts[1] = "\xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80 \x7F \xC2\x85";
+    texts[2] = "carriage\rreturn\r\npair";  // read back as itself, not as line feeds
+    texts[9] = "\rcompany\r";
     texts[10] = "9999-12-31 23:59:59";
     texts[13] = "0001-01-01";
     ASSERT_EQ(writePackageRows(path, texts, props::kAllRows), Failure{});
