@@ -61,4 +61,17 @@ Result<PosixFile> openForChange(const std::string& path)
     return reopened;
 }
 
+Failure writeFileInPlace(const std::string& path, const std::function<Failure(RandomAccessFile&)>& write)
+{
+    auto file = openForChange(path);
+    if (!file.ok()) return file.failure();
+    struct stat info {};
+    if (::fstat(file->fd(), &info) != 0) return Failure::fromErrno(errno);
+    if (refusedAsReadOnly(info)) return readOnlyFile();
+    const Failure written = write(file.value());
+    const bool closed = file.value().close();
+    if (written.failed()) return written;
+    return closed ? Failure{} : Failure::fromErrno(errno);
+}
+
 }  // namespace quorvane

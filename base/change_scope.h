@@ -11,6 +11,7 @@
 #include <time.h>
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -75,5 +76,10 @@ bool refusedAsReadOnly(const struct stat& info);
 // writable by an interruption of the write that follows. A mode that cannot be given or put back
 // is the failure then ("read-only cannot be cleared: <the system's words>").
 Result<PosixFile> openForChange(const std::string& path);
+
+// Writes the file at `path` in place: opens it with openForChange (its failures), refuses a
+// read-only file outside a change scope ("read-only"), runs `write` on it and closes it. The
+// failure of `write` first, else the close's.
+Failure writeFileInPlace(const std::string& path, const std::function<Failure(RandomAccessFile&)>& write);
 
 }  // namespace quorvane

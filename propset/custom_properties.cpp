@@ -1,10 +1,7 @@
 #include "propset/custom_properties.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <charconv>
 #include <map>
 
@@ -428,15 +425,7 @@ Failure writeCustomPropertiesInto(RandomAccessFile& file, std::span<const props:
 
 Failure writeCustomProperties(const std::string& fileName, std::span<const props::CustomEdit> edits)
 {
-    auto file = openForChange(fileName);
-    if (!file.ok()) return file.failure();
-    struct stat info {};
-    if (::fstat(file->fd(), &info) != 0) return Failure::fromErrno(errno);
-    if (refusedAsReadOnly(info)) return readOnlyFile();
-    const Failure written = writeCustomPropertiesInto(file.value(), edits);
-    const bool closed = file.value().close();
-    if (written.failed()) return written;
-    return closed ? Failure{} : Failure::fromErrno(errno);
+    return writeFileInPlace(fileName, [&](RandomAccessFile& file) { return writeCustomPropertiesInto(file, edits); });
 }
 
 }  // namespace quorvane::propset

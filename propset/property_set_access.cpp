@@ -1,10 +1,7 @@
 #include "propset/property_set_access.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cassert>
-#include <cerrno>
 #include <charconv>
 #include <string>
 #include <vector>
@@ -282,34 +279,15 @@ Result<std::vector<std::optional<PropertySetContent>>> readPropertySets(const st
     return sets;
 }
 
-namespace {
-
-// Opens `fileName` for writing (refusing a read-only file), runs `write` on it, and closes it.
-template <typename Write>
-Failure writeOpenedFile(const std::string& fileName, const Write& write)
-{
-    auto file = openForChange(fileName);
-    if (!file.ok()) return file.failure();
-    struct stat info {};
-    if (::fstat(file->fd(), &info) != 0) return Failure::fromErrno(errno);
-    if (refusedAsReadOnly(info)) return readOnlyFile();
-    const Failure written = write(file.value());
-    const bool closed = file.value().close();
-    if (written.failed()) return written;
-    return closed ? Failure{} : Failure::fromErrno(errno);
-}
-
-}  // namespace
-
 Failure writeDocPropertiesOrFailure(const std::string& fileName, const props::Fmtid& fmtid,
                                     std::span<const PropertyWrite> writes)
 {
-    return writeOpenedFile(fileName, [&](RandomAccessFile& file) { return writePropertiesInto(file, fmtid, writes); });
+    return writeFileInPlace(fileName, [&](RandomAccessFile& file) { return writePropertiesInto(file, fmtid, writes); });
 }
 
 Failure writeDocPropertySetsOrFailure(const std::string& fileName, std::span<const SetWrites> sets)
 {
-    return writeOpenedFile(fileName, [&](RandomAccessFile& file) { return writeSetsInto(file, sets); });
+    return writeFileInPlace(fileName, [&](RandomAccessFile& file) { return writeSetsInto(file, sets); });
 }
 
 Failure writeDocPropertySetsInto(RandomAccessFile& file, std::span<const SetWrites> sets)
