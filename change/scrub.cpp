@@ -2,7 +2,9 @@
 
 #include "change/backup_first.h"
 #include "document/custom_rows.h"
+#include "document/document_format.h"
 #include "document/document_rows.h"
+#include "document/last_user_name.h"
 #include "document/thumbnail_removal.h"
 #include "fileinfo/file_change.h"
 
@@ -46,6 +48,10 @@ Failure scrubFile(const std::string& path, const ScrubSettings& settings)
             if (const Failure failure = document::writeRows(path, props::RowTexts{}, *toEmpty); failure.failed()) return failure;
         const props::CustomEdit removeAll{props::CustomEdit::Kind::RemoveAll, {}, {}};
         if (const Failure failure = document::writeCustomRows(path, std::span(&removeAll, 1)); failure.failed()) return failure;
+        // A .ppt keeps the name of whoever saved it last once more, outside its property sets.
+        const bool compound = document::documentFormatOf(path) == document::DocumentFormat::CompoundFile;
+        if (compound && !settings.keep[props::kLastSavedByRow])
+            if (const Failure failure = document::clearLastUserName(path); failure.failed()) return failure;
         return settings.thumbnail ? document::removeThumbnail(path) : Failure{};
     });
 }

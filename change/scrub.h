@@ -1,7 +1,8 @@
-// Removing personal information from a presentation file: the personal rows emptied, every
-// custom property removed and, when asked, the document's thumbnail, each write inside the file
-// change sequence (fileinfo/file_change.h) so that the file's times, mode and attribute word stay
-// as they were. The creation and last-saved dates and the revision number are no personal rows
+// Removing personal information from a presentation file: the personal rows emptied (for a .ppt
+// with Last Saved By also the last user's name in its Current User stream,
+// document/last_user_name.h), every custom property removed and, when asked, the document's
+// thumbnail, each write inside the file change sequence (fileinfo/file_change.h) so that the
+// file's times, mode and attribute word stay as they were. The creation and last-saved dates and the revision number are no personal rows
 // and stay.
 #pragma once
 

@@ -86,7 +86,9 @@ constexpr std::string_view kScrubHelp =
     "       --backup, --force-signed as for set.\n"
     "       --dry-run prints per file what would be removed (\"Label: 'old' -> ''\",\n"
     "         \"Custom NAME: 'value' -> '(removed)'\", \"thumbnail\") and changes nothing.\n"
-    "       The slide titles that a file lists among the titles of its parts stay.\n";
+    "       With Last Saved By a .ppt also loses the last user's name that its Current\n"
+    "         User stream keeps. The slide titles that a file lists among the titles\n"
+    "         of its parts stay.\n";
 
 constexpr std::string_view kCommonHelp =
     "\n"

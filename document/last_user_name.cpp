@@ -1,0 +1,90 @@
+#include "document/last_user_name.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "base/byte_reader.h"
+#include "base/change_scope.h"
+#include "cfb/cfb_compound_file.h"
+#include "cfb/cfb_directory.h"
+#include "cfb/cfb_stream_write.h"
+#include "document/document_format.h"
+#include "document/signature_check.h"
+
+namespace quorvane::document {
+namespace {
+
+// CurrentUserAtom ([MS-PPT] 2.3.2): an 8-byte record header (recVer/recInstance 0, recType
+// RT_CurrentUserAtom, recLen), then `size` (0x14, the fixed part up to the name: size,
+// headerToken, offsetToCurrentEdit, lenUserName, docFileVersion, majorVersion, minorVersion,
+// unused), ansiUserName (lenUserName bytes), relVersion (4 bytes) and, when recLen leaves room,
+// unicodeUserName (2 * lenUserName bytes).
+constexpr std::uint16_t kRtCurrentUserAtom = 0x0FF6;
+constexpr std::size_t kRecordHeaderSize = 8;
+constexpr std::uint32_t kFixedPartSize = 0x14;
+constexpr std::size_t kLenUserNameOffset = 20;
+constexpr std::size_t kAnsiUserNameOffset = kRecordHeaderSize + kFixedPartSize;
+constexpr std::size_t kRelVersionSize = 4;
+constexpr std::uint64_t kMaxCurrentUserStreamBytes = 64 * 1024;
+
+void storeU16(std::vector<std::byte>& bytes, std::size_t offset, std::uint16_t value)
+{
+    bytes[offset] = std::byte(value & 0xFF);
+    bytes[offset + 1] = std::byte(value >> 8);
+}
+
+void storeU32(std::vector<std::byte>& bytes, std::size_t offset, std::uint32_t value)
+{
+    for (std::size_t i = 0; i < 4; ++i) bytes[offset + i] = std::byte((value >> (8 * i)) & 0xFF);
+}
+
+// The stream with an empty user name; nullopt when it holds none or is no CurrentUserAtom.
+std::optional<std::vector<std::byte>> withoutUserName(const std::vector<std::byte>& stream)
+{
+    if (stream.size() < kAnsiUserNameOffset) return std::nullopt;
+    ByteReader reader{stream};
+    const std::uint16_t versionAndInstance = reader.u16();
+    const std::uint16_t recordType = reader.u16();
+    const std::uint32_t recordLength = reader.u32();
+    const std::uint32_t size = reader.u32();
+    reader.seek(kLenUserNameOffset);
+    const std::uint16_t nameLength = reader.u16();
+    const std::uint64_t ansiEnd = kAnsiUserNameOffset + std::uint64_t(nameLength);
+    if (versionAndInstance != 0 || recordType != kRtCurrentUserAtom || size != kFixedPartSize ||
+        ansiEnd + kRelVersionSize > stream.size() || kRecordHeaderSize + std::uint64_t(recordLength) > stream.size())
+        return std::nullopt;
+    const bool hasUnicodeName = kRecordHeaderSize + std::uint64_t(recordLength) > ansiEnd + kRelVersionSize;
+    if (nameLength == 0 && !hasUnicodeName && stream.size() == ansiEnd + kRelVersionSize) return std::nullopt;
+    std::vector<std::byte> emptied(stream.begin(), stream.begin() + std::ptrdiff_t(kAnsiUserNameOffset));
+    emptied.insert(emptied.end(), stream.begin() + std::ptrdiff_t(ansiEnd), stream.begin() + std::ptrdiff_t(ansiEnd + kRelVersionSize));
+    storeU16(emptied, kLenUserNameOffset, 0);
+    storeU32(emptied, 4, kFixedPartSize + kRelVersionSize);
+    return emptied;
+}
+
+Failure clearIn(RandomAccessFile& file)
+{
+    auto opened = cfb::CompoundFile::open(file);
+    if (!opened.ok()) return opened.failure();
+    cfb::CompoundFile& compoundFile = opened.value();
+    const auto entryId = compoundFile.findRootStream(u"Current User");
+    // A stream far longer than the record is no CurrentUserAtom this code understands.
+    if (!entryId || compoundFile.directory().entry(*entryId).streamSize > kMaxCurrentUserStreamBytes) return {};
+    const auto stream = compoundFile.readStream(*entryId, kMaxCurrentUserStreamBytes);
+    if (!stream.ok()) return stream.failure();
+    const auto emptied = withoutUserName(*stream);
+    if (!emptied) return {};
+    return cfb::replaceStream(compoundFile, *entryId, *emptied);
+}
+
+}  // namespace
+
+Failure clearLastUserName(const std::string& path)
+{
+    if (!SignedDocumentWrites::allowed() && hasDigitalSignature(path, DocumentFormat::CompoundFile))
+        return signedDocumentRefusal();
+    return writeFileInPlace(path, clearIn);
+}
+
+}  // namespace quorvane::document
