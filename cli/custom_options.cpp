@@ -5,6 +5,7 @@
 
 #include "change/custom_value_text.h"
 #include "cli/date_argument.h"
+#include "cli/option_value.h"
 #include "convert/display_text.h"
 
 namespace quorvane::cli {
@@ -80,13 +81,12 @@ std::optional<CustomArguments> takeCustomOptions(const std::vector<std::string>&
             taken.edits.push_back({props::CustomEdit::Kind::RemoveAll, {}, {}});
             continue;
         }
-        std::string value;
-        if (argument.size() > option.size()) value = argument.substr(option.size() + 1);
-        else if (i + 1 < arguments.size()) value = arguments[++i];
-        else {
+        const std::optional<std::string> given = optionValue(arguments, i, option);
+        if (!given) {
             *problem = "set: " + option + ": no value given";
             return std::nullopt;
         }
+        const std::string& value = *given;
         std::string valueProblem;
         if (option == kRemoveCustomOption) {
             if (value.empty()) valueProblem = "no name given";

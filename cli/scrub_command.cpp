@@ -2,6 +2,7 @@
 
 #include "cli/dry_run_report.h"
 #include "cli/file_run.h"
+#include "cli/option_value.h"
 #include "cli/output_text.h"
 #include "cli/row_names.h"
 #include "cli/usage.h"
@@ -70,15 +71,13 @@ std::optional<ScrubRequest> parseScrubArguments(const std::vector<std::string>& 
             *problem = "scrub: unknown option " + argument;
             return std::nullopt;
         }
-        std::string rows;
-        if (argument.size() > option.size()) rows = argument.substr(option.size() + 1);
-        else if (i + 1 < arguments.size()) rows = arguments[++i];
-        else {
+        const std::optional<std::string> rows = optionValue(arguments, i, option);
+        if (!rows) {
             *problem = "scrub: --keep needs a list of rows";
             return std::nullopt;
         }
         std::string rowProblem;
-        if (!keepRows(rows, request.settings.keep, rowProblem)) {
+        if (!keepRows(*rows, request.settings.keep, rowProblem)) {
             *problem = "scrub: --keep: " + rowProblem;
             return std::nullopt;
         }

@@ -12,6 +12,7 @@
 #include "change/saved_defaults.h"
 #include "cli/custom_options.h"
 #include "cli/date_argument.h"
+#include "cli/option_value.h"
 #include "cli/row_names.h"
 #include "props/catalogue.h"
 #include "convert/date_time.h"
@@ -171,21 +172,18 @@ std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& give
             return std::nullopt;
         }
         if (argument == kDefaultsOption) continue;
-        const auto equals = argument.find('=');
-        const std::string option = argument.substr(0, equals);
+        const std::string option = argument.substr(0, argument.find('='));
         if (!takesValue(option)) {
             *problem = "set: unknown option " + argument;
             return std::nullopt;
         }
-        std::string text;
-        if (equals != std::string::npos) text = argument.substr(equals + 1);
-        else if (i + 1 < arguments.size()) text = arguments[++i];
-        else {
+        const std::optional<std::string> text = optionValue(arguments, i, option);
+        if (!text) {
             *problem = "set: " + option + " needs a value";
             return std::nullopt;
         }
         std::string valueProblem;
-        if (!applyOption(option, text, request.settings, &valueProblem)) {
+        if (!applyOption(option, *text, request.settings, &valueProblem)) {
             *problem = "set: " + option + ": " + valueProblem;
             return std::nullopt;
         }
