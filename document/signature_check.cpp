@@ -30,13 +30,6 @@ constexpr std::array<std::u16string_view, 4> kCompoundFileSignatureNames{
 
 thread_local bool signedWritesAllowed = false;
 
-std::string_view localName(const pugi::xml_node node)
-{
-    const std::string_view name = node.name();
-    const auto colon = name.find(':');
-    return colon == std::string_view::npos ? name : name.substr(colon + 1);
-}
-
 // The part name (without its leading '/') that `target` names, relative to `sourceFolder` (a
 // part name's folder, "" or ending in '/'), after ECMA-376 Part 2, 9.3 / RFC 3986 5.2: an
 // absolute target starts from the root, "." and ".." segments are resolved.
@@ -87,12 +80,9 @@ std::vector<std::string> targetsOfType(RandomAccessFile& file, const zip::ZipDir
     std::vector<std::string> targets;
     const auto relationships = package::readBoundedPart(file, directory, entryName);
     if (!relationships.ok()) return targets;
-    for (const pugi::xml_node relationship : relationships->root().children()) {
-        if (relationship.type() != pugi::node_element || localName(relationship) != "Relationship") continue;
-        if (std::string_view(relationship.attribute("TargetMode").value()) == "External") continue;
-        if (relationship.attribute("Type").value() != type) continue;
-        targets.push_back(resolvePartName(sourceFolder, relationship.attribute("Target").value()));
-    }
+    for (const pugi::xml_node relationship : package::relationshipsOfType(*relationships, {type}))
+        if (!package::isExternalRelationship(relationship))
+            targets.push_back(resolvePartName(sourceFolder, relationship.attribute("Target").value()));
     return targets;
 }
 
