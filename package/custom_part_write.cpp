@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <ctime>
 #include <deque>
+#include <limits>
 #include <optional>
+#include <set>
 #include <string_view>
 #include <vector>
 
@@ -104,16 +106,22 @@ std::string variantTypesPrefix(ParsedPart& part)
     return prefix;
 }
 
+// One more than the largest pid the part holds (at least kFirstPid); when that is past what an
+// xsd:int holds, the smallest pid from kFirstPid on that no property uses.
 int nextPid(const ParsedPart& part)
 {
-    int next = kFirstPid;
+    std::set<int> used;
     for (const pugi::xml_node property : propertiesOf(part)) {
         const std::string_view text = property.attribute("pid").value();
         int pid = 0;
         const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), pid);
-        if (error == std::errc() && end == text.data() + text.size() && pid >= next) next = pid + 1;
+        if (error == std::errc() && end == text.data() + text.size()) used.insert(pid);
     }
-    return next;
+    if (used.empty() || *used.rbegin() < kFirstPid) return kFirstPid;
+    if (*used.rbegin() < std::numeric_limits<int>::max()) return *used.rbegin() + 1;
+    int pid = kFirstPid;
+    while (used.count(pid)) ++pid;  // fewer properties than ints: a free one comes first
+    return pid;
 }
 
 void setValueElement(pugi::xml_node property, const std::string& prefix, const ValueElement& value)

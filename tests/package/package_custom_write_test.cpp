@@ -187,22 +187,32 @@ TEST_F(PackageCustomWrite, NewPropertiesFollowThePartsPrefixesAndOtherTypesStay)
 {
     constexpr const char* kVector =
         R"(<v:vector size="2" baseType="lpwstr"><v:lpwstr>a</v:lpwstr><v:lpwstr>b</v:lpwstr></v:vector>)";
-    std::string relationships = relationshipsPart();
-    relationships.insert(relationships.find("</Relationships>"),
-                         R"(<Relationship Id="rId7" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/custom-properties" Target="/docProps/custom.xml"/>)");
-    auto entries = packageEntries(relationships, extendedPart(""), corePart(""));
-    entries.push_back({.name = "docProps/custom.xml",
-                       .content = std::string(R"(<op:Properties xmlns:op="http://schemas.openxmlformats.org/officeDocument/2006/custom-properties" )"
-                                              R"(xmlns:v="http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes">)"
-                                              R"(<op:property fmtid="{D5CDD505-2E9C-101B-9397-08002B2CF9AE}" pid="5" name="Tags">)") +
-                                  kVector + "</op:property></op:Properties>"});
-    const fs::path path = scratch_.path() / "prefixed.pptx";
-    writeFileBytes(path, buildZip(entries));
-    fs::copy_file(path, path.string() + ".original");
-
+    // A package whose custom part holds one vt:vector property with `pid`.
+    const auto packageWithTags = [this, kVector](const std::string& pid) {
+        std::string relationships = relationshipsPart();
+        relationships.insert(relationships.find("</Relationships>"),
+                             R"(<Relationship Id="rId7" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/custom-properties" Target="/docProps/custom.xml"/>)");
+        auto entries = packageEntries(relationships, extendedPart(""), corePart(""));
+        entries.push_back({.name = "docProps/custom.xml",
+                           .content = std::string(R"(<op:Properties xmlns:op="http://schemas.openxmlformats.org/officeDocument/2006/custom-properties" )"
+                                                  R"(xmlns:v="http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes">)"
+                                                  R"(<op:property fmtid="{D5CDD505-2E9C-101B-9397-08002B2CF9AE}" pid=")") +
+                                      pid + R"(" name="Tags">)" + kVector + "</op:property></op:Properties>"});
+        const fs::path path = scratch_.path() / ("prefixed-" + pid + ".pptx");
+        writeFileBytes(path, buildZip(entries));
+        fs::copy_file(path, path.string() + ".original");
+        return path;
+    };
     auto memo = set("Memo", props::kCustomText);
     memo.value.text = "x";
     const props::CustomEdit edits[] = {memo};
+
+    // The largest pid an xsd:int holds leaves no next one: the smallest free pid is taken.
+    const fs::path fullPids = packageWithTags("2147483647");
+    ASSERT_EQ(writePackageCustomProperties(fullPids.string(), edits), Failure{});
+    EXPECT_NE(partTextOf(fullPids, "docProps/custom.xml").find(R"(pid="2" name="Memo")"), std::string::npos);
+
+    const fs::path path = packageWithTags("5");
     ASSERT_EQ(writePackageCustomProperties(path.string(), edits), Failure{});
     EXPECT_EQ(customOf(path), (std::vector<props::CustomProperty>{{"Tags", "vt:vector", ""}, {"Memo", "text", "x"}}));
     if (!pythonAvailable()) GTEST_SKIP() << "no /usr/bin/python3";
