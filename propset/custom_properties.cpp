@@ -4,6 +4,7 @@
 #include <bit>
 #include <charconv>
 #include <map>
+#include <set>
 
 #include "base/byte_reader.h"
 #include "base/byte_writer.h"
@@ -230,11 +231,17 @@ bool applyEdit(UserSection& user, const props::CustomEdit& edit)
         user.values.emplace_back(named->id, std::move(typed));
         return true;
     }
-    std::uint32_t id = kPidCodePage + 1;
+    std::set<std::uint32_t> used;
     for (const auto& [valueId, bytes] : user.values)
-        if (isNamedValue(valueId)) id = std::max(id, valueId + 1);
+        if (isNamedValue(valueId)) used.insert(valueId);
     for (const DictionaryEntry& entry : dictionary)
-        if (isNamedValue(entry.id)) id = std::max(id, entry.id + 1);
+        if (isNamedValue(entry.id)) used.insert(entry.id);
+    // One more than the largest in use; when that would be a reserved id, the smallest free one.
+    std::uint32_t id = used.empty() ? kPidCodePage + 1 : *used.rbegin() + 1;
+    if (!isNamedValue(id)) {
+        id = kPidCodePage + 1;
+        while (used.count(id)) ++id;
+    }
     dictionary.push_back({id, edit.name});
     user.dictionaryChanged = true;
     user.values.emplace_back(id, std::move(typed));

@@ -10,7 +10,9 @@
 #include "propset/property_value_text.h"
 #include "propset/propset_reader.h"
 #include "propset/propset_stream_name.h"
+#include "propset/custom_properties.h"
 #include "propset/propset_writer.h"
+#include "base/byte_writer.h"
 #include "tests/support/cfb_builder.h"
 
 namespace quorvane::propset {
@@ -177,6 +179,49 @@ TEST(PropsetCodec, APropertyListedTwiceLeavesNoOldValue)
                 << removing << " " << old;
         }
     }
+}
+
+// A user-defined section whose largest property id is the last one below the reserved ids
+// ([MS-OLEPS] 2.18): a property added to it takes the smallest free id, not a reserved one.
+TEST(PropsetCodec, ANewCustomPropertyNeverTakesAReservedId)
+{
+    const auto fmtidBytes = [](ByteWriter& w, std::uint32_t first) {
+        w.u32(first);
+        w.u16(0x2E9C);
+        w.u16(0x101B);
+        for (const std::uint8_t b : {0x93, 0x97, 0x08, 0x00, 0x2B, 0x2C, 0xF9, 0xAE}) w.u8(b);
+    };
+    std::vector<std::byte> section;
+    {
+        ByteWriter w(section);
+        w.u32(0);  // size, set below
+        w.u32(3);
+        const std::uint32_t pairs = 8 + 3 * 8;
+        w.u32(0), w.u32(pairs);            // dictionary
+        w.u32(1), w.u32(pairs + 16);       // code page
+        w.u32(0x7FFFFFFF), w.u32(pairs + 24);
+        w.u32(1), w.u32(0x7FFFFFFF), w.u32(2), w.u16('B'), w.u16(0);  // one entry: "B"
+        w.u16(2), w.u16(0), w.u16(1200), w.u16(0);                    // VT_I2 1200
+        w.u16(3), w.u16(0), w.u32(42);                                 // VT_I4 42
+        for (std::size_t i = 0; i < 4; ++i) section[i] = std::byte((section.size() >> (8 * i)) & 0xFF);
+    }
+    std::vector<std::byte> stream;
+    ByteWriter w(stream);
+    w.u16(0xFFFE), w.u16(0), w.u32(0x0002000A), w.zeros(16), w.u32(2);
+    fmtidBytes(w, 0xD5CDD502), w.u32(68);
+    fmtidBytes(w, 0xD5CDD505), w.u32(76);
+    w.u32(8), w.u32(0);  // an empty DocumentSummaryInformation section
+    w.bytes(section);
+
+    props::CustomEdit added{props::CustomEdit::Kind::Set, "New", {}};
+    added.value.type = props::kCustomInteger;
+    added.value.integer = 7;
+    const auto edited = streamWithCustomEdits(stream, std::span(&added, 1));
+    ASSERT_TRUE(edited.ok() && *edited) << (edited.ok() ? "nothing changed" : edited.failure().text());
+    const auto shown = customPropertiesOf(**edited);
+    ASSERT_TRUE(shown.ok()) << shown.failure().text();
+    EXPECT_EQ(*shown, (std::vector<props::CustomProperty>{{"B", "integer", "42"}, {"New", "integer", "7"}}));
+    EXPECT_EQ(testing::readU32(**edited, 76 + 8 + 3 * 8), 2u) << "the new property's id in the section's table";
 }
 
 TEST(PropsetCodec, DamagedLayoutsAreNotPatched)
