@@ -1,6 +1,7 @@
 #include "cfb/cfb_directory.h"
 
 #include <algorithm>
+#include <cassert>
 
 #include "base/byte_reader.h"
 #include "base/byte_writer.h"
@@ -38,10 +39,11 @@ Result<Directory> Directory::load(SectorFile& sectors, const Fat& fat, const Hea
     if (chain->empty()) return damagedCompoundFile("the directory has no sector");
     Directory directory(sectors, header.majorVersion);
     directory.sectorIds_ = std::move(*chain);
-    directory.loadedSectorCount_ = directory.sectorIds_.size();
+    directory.loadedSectorIds_ = directory.sectorIds_;
     const std::size_t sectorSize = sectors.sectorSize();
     directory.raw_.resize(directory.sectorIds_.size() * sectorSize);
     if (!sectors.readChain(directory.sectorIds_, directory.raw_)) return sectors.lastFailure();
+    directory.loadedRaw_ = directory.raw_;
     if (directory.entry(kRootEntryId).objectType != std::uint8_t(ObjectType::Root))
         return damagedCompoundFile("directory entry 0 is not the root storage");
     return directory;
@@ -214,7 +216,7 @@ std::optional<std::uint32_t> Directory::addStreamEntry(std::u16string_view name,
         if (!sector) return std::nullopt;
         // A new sector's predecessor is linked now only when it is itself new; the link from
         // the loaded chain is the caller's to write (pendingChainLink), after the sector.
-        if (sectorIds_.size() > loadedSectorCount_) fat.setNext(sectorIds_.back(), *sector);
+        if (sectorIds_.size() > loadedSectorIds_.size()) fat.setNext(sectorIds_.back(), *sector);
         sectorIds_.push_back(*sector);
         const std::size_t oldSize = raw_.size();
         raw_.resize(oldSize + sectors_->sectorSize());
@@ -232,6 +234,23 @@ std::optional<std::uint32_t> Directory::addStreamEntry(std::u16string_view name,
     return id;
 }
 
+std::vector<std::size_t> Directory::changedSectors(std::optional<std::uint32_t> except) const
+{
+    const std::size_t sectorSize = sectors_->sectorSize();
+    std::vector<std::size_t> changed;
+    for (std::size_t index = 0; index < loadedSectorIds_.size(); ++index) {
+        for (std::size_t at = index * sectorSize; at < (index + 1) * sectorSize; at += kDirEntrySize) {
+            if (except && at == std::size_t(*except) * kDirEntrySize) continue;
+            if (!std::equal(raw_.begin() + std::ptrdiff_t(at), raw_.begin() + std::ptrdiff_t(at + kDirEntrySize),
+                            loadedRaw_.begin() + std::ptrdiff_t(at))) {
+                changed.push_back(index);
+                break;
+            }
+        }
+    }
+    return changed;
+}
+
 bool Directory::writeEntry(std::uint32_t entryId)
 {
     const std::size_t perSector = sectors_->sectorSize() / kDirEntrySize;
@@ -239,18 +258,40 @@ bool Directory::writeEntry(std::uint32_t entryId)
                            std::span(raw_).subspan(std::size_t(entryId) * kDirEntrySize, kDirEntrySize));
 }
 
-bool Directory::writeAddedSectors()
+bool Directory::writeSector(std::size_t index)
 {
     const std::size_t sectorSize = sectors_->sectorSize();
-    for (std::size_t i = loadedSectorCount_; i < sectorIds_.size(); ++i)
-        if (!sectors_->write(sectorIds_[i], 0, std::span(raw_).subspan(i * sectorSize, sectorSize))) return false;
+    return sectors_->write(sectorIds_[index], 0, std::span(raw_).subspan(index * sectorSize, sectorSize));
+}
+
+bool Directory::writeAddedSectors()
+{
+    for (std::size_t i = moved_ ? 0 : loadedSectorIds_.size(); i < sectorIds_.size(); ++i)
+        if (!writeSector(i)) return false;
     return true;
 }
 
 std::optional<std::pair<std::uint32_t, std::uint32_t>> Directory::pendingChainLink() const
 {
-    if (sectorIds_.size() == loadedSectorCount_) return std::nullopt;
-    return std::pair{sectorIds_[loadedSectorCount_ - 1], sectorIds_[loadedSectorCount_]};
+    if (moved_ || sectorIds_.size() == loadedSectorIds_.size()) return std::nullopt;
+    return std::pair{loadedSectorIds_.back(), sectorIds_[loadedSectorIds_.size()]};
+}
+
+bool Directory::moveToNewChain(Fat& fat)
+{
+    assert(!moved_);
+    std::vector<std::uint32_t> copyIds;
+    for (std::size_t i = 0; i < loadedSectorIds_.size(); ++i) {
+        const auto sector = fat.allocate(kEndOfChain);
+        if (!sector) return false;
+        if (!copyIds.empty()) fat.setNext(copyIds.back(), *sector);
+        copyIds.push_back(*sector);
+    }
+    // The added sectors are chained among themselves already; the copy's last sector leads to them.
+    if (sectorIds_.size() > copyIds.size()) fat.setNext(copyIds.back(), sectorIds_[copyIds.size()]);
+    std::copy(copyIds.begin(), copyIds.end(), sectorIds_.begin());
+    moved_ = true;
+    return true;
 }
 
 }  // namespace quorvane::cfb

@@ -1,6 +1,7 @@
 // The directory ([MS-CFB] 2.6): 128-byte entries in a FAT chain, and the sibling trees that
 // order the children of each storage. Entries are kept as raw bytes; an edit changes only the
-// fields it names and writes back only the 128 bytes of that entry.
+// fields it names, and a write sends back only the entry or the sector it changed, or the whole
+// directory to new sectors (copy-on-write) when the changes are spread over several sectors.
 #pragma once
 
 #include <cstdint>
@@ -92,13 +93,32 @@ public:
     // no sector can be allocated or the tree is broken (checkTree).
     std::optional<std::uint32_t> addStreamEntry(std::u16string_view name, Fat& fat);
 
+    // --- Writing (cfb_stream_write.h decides the order) ---
+
+    // The sectors (indexes into the chain) of the loaded chain whose bytes in memory differ from
+    // the loaded ones, the bytes of entry `except` (a new entry, written on its own) not counted.
+    std::vector<std::size_t> changedSectors(std::optional<std::uint32_t> except) const;
+    std::size_t sectorIndexOf(std::uint32_t entryId) const { return entryId / (sectors_->sectorSize() / kDirEntrySize); }
     // Writes the 128 bytes of one entry. False on an I/O error.
     bool writeEntry(std::uint32_t entryId);
-    // Writes the directory sectors added by addStreamEntry (whole), and returns them.
+    // Writes sector `index` of the chain whole, with every change made to it in memory, in one
+    // write. False on an I/O error.
+    bool writeSector(std::size_t index);
+    // Writes the sectors new to the chain whole: those added by addStreamEntry, or after
+    // moveToNewChain every sector. False on an I/O error.
     bool writeAddedSectors();
     // The FAT link that joins the added sectors to the loaded chain: (last loaded sector, first
-    // added sector), or nullopt when no sector was added.
+    // added sector), or nullopt when no sector was added or the directory moved.
     std::optional<std::pair<std::uint32_t, std::uint32_t>> pendingChainLink() const;
+    // Copy-on-write of the whole directory: a new chain from `fat` (entries set in memory) takes
+    // the place of the loaded sectors, the added ones following it, so that writeAddedSectors()
+    // writes a complete copy while the loaded chain stays as it is until the header's
+    // firstDirSector names the copy. False when the FAT cannot allocate.
+    bool moveToNewChain(Fat& fat);
+    bool moved() const { return moved_; }
+    std::uint32_t firstSector() const { return sectorIds_.front(); }
+    // The chain the directory was loaded from (after moveToNewChain, the one to free).
+    const std::vector<std::uint32_t>& loadedSectorIds() const { return loadedSectorIds_; }
     std::uint32_t sectorCount() const { return std::uint32_t(sectorIds_.size()); }
 
 private:
@@ -116,8 +136,10 @@ private:
     SectorFile* sectors_;
     std::uint16_t majorVersion_;
     std::vector<std::byte> raw_;
+    std::vector<std::byte> loadedRaw_;  // the loaded sectors as they are on disk
     std::vector<std::uint32_t> sectorIds_;
-    std::size_t loadedSectorCount_ = 0;
+    std::vector<std::uint32_t> loadedSectorIds_;
+    bool moved_ = false;
 };
 
 }  // namespace quorvane::cfb

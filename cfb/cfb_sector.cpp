@@ -61,20 +61,15 @@ bool SectorFile::readChain(std::span<const std::uint32_t> chain, std::span<std::
 
 bool SectorFile::write(std::uint32_t sectorId, std::size_t offsetInSector, std::span<const std::byte> data)
 {
-    unsynced_ = true;
     const std::uint64_t offset = offsetOf(sectorId) + offsetInSector;
     const std::uint64_t sectorEnd = offsetOf(sectorId) + sectorSize();
     if (offset + data.size() >= fileLength_ && sectorEnd > fileLength_ && offset + data.size() < sectorEnd) {
         // A write that ends inside a sector the file does not yet hold in full: pad it out.
         std::vector<std::byte> padded(data.begin(), data.end());
         padded.resize(std::size_t(sectorEnd - offset), std::byte{0});
-        if (!file_.writeAt(offset, padded)) return ioFailed();
-        fileLength_ = std::max(fileLength_, sectorEnd);
-        return true;
+        return writeAt(offset, padded);
     }
-    if (!file_.writeAt(offset, data)) return ioFailed();
-    fileLength_ = std::max(fileLength_, offset + data.size());
-    return true;
+    return writeAt(offset, data);
 }
 
 bool SectorFile::clear(std::uint32_t sectorId, std::size_t offsetInSector, std::size_t length)
@@ -88,15 +83,63 @@ bool SectorFile::clear(std::uint32_t sectorId, std::size_t offsetInSector, std::
 
 bool SectorFile::writeHeader(std::span<const std::byte> header)
 {
+    return writeAt(0, header);
+}
+
+bool SectorFile::writeAt(std::uint64_t offset, std::span<const std::byte> data)
+{
     unsynced_ = true;
-    return file_.writeAt(0, header) || ioFailed();
+    if (journaling_) {
+        journalFurthestEnd_ = std::max(journalFurthestEnd_, offset + data.size());
+        if (offset < journalStartLength_) {
+            std::vector<std::byte> before(std::size_t(std::min<std::uint64_t>(data.size(), journalStartLength_ - offset)));
+            if (!file_.readAt(offset, before)) return ioFailed();
+            journal_.back().push_back({offset, std::move(before)});
+        }
+    }
+    if (!file_.writeAt(offset, data)) return ioFailed();
+    fileLength_ = std::max(fileLength_, offset + data.size());
+    return true;
 }
 
 bool SectorFile::sync()
 {
     if (!unsynced_) return true;
     unsynced_ = false;
+    if (journaling_ && !journal_.back().empty()) journal_.emplace_back();
     return file_.sync() || ioFailed();
+}
+
+void SectorFile::beginJournal()
+{
+    journaling_ = true;
+    journalStartLength_ = journalFurthestEnd_ = fileLength_;
+    journal_.assign(1, {});
+}
+
+void SectorFile::endJournal()
+{
+    journaling_ = false;
+    journal_.clear();
+}
+
+bool SectorFile::rollBack()
+{
+    journaling_ = false;
+    // Step by step, newest first: undoing the writes of one step over the durable state after it
+    // gives what a crash inside that step could have left.
+    for (auto step = journal_.rbegin(); step != journal_.rend(); ++step) {
+        if (step->empty()) continue;
+        for (auto saved = step->rbegin(); saved != step->rend(); ++saved)
+            if (!file_.writeAt(saved->offset, saved->before)) return ioFailed();
+        if (!file_.sync()) return ioFailed();
+    }
+    journal_.clear();
+    // The appended sectors go last: until every table that named one is put back, the file keeps them.
+    if (journalFurthestEnd_ > journalStartLength_ && !(file_.truncate(journalStartLength_) && file_.sync())) return ioFailed();
+    fileLength_ = journalStartLength_;
+    unsynced_ = false;
+    return true;
 }
 
 void SectorFile::noteAppended(std::uint32_t sectorId)

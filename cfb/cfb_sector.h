@@ -50,6 +50,21 @@ public:
     // Makes the writes since the last sync durable; nothing to do (true) when there were none.
     bool sync();
 
+    // --- Undo journal: how a refused write sequence leaves the file as it was ---
+
+    // From here on, each write and writeHeader first reads the bytes it is about to cover inside
+    // the file (the file as long as it is now) and keeps them. False, with nothing written, when
+    // that read fails. Each sync starts a new step of the journal.
+    void beginJournal();
+    // Forgets the journal: the writes so far stay whatever happens later.
+    void endJournal();
+    // Writes back, newest first, the bytes each journaled write covered, syncing after the writes
+    // of each step, then cuts the file back to its length at beginJournal() and syncs. The file is
+    // then byte for byte what it was. A crash or a failure on the way leaves a state that a crash of
+    // the forward writes could have left, one step earlier each time. False when a call fails;
+    // lastFailure() then says why. The caller keeps its own copy of the failure that made it roll back.
+    bool rollBack();
+
     // Counts a sector appended by the allocator; it becomes readable once written.
     void noteAppended(std::uint32_t sectorId);
 
@@ -58,6 +73,13 @@ public:
 
 private:
     bool ioFailed();
+    // RandomAccessFile::writeAt, journaled when a journal is open.
+    bool writeAt(std::uint64_t offset, std::span<const std::byte> data);
+
+    struct SavedBytes {
+        std::uint64_t offset;
+        std::vector<std::byte> before;
+    };
 
     Failure lastFailure_;
     RandomAccessFile& file_;
@@ -65,6 +87,10 @@ private:
     std::uint64_t fileLength_;
     std::uint32_t sectorCount_;
     bool unsynced_ = false;
+    bool journaling_ = false;
+    std::uint64_t journalStartLength_ = 0;
+    std::uint64_t journalFurthestEnd_ = 0;      // end of the furthest write tried, failed ones included
+    std::vector<std::vector<SavedBytes>> journal_;  // one list per step (between two syncs)
 };
 
 }  // namespace quorvane::cfb

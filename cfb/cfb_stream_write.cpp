@@ -1,6 +1,7 @@
 #include "cfb/cfb_stream_write.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace quorvane::cfb {
@@ -75,33 +76,6 @@ bool writeRegularChain(SectorFile& sectors, const std::vector<std::uint32_t>& ch
     return true;
 }
 
-// Steps 2 and 3 of the write order: chain links, then the header counts with the root entry.
-bool linkStructures(CompoundFile& cf, std::uint32_t fatSectorsBefore)
-{
-    Fat& fat = cf.fat();
-    MiniStream& mini = cf.miniStream();
-    Directory& directory = cf.directory();
-    mini.applyChainLinks(fat);
-    if (const auto link = directory.pendingChainLink()) fat.setNext(link->first, link->second);
-    Header header = cf.header();
-    if (fat.fatSectorIds().size() != fatSectorsBefore) fat.storeInHeader(header);
-    if (mini.miniFatSectorIds().size() != cf.header().numMiniFatSectors) mini.storeInHeader(header);
-    if (header.majorVersion == 4 && directory.pendingChainLink()) header.numDirSectors = directory.sectorCount();
-    std::array<std::byte, kHeaderSize> raw = cf.rawHeader();
-    storeHeader(header, raw);
-    const bool headerChanged = raw != cf.rawHeader();
-    // The links first, durable before the header counts that make readers follow them.
-    if (!fat.flushFatSectors() || !fat.flushChangedDifatSectors() || !cf.sectors().sync()) return false;
-    if (headerChanged && !cf.sectors().writeHeader(raw)) return false;
-    cf.header() = header;
-    cf.rawHeader() = raw;
-    if (mini.rootChanged()) {
-        directory.setStreamLocation(kRootEntryId, mini.rootStartingSector(), mini.rootSize());
-        if (!directory.writeEntry(kRootEntryId)) return false;
-    }
-    return cf.sectors().sync();
-}
-
 // Zeros over what no stream's content holds but old bytes may linger in (left by a writer that
 // does not clear what it frees or shortens): the free sectors, the unused mini sectors, and the
 // room past each stream's end in its last sector or mini sector. Nothing reads these bytes, so
@@ -167,34 +141,94 @@ bool writeAllChainData(CompoundFile& cf, const std::vector<PlannedWrite>& plans)
     return miniChain.empty() || cf.miniStream().writeChainData(miniChain, miniData);
 }
 
-// The write order of the header comment, for every planned stream at once.
-bool writeSequence(CompoundFile& cf, std::vector<PlannedWrite>& plans, std::uint32_t fatSectorsBefore)
+// Step 1: everything nobody refers to yet. A new entry goes out on its own only when its sector
+// is a loaded one other than the switch's: in the switch's sector it goes with the switch, in an
+// added sector (or a moved directory) with that sector.
+bool writeUnreferenced(CompoundFile& cf, const std::vector<PlannedWrite>& plans, std::optional<std::size_t> switchSector)
 {
     Directory& directory = cf.directory();
-    // Step 1: data first, then the tables that mark it used, and a new stream's entry.
     if (!writeAllChainData(cf, plans)) return false;
-    for (const PlannedWrite& plan : plans)
-        if (plan.slot && !(directory.writeAddedSectors() && directory.writeEntry(*plan.entryId))) return false;
-    if (!cf.miniStream().flushMiniFat() || !cf.fat().flushFatSectors() || !cf.sectors().sync()) return false;
-    if (!linkStructures(cf, fatSectorsBefore)) return false;  // steps 2 and 3
-    // Step 4: the switch of every stream, made durable together.
     for (const PlannedWrite& plan : plans) {
-        if (plan.slot) {
-            directory.link(*plan.slot, *plan.entryId);
-            if (!directory.writeEntry(plan.slot->entryId)) return false;
-        } else {
-            directory.setStreamLocation(*plan.entryId, plan.placement.startingSector, plan.data.size());
-            if (!directory.writeEntry(*plan.entryId)) return false;
-        }
+        if (!plan.slot || directory.moved()) continue;
+        const std::size_t index = directory.sectorIndexOf(*plan.entryId);
+        if (index < directory.loadedSectorIds().size() && index != switchSector && !directory.writeEntry(*plan.entryId))
+            return false;
     }
-    if (!cf.sectors().sync()) return false;
-    // Step 5: cut anywhere, it leaves used sectors that nothing refers to, some of them zeroed.
-    // No sync of its own: whichever of its writes reach the disk, the file holds the same streams,
-    // and the next write sequence on the file makes them durable with its own first sync.
+    return directory.writeAddedSectors() && cf.miniStream().flushMiniFat() && cf.fat().flushFatSectors() && cf.sectors().sync();
+}
+
+// Step 2: the links that lengthen the loaded MiniFAT, container and directory chains, and the
+// DIFAT sectors that list new FAT sectors; each points only at what step 1 made durable.
+bool writeLinks(CompoundFile& cf)
+{
+    Fat& fat = cf.fat();
+    cf.miniStream().applyChainLinks(fat);
+    if (const auto link = cf.directory().pendingChainLink()) fat.setNext(link->first, link->second);
+    return fat.flushFatSectors() && fat.flushChangedDifatSectors() && cf.sectors().sync();
+}
+
+// The header fields the write changes: the FAT's and the MiniFAT's sector lists after growth,
+// and the directory's first sector and (version 4) its sector count.
+Header headerAfterWrite(CompoundFile& cf)
+{
+    Header header = cf.header();
+    const Directory& directory = cf.directory();
+    if (cf.fat().fatSectorIds().size() != header.numFatSectors) cf.fat().storeInHeader(header);
+    if (cf.miniStream().miniFatSectorIds().size() != header.numMiniFatSectors) cf.miniStream().storeInHeader(header);
+    if (directory.moved()) header.firstDirSector = directory.firstSector();
+    const bool directoryGrew = directory.sectorCount() != directory.loadedSectorIds().size();
+    if (header.majorVersion == 4 && (directory.moved() || directoryGrew)) header.numDirSectors = directory.sectorCount();
+    return header;
+}
+
+// Step 4: what the switch left behind. Cut anywhere, it leaves used sectors that nothing refers
+// to, some of them zeroed. No sync of its own: whichever of its writes reach the disk, the file
+// holds the same streams, and the next write sequence on the file makes them durable with its
+// own first sync.
+bool cleanUp(CompoundFile& cf, const std::vector<PlannedWrite>& plans)
+{
     if (!clearUnusedSpace(cf)) return false;
     for (const PlannedWrite& plan : plans)
         if (plan.old && !freeOldChain(cf, *plan.old)) return false;
-    return true;
+    if (!cf.directory().moved()) return true;
+    Placement oldDirectory;
+    oldDirectory.chain = cf.directory().loadedSectorIds();
+    return freeOldChain(cf, oldDirectory);
+}
+
+// The write order of the header comment, for every planned stream at once. `switchSector` is the
+// one directory sector that changes, when the directory is not moved. Until the switch is written
+// the sector file journals what each write covers, so that a failure puts every byte back.
+Failure writeSequence(CompoundFile& cf, const std::vector<PlannedWrite>& plans, std::optional<std::size_t> switchSector)
+{
+    SectorFile& sectors = cf.sectors();
+    Directory& directory = cf.directory();
+    const Header header = headerAfterWrite(cf);
+    std::array<std::byte, kHeaderSize> rawHeader = cf.rawHeader();
+    storeHeader(header, rawHeader);
+    const bool headerChanged = rawHeader != cf.rawHeader();
+
+    sectors.beginJournal();
+    bool switched = writeUnreferenced(cf, plans, switchSector) && writeLinks(cf);
+    if (switched && directory.moved()) {
+        switched = sectors.writeHeader(rawHeader);
+    } else if (switched) {
+        // Step 3 (a): the counts first, durable before the sector that makes readers use them.
+        switched = (!headerChanged || (sectors.writeHeader(rawHeader) && sectors.sync())) &&
+                   (!switchSector || directory.writeSector(*switchSector));
+    }
+    if (!switched) {
+        const Failure failure = writeFailure(cf);
+        // A failed rollback leaves a state a crash of the forward writes could have left: the old streams.
+        sectors.rollBack();
+        return failure;
+    }
+    sectors.endJournal();
+    cf.header() = header;
+    cf.rawHeader() = rawHeader;
+    // From here on the new streams stand; a failure is reported, not undone.
+    if (!sectors.sync() || !cleanUp(cf, plans)) return writeFailure(cf);
+    return {};
 }
 
 }  // namespace
@@ -225,17 +259,30 @@ Failure writeStreams(CompoundFile& cf, std::span<const StreamWrite> writes)
         plans[i].slot = directory.insertionSlot(kRootEntryId, write.name);
         if (!plans[i].slot) return damagedCompoundFile("the root storage's tree loops or already holds the name");
     }
-    const std::uint32_t fatSectorsBefore = std::uint32_t(cf.fat().fatSectorIds().size());
+    std::optional<std::uint32_t> newEntryId;
     for (std::size_t i = 0; i < writes.size(); ++i) {
         auto placement = allocatePlacement(cf, writes[i].data.size());
         if (!placement) return cannotGrow();
         plans[i].placement = std::move(*placement);
         if (!plans[i].slot) continue;
-        plans[i].entryId = directory.addStreamEntry(writes[i].name, cf.fat());
+        plans[i].entryId = newEntryId = directory.addStreamEntry(writes[i].name, cf.fat());
         if (!plans[i].entryId) return cannotGrow();
         directory.setStreamLocation(*plans[i].entryId, plans[i].placement.startingSector, writes[i].data.size());
     }
-    return writeSequence(cf, plans, fatSectorsBefore) ? Failure{} : writeFailure(cf);
+    // The switch's changes, in memory: each stream's location, a new stream's parent link, the root.
+    for (const PlannedWrite& plan : plans) {
+        if (plan.slot) directory.link(*plan.slot, *plan.entryId);
+        else directory.setStreamLocation(*plan.entryId, plan.placement.startingSector, plan.data.size());
+    }
+    const MiniStream& mini = cf.miniStream();
+    if (mini.rootChanged()) directory.setStreamLocation(kRootEntryId, mini.rootStartingSector(), mini.rootSize());
+    // One changed sector is the switch itself; spread over several, the directory is copied and
+    // the header is the switch.
+    const std::vector<std::size_t> changed = directory.changedSectors(newEntryId);
+    std::optional<std::size_t> switchSector;
+    if (changed.size() == 1) switchSector = changed.front();
+    if (changed.size() > 1 && !directory.moveToNewChain(cf.fat())) return cannotGrow();
+    return writeSequence(cf, plans, switchSector);
 }
 
 Failure replaceStream(CompoundFile& cf, std::uint32_t entryId, std::span<const std::byte> data)
