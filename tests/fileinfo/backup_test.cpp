@@ -89,6 +89,7 @@ TEST(Backup, FolderOfTheBackupNameFailsAndIsLeftAlone)
     fs::create_directory(dir.path() / "deck.ppt.bak");
     dir.file("deck.ppt.bak/inside.txt", "kept");
     EXPECT_FALSE(backupoldfile(file));
+    EXPECT_EQ(backUpFile(file).kind(), FailureKind::NotRegularFile);
     EXPECT_TRUE(fs::is_directory(dir.path() / "deck.ppt.bak"));
     EXPECT_EQ(readFileBytes(dir.path() / "deck.ppt.bak" / "inside.txt"), "kept");
     EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"deck.ppt", "deck.ppt.bak"})) << "no temporary left";
