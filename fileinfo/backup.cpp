@@ -2,15 +2,17 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <optional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -154,10 +156,15 @@ Result<std::string> linkUnderHiddenName(int copyFd, const std::string& backupNam
 {
     const std::string stem = folderOf(backupName) + "/." + baseNameOf(backupName) + ".quorvane-";
     const std::string procPath = "/proc/self/fd/" + std::to_string(copyFd);
-    std::random_device entropy;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        std::uint32_t random = 0;
+        if (::getrandom(&random, sizeof random, GRND_NONBLOCK) != ssize_t(sizeof random)) {
+            timespec now {};
+            ::clock_gettime(CLOCK_MONOTONIC, &now);
+            random = std::uint32_t(now.tv_nsec) ^ std::uint32_t(::getpid()) * 2654435761u;
+        }
         char suffix[9];
-        std::snprintf(suffix, sizeof suffix, "%08x", unsigned(entropy()));
+        std::snprintf(suffix, sizeof suffix, "%08x", unsigned(random));
         const std::string name = stem + suffix;
         // AT_EMPTY_PATH needs CAP_DAC_READ_SEARCH; /proc/self/fd serves everyone else.
         int linked = ::linkat(copyFd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH);
