@@ -1,58 +1,27 @@
 #include "base/change_scope.h"
 
 #include <cerrno>
+#include <cstdlib>
+#include <memory>
 
 namespace quorvane {
 namespace {
 
 constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
 
-// The innermost open scope of this thread; each scope links to the one it was opened in.
-thread_local ChangeScope* innermostScope = nullptr;
-
 }  // namespace
 
-ChangeScope::ChangeScope(const struct stat& identity, FinalMetadata finalMetadata)
-    : device_(identity.st_dev), inode_(identity.st_ino), finalMetadata_(std::move(finalMetadata)),
-      outer_(innermostScope)
+bool refusedAsReadOnly(const struct stat& info, const FinalMetadata* finalMetadata)
 {
-    innermostScope = this;
+    return (info.st_mode & kAnyWriteBit) == 0 && !finalMetadata;
 }
 
-ChangeScope::~ChangeScope()
-{
-    // Scopes are objects with automatic lifetime on one thread, so they close in reverse order.
-    innermostScope = outer_;
-}
-
-const FinalMetadata* finalMetadataFor(const struct stat& info)
-{
-    for (const ChangeScope* scope = innermostScope; scope; scope = scope->outer())
-        if (scope->covers(info)) return &scope->finalMetadata();
-    return nullptr;
-}
-
-void followReplacedFile(const struct stat& replaced, const struct stat& replacement)
-{
-    for (ChangeScope* scope = innermostScope; scope; scope = scope->outer_) {
-        if (!scope->covers(replaced)) continue;
-        scope->device_ = replacement.st_dev;
-        scope->inode_ = replacement.st_ino;
-    }
-}
-
-bool refusedAsReadOnly(const struct stat& info)
-{
-    return (info.st_mode & kAnyWriteBit) == 0 && !finalMetadataFor(info);
-}
-
-Result<PosixFile> openForChange(const std::string& path)
+Result<PosixFile> openForChange(const std::string& path, const FinalMetadata* finalMetadata)
 {
     auto opened = PosixFile::openOrFailure(path, OpenMode::ReadWriteExclusive);
     if (opened.ok() || opened.failure().kind() != FailureKind::Permission) return opened;
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0 || (info.st_mode & kAnyWriteBit) != 0 || !finalMetadataFor(info))
-        return opened;
+    if (::stat(path.c_str(), &info) != 0 || (info.st_mode & kAnyWriteBit) != 0 || !finalMetadata) return opened;
     const mode_t mode = info.st_mode & 07777;
     if (::chmod(path.c_str(), mode | S_IWUSR) != 0)
         return Failure::fromErrno(errno).within("read-only cannot be cleared");
@@ -61,13 +30,32 @@ Result<PosixFile> openForChange(const std::string& path)
     return reopened;
 }
 
-Failure writeFileInPlace(const std::string& path, const std::function<Failure(RandomAccessFile&)>& write)
+Result<EditedFile> openFileForEdit(const std::string& givenPath, bool forChange, const FinalMetadata* finalMetadata)
 {
-    auto file = openForChange(path);
+    const std::unique_ptr<char, decltype(&::free)> resolved(::realpath(givenPath.c_str(), nullptr), &::free);
+    if (!resolved) return Failure::fromErrno(errno);
+    std::string path = resolved.get();
+    auto file = forChange ? openForChange(path, finalMetadata) : PosixFile::openOrFailure(path, OpenMode::ReadShared);
     if (!file.ok()) return file.failure();
     struct stat info {};
     if (::fstat(file->fd(), &info) != 0) return Failure::fromErrno(errno);
-    if (refusedAsReadOnly(info)) return readOnlyFile();
+    if (forChange) {
+        if (refusedAsReadOnly(info, finalMetadata)) return readOnlyFile();
+        struct stat named {};
+        if (::stat(path.c_str(), &named) != 0) return Failure::fromErrno(errno);
+        if (named.st_ino != info.st_ino || named.st_dev != info.st_dev) return lockedByAnotherProgram();
+    }
+    return EditedFile{std::move(path), std::move(file).value(), info};
+}
+
+Failure writeFileInPlace(const std::string& path, const FinalMetadata* finalMetadata,
+                         const std::function<Failure(RandomAccessFile&)>& write)
+{
+    auto file = openForChange(path, finalMetadata);
+    if (!file.ok()) return file.failure();
+    struct stat info {};
+    if (::fstat(file->fd(), &info) != 0) return Failure::fromErrno(errno);
+    if (refusedAsReadOnly(info, finalMetadata)) return readOnlyFile();
     const Failure written = write(file.value());
     const bool closed = file.value().close();
     if (written.failed()) return written;

@@ -72,6 +72,8 @@ public:
     T&& value() && { assert(ok()); return std::move(*value_); }
     const T& operator*() const& { return value(); }
     const T* operator->() const { return &value(); }
+    T* operator->() { return &value(); }
+    T& operator*() & { return value(); }
     // Failure{} when ok().
     const Failure& failure() const { return failure_; }
 

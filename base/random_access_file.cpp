@@ -31,7 +31,9 @@ bool RandomAccessFile::copyFrom(RandomAccessFile& source, std::uint64_t sourceOf
 Result<PosixFile> PosixFile::openOrFailure(const std::string& path, OpenMode mode)
 {
     const bool writable = mode == OpenMode::ReadWriteExclusive;
-    UniqueFd fd(::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY));
+    // O_NONBLOCK: a FIFO or device under the name is refused below instead of waited on; it has
+    // no effect on the reads and writes of a regular file.
+    UniqueFd fd(::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     if (!fd) return Failure::fromErrno(errno);
 
     struct stat info {};

@@ -13,7 +13,6 @@
 #include <utility>
 #include <vector>
 
-#include "base/change_scope.h"
 #include "base/temp_cleanup.h"
 
 namespace quorvane {
@@ -162,7 +161,7 @@ Failure TempFile::setMode(unsigned permissionBits)
 
 bool TempFile::setPermissions(unsigned permissionBits) { return !setMode(permissionBits).failed(); }
 
-Failure TempFile::takeMetadataOf(const std::string& target, const struct stat& replaced)
+Failure TempFile::takeMetadataOf(const std::string& target, const struct stat& replaced, const FinalMetadata* final)
 {
     const int fd = file_->fd();
     struct stat own {};
@@ -189,7 +188,6 @@ Failure TempFile::takeMetadataOf(const std::string& target, const struct stat& r
     }
 
     // The final attribute word before the final mode, for the same reason.
-    const FinalMetadata* final = finalMetadataFor(replaced);
     if (final) {
         for (const ExtendedAttribute& attribute : final->extendedAttributes) {
             if (::fsetxattr(fd, attribute.name.c_str(), attribute.value.data(), attribute.value.size(), 0) == 0)
@@ -229,18 +227,16 @@ Failure TempFile::giveName(const std::string& target)
     return Failure::fromErrno(EEXIST);
 }
 
-Failure TempFile::commit(const std::string& target)
+Failure TempFile::commit(const std::string& target, const FinalMetadata* finalMetadata)
 {
     if (!file_ || committed_) return Failure::fromErrno(EBADF);
     struct stat replaced {};
     if (::lstat(target.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode))
-        if (Failure failure = takeMetadataOf(target, replaced); failure.failed()) return failure;
+        if (Failure failure = takeMetadataOf(target, replaced, finalMetadata); failure.failed()) return failure;
     errno = 0;
     const bool synced = file_->sync();
     const int syncErrno = errno;
     if (!synced) return Failure::fromErrno(syncErrno);
-    struct stat replacement {};
-    if (::fstat(file_->fd(), &replacement) != 0) return Failure::fromErrno(errno);
     {
         // Named, renamed and unregistered with the ending signals held back, so that the name
         // exists only registered. The name is given right before the rename: until then a kill
@@ -252,7 +248,6 @@ Failure TempFile::commit(const std::string& target)
         unregisterTempPath(std::exchange(cleanupSlot_, -1));
         committed_ = true;
     }
-    if (S_ISREG(replaced.st_mode)) followReplacedFile(replaced, replacement);
     // Closed after the rename, the data synced before it: a failed close is reported with the
     // new file in place, like a failed sync of the folder.
     errno = 0;

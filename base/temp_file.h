@@ -5,7 +5,7 @@
 // can leave it behind; elsewhere it has a hidden name from the start. A named file is registered
 // for removal on an ending signal (temp_cleanup.h). Unless committed, the destructor
 // removes the file. The new file keeps the metadata of the one it replaces, and takes the final
-// metadata of a change in progress on it (change_scope.h) before the rename.
+// metadata of a change (change_scope.h) before the rename when one is given.
 #pragma once
 
 #include <functional>
@@ -14,6 +14,7 @@
 
 #include <sys/stat.h>
 
+#include "base/change_scope.h"
 #include "base/failure.h"
 #include "base/random_access_file.h"
 
@@ -43,8 +44,8 @@ public:
     // setPermissions with the reason of a failure (the system's).
     Failure setMode(unsigned permissionBits);
 
-    // Gives the file the metadata of the regular file it is to replace, then the final metadata
-    // of a change in progress on that file, syncs it, names it (an unnamed file), closes it,
+    // Gives the file the metadata of the regular file it is to replace, then `finalMetadata`
+    // when given, syncs it, names it (an unnamed file), closes it,
     // renames it over `target`, and syncs the folder so that the new name survives a crash.
     // Kept from the file replaced: its owner and group, its user.* extended attributes and its
     // access ACL (system.posix_acl_access); other namespaces belong to the system's policy. The
@@ -58,14 +59,14 @@ public:
     // rather than change them), "its extended attributes cannot be kept: <...>", or the system's
     // for the first other step that failed (the mode, the times, the sync, the name, the close,
     // the rename or the folder's sync).
-    Failure commit(const std::string& target);
+    Failure commit(const std::string& target, const FinalMetadata* finalMetadata = nullptr);
 
 private:
     TempFile(std::string path, PosixFile file, int cleanupSlot)
         : path_(std::move(path)), file_(std::move(file)), cleanupSlot_(cleanupSlot)
     {
     }
-    Failure takeMetadataOf(const std::string& target, const struct stat& replaced);
+    Failure takeMetadataOf(const std::string& target, const struct stat& replaced, const FinalMetadata* final);
     // Links the unnamed file under a fresh hidden name beside `target` and registers it; called
     // with the ending signals held back (CleanupSignalsBlocked).
     Failure giveName(const std::string& target);

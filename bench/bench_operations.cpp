@@ -4,7 +4,7 @@
 #include "cfb/cfb_stream_write.h"
 #include "props/catalogue.h"
 #include "convert/display_text.h"
-#include "document/document_rows.h"
+#include "change/change_engine.h"
 #include "base/random_access_file.h"
 
 namespace quorvane::bench {
@@ -27,7 +27,11 @@ int writeAllRows(const std::string& path, int runNumber)
 {
     props::RowTexts texts;
     for (int row = 0; row < props::kRowCount; ++row) texts[std::size_t(row)] = rowText(row, runNumber);
-    return document::writeDocumentRows(path, texts, props::kAllRows) ? 0 : 1;
+    change::BatchSettings settings;
+    settings.rowValues = texts;
+    settings.rowChecks.fill(true);
+    for (change::FileTimeSetting& time : settings.fileTimes) time.applyDate = time.applyTime = false;
+    return change::ApplyBatchChangeToFile(path, settings) ? 0 : 1;
 }
 
 int addPaddingStream(const std::string& path, std::uint64_t byteCount)

@@ -1,13 +1,11 @@
-// Applying changes to one file: the single change (every row, the three times as shown) and
-// the batch change of one file (the checked rows, the times composed from the file's own and
-// the apply boxes). Both run the file change sequence of the file layer with the property
-// writer of the file's format; the window and the command line hand in plain values.
+// The single change and the batch change of one file as the window names them: thin wrappers of
+// the one change path (file_plan.h) that give true when the file was changed (or needed no
+// change). The window itself goes through the plan and apply, to show the reason of a failure.
 #pragma once
 
 #include <array>
 #include <string>
 
-#include "base/failure.h"
 #include "change/batch_settings.h"
 #include "fileinfo/change_settings.h"
 #include "package/package_rows.h"
@@ -25,24 +23,13 @@ struct SingleChangeValues {
     fileinfo::AttributeBoxes attributes{};
 };
 
-// Writes every row, the three times and the attribute boxes to `path`. True when the properties
-// were written (the times and the final attribute word are set but not looked at); false when
-// the file cannot be found or read, its read-only bit cannot be cleared, or a property write
-// fails (the rows before it stay written). Conversion, XML and archive errors pass through as
-// quorvane::Error, the file's attribute word put back.
+// Writes every row, the three times and the attribute boxes to `path` (singleChangeRequest,
+// applyFileChange). True when the file holds them; false when a row text is no value of its row,
+// or the change was refused or failed (the file then as it was).
 bool ApplySingleChange(const std::string& path, const SingleChangeValues& values);
 
-// The batch change of one file: the checked rows, each file time composed from the file's own
-// with the date and time parts whose apply boxes are checked, the attribute boxes; with
-// `removeAllCustom` every custom property is removed too, right after the rows, in a change of
-// its own that keeps the times and attributes the first one gave (change/custom_change.h; a
-// failed first change leaves them). Results and errors as ApplySingleChange.
+// The batch change of one file (batchRequest, applyFileChange). Results as ApplySingleChange.
 bool ApplyBatchChangeToFile(const std::string& path, const BatchSettings& settings);
-
-// ApplySingleChange and ApplyBatchChangeToFile with the reason of a failure: Failure{} when the
-// properties were written, else why the file was not changed (or not completely).
-Failure changeSingleFile(const std::string& path, const SingleChangeValues& values);
-Failure changeFileInBatch(const std::string& path, const BatchSettings& settings);
 
 // Whether a batch would change anything: an apply box checked, an attribute box not grayed, a
 // row checked, or removeAllCustom.

@@ -3,9 +3,7 @@
 #include <sys/stat.h>
 
 #include "fileinfo/file_times.h"
-#include "document/custom_rows.h"
-#include "document/document_rows.h"
-#include "base/error.h"
+#include "document/document_edit.h"
 
 namespace quorvane::change {
 
@@ -33,18 +31,15 @@ FileDisplay ReadFileForDisplay(const std::string& path, bool withCustom)
     } else {
         display.snapshot = std::move(snapshot).value();
     }
-    try {
-        Result<props::RowTexts> rows = document::readRows(path);
-        if (rows.ok()) display.rows = std::move(rows).value();
-        else display.rowsFailure = rows.failure();
-    } catch (const Error& error) {
-        // A part that is not well-formed XML: the package is unreadable, like any other damage.
-        display.rowsFailure = Failure(FailureKind::Damaged, error.what());
-    }
+    auto edit = document::DocumentEdit::open(path, false, nullptr);
+    Result<props::RowTexts> rows = edit.ok() ? edit->rows() : Result<props::RowTexts>(edit.failure());
+    if (rows.ok()) display.rows = std::move(rows).value();
+    else display.rowsFailure = rows.failure();
     // A compound document shows "" where nothing can be read, as its per-property reads do.
-    if (display.rowsFailure.failed() && !document::isPackagePath(path)) display.rows = props::RowTexts{};
-    if (withCustom && display.rows && !display.rowsFailure.failed()) {
-        auto custom = document::readCustomRows(path);
+    if (!rows.ok() && document::documentFormatOf(path) == document::DocumentFormat::CompoundFile)
+        display.rows = props::RowTexts{};
+    if (withCustom && edit.ok() && !display.rowsFailure.failed()) {
+        auto custom = edit->customProperties();
         if (custom.ok()) display.custom = std::move(custom).value();
         else display.customFailure = custom.failure().within("custom properties");
     }

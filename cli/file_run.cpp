@@ -4,38 +4,49 @@
 #include <sstream>
 #include <vector>
 
+#include "change/file_plan.h"
+#include "cli/dry_run_report.h"
 #include "cli/file_arguments.h"
 #include "cli/output_text.h"
 #include "cli/parallel_files.h"
-#include "document/signature_check.h"
 
 namespace quorvane::cli {
 
-int runOnFiles(const FileOptions& options, std::string_view doneWord, const FileWork& work, std::ostream& out,
-               std::ostream& err)
+int changeFiles(const FileOptions& options, std::string_view doneWord, const change::FileRequest& request,
+                std::ostream& out, std::ostream& err)
 {
     const FileArguments files = expandFileArguments(options.paths, options.recursive);
     int status = reportUnreadableFolders(files, err);
-    const document::SignedDocumentWrites signedWrites(options.forceSigned);
+    const change::ChangeOptions changeOptions{options.forceSigned, options.backup};
     // Each file's report and failure, kept from its work until its last turn to be printed.
     struct Outcome {
         std::string report, failure;
+        std::string_view word;  // after the path of a file changed (or found unchanged)
     };
     std::vector<std::unique_ptr<Outcome>> outcomes(files.paths.size());
     const auto workOnPlace = [&](std::size_t place) {
-        const document::SignedDocumentWrites signedWritesOfThread(options.forceSigned);
+        const std::string& path = files.paths[place];
         std::ostringstream report;
-        std::string failure = work(files.paths[place], report);
-        outcomes[place] = std::make_unique<Outcome>(Outcome{std::move(report).str(), std::move(failure)});
+        std::string failure;
+        std::string_view word;
+        if (options.dryRun) {
+            const change::FilePlan plan = change::planFileChange(path, request, changeOptions);
+            if (plan.refused()) failure = plan.refusal.text();
+            else printPlan(path, plan, report);
+        } else {
+            const change::FileOutcome outcome = change::applyFileChange(path, request, changeOptions);
+            if (outcome.failed()) failure = outcome.failure.text();
+            else word = outcome.changes.empty() ? "unchanged" : doneWord;
+        }
+        outcomes[place] = std::make_unique<Outcome>(Outcome{std::move(report).str(), std::move(failure), word});
     };
     forEachFileInOrder(files.paths, options.jobs, workOnPlace, [&](std::size_t place, std::size_t firstPlace) {
-        const std::string& path = files.paths[place];
         const std::string& failure = outcomes[firstPlace]->failure;
-        out << outcomes[firstPlace]->report;
         if (failure.empty()) {
-            if (!options.dryRun) out << escapedForLine(path) << ": " << doneWord << '\n';
+            out << outcomes[firstPlace]->report;
+            if (!options.dryRun) out << escapedForLine(files.paths[place]) << ": " << outcomes[firstPlace]->word << '\n';
         } else {
-            err << "quorvane-cli: " << escapedForLine(path) << ": failed: " << escapedForLine(failure) << '\n';
+            err << "quorvane-cli: " << escapedForLine(files.paths[place]) << ": failed: " << escapedForLine(failure) << '\n';
             status = 1;
         }
     }, [&](std::size_t firstPlace) { outcomes[firstPlace].reset(); });

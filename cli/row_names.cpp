@@ -1,27 +1,29 @@
 #include "cli/row_names.h"
 
-#include <array>
+#include <algorithm>
+#include <string>
 
 #include "props/catalogue.h"
 
 namespace quorvane::cli {
-namespace {
-
-// In catalogue order (index = row).
-constexpr std::array<std::string_view, props::kRowCount> kRowNames{
-    "title",         "subject", "author",  "keywords", "comments", "category", "revision",
-    "last-saved-by", "manager", "company", "created",  "modified", "total-editing-time", "last-printed",
-};
-
-}  // namespace
 
 std::optional<int> rowOfName(std::string_view name)
 {
+    // The machine names use '_'; an option spells them with '-'. The editing time's earlier
+    // option name stays accepted, as scripts use it.
+    std::string machineName(name);
+    std::replace(machineName.begin(), machineName.end(), '-', '_');
+    if (machineName == "total_editing_time") return props::kTotalEditingTimeRow;
     for (int row = 0; row < props::kRowCount; ++row)
-        if (kRowNames[std::size_t(row)] == name) return row;
+        if (props::catalogueRow(row).name == machineName) return row;
     return std::nullopt;
 }
 
-std::string_view nameOfRow(int row) { return kRowNames[std::size_t(row)]; }
+std::string nameOfRow(int row)
+{
+    std::string optionName(props::catalogueRow(row).name);
+    std::replace(optionName.begin(), optionName.end(), '_', '-');
+    return optionName;
+}
 
 }  // namespace quorvane::cli

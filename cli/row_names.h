@@ -1,18 +1,20 @@
 // The names by which the command line gives the 14 property rows: `set` takes them as options
-// ("--title"), `scrub --keep` as a comma list ("title,author").
+// ("--title", "--last-saved-by"), `scrub --keep` as a comma list ("title,last_saved_by"). They
+// are the catalogue's machine names, with '-' accepted for '_'.
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace quorvane::cli {
 
-// The row (catalogue order) that `name` stands for: title, subject, author, keywords, comments,
-// category, revision, last-saved-by, manager, company, created, modified, total-editing-time,
-// last-printed; nullopt for any other text.
+// The row (catalogue order) that `name` stands for: a machine name (props/catalogue.h) with '_'
+// or '-', or "total-editing-time" (the editing time's earlier name); nullopt for any other text.
 std::optional<int> rowOfName(std::string_view name);
 
-// The name of `row`. Precondition: 0 <= row < props::kRowCount.
-std::string_view nameOfRow(int row);
+// The option name of `row`: its machine name with '-' for '_' ("last-saved-by",
+// "total-editing-minutes"). Precondition: 0 <= row < props::kRowCount.
+std::string nameOfRow(int row);
 
 }  // namespace quorvane::cli

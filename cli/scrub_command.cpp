@@ -1,12 +1,10 @@
 #include "cli/scrub_command.h"
 
-#include "cli/dry_run_report.h"
 #include "cli/file_run.h"
 #include "cli/option_value.h"
 #include "cli/output_text.h"
 #include "cli/row_names.h"
 #include "cli/usage.h"
-#include "base/error.h"
 
 namespace quorvane::cli {
 namespace {
@@ -24,30 +22,13 @@ bool keepRows(std::string_view list, props::RowSelection& keep, std::string& pro
         const auto row = rowOfName(name);
         if (!row || !scrubbed[std::size_t(*row)]) {
             problem = "unknown row '" + std::string(name) + "' (title, subject, author, keywords, comments, category, "
-                      "last-saved-by, manager, company, total-editing-time or last-printed)";
+                      "last_saved_by, manager, company, total_editing_minutes or last_printed)";
             return false;
         }
         keep[std::size_t(*row)] = true;
         start = comma + 1;
     }
     return true;
-}
-
-// Prints what a scrub of `path` would remove; "" when the file could be read, else why not.
-std::string reportDryRun(const std::string& path, const change::ScrubSettings& settings, std::ostream& out)
-{
-    const auto display = readForDryRun(path, true);
-    if (!display.ok()) return display.failure().text();
-    DryRunReport report;
-    const props::RowSelection scrubbed = change::scrubbedRows();
-    for (int row = 0; row < props::kRowCount; ++row)
-        if (scrubbed[std::size_t(row)] && !settings.keep[std::size_t(row)])
-            report.addChange(props::catalogueRow(row).label, (*display->rows)[std::size_t(row)], "");
-    const props::CustomEdit removeAll{props::CustomEdit::Kind::RemoveAll, {}, {}};
-    report.addCustomChanges(display->custom, std::span(&removeAll, 1));
-    if (settings.thumbnail) report.addLine("thumbnail");
-    report.print(path, out);
-    return "";
 }
 
 }  // namespace
@@ -63,7 +44,7 @@ std::optional<ScrubRequest> parseScrubArguments(const std::vector<std::string>& 
             return std::nullopt;
         }
         if (argument == "--thumbnail") {
-            request.settings.thumbnail = true;
+            request.thumbnail = true;
             continue;
         }
         const std::string option = argument.substr(0, argument.find('='));
@@ -77,12 +58,11 @@ std::optional<ScrubRequest> parseScrubArguments(const std::vector<std::string>& 
             return std::nullopt;
         }
         std::string rowProblem;
-        if (!keepRows(*rows, request.settings.keep, rowProblem)) {
+        if (!keepRows(*rows, request.keep, rowProblem)) {
             *problem = "scrub: --keep: " + rowProblem;
             return std::nullopt;
         }
     }
-    request.settings.backup = request.files.backup;
     if (request.files.paths.empty()) {
         *problem = "scrub: no file given";
         return std::nullopt;
@@ -95,15 +75,7 @@ int runScrub(const std::vector<std::string>& arguments, std::ostream& out, std::
     std::string problem;
     const auto request = parseScrubArguments(arguments, &problem);
     if (!request) return usageError(err, escapedForLine(problem));
-    const auto work = [&request](const std::string& path, std::ostream& report) -> std::string {
-        if (request->files.dryRun) return reportDryRun(path, request->settings, report);
-        try {
-            return change::scrubFile(path, request->settings).text();
-        } catch (const Error& error) {
-            return error.what();
-        }
-    };
-    return runOnFiles(request->files, "scrubbed", work, out, err);
+    return changeFiles(request->files, "scrubbed", change::scrubRequest(request->keep, request->thumbnail), out, err);
 }
 
 }  // namespace quorvane::cli

@@ -7,7 +7,7 @@
 #include <ctime>
 #include <string_view>
 
-#include "change/change_engine.h"
+#include "change/file_request.h"
 #include "change/defaults_store.h"
 #include "change/saved_defaults.h"
 #include "cli/custom_options.h"
@@ -16,13 +16,11 @@
 #include "cli/row_names.h"
 #include "props/catalogue.h"
 #include "convert/date_time.h"
-#include "convert/display_text.h"
 
 namespace quorvane::cli {
 namespace {
 
 using fileinfo::BoxState;
-
 
 // The apply boxes: which file time, and whether the option gives its date or its time of day.
 struct FileTimeOption {
@@ -63,60 +61,58 @@ std::optional<int> rowOfOption(std::string_view option)
     return option.starts_with("--") ? rowOfName(option.substr(2)) : std::nullopt;
 }
 
-bool isWholeNumber(std::string_view text)
+// The typed value of a row option: a date row's date ("" clears the row), the minutes row's whole
+// number ("" clears it), any other row's text.
+std::optional<props::RowValue> valueForRow(int row, const std::string& text, std::string* problem)
 {
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
-    std::int32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return !text.empty() && error == std::errc() && end == text.data() + text.size();
-}
-
-// Checks a row's value text and brings it into the form the property write reads: a date row
-// takes the display text of the date ("" stays ""), the minutes row a whole number.
-std::optional<std::string> valueForRow(int row, const std::string& text, std::string* problem)
-{
+    if (text.empty() && (props::isDateTimeRow(row) || props::isDurationRow(row))) return props::RowValue::cleared();
     if (props::isDateTimeRow(row)) {
-        if (text.empty()) return text;
         const auto value = parseDateTimeArgument(text, DateTimeShape::DateWithOptionalTime);
         if (!value) {
             *problem = "'" + text + "' is not a date (YYYY-MM-DD[ HH:MM[:SS]] or YYYY-MM-DDTHH:MM[:SS])";
             return std::nullopt;
         }
-        if (!convert::isStorablePropertyDate(*value)) {
+        const auto utcMs = convert::localToUtcEpochMs(*value);
+        if (!convert::isStorablePropertyDate(*value) || !utcMs) {
             *problem = "'" + text + "' lies outside the years 1601 to 9999 that a property date can hold";
             return std::nullopt;
         }
-        return convert::DateTimeToDisplayText(*value);
+        return props::RowValue::instantValue(*utcMs);
     }
-    if (props::isDurationRow(row) && !text.empty() && !isWholeNumber(text)) {
-        *problem = "'" + text + "' is not a whole number of minutes";
-        return std::nullopt;
+    if (props::isDurationRow(row)) {
+        std::string_view digits = text;
+        if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+        std::int32_t minutes = 0;
+        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), minutes);
+        if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) {
+            *problem = "'" + text + "' is not a whole number of minutes";
+            return std::nullopt;
+        }
+        return props::RowValue::minutesValue(minutes);
     }
-    return text;
+    return props::RowValue::textValue(text);
 }
 
-// Applies one option with its value text to `settings`; false with `problem` set when the
-// value does not fit the option.
-bool applyOption(const std::string& option, const std::string& text, change::BatchSettings& settings,
-                 std::string* problem)
+// Applies one option with its value text to `request`; false with `problem` set when the value
+// does not fit the option.
+bool applyOption(const std::string& option, const std::string& text, change::FileRequest& request, std::string* problem)
 {
     if (const auto row = rowOfOption(option)) {
         const auto value = valueForRow(*row, text, problem);
         if (!value) return false;
-        settings.rowValues[std::size_t(*row)] = *value;
-        settings.rowChecks[std::size_t(*row)] = true;
+        request.content.rows[std::size_t(*row)] = *value;
         return true;
     }
     if (const FileTimeOption* timeOption = findOption(kFileTimeOptions, option)) {
-        change::FileTimeSetting& time = settings.fileTimes[std::size_t(timeOption->time)];
+        fileinfo::FileTimeSources* const times[] = {&request.file.creation, &request.file.lastWrite, &request.file.lastAccess};
+        fileinfo::FileTimeSources& time = *times[std::size_t(timeOption->time)];
         const auto value =
             parseDateTimeArgument(text, timeOption->isDate ? DateTimeShape::Date : DateTimeShape::TimeOfDay);
         if (!value) {
             *problem = "'" + text + "' is not " + (timeOption->isDate ? "a date (YYYY-MM-DD)" : "a time (HH:MM[:SS])");
             return false;
         }
-        (timeOption->isDate ? time.applyDate : time.applyTime) = true;
-        (timeOption->isDate ? time.datePicker : time.timePicker) = *value;
+        (timeOption->isDate ? time.date : time.time) = *value;
         return true;
     }
     const AttributeOption* attribute = findOption(kAttributeOptions, option);
@@ -124,7 +120,7 @@ bool applyOption(const std::string& option, const std::string& text, change::Bat
         *problem = "'" + text + "' is neither on nor off";
         return false;
     }
-    settings.attributes.*attribute->box = text == "on" ? BoxState::Checked : BoxState::Unchecked;
+    request.file.boxes.*attribute->box = text == "on" ? BoxState::Checked : BoxState::Unchecked;
     return true;
 }
 
@@ -148,12 +144,11 @@ std::optional<change::BatchSettings> loadSavedDefaults()
 std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& givenArguments, std::string* problem,
                                             const DefaultsLoader& loadDefaults)
 {
-    SetRequest request;
+    SetRequest set;
     auto custom = takeCustomOptions(givenArguments, problem);
     if (!custom) return std::nullopt;
     const std::vector<std::string>& arguments = custom->rest;
-    request.customEdits = std::move(custom->edits);
-    for (change::FileTimeSetting& time : request.settings.fileTimes) time.applyDate = time.applyTime = false;
+    std::vector<props::CustomEdit> customEdits = std::move(custom->edits);
     // The saved defaults come first, whatever their place, so that every other option overrides them.
     const auto optionsEnd = std::find(arguments.begin(), arguments.end(), "--");
     if (std::find(arguments.begin(), optionsEnd, kDefaultsOption) != optionsEnd) {
@@ -162,11 +157,17 @@ std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& give
             *problem = "set: --defaults: the saved defaults cannot be read from " + change::defaultsStorePath();
             return std::nullopt;
         }
-        request.settings = *defaults;
+        auto request = change::batchRequest(*defaults);
+        if (!request.ok()) {
+            *problem = "set: --defaults: " + request.failure().text();
+            return std::nullopt;
+        }
+        set.request = std::move(request).value();
+        set.files.backup = defaults->backup;
     }
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
-        if (const FileOption shared = readFileOption(arguments, i, request.files, *problem); shared != FileOption::NotThis) {
+        if (const FileOption shared = readFileOption(arguments, i, set.files, *problem); shared != FileOption::NotThis) {
             if (shared == FileOption::Taken) continue;
             *problem = "set: " + *problem;
             return std::nullopt;
@@ -183,27 +184,34 @@ std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& give
             return std::nullopt;
         }
         std::string valueProblem;
-        if (!applyOption(option, *text, request.settings, &valueProblem)) {
+        if (!applyOption(option, *text, set.request, &valueProblem)) {
             *problem = "set: " + option + ": " + valueProblem;
             return std::nullopt;
         }
     }
-    request.settings.backup = request.settings.backup || request.files.backup;
-    if (request.settings.removeAllCustom && !request.customEdits.empty()) {
-        // The saved removal of every custom property goes first, so that the custom options
-        // given override it as every other option overrides the saved defaults.
-        request.customEdits.insert(request.customEdits.begin(), {props::CustomEdit::Kind::RemoveAll, {}, {}});
-        request.settings.removeAllCustom = false;
+    // A saved removal of every custom property comes first, so that the custom options given
+    // override it as every other option overrides the saved defaults.
+    std::vector<props::CustomEdit>& edits = set.request.content.custom;
+    edits.insert(edits.end(), customEdits.begin(), customEdits.end());
+    const bool untyped = std::any_of(edits.begin(), edits.end(), [](const props::CustomEdit& edit) {
+        return edit.kind == props::CustomEdit::Kind::Set && !edit.value.typeGiven;
+    });
+    if (untyped) {
+        // A value given without a type keeps the type the file stores it with.
+        set.request.content.customFor = [edits](const std::vector<props::CustomProperty>& stored) {
+            return keepingStoredTypes(edits, stored);
+        };
+        edits.clear();
     }
-    if (request.files.paths.empty()) {
+    if (set.files.paths.empty()) {
         *problem = "set: no file given";
         return std::nullopt;
     }
-    if (!change::BatchHasWork(request.settings) && request.customEdits.empty()) {
+    if (!change::requestHasWork(set.request)) {
         *problem = "set: nothing to change (give a property, a date or time, or an attribute)";
         return std::nullopt;
     }
-    return request;
+    return set;
 }
 
 }  // namespace quorvane::cli

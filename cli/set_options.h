@@ -1,7 +1,7 @@
-// The options of `quorvane-cli set`, read into the batch settings of the change engine: a row
-// option checks its row with the given value, a date or time option checks its apply box with
-// the given date or time of day, an attribute option sets or clears its bit (absent: left as
-// it is), --backup copies each file aside first; --defaults starts from the program's saved
+// The options of `quorvane-cli set`, read into the typed request of the change path
+// (change/file_request.h): a row option gives its row a value, a date or time option replaces
+// that part of a file time, an attribute option sets or clears its bit (absent: left as it
+// is), --backup copies each file aside first; --defaults starts from the program's saved
 // batch settings, --dry-run only reports, --force-signed changes signed files too, -r walks
 // subfolders.
 #pragma once
@@ -12,15 +12,15 @@
 #include <vector>
 
 #include "change/batch_settings.h"
+#include "change/file_request.h"
 #include "cli/file_options.h"
 #include "props/custom_property.h"
 
 namespace quorvane::cli {
 
 struct SetRequest {
-    change::BatchSettings settings;  // nothing checked and every attribute grayed unless asked
-    FileOptions files;               // its `backup` is taken into settings.backup
-    std::vector<props::CustomEdit> customEdits;  // --custom, --remove-custom, --remove-all-custom
+    change::FileRequest request;  // every row kept, no time source, every attribute grayed unless asked
+    FileOptions files;            // its `backup` also set by saved defaults that ask for one
 };
 
 // Gives the batch settings saved by the program, or nullopt when its store cannot be read.
@@ -30,9 +30,10 @@ using DefaultsLoader = std::function<std::optional<change::BatchSettings>()>;
 // reads them, the current local time standing in for missing dates.
 std::optional<change::BatchSettings> loadSavedDefaults();
 
-// The request `arguments` (everything after "set") ask for. With --defaults the settings start
-// from `loadDefaults()` and the other options override them (a saved removal of every custom
-// property becomes the first custom edit when custom options are given). nullopt with the reason in
+// The request `arguments` (everything after "set") ask for. With --defaults the request starts
+// from `loadDefaults()` (change::batchRequest) and the other options override them (a saved
+// removal of every custom property comes before the custom options given). Custom values given
+// without a type keep, per file, the type the file stores them with (content.customFor). nullopt with the reason in
 // `problem` for an unknown option, a missing or malformed value (dates are read strictly, see
 // cli/date_argument.h; property dates outside 1601-9999), no file, nothing to change, or saved
 // defaults that cannot be read. "--" ends the options.

@@ -167,7 +167,7 @@ std::string DateTimeToDisplayText(DateTime value)
     return text;
 }
 
-DateTime DisplayTextToDateTime(std::string_view text)
+std::optional<DateTime> readDisplayText(std::string_view text)
 {
     const DisplayFormats formats = currentFormats();
     const std::string input(trimmed(text));
@@ -184,7 +184,15 @@ DateTime DisplayTextToDateTime(std::string_view text)
                 if (const auto value = dateTimeOf(*tm, hasDate)) return *value;
         }
     }
-    throw Error("'" + std::string(text) + "' is not a valid date and time");
+    return std::nullopt;
+}
+
+std::string notADateText(std::string_view text) { return "'" + std::string(text) + "' is not a valid date and time"; }
+
+DateTime DisplayTextToDateTime(std::string_view text)
+{
+    if (const auto value = readDisplayText(text)) return *value;
+    throw Error(notADateText(text));
 }
 
 }  // namespace quorvane::convert

@@ -5,6 +5,7 @@
 // with four digits (0999).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,5 +21,11 @@ std::string DateTimeToDisplayText(DateTime value);
 // also with the seconds left out, a date alone, or a time alone (on day 0). Throws
 // quorvane::Error("'<text>' is not a valid date and time") for anything else.
 DateTime DisplayTextToDateTime(std::string_view text);
+
+// DisplayTextToDateTime without the throw: nullopt for a text it does not read.
+std::optional<DateTime> readDisplayText(std::string_view text);
+
+// The words for a text that is no date and time: "'<text>' is not a valid date and time".
+std::string notADateText(std::string_view text);
 
 }  // namespace quorvane::convert

@@ -5,7 +5,6 @@
 
 #include "convert/date_time.h"
 #include "convert/display_text.h"
-#include "base/error.h"
 #include "base/text_trim.h"
 
 namespace quorvane::convert {
@@ -36,15 +35,24 @@ std::string W3cDateTimeToDisplayText(std::string_view w3cText)
     return DateTimeToDisplayText(UtcToLocalByBias(*utcValue));
 }
 
+std::string utcMsToW3cText(std::int64_t utcMs)
+{
+    constexpr double kUnixEpochDay = 25569;  // 1970-01-01 as a date-time value
+    constexpr double kMsPerDay = 86'400'000;
+    const auto fields = decodeDateTimeInRange(kUnixEpochDay + double(utcMs) / kMsPerDay);
+    if (!fields) return "";
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", fields->year, fields->month, fields->day,
+                  fields->hour, fields->minute, fields->second);
+    return text;
+}
+
 std::string DisplayTextToW3cDateTime(std::string_view displayText)
 {
-    DateTime localValue = 0;
-    try {
-        localValue = DisplayTextToDateTime(displayText);
-    } catch (const Error&) {
-        return "";  // not a date-time: the package keeps no date
-    }
-    const CalendarFields f = decodeDateTime(LocalToUtcByBias(localValue));
+    // Not a date-time: the package keeps no date.
+    const auto localValue = readDisplayText(displayText);
+    if (!localValue) return "";
+    const CalendarFields f = decodeDateTime(LocalToUtcByBias(*localValue));
     char text[40];
     std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", f.year, f.month, f.day, f.hour, f.minute,
                   f.second);

@@ -2,6 +2,7 @@
 // Both directions never throw: any failure gives empty text.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,9 @@ std::string W3cDateTimeToDisplayText(std::string_view w3cText);
 
 // The W3C date-time text of a display text, or "" when the display text is not a date-time.
 std::string DisplayTextToW3cDateTime(std::string_view displayText);
+
+// The W3C date-time text of an instant given in milliseconds since 1970-01-01 00:00 UTC, to the
+// second; "" when its UTC year leaves 1 to 9999.
+std::string utcMsToW3cText(std::int64_t utcMs);
 
 }  // namespace quorvane::convert

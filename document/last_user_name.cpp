@@ -5,12 +5,6 @@
 #include <vector>
 
 #include "base/byte_reader.h"
-#include "base/change_scope.h"
-#include "cfb/cfb_compound_file.h"
-#include "cfb/cfb_directory.h"
-#include "cfb/cfb_stream_write.h"
-#include "document/document_format.h"
-#include "document/signature_check.h"
 
 namespace quorvane::document {
 namespace {
@@ -26,7 +20,6 @@ constexpr std::uint32_t kFixedPartSize = 0x14;
 constexpr std::size_t kLenUserNameOffset = 20;
 constexpr std::size_t kAnsiUserNameOffset = kRecordHeaderSize + kFixedPartSize;
 constexpr std::size_t kRelVersionSize = 4;
-constexpr std::uint64_t kMaxCurrentUserStreamBytes = 64 * 1024;
 
 void storeU16(std::vector<std::byte>& bytes, std::size_t offset, std::uint16_t value)
 {
@@ -39,8 +32,9 @@ void storeU32(std::vector<std::byte>& bytes, std::size_t offset, std::uint32_t v
     for (std::size_t i = 0; i < 4; ++i) bytes[offset + i] = std::byte((value >> (8 * i)) & 0xFF);
 }
 
-// The stream with an empty user name; nullopt when it holds none or is no CurrentUserAtom.
-std::optional<std::vector<std::byte>> withoutUserName(const std::vector<std::byte>& stream)
+}  // namespace
+
+std::optional<std::vector<std::byte>> currentUserWithoutName(const std::vector<std::byte>& stream)
 {
     if (stream.size() < kAnsiUserNameOffset) return std::nullopt;
     ByteReader reader{stream};
@@ -63,28 +57,5 @@ std::optional<std::vector<std::byte>> withoutUserName(const std::vector<std::byt
     return emptied;
 }
 
-Failure clearIn(RandomAccessFile& file)
-{
-    auto opened = cfb::CompoundFile::open(file);
-    if (!opened.ok()) return opened.failure();
-    cfb::CompoundFile& compoundFile = opened.value();
-    const auto entryId = compoundFile.findRootStream(u"Current User");
-    // A stream far longer than the record is no CurrentUserAtom this code understands.
-    if (!entryId || compoundFile.directory().entry(*entryId).streamSize > kMaxCurrentUserStreamBytes) return {};
-    const auto stream = compoundFile.readStream(*entryId, kMaxCurrentUserStreamBytes);
-    if (!stream.ok()) return stream.failure();
-    const auto emptied = withoutUserName(*stream);
-    if (!emptied) return {};
-    return cfb::replaceStream(compoundFile, *entryId, *emptied);
-}
-
-}  // namespace
-
-Failure clearLastUserName(const std::string& path)
-{
-    if (!SignedDocumentWrites::allowed() && hasDigitalSignature(path, DocumentFormat::CompoundFile))
-        return signedDocumentRefusal();
-    return writeFileInPlace(path, clearIn);
-}
 
 }  // namespace quorvane::document

@@ -2,19 +2,22 @@
 // the CurrentUserAtom that is the whole "Current User" stream ([MS-PPT] 2.1.1, 2.3.2).
 #pragma once
 
-#include <string>
-
-#include "base/failure.h"
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
 
 namespace quorvane::document {
 
-// Empties the user name of the CurrentUserAtom of the compound file at `path` (ansiUserName and
-// unicodeUserName; every other field kept, bytes after the record dropped) in one
-// interruption-safe replacement of the stream. Failure{} when emptied, when the name is empty
-// already, and when the file has no such stream or the stream is no CurrentUserAtom this code
-// understands (it is left as it is). Otherwise why not (the open's, "read-only", a damaged
-// compound file, the write's), the file then as it was. A digitally signed file is refused
-// (signature_check.h).
-Failure clearLastUserName(const std::string& path);
+inline constexpr std::u16string_view kCurrentUserStreamName = u"Current User";
+// A stream far longer than the record is no CurrentUserAtom this code understands.
+inline constexpr std::uint64_t kMaxCurrentUserStreamBytes = 64 * 1024;
+
+// The stream with the user name of its CurrentUserAtom emptied (ansiUserName and
+// unicodeUserName; every other field kept, bytes after the record dropped); nullopt when the
+// name is empty already or the stream is no CurrentUserAtom this code understands (it is then
+// left as it is).
+std::optional<std::vector<std::byte>> currentUserWithoutName(const std::vector<std::byte>& stream);
 
 }  // namespace quorvane::document

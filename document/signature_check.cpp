@@ -7,7 +7,6 @@
 
 #include "base/random_access_file.h"
 #include "cfb/cfb_compound_file.h"
-#include "package/package_file.h"
 #include "package/package_parts.h"
 #include "package/package_relationships.h"
 #include "package/package_xml.h"
@@ -27,8 +26,6 @@ constexpr std::string_view kSignatureType =
 // storage; "MsoDigitalSignature" is the stream older writers used).
 constexpr std::array<std::u16string_view, 4> kCompoundFileSignatureNames{
     u"_xmlsignatures", u"_signatures", u"\x0005" u"DigitalSignature", u"MsoDigitalSignature"};
-
-thread_local bool signedWritesAllowed = false;
 
 // The part name (without its leading '/') that `target` names, relative to `sourceFolder` (a
 // part name's folder, "" or ending in '/'), after ECMA-376 Part 2, 9.3 / RFC 3986 5.2: an
@@ -86,54 +83,32 @@ std::vector<std::string> targetsOfType(RandomAccessFile& file, const zip::ZipDir
     return targets;
 }
 
-bool packageHasSignature(const std::string& path)
+}  // namespace
+
+bool packageHasSignature(RandomAccessFile& file, const zip::ZipDirectory& directory)
 {
-    auto file = package::openPackageFile(path, OpenMode::ReadShared);
-    if (!file.ok()) return false;
-    const auto directory = zip::readArchiveDirectory(file.value());
-    if (!directory.ok()) return false;
-    if (!package::findRelationshipsEntry(*directory)) return false;
+    if (!package::findRelationshipsEntry(directory)) return false;
     for (const std::string& origin :
-         targetsOfType(file.value(), *directory, package::kRelationshipsEntryName, kSignatureOriginType, "")) {
+         targetsOfType(file, directory, package::kRelationshipsEntryName, kSignatureOriginType, "")) {
         const std::string originFolder = folderOf(origin);
         const std::string originRelationships = originFolder + "_rels/" + origin.substr(originFolder.size()) + ".rels";
         for (const std::string& signature :
-             targetsOfType(file.value(), *directory, entryNameOf(originRelationships), kSignatureType, originFolder))
-            if (zip::findEntry(*directory, entryNameOf(signature))) return true;
+             targetsOfType(file, directory, entryNameOf(originRelationships), kSignatureType, originFolder))
+            if (zip::findEntry(directory, entryNameOf(signature))) return true;
     }
     return false;
 }
 
-bool compoundFileHasSignature(const std::string& path)
+bool compoundFileHasSignature(cfb::CompoundFile& compoundFile)
 {
-    auto file = PosixFile::openOrFailure(path, OpenMode::ReadShared);
-    if (!file.ok()) return false;
-    auto compoundFile = cfb::CompoundFile::open(file.value());
-    if (!compoundFile.ok()) return false;
     for (const std::u16string_view name : kCompoundFileSignatureNames)
-        if (compoundFile.value().directory().findChild(cfb::kRootEntryId, name)) return true;
+        if (compoundFile.directory().findChild(cfb::kRootEntryId, name)) return true;
     return false;
-}
-
-}  // namespace
-
-bool hasDigitalSignature(const std::string& path, DocumentFormat format)
-{
-    return format == DocumentFormat::Package ? packageHasSignature(path) : compoundFileHasSignature(path);
 }
 
 Failure signedDocumentRefusal()
 {
     return Failure(FailureKind::Permission, "signed document: changing it would invalidate its signature");
 }
-
-SignedDocumentWrites::SignedDocumentWrites(bool allowed) : previous_(signedWritesAllowed)
-{
-    signedWritesAllowed = allowed;
-}
-
-SignedDocumentWrites::~SignedDocumentWrites() { signedWritesAllowed = previous_; }
-
-bool SignedDocumentWrites::allowed() { return signedWritesAllowed; }
 
 }  // namespace quorvane::document

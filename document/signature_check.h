@@ -9,36 +9,22 @@
 #include <string>
 
 #include "base/failure.h"
-#include "document/document_format.h"
+#include "base/random_access_file.h"
+#include "cfb/cfb_compound_file.h"
+#include "zip/zip_central_dir.h"
 
 namespace quorvane::document {
 
-// True when the file at `path`, read as `format`, carries a signature as above. False when it
-// carries none, and also when the file cannot be opened or its structure read (a write of it
-// then fails on its own, with its own reason). Opens the file under a shared lock, reads the
-// package relationships (or the compound file's directory) and changes nothing.
-bool hasDigitalSignature(const std::string& path, DocumentFormat format);
+// True when the package whose archive directory `directory` is, read from `file`, carries a
+// signature as above; false when it carries none or its relationships cannot be read (a write of
+// it then fails on its own, with its own reason). Changes nothing.
+bool packageHasSignature(RandomAccessFile& file, const zip::ZipDirectory& directory);
+
+// True when the root storage of `compoundFile` holds a signature storage or stream as above.
+bool compoundFileHasSignature(cfb::CompoundFile& compoundFile);
 
 // The refusal of a change to a signed file: "signed document: changing it would invalidate its
 // signature" (Permission).
 Failure signedDocumentRefusal();
-
-// While an object of this type lives on a thread, property writes on that thread
-// (document_rows.h) change signed files as they change any other, when `allowed` is true; by
-// default they refuse them with signedDocumentRefusal(). The previous choice comes back when the
-// object goes. For the command line's --force-signed.
-class SignedDocumentWrites {
-public:
-    explicit SignedDocumentWrites(bool allowed);
-    ~SignedDocumentWrites();
-    SignedDocumentWrites(const SignedDocumentWrites&) = delete;
-    SignedDocumentWrites& operator=(const SignedDocumentWrites&) = delete;
-
-    // Whether writes on this thread may change a signed file now.
-    static bool allowed();
-
-private:
-    bool previous_;
-};
 
 }  // namespace quorvane::document

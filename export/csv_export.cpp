@@ -1,7 +1,6 @@
 #include "export/csv_export.h"
 
 #include "change/file_display.h"
-#include "document/document_rows.h"
 #include "fileinfo/snapshot_display.h"
 #include "props/catalogue.h"
 #include "base/temp_file.h"
@@ -60,8 +59,8 @@ Failure appendFileLine(const std::string& path, ExportList& lines,
         return read.snapshotFailure;
     }
     // A compound document that cannot be read still gives its line, with empty property fields.
-    if (read.rows || !document::isPackagePath(path)) {
-        appendFields(line, read.rows.value_or(props::RowTexts{}));
+    if (read.rows) {
+        appendFields(line, *read.rows);
         appendFields(line, fileinfo::fileInfoTexts(*read.snapshot));
         line.pop_back();  // no comma after the last field
         lines.push_back(std::move(line));

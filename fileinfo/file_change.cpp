@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
-#include "base/change_scope.h"
 #include "fileinfo/attribute_store.h"
 #include "fileinfo/dos_attrib.h"
 #include "fileinfo/file_snapshot.h"
@@ -104,40 +103,35 @@ Failure settleFinalMetadata(const std::string& path, const FileInstants& asked, 
 
 }  // namespace
 
+FileInstants askedInstants(const FileSnapshot& snapshot, const FileChangeSettings& settings)
+{
+    const FileInstants own = instantsOf(snapshot);
+    return {composeFileTime(own.creation, settings.creation), composeFileTime(own.lastAccess, settings.lastAccess),
+            composeFileTime(own.lastWrite, settings.lastWrite)};
+}
+
 Failure runFileChange(const std::string& path, const FileChangeSettings& settings,
-                      const std::function<Failure()>& writeProperties)
+                      const std::function<Failure(const FinalMetadata&)>& writeProperties)
 {
     const auto snapshot = readFileSnapshot(path);
     if (!snapshot.ok()) return snapshot.failure();
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return Failure::fromErrno(errno);
     const FileInstants own = instantsOf(*snapshot);
-    const FileInstants asked{composeFileTime(own.creation, settings.creation),
-                             composeFileTime(own.lastAccess, settings.lastAccess),
-                             composeFileTime(own.lastWrite, settings.lastWrite)};
+    const FileInstants asked = askedInstants(*snapshot, settings);
     const AttributeWord finalWord = ApplyAttributeBoxes(snapshot->attributes, settings.boxes);
 
     PutBackOnFailure putBack(path, *snapshot);
-    {
-        // The file keeps its read-only bit while it is written: the writers open it through the
-        // scope (openForChange), and a rewrite gives its new file the final metadata.
-        const ChangeScope scope(info, finalMetadataOf(path, info, asked, snapshot->creationTime, finalWord));
-        if (Failure written = writeProperties(); written.failed()) return written;
-    }
+    // The file keeps its read-only bit while it is written: the writers open it for the change
+    // (openForChange) and a rewrite gives its new file the final metadata.
+    const FinalMetadata final = finalMetadataOf(path, info, asked, snapshot->creationTime, finalWord);
+    if (Failure written = writeProperties(final); written.failed()) return written;
 
     // A file whose times cannot be set (locked, say) still counts as changed, and every file
     // gets its final attribute word; only a time the file system cannot store fails the change.
     putBack.dismiss();
     const Failure timesSet = settleFinalMetadata(path, asked, own, finalWord);
     return timesSet.kind() == FailureKind::Conversion ? timesSet : Failure();
-}
-
-bool ApplyFileChange(const std::string& path, const FileChangeSettings& settings,
-                     const std::function<bool()>& writeProperties)
-{
-    return !runFileChange(path, settings, [&writeProperties] {
-                return writeProperties() ? Failure() : Failure(FailureKind::Io, "the properties could not be written");
-            }).failed();
 }
 
 }  // namespace quorvane::fileinfo

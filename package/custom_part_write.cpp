@@ -5,19 +5,14 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
-#include <deque>
 #include <limits>
 #include <optional>
 #include <set>
 #include <string_view>
 #include <vector>
 
-#include "package/content_types.h"
 #include "package/custom_part.h"
-#include "package/package_change.h"
-#include "package/package_relationships.h"
 #include "package/part_text.h"
-#include "zip/zip_entry_extract.h"
 
 namespace quorvane::package {
 namespace {
@@ -162,76 +157,12 @@ bool applyEdit(ParsedPart& part, const props::CustomEdit& edit, const std::optio
     return removed;
 }
 
-bool entryNameTaken(const zip::ZipDirectory& directory, std::string_view name)
-{
-    return std::any_of(directory.entries.begin(), directory.entries.end(),
-                       [name](const zip::ZipEntry& entry) { return zip::sameEntryName(entry.name, name); });
-}
-
-// The name of a new custom part: docProps/custom.xml, else docProps/custom<n>.xml from 2 on.
-std::string newPartEntryName(const zip::ZipDirectory& directory)
-{
-    std::string name = "docProps/custom.xml";
-    for (int n = 2; entryNameTaken(directory, name); ++n) name = "docProps/custom" + std::to_string(n) + ".xml";
-    return name;
-}
-
-// The package parts a change of its custom properties touches.
-struct CustomParts {
-    EditablePart relationships;
-    std::optional<EditablePart> custom;  // none when the package has no custom part
-    std::string customEntryName;         // "/" separated
-};
-
-Result<CustomParts> readCustomParts(PackageChange& change)
-{
-    if (!findRelationshipsEntry(change.directory))
-        return Failure(FailureKind::NotFound, "package part missing: " + partNameForPeople(kRelationshipsEntryName));
-    auto relationships = readEditablePart(change, kRelationshipsEntryName);
-    if (!relationships.ok()) return relationships.failure();
-    const auto customRelationships = customPropertiesRelationships(relationships->part);
-    if (customRelationships.empty())
-        return CustomParts{std::move(relationships).value(), std::nullopt, newPartEntryName(change.directory)};
-    const std::string entryName = targetEntryName(customRelationships.front());
-    auto custom = readEditablePart(change, entryName);
-    if (!custom.ok()) return custom.failure();
-    return CustomParts{std::move(relationships).value(), std::move(custom).value(), partNameForPeople(entryName)};
-}
-
-// What one rewrite stores: the new parts' bytes and the edits that name them.
-struct StoredChange {
-    std::deque<std::vector<std::byte>> bytes;  // a deque keeps them in place as it grows
-    std::vector<zip::EntryReplacement> replacements;
-    std::vector<std::size_t> removals;
-    std::vector<zip::EntryAddition> additions;
-
-    Failure replace(std::size_t entryIndex, const ParsedPart& part)
-    {
-        auto stored = bytesToStore(part);
-        if (!stored.ok()) return stored.failure();
-        replacements.push_back({entryIndex, bytes.emplace_back(std::move(stored).value())});
-        return {};
-    }
-};
-
-// The relationships part and, when it changes, the content-types part, after `changeContentTypes`
-// has added or removed the custom part's Override.
-template <class ChangeContentTypes>
-Failure storePackageLists(PackageChange& change, CustomParts& parts, StoredChange& stored,
-                          const ChangeContentTypes& changeContentTypes)
-{
-    auto contentTypes = readEditablePart(change, kContentTypesEntryName);
-    if (!contentTypes.ok()) return contentTypes.failure();
-    if (changeContentTypes(contentTypes.value().part))
-        if (Failure failure = stored.replace(contentTypes->entryIndex, contentTypes->part); failure.failed())
-            return failure;
-    return stored.replace(parts.relationships.entryIndex, parts.relationships.part);
-}
-
 }  // namespace
 
-Failure writePackageCustomProperties(const std::string& path, std::span<const props::CustomEdit> edits,
-                                     const TargetWrapper& wrapTarget)
+const std::string_view kNewCustomPart = kNewPart;
+const std::string_view kCustomPartContentType = kCustomContentType;
+
+Result<bool> applyCustomEdits(ParsedPart& custom, std::span<const props::CustomEdit> edits)
 {
     std::vector<std::optional<ValueElement>> values;
     for (const props::CustomEdit& edit : edits) {
@@ -243,49 +174,11 @@ Failure writePackageCustomProperties(const std::string& path, std::span<const pr
         if (!value.ok()) return value.failure();
         values.emplace_back(std::move(value).value());
     }
-
-    auto opened = openPackageForChange(path);
-    if (!opened.ok()) return opened.failure();
-    PackageChange& change = opened.value();
-    auto read = readCustomParts(change);
-    if (!read.ok()) return read.failure();
-    CustomParts& parts = read.value();
-    const bool existed = parts.custom.has_value();
-    if (!existed) {
-        auto made = parseWellFormedPart(parts.customEntryName, std::as_bytes(std::span(kNewPart)));
-        if (!made.ok()) return made.failure();
-        parts.custom = EditablePart{0, std::move(made).value()};
-    }
-    ParsedPart& custom = parts.custom->part;
     bool changed = false;
     for (std::size_t i = 0; i < edits.size(); ++i) changed = applyEdit(custom, edits[i], values[i]) || changed;
-    const bool leftEmpty = propertiesOf(custom).empty();
-    if (!changed || (!existed && leftEmpty)) return {};
-
-    StoredChange stored;
-    Failure failure;
-    if (existed && !leftEmpty) {
-        failure = stored.replace(parts.custom->entryIndex, custom);
-    } else if (existed) {
-        stored.removals.push_back(parts.custom->entryIndex);
-        for (const pugi::xml_node relationship : customPropertiesRelationships(parts.relationships.part))
-            if (zip::sameEntryName(targetEntryName(relationship), parts.customEntryName))
-                parts.relationships.part.root().remove_child(relationship);
-        failure = storePackageLists(change, parts, stored, [&parts](ParsedPart& contentTypes) {
-            return removeOverride(contentTypes, parts.customEntryName);
-        });
-    } else {
-        auto bytes = bytesToStore(custom);
-        if (!bytes.ok()) return bytes.failure();
-        stored.additions.push_back({parts.customEntryName, stored.bytes.emplace_back(std::move(bytes).value())});
-        appendRelationship(parts.relationships.part, kCustomPropertiesType, parts.customEntryName);
-        failure = storePackageLists(change, parts, stored, [&parts](ParsedPart& contentTypes) {
-            return addOverride(contentTypes, parts.customEntryName, kCustomContentType);
-        });
-    }
-    if (failure.failed()) return failure;
-    const zip::ArchiveEdits archiveEdits{stored.replacements, stored.removals, stored.additions};
-    return commitPackageChange(change, archiveEdits, wrapTarget);
+    return changed;
 }
+
+bool holdsCustomProperties(const ParsedPart& custom) { return !propertiesOf(custom).empty(); }
 
 }  // namespace quorvane::package

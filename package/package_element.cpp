@@ -74,10 +74,20 @@ bool holdsSingleTextOrNothing(pugi::xml_node element)
     return first == element.last_child() && (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata);
 }
 
+std::string notSingleTextWords(const ParsedPart& part, pugi::xml_node element)
+{
+    return "The element '" + std::string(element.name()) + "' of the part '" + part.name +
+           "' does not hold a single text node";
+}
+
 [[noreturn]] void throwNotSingleText(const ParsedPart& part, pugi::xml_node element)
 {
-    throw Error("The element '" + std::string(element.name()) + "' of the part '" + part.name +
-                "' does not hold a single text node");
+    throw Error(notSingleTextWords(part, element));
+}
+
+Failure notSingleText(const ParsedPart& part, pugi::xml_node element)
+{
+    return Failure(FailureKind::Unsupported, notSingleTextWords(part, element));
 }
 
 std::string qualified(std::string_view prefix, std::string_view local)
@@ -147,30 +157,44 @@ pugi::xml_node findChildElement(const ParsedPart& part, std::string_view qualifi
     return {};
 }
 
-std::string ReadChildElementText(const ParsedPart& part, std::string_view qualifiedName)
+Result<std::string> readChildElementText(const ParsedPart& part, std::string_view qualifiedName)
 {
     const pugi::xml_node element = findChildElement(part, qualifiedName);
-    if (!element) return "";
-    if (!holdsSingleTextOrNothing(element)) throwNotSingleText(part, element);
-    return element.first_child().value();
+    if (!element) return std::string();
+    if (!holdsSingleTextOrNothing(element)) return notSingleText(part, element);
+    return std::string(element.first_child().value());
 }
 
-void SetChildElementText(ParsedPart& part, std::string_view qualifiedName, std::string_view value)
+std::string ReadChildElementText(const ParsedPart& part, std::string_view qualifiedName)
+{
+    auto text = readChildElementText(part, qualifiedName);
+    if (!text.ok()) throwNotSingleText(part, findChildElement(part, qualifiedName));
+    return std::move(text).value();
+}
+
+Failure setChildElementText(ParsedPart& part, std::string_view qualifiedName, std::string_view value)
 {
     pugi::xml_node element = findChildElement(part, qualifiedName);
     const bool removable = qualifiedName == "cp:lastPrinted" || qualifiedName == "TotalTime";
     if (value.empty() && removable) {
         if (element) part.root().remove_child(element);
-        return;
+        return {};
     }
     if (element) {
-        if (!holdsSingleTextOrNothing(element)) throwNotSingleText(part, element);
+        if (!holdsSingleTextOrNothing(element)) return notSingleText(part, element);
         if (const pugi::xml_node text = element.first_child()) element.remove_child(text);
     } else {
         element = appendElement(part.root(), split(qualifiedName));
         if (qualifiedName == "dcterms:created" || qualifiedName == "dcterms:modified") addW3cDateType(element);
     }
     if (!value.empty()) element.append_child(pugi::node_pcdata).set_value(std::string(value).c_str());
+    return {};
+}
+
+void SetChildElementText(ParsedPart& part, std::string_view qualifiedName, std::string_view value)
+{
+    if (setChildElementText(part, qualifiedName, value).failed())
+        throwNotSingleText(part, findChildElement(part, qualifiedName));
 }
 
 }  // namespace quorvane::package

@@ -12,6 +12,7 @@
 
 #include <pugixml.hpp>
 
+#include "base/failure.h"
 #include "package/package_xml.h"
 
 namespace quorvane::package {
@@ -34,5 +35,10 @@ std::string ReadChildElementText(const ParsedPart& part, std::string_view qualif
 //   the table's prefix declared on the new element itself. A new "dcterms:created" or
 //   "dcterms:modified" carries xsi:type="dcterms:W3CDTF", with xsi and dcterms bound.
 void SetChildElementText(ParsedPart& part, std::string_view qualifiedName, std::string_view value);
+
+// ReadChildElementText and SetChildElementText with the failure instead of the throw
+// (Unsupported, the same words); a part whose element is refused is left as it was.
+Result<std::string> readChildElementText(const ParsedPart& part, std::string_view qualifiedName);
+Failure setChildElementText(ParsedPart& part, std::string_view qualifiedName, std::string_view value);
 
 }  // namespace quorvane::package

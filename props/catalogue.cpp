@@ -6,21 +6,21 @@ namespace quorvane::props {
 namespace {
 
 constexpr std::array<PropertyRow, kRowCount> kRows{{
-    {"Title", kSummaryInformation, 2, kVtLpstr, PackagePart::Core, "dc:title"},
-    {"Subject", kSummaryInformation, 3, kVtLpstr, PackagePart::Core, "dc:subject"},
-    {"Author", kSummaryInformation, 4, kVtLpstr, PackagePart::Core, "dc:creator"},
-    {"Keywords", kSummaryInformation, 5, kVtLpstr, PackagePart::Core, "cp:keywords"},
-    {"Comments", kSummaryInformation, 6, kVtLpstr, PackagePart::Core, "dc:description"},
+    {"Title", kSummaryInformation, 2, kVtLpstr, PackagePart::Core, "dc:title", "title"},
+    {"Subject", kSummaryInformation, 3, kVtLpstr, PackagePart::Core, "dc:subject", "subject"},
+    {"Author", kSummaryInformation, 4, kVtLpstr, PackagePart::Core, "dc:creator", "author"},
+    {"Keywords", kSummaryInformation, 5, kVtLpstr, PackagePart::Core, "cp:keywords", "keywords"},
+    {"Comments", kSummaryInformation, 6, kVtLpstr, PackagePart::Core, "dc:description", "comments"},
     // The spelling is load-bearing: it names saved registry values and a CSV column.
-    {"Catagory", kDocumentSummaryInformation, 2, kVtLpstr, PackagePart::Core, "cp:category"},
-    {"Revision Number", kSummaryInformation, 9, kVtLpstr, PackagePart::Core, "cp:revision"},
-    {"Last Saved By", kSummaryInformation, 8, kVtLpstr, PackagePart::Core, "cp:lastModifiedBy"},
-    {"Manager", kDocumentSummaryInformation, 14, kVtLpstr, PackagePart::Extended, "Manager"},
-    {"Company", kDocumentSummaryInformation, 15, kVtLpstr, PackagePart::Extended, "Company"},
-    {"Create Time/Date", kSummaryInformation, 12, kVtFiletime, PackagePart::Core, "dcterms:created"},
-    {"Last saved Time/Date", kSummaryInformation, 13, kVtFiletime, PackagePart::Core, "dcterms:modified"},
-    {"Total Editing Time(Minutes)", kSummaryInformation, 10, kVtFiletime, PackagePart::Extended, "TotalTime"},
-    {"Last Printed", kSummaryInformation, 11, kVtFiletime, PackagePart::Core, "cp:lastPrinted"},
+    {"Catagory", kDocumentSummaryInformation, 2, kVtLpstr, PackagePart::Core, "cp:category", "category"},
+    {"Revision Number", kSummaryInformation, 9, kVtLpstr, PackagePart::Core, "cp:revision", "revision"},
+    {"Last Saved By", kSummaryInformation, 8, kVtLpstr, PackagePart::Core, "cp:lastModifiedBy", "last_saved_by"},
+    {"Manager", kDocumentSummaryInformation, 14, kVtLpstr, PackagePart::Extended, "Manager", "manager"},
+    {"Company", kDocumentSummaryInformation, 15, kVtLpstr, PackagePart::Extended, "Company", "company"},
+    {"Create Time/Date", kSummaryInformation, 12, kVtFiletime, PackagePart::Core, "dcterms:created", "created"},
+    {"Last saved Time/Date", kSummaryInformation, 13, kVtFiletime, PackagePart::Core, "dcterms:modified", "modified"},
+    {"Total Editing Time(Minutes)", kSummaryInformation, 10, kVtFiletime, PackagePart::Extended, "TotalTime", "total_editing_minutes"},
+    {"Last Printed", kSummaryInformation, 11, kVtFiletime, PackagePart::Core, "cp:lastPrinted", "last_printed"},
 }};
 
 constexpr std::array<Fmtid, 3> kFmtids{{
@@ -31,6 +31,10 @@ constexpr std::array<Fmtid, 3> kFmtids{{
 
 constexpr std::array<std::string_view, kFileInfoLabelCount> kFileInfoLabels{
     "Creation Time", "Modify Time", "Last Access Time", "Read-only", "Archive", "Hidden", "System",
+};
+
+constexpr std::array<std::string_view, kFileInfoLabelCount> kFileInfoNames{
+    "created", "modified", "accessed", "read_only", "archive", "hidden", "system",
 };
 
 }  // namespace
@@ -61,6 +65,12 @@ std::string_view fileInfoLabel(int index)
 {
     assert(index >= 0 && index < kFileInfoLabelCount);
     return kFileInfoLabels[std::size_t(index)];
+}
+
+std::string_view fileInfoName(int index)
+{
+    assert(index >= 0 && index < kFileInfoLabelCount);
+    return kFileInfoNames[std::size_t(index)];
 }
 
 }  // namespace quorvane::props

@@ -62,6 +62,7 @@ struct PropertyRow {
     std::uint16_t valueType;        // kVtLpstr or kVtFiletime
     PackagePart packagePart;        // where a .pptx keeps it
     std::string_view elementName;   // qualified element name in that part, e.g. "dc:title"
+    std::string_view name;          // stable machine name: "title", "last_saved_by", ...
 };
 
 // The row at `row` (0..kRowCount-1). Precondition: the index is in range.
@@ -72,6 +73,10 @@ const Fmtid& fmtidOfSelector(int selector);
 
 // One of the seven file-time and attribute labels, by index 0..6 (see k...Label above).
 std::string_view fileInfoLabel(int index);
+
+// The stable machine name of one of the seven file-time and attribute labels: "created",
+// "modified", "accessed" (the three file times), "read_only", "archive", "hidden", "system".
+std::string_view fileInfoName(int index);
 
 // One text per row (empty = no value), as every reader and writer exchanges the rows.
 using RowTexts = std::array<std::string, kRowCount>;

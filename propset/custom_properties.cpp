@@ -8,9 +8,6 @@
 
 #include "base/byte_reader.h"
 #include "base/byte_writer.h"
-#include "base/change_scope.h"
-#include "cfb/cfb_compound_file.h"
-#include "cfb/cfb_stream_write.h"
 #include "convert/codepage_text.h"
 #include "propset/property_value_text.h"
 #include "propset/propset_layout.h"
@@ -393,46 +390,6 @@ Result<std::optional<std::vector<std::byte>>> streamWithCustomEdits(const std::o
         headerStart.assign(stream->begin(), stream->begin() + std::ptrdiff_t(kStreamHeaderSize - 4));
     }
     return std::optional(assembleStream(headerStart, sections));
-}
-
-Result<std::vector<props::CustomProperty>> readCustomProperties(const std::string& fileName)
-{
-    const props::Fmtid fmtid = documentSummaryFmtid();
-    auto file = PosixFile::openOrFailure(fileName, OpenMode::ReadShared);
-    if (!file.ok()) return file.failure();
-    auto opened = cfb::CompoundFile::open(file.value());
-    if (!opened.ok()) return opened.failure();
-    cfb::CompoundFile& compoundFile = opened.value();
-    const auto entryId = compoundFile.findRootStream(propertySetStreamName(fmtid));
-    if (!entryId) return std::vector<props::CustomProperty>{};
-    auto stream = compoundFile.readStream(*entryId, kMaxPropertySetStreamBytes);
-    if (!stream.ok()) return stream.failure();
-    return customPropertiesOf(*stream);
-}
-
-Failure writeCustomPropertiesInto(RandomAccessFile& file, std::span<const props::CustomEdit> edits)
-{
-    auto opened = cfb::CompoundFile::open(file);
-    if (!opened.ok()) return opened.failure();
-    cfb::CompoundFile& compoundFile = opened.value();
-    const std::u16string name = propertySetStreamName(documentSummaryFmtid());
-    const auto entryId = compoundFile.findRootStream(name);
-    std::optional<std::vector<std::byte>> stream;
-    if (entryId) {
-        auto read = compoundFile.readStream(*entryId, kMaxPropertySetStreamBytes);
-        if (!read.ok()) return read.failure();
-        stream = std::move(read).value();
-    }
-    const auto edited = streamWithCustomEdits(stream, edits);
-    if (!edited.ok()) return edited.failure();
-    if (!*edited) return compoundFile.checkAllocation();
-    const cfb::StreamWrite write{entryId, entryId ? std::u16string() : name, **edited};
-    return cfb::writeStreams(compoundFile, std::span(&write, 1));
-}
-
-Failure writeCustomProperties(const std::string& fileName, std::span<const props::CustomEdit> edits)
-{
-    return writeFileInPlace(fileName, [&](RandomAccessFile& file) { return writeCustomPropertiesInto(file, edits); });
 }
 
 }  // namespace quorvane::propset

@@ -42,18 +42,4 @@ Result<std::vector<props::CustomProperty>> customPropertiesOf(std::span<const st
 Result<std::optional<std::vector<std::byte>>> streamWithCustomEdits(const std::optional<std::vector<std::byte>>& stream,
                                                                     std::span<const props::CustomEdit> edits);
 
-// The custom properties of the compound file `fileName`, read under a shared lock; empty when it
-// has no DocumentSummaryInformation or no user-defined section. Failures as readPropertySets
-// (property_set_access.h), and customPropertiesOf's.
-Result<std::vector<props::CustomProperty>> readCustomProperties(const std::string& fileName);
-
-// Applies `edits` to the file in one replacement of its DocumentSummaryInformation stream (made
-// when absent), under an exclusive lock; a read-only file is refused ("read-only"). Failure{}
-// when written or when nothing changes; else the reason (the open's, streamWithCustomEdits', or
-// the write's, an interruption leaving the old stream or the new one).
-Failure writeCustomProperties(const std::string& fileName, std::span<const props::CustomEdit> edits);
-
-// writeCustomProperties on a file the caller has opened and locked (no permission check).
-Failure writeCustomPropertiesInto(RandomAccessFile& file, std::span<const props::CustomEdit> edits);
-
 }  // namespace quorvane::propset

@@ -45,36 +45,35 @@ std::int32_t integerOf(std::string_view text)
     return value;
 }
 
-// The stored bytes of the value to write; the failure when the text has no form in that type
-// (a character missing from the code page: Conversion; a type we do not write: Unsupported).
-// Throws Error for a text that is not an integer (VT_INT) or not a date (VT_FILETIME instant).
-Result<std::vector<std::byte>> typedValueOf(std::string_view text, std::uint16_t type, FiletimeMeaning meaning,
-                                            std::uint16_t codePage)
+// The stored bytes of the value a write stores; the failure when the text has no form in the
+// code page (Conversion) or the write's type is not one we write (Unsupported).
+Result<std::vector<std::byte>> typedValueOf(const PropertyWrite& write, std::uint16_t codePage)
 {
-    switch (type) {
-    case props::kVtLpstr: {
-        const auto encoded = convert::encodeCodePage(text, codePage);
-        if (!encoded) return notInCodePage(codePage);
-        return typedCodePageString(*encoded, codePage);
+    using Kind = PropertyWrite::Kind;
+    const Failure unsupported(FailureKind::Unsupported, "values of type " + std::to_string(write.valueType) + " are not written");
+    switch (write.kind) {
+    case Kind::Text:
+        if (write.valueType == props::kVtLpstr) {
+            const auto encoded = convert::encodeCodePage(write.text, codePage);
+            if (!encoded) return notInCodePage(codePage);
+            return typedCodePageString(*encoded, codePage);
+        }
+        if (write.valueType == kVtLpwstr) {
+            const auto encoded = convert::encodeCodePage(write.text, convert::kCodePageUtf16);
+            if (!encoded) return notInCodePage(convert::kCodePageUtf16);
+            return typedUnicodeString(*encoded);
+        }
+        return unsupported;
+    case Kind::Integer:
+        if (write.valueType != kVtInt) return unsupported;
+        return typedInt32(kVtInt, write.integer);
+    case Kind::Filetime:
+        if (write.valueType != props::kVtFiletime) return unsupported;
+        return typedFiletime(write.filetime);
+    case Kind::Null: return typedNull();
+    case Kind::Remove: break;
     }
-    case kVtLpwstr: {
-        const auto encoded = convert::encodeCodePage(text, convert::kCodePageUtf16);
-        if (!encoded) return notInCodePage(convert::kCodePageUtf16);
-        return typedUnicodeString(*encoded);
-    }
-    case kVtInt: return typedInt32(kVtInt, integerOf(text));
-    case props::kVtFiletime: {
-        if (text.empty()) return typedNull();
-        if (meaning == FiletimeMeaning::Span) return typedFiletime(std::uint64_t(convert::MinutesTextToFileTimeSpan(text)));
-        const convert::FileTime fileTime = convert::DateTimeToUtcFileTime(convert::DisplayTextToDateTime(text));
-        // FILETIME 0 is what the conversion gives for every instant up to 1601-01-01 00:00 UTC,
-        // and what readers take for "no date": storing it would lose the date.
-        if (fileTime == 0) return Failure(FailureKind::Conversion, "date before 1601 cannot be stored");
-        if (fileTime >= kFileTimeOfYear10000) return Failure(FailureKind::Conversion, "date after 9999 cannot be stored");
-        return typedFiletime(fileTime);
-    }
-    default: return Failure(FailureKind::Unsupported, "values of type " + std::to_string(type) + " are not written");
-    }
+    return unsupported;
 }
 
 // Whether a section without a code page already holds 8-bit strings or a dictionary, whose
@@ -95,17 +94,18 @@ bool holdsCodePageText(std::span<const std::byte> stream, const Section& section
 // The new stream for an existing set: the value patched into its first section, after a
 // declared code page 1200 when the section had none and holds no text yet.
 Result<std::vector<std::byte>> patchedStream(std::span<const std::byte> stream, const PropertySetLayout& layout,
-                                             std::uint32_t propertyId, std::string_view text, std::uint16_t valueType,
-                                             FiletimeMeaning meaning)
+                                             const PropertyWrite& write)
 {
+    const std::uint32_t propertyId = write.propertyId;
+    const std::uint16_t valueType = write.valueType;
     const Section& first = layout.sections.front();
     const auto declared = declaredCodePage(stream, first);
     const bool holdsText = !declared && holdsCodePageText(stream, first);
-    const bool declareUtf16 = !declared && !holdsText && valueType == props::kVtLpstr;
+    const bool declareUtf16 = !declared && !holdsText && valueType == props::kVtLpstr && write.kind == PropertyWrite::Kind::Text;
     // A section without a code page is read as 1252; text written into one that already holds
     // text is encoded the same way, so that old and new values read alike.
     const std::uint16_t codePage = declared ? *declared : holdsText ? convert::kCodePageWindowsLatin1 : convert::kCodePageUtf16;
-    const auto typed = typedValueOf(text, valueType, meaning, codePage);
+    const auto typed = typedValueOf(write, codePage);
     if (!typed.ok()) return typed.failure();
     const Failure brokenSection = damagedPropertySet("its first section is broken or overlapped");
     if (!declareUtf16) {
@@ -120,7 +120,7 @@ Result<std::vector<std::byte>> patchedStream(std::span<const std::byte> stream, 
     return std::move(*patched);
 }
 
-bool removes(const PropertyWrite& write) { return write.emptyRemoves && write.valueText.empty(); }
+bool removes(const PropertyWrite& write) { return write.kind == PropertyWrite::Kind::Remove; }
 
 // Applies one write to the set's stream (nullopt: the set is missing or holds no section; a new
 // set is made unless the write removes a property). The failure when it cannot be applied.
@@ -128,7 +128,7 @@ Failure applyWrite(std::optional<std::vector<std::byte>>& stream, const props::F
 {
     if (!stream && removes(write)) return {};
     if (!stream) {
-        const auto typed = typedValueOf(write.valueText, write.valueType, write.meaning, convert::kCodePageUtf16);
+        const auto typed = typedValueOf(write, convert::kCodePageUtf16);
         if (!typed.ok()) return typed.failure();
         stream = newPropertySet(fmtid, write.propertyId, *typed);
         return {};
@@ -141,7 +141,7 @@ Failure applyWrite(std::optional<std::vector<std::byte>>& stream, const props::F
         stream = std::move(*removed);
         return {};
     }
-    auto patched = patchedStream(*stream, *layout, write.propertyId, write.valueText, write.valueType, write.meaning);
+    auto patched = patchedStream(*stream, *layout, write);
     if (!patched.ok()) return patched.failure();
     stream = std::move(patched).value();
     return {};
@@ -157,17 +157,91 @@ Failure refusedId(std::span<const PropertyWrite> writes)
     return {};
 }
 
-// A set as a write finds it: its entry (nullopt when absent) and the stream to start from
-// (nullopt when absent or holding no section). A set stream that does not parse is refused, so
-// that nothing of it is lost.
-struct SetToWrite {
-    std::optional<std::uint32_t> entryId;
-    std::optional<std::vector<std::byte>> stream;
-};
-
-Result<SetToWrite> setToWrite(cfb::CompoundFile& compoundFile, const props::Fmtid& fmtid)
+// The first section of a set as read from a file: nullopt when the set is absent, does not
+// parse, or holds no section.
+std::optional<PropertySetContent> contentOf(std::vector<std::byte> stream)
 {
-    SetToWrite set;
+    auto layout = parsePropertySet(stream);
+    if (!layout || layout->sections.empty()) return std::nullopt;
+    return PropertySetContent{std::move(stream), std::move(layout->sections.front())};
+}
+
+// The write of one property that WriteDocProperty and WriteEditTimeProperty make of a text.
+Result<PropertyWrite> propertyWriteOfText(std::uint32_t propertyId, std::string_view text, std::uint16_t valueType,
+                                          bool span)
+{
+    PropertyWrite write{propertyId, valueType, PropertyWrite::Kind::Text, std::string(text)};
+    if (valueType == kVtInt) {
+        write.kind = PropertyWrite::Kind::Integer;
+        write.integer = integerOf(text);
+    } else if (valueType == props::kVtFiletime && text.empty()) {
+        write.kind = PropertyWrite::Kind::Null;
+    } else if (valueType == props::kVtFiletime && span) {
+        write.kind = PropertyWrite::Kind::Filetime;
+        write.filetime = std::uint64_t(convert::MinutesTextToFileTimeSpan(text));
+    } else if (valueType == props::kVtFiletime) {
+        write.kind = PropertyWrite::Kind::Filetime;
+        const auto local = convert::readDisplayText(text);
+        if (!local) throw Error(convert::notADateText(text));
+        const auto filetime = storablePropertyDate(convert::localToUtcEpochMs(*local).value_or(INT64_MIN));
+        if (!filetime.ok()) return filetime.failure();
+        write.filetime = *filetime;
+    }
+    return write;
+}
+
+// One set's writes in one write sequence of an opened (and locked) file.
+Failure writeSetInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes)
+{
+    auto opened = cfb::CompoundFile::open(file);
+    if (!opened.ok()) return opened.failure();
+    cfb::CompoundFile& compoundFile = opened.value();
+    auto set = readSetStream(compoundFile, fmtid);
+    if (!set.ok()) return set.failure();
+    auto stream = streamWithWrites(set->stream, fmtid, writes);
+    if (!stream.ok()) return stream.failure();
+    if (!*stream || *stream == set->stream) return compoundFile.checkAllocation();
+    const cfb::StreamWrite write{set->entryId, set->entryId ? std::u16string() : propertySetStreamName(fmtid), **stream};
+    return cfb::writeStreams(compoundFile, std::span(&write, 1));
+}
+
+bool writeTextProperty(const std::string& fileName, const props::Fmtid& fmtid, std::uint32_t propertyId,
+                       std::string_view valueText, std::uint16_t valueType, bool span)
+{
+    const auto write = propertyWriteOfText(propertyId, valueText, valueType, span);
+    if (!write.ok()) return false;
+    return !writeFileInPlace(fileName, nullptr, [&](RandomAccessFile& file) {
+                return writeSetInto(file, fmtid, std::span(&*write, 1));
+            }).failed();
+}
+
+}  // namespace
+
+Result<convert::FileTime> storablePropertyDate(std::int64_t utcMs)
+{
+    constexpr std::int64_t kUnixEpochInFileTime = 116'444'736'000'000'000;
+    // FILETIME 0 is what readers take for "no date", and every instant up to 1601-01-01 00:00
+    // UTC has no other FILETIME; one from year 10000 on reads back as no date either.
+    if (utcMs <= -kUnixEpochInFileTime / 10'000) return Failure(FailureKind::Conversion, "date before 1601 cannot be stored");
+    const convert::FileTime fileTime = convert::FileTime(kUnixEpochInFileTime + utcMs * 10'000);
+    if (utcMs >= std::int64_t((kFileTimeOfYear10000 - kUnixEpochInFileTime) / 10'000))
+        return Failure(FailureKind::Conversion, "date after 9999 cannot be stored");
+    return fileTime;
+}
+
+Result<std::optional<std::vector<std::byte>>> streamWithWrites(std::optional<std::vector<std::byte>> stream,
+                                                               const props::Fmtid& fmtid,
+                                                               std::span<const PropertyWrite> writes)
+{
+    if (Failure refused = refusedId(writes); refused.failed()) return refused;
+    for (const PropertyWrite& write : writes)
+        if (Failure refused = applyWrite(stream, fmtid, write); refused.failed()) return refused;
+    return stream;
+}
+
+Result<SetStream> readSetStream(cfb::CompoundFile& compoundFile, const props::Fmtid& fmtid)
+{
+    SetStream set;
     set.entryId = compoundFile.findRootStream(propertySetStreamName(fmtid));
     if (!set.entryId) return set;
     auto stream = compoundFile.readStream(*set.entryId, kMaxPropertySetStreamBytes);
@@ -179,92 +253,14 @@ Result<SetToWrite> setToWrite(cfb::CompoundFile& compoundFile, const props::Fmti
     return set;
 }
 
-// The sets of `sets` in one write sequence of the file: each set's writes applied to its stream,
-// in order. A set whose writes cannot be applied ends the sets: those before it are written and
-// its refusal is returned.
-Failure writeSetsInto(RandomAccessFile& file, std::span<const SetWrites> sets)
-{
-    for (const SetWrites& set : sets)
-        if (Failure refused = refusedId(set.writes); refused.failed()) return refused;
-    auto opened = cfb::CompoundFile::open(file);
-    if (!opened.ok()) return opened.failure();
-    cfb::CompoundFile& compoundFile = opened.value();
-    std::vector<std::vector<std::byte>> streams;  // kept in place: the stream writes refer to them
-    streams.reserve(sets.size());
-    std::vector<cfb::StreamWrite> streamWrites;
-    std::vector<cfb::StreamWrite> laterCreates;  // a second new stream takes a sequence of its own
-    Failure refusal;
-    for (const SetWrites& setWrites : sets) {
-        if (setWrites.writes.empty()) continue;
-        auto set = setToWrite(compoundFile, setWrites.fmtid);
-        if (!set.ok()) {
-            refusal = set.failure();
-            break;
-        }
-        std::optional<std::vector<std::byte>> stream = set->stream;
-        for (const PropertyWrite& write : setWrites.writes)
-            if (refusal = applyWrite(stream, setWrites.fmtid, write); refusal.failed()) break;
-        if (refusal.failed()) break;
-        // Nothing to change (only removals of absent properties): no write of this set.
-        if (!stream || stream == set->stream) continue;
-        streams.push_back(std::move(*stream));
-        const cfb::StreamWrite streamWrite{set->entryId, set->entryId ? std::u16string() : propertySetStreamName(setWrites.fmtid),
-                                           streams.back()};
-        const bool create = !set->entryId;
-        const bool created = std::any_of(streamWrites.begin(), streamWrites.end(), [](const auto& w) { return !w.entryId; });
-        (create && created ? laterCreates : streamWrites).push_back(streamWrite);
-    }
-    // Without any stream to write (only removals of absent properties), the same refusal of a
-    // file too damaged to write into as a write would give.
-    if (streamWrites.empty()) return refusal.failed() ? refusal : compoundFile.checkAllocation();
-    if (Failure written = cfb::writeStreams(compoundFile, streamWrites); written.failed()) return written;
-    for (const cfb::StreamWrite& create : laterCreates) {
-        auto reopened = cfb::CompoundFile::open(file);
-        if (!reopened.ok()) return reopened.failure();
-        if (Failure written = cfb::writeStreams(reopened.value(), std::span(&create, 1)); written.failed()) return written;
-    }
-    return refusal;
-}
-
-Failure writePropertiesInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes)
-{
-    if (Failure refused = refusedId(writes); refused.failed()) return refused;
-    if (writes.empty()) return {};
-    const SetWrites set{fmtid, std::vector<PropertyWrite>(writes.begin(), writes.end())};
-    return writeSetsInto(file, std::span(&set, 1));
-}
-
-bool writePropertyInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::uint32_t propertyId, std::string_view text,
-                       std::uint16_t valueType, FiletimeMeaning meaning)
-{
-    const PropertyWrite write{propertyId, std::string(text), valueType, meaning};
-    return !writePropertiesInto(file, fmtid, std::span(&write, 1)).failed();
-}
-
-// The first section of a set as read from a file: nullopt when the set is absent, does not
-// parse, or holds no section.
-std::optional<PropertySetContent> contentOf(std::vector<std::byte> stream)
-{
-    auto layout = parsePropertySet(stream);
-    if (!layout || layout->sections.empty()) return std::nullopt;
-    return PropertySetContent{std::move(stream), std::move(layout->sections.front())};
-}
-
-}  // namespace
-
 std::optional<PropertyValue> PropertySetContent::property(std::uint32_t propertyId) const
 {
     return readProperty(stream, firstSection, propertyId);
 }
 
-Result<std::vector<std::optional<PropertySetContent>>> readPropertySets(const std::string& fileName,
-                                                                        std::span<const props::Fmtid> fmtids)
+Result<std::vector<std::optional<PropertySetContent>>> readPropertySetsFrom(cfb::CompoundFile& compoundFile,
+                                                                            std::span<const props::Fmtid> fmtids)
 {
-    auto file = PosixFile::openOrFailure(fileName, OpenMode::ReadShared);
-    if (!file.ok()) return file.failure();
-    auto opened = cfb::CompoundFile::open(file.value());
-    if (!opened.ok()) return opened.failure();
-    cfb::CompoundFile& compoundFile = opened.value();
     std::vector<std::optional<PropertySetContent>> sets;
     for (const props::Fmtid& fmtid : fmtids) {
         const auto entryId = compoundFile.findRootStream(propertySetStreamName(fmtid));
@@ -279,47 +275,19 @@ Result<std::vector<std::optional<PropertySetContent>>> readPropertySets(const st
     return sets;
 }
 
-Failure writeDocPropertiesOrFailure(const std::string& fileName, const props::Fmtid& fmtid,
-                                    std::span<const PropertyWrite> writes)
-{
-    return writeFileInPlace(fileName, [&](RandomAccessFile& file) { return writePropertiesInto(file, fmtid, writes); });
-}
-
-Failure writeDocPropertySetsOrFailure(const std::string& fileName, std::span<const SetWrites> sets)
-{
-    return writeFileInPlace(fileName, [&](RandomAccessFile& file) { return writeSetsInto(file, sets); });
-}
-
-Failure writeDocPropertySetsInto(RandomAccessFile& file, std::span<const SetWrites> sets)
-{
-    return writeSetsInto(file, sets);
-}
-
-Failure writeDocPropertiesInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes)
-{
-    return writePropertiesInto(file, fmtid, writes);
-}
-
-Result<std::vector<WritesReach>> reachOfWrites(const std::string& fileName, std::span<const SetWrites> sets)
+Result<std::vector<std::optional<PropertySetContent>>> readPropertySets(const std::string& fileName,
+                                                                        std::span<const props::Fmtid> fmtids)
 {
     auto file = PosixFile::openOrFailure(fileName, OpenMode::ReadShared);
     if (!file.ok()) return file.failure();
     auto opened = cfb::CompoundFile::open(file.value());
     if (!opened.ok()) return opened.failure();
-    std::vector<WritesReach> reaches;
-    for (const SetWrites& setWrites : sets) {
-        WritesReach reach;
-        auto set = setToWrite(opened.value(), setWrites.fmtid);
-        std::optional<std::vector<std::byte>> stream = set.ok() ? set->stream : std::nullopt;
-        for (; reach.applied < setWrites.writes.size(); ++reach.applied) {
-            const PropertyWrite& write = setWrites.writes[reach.applied];
-            reach.failure = set.ok() ? refusedId(std::span(&write, 1)) : set.failure();
-            if (!reach.failure.failed()) reach.failure = applyWrite(stream, setWrites.fmtid, write);
-            if (reach.failure.failed()) break;
-        }
-        reaches.push_back(std::move(reach));
-    }
-    return reaches;
+    return readPropertySetsFrom(opened.value(), fmtids);
+}
+
+Failure writePropertiesInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes)
+{
+    return writeSetInto(file, fmtid, writes);
 }
 
 void InitPropertySetAccess() {}
@@ -352,32 +320,13 @@ std::string ReadEditTimeProperty(const std::string& fileName, const props::Fmtid
 bool WriteDocProperty(const std::string& fileName, const props::Fmtid& fmtid, std::uint32_t propertyId,
                       std::string_view valueText, std::uint16_t valueType)
 {
-    const PropertyWrite write{propertyId, std::string(valueText), valueType, FiletimeMeaning::Instant};
-    return !writeDocPropertiesOrFailure(fileName, fmtid, std::span(&write, 1)).failed();
+    return writeTextProperty(fileName, fmtid, propertyId, valueText, valueType, false);
 }
 
 bool WriteEditTimeProperty(const std::string& fileName, const props::Fmtid& fmtid, std::uint32_t propertyId,
                            std::string_view valueText, std::uint16_t valueType)
 {
-    const PropertyWrite write{propertyId, std::string(valueText), valueType, FiletimeMeaning::Span};
-    return !writeDocPropertiesOrFailure(fileName, fmtid, std::span(&write, 1)).failed();
-}
-
-bool WriteDocProperties(const std::string& fileName, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes)
-{
-    return !writeDocPropertiesOrFailure(fileName, fmtid, writes).failed();
-}
-
-bool writeDocPropertyInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::uint32_t propertyId,
-                          std::string_view valueText, std::uint16_t valueType)
-{
-    return writePropertyInto(file, fmtid, propertyId, valueText, valueType, FiletimeMeaning::Instant);
-}
-
-bool writeEditTimePropertyInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::uint32_t propertyId,
-                               std::string_view valueText, std::uint16_t valueType)
-{
-    return writePropertyInto(file, fmtid, propertyId, valueText, valueType, FiletimeMeaning::Span);
+    return writeTextProperty(fileName, fmtid, propertyId, valueText, valueType, true);
 }
 
 }  // namespace quorvane::propset

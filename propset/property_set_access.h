@@ -17,6 +17,8 @@
 
 #include "base/failure.h"
 #include "base/random_access_file.h"
+#include "cfb/cfb_compound_file.h"
+#include "convert/date_time.h"
 #include "props/catalogue.h"
 #include "propset/property_value_text.h"
 #include "propset/propset_reader.h"
@@ -58,78 +60,44 @@ bool WriteDocProperty(const std::string& fileName, const props::Fmtid& fmtid, st
 bool WriteEditTimeProperty(const std::string& fileName, const props::Fmtid& fmtid, std::uint32_t propertyId,
                            std::string_view valueText, std::uint16_t valueType);
 
-// The two writes on a file the caller has opened (and locked): no permission check, no close.
-// For tests that put a faulty file layer under a write.
-bool writeDocPropertyInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::uint32_t propertyId,
-                          std::string_view valueText, std::uint16_t valueType);
-bool writeEditTimePropertyInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::uint32_t propertyId,
-                               std::string_view valueText, std::uint16_t valueType);
-
-// How a VT_FILETIME value text is meant: a date-time display text, or whole minutes of a span.
-enum class FiletimeMeaning { Instant, Span };
-
-// One property to write, as WriteDocProperty (Instant) or WriteEditTimeProperty (Span) takes it.
-// With `emptyRemoves`, an empty text removes the property from the set (and adds nothing, nor a
-// set, when it is absent) instead of storing VT_NULL, which some readers cannot load.
+// One property to write into a set's first section, typed: text in the stored type `valueType`
+// (VT_LPSTR in the section's code page, VT_LPWSTR as UTF-16), a VT_INT integer, a VT_FILETIME
+// value (an instant or a span, as the caller made it), VT_NULL, or the property removed (value
+// and table entry; nothing added, nor a set, when it is absent).
 struct PropertyWrite {
+    enum class Kind { Text, Integer, Filetime, Null, Remove };
     std::uint32_t propertyId;
-    std::string valueText;
     std::uint16_t valueType;
-    FiletimeMeaning meaning;
-    bool emptyRemoves = false;
+    Kind kind;
+    std::string text;
+    std::int32_t integer = 0;
+    std::uint64_t filetime = 0;
 };
 
-// Writes several properties of set `fmtid` in one replacement of its stream: the values that the
-// single writes, one after the other, would store, with one open and one write sequence of the
-// file. True only when all were written; otherwise (and on an error thrown for a value text)
-// the file is unchanged. Refusals as WriteDocProperty.
-bool WriteDocProperties(const std::string& fileName, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes);
+// The FILETIME of an instant given in milliseconds since 1970-01-01 00:00 UTC, or why a property
+// cannot hold it (Conversion): "date before 1601 cannot be stored" for an instant up to
+// 1601-01-01 00:00 UTC (FILETIME 0 reads as no date), "date after 9999 cannot be stored" from
+// year 10000 on (such a FILETIME reads as no date either).
+Result<convert::FileTime> storablePropertyDate(std::int64_t utcMs);
 
-// WriteDocProperties with the reason of a refusal: Failure{} when all were written, else the
-// first reason met: the open's ("in use by another program", "no such file", "not a regular
-// file", "permission denied"), "read-only" for a file without any write permission bit,
-// "damaged compound file: <what>", "damaged property set: <what>", "text cannot be stored in
-// code page N" or "date before 1601 cannot be stored" (Conversion), Unsupported for an id or
-// type that is not written, or the reason
-// of the write, sync or close that failed ("no space left on the device", ...).
-Failure writeDocPropertiesOrFailure(const std::string& fileName, const props::Fmtid& fmtid,
-                                    std::span<const PropertyWrite> writes);
+// The stream of set `fmtid` with `writes` applied in order to its first section ([MS-OLEPS]
+// 2.20-2.21), every other byte kept (propset_writer.h); `stream` nullopt means the set is absent
+// (or holds no section): a new one is made (one section, class id = fmtid, code page 1200) unless
+// the writes only remove. Gives nullopt when the set stays absent. A section without a code page
+// that holds no text yet gets code page 1200 declared before a VT_LPSTR is written; one that
+// holds text is written in 1252, as it is read. Failures: "damaged property set: ..." for a
+// stream that does not parse or a section too broken to patch; Conversion ("text cannot be stored
+// in code page N"); Unsupported for a refused id (0, 1, from 0x80000000) or type.
+Result<std::optional<std::vector<std::byte>>> streamWithWrites(std::optional<std::vector<std::byte>> stream,
+                                                               const props::Fmtid& fmtid,
+                                                               std::span<const PropertyWrite> writes);
 
-// writeDocPropertiesOrFailure on a file the caller has opened (and locked): no permission check,
-// no close. For the fuzz target and tests that put a memory file under a write.
-Failure writeDocPropertiesInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes);
-
-// The writes of one set, and how far they get.
-struct SetWrites {
-    props::Fmtid fmtid;
-    std::vector<PropertyWrite> writes;
-};
-struct WritesReach {
-    std::size_t applied = 0;  // the leading writes that can be stored
-    Failure failure;          // why the next one cannot; Failure{} when all can
-};
-
-// Writes the sets of `sets` (each set's writes as writeDocPropertiesOrFailure applies them) in one
-// open and one write sequence of the file, so that the file is synced as often as for one set.
-// Failure{} when all were written. A set whose writes cannot be applied (a reason as for
-// writeDocPropertiesOrFailure) ends the sets: those before it are written and its reason is
-// returned. A refusal of the open, of a read-only or damaged file, or a failed write or sync
-// leaves every set as it was (an interruption leaves each set old or new, each on its own) and
-// gives its reason.
-Failure writeDocPropertySetsOrFailure(const std::string& fileName, std::span<const SetWrites> sets);
-
-// writeDocPropertySetsOrFailure on a file the caller has opened (and locked): no permission
-// check, no close. For tests that put a faulty file layer under a write.
-Failure writeDocPropertySetsInto(RandomAccessFile& file, std::span<const SetWrites> sets);
-
-// How far the writes of each set get on `fileName` as it is now, each applied after those before
-// it exactly as writeDocPropertiesOrFailure applies them, without writing anything: for a set, a
-// write whose text has no form in the set's code page, a refused id or type, a property date that
-// cannot be stored, or a set stream that is unreadable ends its reach. Reads the file once under a
-// shared lock; the failure of that open and load (as readPropertySets). Throws quorvane::Error as
-// WriteDocProperty does for a text that is no integer or no date. File-wide refusals of a write
-// (read-only file, a directory too damaged to write into, a failing write) are not foreseen.
-Result<std::vector<WritesReach>> reachOfWrites(const std::string& fileName, std::span<const SetWrites> sets);
+// Writes `writes` into set `fmtid` of the compound file the caller has opened (and locked), in one
+// replacement of its stream (cfb_stream_write.h): no permission check, no close. Failure{} when
+// written or when nothing changes; else streamWithWrites' failures, the compound file's, or the
+// write's (the file then holding the old set or the new one). For tests that put a faulty file
+// layer under a write.
+Failure writePropertiesInto(RandomAccessFile& file, const props::Fmtid& fmtid, std::span<const PropertyWrite> writes);
 
 // The first section of a property set as read from a file, with the stream that holds it.
 struct PropertySetContent {
@@ -140,6 +108,20 @@ struct PropertySetContent {
     std::optional<PropertyValue> property(std::uint32_t propertyId) const;
 };
 
+// A set's stream as an open compound file holds it: its entry (nullopt when absent) and its bytes
+// (nullopt when absent or holding no section). The failure when the stream cannot be read or does
+// not parse ("damaged property set: its header or section list is broken"): a write of it is
+// refused, so that nothing of it is lost.
+struct SetStream {
+    std::optional<std::uint32_t> entryId;
+    std::optional<std::vector<std::byte>> stream;
+};
+Result<SetStream> readSetStream(cfb::CompoundFile& compoundFile, const props::Fmtid& fmtid);
+
+// The sets `fmtids` of an open compound file, as readPropertySets gives them.
+Result<std::vector<std::optional<PropertySetContent>>> readPropertySetsFrom(cfb::CompoundFile& compoundFile,
+                                                                            std::span<const props::Fmtid> fmtids);
+
 // The sets `fmtids` of `fileName`, read with one open under a shared lock, in the order asked;
 // nullopt for a set that is absent, does not parse, or has no section. The failure when the file
 // cannot be opened (the open's reasons, as writeDocPropertiesOrFailure) or is a damaged compound
@@ -147,8 +129,5 @@ struct PropertySetContent {
 Result<std::vector<std::optional<PropertySetContent>>> readPropertySets(const std::string& fileName,
                                                                         std::span<const props::Fmtid> fmtids);
 
-// The value of one property, or why there is none (readPropertySets's failures, NotFound for an
-// absent set or property).
-Result<PropertyValue> readPropertyValue(const std::string& fileName, const props::Fmtid& fmtid, std::uint32_t propertyId);
 
 }  // namespace quorvane::propset

@@ -1,7 +1,6 @@
 #include "propset/thumbnail_property.h"
 
-#include "props/catalogue.h"
-#include "propset/property_set_access.h"
+#include <algorithm>
 
 namespace quorvane::propset {
 namespace {
@@ -11,12 +10,12 @@ constexpr std::uint16_t kVtCf = 71;  // clipboard data ([MS-OLEPS] 2.15, 2.11)
 
 }  // namespace
 
-Failure removeThumbnailProperty(const std::string& fileName)
+PropertyWrite thumbnailRemoval() { return {kPidsiThumbnail, kVtCf, PropertyWrite::Kind::Remove, {}}; }
+
+bool holdsThumbnail(const PropertySetContent& summary)
 {
-    // An empty text with emptyRemoves takes the property out of the first section, value and
-    // table entry, and writes nothing when it is absent (property_set_access.h).
-    const PropertyWrite removal{kPidsiThumbnail, std::string(), kVtCf, FiletimeMeaning::Instant, true};
-    return writeDocPropertiesOrFailure(fileName, props::fmtidOfSelector(props::kSummaryInformation), std::span(&removal, 1));
+    const auto& entries = summary.firstSection.entries;
+    return std::any_of(entries.begin(), entries.end(), [](const auto& entry) { return entry.id == kPidsiThumbnail; });
 }
 
 }  // namespace quorvane::propset

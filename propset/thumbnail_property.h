@@ -2,16 +2,15 @@
 // SummaryInformation property set ([MS-OLEPS] 2.25.1).
 #pragma once
 
-#include <string>
-
-#include "base/failure.h"
+#include "propset/property_set_access.h"
 
 namespace quorvane::propset {
 
-// Removes the thumbnail property from the SummaryInformation stream of the compound file
-// `fileName` in one interruption-safe replacement of that stream, every other property's bytes
-// kept. Failure{} when removed or when the file has no such property or stream; else why not,
-// the file then as it was.
-Failure removeThumbnailProperty(const std::string& fileName);
+// The write that removes the thumbnail property from SummaryInformation: its table entry and
+// value go, every other property's bytes kept; nothing changes when it is absent.
+PropertyWrite thumbnailRemoval();
+
+// Whether the first section of SummaryInformation holds a thumbnail.
+bool holdsThumbnail(const PropertySetContent& summary);
 
 }  // namespace quorvane::propset

@@ -379,7 +379,8 @@ Failure rewriteArchiveInto(RandomAccessFile& source, const ZipDirectory& directo
 }
 
 Failure editArchive(const std::string& path, RandomAccessFile& source, const ZipDirectory& directory,
-                    const ArchiveEdits& edits, unsigned permissionBits, const TargetWrapper& wrapTarget)
+                    const ArchiveEdits& edits, unsigned permissionBits, const FinalMetadata* finalMetadata,
+                    const TargetWrapper& wrapTarget)
 {
     auto created = TempFile::createBeside(path);
     if (!created.ok()) return created.failure();
@@ -391,25 +392,7 @@ Failure editArchive(const std::string& path, RandomAccessFile& source, const Zip
     if (const Failure failure = temp.setMode(permissionBits); failure.failed()) return failure;
     errno = 0;
     if (!target.sync()) return Failure::fromErrno(errno);
-    return temp.commit(path);
-}
-
-Failure replaceEntries(const std::string& path, RandomAccessFile& source, const ZipDirectory& directory,
-                       std::span<const EntryReplacement> replacements, unsigned permissionBits,
-                       const TargetWrapper& wrapTarget)
-{
-    return editArchive(path, source, directory, ArchiveEdits{.replacements = replacements}, permissionBits, wrapTarget);
-}
-
-void ReplaceEntriesFromMemory(const std::string& path, RandomAccessFile& source, const ZipDirectory& directory,
-                              std::span<const EntryReplacement> replacements, unsigned permissionBits,
-                              const TargetWrapper& wrapTarget)
-{
-    const Failure failure = replaceEntries(path, source, directory, replacements, permissionBits, wrapTarget);
-    if (!failure.failed()) return;
-    std::string reason = failure.text();
-    reason[0] = char(std::toupper(static_cast<unsigned char>(reason[0])));
-    throw Error("Cannot rewrite the package '" + path + "': " + reason);
+    return temp.commit(path, finalMetadata);
 }
 
 }  // namespace quorvane::zip

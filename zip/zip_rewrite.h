@@ -56,22 +56,14 @@ Failure rewriteArchiveInto(RandomAccessFile& source, const ZipDirectory& directo
 
 // Edits the archive file at `path`, read through `source` with `directory`, in one rewrite: a
 // temporary file in the same folder receives the new archive (rewriteArchiveInto), gets
-// `permissionBits`, is synced, and is renamed over `path`. Failure{} on success. Otherwise the
-// reason (rewriteArchiveInto's, or the system's for the temporary file, its mode, sync or rename:
-// "no space left on the device", "permission denied", ...); the temporary file is then removed and
+// `permissionBits` (or, when `finalMetadata` is given, that metadata: TempFile::commit), is
+// synced, and is renamed over `path`. Failure{} on success. Otherwise the reason
+// (rewriteArchiveInto's, or the system's for the temporary file, its mode, sync or rename: "no
+// space left on the device", "permission denied", ...); the temporary file is then removed and
 // `path` left as it was (except a failure to sync the folder after the rename, which is reported
 // with the new file in place).
 Failure editArchive(const std::string& path, RandomAccessFile& source, const ZipDirectory& directory,
-                    const ArchiveEdits& edits, unsigned permissionBits, const TargetWrapper& wrapTarget = {});
-// editArchive with replacements only.
-Failure replaceEntries(const std::string& path, RandomAccessFile& source, const ZipDirectory& directory,
-                       std::span<const EntryReplacement> replacements, unsigned permissionBits,
-                       const TargetWrapper& wrapTarget = {});
-
-// editArchive with replacements only, that throws quorvane::Error ("Cannot rewrite the package
-// '<path>': <reason>") when any step fails.
-void ReplaceEntriesFromMemory(const std::string& path, RandomAccessFile& source, const ZipDirectory& directory,
-                              std::span<const EntryReplacement> replacements, unsigned permissionBits,
-                              const TargetWrapper& wrapTarget = {});
+                    const ArchiveEdits& edits, unsigned permissionBits, const FinalMetadata* finalMetadata = nullptr,
+                    const TargetWrapper& wrapTarget = {});
 
 }  // namespace quorvane::zip

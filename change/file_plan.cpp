@@ -1,0 +1,215 @@
+#include "change/file_plan.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include "document/signature_check.h"
+#include "fileinfo/backup.h"
+#include "fileinfo/file_snapshot.h"
+#include "fileinfo/file_times.h"
+#include "fileinfo/snapshot_display.h"
+
+namespace quorvane::change {
+namespace {
+
+using FileInfoTexts = std::array<std::string, props::kFileInfoLabelCount>;
+
+// 10000-01-01 00:00 UTC: 3,067,671 days after 1601-01-01, in 100-ns units.
+constexpr convert::FileTime kFileTimeOfYear10000 = 3'067'671ull * 864'000'000'000ull;
+
+// What the file is to show once changed: the asked instants and the final attribute word.
+fileinfo::FileSnapshot snapshotAfter(const fileinfo::FileSnapshot& before, const fileinfo::FileChangeSettings& settings)
+{
+    const fileinfo::FileInstants asked = fileinfo::askedInstants(before, settings);
+    fileinfo::FileSnapshot after = before;
+    after.creationTime = fileinfo::fileTimeOf(asked.creation);
+    after.lastWriteTime = fileinfo::fileTimeOf(asked.lastWrite);
+    after.lastAccessTime = fileinfo::fileTimeOf(asked.lastAccess);
+    after.exactLastWrite = asked.lastWrite;
+    after.exactLastAccess = asked.lastAccess;
+    after.attributes = fileinfo::ApplyAttributeBoxes(before.attributes, settings.boxes);
+    return after;
+}
+
+// The file-time and attribute labels the request sets, in label order.
+std::vector<int> requestedLabels(const fileinfo::FileChangeSettings& settings)
+{
+    std::vector<int> labels;
+    const auto sets = [](const fileinfo::FileTimeSources& sources) { return sources.date || sources.time; };
+    if (sets(settings.creation)) labels.push_back(props::kCreationTimeLabel);
+    if (sets(settings.lastWrite)) labels.push_back(props::kModifyTimeLabel);
+    if (sets(settings.lastAccess)) labels.push_back(props::kLastAccessTimeLabel);
+    const fileinfo::AttributeBoxes& boxes = settings.boxes;
+    const std::pair<fileinfo::BoxState, int> attributes[] = {{boxes.readOnly, props::kReadOnlyLabel},
+                                                             {boxes.archive, props::kArchiveLabel},
+                                                             {boxes.hidden, props::kHiddenLabel},
+                                                             {boxes.system, props::kSystemLabel}};
+    for (const auto& [state, label] : attributes)
+        if (state != fileinfo::BoxState::Grayed) labels.push_back(label);
+    return labels;
+}
+
+// Why a time the request sets cannot be given to the file: a creation time is kept as a
+// FILETIME, and no time outside the years 1601 to 9999 in UTC reads back as the one asked.
+Failure timeRefusal(const fileinfo::FileSnapshot& after, const std::vector<int>& labels)
+{
+    const convert::FileTime times[] = {after.creationTime, after.lastWriteTime, after.lastAccessTime};
+    for (const int label : labels) {
+        if (label > props::kLastAccessTimeLabel) continue;
+        const convert::FileTime time = times[label];
+        if (time == 0 || time >= kFileTimeOfYear10000)
+            return Failure(FailureKind::Conversion, std::string(props::fileInfoLabel(label)) +
+                                                        " cannot be stored: it leaves the years 1601 to 9999 in UTC");
+    }
+    return {};
+}
+
+// Why the attribute bits other than read-only that the request changes cannot be kept: the file
+// system takes no extended attributes (fileinfo/attribute_store.h), and the file is on no
+// ntfs-3g volume, which keeps its own word.
+Failure attributeRefusal(const std::string& path, fileinfo::AttributeWord before, fileinfo::AttributeWord after)
+{
+    if (((before ^ after) & ~fileinfo::kReadOnly) == 0) return {};
+    if (::getxattr(path.c_str(), "system.ntfs_attrib_be", nullptr, 0) >= 0) return {};
+    if (::getxattr(path.c_str(), "user.DOSATTRIB", nullptr, 0) >= 0 || errno != ENOTSUP) return {};
+    const std::pair<fileinfo::AttributeWord, int> bits[] = {
+        {fileinfo::kArchive, props::kArchiveLabel}, {fileinfo::kHidden, props::kHiddenLabel}, {fileinfo::kSystem, props::kSystemLabel}};
+    for (const auto& [bit, label] : bits)
+        if ((before ^ after) & bit)
+            return Failure(FailureKind::Unsupported, std::string(props::fileInfoLabel(label)) +
+                                                         " cannot be stored: the file system keeps no extended attributes");
+    return {};
+}
+
+// A read-only file is written by giving its owner the write bit for a moment: only its owner
+// (or root) may.
+Failure readOnlyRefusal(const std::string& path, const fileinfo::FileSnapshot& snapshot)
+{
+    if (!(snapshot.attributes & fileinfo::kReadOnly)) return {};
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return Failure::fromErrno(errno);
+    const uid_t user = ::geteuid();
+    if (user == 0 || user == info.st_uid) return {};
+    return Failure::fromErrno(EPERM).within("read-only cannot be cleared");
+}
+
+// The plan's content part: the open, the content changes and its refusals.
+Failure planContent(const std::string& path, const FileRequest& request, const ChangeOptions& options,
+                    std::vector<document::ValueChange>& changes)
+{
+    auto edit = document::DocumentEdit::open(path, false, nullptr);
+    if (!edit.ok()) return edit.failure();
+    auto contentChanges = edit->prepare(request.content);
+    if (!contentChanges.ok()) return contentChanges.failure();
+    if (edit->changed() && !options.allowSigned && edit->isSigned()) return document::signedDocumentRefusal();
+    changes = std::move(contentChanges).value();
+    return {};
+}
+
+// "" when every requested time and attribute of `path` shows as `after` has it, else which did not
+// land.
+std::string unlandedValues(const std::string& path, const fileinfo::FileSnapshot& after, const std::vector<int>& labels)
+{
+    const auto now = fileinfo::readFileSnapshot(path);
+    if (!now.ok()) return "its times and attributes cannot be read back: " + now.failure().text();
+    // The display texts compare whole seconds, as far as a time can be given.
+    const FileInfoTexts wanted = fileinfo::fileInfoTexts(after);
+    const FileInfoTexts got = fileinfo::fileInfoTexts(*now);
+    std::string problems;
+    for (const int label : labels) {
+        if (wanted[std::size_t(label)] == got[std::size_t(label)]) continue;
+        problems += (problems.empty() ? "" : "; ") + std::string(props::fileInfoLabel(label)) + " is '" +
+                    got[std::size_t(label)] + "', not '" + wanted[std::size_t(label)] + "' as asked";
+    }
+    return problems;
+}
+
+}  // namespace
+
+FilePlan planFileChange(const std::string& path, const FileRequest& request, const ChangeOptions& options)
+{
+    FilePlan plan;
+    const auto snapshot = fileinfo::readFileSnapshot(path);
+    if (!snapshot.ok()) {
+        plan.refusal = snapshot.failure();
+        return plan;
+    }
+    const document::ContentRequest& content = request.content;
+    const bool readsContent = !content.custom.empty() || content.customFor || content.removeThumbnail || content.clearLastUserName ||
+                              std::any_of(content.rows.begin(), content.rows.end(),
+                                          [](const props::RowValue& value) { return !value.keeps(); });
+    if (readsContent) {
+        plan.refusal = planContent(path, request, options, plan.changes);
+        // Reading the file may have moved its last-access time; a plan leaves no trace.
+        fileinfo::putLastAccessBack(path, *snapshot);
+        if (plan.refused()) return plan;
+    }
+
+    const fileinfo::FileSnapshot after = snapshotAfter(*snapshot, request.file);
+    const std::vector<int> labels = requestedLabels(request.file);
+    if ((plan.refusal = timeRefusal(after, labels)).failed()) return plan;
+    if ((plan.refusal = attributeRefusal(path, snapshot->attributes, after.attributes)).failed()) return plan;
+    const FileInfoTexts from = fileinfo::fileInfoTexts(*snapshot);
+    const FileInfoTexts to = fileinfo::fileInfoTexts(after);
+    for (int label = 0; label < props::kFileInfoLabelCount; ++label)
+        if (from[std::size_t(label)] != to[std::size_t(label)])
+            plan.changes.push_back({std::string(props::fileInfoName(label)), std::string(props::fileInfoLabel(label)),
+                                    from[std::size_t(label)], to[std::size_t(label)]});
+    if (!plan.changes.empty()) plan.refusal = readOnlyRefusal(path, *snapshot);
+    return plan;
+}
+
+FileOutcome applyFileChange(const std::string& path, const FileRequest& request, const ChangeOptions& options)
+{
+    FileOutcome outcome;
+    FilePlan plan = planFileChange(path, request, options);
+    outcome.changes = std::move(plan.changes);
+    if (plan.refused()) {
+        outcome.kind = FileOutcome::Kind::Failed;
+        outcome.failure = plan.refusal;
+        return outcome;
+    }
+    if (outcome.changes.empty()) return outcome;
+    if (options.backup && !fileinfo::backupoldfile(path)) {
+        outcome.kind = FileOutcome::Kind::Failed;
+        outcome.backupFailed = true;
+        outcome.failure = Failure(FailureKind::Io, "no backup could be made as " + fileinfo::backupNameOf(path) +
+                                                       "; the file was not changed");
+        return outcome;
+    }
+
+    const auto snapshot = fileinfo::readFileSnapshot(path);
+    bool committed = false;
+    const Failure failure = fileinfo::runFileChange(path, request.file, [&](const FinalMetadata& final) -> Failure {
+        auto edit = document::DocumentEdit::open(path, true, &final);
+        if (!edit.ok()) return edit.failure();
+        auto changes = edit->prepare(request.content);
+        if (!changes.ok()) return changes.failure();
+        if (!edit->changed()) return {};
+        if (!options.allowSigned && edit->isSigned()) return document::signedDocumentRefusal();
+        const Failure written = edit->commit(&final);
+        committed = !written.failed();
+        return written;
+    });
+    outcome.kind = FileOutcome::Kind::Failed;
+    if (failure.failed()) {
+        outcome.failure = failure;
+        outcome.partly = committed;
+        return outcome;
+    }
+    if (snapshot.ok()) {
+        const std::string problems = unlandedValues(path, snapshotAfter(*snapshot, request.file), requestedLabels(request.file));
+        if (!problems.empty()) {
+            outcome.failure = Failure(FailureKind::Unsupported, problems);
+            outcome.partly = true;
+            return outcome;
+        }
+    }
+    outcome.kind = FileOutcome::Kind::Changed;
+    return outcome;
+}
+
+}  // namespace quorvane::change

@@ -1,0 +1,62 @@
+// The one change path of every front end. A plan reads the file once and says what a request
+// would change, or why the file would be refused, before anything is written; a dry run is the
+// plan. Applying a request plans it, makes the backup when asked, and commits the file in one
+// write (one archive rewrite, one write sequence of a compound file) inside the file change
+// sequence (fileinfo/file_change.h), then reads the times and attributes back: all or nothing
+// per file, and a value that did not land is a failure.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/failure.h"
+#include "change/file_request.h"
+#include "document/document_edit.h"
+
+namespace quorvane::change {
+
+struct FilePlan {
+    // Why the file would not be changed; Failure{} when it can be.
+    Failure refusal;
+    // Every value the request would alter (content first, then times and attributes), as display
+    // texts; empty when nothing would change.
+    std::vector<document::ValueChange> changes;
+
+    bool refused() const { return refusal.failed(); }
+};
+
+// Plans `request` on `path` without writing: one open under a shared lock (format, signature,
+// rows, custom properties, thumbnail, last user's name), the file's last-access time put back.
+// Refusals: the file's snapshot's ("no such file", "not a regular file", ...), the open's ("in
+// use by another program", "not a ZIP archive", "damaged compound file: ..."), a signed file whose
+// content would change (unless options.allowSigned), a value the file cannot hold ("text cannot
+// be stored in code page 1251", "date after 9999 cannot be stored", ...), a read-only file that
+// its user cannot make writable ("read-only cannot be cleared: permission denied"), a file time
+// outside the years 1601 to 9999 in UTC, and an attribute bit that the file system cannot keep.
+FilePlan planFileChange(const std::string& path, const FileRequest& request, const ChangeOptions& options);
+
+struct FileOutcome {
+    enum class Kind {
+        Changed,    // the file holds every value asked
+        Unchanged,  // nothing would change: nothing was written, no backup made
+        Failed      // `failure` says why; the file is as it was unless `partly` says otherwise
+    };
+    Kind kind = Kind::Unchanged;
+    Failure failure;
+    std::vector<document::ValueChange> changes;  // what the plan said would change
+    bool backupFailed = false;  // the failure is the backup's (a batch of the window stops there)
+    // The content was committed but a time or attribute did not land as asked (the failure
+    // names it); every other way to fail leaves the file as it was.
+    bool partly = false;
+
+    bool failed() const { return kind == Kind::Failed; }
+};
+
+// Applies `request` to `path`: the plan (a refused plan is the outcome; nothing written, no
+// backup), the backup when options.backup (its failure: "no backup could be made as NAME.bak;
+// the file was not changed"), the content in one commit with the final metadata, the times and
+// attribute word, then a read of them: a requested time or attribute that does not show as asked
+// fails the outcome ("Hidden is 'no', not 'yes' as asked").
+FileOutcome applyFileChange(const std::string& path, const FileRequest& request, const ChangeOptions& options);
+
+}  // namespace quorvane::change

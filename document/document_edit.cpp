@@ -1,0 +1,157 @@
+#include "document/document_edit.h"
+
+#include <array>
+
+#include "document/signature_check.h"
+
+namespace quorvane::document {
+namespace {
+
+// The format the first bytes of the open file announce, else the one its name suggests.
+DocumentFormat formatOfOpenFile(EditedFile& opened, const std::string& givenPath)
+{
+    std::array<std::byte, 8> leading{};
+    const std::uint64_t size = std::uint64_t(opened.info.st_size);
+    const std::size_t count = std::size_t(std::min<std::uint64_t>(size, leading.size()));
+    if (count > 0 && opened.file.readAt(0, std::span(leading).first(count)))
+        if (const auto announced = formatOfLeadingBytes(std::span(leading).first(count))) return *announced;
+    return hasPackageExtension(givenPath) ? DocumentFormat::Package : DocumentFormat::CompoundFile;
+}
+
+// The custom properties `after` differs from `before` in, by name (letter case ignored): a value
+// or type that changed, a property added, one removed.
+void addCustomChanges(const std::vector<props::CustomProperty>& before, const std::vector<props::CustomProperty>& after,
+                      std::vector<ValueChange>& changes)
+{
+    const auto find = [](const std::vector<props::CustomProperty>& in, const std::string& name) {
+        return std::find_if(in.begin(), in.end(),
+                            [&name](const props::CustomProperty& property) { return props::sameCustomName(property.name, name); });
+    };
+    // The value alone, and its type too where the type is what changes.
+    const auto shown = [](const props::CustomProperty& property, bool withType) {
+        return withType ? property.value + " (" + property.type + ")" : property.value;
+    };
+    for (const props::CustomProperty& old : before) {
+        const auto now = find(after, old.name);
+        if (now == after.end()) {
+            changes.push_back({"custom:" + old.name, "Custom " + old.name, old.value, "(removed)"});
+        } else if (now->value != old.value || now->type != old.type) {
+            const bool typeChanged = now->type != old.type;
+            changes.push_back({"custom:" + old.name, "Custom " + old.name, shown(old, typeChanged), shown(*now, typeChanged)});
+        }
+    }
+    for (const props::CustomProperty& added : after)
+        if (find(before, added.name) == before.end())
+            changes.push_back({"custom:" + added.name, "Custom " + added.name, "(absent)", added.value});
+}
+
+}  // namespace
+
+Result<DocumentEdit> DocumentEdit::open(const std::string& path, bool forChange, const FinalMetadata* finalMetadata)
+{
+    auto opened = openFileForEdit(path, forChange, finalMetadata);
+    if (!opened.ok()) return opened.failure();
+    if (formatOfOpenFile(opened.value(), path) == DocumentFormat::Package) {
+        auto package = package::PackageEdit::ofFile(std::move(opened).value());
+        if (!package.ok()) return package.failure();
+        return DocumentEdit(std::move(package).value());
+    }
+    auto ppt = PptEdit::ofFile(std::move(opened).value());
+    if (!ppt.ok()) return ppt.failure();
+    return DocumentEdit(std::move(ppt).value());
+}
+
+bool DocumentEdit::isSigned()
+{
+    if (auto* ppt = std::get_if<PptEdit>(&edit_)) return ppt->isSigned();
+    auto& package = std::get<package::PackageEdit>(edit_);
+    return packageHasSignature(package.file(), package.directory());
+}
+
+Result<props::RowTexts> DocumentEdit::rows()
+{
+    return std::visit([](auto& edit) { return edit.rows(); }, edit_);
+}
+
+Result<std::vector<props::CustomProperty>> DocumentEdit::customProperties()
+{
+    return std::visit([](auto& edit) { return edit.customProperties(); }, edit_);
+}
+
+bool DocumentEdit::changed() const
+{
+    return std::visit([](const auto& edit) { return edit.changed(); }, edit_);
+}
+
+Result<std::vector<ValueChange>> DocumentEdit::prepare(const ContentRequest& request)
+{
+    auto* ppt = std::get_if<PptEdit>(&edit_);
+    const auto hasThumbnail = [this] { return std::visit([](auto& edit) { return edit.hasThumbnail(); }, edit_); };
+    const bool anyRow = std::any_of(request.rows.begin(), request.rows.end(), [](const auto& value) { return !value.keeps(); });
+    const bool userName = request.clearLastUserName && ppt;
+
+    std::optional<props::RowTexts> rowsBefore;
+    if (anyRow) {
+        auto rowsRead = rows();
+        if (!rowsRead.ok()) return rowsRead.failure();
+        rowsBefore = std::move(rowsRead).value();
+    }
+    std::vector<props::CustomProperty> customBefore;
+    std::vector<props::CustomEdit> customEdits = request.custom;
+    if (!request.custom.empty() || request.customFor) {
+        auto customRead = customProperties();
+        if (!customRead.ok()) return customRead.failure();
+        customBefore = std::move(customRead).value();
+        if (request.customFor) {
+            auto edits = request.customFor(customBefore);
+            if (!edits.ok()) return edits.failure();
+            customEdits = std::move(edits).value();
+        }
+    }
+    bool thumbnailBefore = false;
+    if (request.removeThumbnail) {
+        auto found = hasThumbnail();
+        if (!found.ok()) return found.failure();
+        thumbnailBefore = *found;
+    }
+    bool userNameBefore = false;
+    if (userName) {
+        auto found = ppt->hasLastUserName();
+        if (!found.ok()) return found.failure();
+        userNameBefore = *found;
+    }
+
+    Failure refused = std::visit([&request](auto& edit) { return edit.setRows(request.rows); }, edit_);
+    if (!refused.failed()) refused = std::visit([&customEdits](auto& edit) { return edit.editCustomProperties(customEdits); }, edit_);
+    if (!refused.failed() && request.removeThumbnail) refused = std::visit([](auto& edit) { return edit.removeThumbnail(); }, edit_);
+    if (!refused.failed() && userName) refused = ppt->clearLastUserName();
+    if (refused.failed()) return refused;
+
+    std::vector<ValueChange> changes;
+    if (rowsBefore) {
+        auto rowsAfter = rows();
+        if (!rowsAfter.ok()) return rowsAfter.failure();
+        for (int row = 0; row < props::kRowCount; ++row) {
+            const std::string& from = (*rowsBefore)[std::size_t(row)];
+            const std::string& to = (*rowsAfter)[std::size_t(row)];
+            const props::PropertyRow& entry = props::catalogueRow(row);
+            if (from != to) changes.push_back({std::string(entry.name), std::string(entry.label), from, to});
+        }
+    }
+    if (!customEdits.empty()) {
+        auto customAfter = customProperties();
+        if (!customAfter.ok()) return customAfter.failure();
+        addCustomChanges(customBefore, *customAfter, changes);
+    }
+    if (thumbnailBefore) changes.push_back({"thumbnail", "thumbnail", "(present)", "(removed)"});
+    if (userNameBefore) changes.push_back({"last_user_name", "last user name", "(present)", "(removed)"});
+    return changes;
+}
+
+Failure DocumentEdit::commit(const FinalMetadata* finalMetadata)
+{
+    if (auto* ppt = std::get_if<PptEdit>(&edit_)) return ppt->commit();
+    return std::get<package::PackageEdit>(edit_).commit(finalMetadata);
+}
+
+}  // namespace quorvane::document

@@ -1,0 +1,329 @@
+#include "package/package_edit.h"
+
+#include <algorithm>
+#include <deque>
+#include <memory>
+
+#include "convert/w3c_date_time.h"
+#include "package/content_types.h"
+#include "package/custom_part.h"
+#include "package/custom_part_write.h"
+#include "package/package_element.h"
+#include "package/package_parts.h"
+#include "package/package_relationships.h"
+#include "package/package_rows.h"
+#include "package/part_text.h"
+#include "zip/zip_entry_extract.h"
+#include "zip/zip_rewrite.h"
+
+namespace quorvane::package {
+namespace {
+
+constexpr std::string_view kThumbnailType =
+    "http://schemas.openxmlformats.org/package/2006/relationships/metadata/thumbnail";
+
+Failure partMissing(const std::string& what) { return {FailureKind::NotFound, "package part missing: " + what}; }
+
+// The element text a row's value writes, or nullopt when its element is left as it is; the
+// failure when the part cannot hold it.
+Result<std::optional<std::string>> elementValue(int row, const props::RowValue& value)
+{
+    using Kind = props::RowValue::Kind;
+    const std::string_view label = props::catalogueRow(row).label;
+    switch (value.kind) {
+    case Kind::Keep: return std::optional<std::string>();
+    case Kind::Clear:
+        // A package may not hold an empty creation or modification date.
+        if (row == props::kCreatedRow || row == props::kLastSavedRow) return std::optional<std::string>();
+        return std::optional<std::string>("");
+    case Kind::Minutes: return std::optional(std::to_string(value.minutes));
+    case Kind::Instant: {
+        std::string w3c = convert::utcMsToW3cText(value.utcMs);
+        if (Failure refused = checkW3cYear(w3c, label); refused.failed()) return refused;
+        return std::optional(std::move(w3c));
+    }
+    case Kind::Text:
+        if (Failure refused = checkPartText(value.text, label); refused.failed()) return refused;
+        return std::optional(value.text);
+    }
+    return std::optional<std::string>();
+}
+
+// The rows of `rows` that live in `part`, written into it.
+template <std::size_t N>
+Failure setPartRows(ParsedPart& part, const std::array<int, N>& rows, const props::RowValues& values, bool& changed)
+{
+    for (const int row : rows) {
+        const auto text = elementValue(row, values[std::size_t(row)]);
+        if (!text.ok()) return text.failure();
+        if (!*text) continue;
+        const std::string_view element = props::catalogueRow(row).elementName;
+        const auto before = readChildElementText(part, element);
+        if (!before.ok()) return before.failure();
+        const bool present = bool(findChildElement(part, element));
+        if (present && *before == **text) continue;
+        if (!present && (*text)->empty() && (row == props::kLastPrintedRow || row == props::kTotalEditingTimeRow))
+            continue;
+        if (Failure refused = setChildElementText(part, element, **text); refused.failed()) return refused;
+        changed = true;
+    }
+    return {};
+}
+
+// The bytes of `part` to store back, or checkPartBounds' failure when they would pass the
+// bounds a read applies.
+Result<std::vector<std::byte>> bytesToStore(const ParsedPart& part)
+{
+    std::vector<std::byte> bytes = savePart(part);
+    if (Failure refused = checkPartBounds(part.name, bytes); refused.failed()) return refused;
+    return bytes;
+}
+
+bool entryNameTaken(const zip::ZipDirectory& directory, std::string_view name)
+{
+    return std::any_of(directory.entries.begin(), directory.entries.end(),
+                       [name](const zip::ZipEntry& entry) { return zip::sameEntryName(entry.name, name); });
+}
+
+// The name of a new custom part: docProps/custom.xml, else docProps/custom<n>.xml from 2 on.
+std::string newCustomEntryName(const zip::ZipDirectory& directory)
+{
+    std::string name = "docProps/custom.xml";
+    for (int n = 2; entryNameTaken(directory, name); ++n) name = "docProps/custom" + std::to_string(n) + ".xml";
+    return name;
+}
+
+}  // namespace
+
+Result<PackageEdit> PackageEdit::open(const std::string& givenPath, bool forChange, const FinalMetadata* finalMetadata)
+{
+    auto opened = openFileForEdit(givenPath, forChange, finalMetadata);
+    if (!opened.ok()) return opened.failure();
+    return ofFile(std::move(opened).value());
+}
+
+Result<PackageEdit> PackageEdit::ofFile(EditedFile opened)
+{
+    auto file = std::make_unique<PosixFile>(std::move(opened.file));
+    auto directory = zip::readArchiveDirectory(*file);
+    if (!directory.ok()) return directory.failure();
+    return PackageEdit(std::move(opened.path), std::move(file), unsigned(opened.info.st_mode & 07777),
+                       std::move(directory).value());
+}
+
+Result<PackageEdit::LoadedPart*> PackageEdit::part(const std::string& entryName)
+{
+    if (const auto found = parts_.find(entryName); found != parts_.end()) return &found->second;
+    auto parsed = readBoundedPart(*file_, directory_, entryName);
+    if (!parsed.ok()) return parsed.failure();
+    // readBoundedPart found exactly one entry of that name.
+    LoadedPart loaded{zip::findEntry(directory_, entryName), std::move(parsed).value()};
+    return &parts_.emplace(entryName, std::move(loaded)).first->second;
+}
+
+Result<PackageEdit::LoadedPart*> PackageEdit::relationships()
+{
+    if (!findRelationshipsEntry(directory_)) return partMissing(partNameForPeople(kRelationshipsEntryName));
+    return part(kRelationshipsEntryName);
+}
+
+void PackageEdit::markChanged(LoadedPart* changedPart)
+{
+    if (changedPart->entryIndex &&
+        std::find(changedParts_.begin(), changedParts_.end(), changedPart) == changedParts_.end())
+        changedParts_.push_back(changedPart);
+}
+
+Result<PackageEdit::PropertyParts> PackageEdit::propertyParts()
+{
+    auto rels = relationships();
+    if (!rels.ok()) return rels.failure();
+    const RelationshipTargets targets = relationshipTargetsOf((*rels)->part);
+    if (targets.extended.empty()) return partMissing("extended-properties relationship");
+    if (targets.core.empty()) return partMissing("core-properties relationship");
+    auto extended = part(targets.extended);
+    if (!extended.ok()) return extended.failure();
+    auto core = part(targets.core);
+    if (!core.ok()) return core.failure();
+    return PropertyParts{*extended, *core};
+}
+
+Result<props::RowTexts> PackageEdit::rows()
+{
+    auto parts = propertyParts();
+    if (!parts.ok()) return parts.failure();
+    props::RowTexts texts;
+    const auto read = [&texts](const ParsedPart& part, int row) -> Failure {
+        auto text = readChildElementText(part, props::catalogueRow(row).elementName);
+        if (!text.ok()) return text.failure();
+        texts[std::size_t(row)] = std::move(text).value();
+        return {};
+    };
+    for (const int row : kExtendedPartRows)
+        if (Failure failure = read(parts->extended->part, row); failure.failed()) return failure;
+    for (const int row : kCorePartRows)
+        if (Failure failure = read(parts->core->part, row); failure.failed()) return failure;
+    for (const int row : {props::kCreatedRow, props::kLastSavedRow, props::kLastPrintedRow})
+        texts[std::size_t(row)] = convert::W3cDateTimeToDisplayText(texts[std::size_t(row)]);
+    return texts;
+}
+
+Result<std::optional<std::string>> PackageEdit::customEntryName()
+{
+    auto rels = relationships();
+    if (!rels.ok()) return rels.failure();
+    const auto found = customPropertiesRelationships((*rels)->part);
+    if (found.empty()) return std::optional<std::string>();
+    return std::optional(targetEntryName(found.front()));
+}
+
+Result<std::vector<props::CustomProperty>> PackageEdit::customProperties()
+{
+    if (newCustomPart_) return customPropertiesOfPart(newCustomPart_->part);
+    auto name = customEntryName();
+    if (!name.ok()) return name.failure();
+    if (!*name || (*name)->empty()) return std::vector<props::CustomProperty>{};
+    auto custom = part(**name);
+    if (!custom.ok()) return custom.failure();
+    return customPropertiesOfPart((*custom)->part);
+}
+
+Result<bool> PackageEdit::hasThumbnail()
+{
+    auto rels = relationships();
+    if (!rels.ok()) return rels.failure();
+    return !relationshipsOfType((*rels)->part, {kThumbnailType}).empty();
+}
+
+Failure PackageEdit::setRows(const props::RowValues& values)
+{
+    if (std::all_of(values.begin(), values.end(), [](const props::RowValue& value) { return value.keeps(); })) return {};
+    auto parts = propertyParts();
+    if (!parts.ok()) return parts.failure();
+    LoadedPart* extended = parts->extended;
+    LoadedPart* core = parts->core;
+    if (extended == core)
+        return Failure(FailureKind::Damaged,
+                       "damaged package: both property relationships name " + partNameForPeople(core->part.name));
+    for (const LoadedPart* loaded : {extended, core})
+        if (Failure refused = checkRewritable(loaded->part); refused.failed()) return refused;
+    bool extendedChanged = false;
+    bool coreChanged = false;
+    if (Failure refused = setPartRows(extended->part, kExtendedPartRows, values, extendedChanged); refused.failed())
+        return refused;
+    if (Failure refused = setPartRows(core->part, kCorePartRows, values, coreChanged); refused.failed()) return refused;
+    if (extendedChanged) markChanged(extended);
+    if (coreChanged) markChanged(core);
+    return {};
+}
+
+Failure PackageEdit::editCustomProperties(std::span<const props::CustomEdit> edits)
+{
+    if (edits.empty()) return {};
+    auto rels = relationships();
+    if (!rels.ok()) return rels.failure();
+    if (Failure refused = checkRewritable((*rels)->part); refused.failed()) return refused;
+    auto name = customEntryName();
+    if (!name.ok()) return name.failure();
+    LoadedPart* custom = nullptr;
+    if (newCustomPart_) {
+        custom = &*newCustomPart_;
+    } else if (*name && !(*name)->empty()) {
+        auto existing = part(**name);
+        if (!existing.ok()) return existing.failure();
+        if (Failure refused = checkRewritable((*existing)->part); refused.failed()) return refused;
+        custom = *existing;
+    } else {
+        auto made = parseWellFormedPart(newCustomEntryName(directory_), std::as_bytes(std::span(kNewCustomPart)));
+        if (!made.ok()) return made.failure();
+        LoadedPart fresh{std::nullopt, std::move(made).value()};
+        // Applied to a copy first: a refused edit leaves no new part behind.
+        auto changed = applyCustomEdits(fresh.part, edits);
+        if (!changed.ok()) return changed.failure();
+        if (!holdsCustomProperties(fresh.part)) return {};
+        auto contentTypes = part(kContentTypesEntryName);
+        if (!contentTypes.ok()) return contentTypes.failure();
+        if (Failure refused = checkRewritable((*contentTypes)->part); refused.failed()) return refused;
+        appendRelationship((*rels)->part, kCustomPropertiesType, fresh.part.name);
+        markChanged(*rels);
+        if (addOverride((*contentTypes)->part, fresh.part.name, kCustomPartContentType)) markChanged(*contentTypes);
+        newCustomPart_ = std::move(fresh);
+        return {};
+    }
+    auto changed = applyCustomEdits(custom->part, edits);
+    if (!changed.ok()) return changed.failure();
+    if (!*changed) return {};
+    if (holdsCustomProperties(custom->part)) {
+        markChanged(custom);
+        return {};
+    }
+    // A part left without properties goes, with its relationship and its Override.
+    auto contentTypes = part(kContentTypesEntryName);
+    if (!contentTypes.ok()) return contentTypes.failure();
+    if (Failure refused = checkRewritable((*contentTypes)->part); refused.failed()) return refused;
+    const std::string entryName = partNameForPeople(custom->part.name);
+    if (custom == &*newCustomPart_) {
+        newCustomPart_.reset();
+    } else {
+        removals_.push_back(*custom->entryIndex);
+        std::erase(changedParts_, custom);
+    }
+    for (const pugi::xml_node relationship : customPropertiesRelationships((*rels)->part))
+        if (zip::sameEntryName(targetEntryName(relationship), entryName)) (*rels)->part.root().remove_child(relationship);
+    markChanged(*rels);
+    if (removeOverride((*contentTypes)->part, entryName)) markChanged(*contentTypes);
+    return {};
+}
+
+Failure PackageEdit::removeThumbnail()
+{
+    auto rels = relationships();
+    if (!rels.ok()) return rels.failure();
+    ParsedPart& relationshipsPart = (*rels)->part;
+    const auto thumbnails = relationshipsOfType(relationshipsPart, {kThumbnailType});
+    if (thumbnails.empty()) return {};
+    if (Failure refused = checkRewritable(relationshipsPart); refused.failed()) return refused;
+    auto contentTypes = part(kContentTypesEntryName);
+    if (!contentTypes.ok()) return contentTypes.failure();
+    if (Failure refused = checkRewritable((*contentTypes)->part); refused.failed()) return refused;
+    std::vector<std::size_t> thumbnailEntries;
+    for (const pugi::xml_node relationship : thumbnails) {
+        if (isExternalRelationship(relationship)) continue;
+        const std::string entryName = targetEntryName(relationship);
+        const auto index = zip::findEntry(directory_, entryName);
+        if (!index) return partMissing(partNameForPeople(entryName));
+        thumbnailEntries.push_back(*index);
+    }
+    for (const pugi::xml_node relationship : thumbnails) {
+        if (!isExternalRelationship(relationship) &&
+            removeOverride((*contentTypes)->part, targetEntryName(relationship)))
+            markChanged(*contentTypes);
+        relationshipsPart.root().remove_child(relationship);
+    }
+    for (const std::size_t index : thumbnailEntries)
+        if (std::find(removals_.begin(), removals_.end(), index) == removals_.end()) removals_.push_back(index);
+    markChanged(*rels);
+    return {};
+}
+
+Failure PackageEdit::commit(const FinalMetadata* finalMetadata, const TargetWrapper& wrapTarget)
+{
+    if (!changed()) return {};
+    std::deque<std::vector<std::byte>> bytes;  // a deque keeps them in place as it grows
+    std::vector<zip::EntryReplacement> replacements;
+    for (const LoadedPart* changedPart : changedParts_) {
+        auto stored = bytesToStore(changedPart->part);
+        if (!stored.ok()) return stored.failure();
+        replacements.push_back({*changedPart->entryIndex, bytes.emplace_back(std::move(stored).value())});
+    }
+    std::vector<zip::EntryAddition> additions;
+    if (newCustomPart_) {
+        auto stored = bytesToStore(newCustomPart_->part);
+        if (!stored.ok()) return stored.failure();
+        additions.push_back({newCustomPart_->part.name, bytes.emplace_back(std::move(stored).value())});
+    }
+    const zip::ArchiveEdits edits{replacements, removals_, additions};
+    return zip::editArchive(path_, *file_, directory_, edits, permissionBits_, finalMetadata, wrapTarget);
+}
+
+}  // namespace quorvane::package

@@ -1,0 +1,25 @@
+// The typed value of a row read from its display text (the window's tables, the saved batch
+// settings), and the display text of a typed value (what a plan shows).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/failure.h"
+#include "props/row_value.h"
+
+namespace quorvane::props {
+
+// The value that the display text `text` of row `row` stands for: the text itself for the text
+// rows and the revision number; for Total Editing Time a whole number of minutes; for the date
+// rows the instant of the local date-time (convert/display_text.h). An empty text (blanks and
+// control characters alone) of a minutes or date row is Clear. The failure (Conversion) for a
+// text the row cannot take: "'<text>' is not a valid date and time", "'<text>' is not a whole
+// number of minutes".
+Result<RowValue> rowValueOfDisplayText(int row, std::string_view text);
+
+// The display text of a value of row `row`: text as it is, minutes in decimal, an instant as
+// local display text; "" for Clear and Keep.
+std::string displayTextOfRowValue(const RowValue& value);
+
+}  // namespace quorvane::props
