@@ -75,7 +75,8 @@ TEST(Backup, EarlierReadOnlyBackupIsReplacedAndHoldsTheStateBeforeTheLastChange)
     const FileChangeSettings grayed{};
     for (const std::string& next : {std::string("second"), std::string("third")}) {
         ASSERT_TRUE(backupoldfile(file));
-        ASSERT_TRUE(ApplyFileChange(file, grayed, [&] { return testing::writeFileBytes(file, next), true; }));
+        const auto write = [&](const FinalMetadata&) { return testing::writeFileBytes(file, next), Failure{}; };
+        ASSERT_FALSE(runFileChange(file, grayed, write).failed());
     }
     EXPECT_EQ(readFileBytes(earlier), "second");
     EXPECT_EQ(readFileBytes(file), "third");
