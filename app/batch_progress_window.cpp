@@ -86,18 +86,18 @@ void TForm7::startLine()
     }
     currentPath_ = run_.pathOf(currentLine_);
     Label1->setText(pathText(currentPath_));
-    if (run_.backup && !workOnCurrentPath(run_.backup)) {
-        // A file that could not be copied aside is not changed, and the run stops silently.
-        run_.markLine(currentLine_, quorvane::Failure(quorvane::FailureKind::Io, "the backup copy could not be made"));
-        finishRun();
-        return;
-    }
     QTimer::singleShot(0, this, &TForm7::changeLine);
 }
 
 void TForm7::changeLine()
 {
-    run_.markLine(currentLine_, workOnCurrentPath(run_.change));
+    const quorvane::change::FileOutcome outcome = workOnCurrentPath(run_.change);
+    run_.markLine(currentLine_, outcome);
+    if (outcome.backupFailed) {
+        // A file that could not be copied aside is not changed, and the run stops silently.
+        finishRun();
+        return;
+    }
     ++currentLine_;
     const int percent = quorvane::change::progressPercent(currentLine_, lineCount_);
     Label2->setText(QString::number(percent) + u'%');

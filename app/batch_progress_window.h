@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "base/failure.h"
+#include "change/file_plan.h"
 
 class QLabel;
 class QProgressBar;
@@ -24,14 +24,11 @@ public:
     struct BatchRun {
         int fileCount = 0;
         std::function<std::string(int line)> pathOf;
-        // Copies the file aside before its change; empty when the backup option is off.
-        std::function<bool(const std::string& path)> backup;
-        // Changes one file; Failure{} = changed, else why not. An exception ends the run (see
-        // runModal).
-        std::function<quorvane::Failure(const std::string& path)> change;
-        // Reports the outcome of a line: Failure{} = changed, else why the change (or the backup)
-        // failed.
-        std::function<void(int line, const quorvane::Failure& failure)> markLine;
+        // Changes one file through the change path (its backup included); an exception ends the
+        // run (see runModal).
+        std::function<quorvane::change::FileOutcome(const std::string& path)> change;
+        // Reports the outcome of a line.
+        std::function<void(int line, const quorvane::change::FileOutcome& outcome)> markLine;
     };
 
     static constexpr int kStartDelayMs = 100;
@@ -42,7 +39,7 @@ public:
     // Resets the labels and the bar, starts Timer1 and shows the window modally; returns when the
     // run has closed the window. The run ends after the last line, at the first line seen with
     // the cancel flag set, or at a failed backup (that line is marked failed, the later lines are
-    // left alone). An exception thrown by `run.change` or `run.backup` closes the window at once
+    // left alone). An exception thrown by `run.change` closes the window at once
     // and goes on to the application's top-level handler; that line and the later ones are not
     // marked.
     void runModal(BatchRun run);
@@ -65,8 +62,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // The two steps of one line: first the cancel test, its path shown and its backup; then,
-    // after the label has repainted, its change and the percentage.
+    // The two steps of one line: first the cancel test and its path shown; then, after the label
+    // has repainted, its change (backup included) and the percentage.
     void startLine();
     void changeLine();
     // Runs `work` on the current line's path; an exception closes the window and goes on.

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "change/file_display.h"
+#include "change/file_plan.h"
 
 class QAction;
 class QCheckBox;
@@ -193,10 +194,6 @@ public:
     void LoadDefaults();
     void LoadFromSelectedFile();
 
-    // Copies `path` aside as path + ".bak" with its times and attributes; true when the fresh
-    // copy is in place.
-    bool backupoldfile(const std::string& path);
-
 private:
     // Connects the commands of the change pages and "Remove personal information…", and keeps
     // the "Custom Properties" page's backup box and CheckBox5 in step (in main_form_change.cpp).
@@ -226,10 +223,15 @@ private:
         int changed = 0;
         int failed = 0;
     };
-    // Resets every line's status and reason, then runs `change` over every line in the batch
-    // progress window, each file copied aside first when `backup` is set (a failed copy ends
-    // the run), and marks each line changed or failed with its reason.
-    RunTally changeEveryLine(std::function<Failure(const std::string& path)> change, bool backup);
+    // Resets every line's status and reason, then applies `request` to every line's file in the
+    // batch progress window (change::applyFileChange; a failed backup ends the run), and marks
+    // each line changed or failed with its reason.
+    RunTally changeEveryLine(const change::FileRequest& request, const change::ChangeOptions& options);
+    // Marks `line` changed (also when it needed no change) or failed with the outcome's reason.
+    void markLine(int line, const change::FileOutcome& outcome);
+    // True, after saying why in a message box, when a request could not be made of the values
+    // shown (a row text that is no value of its row).
+    bool refusedRequest(const Result<change::FileRequest>& request);
 
     // Reads the file of `line` and shows it on the "Single Change" page, marking the line.
     void displayLine(int line);

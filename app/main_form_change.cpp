@@ -17,15 +17,12 @@
 #include "app/main_form.h"
 #include "app/message_box.h"
 #include "app/property_table.h"
-#include "change/change_check.h"
 #include "change/change_engine.h"
+#include "change/file_plan.h"
 #include "change/defaults_store.h"
 #include "change/saved_defaults.h"
 #include "app/batch_progress_window.h"
 #include "app/scrub_dialog.h"
-#include "change/custom_change.h"
-#include "change/scrub.h"
-#include "fileinfo/backup.h"
 
 namespace quorvane::app {
 namespace {
@@ -75,9 +72,19 @@ void TForm1::connectChangeCommands()
     connect(lines, &QAbstractItemModel::modelReset, this, followListLines);
 }
 
-bool TForm1::backupoldfile(const std::string& path)
+void TForm1::markLine(int line, const change::FileOutcome& outcome)
 {
-    return fileinfo::backupoldfile(path);
+    // A file that needed no change holds what was asked: it counts as changed.
+    setLineStatus(*ListView1, line, outcome.failed() ? kChangeFailed : kChanged);
+    setLineFailure(*ListView1, line, failureReason(kChangeFailedStep, outcome.failure));
+}
+
+bool TForm1::refusedRequest(const Result<change::FileRequest>& request)
+{
+    if (request.ok()) return false;
+    // A value that is no value of its row stops the command before any file is touched.
+    showMessage(this, QString::fromStdString(request.failure().text()));
+    return true;
 }
 
 void TForm1::BitBtn6Click()
@@ -98,26 +105,22 @@ void TForm1::BitBtn6Click()
     ListView1->viewport()->repaint();
     const std::string path = linePath(*ListView1, line);
     const change::SingleChangeValues values = singleChangeValuesOf(*this);
-    // A change refused before anything is written makes no backup either.
-    if (const Failure refused = change::checkSingleChange(path, values.rowValues); refused.failed()) {
-        setLineStatus(*ListView1, line, kChangeFailed);
-        setLineFailure(*ListView1, line, failureReason(kChangeFailedStep, refused));
-        showSelectedLineFailure();
-        return;
-    }
-    if (CheckBox5->isChecked() && !backupoldfile(path)) {
+    const auto request = change::singleChangeRequest(values.rowValues, values.datePickers, values.timePickers,
+                                                     values.attributes);
+    if (refusedRequest(request)) return;
+    // A change the plan refuses makes no backup and writes nothing.
+    const change::FileOutcome outcome = change::applyFileChange(path, *request, {false, CheckBox5->isChecked()});
+    if (outcome.backupFailed) {
+        setLineStatus(*ListView1, line, kUnchanged);
         showMessage(this, QStringLiteral("An error occured when backup original file, \n"
                                          "please make sure there not any other application open this file!\n") +
                               pathText(path));
         return;
     }
-    // A conversion, XML or archive error goes on to the top-level handler; the line stays at 0.
-    const Failure failure = change::changeSingleFile(path, values);
     // What the page shows is now what was written (or what the user tried to write): the file
     // as it is now counts as shown.
     shown_->stamp = change::fileStampOf(path);
-    setLineStatus(*ListView1, line, failure.failed() ? kChangeFailed : kChanged);
-    setLineFailure(*ListView1, line, failureReason(kChangeFailedStep, failure));
+    markLine(line, outcome);
     showSelectedLineFailure();
 }
 
@@ -153,13 +156,14 @@ void TForm1::BitBtn2Click()
                                          "According to you setup, noting to do!"));
         return;
     }
-    const RunTally tally = changeEveryLine(
-        [settings](const std::string& path) { return change::changeFileInBatch(path, settings); }, settings.backup);
+    const auto request = change::batchRequest(settings);
+    if (refusedRequest(request)) return;
+    const RunTally tally = changeEveryLine(*request, {false, settings.backup});
     reselectFirstLine(*ListView1);
     showRunOutcome(tally.changed, tally.failed, QStringLiteral("changed"));
 }
 
-TForm1::RunTally TForm1::changeEveryLine(std::function<Failure(const std::string& path)> change, bool backup)
+TForm1::RunTally TForm1::changeEveryLine(const change::FileRequest& request, const change::ChangeOptions& options)
 {
     const int count = lineCount(*ListView1);
     for (int line = 0; line < count; ++line) {
@@ -171,13 +175,11 @@ TForm1::RunTally TForm1::changeEveryLine(std::function<Failure(const std::string
     TForm7::BatchRun run;
     run.fileCount = count;
     run.pathOf = [this](int line) { return linePath(*ListView1, line); };
-    if (backup) run.backup = [this](const std::string& path) { return backupoldfile(path); };
-    run.change = std::move(change);
+    run.change = [request, options](const std::string& path) { return change::applyFileChange(path, request, options); };
     RunTally tally;
-    run.markLine = [&](int line, const Failure& failure) {
-        ++(failure.failed() ? tally.failed : tally.changed);
-        setLineStatus(*ListView1, line, failure.failed() ? kChangeFailed : kChanged);
-        setLineFailure(*ListView1, line, failureReason(kChangeFailedStep, failure));
+    run.markLine = [&](int line, const change::FileOutcome& outcome) {
+        ++(outcome.failed() ? tally.failed : tally.changed);
+        markLine(line, outcome);
     };
     Form7->runModal(std::move(run));
     return tally;
@@ -204,12 +206,13 @@ void TForm1::CustomApplyClick()
         return;
     }
     const std::string path = linePath(*ListView1, line);
-    const Failure failure = change::changeCustomProperties(path, *edits, CheckBox5->isChecked());
-    setLineStatus(*ListView1, line, failure.failed() ? kChangeFailed : kChanged);
-    setLineFailure(*ListView1, line, failureReason(kChangeFailedStep, failure));
+    change::FileRequest request;
+    request.content.custom = *edits;
+    const change::FileOutcome outcome = change::applyFileChange(path, request, {false, CheckBox5->isChecked()});
+    markLine(line, outcome);
     // A failed change leaves the file as it was, so the edits stay on the page to be applied
     // again once the cause is gone; a written one is shown as the file now is.
-    if (!failure.failed()) {
+    if (!outcome.failed()) {
         const QScopedValueRollback<bool> running(displayRunning_, true);
         displayLine(line);
     }
@@ -227,10 +230,8 @@ void TForm1::RemovePersonalInformation1Click()
     const bool backup = CheckBox4->isChecked();
     ScrubDialog confirmation(count, backup, this);
     if (confirmation.exec() != QDialog::Accepted) return;
-    change::ScrubSettings settings;
-    settings.thumbnail = confirmation.removeThumbnail();
-    const RunTally tally = changeEveryLine(
-        [settings](const std::string& path) { return change::scrubFile(path, settings); }, backup);
+    const RunTally tally =
+        changeEveryLine(change::scrubRequest(props::RowSelection{}, confirmation.removeThumbnail()), {false, backup});
     if (const int line = selectedLine(*ListView1); line >= 0) {
         const QScopedValueRollback<bool> running(displayRunning_, true);
         displayLine(line);

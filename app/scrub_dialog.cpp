@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "change/scrub.h"
+#include "change/file_request.h"
 #include "props/catalogue.h"
 
 namespace quorvane::app {

@@ -15,6 +15,28 @@ std::optional<FileStamp> fileStampOf(const std::string& path)
                      std::int64_t(info.st_mtim.tv_sec), std::int64_t(info.st_mtim.tv_nsec)};
 }
 
+namespace {
+
+// The rows and (`withCustom`) custom properties of `path`, read with one open that is closed
+// again before the file is put back.
+void readContent(const std::string& path, bool withCustom, FileDisplay& display)
+{
+    auto edit = document::DocumentEdit::open(path, false, nullptr);
+    Result<props::RowTexts> rows = edit.ok() ? edit->rows() : Result<props::RowTexts>(edit.failure());
+    if (rows.ok()) display.rows = std::move(rows).value();
+    else display.rowsFailure = rows.failure();
+    // A compound document shows "" where nothing can be read, as its per-property reads do.
+    if (!rows.ok() && document::documentFormatOf(path) == document::DocumentFormat::CompoundFile)
+        display.rows = props::RowTexts{};
+    if (withCustom && edit.ok() && !display.rowsFailure.failed()) {
+        auto custom = edit->customProperties();
+        if (custom.ok()) display.custom = std::move(custom).value();
+        else display.customFailure = custom.failure().within("custom properties");
+    }
+}
+
+}  // namespace
+
 FileDisplay ReadFileForDisplay(const std::string& path, bool withCustom)
 {
     FileDisplay display;
@@ -31,18 +53,7 @@ FileDisplay ReadFileForDisplay(const std::string& path, bool withCustom)
     } else {
         display.snapshot = std::move(snapshot).value();
     }
-    auto edit = document::DocumentEdit::open(path, false, nullptr);
-    Result<props::RowTexts> rows = edit.ok() ? edit->rows() : Result<props::RowTexts>(edit.failure());
-    if (rows.ok()) display.rows = std::move(rows).value();
-    else display.rowsFailure = rows.failure();
-    // A compound document shows "" where nothing can be read, as its per-property reads do.
-    if (!rows.ok() && document::documentFormatOf(path) == document::DocumentFormat::CompoundFile)
-        display.rows = props::RowTexts{};
-    if (withCustom && edit.ok() && !display.rowsFailure.failed()) {
-        auto custom = edit->customProperties();
-        if (custom.ok()) display.custom = std::move(custom).value();
-        else display.customFailure = custom.failure().within("custom properties");
-    }
+    readContent(path, withCustom, display);
     // Without a snapshot nothing was read that could be put back, and nothing is set from
     // values that were never read.
     const Failure restored = display.snapshot ? fileinfo::restoreAfterRead(path, *display.snapshot) : Failure();
