@@ -1,16 +1,24 @@
-// Two streams written in one write sequence (writeStreams): replayed as a crash in every epoch
-// with subsets of that epoch's writes kept, cut after each mutating call, and failing each call in
-// turn. Every time the file must open, pass the allocation check, hold each of the two streams old
-// or new (each on its own), and hold every other stream unchanged; a write that succeeded holds
-// both new.
+// Several streams written in one write sequence (writeStreams), with their directory entries in
+// one directory sector (the switch is that sector) or spread over two (the directory is copied and
+// the switch is the header): replayed as a crash in every epoch with subsets of that epoch's writes
+// kept, cut after each mutating call, and failing each call in turn. Every time the file must open,
+// pass the allocation check, hold the targets all old or all new, and hold every other stream
+// unchanged; a write that succeeded holds them all new, and one refused before its switch leaves
+// the file byte for byte as it was.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include <algorithm>
 #include <random>
+#include <set>
 
 #include "cfb/cfb_compound_file.h"
 #include "cfb/cfb_stream_write.h"
 #include "tests/support/cfb_builder.h"
+#include "tests/support/cfb_olefile.h"
 #include "tests/support/cfb_streams.h"
+#include "tests/support/corpus.h"
 #include "tests/support/faulty_file.h"
 
 namespace quorvane::testing {
@@ -18,11 +26,17 @@ namespace {
 
 const std::u16string kSummary = u"\x05SummaryInformation";
 const std::u16string kDocumentSummary = u"\x05" u"DocumentSummaryInformation";
+const std::u16string kCurrentUser = u"Current User";
+const std::u16string kPowerPoint = u"PowerPoint Document";
 
-struct TwoStreamCase {
+// What the one write that turns the targets new is.
+enum class Switch { DirectorySector, Header };
+
+struct MultiStreamCase {
     std::string label;
     CfbLayout layout;
-    std::vector<std::byte> summary, documentSummary;  // new contents
+    std::vector<CfbStreamSpec> targets;  // replaced, or created when the layout lacks them
+    Switch expectedSwitch;
 };
 
 CfbLayout layoutOf(int version, std::vector<std::pair<std::u16string, std::size_t>> streams)
@@ -34,59 +48,121 @@ CfbLayout layoutOf(int version, std::vector<std::pair<std::u16string, std::size_
     return layout;
 }
 
-std::vector<TwoStreamCase> twoStreamCases()
+std::vector<MultiStreamCase> multiStreamCases()
 {
-    std::vector<TwoStreamCase> cases;
+    using enum Switch;
+    std::vector<MultiStreamCase> cases;
     for (const int v : {3, 4}) {
         const std::string p = "v" + std::to_string(v) + "_";
         const auto both = [v](std::size_t summary, std::size_t documentSummary) {
-            return layoutOf(v, {{kSummary, summary}, {kDocumentSummary, documentSummary}, {u"PowerPoint Document", 9000}});
+            return layoutOf(v, {{kSummary, summary}, {kDocumentSummary, documentSummary}, {kPowerPoint, 9000}});
         };
         // Both grow at the end of the mini stream: their new mini sectors share container sectors.
-        cases.push_back({p + "BothMiniGrow", both(400, 300), patternBytes(2500, 70), patternBytes(2000, 71)});
-        cases.push_back({p + "MiniToRegularAndBack", both(400, 6000), patternBytes(5000, 72), patternBytes(300, 73)});
-        cases.push_back({p + "ReplaceAndCreate", layoutOf(v, {{kSummary, 400}, {u"PowerPoint Document", 9000}}),
-                         patternBytes(700, 74), patternBytes(500, 75)});
+        cases.push_back({p + "BothMiniGrow", both(400, 300),
+                         {{kSummary, patternBytes(2500, 70)}, {kDocumentSummary, patternBytes(2000, 71)}}, DirectorySector});
+        cases.push_back({p + "MiniToRegularAndBack", both(400, 6000),
+                         {{kSummary, patternBytes(5000, 72)}, {kDocumentSummary, patternBytes(300, 73)}}, DirectorySector});
+        cases.push_back({p + "ReplaceAndCreate", layoutOf(v, {{kSummary, 400}, {kPowerPoint, 9000}}),
+                         {{kSummary, patternBytes(700, 74)}, {kDocumentSummary, patternBytes(500, 75)}}, DirectorySector});
+        // Current User (1), SummaryInformation (2), PowerPoint Document (3), DocumentSummaryInformation
+        // (4): one sector in v4, two in v3.
+        cases.push_back({p + "ThreeStreams", layoutOf(v, {{kCurrentUser, 60}, {kSummary, 400}, {kPowerPoint, 9000}, {kDocumentSummary, 300}}),
+                         {{kSummary, patternBytes(1500, 78)}, {kDocumentSummary, patternBytes(5000, 79)}, {kCurrentUser, patternBytes(70, 80)}},
+                         v == 4 ? DirectorySector : Header});
     }
-    // 124 of the 128 mini sectors one v3 MiniFAT sector maps are taken: growth needs a second.
+    // 124 of the 128 mini sectors one v3 MiniFAT sector maps are taken: growth needs a second;
+    // SummaryInformation is entry 3 and DocumentSummaryInformation entry 4.
     cases.push_back({"v3_MiniFatGrows", layoutOf(3, {{kSummary, 200}, {kDocumentSummary, 100}, {u"A", 3968}, {u"B", 3648}}),
-                     patternBytes(1000, 76), patternBytes(900, 77)});
+                     {{kSummary, patternBytes(1000, 76)}, {kDocumentSummary, patternBytes(900, 77)}}, Header});
+    // The new stream's parent (PowerPoint Document, entry 4) and its free slot lie in the second
+    // sector, the root and Current User in the first.
+    cases.push_back({"v3_ReplaceAndCreateInTwoSectors", layoutOf(3, {{u"Pictures", 100}, {kCurrentUser, 60}, {kSummary, 400}, {kPowerPoint, 9000}}),
+                     {{kSummary, patternBytes(800, 81)}, {kDocumentSummary, patternBytes(600, 82)}, {kCurrentUser, patternBytes(64, 83)}},
+                     Header});
+    // Both sectors full: the new entry needs a third sector, which the copy takes along.
+    cases.push_back({"v3_CreateNeedsDirectorySectorInTwoSectors",
+                     layoutOf(3, {{u"A", 10}, {u"B", 10}, {u"C", 10}, {u"Pictures", 100}, {kCurrentUser, 60}, {kSummary, 400}, {kPowerPoint, 9000}}),
+                     {{kSummary, patternBytes(3000, 84)}, {kDocumentSummary, patternBytes(4500, 85)}, {kCurrentUser, patternBytes(50, 86)}},
+                     Header});
+    // 28 three-letter names before the targets: SummaryInformation is entry 30, in the first
+    // sector of 32 entries, and DocumentSummaryInformation entry 32, in the second.
+    std::vector<std::pair<std::u16string, std::size_t>> many;
+    for (char16_t i = 0; i < 28; ++i) many.push_back({std::u16string{u'S', char16_t(u'A' + i / 10), char16_t(u'0' + i % 10)}, 100});
+    for (const auto& stream : {std::pair{kCurrentUser, std::size_t(60)}, {kSummary, 400}, {kPowerPoint, 9000}, {kDocumentSummary, 300}})
+        many.push_back(stream);
+    cases.push_back({"v4_EntriesInTwoSectors", layoutOf(4, many),
+                     {{kSummary, patternBytes(2000, 87)}, {kDocumentSummary, patternBytes(200, 88)}}, Header});
     return cases;
 }
 
-bool applyTwoStreamWrite(RandomAccessFile& file, const TwoStreamCase& c, Failure* failure)
+bool applyMultiStreamWrite(RandomAccessFile& file, const MultiStreamCase& c, Failure* failure)
 {
     auto opened = cfb::CompoundFile::open(file);
     *failure = opened.failure();
     if (!opened.ok()) return false;
-    const auto summaryId = opened->findRootStream(kSummary);
-    const auto documentSummaryId = opened->findRootStream(kDocumentSummary);
-    const cfb::StreamWrite writes[] = {{summaryId, summaryId ? u"" : kSummary, c.summary},
-                                       {documentSummaryId, documentSummaryId ? u"" : kDocumentSummary, c.documentSummary}};
+    std::vector<cfb::StreamWrite> writes;
+    for (const CfbStreamSpec& target : c.targets) {
+        const auto id = opened->findRootStream(target.name);
+        writes.push_back({id, id ? u"" : target.name, target.data});
+    }
     *failure = cfb::writeStreams(opened.value(), writes);
     return !failure->failed();
 }
 
-// Each target old or new, every other stream as before; both new when `written`.
-void expectOldOrNew(const StreamMap& before, MemoryFile& file, const TwoStreamCase& c, bool written, const std::string& where)
+enum class Outcome { Old, New, Broken };
+
+// All targets old or all new, every other stream as before; anything else is Broken (and reported).
+Outcome outcomeOf(const StreamMap& before, RandomAccessFile& file, const MultiStreamCase& c, const std::string& where)
 {
     const auto after = readRootStreams(file);
     if (!after) {
         ADD_FAILURE() << where << ": the file no longer opens or fails its allocation check";
-        return;
+        return Outcome::Broken;
     }
-    for (const auto& [name, data] : {std::pair{kSummary, c.summary}, std::pair{kDocumentSummary, c.documentSummary}}) {
-        const auto now = after->find(name);
-        const auto old = before.find(name);
-        const bool isNew = now != after->end() && now->second == data;
-        const bool isOld = old == before.end() ? now == after->end() : now != after->end() && now->second == old->second;
-        EXPECT_TRUE(isNew || (isOld && !written)) << where << " " << printableName(name);
+    bool allOld = true, allNew = true;
+    for (const CfbStreamSpec& target : c.targets) {
+        const auto now = after->find(target.name);
+        const auto old = before.find(target.name);
+        allNew = allNew && now != after->end() && now->second == target.data;
+        allOld = allOld && (old == before.end() ? now == after->end() : now != after->end() && now->second == old->second);
     }
+    bool othersKept = true;
     for (const auto& [name, bytes] : before) {
-        if (name != kSummary && name != kDocumentSummary) {
-            EXPECT_TRUE(after->count(name) && after->at(name) == bytes) << where << " " << printableName(name);
+        const bool target = std::any_of(c.targets.begin(), c.targets.end(), [&](const auto& t) { return t.name == name; });
+        if (!target && !(after->count(name) && after->at(name) == bytes)) {
+            ADD_FAILURE() << where << " " << printableName(name) << " changed";
+            othersKept = false;
         }
     }
+    if (allOld == allNew || !othersKept) {
+        ADD_FAILURE() << where << ": the targets are " << (allOld ? "old and new at once" : "a mix of old and new");
+        return Outcome::Broken;
+    }
+    return allNew ? Outcome::New : Outcome::Old;
+}
+
+// olefile, an independent reader, opens the file and finds the targets all unchanged or all
+// changed (or added), and every other stream as it was.
+void expectOlefileOpens(const std::vector<std::byte>& original, const MemoryFile& file, const MultiStreamCase& c,
+                        const std::string& where)
+{
+    ScratchDir scratch;
+    const auto asText = [](const std::vector<std::byte>& bytes) { return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size()); };
+    writeFileBytes(scratch.path() / "before.cfb", asText(original));
+    writeFileBytes(scratch.path() / "after.cfb", asText(file.bytes()));
+    const auto verdict = olefileCompare(scratch.path() / "before.cfb", scratch.path() / "after.cfb");
+    ASSERT_FALSE(verdict.is_null()) << where;
+    EXPECT_TRUE(verdict["new_opens"].get<bool>()) << where << " " << verdict.dump();
+    std::set<std::string> targets, touched;
+    for (const CfbStreamSpec& target : c.targets) {
+        std::string name;
+        for (const char16_t unit : target.name) name += char(unit);
+        targets.insert(name);
+    }
+    for (const char* list : {"changed", "added"})
+        for (const auto& name : verdict[list]) touched.insert(name.get<std::string>());
+    EXPECT_TRUE(touched.empty() || touched == targets) << where << " " << verdict.dump();
+    EXPECT_TRUE(verdict["missing"].empty()) << where << " " << verdict.dump();
 }
 
 // Records the writes of each epoch (an epoch ends with a sync).
@@ -112,10 +188,10 @@ private:
     MemoryFile& inner_;
 };
 
-TEST(CfbTwoStreamWrite, AnySubsetOfTheWritesOfAnEpochLeavesEachStreamOldOrNew)
+TEST(CfbMultiStreamWrite, AnySubsetOfTheWritesOfAnEpochLeavesAllTargetsOldOrAllNew)
 {
     int crashes = 0;
-    for (const TwoStreamCase& c : twoStreamCases()) {
+    for (const MultiStreamCase& c : multiStreamCases()) {
         const std::vector<std::byte> original = buildCompoundFile(c.layout);
         MemoryFile pristine(original);
         const auto before = readRootStreams(pristine);
@@ -123,8 +199,8 @@ TEST(CfbTwoStreamWrite, AnySubsetOfTheWritesOfAnEpochLeavesEachStreamOldOrNew)
         MemoryFile recorded(original);
         RecordingFile recorder(recorded);
         Failure fault;
-        ASSERT_TRUE(applyTwoStreamWrite(recorder, c, &fault)) << c.label << ": " << fault.text();
-        expectOldOrNew(*before, recorded, c, true, c.label);
+        ASSERT_TRUE(applyMultiStreamWrite(recorder, c, &fault)) << c.label << ": " << fault.text();
+        EXPECT_EQ(outcomeOf(*before, recorded, c, c.label), Outcome::New);
         const auto& epochs = recorder.epochs_;
         MemoryFile durable(original);
         for (std::size_t e = 0; e < epochs.size(); ++e) {
@@ -141,7 +217,7 @@ TEST(CfbTwoStreamWrite, AnySubsetOfTheWritesOfAnEpochLeavesEachStreamOldOrNew)
                 MemoryFile crashed(durable.bytes());
                 for (std::size_t w = 0; w < count; ++w)
                     if ((mask >> w) & 1) crashed.writeAt(epochs[e][w].first, epochs[e][w].second);
-                expectOldOrNew(*before, crashed, c, false, c.label + " epoch " + std::to_string(e) + " kept " + std::to_string(mask));
+                outcomeOf(*before, crashed, c, c.label + " epoch " + std::to_string(e) + " kept " + std::to_string(mask));
                 ++crashes;
             }
             for (const auto& [offset, data] : epochs[e]) durable.writeAt(offset, data);
@@ -150,23 +226,83 @@ TEST(CfbTwoStreamWrite, AnySubsetOfTheWritesOfAnEpochLeavesEachStreamOldOrNew)
     EXPECT_GT(crashes, 200);
 }
 
-TEST(CfbTwoStreamWrite, EveryCutAndEveryFailingCallLeavesEachStreamOldOrNew)
+// Replaying the writes in order, the targets turn new at one write, alone in its epoch: the
+// directory sector that holds every changed entry, or the header that names the directory's copy.
+TEST(CfbMultiStreamWrite, TheSwitchIsOneWrite)
 {
-    for (const TwoStreamCase& c : twoStreamCases()) {
+    for (const MultiStreamCase& c : multiStreamCases()) {
+        const std::vector<std::byte> original = buildCompoundFile(c.layout);
+        MemoryFile pristine(original);
+        const auto before = readRootStreams(pristine);
+        ASSERT_TRUE(before) << c.label;
+        MemoryFile recorded(original);
+        RecordingFile recorder(recorded);
+        Failure fault;
+        ASSERT_TRUE(applyMultiStreamWrite(recorder, c, &fault)) << c.label << ": " << fault.text();
+        MemoryFile replayed(original);
+        std::optional<std::pair<std::size_t, std::size_t>> switchAt;  // epoch, write
+        for (std::size_t e = 0; e < recorder.epochs_.size(); ++e) {
+            for (std::size_t w = 0; w < recorder.epochs_[e].size(); ++w) {
+                replayed.writeAt(recorder.epochs_[e][w].first, recorder.epochs_[e][w].second);
+                const Outcome outcome = outcomeOf(*before, replayed, c, c.label + " write " + std::to_string(w));
+                if (outcome == Outcome::New && !switchAt) switchAt = std::pair{e, w};
+                EXPECT_TRUE(outcome == (switchAt ? Outcome::New : Outcome::Old)) << c.label << ": old again after the switch";
+            }
+        }
+        ASSERT_TRUE(switchAt) << c.label;
+        const auto& epoch = recorder.epochs_[switchAt->first];
+        EXPECT_EQ(epoch.size(), 1u) << c.label << ": the switch shares its epoch";
+        const auto& [offset, bytes] = epoch[switchAt->second];
+        const std::size_t sectorSize = c.layout.majorVersion == 4 ? 4096 : 512;
+        if (c.expectedSwitch == Switch::Header) {
+            EXPECT_TRUE(offset == 0 && bytes.size() == 512) << c.label;
+            continue;
+        }
+        // A whole sector that held the entry of one of the targets (name at the entry's start).
+        EXPECT_TRUE(offset > 0 && offset % sectorSize == 0 && bytes.size() == sectorSize) << c.label;
+        bool holdsTarget = false;
+        for (std::size_t at = 0; at + 128 <= bytes.size() && offset + at + 128 <= original.size(); at += 128) {
+            for (const CfbStreamSpec& target : c.targets) {
+                bool same = readU32(original, offset + at + 0x40) % 0x10000 == (target.name.size() + 1) * 2;
+                for (std::size_t i = 0; same && i < target.name.size(); ++i)
+                    same = original[offset + at + 2 * i] == std::byte(target.name[i] & 0xFF);
+                holdsTarget = holdsTarget || same;
+            }
+        }
+        EXPECT_TRUE(holdsTarget) << c.label << ": the switch is not a directory sector of the targets";
+    }
+}
+
+TEST(CfbMultiStreamWrite, EveryCutAndEveryFailingCallLeavesAllTargetsOldOrAllNew)
+{
+    for (const MultiStreamCase& c : multiStreamCases()) {
         const std::vector<std::byte> original = buildCompoundFile(c.layout);
         MemoryFile pristine(original);
         const auto before = readRootStreams(pristine);
         ASSERT_TRUE(before) << c.label;
         for (const auto mode : {FaultyFile::Mode::CutAfter, FaultyFile::Mode::FailOne}) {
+            bool switched = false;
             for (int at = mode == FaultyFile::Mode::CutAfter ? 0 : 1;; ++at) {
                 MemoryFile file(original);
                 FaultyFile faulty(file, mode, at);
                 Failure fault;
-                const bool written = applyTwoStreamWrite(faulty, c, &fault);
+                const bool written = applyMultiStreamWrite(faulty, c, &fault);
                 const std::string where = c.label + (mode == FaultyFile::Mode::CutAfter ? " cut after " : " failing call ") +
                                           std::to_string(at);
                 EXPECT_EQ(written, !faulty.triggered()) << where;
-                expectOldOrNew(*before, file, c, written, where);
+                const Outcome outcome = outcomeOf(*before, file, c, where);
+                EXPECT_TRUE(outcome == Outcome::New || !written) << where;
+                // A failure before the switch puts every byte back, the length included; one at or
+                // after it leaves the new streams, and so does every later one.
+                if (mode == FaultyFile::Mode::FailOne && outcome == Outcome::Old) {
+                    EXPECT_FALSE(switched) << where << ": old after a failure that left them new";
+                    EXPECT_TRUE(file.bytes().size() == original.size() &&
+                                std::memcmp(file.bytes().data(), original.data(), original.size()) == 0)
+                        << where << ": not put back byte for byte";
+                }
+                switched = switched || outcome == Outcome::New;
+                if (c.expectedSwitch == Switch::Header && mode == FaultyFile::Mode::CutAfter)
+                    expectOlefileOpens(original, file, c, where);
                 if (!faulty.triggered()) break;
             }
         }
