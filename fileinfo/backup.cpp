@@ -260,6 +260,11 @@ Failure backUpFile(const std::string& path, const TargetWrapper& wrapTarget)
     const auto snapshot = readFileSnapshot(path);
     if (!snapshot.ok()) return snapshot.failure();
     const Failure failure = copyInto(path, *snapshot, backupName, wrapTarget);
+    // ntfs-3g sets the archive bit of a file renamed into place, whatever the copy carried: the
+    // word goes on again under its new name there. Not looked at (the copy is the backup).
+    if (!failure.failed())
+        if (const auto state = readAttributeState(backupName); state && state->word != snapshot->attributes)
+            setAttributeWord(backupName, snapshot->attributes);
     // Reading the file for the copy may have moved its last-access time; the change that follows
     // takes its own snapshot now, and must find the time the file had. Not looked at.
     putLastAccessBack(path, *snapshot);

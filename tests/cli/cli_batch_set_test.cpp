@@ -12,7 +12,8 @@
 #include "fileinfo/attribute_store.h"
 #include "fileinfo/file_snapshot.h"
 #include "convert/date_time.h"
-#include "document/document_rows.h"
+#include "document/document_format.h"
+#include "tests/support/document_reads.h"
 #include "tests/cli/cli_fixture.h"
 #include "tests/support/cfb_olefile.h"
 #include "tests/support/corpus.h"
@@ -85,8 +86,8 @@ TEST_F(Cli, SetChangesEveryReadableCorpusFileAndNothingElse)
             const std::string path = copyOf(name);
             // Readable as the program reads it: a .pptx that reads as a package, any other file a
             // compound file that opens and is not one of the fuzzers' damaged files.
-            const auto rows = document::readDocumentRows(path);
-            const bool isPackage = document::isPackagePath(path);
+            const auto rows = testing::documentRows(path);
+            const bool isPackage = (document::documentFormatOf(path) == document::DocumentFormat::Package);
             if (!rows || (!isPackage && !isUndamagedCompoundFile(oracleOf(name)))) continue;
             copies.push_back({name, path, isPackage, *rows, fileinfo::ReadFileAttributeData(path).value()});
         }
@@ -119,7 +120,7 @@ TEST_F(Cli, SetChangesEveryReadableCorpusFileAndNothingElse)
         props::RowTexts expected = copy.rowsBefore;
         expected[0] = kTitle;
         expected[5] = kCategory;
-        EXPECT_EQ(document::readDocumentRows(copy.path), expected);
+        EXPECT_EQ(testing::documentRows(copy.path), expected);
 
         const fs::path original = corpusDir() / "files" / copy.name;
         if (copy.isPackage) {
@@ -166,7 +167,7 @@ TEST_F(Cli, SetWithOnlyTimesAndAttributesKeepsTheContents)
     // Read-only now, the file is still changed by the next run, which clears the bit again.
     const CliRun second = run({"set", "--title", kTitle, "--read-only", "off", path});
     ASSERT_EQ(second.status, 0) << second.err;
-    EXPECT_EQ(document::readDocumentRows(path).value()[0], kTitle);
+    EXPECT_EQ(testing::documentRows(path).value()[0], kTitle);
     EXPECT_EQ(fileinfo::ReadFileAttributeData(path).value().attributes & fileinfo::kReadOnly, 0u);
 }
 
@@ -186,10 +187,10 @@ TEST_F(Cli, SetWithBackupCopiesEachFileFirstAndSkipsAFileThatCannotBeCopied)
     EXPECT_NE(result.err.find(second + ": failed: no backup could be made as " + second + ".bak"), std::string::npos)
         << result.err;
     EXPECT_EQ(readFileBytes(first + ".bak"), firstBefore);
-    EXPECT_EQ(document::readDocumentRows(first).value()[1], "Backed up");
+    EXPECT_EQ(testing::documentRows(first).value()[1], "Backed up");
     EXPECT_EQ(readFileBytes(second), secondBefore);
     EXPECT_TRUE(fs::is_directory(second + ".bak"));
-    EXPECT_EQ(document::readDocumentRows(third).value()[1], "Backed up");
+    EXPECT_EQ(testing::documentRows(third).value()[1], "Backed up");
     EXPECT_TRUE(fs::exists(third + ".bak"));
     // Without --backup no copy is made.
     fs::remove(first + ".bak");

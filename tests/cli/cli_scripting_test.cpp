@@ -17,7 +17,8 @@
 #include "change/change_engine.h"
 #include "change/defaults_store.h"
 #include "change/saved_defaults.h"
-#include "document/document_rows.h"
+#include "document/document_format.h"
+#include "tests/support/document_reads.h"
 #include "fileinfo/attribute_store.h"
 #include "fileinfo/file_snapshot.h"
 #include "tests/cli/cli_fixture.h"
@@ -146,9 +147,9 @@ TEST_F(Cli, DoubleDashHelpAndVersion)
     EXPECT_EQ(run({"show", dashName}, inScratch).status, 2) << "an option without --";
     EXPECT_EQ(run({"show", "--", dashName}, inScratch).status, 0);
     EXPECT_EQ(run({"set", "--title", "Dashed", "--", dashName}, inScratch).status, 0);
-    EXPECT_EQ(document::readDocumentRows(dashed).value()[0], "Dashed");
+    EXPECT_EQ(testing::documentRows(dashed).value()[0], "Dashed");
     EXPECT_EQ(run({"set", "--title", "--", "--", dashName}, inScratch).status, 0) << "an option's value may be --";
-    EXPECT_EQ(document::readDocumentRows(dashed).value()[0], "--");
+    EXPECT_EQ(testing::documentRows(dashed).value()[0], "--");
 
     for (const char* command : {"show", "set", "export", "scrub"}) {
         const CliRun result = run({command, "--help"});
@@ -234,7 +235,7 @@ TEST_F(Cli, DryRunTellsWhatWouldChangeAndTouchesNothing)
     QUORVANE_REQUIRE_CORPUS();
     for (const char* name : {"WithComments.ppt", "SmartArt.pptx"}) {
         const std::string path = copyOf(name);
-        const std::string oldTitle = document::readDocumentRows(path).value()[0];
+        const std::string oldTitle = testing::documentRows(path).value()[0];
         const FileState before = stateOf(path);
         const CliRun result = run({"set", "--dry-run", "--backup", "--title", "New title", "--modify-date", "2001-02-03",
                                    "--hidden", "on", "--read-only", "off", path});
@@ -279,9 +280,9 @@ TEST_F(Cli, DefaultsApplyTheProgramsSavedBatchSettingsWithOptionsOverridingThem)
     // The program's batch run: the settings as its loader reads them, the option on top.
     change::BatchSettings expected = change::loadBatchDefaults(store, 0).value();
     expected.rowValues[5] = "Given";
-    ASSERT_FALSE(change::changeFileInBatch(byEngine, expected).failed());
-    EXPECT_EQ(document::readDocumentRows(byTool), document::readDocumentRows(byEngine));
-    EXPECT_EQ(document::readDocumentRows(byTool).value()[1], "Subject from the defaults");
+    ASSERT_TRUE(change::ApplyBatchChangeToFile(byEngine, expected));
+    EXPECT_EQ(testing::documentRows(byTool), testing::documentRows(byEngine));
+    EXPECT_EQ(testing::documentRows(byTool).value()[1], "Subject from the defaults");
     const auto tool = fileinfo::ReadFileAttributeData(byTool).value(), engine = fileinfo::ReadFileAttributeData(byEngine).value();
     EXPECT_EQ(tool.lastWriteTime, engine.lastWriteTime);
     EXPECT_EQ(tool.attributes, engine.attributes);

@@ -113,7 +113,7 @@ TEST_F(Scrub, KeepDryRunBackupAndUsage)
         const std::string author = before["properties"]["Author"];
         const std::string customName = before["custom"][0]["name"];
         for (const std::string& line : {path + ": would change\n", "\n  Author: '" + author + "' -> ''\n",
-                                       "\n  Custom " + customName + ": '", std::string("\n  thumbnail\n")})
+                                       "\n  Custom " + customName + ": '", std::string("\n  thumbnail: '(present)' -> '(removed)'\n")})
             EXPECT_NE(dryRun.out.find(line), std::string::npos) << line << " in\n" << dryRun.out;
         EXPECT_EQ(dryRun.out.find("Company"), std::string::npos) << "kept";
 

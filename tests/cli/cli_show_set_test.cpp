@@ -15,7 +15,8 @@
 #include "fileinfo/attribute_store.h"
 #include "fileinfo/file_snapshot.h"
 #include "fileinfo/snapshot_display.h"
-#include "document/document_rows.h"
+#include "document/document_format.h"
+#include "tests/support/document_reads.h"
 #include "document/ppt_rows.h"
 #include "tests/cli/cli_fixture.h"
 #include "tests/support/corpus.h"
@@ -43,7 +44,7 @@ TEST_F(Cli, ShowPrintsTheRowsTimesAndAttributesAndLeavesTheFileAsItWas)
         EXPECT_EQ(after.exactLastAccess.tv_sec, before.exactLastAccess.tv_sec) << name;
         EXPECT_EQ(after.exactLastWrite.tv_nsec, before.exactLastWrite.tv_nsec) << name;
         EXPECT_EQ(after.attributes, before.attributes) << name;
-        const props::RowTexts rows = document::readDocumentRows(path).value();
+        const props::RowTexts rows = testing::documentRows(path).value();
         std::string expected = path + "\n";
         for (int row = 0; row < props::kRowCount; ++row)
             expected += std::string(props::catalogueRow(row).label) + ": " + rows[std::size_t(row)] + "\n";
@@ -71,7 +72,7 @@ TEST_F(Cli, ShowJsonGivesOneObjectPerFileAndFailsForUnreadableOnes)
     const auto json = nlohmann::json::parse(result.out);
     ASSERT_EQ(json.size(), 4u);
     EXPECT_TRUE(json[3]["readable"].get<bool>());
-    const props::RowTexts packageRows = document::readDocumentRows(realPackage).value();
+    const props::RowTexts packageRows = testing::documentRows(realPackage).value();
     for (int row = 0; row < props::kRowCount; ++row)
         EXPECT_EQ(json[3]["properties"][std::string(props::catalogueRow(row).label)], packageRows[std::size_t(row)]);
     EXPECT_EQ(json[3]["times"].size(), 3u);
@@ -96,7 +97,7 @@ TEST_F(Cli, SetWritesEveryKindOfRowAndShowReadsThemBack)
                                "--created", "2020-01-02 03:04", "--modified", "2021-05-06", "--last-printed", "",
                                "--total-editing-time", "90", path});
     ASSERT_EQ(result.status, 0) << result.err;
-    const props::RowTexts rows = document::readPptRows(path);
+    const props::RowTexts rows = testing::documentRows(path).value();
     EXPECT_EQ(rows[0], "CLI title");
     EXPECT_EQ(rows[5], "Talks");
     EXPECT_EQ(rows[6], "7");
@@ -151,10 +152,10 @@ TEST_F(Cli, SetReportsEachFailedFileAndGoesOnWithTheNext)
     EXPECT_NE(result.err.find(damaged + ": failed: damaged compound file"), std::string::npos) << result.err;
     EXPECT_EQ(readFileBytes(damaged), "not a compound file");
     // A read-only file is changed as a batch run changes it, and is read-only again afterwards.
-    EXPECT_EQ(document::readPptRow(readOnly, 2), "Someone");
+    EXPECT_EQ(testing::documentRows(readOnly).value()[2], "Someone");
     EXPECT_EQ(fs::status(readOnly).permissions() & (fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write),
               fs::perms::none);
-    EXPECT_EQ(document::readPptRow(good, 2), "Someone");
+    EXPECT_EQ(testing::documentRows(good).value()[2], "Someone");
 }
 
 TEST_F(Cli, ExportWritesTheCsvOfTheProgramAndReportsFilesWithoutAFullLine)

@@ -7,7 +7,8 @@
 
 #include <cstdlib>
 
-#include "document/document_rows.h"
+#include "document/document_format.h"
+#include "tests/support/document_reads.h"
 #include "tests/support/cfb_streams.h"
 #include "tests/support/corpus.h"
 
@@ -35,14 +36,14 @@ TEST(ConcurrentWriters, TwoProcessesNeverDamageTheFile)
     ScratchDir scratch;
     for (const char* name : {"42474-1.ppt", "SmartArt.pptx"}) {
         const fs::path file = scratch.copyOfCorpusFile(name);
-        const props::RowTexts before = document::readDocumentRows(file.string()).value();
+        const props::RowTexts before = testing::documentRows(file.string()).value();
         const fs::path script = scratch.path() / "writers.sh";
         writeFileBytes(script, writerLoop(file, "A", scratch.path()) + "\n" + writerLoop(file, "B", scratch.path()) +
                                    "\nwait\n");
         const int raw = std::system(("bash '" + script.string() + "'").c_str());
         ASSERT_TRUE(WIFEXITED(raw)) << name;
 
-        const auto after = document::readDocumentRows(file.string());
+        const auto after = testing::documentRows(file.string());
         ASSERT_TRUE(after) << name << " no longer reads";
         // The title is one of the values written, complete; every other row is as it was.
         const std::string& title = (*after)[0];
@@ -50,7 +51,7 @@ TEST(ConcurrentWriters, TwoProcessesNeverDamageTheFile)
                                      std::stoi(title.substr(2)) >= 1 && std::stoi(title.substr(2)) <= kRounds;
         EXPECT_TRUE(oneOfTheWritten) << name << ": " << title;
         for (int row = 1; row < props::kRowCount; ++row) EXPECT_EQ((*after)[std::size_t(row)], before[std::size_t(row)]) << name;
-        if (!document::isPackagePath(file.string())) {
+        if (document::documentFormatOf(file.string()) != document::DocumentFormat::Package) {
             auto opened = PosixFile::open(file.string(), OpenMode::ReadShared);
             ASSERT_TRUE(opened);
             EXPECT_TRUE(readRootStreams(*opened)) << name << ": a stream no longer reads";

@@ -19,8 +19,9 @@
 #include <thread>
 
 #include "base/unique_fd.h"
-#include "document/custom_rows.h"
-#include "document/document_rows.h"
+#include "tests/support/document_reads.h"
+#include "document/document_format.h"
+#include "tests/support/document_reads.h"
 #include "fileinfo/attribute_store.h"
 #include "tests/support/corpus.h"
 #include "tests/support/fileinfo_fixtures.h"
@@ -61,12 +62,12 @@ Result<std::string> propertiesOf(const fs::path& file, const Change& change)
 {
     std::string text;
     if (change.custom) {
-        const auto custom = document::readCustomRows(file);
+        const auto custom = testing::documentCustom(file);
         if (!custom.ok()) return custom.failure();
         for (const props::CustomProperty& property : *custom) text += property.name + '\t' + property.type + '\t' + property.value + '\n';
         return text;
     }
-    const auto rows = document::readRows(file);
+    const auto rows = testing::documentRowsOrFailure(file);
     if (!rows.ok()) return rows.failure();
     for (const std::string& row : *rows) text += row + '\n';
     return text;
