@@ -1,20 +1,21 @@
-// The file change sequence with a property writer that appends bytes: read-only cleared for the
-// write and put back, the attribute boxes, the batch time composition, and every failure path
-// giving the file its attribute word back.
+// The file change sequence with an in-place writer that appends bytes and with the real content
+// writers: a read-only file let write through its final metadata and read-only again, the
+// attribute boxes, the batch time composition, and every failure path giving the file its
+// attribute word back.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
+#include <sys/stat.h>
+
+#include <span>
+#include <string_view>
 
 #include "base/change_scope.h"
+#include "base/error.h"
+#include "document/document_edit.h"
 #include "fileinfo/attribute_store.h"
 #include "fileinfo/file_change.h"
 #include "fileinfo/file_snapshot.h"
 #include "fileinfo/snapshot_display.h"
-#include "base/error.h"
-#include "package/package_reader.h"
-#include "package/package_writer.h"
-#include "document/ppt_rows.h"
 #include "tests/support/corpus.h"
 #include "tests/support/environment_guard.h"
 #include "tests/support/fileinfo_fixtures.h"
@@ -34,22 +35,55 @@ convert::DateTime at(int year, int month, int day, int hour = 0, int minute = 0,
     return convert::encodeDateTime({year, month, day, hour, minute, second, ms}).value();
 }
 
-// A stand-in for the property writers: refuses a file that is read-only outside a change scope
-// (as ours do, root or not), then appends bytes and so changes the contents and the last-write
-// time.
+// A stand-in for the property writers: writes in place as ours do (openForChange with the final
+// metadata, so a read-only file is let write only for the moment of its open), appending bytes
+// and so changing the contents and the last-write time.
 struct AppendingWriter {
     fs::path file;
     int calls = 0;
-    bool operator()()
+    Failure operator()(const FinalMetadata& final)
     {
         ++calls;
-        struct stat info {};
-        if (::stat(file.c_str(), &info) != 0 || refusedAsReadOnly(info)) return false;
-        const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
-        const bool written = fd >= 0 && ::write(fd, "+changed", 8) == 8;
-        return ::close(fd) == 0 && written;
+        return writeFileInPlace(file, &final, [](RandomAccessFile& opened) {
+            const std::string_view added = "+changed";
+            const auto length = opened.size();
+            if (!length || !opened.writeAt(*length, std::as_bytes(std::span(added))))
+                return Failure(FailureKind::Io, "append failed");
+            return Failure();
+        });
     }
 };
+
+// The real content writer of the change path: the file opened once for the change with the
+// final metadata, `content` prepared and committed in one write.
+std::function<Failure(const FinalMetadata&)> contentWriter(const fs::path& file, const document::ContentRequest& content)
+{
+    return [file, content](const FinalMetadata& final) {
+        auto edit = document::DocumentEdit::open(file.string(), true, &final);
+        if (!edit.ok()) return edit.failure();
+        if (auto changes = edit->prepare(content); !changes.ok()) return changes.failure();
+        return edit->commit(&final);
+    };
+}
+
+document::ContentRequest titleRequest(const std::string& title)
+{
+    document::ContentRequest content;
+    content.rows[0] = props::RowValue::textValue(title);
+    return content;
+}
+
+// The title as the display reads it; "(unreadable)" when the file cannot be read.
+std::string titleOf(const fs::path& file)
+{
+    auto edit = document::DocumentEdit::open(file.string(), false, nullptr);
+    if (!edit.ok()) return "(unreadable)";
+    const auto rows = edit->rows();
+    return rows.ok() ? (*rows)[0] : "(unreadable)";
+}
+
+// The sequence's reason; "" when it succeeded.
+std::string reasonOf(const Failure& failure) { return failure.failed() ? failure.text() : ""; }
 
 FileChangeSettings batchSettings(AttributeBoxes boxes = {}) { return {{}, {}, {}, boxes}; }
 
@@ -62,7 +96,7 @@ TEST(FileChange, ReadOnlyFileWithGrayedBoxesIsWrittenAndReadOnlyAgain)
         const auto file = dir.file("deck.ppt", "content");
         ASSERT_TRUE(writeAttributeWord(file, word));
         AppendingWriter writer{file};
-        EXPECT_TRUE(ApplyFileChange(file, batchSettings(), std::ref(writer)));
+        EXPECT_EQ(reasonOf(runFileChange(file, batchSettings(), std::ref(writer))), "");
         EXPECT_EQ(writer.calls, 1);
         EXPECT_EQ(testing::readFileBytes(file), "content+changed");
         EXPECT_EQ(ReadFileAttributeData(file)->attributes, word);
@@ -72,7 +106,7 @@ TEST(FileChange, ReadOnlyFileWithGrayedBoxesIsWrittenAndReadOnlyAgain)
 }
 
 // The same with the real compound-document writer on a copy of a real .ppt file, and its two
-// ways to fail: a refused write (not a compound file) and a conversion error (thrown).
+// ways to fail: a file it cannot open (not a compound file) and a value it cannot store.
 TEST(FileChange, RealPptWriterOnReadOnlyFiles)
 {
     QUORVANE_REQUIRE_CORPUS();
@@ -83,21 +117,23 @@ TEST(FileChange, RealPptWriterOnReadOnlyFiles)
     const AttributeWord word = kReadOnly | kHidden | 0x2000;
     ASSERT_TRUE(writeAttributeWord(deck, word));
 
-    document::RowChanges title;
-    title[0] = "Changed by the sequence";
-    EXPECT_TRUE(ApplyFileChange(deck, batchSettings(), [&] { return document::writePptRows(deck, title); }));
-    EXPECT_EQ(document::readPptRow(deck, 0), "Changed by the sequence");
+    EXPECT_EQ(reasonOf(runFileChange(deck, batchSettings(), contentWriter(deck, titleRequest("Changed by the sequence")))), "");
+    EXPECT_EQ(titleOf(deck), "Changed by the sequence");
     EXPECT_EQ(ReadFileAttributeData(deck)->attributes, word);
 
-    document::RowChanges badDate;
-    badDate[props::kCreatedRow] = "not a date";
-    EXPECT_THROW(ApplyFileChange(deck, batchSettings(), [&] { return document::writePptRows(deck, badDate); }), Error);
+    // 10000-01-01 00:00 UTC: no FILETIME of a .ppt holds it.
+    document::ContentRequest lateDate = titleRequest("Not stored");
+    lateDate.rows[props::kLastPrintedRow] = props::RowValue::instantValue(253'402'300'800'000);
+    const std::string bytesBefore = testing::readFileBytes(deck);
+    EXPECT_EQ(reasonOf(runFileChange(deck, batchSettings(), contentWriter(deck, lateDate))), "date after 9999 cannot be stored");
+    EXPECT_EQ(testing::readFileBytes(deck), bytesBefore);
     EXPECT_EQ(ReadFileAttributeData(deck)->attributes, word);
     EXPECT_EQ(statOf(deck).st_mode & 0222, 0u);
 
     const auto notCompound = dir.file("text.ppt", "not a compound file");
     ASSERT_TRUE(writeAttributeWord(notCompound, word));
-    EXPECT_FALSE(ApplyFileChange(notCompound, batchSettings(), [&] { return document::writePptRows(notCompound, title); }));
+    EXPECT_TRUE(reasonOf(runFileChange(notCompound, batchSettings(), contentWriter(notCompound, titleRequest("x"))))
+                    .starts_with("damaged compound file"));
     EXPECT_EQ(ReadFileAttributeData(notCompound)->attributes, word);
     EXPECT_EQ(statOf(notCompound).st_mode & 0222, 0u);
 }
@@ -118,11 +154,7 @@ TEST(FileChange, RealPackageRewriteKeepsAttributesAndTimes)
     ASSERT_TRUE(writeAttributeWord(deck, word));
     const ino_t inodeBefore = statOf(deck).st_ino;
 
-    props::RowTexts texts;
-    texts[0] = "Changed by the sequence";
-    props::RowSelection titleOnly{};
-    titleOnly[0] = true;
-    EXPECT_TRUE(ApplyFileChange(deck, batchSettings(), [&] { return package::WritePackageProperties(deck, texts, titleOnly); }));
+    EXPECT_EQ(reasonOf(runFileChange(deck, batchSettings(), contentWriter(deck, titleRequest("Changed by the sequence")))), "");
     EXPECT_NE(statOf(deck).st_ino, inodeBefore) << "expected a rewrite, not an edit in place";
     const auto after = ReadFileAttributeData(deck);  // before the read below moves the access time
     EXPECT_EQ(after->attributes, word);
@@ -130,7 +162,7 @@ TEST(FileChange, RealPackageRewriteKeepsAttributesAndTimes)
     EXPECT_EQ(after->lastWriteTime, fileTimeOf(lastWrite));
     EXPECT_EQ(after->lastAccessTime, fileTimeOf(lastAccess));
     EXPECT_EQ(statOf(deck).st_mode & 0222, 0u);
-    EXPECT_EQ(package::ReadPackageProperties(deck).value_or(props::RowTexts{})[0], "Changed by the sequence");
+    EXPECT_EQ(titleOf(deck), "Changed by the sequence");
 }
 
 TEST(FileChange, BoxesDecideTheFinalWordAndOtherBitsSurvive)
@@ -154,7 +186,7 @@ TEST(FileChange, BoxesDecideTheFinalWordAndOtherBitsSurvive)
         const auto file = dir.file("deck.ppt");
         ASSERT_TRUE(writeAttributeWord(file, c.before));
         AppendingWriter writer{file};
-        EXPECT_TRUE(ApplyFileChange(file, batchSettings(c.boxes), std::ref(writer)));
+        EXPECT_EQ(reasonOf(runFileChange(file, batchSettings(c.boxes), std::ref(writer))), "");
         EXPECT_EQ(ReadFileAttributeData(file)->attributes, c.after);
         EXPECT_EQ((statOf(file).st_mode & 0222) == 0, bool(c.after & kReadOnly));
         ::chmod(file.c_str(), 0644);
@@ -182,7 +214,7 @@ TEST(FileChange, BatchTimesStartFromTheFilesOwnTimes)
     // last-write time.
     prepare();
     AppendingWriter writer{file};
-    ASSERT_TRUE(ApplyFileChange(file, batchSettings(), std::ref(writer)));
+    ASSERT_EQ(reasonOf(runFileChange(file, batchSettings(), std::ref(writer))), "");
     auto after = ReadFileAttributeData(file);
     EXPECT_TRUE(sameInstant(after->exactLastWrite, lastWrite));
     EXPECT_TRUE(sameInstant(after->exactLastAccess, lastAccess));
@@ -202,7 +234,7 @@ TEST(FileChange, BatchTimesStartFromTheFilesOwnTimes)
         prepare();
         FileChangeSettings settings = batchSettings();
         settings.creation = c.creationSources;
-        ASSERT_TRUE(ApplyFileChange(file, settings, std::ref(writer)));
+        ASSERT_EQ(reasonOf(runFileChange(file, settings, std::ref(writer))), "");
         after = ReadFileAttributeData(file);
         EXPECT_EQ(convert::FileTimeToDateTime(after->creationTime), c.expected);
         EXPECT_TRUE(sameInstant(after->exactLastWrite, lastWrite));
@@ -258,7 +290,7 @@ TEST(FileChange, ChangedTimesInTheRepeatedAndSkippedHour)
         ASSERT_TRUE(storeCreationTime(file, fileTimeOf(c.own)));
         const FileChangeSettings settings{c.sources, c.sources, c.sources, {}};
         AppendingWriter writer{file};
-        ASSERT_TRUE(ApplyFileChange(file, settings, std::ref(writer)));
+        ASSERT_EQ(reasonOf(runFileChange(file, settings, std::ref(writer))), "");
         const struct stat info = statOf(file);
         EXPECT_EQ(info.st_mtim.tv_sec, c.expected.tv_sec);
         EXPECT_EQ(info.st_mtim.tv_nsec, c.expected.tv_nsec);
@@ -279,21 +311,10 @@ TEST(FileChange, UnchangedTimesComeBackExactlyWithEveryWriter)
     // 02:30:07 CEST and 02:30:07 CET on the day summer time ends.
     const timespec lastWrite = utcInstant(2023, 10, 29, 0, 30, 987'654'321);
     const timespec lastAccess = utcInstant(2023, 10, 29, 1, 30, 123'456'789);
-    props::RowTexts texts;
-    texts[0] = "Changed title";
-    props::RowSelection titleOnly{};
-    titleOnly[0] = true;
-    document::RowChanges pptTitle;
-    pptTitle[0] = texts[0];
     const struct {
         const char* name;
         const char* corpusFile;  // "" for a plain file and the appending writer
-        std::function<bool(const fs::path&)> write;
-    } writers[] = {
-        {"appending", "", [](const fs::path& file) { return AppendingWriter{file}(); }},
-        {"compound document", "38256.ppt", [&](const fs::path& file) { return document::writePptRows(file, pptTitle); }},
-        {"package rewrite", "51187.pptx", [&](const fs::path& file) { return package::WritePackageProperties(file, texts, titleOnly); }},
-    };
+    } writers[] = {{"appending", ""}, {"compound document", "38256.ppt"}, {"package rewrite", "51187.pptx"}};
     for (const auto& writer : writers) {
         if (*writer.corpusFile && testing::corpusDir().empty()) continue;  // the plain file still runs
         for (const bool shownPickers : {false, true}) {
@@ -315,7 +336,9 @@ TEST(FileChange, UnchangedTimesComeBackExactlyWithEveryWriter)
                 };
                 settings = {shown(before.creationTime), shown(before.lastWriteTime), shown(before.lastAccessTime), {}};
             }
-            ASSERT_TRUE(ApplyFileChange(file, settings, [&] { return writer.write(file); }));
+            const auto write = *writer.corpusFile ? contentWriter(file, titleRequest("Changed title"))
+                                                  : std::function<Failure(const FinalMetadata&)>(AppendingWriter{file});
+            ASSERT_EQ(reasonOf(runFileChange(file, settings, write)), "");
             const auto after = ReadFileAttributeData(file).value();
             EXPECT_EQ(after.exactLastWrite.tv_sec, lastWrite.tv_sec);
             EXPECT_EQ(after.exactLastWrite.tv_nsec, lastWrite.tv_nsec);
@@ -340,7 +363,7 @@ TEST(FileChange, SingleChangeSetsEveryTimeFromItsPickers)
     settings.lastWrite = {at(2010, 2, 3), at(1999, 1, 1, 1, 2, 3)};
     settings.lastAccess = {at(2011, 3, 4), at(1999, 1, 1, 4, 5, 6)};
     AppendingWriter writer{file};
-    ASSERT_TRUE(ApplyFileChange(file, settings, std::ref(writer)));
+    ASSERT_EQ(reasonOf(runFileChange(file, settings, std::ref(writer))), "");
     const auto after = ReadFileAttributeData(file);
     EXPECT_EQ(convert::FileTimeToDateTime(after->creationTime), at(2009, 1, 2, 13, 45, 0));
     EXPECT_EQ(convert::FileTimeToDateTime(after->lastWriteTime), at(2010, 2, 3, 1, 2, 3));
@@ -359,16 +382,18 @@ TEST(FileChangeFault, FailedOrThrowingWriterPutsTheWordBack)
     settings.creation.date = at(2001, 1, 1);
 
     bool sawReadOnlyLetWrite = false;
-    EXPECT_FALSE(ApplyFileChange(file, settings, [&] {
-        const struct stat info = statOf(file);
-        sawReadOnlyLetWrite = (info.st_mode & 0222) == 0 && !refusedAsReadOnly(info);
-        return false;
-    }));
-    EXPECT_TRUE(sawReadOnlyLetWrite) << "the writer runs on the file still read-only, let write by the change scope";
+    const Failure refusal(FailureKind::Io, "refused by the writer");
+    EXPECT_EQ(runFileChange(file, settings, [&](const FinalMetadata& final) {
+        const bool readOnly = (statOf(file).st_mode & 0222) == 0;
+        const bool opened = openForChange(file, &final).ok();
+        sawReadOnlyLetWrite = readOnly && opened && (statOf(file).st_mode & 0222) == 0;
+        return refusal;
+    }), refusal);
+    EXPECT_TRUE(sawReadOnlyLetWrite) << "the writer runs on the file still read-only, let open by its final metadata";
     EXPECT_EQ(ReadFileAttributeData(file)->attributes, word);
     EXPECT_EQ(statOf(file).st_mode & 0222, 0u);
 
-    EXPECT_THROW(ApplyFileChange(file, settings, []() -> bool { throw Error("'x' is not a valid date and time"); }),
+    EXPECT_THROW(runFileChange(file, settings, [](const FinalMetadata&) -> Failure { throw Error("'x' is not a valid date and time"); }),
                  Error);
     EXPECT_EQ(ReadFileAttributeData(file)->attributes, word);
     EXPECT_EQ(statOf(file).st_mode & 0222, 0u);
@@ -396,7 +421,7 @@ TEST(FileChangeFault, EachFailureGivesTheReasonMadeWhereItArose)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path.filename().string());
         int calls = 0;
-        const Failure failure = runFileChange(c.path, batchSettings(), [&] { return ++calls, c.writerResult; });
+        const Failure failure = runFileChange(c.path, batchSettings(), [&](const FinalMetadata&) { return ++calls, c.writerResult; });
         EXPECT_EQ(calls, c.expectedCalls);
         EXPECT_EQ(failure.kind(), c.kind);
         EXPECT_EQ(failure.text(), c.reason);
@@ -413,10 +438,10 @@ TEST(FileChange, LockedFileStillGetsItsAttributes)
     settings.lastAccess.date = at(2001, 1, 1);
     testing::LockHoldingChild holder(file, false);
     ASSERT_TRUE(holder.holding());
-    AppendingWriter writer{file};
-    EXPECT_TRUE(ApplyFileChange(file, settings, std::ref(writer))) << "the time setting is not looked at";
+    // A writer that takes no lock (ours would find the file in use) and finds nothing to write.
+    const auto writesNothing = [](const FinalMetadata&) { return Failure(); };
+    EXPECT_EQ(reasonOf(runFileChange(file, settings, writesNothing)), "") << "the times are not looked at";
     EXPECT_EQ(ReadFileAttributeData(file)->attributes, kReadOnly | kArchive);
-    EXPECT_NE(statOf(file).st_atim.tv_sec, 978'307'200) << "times cannot be set while another process holds the file";
 }
 
 TEST(FileChange, WithoutExtendedAttributesReadOnlyStillRoundTrips)
@@ -426,7 +451,8 @@ TEST(FileChange, WithoutExtendedAttributesReadOnlyStillRoundTrips)
         if (!testing::createEmptyFile(file)) return "cannot create a file";
         if (!writeAttributeWord(file, kReadOnly)) return "read-only refused";
         AppendingWriter writer{file};
-        if (!ApplyFileChange(file, batchSettings({G, G, C, G}), std::ref(writer))) return "change failed";
+        if (const Failure failure = runFileChange(file, batchSettings({G, G, C, G}), std::ref(writer)); failure.failed())
+            return "change failed: " + failure.text();
         if (writer.calls != 1) return "writer not called once";
         // Hidden cannot be kept here; read-only is back.
         if (ReadFileAttributeData(file)->attributes != kReadOnly) return "word is not read-only alone";

@@ -164,7 +164,9 @@ TEST(RestoreFileTimesAfterRead, ShowingARealPptLeavesNoTrace)
         ASSERT_TRUE(writeAttributeWord(deck, word));
         const testing::FileTrace before = testing::FileTrace::of(deck);
         const FileSnapshot snapshot = ReadFileAttributeData(deck).value();
-        EXPECT_NE(document::readPptRows(deck)[0], "");
+        const auto rows = document::readPptRows(deck);
+        ASSERT_TRUE(rows.ok()) << rows.failure().text();
+        EXPECT_NE((*rows)[0], "");
         EXPECT_TRUE(RestoreFileTimesAfterRead(deck, snapshot));
         EXPECT_EQ(testing::FileTrace::of(deck), before);
         ASSERT_TRUE(writeAttributeWord(deck, 0));

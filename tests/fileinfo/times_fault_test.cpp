@@ -74,7 +74,7 @@ TEST_P(UnstorableTime, IsRefusedAndTheRestOfTheChangeStays)
                                : c.time == Which::LastAccess ? settings.lastAccess : settings.lastWrite;
     sources.date = convert::encodeDateTime({c.year, c.month, c.day}).value();
 
-    const Failure failure = runFileChange(file, settings, [&] {
+    const Failure failure = runFileChange(file, settings, [&](const FinalMetadata&) {
         testing::writeFileBytes(file, "content+changed");
         return Failure();
     });
