@@ -8,12 +8,11 @@
 #include <cstdio>
 #include <memory>
 
+#include "change/file_display.h"
+#include "change/file_plan.h"
 #include "export/csv_export.h"
 #include "fileinfo/attribute_store.h"
-#include "fileinfo/file_snapshot.h"
-#include "fileinfo/file_times.h"
 #include "fileinfo/snapshot_display.h"
-#include "document/document_rows.h"
 #include "tests/support/corpus.h"
 #include "tests/support/environment_guard.h"
 #include "tests/support/fileinfo_fixtures.h"
@@ -37,18 +36,15 @@ json readWithPython(const fs::path& csvFile)
     return json::parse(output, nullptr, false);
 }
 
-// The fields the program shows for a file, read as the display reads them: snapshot, rows,
-// then the file put back.
+// The fields the window shows for a file: its display read (snapshot, rows, then the file put
+// back), the times and attributes as they were before it.
 std::vector<std::string> shownFields(const fs::path& file)
 {
+    const change::FileDisplay shown = change::ReadFileForDisplay(file.string(), false);
+    if (!shown.snapshot || !shown.rows) return {};
     std::vector<std::string> fields{file.string(), file.filename().string()};
-    const auto snapshot = fileinfo::ReadFileAttributeData(file.string());
-    if (!snapshot) return {};
-    const auto rows = document::readDocumentRows(file.string());
-    fileinfo::RestoreFileTimesAfterRead(file.string(), *snapshot);
-    if (!rows) return {};
-    fields.insert(fields.end(), rows->begin(), rows->end());
-    const auto texts = fileinfo::fileInfoTexts(*snapshot);
+    fields.insert(fields.end(), shown.rows->begin(), shown.rows->end());
+    const auto texts = fileinfo::fileInfoTexts(*shown.snapshot);
     fields.insert(fields.end(), texts.begin(), texts.end());
     return fields;
 }
@@ -132,10 +128,11 @@ TEST_F(CsvExport, FieldsAreQuotedWithQuotesDoubledAndLinesEndInCrLf)
 {
     QUORVANE_REQUIRE_CORPUS();
     const fs::path ppt = scratch_.copyOfCorpusFile("42474-1.ppt");
-    props::RowTexts onlyTitle{};
-    onlyTitle[0] = "Say \"hi\", then\nleave";
-    props::RowSelection all = props::kAllRows;
-    ASSERT_TRUE(document::writeDocumentRows(ppt.string(), onlyTitle, all));
+    change::FileRequest onlyTitle;
+    onlyTitle.content.rows.fill(props::RowValue::cleared());
+    onlyTitle.content.rows[0] = props::RowValue::textValue("Say \"hi\", then\nleave");
+    const change::FileOutcome outcome = change::applyFileChange(ppt.string(), onlyTitle, {});
+    ASSERT_EQ(outcome.kind, change::FileOutcome::Kind::Changed) << outcome.failure.text();
 
     ExportList lines;
     ASSERT_TRUE(AppendCsvLine(ppt.string(), lines));

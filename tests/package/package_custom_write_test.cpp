@@ -14,6 +14,7 @@
 #include "convert/display_text.h"
 #include "package/custom_part.h"
 #include "package/custom_part_write.h"
+#include "package/package_edit.h"
 #include "tests/support/corpus.h"
 #include "tests/support/environment_guard.h"
 #include "tests/support/faulty_file.h"
@@ -72,6 +73,15 @@ std::vector<props::CustomProperty> customOf(const fs::path& path)
     return read.ok() ? *read : std::vector<props::CustomProperty>{};
 }
 
+// The custom edits made and committed through the package edit, as the change path makes them.
+Failure editCustom(const fs::path& path, std::span<const props::CustomEdit> edits, const TargetWrapper& wrap = {})
+{
+    auto edit = PackageEdit::open(path.string(), true, nullptr);
+    if (!edit.ok()) return edit.failure();
+    if (Failure refused = edit->editCustomProperties(edits); refused.failed()) return refused;
+    return edit->commit(nullptr, wrap);
+}
+
 fs::path zipCompareScript() { return fs::path(QUORVANE_SOURCE_DIR) / "tests/support/zip_compare.py"; }
 
 class PackageCustomWrite : public ::testing::Test {
@@ -103,7 +113,7 @@ TEST_F(PackageCustomWrite, SetsEachTypeReadBackByUsExiftoolAndPython)
         const bool hadPart = !expected.empty();
         for (const TypedCase& c : cases) expected.push_back({c.edit.name, std::string(c.edit.value.type), c.shown});
 
-        ASSERT_EQ(writePackageCustomProperties(path.string(), edits), Failure{});
+        ASSERT_EQ(editCustom(path, edits), Failure{});
         EXPECT_EQ(customOf(path), expected);
         if (exiftoolAvailable()) {
             const nlohmann::json tags = exiftoolTags(path);
@@ -142,7 +152,7 @@ TEST_F(PackageCustomWrite, ReplacesInPlaceRemovesAndRemovesAll)
     replacement.value.text = "replaced";
     const props::CustomEdit removal{Kind::Remove, before[2].name, {}};
     const props::CustomEdit edits[] = {replacement, removal};
-    ASSERT_EQ(writePackageCustomProperties(path.string(), edits), Failure{});
+    ASSERT_EQ(editCustom(path, edits), Failure{});
     auto expected = before;
     expected[1] = {before[1].name, "text", "replaced"};
     expected.erase(expected.begin() + 2);
@@ -152,16 +162,16 @@ TEST_F(PackageCustomWrite, ReplacesInPlaceRemovesAndRemovesAll)
 
     const std::string unchanged = readFileBytes(path);
     const props::CustomEdit absent[] = {{Kind::Remove, "no such property", {}}};
-    EXPECT_EQ(writePackageCustomProperties(path.string(), absent), Failure{});
+    EXPECT_EQ(editCustom(path, absent), Failure{});
     EXPECT_TRUE(readFileBytes(path) == unchanged) << "a change that changes nothing wrote the file";
 
     const props::CustomEdit all[] = {{Kind::RemoveAll, "", {}}};
-    ASSERT_EQ(writePackageCustomProperties(path.string(), all), Failure{});
+    ASSERT_EQ(editCustom(path, all), Failure{});
     EXPECT_TRUE(customOf(path).empty());
     EXPECT_EQ(partTextOf(path, "_rels/.rels").find("custom-properties"), std::string::npos);
     EXPECT_EQ(partTextOf(path, "[Content_Types].xml").find("custom.xml"), std::string::npos);
     const std::string emptied = readFileBytes(path);
-    EXPECT_EQ(writePackageCustomProperties(path.string(), all), Failure{});
+    EXPECT_EQ(editCustom(path, all), Failure{});
     EXPECT_TRUE(readFileBytes(path) == emptied);
     if (!pythonAvailable()) GTEST_SKIP() << "no /usr/bin/python3";
     EXPECT_EQ(problemsSeenByPython(zipCompareScript(), {{path.string() + ".original", path,
@@ -175,7 +185,7 @@ TEST_F(PackageCustomWrite, RemovingTheLastPropertyRemovesThePart)
     const fs::path path = copyWithOriginal("bug65228.pptx");
     ASSERT_EQ(customOf(path).size(), 1u);
     const props::CustomEdit removal[] = {{Kind::Remove, "contenttypeid", {}}};
-    ASSERT_EQ(writePackageCustomProperties(path.string(), removal), Failure{});
+    ASSERT_EQ(editCustom(path, removal), Failure{});
     EXPECT_TRUE(customOf(path).empty());
     EXPECT_EQ(partTextOf(path, "docProps/custom.xml"), "");
     EXPECT_EQ(partTextOf(path, "[Content_Types].xml").find("/docProps/custom.xml"), std::string::npos);
@@ -209,11 +219,11 @@ TEST_F(PackageCustomWrite, NewPropertiesFollowThePartsPrefixesAndOtherTypesStay)
 
     // The largest pid an xsd:int holds leaves no next one: the smallest free pid is taken.
     const fs::path fullPids = packageWithTags("2147483647");
-    ASSERT_EQ(writePackageCustomProperties(fullPids.string(), edits), Failure{});
+    ASSERT_EQ(editCustom(fullPids, edits), Failure{});
     EXPECT_NE(partTextOf(fullPids, "docProps/custom.xml").find(R"(pid="2" name="Memo")"), std::string::npos);
 
     const fs::path path = packageWithTags("5");
-    ASSERT_EQ(writePackageCustomProperties(path.string(), edits), Failure{});
+    ASSERT_EQ(editCustom(path, edits), Failure{});
     EXPECT_EQ(customOf(path), (std::vector<props::CustomProperty>{{"Tags", "vt:vector", ""}, {"Memo", "text", "x"}}));
     if (!pythonAvailable()) GTEST_SKIP() << "no /usr/bin/python3";
     EXPECT_EQ(problemsSeenByPython(zipCompareScript(),
@@ -257,7 +267,7 @@ TEST_F(PackageCustomWrite, RefusalsLeaveTheFileAlone)
         }
         const std::string original = readFileBytes(path);
         const props::CustomEdit edits[] = {c.edit};
-        EXPECT_EQ(writePackageCustomProperties(path.string(), edits).text(), c.reason);
+        EXPECT_EQ(editCustom(path, edits).text(), c.reason);
         EXPECT_TRUE(readFileBytes(path) == original);
     }
 }
@@ -278,7 +288,7 @@ TEST_F(PackageCustomWrite, FailedRewriteLeavesTheFileByteIdentical)
         const TargetWrapper wrap = [&](RandomAccessFile& inner) -> RandomAccessFile& {
             return faulty.emplace(inner, FaultyFile::Mode::FailOne, failAt);
         };
-        const Failure failure = writePackageCustomProperties(path.string(), edits, wrap);
+        const Failure failure = editCustom(path, edits, wrap);
         if (!faulty->triggered()) {
             EXPECT_EQ(failure, Failure{});
             break;

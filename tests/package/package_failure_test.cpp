@@ -1,4 +1,4 @@
-// The reason a package cannot be read or written, as document::readRows and writeRows give it,
+// The reason a package cannot be read or written, as readPackageRows and writePackageRows give it,
 // each produced by the real condition: damaged archives and parts, missing files, folders, a lock
 // held by another process, a read-only file, and a full device. Every failed write leaves the
 // file byte-identical with no temporary file beside it.
@@ -12,7 +12,8 @@
 #include <vector>
 
 #include "base/random_access_file.h"
-#include "document/document_rows.h"
+#include "package/package_reader.h"
+#include "package/package_writer.h"
 #include "package/package_xml.h"
 #include "tests/support/corpus.h"
 #include "tests/support/fileinfo_fixtures.h"
@@ -87,12 +88,12 @@ TEST(PackageFailure, EachReasonComesFromItsCondition)
         c.make(path);
         const std::string before = fs::is_regular_file(path) ? readFileBytes(path) : "";
 
-        const Result<props::RowTexts> rows = document::readRows(path);
+        const Result<props::RowTexts> rows = readPackageRows(path);
         ASSERT_FALSE(rows.ok());
         EXPECT_EQ(rows.failure().kind(), c.kind);
         EXPECT_EQ(rows.failure().text().rfind(c.reason, 0), 0u) << rows.failure().text();
 
-        const Failure written = document::writeRows(path, titleOnly("New"), titleSelected());
+        const Failure written = writePackageRows(path, titleOnly("New"), titleSelected());
         EXPECT_EQ(written.kind(), c.kind);
         EXPECT_EQ(written.text().rfind(c.reason, 0), 0u) << written.text();
         if (fs::is_regular_file(path)) {
@@ -110,7 +111,7 @@ TEST(PackageFailure, ReadOnlyAndLockedByAnotherProcessAreRefused)
     const std::string original = readFileBytes(path);
 
     ::chmod(path.c_str(), 0444);
-    const Failure readOnly = document::writeRows(path, titleOnly("New"), titleSelected());
+    const Failure readOnly = writePackageRows(path, titleOnly("New"), titleSelected());
     EXPECT_EQ(readOnly.kind(), FailureKind::ReadOnly);
     EXPECT_EQ(readOnly.text(), "read-only");
     ::chmod(path.c_str(), 0644);
@@ -121,8 +122,8 @@ TEST(PackageFailure, ReadOnlyAndLockedByAnotherProcessAreRefused)
     {
         LockHoldingChild holder(path, true);
         ASSERT_TRUE(holder.holding()) << "the child could not lock the file";
-        rows = document::readRows(path);
-        written = document::writeRows(path, titleOnly("New"), titleSelected());
+        rows = readPackageRows(path);
+        written = writePackageRows(path, titleOnly("New"), titleSelected());
     }
 
     ASSERT_FALSE(rows->ok());
@@ -130,7 +131,7 @@ TEST(PackageFailure, ReadOnlyAndLockedByAnotherProcessAreRefused)
     EXPECT_EQ(written, lockedByAnotherProgram());
     EXPECT_TRUE(readFileBytes(path) == original);
     EXPECT_EQ(entriesIn(scratch.path()), 1);
-    EXPECT_TRUE(document::readRows(path).ok()) << "the lock went with the other process";
+    EXPECT_TRUE(readPackageRows(path).ok()) << "the lock went with the other process";
 }
 
 // A corpus package on a small tmpfs, mounted in a private mount namespace of a child process
@@ -143,7 +144,7 @@ TEST(PackageFailure, AFullDeviceLeavesThePackageUntouched)
     for (const std::string& name : corpusFiles("zip")) {
         if (!name.ends_with(".pptx") || fs::file_size(corpusDir() / "files" / name) > (512u << 10)) continue;
         const fs::path copy = scratch.copyOfCorpusFile(name);
-        if (document::readRows(copy).ok()) {
+        if (readPackageRows(copy).ok()) {
             original = copy;
             break;
         }
@@ -159,7 +160,7 @@ TEST(PackageFailure, AFullDeviceLeavesThePackageUntouched)
             while (filler.write(block.data(), std::streamsize(block.size())) && filler.flush()) {
             }
         }
-        const Failure failure = document::writeRows(path, titleOnly("Does not fit"), titleSelected());
+        const Failure failure = writePackageRows(path, titleOnly("Does not fit"), titleSelected());
         const bool same = readFileBytes(path) == readFileBytes(original);
         return failure.text() + "\n" + (same ? "same" : "changed") + "\n" + std::to_string(entriesIn(device));
     });

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "package/package_thumbnail.h"
+#include "package/package_edit.h"
 #include "tests/support/corpus.h"
 #include "tests/support/package_builder.h"
 #include "tests/support/zip_python_check.h"
@@ -16,6 +16,15 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace quorvane::testing;
+
+// The thumbnail removed and committed through the package edit, as the change path does it.
+Failure removeThumbnailOf(const fs::path& path)
+{
+    auto edit = PackageEdit::open(path.string(), true, nullptr);
+    if (!edit.ok()) return edit.failure();
+    if (Failure refused = edit->removeThumbnail(); refused.failed()) return refused;
+    return edit->commit(nullptr);
+}
 
 constexpr const char* kThumbnailRelationship =
     R"(<Relationship Id="rId9" Type="http://schemas.openxmlformats.org/package/2006/relationships/metadata/thumbnail" Target="docProps/thumbnail.jpeg"/>)";
@@ -41,7 +50,7 @@ TEST(PackageThumbnail, RemovesPartRelationshipAndOverrideKeepingEveryOtherEntry)
     const auto removeFrom = [&](const fs::path& path, bool overrideRemoved) {
         const fs::path kept = path.string() + ".original";
         fs::copy_file(path, kept);
-        ASSERT_EQ(removePackageThumbnail(path.string()), Failure{}) << path;
+        ASSERT_EQ(removeThumbnailOf(path), Failure{}) << path;
         EXPECT_EQ(partTextOf(path, "_rels/.rels").find("thumbnail"), std::string::npos) << path;
         EXPECT_EQ(partTextOf(path, "[Content_Types].xml").find("humbnail"), std::string::npos) << path;
         EXPECT_NE(partTextOf(path, "[Content_Types].xml").find(R"(Extension="jpeg")"), std::string::npos) << path;
@@ -50,7 +59,7 @@ TEST(PackageThumbnail, RemovesPartRelationshipAndOverrideKeepingEveryOtherEntry)
         forPython.push_back({kept, path, replaced, {{"_rels/.rels", {"/officeDocument"}}}, {"docProps/thumbnail.jpeg"}});
 
         const std::string once = readFileBytes(path);
-        EXPECT_EQ(removePackageThumbnail(path.string()), Failure{}) << "none left";
+        EXPECT_EQ(removeThumbnailOf(path), Failure{}) << "none left";
         EXPECT_TRUE(readFileBytes(path) == once) << "a package without a thumbnail was written";
     };
 
@@ -71,7 +80,7 @@ TEST(PackageThumbnail, RefusesARelationshipToAMissingPartLeavingTheFileAlone)
     const fs::path path = scratch.path() / "dangling.pptx";
     const std::string original = packageBytes(relationships, extendedPart(""), corePart(""));
     writeFileBytes(path, original);
-    const Failure failure = removePackageThumbnail(path.string());
+    const Failure failure = removeThumbnailOf(path);
     EXPECT_EQ(failure.text(), "package part missing: docProps/thumbnail.jpeg");
     EXPECT_TRUE(readFileBytes(path) == original);
 }

@@ -1,6 +1,7 @@
 // Writing rows into hand-made packages: which rows are written and how, the dates that are never
-// emptied, and every way a write can fail, each leaving the file byte-identical with no
-// temporary file behind, a failure at every write of the rewrite included.
+// emptied, a write that changes nothing writing nothing, and every way a write can fail, each
+// leaving the file byte-identical with no temporary file behind, a failure at every write of the
+// rewrite included.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -8,7 +9,6 @@
 #include <optional>
 #include <string>
 
-#include "base/error.h"
 #include "package/package_reader.h"
 #include "package/package_writer.h"
 #include "base/random_access_file.h"
@@ -17,6 +17,7 @@
 #include "tests/support/corpus.h"
 #include "tests/support/environment_guard.h"
 #include "tests/support/faulty_file.h"
+#include "tests/support/fileinfo_fixtures.h"
 #include "tests/support/package_builder.h"
 
 namespace quorvane::package {
@@ -78,6 +79,8 @@ TEST_F(PackageWrite, WritesSelectedRowsWithTheirConversions)
          ">2011-12-13T14:15:16Z</dcterms:modified>", ""},
         {"last printed trimmed and converted", 13, "  2020-02-03 04:05:06\t", "2020-02-03 04:05:06",
          "<cp:lastPrinted>2020-02-03T04:05:06Z</cp:lastPrinted>", ""},
+        {"a date before 1899-12-30 keeps its time of day", 13, "1800-06-01 06:00:00", "1800-06-01 06:00:00",
+         "<cp:lastPrinted>1800-06-01T06:00:00Z</cp:lastPrinted>", ""},
         {"blank last printed removed", 13, "   ", "", "", "lastPrinted"},
         {"unreadable last printed removed", 13, "never", "", "", "lastPrinted"},
         {"empty total time removed", 12, "", "", "", "TotalTime"},
@@ -138,6 +141,8 @@ TEST_F(PackageWrite, ValuesAPartCannotHoldAreRefusedWithNothingWritten)
          "date cannot be stored in a package part: Last Printed leaves the years 1 to 9999 in UTC"},
         {"a part that declares entities", "UTC", 0, "T", declaringEntities, FailureKind::Unsupported,
          "package part declares a document type: docProps/core.xml"},
+        {"total editing time that is no whole number", "UTC", 12, "1.5", "", FailureKind::Conversion,
+         "'1.5' is not a whole number of minutes"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -184,15 +189,35 @@ TEST_F(PackageWrite, SingleChangeIntoADefaultNamespacePartAddsNoSecondElement)
         << core;
 }
 
-TEST_F(PackageWrite, BothPartsAreStoredBackEvenWithNoRowSelected)
+// Only parts that change are stored: a write that changes no value leaves the file as it was,
+// the same file (inode) with the same bytes, whatever its parts' layout.
+TEST_F(PackageWrite, AWriteThatChangesNothingWritesNothing)
 {
-    const std::string indentedApp = extendedPart("\r\n  <Company>Lomberk</Company>\r\n");
-    const fs::path path = packageFile(packageBytes(relationshipsPart(), indentedApp, corePart("\n <dc:title>T</dc:title>\n")));
-    ASSERT_TRUE(package::WritePackageProperties(path, kFullRows, props::RowSelection{}));
-    EXPECT_NE(partText(path, "docProps\\app.xml").find("<Template/><Company>Lomberk</Company><Application>"),
-              std::string::npos);
-    EXPECT_NE(partText(path, "docProps\\core.xml").find("><dc:title>T</dc:title></cp:coreProperties>"),
-              std::string::npos);
+    props::RowSelection companyOnly{};
+    companyOnly[9] = true;
+    const struct {
+        const char* what;
+        std::string bytes;
+        props::RowSelection selected;
+    } cases[] = {
+        {"no row selected", packageBytes(relationshipsPart(), extendedPart(fullExtendedChildren()), corePart("")),
+         props::RowSelection{}},
+        {"every row given the value it has", packageBytes(relationshipsPart(), extendedPart(fullExtendedChildren()),
+                                                          corePart(fullCoreChildren())),
+         props::kAllRows},
+        {"an indented part given its own value",
+         packageBytes(relationshipsPart(), extendedPart("\r\n  <Company>Lomberk</Company>\r\n"),
+                      corePart("\n <dc:title>T</dc:title>\n")),
+         companyOnly},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const fs::path path = packageFile(c.bytes);
+        const ino_t inode = statOf(path).st_ino;
+        ASSERT_EQ(writePackageRows(path, kFullRows, c.selected), Failure{});
+        EXPECT_TRUE(readFileBytes(path) == c.bytes);
+        EXPECT_EQ(statOf(path).st_ino, inode) << "the file was replaced";
+    }
 }
 
 TEST_F(PackageWrite, ThroughASymbolicLinkTheLinkedFileIsRewritten)
@@ -208,6 +233,8 @@ TEST_F(PackageWrite, ThroughASymbolicLinkTheLinkedFileIsRewritten)
     EXPECT_EQ(filesInFolder(), 2);
 }
 
+// The failures that the reading side shares (missing parts and relationships, no archive, a
+// read-only or locked file) are in package_failure_test.cpp; these are the write's own.
 TEST_F(PackageWrite, RefusalsAndErrorsLeaveTheFileUntouched)
 {
     const std::string rels = relationshipsPart();
@@ -221,40 +248,35 @@ TEST_F(PackageWrite, RefusalsAndErrorsLeaveTheFileUntouched)
     const struct {
         const char* what;
         std::string bytes;
-        bool throws;
+        const char* reason;  // how the failure's text starts
     } cases[] = {
-        {"core part missing", without("docProps/core.xml"), false},
-        {"extended part missing", without("docProps/app.xml"), false},
-        {"core relationship missing", packageBytes(relationshipsPart("", "docProps/app.xml", ""), app, core), false},
-        {"both relationships name one entry", packageBytes(relationshipsPart("docProps/app.xml"), app, core), false},
-        {"core part empty", packageBytes(rels, app, ""), false},
-        {"not a ZIP file", "just text in a file named .pptx", false},
-        {"core part not well-formed", packageBytes(rels, app, core.substr(0, core.size() - 5)), true},
-        {"extended part not well-formed", packageBytes(rels, "<Properties>", core), true},
-        {"written element holds an element", packageBytes(rels, app, corePart("<dc:title><b/></dc:title>")), true},
+        {"extended part missing", without("docProps/app.xml"), "package part missing: docProps/app.xml"},
+        {"both relationships name one entry", packageBytes(relationshipsPart("docProps/app.xml"), app, core),
+         "damaged package: both property relationships name docProps/app.xml"},
+        {"core part empty", packageBytes(rels, app, ""), "package part empty: docProps/core.xml"},
+        {"extended part not well-formed", packageBytes(rels, "<Properties>", core),
+         "package part not well-formed: docProps/app.xml: "},
+        {"written element holds an element", packageBytes(rels, app, corePart("<dc:title><b/></dc:title>")),
+         "The element 'dc:title' of the part 'docProps\\core.xml' does not hold a single text node"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         const fs::path path = packageFile(c.bytes);
-        if (c.throws) {
-            EXPECT_THROW(package::WritePackageProperties(path, kFullRows, props::kAllRows), Error);
-        } else {
-            EXPECT_FALSE(package::WritePackageProperties(path, kFullRows, props::kAllRows));
-        }
+        const Failure failure = writePackageRows(path, kFullRows, props::kAllRows);
+        EXPECT_TRUE(failure.text().starts_with(c.reason)) << failure.text();
+        EXPECT_FALSE(package::WritePackageProperties(path, kFullRows, props::kAllRows));
         EXPECT_TRUE(readFileBytes(path) == c.bytes);
         EXPECT_EQ(filesInFolder(), 1);
     }
 
+    // A reader in this process holds the file open: the writer is refused all the same.
     const fs::path path = fullPackage();
     const std::string original = readFileBytes(path);
-    ::chmod(path.c_str(), 0444);
-    EXPECT_FALSE(package::WritePackageProperties(path, kFullRows, props::kAllRows)) << "a read-only package is refused";
-    ::chmod(path.c_str(), 0644);
-    auto otherWriter = PosixFile::open(path, OpenMode::ReadShared);
-    EXPECT_FALSE(package::WritePackageProperties(path, kFullRows, props::kAllRows)) << "a package in use is refused";
-    otherWriter.reset();
+    auto reader = PosixFile::open(path, OpenMode::ReadShared);
+    ASSERT_TRUE(reader);
+    EXPECT_EQ(writePackageRows(path, kFullRows, props::kAllRows), lockedByAnotherProgram());
+    reader.reset();
     EXPECT_TRUE(readFileBytes(path) == original);
-    EXPECT_FALSE(package::WritePackageProperties(scratch_.path() / "missing.pptx", kFullRows, props::kAllRows));
     EXPECT_EQ(filesInFolder(), 1);
 }
 
@@ -272,14 +294,12 @@ TEST_F(PackageWrite, FailureAtEveryWriteLeavesTheOriginalUntouched)
         const TargetWrapper wrap = [&](RandomAccessFile& inner) -> RandomAccessFile& {
             return faulty.emplace(inner, FaultyFile::Mode::FailOne, failAt, EIO);
         };
-        try {
-            ASSERT_TRUE(package::WritePackageProperties(path, texts, props::kAllRows, wrap));
-            ASSERT_FALSE(faulty->triggered());
+        const Failure failure = writePackageRows(path, texts, props::kAllRows, wrap);
+        if (!faulty->triggered()) {
+            ASSERT_EQ(failure, Failure{});
             break;
-        } catch (const Error& error) {
-            EXPECT_TRUE(faulty->triggered());
-            EXPECT_NE(std::string(error.what()).find("Input/output error"), std::string::npos) << error.what();
         }
+        EXPECT_EQ(failure.text(), "input/output error") << "after failing call " << failAt;
         EXPECT_TRUE(readFileBytes(path) == original) << "after failing call " << failAt;
         EXPECT_EQ(filesInFolder(), 1) << "after failing call " << failAt;
     }
