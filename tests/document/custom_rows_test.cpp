@@ -1,6 +1,7 @@
-// Custom properties read from the corpus, compared with independent readers: the corpus oracle's
-// own property-set parser for compound files, Python's zipfile and ElementTree for packages; a
-// package's custom rows are written through its custom part.
+// Custom properties read from the corpus as the display reads them (document::DocumentEdit),
+// compared with independent readers: the corpus oracle's own property-set parser for compound
+// files, Python's zipfile and ElementTree for packages; one set through the change path in each
+// format reads back after the ones the file held.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,8 +12,9 @@
 
 #include "convert/date_time.h"
 #include "convert/display_text.h"
-#include "document/custom_rows.h"
+#include "tests/support/content_change.h"
 #include "tests/support/corpus.h"
+#include "tests/support/document_reads.h"
 
 namespace quorvane {
 namespace {
@@ -64,7 +66,7 @@ TEST(CustomRowsRead, CompoundFilesShowWhatTheOracleFinds)
         nlohmann::json userDefined;
         for (const auto& section : dsi["sections"])
             if (section.contains("user_defined")) userDefined = section["user_defined"];
-        const auto read = document::readCustomRows((corpusDir() / "files" / name).string());
+        const auto read = testing::documentCustom((corpusDir() / "files" / name).string());
         ASSERT_TRUE(read.ok()) << name << ": " << read.failure().text();
         EXPECT_EQ(*read, expectedFromOracle(userDefined)) << name;
         ++compared;
@@ -100,7 +102,7 @@ TEST(CustomRowsRead, PackagesShowWhatPythonFinds)
     int withCustom = 0;
     for (const std::string& name : testing::corpusFiles("zip")) {
         const auto path = corpusDir() / "files" / name;
-        const auto read = document::readCustomRows(path.string());
+        const auto read = testing::documentCustom(path.string());
         if (!read.ok()) continue;  // a package our row reader refuses too
         std::string lines;
         for (const props::CustomProperty& p : *read) {
@@ -114,18 +116,26 @@ TEST(CustomRowsRead, PackagesShowWhatPythonFinds)
     EXPECT_GE(withCustom, 5);
 }
 
-TEST(CustomRowsWrite, PackagesAreWrittenThroughTheirCustomPart)
+TEST(CustomRowsWrite, ASetPropertyIsAddedAfterTheOnesTheFileHoldsInBothFormats)
 {
     QUORVANE_REQUIRE_CORPUS();
     testing::ScratchDir scratch;
-    const auto path = scratch.copyOfCorpusFile("sample.pptx").string();
-    props::CustomEdit edit{props::CustomEdit::Kind::Set, "Reviewer", {}};
-    edit.value.text = "Cleo";
-    const props::CustomEdit edits[] = {edit};
-    ASSERT_EQ(document::writeCustomRows(path, edits), Failure{});
-    const auto read = document::readCustomRows(path);
-    ASSERT_TRUE(read.ok()) << read.failure().text();
-    EXPECT_EQ(*read, (std::vector<props::CustomProperty>{{"Reviewer", "text", "Cleo"}}));
+    for (const char* name : {"sample.pptx", "38256.ppt"}) {
+        const auto path = scratch.copyOfCorpusFile(name).string();
+        const auto before = testing::documentCustom(path);
+        ASSERT_TRUE(before.ok()) << name << ": " << before.failure().text();
+        document::ContentRequest content;
+        props::CustomEdit edit{props::CustomEdit::Kind::Set, "Reviewer", {}};
+        edit.value.text = "Cleo";
+        content.custom = {edit};
+        const change::FileOutcome outcome = testing::changeContent(path, content);
+        ASSERT_EQ(outcome.kind, change::FileOutcome::Kind::Changed) << name << ": " << outcome.failure.text();
+        std::vector<props::CustomProperty> expected = *before;
+        expected.push_back({"Reviewer", "text", "Cleo"});
+        const auto read = testing::documentCustom(path);
+        ASSERT_TRUE(read.ok()) << name << ": " << read.failure().text();
+        EXPECT_EQ(*read, expected) << name;
+    }
 }
 
 }  // namespace

@@ -10,9 +10,10 @@
 
 #include "convert/w3c_date_time.h"
 #include "document/document_format.h"
-#include "document/document_rows.h"
 #include "tests/support/cfb_olefile.h"
+#include "tests/support/content_change.h"
 #include "tests/support/corpus.h"
+#include "tests/support/document_reads.h"
 #include "tests/support/environment_guard.h"
 #include "tests/support/package_builder.h"
 #include "tests/support/zip_python_check.h"
@@ -108,10 +109,6 @@ TEST_F(DocumentFormatCorpus, PackagesUnderEveryFamilyNameReadAsTheOracleAndWrite
 {
     const char* const familyNames[] = {".potx", ".ppsx", ".pptm", ".ppsm", ".potm"};
     std::vector<RewrittenArchive> forPython;
-    props::RowSelection titleOnly{};
-    titleOnly[0] = true;
-    props::RowTexts newTitle{};
-    newTitle[0] = "Renamed title";
     std::size_t index = 0;
     for (const std::string& name : corpusFiles("zip")) {
         SCOPED_TRACE(name);
@@ -124,17 +121,18 @@ TEST_F(DocumentFormatCorpus, PackagesUnderEveryFamilyNameReadAsTheOracleAndWrite
         const fs::path family = copyAs(original, isPptx ? fs::path(stem.string() + familyNames[index++ % 5]) : scratch_.path() / name);
         const fs::path asPpt = copyAs(original, stem.string() + ".renamed.ppt");
         for (const fs::path& copy : {family, asPpt}) {
-            const auto rows = readRows(copy.string());
+            const auto rows = documentRowsOrFailure(copy.string());
             ASSERT_EQ(rows.ok(), expected.has_value()) << copy << " " << rows.failure().text();
             if (rows.ok()) {
                 EXPECT_EQ(*rows, *expected) << copy;
             }
         }
         if (!expected) continue;
-        EXPECT_FALSE(writeRows(asPpt.string(), newTitle, titleOnly).failed());
+        const Failure changed = changeRows(asPpt.string(), {{0, "Renamed title"}});
+        EXPECT_FALSE(changed.failed()) << changed.text();
         props::RowTexts afterWrite = *expected;
         afterWrite[0] = "Renamed title";
-        EXPECT_EQ(readDocumentRows(asPpt.string()), afterWrite);
+        EXPECT_EQ(documentRows(asPpt.string()), afterWrite);
         forPython.push_back({original, asPpt, {targetOf(oracle, "core"), targetOf(oracle, "app")},
                              {{targetOf(oracle, "core"), {">Renamed title<"}}}});
     }
@@ -145,26 +143,23 @@ TEST_F(DocumentFormatCorpus, PackagesUnderEveryFamilyNameReadAsTheOracleAndWrite
 
 TEST_F(DocumentFormatCorpus, CompoundFilesNamedAsPackagesReadAndWriteAsCompoundFiles)
 {
-    props::RowSelection titleAndCompany{};
-    titleAndCompany[0] = titleAndCompany[9] = true;
-    props::RowTexts written{};
-    written[0] = "Title of a renamed file";
-    written[9] = "Company of a renamed file";
+    const RowTextChanges written{{0, "Title of a renamed file"}, {9, "Company of a renamed file"}};
     for (const std::string name : {"WithComments.ppt", "38256.ppt", "45537_Footer.ppt"}) {
         SCOPED_TRACE(name);
         const fs::path original = corpusDir() / "files" / name;
         const fs::path renamed = copyAs(original, scratch_.path() / (name + "x"));
-        const auto before = readRows(original.string());
+        const auto before = documentRowsOrFailure(original.string());
         ASSERT_TRUE(before.ok()) << before.failure().text();
-        EXPECT_EQ(readDocumentRows(renamed.string()), *before);
-        ASSERT_FALSE(writeRows(renamed.string(), written, titleAndCompany).failed());
+        EXPECT_EQ(documentRows(renamed.string()), *before);
+        const Failure changed = changeRows(renamed.string(), written);
+        ASSERT_FALSE(changed.failed()) << changed.text();
 
         const auto verdict = olefileCompare(original, renamed);
         if (verdict.is_null()) GTEST_SKIP() << "olefile is not available";
         EXPECT_TRUE(verdict["new_opens"].get<bool>()) << verdict.dump();
         EXPECT_TRUE(verdict["missing"].empty() && verdict["added"].empty()) << verdict.dump();
-        EXPECT_EQ(verdict["props"]["SummaryInformation"]["2"], written[0]);
-        EXPECT_EQ(verdict["props"]["DocumentSummaryInformation"]["15"], written[9]);
+        EXPECT_EQ(verdict["props"]["SummaryInformation"]["2"], written[0].second);
+        EXPECT_EQ(verdict["props"]["DocumentSummaryInformation"]["15"], written[1].second);
     }
 }
 
@@ -183,11 +178,16 @@ TEST(DocumentFormatMacros, AMacroEnabledPackageKeepsItsVbaProjectPartByteForByte
     const fs::path deck = scratch.path() / "deck.pptm";
     fs::copy_file(original, deck);
 
-    props::RowTexts rows = readDocumentRows(deck.string()).value();
+    const auto before = documentRows(deck.string());
+    ASSERT_TRUE(before);
+    props::RowTexts rows = *before;
     rows[0] = "Macro deck";
     rows[9] = "Macro company";
-    ASSERT_FALSE(writeRows(deck.string(), rows, props::kAllRows).failed());
-    EXPECT_EQ(readDocumentRows(deck.string()), rows);
+    RowTextChanges all;
+    for (int row = 0; row < props::kRowCount; ++row) all.emplace_back(row, rows[std::size_t(row)]);
+    const Failure changed = changeRows(deck.string(), all);
+    ASSERT_FALSE(changed.failed()) << changed.text();
+    EXPECT_EQ(documentRows(deck.string()), rows);
     if (!pythonAvailable()) GTEST_SKIP() << "no /usr/bin/python3";
     // Every entry but the two property parts, the VBA project among them, keeps its method, CRC,
     // sizes and raw compressed bytes.

@@ -1,7 +1,7 @@
-// The last user's name that a .ppt keeps in its Current User stream, emptied on copies of every
-// undamaged corpus presentation: the name's bytes (8-bit and UTF-16LE) are no more often in the
-// file than outside that stream before, the record keeps its other fields, olefile sees only that
-// stream changed, and a second run writes nothing.
+// The last user's name that a .ppt keeps in its Current User stream, emptied through the change
+// path on copies of every undamaged corpus presentation: the name's bytes (8-bit and UTF-16LE) are
+// no more often in the file than outside that stream before, the record keeps its other fields,
+// olefile sees only that stream changed, and a second run changes and writes nothing.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,8 +11,8 @@
 
 #include "base/random_access_file.h"
 #include "cfb/cfb_compound_file.h"
-#include "document/last_user_name.h"
 #include "tests/support/cfb_olefile.h"
+#include "tests/support/content_change.h"
 #include "tests/support/corpus.h"
 
 namespace quorvane {
@@ -45,6 +45,8 @@ TEST(LastUserName, IsEmptiedWithEveryOtherByteOfMeaningKept)
 {
     QUORVANE_REQUIRE_CORPUS();
     testing::ScratchDir scratch;
+    document::ContentRequest clearName;
+    clearName.clearLastUserName = true;
     int emptied = 0;
     for (const std::string& name : testing::corpusFiles("cfb")) {
         const nlohmann::json oracle = testing::oracleOf(name);
@@ -67,7 +69,8 @@ TEST(LastUserName, IsEmptiedWithEveryOtherByteOfMeaningKept)
         for (const char c : userName) wideName += std::string{c, '\0'};
         const std::string fileBefore = testing::readFileBytes(path);
 
-        ASSERT_EQ(document::clearLastUserName(path.string()).text(), "");
+        const change::FileOutcome cleared = testing::changeContent(path.string(), clearName);
+        ASSERT_EQ(cleared.kind, change::FileOutcome::Kind::Changed) << cleared.failure.text();
         const auto after = currentUserStream(path);
         ASSERT_TRUE(after);
         ASSERT_EQ(after->size(), 32u);
@@ -85,7 +88,8 @@ TEST(LastUserName, IsEmptiedWithEveryOtherByteOfMeaningKept)
         EXPECT_EQ(seen["changed"], nlohmann::json::array({"Current User"}));
         EXPECT_TRUE(seen["missing"].empty() && seen["added"].empty());
 
-        ASSERT_EQ(document::clearLastUserName(path.string()).text(), "");
+        const change::FileOutcome again = testing::changeContent(path.string(), clearName);
+        EXPECT_EQ(again.kind, change::FileOutcome::Kind::Unchanged) << again.failure.text();
         EXPECT_TRUE(testing::readFileBytes(path) == fileAfter) << "a second run writes nothing";
         ++emptied;
     }

@@ -1,13 +1,16 @@
-// A property write refuses a digitally signed file and leaves it byte for byte as it was, unless
-// signed writes are allowed; reading it is unaffected. A signature part that is not there, or
-// an origin without signatures, signs nothing.
+// A change refuses a digitally signed file, in its plan and in its apply, and leaves it byte for
+// byte as it was, unless the change allows signed files; reading it is unaffected, and a request
+// that changes nothing is no change to refuse. A signature part that is not there, or an origin
+// without signatures, signs nothing.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "document/document_rows.h"
+#include "change/file_plan.h"
 #include "document/signature_check.h"
+#include "tests/support/content_change.h"
 #include "tests/support/corpus.h"
+#include "tests/support/document_reads.h"
 #include "tests/support/signed_files.h"
 #include "tests/support/zip_builder.h"
 
@@ -43,47 +46,49 @@ std::vector<SignedCase> signedCases()
     };
 }
 
-TEST(SignedDocument, AWriteIsRefusedAndTheFileKeptUnlessAllowed)
+bool isSigned(const fs::path& path)
+{
+    auto edit = DocumentEdit::open(path.string(), false, nullptr);
+    EXPECT_TRUE(edit.ok()) << edit.failure().text();
+    return edit.ok() && edit->isSigned();
+}
+
+TEST(SignedDocument, AChangeIsRefusedAndTheFileKeptUnlessAllowed)
 {
     ScratchDir scratch;
-    props::RowSelection titleOnly{};
-    titleOnly[0] = true;
-    props::RowTexts newTitle{};
-    newTitle[0] = "New title";
+    ContentRequest newTitle;
+    newTitle.rows[0] = props::RowValue::textValue("New title");
     for (const SignedCase& c : signedCases()) {
         SCOPED_TRACE(c.name);
         const fs::path path = scratch.path() / c.name;
         writeFileBytes(path, c.bytes);
-        EXPECT_EQ(hasDigitalSignature(path.string(), documentFormatOf(path.string())), c.isSigned);
-        const auto before = readRows(path.string());
+        EXPECT_EQ(isSigned(path), c.isSigned);
+        const auto before = documentRowsOrFailure(path.string());
         ASSERT_TRUE(before.ok()) << before.failure().text();
 
-        // Nothing selected is no change to refuse; a signed package is not even re-saved.
-        EXPECT_FALSE(writeRows(path.string(), newTitle, props::RowSelection{}).failed());
-        if (c.isSigned) {
-            EXPECT_TRUE(readFileBytes(path) == c.bytes) << "the signed file changed";
-        }
-        const Failure refused = writeRows(path.string(), newTitle, titleOnly);
-        EXPECT_EQ(writeDocumentRows(path.string(), newTitle, titleOnly), !c.isSigned);
-        if (c.isSigned) {
-            EXPECT_EQ(refused, signedDocumentRefusal());
-            EXPECT_EQ(refused.text(), "signed document: changing it would invalidate its signature");
-            EXPECT_TRUE(readFileBytes(path) == c.bytes) << "the signed file changed";
-            EXPECT_EQ(readRows(path.string()).value(), *before);
-        } else {
-            EXPECT_FALSE(refused.failed()) << refused.text();
-            EXPECT_EQ(readRows(path.string()).value()[0], "New title");
+        // Nothing asked is no change to refuse, and no file is re-saved for it.
+        EXPECT_EQ(changeContent(path.string(), {}).kind, change::FileOutcome::Kind::Unchanged);
+        EXPECT_TRUE(readFileBytes(path) == c.bytes) << "a request without work changed the file";
+
+        const change::FilePlan plan = change::planFileChange(path.string(), {newTitle, {}}, {});
+        const change::FileOutcome refused = changeContent(path.string(), newTitle);
+        if (!c.isSigned) {
+            EXPECT_FALSE(plan.refused()) << plan.refusal.text();
+            EXPECT_EQ(refused.kind, change::FileOutcome::Kind::Changed) << refused.failure.text();
+            EXPECT_EQ(documentRows(path.string()).value_or(props::RowTexts{})[0], "New title");
             continue;
         }
-        {
-            const SignedDocumentWrites allowed(true);
-            const Failure forced = writeRows(path.string(), newTitle, titleOnly);
-            EXPECT_FALSE(forced.failed()) << forced.text();
-        }
-        EXPECT_FALSE(SignedDocumentWrites::allowed()) << "the override outlived its scope";
+        EXPECT_EQ(plan.refusal, signedDocumentRefusal());
+        EXPECT_EQ(refused.failure, signedDocumentRefusal());
+        EXPECT_EQ(refused.failure.text(), "signed document: changing it would invalidate its signature");
+        EXPECT_TRUE(readFileBytes(path) == c.bytes) << "the signed file changed";
+        EXPECT_EQ(documentRows(path.string()), *before);
+
+        const change::FileOutcome forced = changeContent(path.string(), newTitle, {.allowSigned = true});
+        EXPECT_EQ(forced.kind, change::FileOutcome::Kind::Changed) << forced.failure.text();
         props::RowTexts expected = *before;
         expected[0] = "New title";
-        EXPECT_EQ(readRows(path.string()).value(), expected);
+        EXPECT_EQ(documentRows(path.string()), expected);
     }
 }
 

@@ -1,26 +1,28 @@
-// Every row written into copies of the corpus's undamaged compound files, one after the other:
-// after each write the row reads back, the other 13 rows, every other stream and every other
-// property of both sets (and the second section of DocumentSummaryInformation) are unchanged;
-// at the end olefile opens the file, finds only the property streams changed and reads the
-// values written. Personal information removed from the same files leaves none of its bytes.
+// Every row changed through the change path in copies of the corpus's undamaged compound files,
+// one after the other: after each change the row reads back, the other 13 rows, every other
+// stream and every other property of both sets (and the second section of
+// DocumentSummaryInformation) are unchanged; at the end olefile opens the file, finds only the
+// property streams changed and reads the values written. A scrub of the same files leaves none
+// of the bytes of what it removes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
 
 #include "props/catalogue.h"
+#include "change/file_request.h"
 #include "convert/date_time.h"
 #include "convert/display_text.h"
 #include "document/ppt_rows.h"
 #include "convert/codepage_text.h"
-#include "propset/custom_properties.h"
 #include "propset/property_set_access.h"
 #include "propset/propset_reader.h"
-#include "propset/thumbnail_property.h"
 #include "base/random_access_file.h"
 #include "tests/support/cfb_streams.h"
 #include "tests/support/cfb_olefile.h"
+#include "tests/support/content_change.h"
 #include "tests/support/corpus.h"
+#include "tests/support/document_reads.h"
 
 namespace quorvane::propset {
 namespace {
@@ -140,13 +142,18 @@ TEST(PptCorpusWrite, EveryRowOfEveryUndamagedFileIsWrittenAloneAndOlefileAgrees)
     for (const auto& [name, path] : writableUndamagedCopies(scratch, "")) {
         const auto original = streamsOf(path);
         ASSERT_TRUE(original) << name << ": the engine's allocation check refuses an undamaged file";
-        props::RowTexts expected = document::readPptRows(path);
+        const auto rowsBefore = document::readPptRows(path);
+        ASSERT_TRUE(rowsBefore.ok()) << name << ": " << rowsBefore.failure().text();
+        props::RowTexts expected = *rowsBefore;
         StreamMap before = *original;
         for (int row = 0; row < props::kRowCount; ++row) {
             const std::string where = name + " row " + std::to_string(row);
-            ASSERT_TRUE(document::writePptRow(path, row, rowValue(row))) << where;
+            const Failure changed = testing::changeRows(path, {{row, rowValue(row)}});
+            ASSERT_FALSE(changed.failed()) << where << ": " << changed.text();
             expected[std::size_t(row)] = rowValue(row);
-            EXPECT_EQ(document::readPptRows(path), expected) << where;
+            const auto rows = document::readPptRows(path);
+            ASSERT_TRUE(rows.ok()) << where << ": " << rows.failure().text();
+            EXPECT_EQ(*rows, expected) << where;
             const auto after = streamsOf(path);
             ASSERT_TRUE(after) << where << ": the written file fails the allocation check";
             expectOnlyRowChanged(before, *after, row, where);
@@ -226,7 +233,8 @@ std::vector<std::vector<std::byte>> removedValueForms(const std::string& path, c
         if (props::isDurationRow(row) || row == props::kLastPrintedRow)
             add({value->data.begin(), value->data.begin() + std::ptrdiff_t(std::min<std::size_t>(8, value->data.size()))});
     }
-    const auto custom = readCustomProperties(path);
+    const auto custom = testing::documentCustom(path);
+    EXPECT_TRUE(custom.ok()) << path << ": " << custom.failure().text();
     for (const props::CustomProperty& property : custom.ok() ? *custom : std::vector<props::CustomProperty>{}) {
         addText(property.name, customCodePage);
         if (property.type == props::kCustomText) addText(property.value, customCodePage);
@@ -241,10 +249,11 @@ std::vector<std::vector<std::byte>> removedValueForms(const std::string& path, c
     return forms;
 }
 
-// The text rows, the editing time and the last printed date written empty, every custom
-// property removed and the thumbnail removed, on every undamaged .ppt: none of the removed
-// bytes is left anywhere in the file, and olefile reads it with only the property sets changed.
-TEST(PptCorpusWrite, RemovedPersonalInformationLeavesNoByteOfItInTheFile)
+// A scrub with the thumbnail (the text rows, the editing time and the last printed date emptied,
+// every custom property, the thumbnail and the last user's name removed) of every undamaged .ppt,
+// in one change: none of the removed bytes is left anywhere in the file, and olefile reads it with
+// only the property sets and the Current User stream changed.
+TEST(PptCorpusWrite, AScrubLeavesNoByteOfWhatItRemovesInTheFile)
 {
     QUORVANE_REQUIRE_CORPUS();
     testing::ScratchDir scratch;
@@ -254,16 +263,8 @@ TEST(PptCorpusWrite, RemovedPersonalInformationLeavesNoByteOfItInTheFile)
         ASSERT_TRUE(original) << name;
         const auto forms = removedValueForms(path, *original);
 
-        document::RowChanges blanks;
-        for (int row = 0; row < props::kRowCount; ++row)
-            if (props::isTextRow(row) || props::isDurationRow(row) || row == props::kLastPrintedRow) blanks[std::size_t(row)] = "";
-        ASSERT_TRUE(document::writePptRows(path, blanks)) << name;
-        const props::CustomEdit removeAll{props::CustomEdit::Kind::RemoveAll, {}, {}};
-        const Failure customRemoved = writeCustomProperties(path, std::span(&removeAll, 1));
-        ASSERT_FALSE(customRemoved.failed()) << name << " " << customRemoved.text();
-        const Failure thumbnailRemoved = removeThumbnailProperty(path);
-        ASSERT_FALSE(thumbnailRemoved.failed()) << name << " " << thumbnailRemoved.text();
-
+        const change::FileOutcome scrubbed = change::applyFileChange(path, change::scrubRequest({}, true), {});
+        ASSERT_FALSE(scrubbed.failed()) << name << " " << scrubbed.failure.text();
         const std::string bytes = testing::readFileBytes(path);
         for (const auto& form : forms) {
             const std::string_view text(reinterpret_cast<const char*>(form.data()), form.size());
@@ -274,10 +275,12 @@ TEST(PptCorpusWrite, RemovedPersonalInformationLeavesNoByteOfItInTheFile)
         ASSERT_FALSE(verdict.is_null());
         EXPECT_TRUE(verdict["new_opens"].get<bool>()) << name << verdict.dump();
         for (const auto& changed : verdict["changed"])
-            EXPECT_TRUE(changed == "\x05SummaryInformation" || changed == "\x05" "DocumentSummaryInformation") << name << changed;
+            EXPECT_TRUE(changed == "\x05SummaryInformation" || changed == "\x05" "DocumentSummaryInformation" ||
+                        changed == "Current User")
+                << name << changed;
         EXPECT_TRUE(verdict["missing"].empty()) << name;
         EXPECT_FALSE(verdict["props"]["SummaryInformation"].contains("17")) << name;
-        const auto custom = readCustomProperties(path);
+        const auto custom = testing::documentCustom(path);
         EXPECT_TRUE(custom.ok() && custom->empty()) << name;
         ++filesChecked;
     }

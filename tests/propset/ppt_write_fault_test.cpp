@@ -42,20 +42,26 @@ TEST(PptWriteFault, EveryCutAndEveryFailingCallLeavesOldOrNewValue)
         ASSERT_TRUE(before) << c.file;
         const auto path = scratch.path() / c.file;
         writeFileBytes(path, original);
-        const props::RowTexts oldRows = document::readPptRows(path.string());
-        const props::PropertyRow& row = props::catalogueRow(c.row);
-        const props::Fmtid& fmtid = props::fmtidOfSelector(row.selector);
+        const auto oldRead = document::readPptRows(path.string());
+        ASSERT_TRUE(oldRead.ok()) << c.file << ": " << oldRead.failure().text();
+        const props::RowTexts oldRows = *oldRead;
+        const props::Fmtid& fmtid = props::fmtidOfSelector(document::pptSelectorOfRow(c.row));
+        const auto write = document::pptRowWrite(c.row, props::RowValue::textValue(c.text));
+        ASSERT_TRUE(write.ok()) << c.file;
 
         for (const auto mode : {FaultyFile::Mode::CutAfter, FaultyFile::Mode::FailOne}) {
             for (int at = mode == FaultyFile::Mode::CutAfter ? 0 : 1;; ++at) {
                 MemoryFile file(pristine.bytes());
                 FaultyFile faulty(file, mode, at);
-                const bool written = propset::writeDocPropertyInto(faulty, fmtid, row.propertyId, c.text, row.valueType);
+                const Failure failure = propset::writePropertiesInto(faulty, fmtid, std::span(&*write, 1));
+                const bool written = !failure.failed();
                 const std::string where = c.file + (mode == FaultyFile::Mode::CutAfter ? " cut after " : " failing call ") +
                                           std::to_string(at);
                 EXPECT_EQ(written, !faulty.triggered()) << where;
                 writeFileBytes(path, asText(file.bytes()));
-                props::RowTexts rows = document::readPptRows(path.string());
+                const auto read = document::readPptRows(path.string());
+                ASSERT_TRUE(read.ok()) << where << ": " << read.failure().text();
+                props::RowTexts rows = *read;
                 const std::string value = rows[std::size_t(c.row)];
                 EXPECT_TRUE(value == c.text || (!written && value == oldRows[std::size_t(c.row)])) << where << ": " << value;
                 rows[std::size_t(c.row)] = oldRows[std::size_t(c.row)];

@@ -1,7 +1,8 @@
-// The property writes on real files: what each value type stores, conversion errors that
-// leave the file untouched, text in the code pages the corpus uses, a set created where none
-// was, growth across the mini-stream cutoff and past the header's DIFAT slots, and the files a
-// write must refuse (locked, read-only, not a compound file), which stay byte for byte.
+// The property writes on real files, through the property operations and the change path: what
+// each value type stores, conversion errors that leave the file untouched, text in the code pages
+// the corpus uses, a set created where none was, growth across the mini-stream cutoff and past the
+// header's DIFAT slots, and the values and files a write must refuse (locked, read-only, not a
+// compound file), which stay byte for byte.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -19,6 +20,7 @@
 #include "tests/support/cfb_builder.h"
 #include "tests/support/cfb_olefile.h"
 #include "tests/support/cfb_streams.h"
+#include "tests/support/content_change.h"
 #include "tests/support/corpus.h"
 #include "tests/support/environment_guard.h"
 
@@ -43,9 +45,25 @@ protected:
     }
     propset::PropertyValue stored(const std::string& path, const props::Fmtid& fmtid, std::uint32_t id)
     {
-        const auto value = readPropertyValue(path, fmtid, id);
-        EXPECT_TRUE(value.ok()) << path << " property " << id << ": " << value.failure().text();
-        return value.ok() ? *value : PropertyValue{};
+        const auto sets = readPropertySets(path, std::span(&fmtid, 1));
+        EXPECT_TRUE(sets.ok() && sets->front()) << path << ": " << sets.failure().text();
+        const auto value = sets.ok() && sets->front() ? sets->front()->property(id) : std::nullopt;
+        EXPECT_TRUE(value) << path << " property " << id;
+        return value.value_or(PropertyValue{});
+    }
+    // The rows as the .ppt reader reads them; all "" (and a failed check) when it cannot.
+    props::RowTexts rowsOf(const std::string& path)
+    {
+        const auto rows = document::readPptRows(path);
+        EXPECT_TRUE(rows.ok()) << path << ": " << rows.failure().text();
+        return rows.ok() ? *rows : props::RowTexts{};
+    }
+    // Changes the rows through the change path; false (and a failed check) when refused.
+    bool changed(const std::string& path, const testing::RowTextChanges& rows)
+    {
+        const Failure failure = testing::changeRows(path, rows);
+        EXPECT_FALSE(failure.failed()) << path << ": " << failure.text();
+        return !failure.failed();
     }
     testing::ScratchDir scratch_;
 };
@@ -125,13 +143,13 @@ TEST_F(PptWrite, PropertyDatesWithoutAFiletimeThatReadsBackAreRefused)
     };
     for (const Case& c : cases) {
         const std::string before = readFileBytes(path);
-        const PropertyWrite write{12, c.text, props::kVtFiletime, FiletimeMeaning::Instant};
-        const Failure written = writeDocPropertiesOrFailure(path, si(), std::span(&write, 1));
+        const Failure written = testing::changeRows(path, {{props::kCreatedRow, c.text}});
         EXPECT_EQ(written.text(), c.refusal) << c.text;
         if (c.refusal.empty()) {
             EXPECT_EQ(ReadDocProperty(path, si(), 12), c.text);
         } else {
             EXPECT_EQ(written.kind(), FailureKind::Conversion) << c.text;
+            EXPECT_FALSE(WriteDocProperty(path, si(), 12, c.text, props::kVtFiletime)) << c.text;
             EXPECT_EQ(readFileBytes(path), before) << c.text;
         }
     }
@@ -186,10 +204,11 @@ TEST_F(PptWrite, AnEmptyLastPrintedOrEditingTimeRemovesItsPropertyAndAddsNothing
         const std::string beforeBytes = readFileBytes(path);
         const fs::path before = scratch_.path() / "before.ppt";
         testing::writeFileBytes(before, beforeBytes);
-        document::RowChanges changes;
-        for (const int row : c.rows) changes[std::size_t(row)] = "";
-        ASSERT_TRUE(document::writePptRows(path, changes)) << label;
-        for (const int row : c.rows) EXPECT_EQ(document::readPptRow(path, row), "") << label << " row " << row;
+        testing::RowTextChanges blanks;
+        for (const int row : c.rows) blanks.emplace_back(row, "");
+        ASSERT_TRUE(changed(path, blanks)) << label;
+        const props::RowTexts rows = rowsOf(path);
+        for (const int row : c.rows) EXPECT_EQ(rows[std::size_t(row)], "") << label << " row " << row;
         if (!c.changes) {
             EXPECT_EQ(readFileBytes(path), beforeBytes) << label << ": nothing to remove, yet the file changed";
             continue;
@@ -271,12 +290,23 @@ TEST_F(PptWrite, TextIsStoredInTheCodePageOfTheSet)
     }
 }
 
-TEST_F(PptWrite, TextWithoutAFormInTheCodePageIsRefusedAndTheFileKept)
+TEST_F(PptWrite, ValuesThatCannotBeWrittenAreRefusedAndTheFileKept)
 {
     const std::string path = copyOf("37625.ppt");
     const std::string before = readFileBytes(path);
-    EXPECT_FALSE(propset::WriteDocProperty(path, si(), 2, "日本", props::kVtLpstr));
-    EXPECT_EQ(readFileBytes(path), before);
+    struct Case {
+        std::uint32_t id;
+        std::string text;
+        std::uint16_t type;
+    };
+    for (const Case& c : {Case{2, "日本", props::kVtLpstr},  // the set's code page is 1252
+                          Case{0, "x", props::kVtLpstr},     // the dictionary
+                          Case{1, "x", props::kVtLpstr},     // the code page
+                          Case{0x80000000u, "x", props::kVtLpstr},
+                          Case{2, "x", 7}}) {                // VT_DATE is not written
+        EXPECT_FALSE(propset::WriteDocProperty(path, si(), c.id, c.text, c.type)) << c.id << " " << c.type;
+        EXPECT_EQ(readFileBytes(path), before) << c.id << " " << c.type;
+    }
 }
 
 TEST_F(PptWrite, ManagerWrittenToAFileWithoutTheSetCreatesIt)
@@ -284,8 +314,8 @@ TEST_F(PptWrite, ManagerWrittenToAFileWithoutTheSetCreatesIt)
     for (const std::string name : {"pp40only.ppt", "TestCorel.shw"}) {
         const std::string path = copyOf(name);
         ASSERT_EQ(propset::ReadDocProperty(path, dsi(), 14), "") << name;
-        ASSERT_TRUE(document::writePptRow(path, 8, "  The Manager\t")) << name;
-        EXPECT_EQ(document::readPptRow(path, 8), "The Manager") << name;
+        ASSERT_TRUE(changed(path, {{8, "  The Manager\t"}})) << name;
+        EXPECT_EQ(rowsOf(path)[8], "The Manager") << name;
         EXPECT_EQ(propset::ReadDocProperty(path, dsi(), 1), "1200") << name;  // a new set is Unicode
         const auto verdict = testing::olefileCompare(testing::corpusDir() / "files" / name, path);
         ASSERT_FALSE(verdict.is_null());
@@ -296,41 +326,41 @@ TEST_F(PptWrite, ManagerWrittenToAFileWithoutTheSetCreatesIt)
     }
 }
 
-TEST_F(PptWrite, ALongValueMovesTheSetOutOfTheMiniStream)
+TEST_F(PptWrite, AGrowingSetLeavesTheMiniStreamOrGainsTheFirstDifatSector)
 {
-    const std::string path = copyOf("WithComments.ppt");
-    const std::string comment(5000, 'c');
-    ASSERT_TRUE(document::writePptRow(path, 4, comment));
-    EXPECT_EQ(document::readPptRow(path, 4), comment);
-    ASSERT_TRUE(document::writePptRow(path, 4, "short again"));
-    EXPECT_EQ(document::readPptRow(path, 4), "short again");
-    const auto verdict = testing::olefileCompare(testing::corpusDir() / "files" / "WithComments.ppt", path);
-    ASSERT_FALSE(verdict.is_null());
-    EXPECT_TRUE(verdict["new_opens"].get<bool>()) << verdict.dump();
-    EXPECT_EQ(verdict["changed"], nlohmann::json::array({"\x05SummaryInformation"}));
-    EXPECT_EQ(verdict["props"]["SummaryInformation"]["6"], "short again");
-}
-
-TEST_F(PptWrite, AFileOverSevenMegabytesGainsItsFirstDifatSector)
-{
+    // A built file over seven megabytes whose 109 FAT sectors fill the header's DIFAT slots.
     testing::CfbLayout layout;
     const auto title = propset::newPropertySet(si(), 2, propset::typedCodePageString(bytesOf({'T'}), 1200));
     layout.streams = {{u"\x05SummaryInformation", title}, {u"PowerPoint Document", testing::patternBytes(5000, 1)}};
     layout.fullFatSectors = 109;
     const auto built = testing::buildCompoundFile(layout);
-    const fs::path path = scratch_.path() / "big.ppt";
-    testing::writeFileBytes(path, std::string(reinterpret_cast<const char*>(built.data()), built.size()));
-    ASSERT_GT(fs::file_size(path), 7'000'000u);
-    fs::copy_file(path, scratch_.path() / "big-before.ppt");
-    const std::string comment(6000, 'x');
-    ASSERT_TRUE(document::writePptRow(path.string(), 4, comment));
-    EXPECT_EQ(document::readPptRow(path.string(), 4), comment);
-    EXPECT_EQ(document::readPptRow(path.string(), 0), "T");
-    const auto verdict = testing::olefileCompare(scratch_.path() / "big-before.ppt", path);
-    ASSERT_FALSE(verdict.is_null());
-    EXPECT_TRUE(verdict["new_opens"].get<bool>()) << verdict.dump();
-    EXPECT_EQ(verdict["changed"], nlohmann::json::array({"\x05SummaryInformation"}));
-    EXPECT_EQ(verdict["props"]["SummaryInformation"]["6"], comment);
+    const fs::path big = scratch_.path() / "big.ppt";
+    testing::writeFileBytes(big, std::string(reinterpret_cast<const char*>(built.data()), built.size()));
+    ASSERT_GT(fs::file_size(big), 7'000'000u);
+    fs::copy_file(big, scratch_.path() / "big-before.ppt");
+    struct Case {
+        fs::path original;
+        std::string path;
+        std::vector<std::string> comments;  // written one after the other
+    };
+    const std::vector<Case> cases{
+        // Out of the mini stream past the cutoff, and back in.
+        {testing::corpusDir() / "files" / "WithComments.ppt", copyOf("WithComments.ppt"), {std::string(5000, 'c'), "short again"}},
+        {scratch_.path() / "big-before.ppt", big.string(), {std::string(6000, 'x')}},
+    };
+    for (const Case& c : cases) {
+        props::RowTexts expected = rowsOf(c.path);
+        for (const std::string& comment : c.comments) {
+            ASSERT_TRUE(changed(c.path, {{4, comment}})) << c.path;
+            expected[4] = comment;
+            EXPECT_EQ(rowsOf(c.path), expected) << c.path;
+        }
+        const auto verdict = testing::olefileCompare(c.original, c.path);
+        ASSERT_FALSE(verdict.is_null());
+        EXPECT_TRUE(verdict["new_opens"].get<bool>()) << c.path << verdict.dump();
+        EXPECT_EQ(verdict["changed"], nlohmann::json::array({"\x05SummaryInformation"})) << c.path;
+        EXPECT_EQ(verdict["props"]["SummaryInformation"]["6"], c.comments.back()) << c.path;
+    }
 }
 
 TEST_F(PptWrite, RefusedFilesStayByteForByte)
@@ -400,42 +430,10 @@ TEST_F(PptWrite, ALockHeldByAnotherProcessRefusesTheWrite)
     EXPECT_TRUE(propset::WriteDocProperty(path, si(), 2, "x", props::kVtLpstr)) << "once the other program let go";
 }
 
-TEST_F(PptWrite, ReservedPropertyIdsAndUnknownTypesAreNotWritten)
-{
-    const std::string path = copyOf("37625.ppt");
-    const std::string before = readFileBytes(path);
-    EXPECT_FALSE(propset::WriteDocProperty(path, si(), 0, "x", props::kVtLpstr));
-    EXPECT_FALSE(propset::WriteDocProperty(path, si(), 1, "x", props::kVtLpstr));
-    EXPECT_FALSE(propset::WriteDocProperty(path, si(), 0x80000000u, "x", props::kVtLpstr));
-    EXPECT_FALSE(propset::WriteDocProperty(path, si(), 2, "x", 7));  // VT_DATE is not written
-    EXPECT_EQ(readFileBytes(path), before);
-}
-
-TEST_F(PptWrite, RowsAreWrittenInOrderUpToTheFirstFailure)
-{
-    const std::string path = copyOf("37625.ppt");
-    document::RowChanges changes;
-    changes[0] = "New title";
-    changes[5] = "Cat";
-    changes[10] = "not a date";
-    changes[11] = "";
-    EXPECT_THROW(document::writePptRows(path, changes), Error);
-    EXPECT_EQ(document::readPptRow(path, 0), "New title");
-    EXPECT_EQ(document::readPptRow(path, 5), "Cat");
-    EXPECT_NE(document::readPptRow(path, 11), "") << "rows after the failing one are not written";
-
-    const std::string before = readFileBytes(path);
-    fs::permissions(path, fs::perms::owner_read);
-    document::RowChanges one;
-    one[0] = "x";
-    EXPECT_FALSE(document::writePptRows(path, one));
-    EXPECT_EQ(readFileBytes(path), before);
-}
-
 TEST_F(PptWrite, RowsWrittenTogetherStoreExactlyWhatRowByRowWritesStore)
 {
-    // All 14 rows through one write per property set, and through one write per row: the two
-    // files must hold the same property-set streams byte for byte.
+    // All 14 rows in one change, and in one change per row: the two files must hold the same
+    // property-set streams byte for byte.
     for (const char* name : {"42474-1.ppt", "54880_chinese.ppt", "37625.ppt"}) {
         const std::string together = copyOf(name);
         const fs::path single = scratch_.path() / ("single-" + std::string(name));
@@ -443,11 +441,10 @@ TEST_F(PptWrite, RowsWrittenTogetherStoreExactlyWhatRowByRowWritesStore)
         const props::RowTexts values = {"Titel  ", "\tThema", "Autorin", "k1; k2", "Kommentar", "Kategorie", "12",
                                  "Bearbeiter", "Chefin", "Firma", "2009-03-04 17:45:10", "", "90",
                                  "2011-07-08"};
-        document::RowChanges changes;
-        for (int row = 0; row < props::kRowCount; ++row) changes[std::size_t(row)] = values[std::size_t(row)];
-        ASSERT_TRUE(document::writePptRows(together, changes)) << name;
-        for (int row = 0; row < props::kRowCount; ++row)
-            ASSERT_TRUE(document::writePptRow(single.string(), row, values[std::size_t(row)])) << name << " row " << row;
+        testing::RowTextChanges all;
+        for (int row = 0; row < props::kRowCount; ++row) all.emplace_back(row, values[std::size_t(row)]);
+        ASSERT_TRUE(changed(together, all)) << name;
+        for (const auto& one : all) ASSERT_TRUE(changed(single.string(), {one})) << name << " row " << one.first;
 
         auto togetherFile = PosixFile::open(together, OpenMode::ReadShared);
         auto singleFile = PosixFile::open(single.string(), OpenMode::ReadShared);
@@ -456,7 +453,7 @@ TEST_F(PptWrite, RowsWrittenTogetherStoreExactlyWhatRowByRowWritesStore)
         const auto singleStreams = testing::readRootStreams(*singleFile);
         ASSERT_TRUE(togetherStreams && singleStreams) << name;
         EXPECT_EQ(*togetherStreams, *singleStreams) << name;
-        EXPECT_EQ(document::readPptRows(together), document::readPptRows(single.string())) << name;
+        EXPECT_EQ(rowsOf(together), rowsOf(single.string())) << name;
     }
 }
 
