@@ -43,7 +43,7 @@ Result<Directory> Directory::load(SectorFile& sectors, const Fat& fat, const Hea
     const std::size_t sectorSize = sectors.sectorSize();
     directory.raw_.resize(directory.sectorIds_.size() * sectorSize);
     if (!sectors.readChain(directory.sectorIds_, directory.raw_)) return sectors.lastFailure();
-    directory.loadedRaw_ = directory.raw_;
+    directory.unlinkedRaw_ = directory.raw_;
     if (directory.entry(kRootEntryId).objectType != std::uint8_t(ObjectType::Root))
         return damagedCompoundFile("directory entry 0 is not the root storage");
     return directory;
@@ -231,44 +231,47 @@ std::optional<std::uint32_t> Directory::addStreamEntry(std::u16string_view name,
     storeField(bytes, entry_field::kObjectType, std::uint8_t(ObjectType::Stream));
     storeField(bytes, entry_field::kColorFlag, 1);  // black: never makes two reds adjacent ([MS-CFB] 2.6.4)
     storeField(bytes, entry_field::kStartingSector, kEndOfChain);
+    newEntryIds_.push_back(id);
     return id;
 }
 
-std::vector<std::size_t> Directory::changedSectors(std::optional<std::uint32_t> except) const
+std::vector<std::size_t> Directory::changedSectors() const
 {
+    assert(unlinkedRaw_.size() == raw_.size());  // keepUnlinkedImage() came after the last addStreamEntry
     const std::size_t sectorSize = sectors_->sectorSize();
     std::vector<std::size_t> changed;
-    for (std::size_t index = 0; index < loadedSectorIds_.size(); ++index) {
-        for (std::size_t at = index * sectorSize; at < (index + 1) * sectorSize; at += kDirEntrySize) {
-            if (except && at == std::size_t(*except) * kDirEntrySize) continue;
-            if (!std::equal(raw_.begin() + std::ptrdiff_t(at), raw_.begin() + std::ptrdiff_t(at + kDirEntrySize),
-                            loadedRaw_.begin() + std::ptrdiff_t(at))) {
-                changed.push_back(index);
-                break;
-            }
-        }
+    for (std::size_t index = 0; index < sectorIds_.size(); ++index) {
+        const auto from = std::ptrdiff_t(index * sectorSize), to = std::ptrdiff_t((index + 1) * sectorSize);
+        if (!std::equal(raw_.begin() + from, raw_.begin() + to, unlinkedRaw_.begin() + from)) changed.push_back(index);
     }
     return changed;
 }
 
-bool Directory::writeEntry(std::uint32_t entryId)
+bool Directory::writeNewEntries(std::optional<std::size_t> switchSector)
 {
-    const std::size_t perSector = sectors_->sectorSize() / kDirEntrySize;
-    return sectors_->write(sectorIds_[entryId / perSector], (entryId % perSector) * kDirEntrySize,
-                           std::span(raw_).subspan(std::size_t(entryId) * kDirEntrySize, kDirEntrySize));
+    const std::size_t sectorSize = sectors_->sectorSize();
+    if (moved_) {
+        for (std::size_t index = 0; index < sectorIds_.size(); ++index)
+            if (!writeSector(index)) return false;
+        return true;
+    }
+    const std::span<const std::byte> unlinked(unlinkedRaw_);
+    for (const std::uint32_t id : newEntryIds_) {
+        const std::size_t index = sectorIndexOf(id);
+        if (index >= loadedSectorIds_.size() || index == switchSector) continue;
+        if (!sectors_->write(sectorIds_[index], std::size_t(id) * kDirEntrySize - index * sectorSize,
+                             unlinked.subspan(std::size_t(id) * kDirEntrySize, kDirEntrySize)))
+            return false;
+    }
+    for (std::size_t index = loadedSectorIds_.size(); index < sectorIds_.size(); ++index)
+        if (!sectors_->write(sectorIds_[index], 0, unlinked.subspan(index * sectorSize, sectorSize))) return false;
+    return true;
 }
 
 bool Directory::writeSector(std::size_t index)
 {
     const std::size_t sectorSize = sectors_->sectorSize();
     return sectors_->write(sectorIds_[index], 0, std::span(raw_).subspan(index * sectorSize, sectorSize));
-}
-
-bool Directory::writeAddedSectors()
-{
-    for (std::size_t i = moved_ ? 0 : loadedSectorIds_.size(); i < sectorIds_.size(); ++i)
-        if (!writeSector(i)) return false;
-    return true;
 }
 
 std::optional<std::pair<std::uint32_t, std::uint32_t>> Directory::pendingChainLink() const

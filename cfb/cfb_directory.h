@@ -95,23 +95,27 @@ public:
 
     // --- Writing (cfb_stream_write.h decides the order) ---
 
-    // The sectors (indexes into the chain) of the loaded chain whose bytes in memory differ from
-    // the loaded ones, the bytes of entry `except` (a new entry, written on its own) not counted.
-    std::vector<std::size_t> changedSectors(std::optional<std::uint32_t> except) const;
+    // Takes the directory as it is now as the image in which new entries and added sectors are
+    // written before the switch: called after addStreamEntry, before any link into a tree, so
+    // that a new entry on disk has no sibling until the switch (checkTree's lost new stream).
+    void keepUnlinkedImage() { unlinkedRaw_ = raw_; }
+    // The sectors (indexes into the chain) whose bytes in memory differ from that image: what the
+    // switch has to write.
+    std::vector<std::size_t> changedSectors() const;
     std::size_t sectorIndexOf(std::uint32_t entryId) const { return entryId / (sectors_->sectorSize() / kDirEntrySize); }
-    // Writes the 128 bytes of one entry. False on an I/O error.
-    bool writeEntry(std::uint32_t entryId);
+    // Writes, as keepUnlinkedImage() took them, the new entries in loaded sectors other than
+    // `switchSector` (128 bytes each; in that sector they go with the switch) and the added
+    // sectors (whole); after moveToNewChain, every sector of the copy whole, as it is now.
+    // False on an I/O error.
+    bool writeNewEntries(std::optional<std::size_t> switchSector);
     // Writes sector `index` of the chain whole, with every change made to it in memory, in one
     // write. False on an I/O error.
     bool writeSector(std::size_t index);
-    // Writes the sectors new to the chain whole: those added by addStreamEntry, or after
-    // moveToNewChain every sector. False on an I/O error.
-    bool writeAddedSectors();
     // The FAT link that joins the added sectors to the loaded chain: (last loaded sector, first
     // added sector), or nullopt when no sector was added or the directory moved.
     std::optional<std::pair<std::uint32_t, std::uint32_t>> pendingChainLink() const;
     // Copy-on-write of the whole directory: a new chain from `fat` (entries set in memory) takes
-    // the place of the loaded sectors, the added ones following it, so that writeAddedSectors()
+    // the place of the loaded sectors, the added ones following it, so that writeNewEntries()
     // writes a complete copy while the loaded chain stays as it is until the header's
     // firstDirSector names the copy. False when the FAT cannot allocate.
     bool moveToNewChain(Fat& fat);
@@ -136,7 +140,8 @@ private:
     SectorFile* sectors_;
     std::uint16_t majorVersion_;
     std::vector<std::byte> raw_;
-    std::vector<std::byte> loadedRaw_;  // the loaded sectors as they are on disk
+    std::vector<std::byte> unlinkedRaw_;  // see keepUnlinkedImage
+    std::vector<std::uint32_t> newEntryIds_;
     std::vector<std::uint32_t> sectorIds_;
     std::vector<std::uint32_t> loadedSectorIds_;
     bool moved_ = false;

@@ -113,13 +113,13 @@ bool freeOldChain(CompoundFile& cf, const Placement& old)
 }
 
 // One stream of a write sequence: where its new data goes, where its old data was (none for a
-// new stream), and for a new stream its entry and the slot that links it into the root's tree.
+// new stream), and its entry (a new stream's once it is added).
 struct PlannedWrite {
     std::span<const std::byte> data;
     Placement placement;
     std::optional<Placement> old;
     std::optional<std::uint32_t> entryId;
-    std::optional<TreeSlot> slot;  // set for a new stream only
+    std::u16string newName;  // a new stream's only
 };
 
 // Step 1's data writes. The mini chains go out in one call, their data laid end to end at mini
@@ -141,20 +141,12 @@ bool writeAllChainData(CompoundFile& cf, const std::vector<PlannedWrite>& plans)
     return miniChain.empty() || cf.miniStream().writeChainData(miniChain, miniData);
 }
 
-// Step 1: everything nobody refers to yet. A new entry goes out on its own only when its sector
-// is a loaded one other than the switch's: in the switch's sector it goes with the switch, in an
-// added sector (or a moved directory) with that sector.
+// Step 1: everything nobody refers to yet, new entries not linked into any tree (or the whole
+// directory copy).
 bool writeUnreferenced(CompoundFile& cf, const std::vector<PlannedWrite>& plans, std::optional<std::size_t> switchSector)
 {
-    Directory& directory = cf.directory();
-    if (!writeAllChainData(cf, plans)) return false;
-    for (const PlannedWrite& plan : plans) {
-        if (!plan.slot || directory.moved()) continue;
-        const std::size_t index = directory.sectorIndexOf(*plan.entryId);
-        if (index < directory.loadedSectorIds().size() && index != switchSector && !directory.writeEntry(*plan.entryId))
-            return false;
-    }
-    return directory.writeAddedSectors() && cf.miniStream().flushMiniFat() && cf.fat().flushFatSectors() && cf.sectors().sync();
+    return writeAllChainData(cf, plans) && cf.directory().writeNewEntries(switchSector) && cf.miniStream().flushMiniFat() &&
+           cf.fat().flushFatSectors() && cf.sectors().sync();
 }
 
 // Step 2: the links that lengthen the loaded MiniFAT, container and directory chains, and the
@@ -238,8 +230,7 @@ Failure writeStreams(CompoundFile& cf, std::span<const StreamWrite> writes)
     if (Failure unsound = cf.checkAllocation(); unsound.failed()) return unsound;
     Directory& directory = cf.directory();
     std::vector<PlannedWrite> plans(writes.size());
-    std::size_t creates = 0;
-    // The old placements and the new slots first: nothing allocated yet.
+    // The old placements, and a refusal of a new name, first: nothing allocated yet.
     for (std::size_t i = 0; i < writes.size(); ++i) {
         const StreamWrite& write = writes[i];
         plans[i].data = write.data;
@@ -253,32 +244,42 @@ Failure writeStreams(CompoundFile& cf, std::span<const StreamWrite> writes)
             if (!plans[i].old) return damagedCompoundFile("the chain of the stream is broken");
             continue;
         }
-        if (++creates > 1) return Failure(FailureKind::Unsupported, "one new stream per write");
         if (write.name.empty() || write.name.size() > kMaxNameUnits)
             return Failure(FailureKind::Unsupported, "a stream name must have 1 to 31 characters");
-        plans[i].slot = directory.insertionSlot(kRootEntryId, write.name);
-        if (!plans[i].slot) return damagedCompoundFile("the root storage's tree loops or already holds the name");
+        for (std::size_t j = 0; j < i; ++j)
+            if (!writes[j].entryId && compareNames(writes[j].name, write.name) == 0)
+                return Failure(FailureKind::Unsupported, "a stream is written twice");
+        if (!directory.insertionSlot(kRootEntryId, write.name))
+            return damagedCompoundFile("the root storage's tree loops or already holds the name");
+        plans[i].newName = write.name;
     }
-    std::optional<std::uint32_t> newEntryId;
-    for (std::size_t i = 0; i < writes.size(); ++i) {
-        auto placement = allocatePlacement(cf, writes[i].data.size());
+    for (PlannedWrite& plan : plans) {
+        auto placement = allocatePlacement(cf, plan.data.size());
         if (!placement) return cannotGrow();
-        plans[i].placement = std::move(*placement);
-        if (!plans[i].slot) continue;
-        plans[i].entryId = newEntryId = directory.addStreamEntry(writes[i].name, cf.fat());
-        if (!plans[i].entryId) return cannotGrow();
-        directory.setStreamLocation(*plans[i].entryId, plans[i].placement.startingSector, writes[i].data.size());
+        plan.placement = std::move(*placement);
+        if (plan.entryId) continue;
+        plan.entryId = directory.addStreamEntry(plan.newName, cf.fat());
+        if (!plan.entryId) return cannotGrow();
+        directory.setStreamLocation(*plan.entryId, plan.placement.startingSector, plan.data.size());
     }
-    // The switch's changes, in memory: each stream's location, a new stream's parent link, the root.
+    directory.keepUnlinkedImage();
+    // The switch's changes, in memory: each stream's location, each new stream's link (a later new
+    // name may hang below an earlier one), the root.
     for (const PlannedWrite& plan : plans) {
-        if (plan.slot) directory.link(*plan.slot, *plan.entryId);
-        else directory.setStreamLocation(*plan.entryId, plan.placement.startingSector, plan.data.size());
+        if (plan.old) {
+            directory.setStreamLocation(*plan.entryId, plan.placement.startingSector, plan.data.size());
+            continue;
+        }
+        // checkAllocation found the tree sound and the names are new and distinct: a slot exists.
+        const auto slot = directory.insertionSlot(kRootEntryId, plan.newName);
+        if (!slot) return damagedCompoundFile("the root storage's tree loops or already holds the name");
+        directory.link(*slot, *plan.entryId);
     }
     const MiniStream& mini = cf.miniStream();
     if (mini.rootChanged()) directory.setStreamLocation(kRootEntryId, mini.rootStartingSector(), mini.rootSize());
     // One changed sector is the switch itself; spread over several, the directory is copied and
     // the header is the switch.
-    const std::vector<std::size_t> changed = directory.changedSectors(newEntryId);
+    const std::vector<std::size_t> changed = directory.changedSectors();
     std::optional<std::size_t> switchSector;
     if (changed.size() == 1) switchSector = changed.front();
     if (changed.size() > 1 && !directory.moveToNewChain(cf.fat())) return cannotGrow();

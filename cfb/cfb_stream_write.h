@@ -10,12 +10,13 @@
 // switch is one write, so that any cut leaves all of them old or all of them new.
 //   1. Content nobody refers to yet: the new data in free or appended sectors (regular or
 //      mini), new FAT/DIFAT/MiniFAT/container/directory sectors, FAT and MiniFAT entries that
-//      turn free into used, a new stream's directory entry in a free slot, and, when the
-//      directory is copied (3b), the whole copy with every change applied and its FAT chain.  sync
+//      turn free into used, new streams' directory entries in free slots (not linked into any
+//      tree yet), and, when the directory is copied (3b), the whole copy with every change
+//      applied and its FAT chain.                                                       sync
 //   2. Links that lengthen existing chains (MiniFAT, container, and a directory that is not
 //      copied: the FAT entry of their old last sector) and changed DIFAT sectors.     sync
-//   3. The switch. Every directory entry the write changes (each stream's start and size, a new
-//      stream's parent link in the root's sibling tree, the root entry when the mini stream
+//   3. The switch. Every directory entry the write changes (each stream's start and size, each
+//      new stream's parent link in the root's sibling tree, the root entry when the mini stream
 //      grew) is changed by one write, before which every reader sees the old streams and after
 //      which it sees the new ones:
 //      a. when those entries lie in one directory sector: first the header counts that make
@@ -63,7 +64,8 @@ struct StreamWrite {
 
 // Replaces or creates every stream of `writes` in one write sequence (each step above taken once
 // for all of them), so that the file is synced as often as for one stream (twice when no table
-// grows). At most one stream is created, and no entry is written twice (Unsupported otherwise).
+// grows). No stream is named twice (Unsupported otherwise); a new name may hang below another
+// new one in the root's tree.
 // Failure{} when every write and sync succeeded. Otherwise, with nothing written, the
 // damaged-compound-file failure of checkAllocation() or of a stream's own chain, NotFound when an
 // entry is no stream, or Unsupported when the file cannot grow by the sectors needed; or, when a
