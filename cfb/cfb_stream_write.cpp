@@ -210,9 +210,10 @@ Failure writeSequence(CompoundFile& cf, const std::vector<PlannedWrite>& plans, 
                    (!switchSector || directory.writeSector(*switchSector));
     }
     if (!switched) {
+        // The first fault is the one reported. Should putting the bytes back fail too, the file
+        // is left as a crash of the forward writes could have left it: the old streams.
         const Failure failure = writeFailure(cf);
-        // A failed rollback leaves a state a crash of the forward writes could have left: the old streams.
-        sectors.rollBack();
+        static_cast<void>(sectors.rollBack());
         return failure;
     }
     sectors.endJournal();

@@ -1,7 +1,7 @@
-// In-place replacement and creation of a stream in the root storage of a compound file
+// In-place replacement and creation of streams in the root storage of a compound file
 // ([MS-CFB] 2.2-2.6: header, FAT, DIFAT, MiniFAT, directory), written so that an interruption at
-// any point leaves a file that opens with the old stream or the new one and with every other
-// stream intact.
+// any point leaves a file that opens with all the old streams or all the new ones and with every
+// other stream intact.
 //
 // Write order (a step that ends with a sync has all its writes durable before any write of a
 // later step is issued; within a step the writes may land in any order or only in part, and
@@ -70,8 +70,8 @@ struct StreamWrite {
 // damaged-compound-file failure of checkAllocation() or of a stream's own chain, NotFound when an
 // entry is no stream, or Unsupported when the file cannot grow by the sectors needed; or, when a
 // write or sync failed, the reason of that system call ("no space left on the device", ...),
-// the file then byte for byte as before when the failure came before the switch, else holding
-// every new stream. An interruption leaves all the streams old or all new. The CompoundFile is
+// the file then byte for byte as before when the failure came before the switch (holding the old
+// streams should writing the old bytes back fail too), else holding every new stream. An interruption leaves all the streams old or all new. The CompoundFile is
 // spent after any write: reopen the file to read it again.
 Failure writeStreams(CompoundFile& compoundFile, std::span<const StreamWrite> writes);
 
