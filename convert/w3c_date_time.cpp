@@ -1,6 +1,7 @@
 #include "convert/w3c_date_time.h"
 
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 
 #include "convert/date_time.h"
@@ -37,13 +38,15 @@ std::string W3cDateTimeToDisplayText(std::string_view w3cText)
 
 std::string utcMsToW3cText(std::int64_t utcMs)
 {
-    constexpr double kUnixEpochDay = 25569;  // 1970-01-01 as a date-time value
-    constexpr double kMsPerDay = 86'400'000;
-    const auto fields = decodeDateTimeInRange(kUnixEpochDay + double(utcMs) / kMsPerDay);
-    if (!fields) return "";
+    using namespace std::chrono;
+    const sys_time<milliseconds> instant{milliseconds(utcMs)};
+    const sys_days day = floor<days>(instant);
+    const year_month_day date{day};
+    if (!date.ok() || int(date.year()) < 1 || int(date.year()) > 9999) return "";
+    const hh_mm_ss<milliseconds> time{instant - day};
     char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02dZ", fields->year, fields->month, fields->day,
-                  fields->hour, fields->minute, fields->second);
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", int(date.year()), unsigned(date.month()),
+                  unsigned(date.day()), int(time.hours().count()), int(time.minutes().count()), int(time.seconds().count()));
     return text;
 }
 

@@ -262,7 +262,7 @@ Failure PackageEdit::editCustomProperties(std::span<const props::CustomEdit> edi
     if (!contentTypes.ok()) return contentTypes.failure();
     if (Failure refused = checkRewritable((*contentTypes)->part); refused.failed()) return refused;
     const std::string entryName = partNameForPeople(custom->part.name);
-    if (custom == &*newCustomPart_) {
+    if (newCustomPart_ && custom == &*newCustomPart_) {
         newCustomPart_.reset();
     } else {
         removals_.push_back(*custom->entryIndex);

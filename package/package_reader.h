@@ -16,17 +16,16 @@ namespace quorvane::package {
 // from W3C date-time text to display text ("" when they are not a W3C date-time); a row whose
 // element the part lacks is "". nullopt when the file cannot be opened (missing, or locked by a
 // writer), is not a ZIP archive, or lacks the relationships part, a relationship, or a property
-// part (missing, empty, damaged, past the part bounds of package_xml.h). Throws quorvane::Error
-// when a part is not well-formed XML or a property element holds more than one text node.
+// part (missing, empty, damaged, past the part bounds of package_xml.h), or a part is not
+// well-formed XML or a property element holds more than one text node.
 std::optional<props::RowTexts> ReadPackageProperties(const std::string& path);
 
-// ReadPackageProperties with the reason of a failure instead of nullopt: openPackageFile's ("no
-// such file", "not a regular file", "in use by another program", ...), zip::readArchiveDirectory's
-// ("not a ZIP archive", "damaged ZIP archive: <what>"), or loadPropertyParts' ("package part
-// missing: <part or relationship>", "package part too large: <part>", "package part has too many
-// elements: <part>", ...). A part that is not
-// well-formed XML fails too ("package part not well-formed: <part>: <reason>"), without a throw;
-// a property element that holds more than one text node still throws quorvane::Error.
+// ReadPackageProperties with the reason of a failure instead of nullopt (PackageEdit::open and
+// rows): the open's ("no such file", "not a regular file", "in use by another program", ...),
+// zip::readArchiveDirectory's ("not a ZIP archive", "damaged ZIP archive: <what>"), a part's
+// ("package part missing: <part or relationship>", "package part too large: <part>", "package
+// part has too many elements: <part>", "package part not well-formed: <part>: <reason>"), or the
+// words for an element that holds more than one text node.
 Result<props::RowTexts> readPackageRows(const std::string& path);
 
 }  // namespace quorvane::package

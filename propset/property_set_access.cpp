@@ -294,6 +294,10 @@ void InitPropertySetAccess() {}
 
 void ShutdownPropertySetAccess() {}
 
+namespace {
+
+// The value of one property, or why there is none (readPropertySets's failures, NotFound for an
+// absent set or property).
 Result<PropertyValue> readPropertyValue(const std::string& fileName, const props::Fmtid& fmtid, std::uint32_t propertyId)
 {
     auto sets = readPropertySets(fileName, std::span(&fmtid, 1));
@@ -304,6 +308,8 @@ Result<PropertyValue> readPropertyValue(const std::string& fileName, const props
     if (!value) return Failure(FailureKind::NotFound, "no such property");
     return std::move(*value);
 }
+
+}  // namespace
 
 std::string ReadDocProperty(const std::string& fileName, const props::Fmtid& fmtid, std::uint32_t propertyId)
 {

@@ -1,7 +1,10 @@
-// The four property operations on .ppt files (compound files with OLE property sets), each
-// standing alone: it opens the file, reads or writes one property of one set by id, and closes
-// the file again. Reads never fail (any failure gives ""); writes give true only when the
-// property was written and every write and sync of the file succeeded.
+// Property sets of .ppt files (compound files with OLE property sets, [MS-OLEPS]): the typed
+// writes of a set's first section and the stream-level edit the change path uses
+// (document/ppt_edit.h), the reads of sets from an open compound file, and the four property
+// operations of the window's older callers, each standing alone: it opens the file, reads or
+// writes one property of one set by id, and closes the file again. Their reads never fail (any
+// failure gives ""); their writes give true only when the property was written and every write
+// and sync of the file succeeded.
 //
 // Opens take open-file-description locks: a read takes a shared lock (other readers may read,
 // writers are refused), a write an exclusive one; a lock held by anybody else makes the open
@@ -124,7 +127,8 @@ Result<std::vector<std::optional<PropertySetContent>>> readPropertySetsFrom(cfb:
 
 // The sets `fmtids` of `fileName`, read with one open under a shared lock, in the order asked;
 // nullopt for a set that is absent, does not parse, or has no section. The failure when the file
-// cannot be opened (the open's reasons, as writeDocPropertiesOrFailure) or is a damaged compound
+// cannot be opened (the open's reasons: "no such file", "in use by another program", "not a
+// regular file", "permission denied") or is a damaged compound
 // file, a set stream whose chain is broken included.
 Result<std::vector<std::optional<PropertySetContent>>> readPropertySets(const std::string& fileName,
                                                                         std::span<const props::Fmtid> fmtids);

@@ -12,7 +12,9 @@
 
 #include "app/row_editors.h"
 #include "change/change_engine.h"
+#include "change/file_plan.h"
 #include "change_test_support.h"
+#include "tests/support/document_reads.h"
 #include "tests/support/fileinfo_fixtures.h"
 #include "ui_test_support.h"
 
@@ -73,7 +75,7 @@ private slots:
         QVERIFY(runCommand(form_.get(), QStringLiteral("BitBtn6")));
         QVERIFY(capture.messages.isEmpty());
         QCOMPARE(lineStatus(*form_->ListView1, 0), int(kChanged));
-        const auto rows = quorvane::document::readDocumentRows(path);
+        const auto rows = quorvane::testing::documentRows(path);
         QVERIFY(rows);
         QCOMPARE((*rows)[0], std::string("Single title"));
         QCOMPARE((*rows)[2], std::string("Single author"));
@@ -157,11 +159,9 @@ private slots:
         form_->ListView1->setCurrentItem(form_->ListView1->topLevelItem(0));
         QCOMPARE(lineStatus(*form_->ListView1, 0), int(kUnchanged));
         form_->ListView3->setRowValue(0, QStringLiteral("Not written"));
-        quorvane::props::RowTexts elsewhere{};
-        elsewhere[0] = "Changed elsewhere";
-        quorvane::props::RowSelection titleOnly{};
-        titleOnly[0] = true;
-        QVERIFY(quorvane::document::writeDocumentRows(path, elsewhere, titleOnly));
+        quorvane::change::FileRequest elsewhere;
+        elsewhere.content.rows[0] = quorvane::props::RowValue::textValue("Changed elsewhere");
+        QVERIFY(!quorvane::change::applyFileChange(path, elsewhere, {}).failed());
         QVERIFY(runCommand(form_.get(), QStringLiteral("BitBtn6")));
         QCOMPARE(titleOf(path), std::string("Changed elsewhere"));
         QCOMPARE(form_->ListView3->rowValue(0), QStringLiteral("Changed elsewhere"));
@@ -202,7 +202,7 @@ private slots:
 
         quorvane::change::SingleChangeValues values;
         values.rowValues[0] = "\xE4\xB8\xAD\xE6\x96\x87";
-        QVERIFY(quorvane::change::changeSingleFile(path, values).failed());
+        QVERIFY(!quorvane::change::ApplySingleChange(path, values));
         QVERIFY(quorvane::testing::FileTrace::of(path) == traceBefore);
         QCOMPARE(fileBytes(path), before);
     }

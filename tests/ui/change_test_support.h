@@ -15,7 +15,7 @@
 
 #include "app/file_list_lines.h"
 #include "app/main_form.h"
-#include "document/document_rows.h"
+#include "document/document_edit.h"
 
 namespace quorvane::app::testing {
 
@@ -101,8 +101,9 @@ inline QByteArray fileBytes(const std::string& path)
 // The title row of a file as the program reads it; "<unreadable>" when it cannot be read.
 inline std::string titleOf(const std::string& path)
 {
-    const std::optional<props::RowTexts> rows = document::readDocumentRows(path);
-    return rows ? (*rows)[0] : std::string("<unreadable>");
+    auto edit = document::DocumentEdit::open(path, false, nullptr);
+    const auto rows = edit.ok() ? edit->rows() : Result<props::RowTexts>(edit.failure());
+    return rows.ok() ? (*rows)[0] : std::string("<unreadable>");
 }
 
 }  // namespace quorvane::app::testing

@@ -16,7 +16,7 @@
 #include "app/custom_properties_page.h"
 #include "change_test_support.h"
 #include "convert/display_text.h"
-#include "document/custom_rows.h"
+#include "tests/support/document_reads.h"
 #include "tests/support/fileinfo_fixtures.h"
 #include "ui_test_support.h"
 
@@ -37,7 +37,7 @@ std::vector<CustomProperty> sortedByName(std::vector<CustomProperty> properties)
 
 std::vector<CustomProperty> customOf(const std::string& path)
 {
-    auto read = quorvane::document::readCustomRows(path);
+    auto read = quorvane::testing::documentCustom(path);
     return read.ok() ? sortedByName(read.value()) : std::vector<CustomProperty>{{"<unreadable>", "", ""}};
 }
 

@@ -53,7 +53,7 @@ std::optional<double> batchWindowCostPerFile(TForm1& form, int fileCount)
     const double windowMs = double(timer.nsecsElapsed()) / 1e6;
     timer.restart();
     int failed = 0;
-    for (const std::string& path : bare) failed += change::changeFileInBatch(path, settings).failed() ? 1 : 0;
+    for (const std::string& path : bare) failed += change::ApplyBatchChangeToFile(path, settings) ? 0 : 1;
     const double coreMs = double(timer.nsecsElapsed()) / 1e6;
     const bool allChanged = std::all_of(listed.begin(), listed.end(), [](const std::string& p) { return testing::titleOf(p) == "Bench title"; });
     form.ToolButton3Click();

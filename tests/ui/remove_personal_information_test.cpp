@@ -11,9 +11,9 @@
 
 #include "app/custom_properties_page.h"
 #include "app/scrub_dialog.h"
-#include "change/scrub.h"
+#include "change/file_request.h"
 #include "change_test_support.h"
-#include "document/custom_rows.h"
+#include "tests/support/document_reads.h"
 #include "tests/support/cfb_olefile.h"
 #include "ui_test_support.h"
 
@@ -71,7 +71,7 @@ private slots:
     void okEmptiesPersonalRowsAndCustomPropertiesOfEveryFile()
     {
         QFETCH(bool, thumbnail);
-        const auto before = quorvane::document::readDocumentRows(paths_[0]);
+        const auto before = quorvane::testing::documentRows(paths_[0]);
         QVERIFY(before && !(*before)[2].empty());
         bool seen = false;
         answerConfirmation(QDialogButtonBox::Ok, thumbnail, &seen);
@@ -79,12 +79,12 @@ private slots:
         QVERIFY(seen);
 
         for (const std::string& path : paths_) {
-            const auto rows = quorvane::document::readDocumentRows(path);
+            const auto rows = quorvane::testing::documentRows(path);
             QVERIFY(rows);
             const quorvane::props::RowSelection scrubbed = quorvane::change::scrubbedRows();
             for (int row = 0; row < quorvane::props::kRowCount; ++row)
                 QCOMPARE((*rows)[std::size_t(row)], scrubbed[std::size_t(row)] ? std::string() : (*before)[std::size_t(row)]);
-            const auto custom = quorvane::document::readCustomRows(path);
+            const auto custom = quorvane::testing::documentCustom(path);
             QVERIFY(custom.ok() && custom->empty());
             // An independent reader opens the file and finds the thumbnail (PIDSI_THUMBNAIL) as asked.
             const nlohmann::json verdict = quorvane::testing::olefileCompare(corpusFilePath(kPersonalFile).toStdString(), path);
