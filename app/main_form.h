@@ -244,6 +244,7 @@ private:
         std::string path;
         bool readSucceeded = false;
         std::optional<change::FileStamp> stamp;
+        props::RowTexts rowTexts;  // as the "Single Change" table gave them back once shown
     };
 
     RowEditors* rowEditors_;

@@ -105,7 +105,11 @@ void TForm1::BitBtn6Click()
     ListView1->viewport()->repaint();
     const std::string path = linePath(*ListView1, line);
     const change::SingleChangeValues values = singleChangeValuesOf(*this);
-    const auto request = change::singleChangeRequest(values.rowValues, values.datePickers, values.timePickers,
+    // Only the rows the user edited: a value read and written back could lose what its display
+    // text does not show (a stored type, fractions of a second).
+    props::RowSelection edited{};
+    for (std::size_t row = 0; row < edited.size(); ++row) edited[row] = values.rowValues[row] != shown_->rowTexts[row];
+    const auto request = change::singleChangeRequest(values.rowValues, edited, values.datePickers, values.timePickers,
                                                      values.attributes);
     if (refusedRequest(request)) return;
     // A change the plan refuses makes no backup and writes nothing.
@@ -120,6 +124,7 @@ void TForm1::BitBtn6Click()
     // What the page shows is now what was written (or what the user tried to write): the file
     // as it is now counts as shown.
     shown_->stamp = change::fileStampOf(path);
+    shown_->rowTexts = values.rowValues;
     markLine(line, outcome);
     showSelectedLineFailure();
 }

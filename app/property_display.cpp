@@ -13,6 +13,7 @@
 #include "app/custom_properties_page.h"
 #include "app/date_time_pickers.h"
 #include "app/file_list_lines.h"
+#include "app/batch_controls.h"
 #include "app/main_form.h"
 #include "app/property_table.h"
 #include "change/file_display.h"
@@ -109,7 +110,7 @@ void TForm1::displayLine(int line)
         setLineFailure(*ListView1, line, failureReason(QStringLiteral("Cannot read"), display.failure));
     else if (status != kChangeFailed)
         setLineFailure(*ListView1, line, QString());
-    shown_ = ShownFile{path, display.succeeded, display.stamp};
+    shown_ = ShownFile{path, display.succeeded, display.stamp, singleChangeValuesOf(*this).rowValues};
 }
 
 }  // namespace quorvane::app

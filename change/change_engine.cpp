@@ -8,7 +8,7 @@ namespace quorvane::change {
 
 bool ApplySingleChange(const std::string& path, const SingleChangeValues& values)
 {
-    const auto request = singleChangeRequest(values.rowValues, values.datePickers, values.timePickers, values.attributes);
+    const auto request = singleChangeRequest(values.rowValues, props::kAllRows, values.datePickers, values.timePickers, values.attributes);
     return request.ok() && !applyFileChange(path, *request, {}).failed();
 }
 

@@ -29,11 +29,12 @@ fileinfo::FileTimeSources batchSources(const FileTimeSetting& setting)
 
 }  // namespace
 
-Result<FileRequest> singleChangeRequest(const props::RowTexts& rowTexts, const std::array<convert::DateTime, 3>& datePickers,
+Result<FileRequest> singleChangeRequest(const props::RowTexts& rowTexts, const props::RowSelection& edited,
+                                        const std::array<convert::DateTime, 3>& datePickers,
                                         const std::array<convert::DateTime, 3>& timePickers,
                                         const fileinfo::AttributeBoxes& attributes)
 {
-    auto rows = rowValuesOf(rowTexts, props::kAllRows);
+    auto rows = rowValuesOf(rowTexts, edited);
     if (!rows.ok()) return rows.failure();
     const auto sources = [&](int index) {
         return fileinfo::FileTimeSources{datePickers[std::size_t(index)], timePickers[std::size_t(index)], true};

@@ -26,10 +26,13 @@ struct ChangeOptions {
     bool backup = false;       // copy the file aside first (fileinfo/backup.h), once the plan allows the change
 };
 
-// The request of the window's Single Change: every row's value from its display text, the three
-// times from the shown pickers, the attribute boxes. The failure of the first row text that its
-// row cannot take (props::rowValueOfDisplayText), named by the row's label.
-Result<FileRequest> singleChangeRequest(const props::RowTexts& rowTexts, const std::array<convert::DateTime, 3>& datePickers,
+// The request of the window's Single Change: the value of each row of `edited` from its display
+// text (a row the user did not edit is kept as the file holds it, so that reading a value and
+// writing it back never alters it), the three times from the shown pickers, the attribute boxes.
+// The failure of the first row text that its row cannot take (props::rowValueOfDisplayText),
+// named by the row's label.
+Result<FileRequest> singleChangeRequest(const props::RowTexts& rowTexts, const props::RowSelection& edited,
+                                        const std::array<convert::DateTime, 3>& datePickers,
                                         const std::array<convert::DateTime, 3>& timePickers,
                                         const fileinfo::AttributeBoxes& attributes);
 
