@@ -162,7 +162,11 @@ void TForm1::BitBtn2Click()
         return;
     }
     const auto request = change::batchRequest(settings);
-    if (refusedRequest(request)) return;
+    if (refusedRequest(request)) {
+        // As after a run that an error ended: the first file is shown again.
+        reselectFirstLine(*ListView1);
+        return;
+    }
     const RunTally tally = changeEveryLine(*request, {false, settings.backup});
     reselectFirstLine(*ListView1);
     showRunOutcome(tally.changed, tally.failed, QStringLiteral("changed"));
