@@ -105,6 +105,8 @@ Failure planContent(const std::string& path, const FileRequest& request, const C
     auto contentChanges = edit->prepare(request.content);
     if (!contentChanges.ok()) return contentChanges.failure();
     if (edit->changed() && !options.allowSigned && edit->isSigned()) return document::signedDocumentRefusal();
+    if (edit->changed())
+        if (Failure refused = edit->writable(); refused.failed()) return refused;
     changes = std::move(contentChanges).value();
     return {};
 }

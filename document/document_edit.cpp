@@ -148,6 +148,12 @@ Result<std::vector<ValueChange>> DocumentEdit::prepare(const ContentRequest& req
     return changes;
 }
 
+Failure DocumentEdit::writable() const
+{
+    if (const auto* ppt = std::get_if<PptEdit>(&edit_)) return ppt->writable();
+    return {};
+}
+
 Failure DocumentEdit::commit(const FinalMetadata* finalMetadata)
 {
     if (auto* ppt = std::get_if<PptEdit>(&edit_)) return ppt->commit();

@@ -67,6 +67,10 @@ public:
     // Whether prepare changed anything a commit would write.
     bool changed() const;
 
+    // Failure{} when a commit of what prepare changed can be written; else the refusal that the
+    // commit would give before writing (a compound file whose allocation is broken).
+    Failure writable() const;
+
     // Writes what prepare changed in one commit: one archive rewrite whose new file takes
     // `finalMetadata` before its rename, or one write sequence of the compound file. Failure{}
     // when written or when nothing changed. Only for a file opened for a change.

@@ -169,21 +169,13 @@ bool PptEdit::changed() const
 Failure PptEdit::commit()
 {
     std::vector<cfb::StreamWrite> writes;
-    std::vector<cfb::StreamWrite> laterCreates;  // the stream writer creates one stream per sequence
     for (const auto& [name, stream] : streams_) {
         if (stream.current == stream.original || !stream.current) continue;
-        const cfb::StreamWrite write{stream.entryId, stream.entryId ? std::u16string() : name, *stream.current};
-        const bool creates = !write.entryId;
-        const bool created = std::any_of(writes.begin(), writes.end(), [](const auto& w) { return !w.entryId; });
-        (creates && created ? laterCreates : writes).push_back(write);
+        writes.push_back({stream.entryId, stream.entryId ? std::u16string() : name, *stream.current});
     }
     if (writes.empty()) return {};
+    // Every changed stream, new ones included, turns new with one write of the file.
     if (Failure written = cfb::writeStreams(*compoundFile_, writes); written.failed()) return written;
-    for (const cfb::StreamWrite& create : laterCreates) {
-        auto reopened = cfb::CompoundFile::open(*file_);
-        if (!reopened.ok()) return reopened.failure();
-        if (Failure written = cfb::writeStreams(reopened.value(), std::span(&create, 1)); written.failed()) return written;
-    }
     // Keep the first fault: a close that fails after the writes fails the change.
     errno = 0;
     return file_->close() ? Failure{} : Failure::fromErrno(errno);

@@ -48,6 +48,10 @@ public:
     // Whether the edits changed any stream.
     bool changed() const;
 
+    // Failure{} when the compound file is sound enough to write into (cfb::CompoundFile::
+    // checkAllocation); else the refusal that a commit would give, with nothing written.
+    Failure writable() const { return compoundFile_->checkAllocation(); }
+
     // Writes every changed stream in one write sequence (cfb::writeStreams). Failure{} when
     // written or when nothing changed; otherwise the refusal of a file too damaged to write into
     // (nothing written) or the write's failure.
