@@ -132,7 +132,7 @@ std::string applied(const fs::path& file, const Result<FileRequest>& request)
 
 std::string appliedSingle(const fs::path& file, const SingleChangeValues& values)
 {
-    return applied(file, singleChangeRequest(values.rowValues, values.datePickers, values.timePickers, values.attributes));
+    return applied(file, singleChangeRequest(values.rowValues, props::kAllRows, values.datePickers, values.timePickers, values.attributes));
 }
 
 TEST_F(ChangeEngine, SingleChangeWritesEveryRowAndTheComposedTimesInBothFormats)
