@@ -25,8 +25,6 @@ inline constexpr std::size_t kHeaderDifatSlots = 109;
 inline constexpr std::uint32_t kMiniSectorSize = 64;
 inline constexpr std::uint32_t kMiniStreamCutoff = 4096;
 
-constexpr bool isRegularSector(std::uint32_t sectorId) { return sectorId < kMaxRegSect; }
-
 struct Header {
     std::uint16_t minorVersion = 0x3E;
     std::uint16_t majorVersion = 3;

@@ -129,6 +129,16 @@ std::string unlandedValues(const std::string& path, const fileinfo::FileSnapshot
     return problems;
 }
 
+// Whether the file holds what `content` asks already: read again, the request changes nothing.
+// For a commit that failed after its switch (the old bytes not cleared, the last sync refused).
+bool landed(const std::string& path, const document::ContentRequest& content)
+{
+    auto edit = document::DocumentEdit::open(path, false, nullptr);
+    if (!edit.ok()) return false;
+    const auto changes = edit->prepare(content);
+    return changes.ok() && !edit->changed();
+}
+
 }  // namespace
 
 FilePlan planFileChange(const std::string& path, const FileRequest& request, const ChangeOptions& options)
@@ -185,15 +195,20 @@ FileOutcome applyFileChange(const std::string& path, const FileRequest& request,
 
     const auto snapshot = fileinfo::readFileSnapshot(path);
     bool committed = false;
-    const Failure failure = fileinfo::runFileChange(path, request.file, [&](const FinalMetadata& final) -> Failure {
+    // The content in one commit; the file is closed before anything reads it again.
+    const auto commitContent = [&](const FinalMetadata& final) -> Failure {
         auto edit = document::DocumentEdit::open(path, true, &final);
         if (!edit.ok()) return edit.failure();
         auto changes = edit->prepare(request.content);
         if (!changes.ok()) return changes.failure();
         if (!edit->changed()) return {};
         if (!options.allowSigned && edit->isSigned()) return document::signedDocumentRefusal();
-        const Failure written = edit->commit(&final);
-        committed = !written.failed();
+        return edit->commit(&final);
+    };
+    const Failure failure = fileinfo::runFileChange(path, request.file, [&](const FinalMetadata& final) -> Failure {
+        const Failure written = commitContent(final);
+        committed = !written.failed() || landed(path, request.content);
+        if (written.failed() && committed) return written.within("the change is written, but");
         return written;
     });
     outcome.kind = FileOutcome::Kind::Failed;

@@ -45,8 +45,9 @@ struct FileOutcome {
     Failure failure;
     std::vector<document::ValueChange> changes;  // what the plan said would change
     bool backupFailed = false;  // the failure is the backup's (a batch of the window stops there)
-    // The content was committed but a time or attribute did not land as asked (the failure
-    // names it); every other way to fail leaves the file as it was.
+    // The content was committed but a time or attribute did not land as asked, or the commit
+    // failed after its switch ("the change is written, but: ..."); the failure names it. Every
+    // other way to fail leaves the file as it was.
     bool partly = false;
 
     bool failed() const { return kind == Kind::Failed; }

@@ -127,14 +127,4 @@ Result<std::vector<props::CustomEdit>> keepingStoredTypes(std::vector<props::Cus
     return edits;
 }
 
-std::string shownValueOf(const props::CustomValue& value)
-{
-    char buffer[32];
-    if (value.type == props::kCustomInteger) return std::to_string(value.integer);
-    if (value.type == props::kCustomNumber) return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value.number).ptr);
-    if (value.type == props::kCustomYesNo) return value.yesNo ? "yes" : "no";
-    if (value.type == props::kCustomDate) return convert::DateTimeToDisplayText(convert::FileTimeToDateTime(value.filetime100ns));
-    return value.text;
-}
-
 }  // namespace quorvane::cli

@@ -29,7 +29,5 @@ std::optional<CustomArguments> takeCustomOptions(const std::vector<std::string>&
 Result<std::vector<props::CustomEdit>> keepingStoredTypes(std::vector<props::CustomEdit> edits,
                                                           std::vector<props::CustomProperty> stored);
 
-// The value text that `show` gives for a value that `edit` sets (dates as display text).
-std::string shownValueOf(const props::CustomValue& value);
 
 }  // namespace quorvane::cli

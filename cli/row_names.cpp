@@ -19,11 +19,4 @@ std::optional<int> rowOfName(std::string_view name)
     return std::nullopt;
 }
 
-std::string nameOfRow(int row)
-{
-    std::string optionName(props::catalogueRow(row).name);
-    std::replace(optionName.begin(), optionName.end(), '_', '-');
-    return optionName;
-}
-
 }  // namespace quorvane::cli

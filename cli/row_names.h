@@ -13,8 +13,5 @@ namespace quorvane::cli {
 // or '-', or "total-editing-time" (the editing time's earlier name); nullopt for any other text.
 std::optional<int> rowOfName(std::string_view name);
 
-// The option name of `row`: its machine name with '-' for '_' ("last-saved-by",
-// "total-editing-minutes"). Precondition: 0 <= row < props::kRowCount.
-std::string nameOfRow(int row);
 
 }  // namespace quorvane::cli

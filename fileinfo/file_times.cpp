@@ -105,11 +105,6 @@ bool SetFileTimes(const std::string& path, convert::DateTime creation, convert::
     return !setFileInstants(path, asked, instantsOf(*snapshot)).failed();
 }
 
-bool setSnapshotTimes(const std::string& path, const FileSnapshot& snapshot)
-{
-    return !setFileInstants(path, instantsOf(snapshot), instantsOf(snapshot)).failed();
-}
-
 bool putLastAccessBack(const std::string& path, const FileSnapshot& snapshot)
 {
     const timespec lastAccessOnly[2] = {snapshot.exactLastAccess, {0, UTIME_OMIT}};

@@ -45,10 +45,6 @@ Failure setFileInstants(const std::string& path, const FileInstants& asked, cons
 bool SetFileTimes(const std::string& path, convert::DateTime creation, convert::DateTime lastWrite,
                   convert::DateTime lastAccess);
 
-// Gives a file the three times of a snapshot, last access and last write exactly as the file
-// system reported them. Results as SetFileTimes.
-bool setSnapshotTimes(const std::string& path, const FileSnapshot& snapshot);
-
 // Gives a file the snapshot's last-access time again, which reading the file may have moved;
 // nothing else changes, and no exclusive open is needed. True when the time was set.
 bool putLastAccessBack(const std::string& path, const FileSnapshot& snapshot);

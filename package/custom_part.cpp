@@ -3,10 +3,8 @@
 #include <string_view>
 
 #include "convert/w3c_date_time.h"
-#include "package/package_file.h"
 #include "package/package_parts.h"
 #include "package/package_relationships.h"
-#include "zip/zip_central_dir.h"
 
 namespace quorvane::package {
 namespace {
@@ -41,24 +39,6 @@ std::vector<props::CustomProperty> customPropertiesOfPart(const ParsedPart& part
         shown.push_back(shownProperty(name, property.find_child([](const pugi::xml_node n) { return n.type() == pugi::node_element; })));
     }
     return shown;
-}
-
-Result<std::vector<props::CustomProperty>> readPackageCustomProperties(const std::string& path)
-{
-    auto file = openPackageFile(path, OpenMode::ReadShared);
-    if (!file.ok()) return file.failure();
-    const auto directory = zip::readArchiveDirectory(file.value());
-    if (!directory.ok()) return directory.failure();
-    if (!findRelationshipsEntry(*directory))
-        return Failure(FailureKind::NotFound, "package part missing: " + partNameForPeople(kRelationshipsEntryName));
-    const auto relationships = readBoundedPart(file.value(), *directory, kRelationshipsEntryName);
-    if (!relationships.ok()) return relationships.failure();
-    const auto found = customPropertiesRelationships(*relationships);
-    const std::string name = found.empty() ? "" : targetEntryName(found.front());
-    if (name.empty()) return std::vector<props::CustomProperty>{};
-    const auto part = readBoundedPart(file.value(), *directory, name);
-    if (!part.ok()) return part.failure();
-    return customPropertiesOfPart(*part);
 }
 
 }  // namespace quorvane::package

@@ -32,11 +32,4 @@ std::vector<pugi::xml_node> customPropertiesRelationships(const ParsedPart& rela
 // its qualified name ("vt:blob") with an empty value. A property without a name is left out.
 std::vector<props::CustomProperty> customPropertiesOfPart(const ParsedPart& part);
 
-// The custom properties of the package at `path`, read under a shared lock: empty when the
-// package has no custom-properties relationship. Failures: openPackageFile's,
-// zip::readArchiveDirectory's, "package part missing: _rels/.rels" or "package part missing:
-// <custom part>" when the relationship names no entry, the entry's own failure, the part bounds
-// of package_xml.h, and "package part not well-formed: ..." for XML that does not parse.
-Result<std::vector<props::CustomProperty>> readPackageCustomProperties(const std::string& path);
-
 }  // namespace quorvane::package

@@ -27,16 +27,4 @@ Result<RowValue> rowValueOfDisplayText(int row, std::string_view text)
     return RowValue::instantValue(*utcMs);
 }
 
-std::string displayTextOfRowValue(const RowValue& value)
-{
-    switch (value.kind) {
-    case RowValue::Kind::Text: return value.text;
-    case RowValue::Kind::Minutes: return std::to_string(value.minutes);
-    case RowValue::Kind::Instant: return convert::DateTimeToDisplayText(convert::utcEpochMsToDateTime(value.utcMs));
-    case RowValue::Kind::Keep:
-    case RowValue::Kind::Clear: break;
-    }
-    return "";
-}
-
 }  // namespace quorvane::props

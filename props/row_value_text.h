@@ -1,5 +1,5 @@
 // The typed value of a row read from its display text (the window's tables, the saved batch
-// settings), and the display text of a typed value (what a plan shows).
+// settings).
 #pragma once
 
 #include <string>
@@ -18,8 +18,5 @@ namespace quorvane::props {
 // number of minutes".
 Result<RowValue> rowValueOfDisplayText(int row, std::string_view text);
 
-// The display text of a value of row `row`: text as it is, minutes in decimal, an instant as
-// local display text; "" for Clear and Keep.
-std::string displayTextOfRowValue(const RowValue& value);
 
 }  // namespace quorvane::props

@@ -16,6 +16,7 @@
 #include "package/custom_part_write.h"
 #include "package/package_edit.h"
 #include "tests/support/corpus.h"
+#include "tests/support/document_reads.h"
 #include "tests/support/environment_guard.h"
 #include "tests/support/faulty_file.h"
 #include "tests/support/package_builder.h"
@@ -68,7 +69,7 @@ std::vector<TypedCase> typedCases()
 
 std::vector<props::CustomProperty> customOf(const fs::path& path)
 {
-    auto read = readPackageCustomProperties(path.string());
+    auto read = testing::documentCustom(path.string());
     EXPECT_TRUE(read.ok()) << path << ": " << read.failure().text();
     return read.ok() ? *read : std::vector<props::CustomProperty>{};
 }

@@ -1,0 +1,107 @@
+// One commit per file, counted at the system calls (strace): a .ppt title change opens the file
+// twice (the plan's read, the change) and renames nothing; a package scrub that removes the
+// thumbnail and every custom property, and a set of a title with a custom property, rename one
+// new archive over the file, once. A fault injected at the switch of a .ppt that changes both
+// property sets leaves both old.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <regex>
+#include <sstream>
+
+#include "tests/cli/cli_fixture.h"
+#include "tests/support/document_reads.h"
+
+namespace quorvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class OneCommit : public Cli {
+protected:
+    void SetUp() override
+    {
+        if (std::system("command -v strace >/dev/null 2>&1") != 0) GTEST_SKIP() << "strace is not installed";
+    }
+
+    // The tool's system calls of `trace` (strace -e trace=...) while it runs `arguments`.
+    std::string traced(const std::string& trace, const std::vector<std::string>& arguments, CliRun* result = nullptr)
+    {
+        const fs::path log = scratch_.path() / "strace.log";
+        const CliRun run = this->run(arguments, [&](const std::string& command) {
+            return "strace -f -qq -o " + shellQuoted(log.string()) + " -e trace=" + trace + " " + command;
+        });
+        if (result) *result = run;
+        EXPECT_EQ(run.status, 0) << run.err;
+        return readFileBytes(log);
+    }
+
+    static int count(const std::string& text, const std::regex& pattern)
+    {
+        return int(std::distance(std::sregex_iterator(text.begin(), text.end(), pattern), std::sregex_iterator()));
+    }
+};
+
+TEST_F(OneCommit, APptTitleChangeOpensTheFileTwice)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    const std::string path = copyOf("bug61881.ppt");
+    const std::string calls = traced("openat,open,rename,renameat,renameat2", {"set", "--title", "Counted", path});
+    EXPECT_EQ(count(calls, std::regex("open(at)?\\(.*\"" + path + "\"")), 2) << calls;
+    EXPECT_EQ(count(calls, std::regex("rename")), 0) << calls;
+    EXPECT_EQ(documentRows(path).value()[0], "Counted");
+}
+
+TEST_F(OneCommit, APackageChangeOfRowsCustomPropertiesAndThumbnailRenamesOnce)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    const std::vector<std::vector<std::string>> commands{{"scrub", "--thumbnail"},
+                                                         {"set", "--title", "Counted", "--custom", "Counted=1"}};
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command.front());
+        const std::string path = copyOf("60810.pptx");
+        ASSERT_FALSE(documentCustom(path).value().empty());
+        std::vector<std::string> arguments = command;
+        arguments.push_back(path);
+        const std::string calls = traced("rename,renameat,renameat2", arguments);
+        EXPECT_EQ(count(calls, std::regex("rename(at2?)?\\(.*\"" + path + "\"\\) = 0")), 1) << calls;
+    }
+}
+
+// Both property sets of this file change: their directory entries lie in different directory
+// sectors or not, the switch is one write. The write that fails with ENOSPC is each write of the
+// change in turn; whatever write fails, the file holds the old title and the old company, byte
+// for byte as it was, or both new ones with a failure that says the change is written.
+TEST_F(OneCommit, AFaultAtAnyWriteOfAPptChangeLeavesBothSetsOldOrNew)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    const std::string original = copyOf("bug61881.ppt");
+    const props::RowTexts before = documentRows(original).value();
+    int writes = 0;
+    for (int failing = 1;; ++failing) {
+        SCOPED_TRACE(failing);
+        const std::string path = (scratch_.path() / "faulted.ppt").string();
+        fs::copy_file(original, path, fs::copy_options::overwrite_existing);
+        const std::string inject = "pwrite64:error=ENOSPC:when=" + std::to_string(failing);
+        const CliRun result = run({"set", "--title", "New title", "--company", "New company", path}, [&](const std::string& command) {
+            return "strace -f -qq -o /dev/null -e trace=pwrite64 -e inject=" + inject + " " + command;
+        });
+        const props::RowTexts after = documentRows(path).value();
+        const bool old = after[0] == before[0] && after[9] == before[9];
+        const bool changed = after[0] == "New title" && after[9] == "New company";
+        EXPECT_TRUE(old || changed) << "title '" << after[0] << "', company '" << after[9] << "'";
+        if (result.status == 0) break;
+        if (changed) {
+            // A write after the switch (clearing the old bytes) failed: the change stands, and says so.
+            EXPECT_NE(result.err.find("the change is written, but"), std::string::npos) << result.err;
+        } else {
+            EXPECT_EQ(readFileBytes(path), readFileBytes(original)) << "a refused change leaves the file as it was";
+        }
+        writes = failing;
+        ASSERT_LT(failing, 200) << "the change never succeeded";
+    }
+    EXPECT_GT(writes, 2) << "the change writes more than twice";
+}
+
+}  // namespace
+}  // namespace quorvane::testing
