@@ -115,8 +115,11 @@ TEST_F(DryRunAgrees, SetAndScrubDoWhatTheirDryRunsSay)
             }
             // Every value the plan names is the one the run leaves.
             const auto rows = documentRows(path);
-            for (const std::string& line : planned.at(path).lines)
-                if (line.starts_with("  Title: ") && rows) EXPECT_TRUE(line.ends_with("-> '" + (*rows)[0] + "'")) << line;
+            for (const std::string& line : planned.at(path).lines) {
+                if (line.starts_with("  Title: ") && rows) {
+                    EXPECT_TRUE(line.ends_with("-> '" + (*rows)[0] + "'")) << line;
+                }
+            }
         }
         EXPECT_GT(changed, 100) << "most corpus files take the change";
         EXPECT_GE(refused, 2) << "the damaged and the signed file are refused";
