@@ -47,7 +47,8 @@ int addPaddingStream(const std::string& path, std::uint64_t byteCount)
         state ^= state << 13, state ^= state >> 17, state ^= state << 5;
         b = std::byte(state);
     }
-    if (cfb::createRootStream(compoundFile.value(), u"BenchPadding", padding).failed()) return 1;
+    const cfb::StreamWrite write{std::nullopt, u"BenchPadding", padding};
+    if (cfb::writeStreams(compoundFile.value(), std::span(&write, 1)).failed()) return 1;
     return file->close() ? 0 : 1;
 }
 

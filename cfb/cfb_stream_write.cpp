@@ -287,16 +287,4 @@ Failure writeStreams(CompoundFile& cf, std::span<const StreamWrite> writes)
     return writeSequence(cf, plans, switchSector);
 }
 
-Failure replaceStream(CompoundFile& cf, std::uint32_t entryId, std::span<const std::byte> data)
-{
-    const StreamWrite write{entryId, {}, data};
-    return writeStreams(cf, std::span(&write, 1));
-}
-
-Failure createRootStream(CompoundFile& cf, std::u16string_view name, std::span<const std::byte> data)
-{
-    const StreamWrite write{std::nullopt, std::u16string(name), data};
-    return writeStreams(cf, std::span(&write, 1));
-}
-
 }  // namespace quorvane::cfb

@@ -75,13 +75,4 @@ struct StreamWrite {
 // spent after any write: reopen the file to read it again.
 Failure writeStreams(CompoundFile& compoundFile, std::span<const StreamWrite> writes);
 
-// Replaces the whole content of stream entry `entryId` with `data`: writeStreams with one stream.
-Failure replaceStream(CompoundFile& compoundFile, std::uint32_t entryId, std::span<const std::byte> data);
-
-// Creates a stream named `name` (at most 31 UTF-16 code units, not present yet) in the root
-// storage with `data`. Results as for replaceStream (a damaged compound file also when the
-// root's tree loops or already holds the name); an interruption leaves the file without the
-// stream or with it complete.
-Failure createRootStream(CompoundFile& compoundFile, std::u16string_view name, std::span<const std::byte> data);
-
 }  // namespace quorvane::cfb

@@ -58,9 +58,13 @@ bool applyCfbWrite(RandomAccessFile& file, const CfbWriteCase& writeCase, Failur
     if (!opened.ok()) return false;
     CompoundFile& compoundFile = opened.value();
     const auto entryId = compoundFile.findRootStream(writeCase.target);
-    if (writeCase.create) *failure = createRootStream(compoundFile, writeCase.target, writeCase.newData);
-    else if (!entryId) *failure = Failure(FailureKind::NotFound, "no such stream");
-    else *failure = replaceStream(compoundFile, *entryId, writeCase.newData);
+    if (!writeCase.create && !entryId) {
+        *failure = Failure(FailureKind::NotFound, "no such stream");
+        return false;
+    }
+    const StreamWrite write = writeCase.create ? StreamWrite{std::nullopt, std::u16string(writeCase.target), writeCase.newData}
+                                               : StreamWrite{entryId, {}, writeCase.newData};
+    *failure = writeStreams(compoundFile, std::span(&write, 1));
     return !failure->failed();
 }
 
