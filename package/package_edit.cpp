@@ -58,11 +58,10 @@ Failure setPartRows(ParsedPart& part, const std::array<int, N>& rows, const prop
         if (!text.ok()) return text.failure();
         if (!*text) continue;
         const std::string_view element = props::catalogueRow(row).elementName;
-        const auto before = readChildElementText(part, element);
+        const auto before = childElementText(part, element);
         if (!before.ok()) return before.failure();
-        const bool present = bool(findChildElement(part, element));
-        if (present && *before == **text) continue;
-        if (!present && (*text)->empty() && (row == props::kLastPrintedRow || row == props::kTotalEditingTimeRow))
+        if (*before && **before == **text) continue;
+        if (!*before && (*text)->empty() && (row == props::kLastPrintedRow || row == props::kTotalEditingTimeRow))
             continue;
         if (Failure refused = setChildElementText(part, element, **text); refused.failed()) return refused;
         changed = true;

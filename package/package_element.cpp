@@ -157,12 +157,19 @@ pugi::xml_node findChildElement(const ParsedPart& part, std::string_view qualifi
     return {};
 }
 
-Result<std::string> readChildElementText(const ParsedPart& part, std::string_view qualifiedName)
+Result<std::optional<std::string>> childElementText(const ParsedPart& part, std::string_view qualifiedName)
 {
     const pugi::xml_node element = findChildElement(part, qualifiedName);
-    if (!element) return std::string();
+    if (!element) return std::optional<std::string>();
     if (!holdsSingleTextOrNothing(element)) return notSingleText(part, element);
-    return std::string(element.first_child().value());
+    return std::optional<std::string>(element.first_child().value());
+}
+
+Result<std::string> readChildElementText(const ParsedPart& part, std::string_view qualifiedName)
+{
+    auto text = childElementText(part, qualifiedName);
+    if (!text.ok()) return text.failure();
+    return text->value_or(std::string());
 }
 
 std::string ReadChildElementText(const ParsedPart& part, std::string_view qualifiedName)

@@ -7,6 +7,7 @@
 // (extended properties, the namespace of names without a prefix).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,8 @@ void SetChildElementText(ParsedPart& part, std::string_view qualifiedName, std::
 // ReadChildElementText and SetChildElementText with the failure instead of the throw
 // (Unsupported, the same words); a part whose element is refused is left as it was.
 Result<std::string> readChildElementText(const ParsedPart& part, std::string_view qualifiedName);
+// readChildElementText, with nullopt for an element the part does not have.
+Result<std::optional<std::string>> childElementText(const ParsedPart& part, std::string_view qualifiedName);
 Failure setChildElementText(ParsedPart& part, std::string_view qualifiedName, std::string_view value);
 
 }  // namespace quorvane::package
