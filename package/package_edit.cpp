@@ -57,13 +57,16 @@ Failure setPartRows(ParsedPart& part, const std::array<int, N>& rows, const prop
         const auto text = elementValue(row, values[std::size_t(row)]);
         if (!text.ok()) return text.failure();
         if (!*text) continue;
-        const std::string_view element = props::catalogueRow(row).elementName;
-        const auto before = childElementText(part, element);
-        if (!before.ok()) return before.failure();
-        if (*before && **before == **text) continue;
-        if (!*before && (*text)->empty() && (row == props::kLastPrintedRow || row == props::kTotalEditingTimeRow))
+        // The element found once: whether it holds the text already, then set.
+        const std::string_view name = props::catalogueRow(row).elementName;
+        const pugi::xml_node element = findChildElement(part, name);
+        const pugi::xml_node first = element.first_child();
+        const bool singleText = !first || (first == element.last_child() &&
+                                           (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata));
+        if (element && singleText && first.value() == **text) continue;
+        if (!element && (*text)->empty() && (row == props::kLastPrintedRow || row == props::kTotalEditingTimeRow))
             continue;
-        if (Failure refused = setChildElementText(part, element, **text); refused.failed()) return refused;
+        if (Failure refused = setElementText(part, element, name, **text); refused.failed()) return refused;
         changed = true;
     }
     return {};

@@ -179,9 +179,8 @@ std::string ReadChildElementText(const ParsedPart& part, std::string_view qualif
     return std::move(text).value();
 }
 
-Failure setChildElementText(ParsedPart& part, std::string_view qualifiedName, std::string_view value)
+Failure setElementText(ParsedPart& part, pugi::xml_node element, std::string_view qualifiedName, std::string_view value)
 {
-    pugi::xml_node element = findChildElement(part, qualifiedName);
     const bool removable = qualifiedName == "cp:lastPrinted" || qualifiedName == "TotalTime";
     if (value.empty() && removable) {
         if (element) part.root().remove_child(element);
@@ -196,6 +195,11 @@ Failure setChildElementText(ParsedPart& part, std::string_view qualifiedName, st
     }
     if (!value.empty()) element.append_child(pugi::node_pcdata).set_value(std::string(value).c_str());
     return {};
+}
+
+Failure setChildElementText(ParsedPart& part, std::string_view qualifiedName, std::string_view value)
+{
+    return setElementText(part, findChildElement(part, qualifiedName), qualifiedName, value);
 }
 
 void SetChildElementText(ParsedPart& part, std::string_view qualifiedName, std::string_view value)

@@ -40,6 +40,9 @@ void SetChildElementText(ParsedPart& part, std::string_view qualifiedName, std::
 // ReadChildElementText and SetChildElementText with the failure instead of the throw
 // (Unsupported, the same words); a part whose element is refused is left as it was.
 Result<std::string> readChildElementText(const ParsedPart& part, std::string_view qualifiedName);
+// setChildElementText of `element`, the one findChildElement(part, qualifiedName) gives (empty
+// when the part has none), for a caller that looked at it first.
+Failure setElementText(ParsedPart& part, pugi::xml_node element, std::string_view qualifiedName, std::string_view value);
 // readChildElementText, with nullopt for an element the part does not have.
 Result<std::optional<std::string>> childElementText(const ParsedPart& part, std::string_view qualifiedName);
 Failure setChildElementText(ParsedPart& part, std::string_view qualifiedName, std::string_view value);
