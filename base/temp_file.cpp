@@ -306,6 +306,4 @@ Failure syncFolderOf(const std::string& path)
     return {};
 }
 
-bool syncParentFolder(const std::string& path) { return !syncFolderOf(path).failed(); }
-
 }  // namespace quorvane

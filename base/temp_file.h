@@ -96,9 +96,8 @@ Failure replaceWholeFileContents(const std::string& target,
                                  const std::function<bool(RandomAccessFile&)>& writeContents,
                                  const TargetWrapper& wrapTarget = {});
 
-// Syncs the folder that holds `path`, so that a rename or a new entry in it is durable.
-bool syncParentFolder(const std::string& path);
-// syncParentFolder with the reason of a failure (the system's).
+// Syncs the folder that holds `path`, so that a rename or a new entry in it is durable; the
+// reason of a failure (the system's).
 Failure syncFolderOf(const std::string& path);
 
 }  // namespace quorvane
