@@ -28,6 +28,13 @@ constexpr int kSlowBuildFactor = 4;
 #else
 constexpr int kSlowBuildFactor = 1;
 #endif
+// Time under AddressSanitizer, whose checks cost most in parsing and deflating: the write of the
+// parts at the bounds takes 0.9 s of processor time in a release build and 8 to 10 s there.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kSlowBuildTimeFactor = 6;
+#else
+constexpr int kSlowBuildTimeFactor = kSlowBuildFactor;
+#endif
 
 namespace fs = std::filesystem;
 using namespace quorvane::testing;
@@ -151,10 +158,11 @@ TEST(PackageBounds, HostilePackagesAreReadAndWrittenInBoundedMemoryAndTime)
         EXPECT_EQ(written.answer, c.writeAnswer);
         for (const ChildRun* run : {&read, &written}) {
             EXPECT_LE(run->peakKib, kSlowBuildFactor * (256 << 10)) << (run == &read ? "read" : "write");
-            EXPECT_LE(run->processorSeconds, kSlowBuildFactor * 2.0) << (run == &read ? "read" : "write");
+            EXPECT_LE(run->processorSeconds, kSlowBuildTimeFactor * 2.0) << (run == &read ? "read" : "write");
         }
-        RecordProperty(std::string(c.what) + ": peak KiB of read, write",
-                       std::to_string(read.peakKib) + ", " + std::to_string(written.peakKib));
+        RecordProperty(std::string(c.what) + ": peak KiB and processor seconds of read, write",
+                       std::to_string(read.peakKib) + ", " + std::to_string(written.peakKib) + "; " +
+                           std::to_string(read.processorSeconds) + ", " + std::to_string(written.processorSeconds));
     }
 }
 
