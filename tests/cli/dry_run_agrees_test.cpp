@@ -1,5 +1,6 @@
-// A dry run is the plan of the run: over every corpus file and the files a plan refuses (damaged,
-// signed, not a presentation) or finds nothing to do in, `set --dry-run` and `scrub --dry-run`
+// A dry run is the plan of the run: over every corpus file, read-only copies, and the files a
+// plan refuses (damaged, signed, not a presentation) or finds nothing to do in, `set --dry-run`
+// and `scrub --dry-run`
 // name exactly the files that the real run changes, refuse the same files with the same reason,
 // and predict the values the run writes.
 #include <gtest/gtest.h>
@@ -67,6 +68,12 @@ protected:
         const std::string whole = readFileBytes(corpusDir() / "files" / "bug61881.ppt");
         std::ofstream(folder / "damaged.ppt", std::ios::binary) << whole.substr(0, 3000);
         std::ofstream(folder / "signed.pptx", std::ios::binary) << signedPackageBytes();
+        // Read-only files that their owner changes, the read-only bit kept.
+        for (const char* name : {"bug61881.ppt", "60810.pptx"}) {
+            const fs::path readOnly = folder / ("read-only-" + std::string(name));
+            fs::copy_file(corpusDir() / "files" / name, readOnly);
+            fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        }
         return folder;
     }
 
@@ -124,6 +131,9 @@ TEST_F(DryRunAgrees, SetAndScrubDoWhatTheirDryRunsSay)
         EXPECT_GT(changed, 100) << "most corpus files take the change";
         EXPECT_GE(refused, 2) << "the damaged and the signed file are refused";
         EXPECT_EQ(planned.at((folder / "signed.pptx").string()).outcome.find("failed: signed document"), 0u);
+        EXPECT_EQ(planned.at((folder / "read-only-bug61881.ppt").string()).outcome, "would change");
+        EXPECT_EQ(fs::status(folder / "read-only-60810.pptx").permissions() & fs::perms::all,
+                  fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     }
 }
 
