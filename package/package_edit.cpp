@@ -60,10 +60,9 @@ Failure setPartRows(ParsedPart& part, const std::array<int, N>& rows, const prop
         // The element found once: whether it holds the text already, then set.
         const std::string_view name = props::catalogueRow(row).elementName;
         const pugi::xml_node element = findChildElement(part, name);
-        const pugi::xml_node first = element.first_child();
-        const bool singleText = !first || (first == element.last_child() &&
-                                           (first.type() == pugi::node_pcdata || first.type() == pugi::node_cdata));
-        if (element && singleText && first.value() == **text) continue;
+        const auto before = elementText(part, element);
+        if (!before.ok()) return before.failure();
+        if (element && *before == **text) continue;
         if (!element && (*text)->empty() && (row == props::kLastPrintedRow || row == props::kTotalEditingTimeRow))
             continue;
         if (Failure refused = setElementText(part, element, name, **text); refused.failed()) return refused;

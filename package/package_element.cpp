@@ -157,19 +157,16 @@ pugi::xml_node findChildElement(const ParsedPart& part, std::string_view qualifi
     return {};
 }
 
-Result<std::optional<std::string>> childElementText(const ParsedPart& part, std::string_view qualifiedName)
+Result<std::string> elementText(const ParsedPart& part, pugi::xml_node element)
 {
-    const pugi::xml_node element = findChildElement(part, qualifiedName);
-    if (!element) return std::optional<std::string>();
+    if (!element) return std::string();
     if (!holdsSingleTextOrNothing(element)) return notSingleText(part, element);
-    return std::optional<std::string>(element.first_child().value());
+    return std::string(element.first_child().value());
 }
 
 Result<std::string> readChildElementText(const ParsedPart& part, std::string_view qualifiedName)
 {
-    auto text = childElementText(part, qualifiedName);
-    if (!text.ok()) return text.failure();
-    return text->value_or(std::string());
+    return elementText(part, findChildElement(part, qualifiedName));
 }
 
 std::string ReadChildElementText(const ParsedPart& part, std::string_view qualifiedName)

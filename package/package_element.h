@@ -43,8 +43,9 @@ Result<std::string> readChildElementText(const ParsedPart& part, std::string_vie
 // setChildElementText of `element`, the one findChildElement(part, qualifiedName) gives (empty
 // when the part has none), for a caller that looked at it first.
 Failure setElementText(ParsedPart& part, pugi::xml_node element, std::string_view qualifiedName, std::string_view value);
-// readChildElementText, with nullopt for an element the part does not have.
-Result<std::optional<std::string>> childElementText(const ParsedPart& part, std::string_view qualifiedName);
+// The text of `element` as readChildElementText gives it ("" for an empty handle), for a caller
+// that found it already.
+Result<std::string> elementText(const ParsedPart& part, pugi::xml_node element);
 Failure setChildElementText(ParsedPart& part, std::string_view qualifiedName, std::string_view value);
 
 }  // namespace quorvane::package
