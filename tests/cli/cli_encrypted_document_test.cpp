@@ -26,10 +26,9 @@ std::vector<std::byte> currentUserAtom(std::uint32_t headerToken)
 {
     std::vector<std::byte> bytes;
     ByteWriter w(bytes);
-    w.u16(0), w.u16(0x0FF6), w.u32(0x18);            // rh: RT_CurrentUserAtom, recLen
-    w.u32(0x14), w.u32(headerToken), w.u32(0);       // size, headerToken, offsetToCurrentEdit
-    w.u16(0), w.u16(0x03F4), w.u8(3), w.u8(0), w.u16(0);  // lenUserName, docFileVersion, versions
-    w.u32(8);                                        // relVersion
+    for (const std::uint32_t field : {0x0FF6'0000u, 0x18u, 0x14u, headerToken, 0u}) w.u32(field);  // rh, size, token, offset
+    for (const std::uint16_t field : {0, 0x03F4, 0x0003, 0}) w.u16(field);  // lenUserName, docFileVersion, versions, unused
+    w.u32(8);  // relVersion
     return bytes;
 }
 
