@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "convert/storable_date.h"
+
 namespace quorvane::change {
 namespace {
 
@@ -42,7 +44,9 @@ Result<props::CustomValue> customValueOfText(std::string_view type, const std::s
         if (!value.yesNo && lower != "no" && lower != "false" && lower != "0") return refused("yes or no");
     } else if (type == props::kCustomDate) {
         const auto local = readDate(text);
-        if (!local || !convert::isStorablePropertyDate(*local)) return refused("a date from 1601 to 9999");
+        if (!local) return refused("a date");
+        const auto utcMs = convert::storableInstantOfLocal(*local, "'" + text + "'");
+        if (!utcMs.ok()) return utcMs.failure();
         value.filetime100ns = convert::DateTimeToUtcFileTime(*local);
     } else {
         value.text = text;

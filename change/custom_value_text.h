@@ -19,8 +19,8 @@ using DateReader = std::function<std::optional<convert::DateTime>(const std::str
 // The value of `text` as `type` (one of the five type names of props/custom_property.h), or why
 // it is none (kind Conversion): "'12x' is not a 32-bit integer" (a leading '+' is taken), "'x' is
 // not a number" (also for one that is not finite), "'x' is not yes or no" (yes, no, true, false,
-// 1 and 0 in any letter case are), "'x' is not a date from 1601 to 9999" (read by `readDate`, its
-// UTC instant in those years). Text is taken as it is.
+// 1 and 0 in any letter case are), "'x' is not a date" (read by `readDate`), "'x' cannot be
+// stored: a date must lie from ..." (convert/storable_date.h). Text is taken as it is.
 Result<props::CustomValue> customValueOfText(std::string_view type, const std::string& text, const DateReader& readDate);
 
 }  // namespace quorvane::change

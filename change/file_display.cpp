@@ -4,6 +4,7 @@
 
 #include "fileinfo/file_times.h"
 #include "document/document_edit.h"
+#include "document/encryption_check.h"
 
 namespace quorvane::change {
 
@@ -18,8 +19,9 @@ std::optional<FileStamp> fileStampOf(const std::string& path)
 namespace {
 
 // The rows and (`withCustom`) custom properties of `path`, read with one open that is closed
-// again before the file is put back.
-void readContent(const std::string& path, bool withCustom, FileDisplay& display)
+// again before the file is put back. Gives the failure of an encrypted document, whose rows and
+// custom properties are those it keeps in the clear; Failure{} otherwise.
+Failure readContent(const std::string& path, bool withCustom, FileDisplay& display)
 {
     auto edit = document::DocumentEdit::open(path, false, nullptr);
     Result<props::RowTexts> rows = edit.ok() ? edit->rows() : Result<props::RowTexts>(edit.failure());
@@ -28,11 +30,14 @@ void readContent(const std::string& path, bool withCustom, FileDisplay& display)
     // A compound document shows "" where nothing can be read, as its per-property reads do.
     if (!rows.ok() && document::documentFormatOf(path) == document::DocumentFormat::CompoundFile)
         display.rows = props::RowTexts{};
-    if (withCustom && edit.ok() && !display.rowsFailure.failed()) {
+    if (withCustom && rows.ok()) {
         auto custom = edit->customProperties();
         if (custom.ok()) display.custom = std::move(custom).value();
         else display.customFailure = custom.failure().within("custom properties");
     }
+    if (!edit.ok() || !edit->isEncrypted()) return {};
+    display.rowsFailure = document::encryptedDocumentRefusal();
+    return display.rowsFailure;
 }
 
 }  // namespace
@@ -53,11 +58,11 @@ FileDisplay ReadFileForDisplay(const std::string& path, bool withCustom)
     } else {
         display.snapshot = std::move(snapshot).value();
     }
-    readContent(path, withCustom, display);
+    const Failure encrypted = readContent(path, withCustom, display);
     // Without a snapshot nothing was read that could be put back, and nothing is set from
     // values that were never read.
     const Failure restored = display.snapshot ? fileinfo::restoreAfterRead(path, *display.snapshot) : Failure();
-    display.succeeded = display.rows.has_value() && !restored.failed();
+    display.succeeded = display.rows.has_value() && !encrypted.failed() && !restored.failed();
     if (!display.succeeded) display.failure = display.rowsFailure.failed() ? display.rowsFailure : restored;
     return display;
 }

@@ -44,15 +44,18 @@ struct FileDisplay {
     Failure snapshotFailure;
     // The 14 row texts; nullopt when the file is missing or is a package that cannot be read
     // (not a ZIP archive, a relationship or part missing or empty, a part that is not
-    // well-formed XML). A compound document always gives its rows, "" where nothing is read.
+    // well-formed XML). A compound document always gives its rows, "" where nothing is read;
+    // an encrypted one those it keeps in the clear.
     std::optional<props::RowTexts> rows;
     // True when the rows were read and the file was put back (or there was no snapshot to put
-    // back); false when the file is missing, a package cannot be read, or the restore failed
-    // (read-only cannot be cleared, the file is locked by another process).
+    // back); false when the file is missing, a package cannot be read, the document is encrypted
+    // (its properties are inside the encryption), or the restore failed (read-only cannot be
+    // cleared, the file is locked by another process).
     bool succeeded = false;
     // Why the rows were not read: `rows` is nullopt for a package and all "" for a compound
-    // document then ("damaged compound file: ...", "in use by another program"). Failure{} when
-    // they were read.
+    // document then ("damaged compound file: ...", "in use by another program"); or "encrypted
+    // document: its properties are inside the encryption", with the rows in the clear. Failure{}
+    // when they were read.
     Failure rowsFailure;
     // The custom properties in stored order, read in the same visit as the rows; empty when the
     // file has none or they cannot be read (then `customFailure` says why; it does not make the

@@ -6,6 +6,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include "convert/storable_date.h"
 #include "document/signature_check.h"
 #include "fileinfo/backup.h"
 #include "fileinfo/file_snapshot.h"
@@ -16,9 +17,6 @@ namespace quorvane::change {
 namespace {
 
 using FileInfoTexts = std::array<std::string, props::kFileInfoLabelCount>;
-
-// 10000-01-01 00:00 UTC: 3,067,671 days after 1601-01-01, in 100-ns units.
-constexpr convert::FileTime kFileTimeOfYear10000 = 3'067'671ull * 864'000'000'000ull;
 
 // What the file is to show once changed: the asked instants and the final attribute word.
 fileinfo::FileSnapshot snapshotAfter(const fileinfo::FileSnapshot& before, const fileinfo::FileChangeSettings& settings)
@@ -53,16 +51,14 @@ std::vector<int> requestedLabels(const fileinfo::FileChangeSettings& settings)
 }
 
 // Why a time the request sets cannot be given to the file: a creation time is kept as a
-// FILETIME, and no time outside the years 1601 to 9999 in UTC reads back as the one asked.
+// FILETIME, and no time outside convert/storable_date.h's bound reads back as the one asked.
 Failure timeRefusal(const fileinfo::FileSnapshot& after, const std::vector<int>& labels)
 {
     const convert::FileTime times[] = {after.creationTime, after.lastWriteTime, after.lastAccessTime};
     for (const int label : labels) {
         if (label > props::kLastAccessTimeLabel) continue;
-        const convert::FileTime time = times[label];
-        if (time == 0 || time >= kFileTimeOfYear10000)
-            return Failure(FailureKind::Conversion, std::string(props::fileInfoLabel(label)) +
-                                                        " cannot be stored: it leaves the years 1601 to 9999 in UTC");
+        if (Failure refused = convert::storableFileTimeRefusal(times[label], props::fileInfoLabel(label)); refused.failed())
+            return refused;
     }
     return {};
 }

@@ -30,9 +30,11 @@ struct FilePlan {
 // Refusals: the file's snapshot's ("no such file", "not a regular file", ...), the open's ("in
 // use by another program", "not a ZIP archive", "damaged compound file: ..."), a signed file whose
 // content would change (unless options.allowSigned), a value the file cannot hold ("text cannot
-// be stored in code page 1251", "date after 9999 cannot be stored", ...), a read-only file that
-// its user cannot make writable ("read-only cannot be cleared: permission denied"), a file time
-// outside the years 1601 to 9999 in UTC, and an attribute bit that the file system cannot keep.
+// be stored in code page 1251", "Create Time/Date cannot be stored: a date must lie from ...",
+// ...), an encrypted document whose content the request would touch ("encrypted document: its
+// properties are inside the encryption"), a read-only file that its user cannot make writable
+// ("read-only cannot be cleared: permission denied"), a file time outside convert/storable_date.h's
+// bound, and an attribute bit that the file system cannot keep.
 FilePlan planFileChange(const std::string& path, const FileRequest& request, const ChangeOptions& options);
 
 struct FileOutcome {

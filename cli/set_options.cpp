@@ -16,6 +16,7 @@
 #include "cli/row_names.h"
 #include "props/catalogue.h"
 #include "convert/date_time.h"
+#include "convert/storable_date.h"
 
 namespace quorvane::cli {
 namespace {
@@ -72,9 +73,9 @@ std::optional<props::RowValue> valueForRow(int row, const std::string& text, std
             *problem = "'" + text + "' is not a date (YYYY-MM-DD[ HH:MM[:SS]] or YYYY-MM-DDTHH:MM[:SS])";
             return std::nullopt;
         }
-        const auto utcMs = convert::localToUtcEpochMs(*value);
-        if (!convert::isStorablePropertyDate(*value) || !utcMs) {
-            *problem = "'" + text + "' lies outside the years 1601 to 9999 that a property date can hold";
+        const auto utcMs = convert::storableInstantOfLocal(*value, "'" + text + "'");
+        if (!utcMs.ok()) {
+            *problem = utcMs.failure().text();
             return std::nullopt;
         }
         return props::RowValue::instantValue(*utcMs);

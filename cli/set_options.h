@@ -35,7 +35,7 @@ std::optional<change::BatchSettings> loadSavedDefaults();
 // removal of every custom property comes before the custom options given). Custom values given
 // without a type keep, per file, the type the file stores them with (content.customFor). nullopt with the reason in
 // `problem` for an unknown option, a missing or malformed value (dates are read strictly, see
-// cli/date_argument.h; property dates outside 1601-9999), no file, nothing to change, or saved
+// cli/date_argument.h; property dates outside convert/storable_date.h's bound), no file, nothing to change, or saved
 // defaults that cannot be read. "--" ends the options.
 std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& arguments, std::string* problem,
                                             const DefaultsLoader& loadDefaults = loadSavedDefaults);

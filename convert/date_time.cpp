@@ -189,10 +189,4 @@ DateTime UtcToLocalByBias(DateTime utcValue)
     return utcMs ? dateTimeOfEpochMs(utcMsToLocalMs(*utcMs)) : utcValue;
 }
 
-bool isStorablePropertyDate(DateTime localValue)
-{
-    const auto utc = decodeDateTimeInRange(LocalToUtcByBias(localValue));
-    return utc && utc->year >= 1601 && utc->year <= 9999;
-}
-
 }  // namespace quorvane::convert

@@ -63,8 +63,4 @@ DateTime FileTimeToDateTime(FileTime utcFileTime);
 DateTime LocalToUtcByBias(DateTime localValue);
 DateTime UtcToLocalByBias(DateTime utcValue);
 
-// Whether a local date-time can be stored as a document property date: its UTC instant lies in
-// the years 1601 to 9999 (a FILETIME that reads back as the same date).
-bool isStorablePropertyDate(DateTime localValue);
-
 }  // namespace quorvane::convert

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "document/encryption_check.h"
 #include "document/signature_check.h"
 
 namespace quorvane::document {
@@ -68,6 +69,12 @@ bool DocumentEdit::isSigned()
     return packageHasSignature(package.file(), package.directory());
 }
 
+bool DocumentEdit::isEncrypted() const
+{
+    const auto* ppt = std::get_if<PptEdit>(&edit_);
+    return ppt && ppt->isEncrypted();
+}
+
 Result<props::RowTexts> DocumentEdit::rows()
 {
     return std::visit([](auto& edit) { return edit.rows(); }, edit_);
@@ -85,6 +92,8 @@ bool DocumentEdit::changed() const
 
 Result<std::vector<ValueChange>> DocumentEdit::prepare(const ContentRequest& request)
 {
+    // Clear-text streams added beside the encryption would be seen by no reader that decrypts it.
+    if (isEncrypted()) return encryptedDocumentRefusal();
     auto* ppt = std::get_if<PptEdit>(&edit_);
     const auto hasThumbnail = [this] { return std::visit([](auto& edit) { return edit.hasThumbnail(); }, edit_); };
     const bool anyRow = std::any_of(request.rows.begin(), request.rows.end(), [](const auto& value) { return !value.keeps(); });

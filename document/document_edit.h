@@ -53,6 +53,9 @@ public:
 
     DocumentFormat format() const { return std::holds_alternative<PptEdit>(edit_) ? DocumentFormat::CompoundFile : DocumentFormat::Package; }
     bool isSigned();
+    // Whether the file is an encrypted document (encryption_check.h): its rows and custom
+    // properties are then only those left in the clear, and prepare refuses every request.
+    bool isEncrypted() const;
 
     // The 14 rows as the display shows them and the custom properties, as edited so far.
     Result<props::RowTexts> rows();
@@ -61,7 +64,8 @@ public:
     // Applies `request` in memory and gives every value it alters, in catalogue order, then the
     // custom properties, the thumbnail and the last user's name; empty when nothing would change.
     // Nothing is written. The failure, with nothing applied that a commit would write, when the
-    // file cannot hold a value or a part or stream it needs cannot be read.
+    // file is encrypted (encryptedDocumentRefusal, whatever the request), cannot hold a value, or
+    // a part or stream it needs cannot be read.
     Result<std::vector<ValueChange>> prepare(const ContentRequest& request);
 
     // Whether prepare changed anything a commit would write.

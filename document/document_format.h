@@ -1,7 +1,9 @@
 // Which of the two formats a file is in, decided by its first bytes: the compound-file header
 // signature ([MS-CFB] 2.2, D0 CF 11 E0 A1 B1 1A E1) or the signature of a ZIP local file header
 // or end of central directory record (APPNOTE 4.3.7, 4.3.16: "PK\3\4", "PK\5\6"). Only a file
-// that starts with neither, or cannot be read, is judged by its extension.
+// that starts with neither, or cannot be read, is judged by its extension. A password-protected
+// package is a compound file ([MS-OFFCRYPTO] 2.3.4) and is read as one, named .pptx or not; it
+// is then an encrypted document (encryption_check.h).
 #pragma once
 
 #include <cstddef>

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "base/byte_reader.h"
@@ -32,9 +33,15 @@ void storeU32(std::vector<std::byte>& bytes, std::size_t offset, std::uint32_t v
     for (std::size_t i = 0; i < 4; ++i) bytes[offset + i] = std::byte((value >> (8 * i)) & 0xFF);
 }
 
-}  // namespace
+// The fields of the atom's start that its readers use; nullopt when `stream` is shorter than
+// the fixed part, or is another record, or its recLen runs past the stream.
+struct AtomStart {
+    std::uint32_t recordLength;
+    std::uint32_t headerToken;
+    std::uint16_t lenUserName;
+};
 
-std::optional<std::vector<std::byte>> currentUserWithoutName(const std::vector<std::byte>& stream)
+std::optional<AtomStart> atomStartOf(std::span<const std::byte> stream)
 {
     if (stream.size() < kAnsiUserNameOffset) return std::nullopt;
     ByteReader reader{stream};
@@ -42,12 +49,31 @@ std::optional<std::vector<std::byte>> currentUserWithoutName(const std::vector<s
     const std::uint16_t recordType = reader.u16();
     const std::uint32_t recordLength = reader.u32();
     const std::uint32_t size = reader.u32();
+    const std::uint32_t headerToken = reader.u32();
     reader.seek(kLenUserNameOffset);
-    const std::uint16_t nameLength = reader.u16();
-    const std::uint64_t ansiEnd = kAnsiUserNameOffset + std::uint64_t(nameLength);
+    const std::uint16_t lenUserName = reader.u16();
     if (versionAndInstance != 0 || recordType != kRtCurrentUserAtom || size != kFixedPartSize ||
-        ansiEnd + kRelVersionSize > stream.size() || kRecordHeaderSize + std::uint64_t(recordLength) > stream.size())
+        kRecordHeaderSize + std::uint64_t(recordLength) > stream.size())
         return std::nullopt;
+    return AtomStart{recordLength, headerToken, lenUserName};
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> currentUserHeaderToken(std::span<const std::byte> stream)
+{
+    const auto start = atomStartOf(stream);
+    return start ? std::optional(start->headerToken) : std::nullopt;
+}
+
+std::optional<std::vector<std::byte>> currentUserWithoutName(const std::vector<std::byte>& stream)
+{
+    const auto start = atomStartOf(stream);
+    if (!start) return std::nullopt;
+    const std::uint16_t nameLength = start->lenUserName;
+    const std::uint32_t recordLength = start->recordLength;
+    const std::uint64_t ansiEnd = kAnsiUserNameOffset + std::uint64_t(nameLength);
+    if (ansiEnd + kRelVersionSize > stream.size()) return std::nullopt;
     const bool hasUnicodeName = kRecordHeaderSize + std::uint64_t(recordLength) > ansiEnd + kRelVersionSize;
     if (nameLength == 0 && !hasUnicodeName && stream.size() == ansiEnd + kRelVersionSize) return std::nullopt;
     std::vector<std::byte> emptied(stream.begin(), stream.begin() + std::ptrdiff_t(kAnsiUserNameOffset));
@@ -56,6 +82,5 @@ std::optional<std::vector<std::byte>> currentUserWithoutName(const std::vector<s
     storeU32(emptied, 4, kFixedPartSize + kRelVersionSize);
     return emptied;
 }
-
 
 }  // namespace quorvane::document

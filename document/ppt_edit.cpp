@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "cfb/cfb_stream_write.h"
+#include "document/encryption_check.h"
 #include "document/last_user_name.h"
 #include "document/ppt_rows.h"
 #include "document/signature_check.h"
@@ -43,7 +44,8 @@ Result<PptEdit> PptEdit::ofFile(EditedFile opened)
     auto file = std::make_unique<PosixFile>(std::move(opened.file));
     auto compoundFile = cfb::CompoundFile::open(*file);
     if (!compoundFile.ok()) return compoundFile.failure();
-    return PptEdit(std::move(file), std::move(compoundFile).value());
+    const bool encrypted = compoundFileIsEncrypted(*compoundFile);
+    return PptEdit(std::move(file), std::move(compoundFile).value(), encrypted);
 }
 
 Result<PptEdit::Stream*> PptEdit::stream(const std::u16string& name, std::uint64_t maxBytes)

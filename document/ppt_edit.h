@@ -36,6 +36,8 @@ public:
     Result<bool> hasThumbnail();
     Result<bool> hasLastUserName();
     bool isSigned();
+    // Whether the file is an encrypted document (encryption_check.h), as found at its open.
+    bool isEncrypted() const { return encrypted_; }
 
     // Edits in memory; nothing is written. Each gives its failure with nothing of it applied: a
     // value a set cannot hold (a text its code page lacks, a date no FILETIME holds), a set that
@@ -64,8 +66,9 @@ private:
         std::optional<std::vector<std::byte>> current;    // as edited
     };
 
-    PptEdit(std::unique_ptr<PosixFile> file, cfb::CompoundFile compoundFile)
-        : file_(std::move(file)), compoundFile_(std::make_unique<cfb::CompoundFile>(std::move(compoundFile)))
+    PptEdit(std::unique_ptr<PosixFile> file, cfb::CompoundFile compoundFile, bool encrypted)
+        : file_(std::move(file)), compoundFile_(std::make_unique<cfb::CompoundFile>(std::move(compoundFile))),
+          encrypted_(encrypted)
     {
     }
     // The stream of the root storage named `name`, read once (at most `maxBytes`).
@@ -75,6 +78,7 @@ private:
     std::unique_ptr<PosixFile> file_;
     std::unique_ptr<cfb::CompoundFile> compoundFile_;
     std::map<std::u16string, Stream> streams_;
+    bool encrypted_;
 };
 
 }  // namespace quorvane::document

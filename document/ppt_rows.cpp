@@ -4,6 +4,7 @@
 
 #include "base/text_trim.h"
 #include "convert/date_time.h"
+#include "convert/storable_date.h"
 
 namespace quorvane::document {
 
@@ -40,7 +41,7 @@ Result<propset::PropertyWrite> pptRowWrite(int row, const props::RowValue& value
         write.filetime = std::uint64_t(value.minutes * convert::kFileTimeUnitsPerMinute);
         break;
     case Kind::Instant: {
-        const auto filetime = propset::storablePropertyDate(value.utcMs);
+        const auto filetime = convert::storableFileTime(value.utcMs, entry.label);
         if (!filetime.ok()) return filetime.failure();
         write.kind = WriteKind::Filetime;
         write.filetime = *filetime;

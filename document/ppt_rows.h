@@ -25,7 +25,8 @@ props::RowTexts pptRowTexts(const std::optional<propset::PropertySetContent>& su
 // control characters, in the row's type; minutes as a span; an instant as a FILETIME. A cleared
 // Last Printed or editing time removes its property (VT_NULL is not stored, some readers cannot
 // load it); a cleared Created or Last saved stores VT_NULL. The failure (Conversion) for an
-// instant no FILETIME holds ("date before 1601 cannot be stored", "date after 9999 ...").
+// instant outside convert/storable_date.h's bound ("Create Time/Date cannot be stored: a date must
+// lie from ...").
 Result<propset::PropertyWrite> pptRowWrite(int row, const props::RowValue& value);
 
 // The rows of a .ppt file, read under a shared lock: the failure of the open and load

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/storable_date.h"
 #include "package/custom_part.h"
 #include "package/part_text.h"
 
@@ -67,9 +68,8 @@ Result<ValueElement> valueElementOf(const props::CustomEdit& edit)
     if (value.type == props::kCustomNumber) return ValueElement{"r8", doubleText(value.number)};
     if (value.type == props::kCustomYesNo) return ValueElement{"bool", value.yesNo ? "true" : "false"};
     if (value.type == props::kCustomDate) {
-        std::string w3c = w3cTextOfFileTime(value.filetime100ns);
-        if (Failure refused = checkW3cYear(w3c, label); refused.failed()) return refused;
-        return ValueElement{"filetime", std::move(w3c)};
+        if (Failure refused = convert::storableFileTimeRefusal(value.filetime100ns, label); refused.failed()) return refused;
+        return ValueElement{"filetime", w3cTextOfFileTime(value.filetime100ns)};
     }
     if (Failure refused = checkPartText(value.text, label); refused.failed()) return refused;
     return ValueElement{"lpwstr", value.text};

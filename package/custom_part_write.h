@@ -26,7 +26,7 @@ extern const std::string_view kCustomPartContentType;
 // RemoveAll every property; every other property keeps its elements as they are.
 // True when the part changed. The failure, with the part untouched, for a Set without a name
 // ("custom property without a name") or with a name or text a part cannot hold (checkPartText,
-// labelled "custom property <name>") or a date past the year 9999 (checkW3cYear): Conversion.
+// labelled "custom property <name>") or a date outside convert/storable_date.h's bound: Conversion.
 Result<bool> applyCustomEdits(ParsedPart& custom, std::span<const props::CustomEdit> edits);
 
 // Whether the custom part holds any property.

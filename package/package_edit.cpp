@@ -4,6 +4,7 @@
 #include <deque>
 #include <memory>
 
+#include "convert/storable_date.h"
 #include "convert/w3c_date_time.h"
 #include "package/content_types.h"
 #include "package/custom_part.h"
@@ -38,9 +39,8 @@ Result<std::optional<std::string>> elementValue(int row, const props::RowValue& 
         return std::optional<std::string>("");
     case Kind::Minutes: return std::optional(std::to_string(value.minutes));
     case Kind::Instant: {
-        std::string w3c = convert::utcMsToW3cText(value.utcMs);
-        if (Failure refused = checkW3cYear(w3c, label); refused.failed()) return refused;
-        return std::optional(std::move(w3c));
+        if (Failure refused = convert::storableDateRefusal(value.utcMs, label); refused.failed()) return refused;
+        return std::optional(convert::utcMsToW3cText(value.utcMs));
     }
     case Kind::Text:
         if (Failure refused = checkPartText(value.text, label); refused.failed()) return refused;

@@ -45,8 +45,8 @@ public:
     const zip::ZipDirectory& directory() const { return directory_; }
 
     // Edits in memory; nothing is written. Each gives the failure, with no part stored, when a
-    // value cannot be held (checkPartText, checkW3cYear: Conversion) or a part it needs cannot
-    // be read or is refused (checkRewritable).
+    // value cannot be held (checkPartText, convert/storable_date.h: Conversion) or a part it
+    // needs cannot be read or is refused (checkRewritable).
     // The rows that do not keep their value: text as given, minutes in decimal, an instant as a
     // W3C date-time; a cleared Created or Last saved is left as it is, a cleared Last Printed or
     // Total Editing Time removed.

@@ -20,7 +20,7 @@ namespace quorvane::package {
 // True when the package holds the rows. False, with the file untouched, for every failure of
 // the package edit: read-only, locked, missing, not a ZIP archive, a part or relationship
 // missing, damaged or out of bounds, a part that declares a document type or is not
-// well-formed, text a part cannot hold or a date outside years 1 to 9999 in UTC, Total Editing
+// well-formed, text a part cannot hold or a date outside convert/storable_date.h's bound, Total Editing
 // Time that is no whole number, or a failed rewrite. `wrapTarget` is for fault tests.
 bool WritePackageProperties(const std::string& path, const props::RowTexts& texts, const props::RowSelection& selected,
                             const TargetWrapper& wrapTarget = {});

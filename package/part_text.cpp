@@ -68,14 +68,4 @@ Failure checkPartText(std::string_view text, std::string_view label)
     return {};
 }
 
-Failure checkW3cYear(std::string_view w3cText, std::string_view label)
-{
-    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-    const bool fourDigitYear = w3cText.size() == 20 && isDigit(w3cText[0]) && isDigit(w3cText[1]) &&
-                               isDigit(w3cText[2]) && isDigit(w3cText[3]) && w3cText[4] == '-';
-    if (fourDigitYear && w3cText.substr(0, 4) != "0000") return {};
-    return {FailureKind::Conversion,
-            "date cannot be stored in a package part: " + std::string(label) + " leaves the years 1 to 9999 in UTC"};
-}
-
 }  // namespace quorvane::package

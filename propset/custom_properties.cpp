@@ -9,6 +9,7 @@
 #include "base/byte_reader.h"
 #include "base/byte_writer.h"
 #include "convert/codepage_text.h"
+#include "convert/storable_date.h"
 #include "propset/property_value_text.h"
 #include "propset/propset_layout.h"
 #include "propset/propset_reader.h"
@@ -338,6 +339,11 @@ Result<std::vector<props::CustomProperty>> customPropertiesOf(std::span<const st
 Result<std::optional<std::vector<std::byte>>> streamWithCustomEdits(const std::optional<std::vector<std::byte>>& stream,
                                                                     std::span<const props::CustomEdit> edits)
 {
+    for (const props::CustomEdit& edit : edits)
+        if (edit.kind == props::CustomEdit::Kind::Set && edit.value.type == props::kCustomDate)
+            if (Failure refused = convert::storableFileTimeRefusal(edit.value.filetime100ns, "custom property " + edit.name);
+                refused.failed())
+                return refused;
     std::optional<PropertySetLayout> layout;
     if (stream) {
         layout = parsePropertySet(*stream);

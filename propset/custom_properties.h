@@ -38,7 +38,8 @@ Result<std::vector<props::CustomProperty>> customPropertiesOf(std::span<const st
 // section keeps its bytes, and every value not named keeps its stored bytes. nullopt when
 // nothing changes. Failures: "damaged property set: ..." for a stream that does not parse or a
 // section that does not fit its bytes; Conversion ("name cannot be stored in code page N") for a
-// name the code page lacks.
+// name the code page lacks, and for a date outside convert/storable_date.h's bound ("custom
+// property <name> cannot be stored: a date must lie from ...").
 Result<std::optional<std::vector<std::byte>>> streamWithCustomEdits(const std::optional<std::vector<std::byte>>& stream,
                                                                     std::span<const props::CustomEdit> edits);
 

@@ -15,6 +15,7 @@
 #include "convert/display_text.h"
 #include "base/error.h"
 #include "convert/minutes_text.h"
+#include "convert/storable_date.h"
 #include "propset/propset_reader.h"
 #include "propset/propset_stream_name.h"
 #include "propset/propset_writer.h"
@@ -24,8 +25,6 @@ namespace quorvane::propset {
 namespace {
 
 constexpr std::uint32_t kFirstReadOnlyPropertyId = 0x80000000;
-// 10000-01-01 00:00 UTC: 3,067,671 days after 1601-01-01, in 100-ns units.
-constexpr convert::FileTime kFileTimeOfYear10000 = 3'067'671ull * 864'000'000'000ull;
 
 Failure notInCodePage(std::uint16_t codePage)
 {
@@ -183,7 +182,8 @@ Result<PropertyWrite> propertyWriteOfText(std::uint32_t propertyId, std::string_
         write.kind = PropertyWrite::Kind::Filetime;
         const auto local = convert::readDisplayText(text);
         if (!local) throw Error(convert::notADateText(text));
-        const auto filetime = storablePropertyDate(convert::localToUtcEpochMs(*local).value_or(INT64_MIN));
+        const auto filetime = convert::storableFileTime(convert::localToUtcEpochMs(*local).value_or(INT64_MIN),
+                                                        "'" + std::string(text) + "'");
         if (!filetime.ok()) return filetime.failure();
         write.filetime = *filetime;
     }
@@ -216,18 +216,6 @@ bool writeTextProperty(const std::string& fileName, const props::Fmtid& fmtid, s
 }
 
 }  // namespace
-
-Result<convert::FileTime> storablePropertyDate(std::int64_t utcMs)
-{
-    constexpr std::int64_t kUnixEpochInFileTime = 116'444'736'000'000'000;
-    // FILETIME 0 is what readers take for "no date", and every instant up to 1601-01-01 00:00
-    // UTC has no other FILETIME; one from year 10000 on reads back as no date either.
-    if (utcMs <= -kUnixEpochInFileTime / 10'000) return Failure(FailureKind::Conversion, "date before 1601 cannot be stored");
-    const convert::FileTime fileTime = convert::FileTime(kUnixEpochInFileTime + utcMs * 10'000);
-    if (utcMs >= std::int64_t((kFileTimeOfYear10000 - kUnixEpochInFileTime) / 10'000))
-        return Failure(FailureKind::Conversion, "date after 9999 cannot be stored");
-    return fileTime;
-}
 
 Result<std::optional<std::vector<std::byte>>> streamWithWrites(std::optional<std::vector<std::byte>> stream,
                                                                const props::Fmtid& fmtid,

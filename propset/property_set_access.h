@@ -47,8 +47,8 @@ std::string ReadEditTimeProperty(const std::string& fileName, const props::Fmtid
 //   30 VT_LPSTR: the text in the set's code page (an empty text is an empty string);
 //   31 VT_LPWSTR: the text as UTF-16; 22 VT_INT: the text as a signed decimal integer;
 //   64 VT_FILETIME: "" stores VT_NULL; otherwise the date-time display text, local time, stored
-//      as UTC; an instant up to 1601-01-01 00:00 UTC or from year 10000 on has no FILETIME that
-//      reads back, and is refused ("date before 1601 cannot be stored", "date after 9999 ...").
+//      as UTC; an instant outside convert/storable_date.h's bound has no FILETIME that reads
+//      back, and is refused ("'<text>' cannot be stored: a date must lie from ...").
 // Throws quorvane::Error("'<text>' is not a valid integer value") or ("'<text>' is not a valid
 // date and time") for a text that type cannot take; the file is then unchanged. False when the
 // file cannot be opened exclusively, is read-only, is not a compound file or too damaged to
@@ -76,12 +76,6 @@ struct PropertyWrite {
     std::int32_t integer = 0;
     std::uint64_t filetime = 0;
 };
-
-// The FILETIME of an instant given in milliseconds since 1970-01-01 00:00 UTC, or why a property
-// cannot hold it (Conversion): "date before 1601 cannot be stored" for an instant up to
-// 1601-01-01 00:00 UTC (FILETIME 0 reads as no date), "date after 9999 cannot be stored" from
-// year 10000 on (such a FILETIME reads as no date either).
-Result<convert::FileTime> storablePropertyDate(std::int64_t utcMs);
 
 // The stream of set `fmtid` with `writes` applied in order to its first section ([MS-OLEPS]
 // 2.20-2.21), every other byte kept (propset_writer.h); `stream` nullopt means the set is absent

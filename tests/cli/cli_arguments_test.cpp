@@ -1,14 +1,21 @@
-// The readers and writers of quorvane-cli called directly: strict date and time parsing, the
-// text escaping and UTF-8 repair of its output, the formula guard of its CSV, and the refusals
-// of export outputs.
+// The readers and writers of quorvane-cli called directly: strict date and time parsing and the
+// one bound of stored dates, the text escaping and UTF-8 repair of its output, the formula guard
+// of its CSV, and the refusals of export outputs.
 #include <gtest/gtest.h>
 
 #include <optional>
 
+#include "change/custom_value_text.h"
 #include "cli/csv_output.h"
+#include "cli/custom_options.h"
 #include "cli/date_argument.h"
 #include "cli/export_options.h"
 #include "cli/output_text.h"
+#include "cli/set_options.h"
+#include "convert/display_text.h"
+#include "convert/storable_date.h"
+#include "document/ppt_rows.h"
+#include "propset/custom_properties.h"
 #include "tests/support/corpus.h"
 #include "tests/support/environment_guard.h"
 
@@ -72,17 +79,47 @@ TEST(CliDateArgument, AcceptsExactlyTheIsoFormsWithFieldsInRange)
     }
 }
 
-TEST(CliDateArgument, PropertyDatesMustFallInTheYears1601To9999InUtc)
+// One bound for every stored date (convert/storable_date.h), the same instant in every zone:
+// FILETIME 0 (1601-01-01 00:00:00 UTC, "no date" to readers) and what lies before it are refused
+// with one message by the date options and custom dates of `set`, the window's custom dates and
+// the .ppt writers; the first whole second after FILETIME 0 is taken.
+TEST(DateBound, OneRuleAndOneMessageOnEveryPathInEveryZone)
 {
-    {
-        TimeZoneGuard utc("UTC");
-        EXPECT_TRUE(convert::isStorablePropertyDate(*at(1601, 1, 1)));
-        EXPECT_TRUE(convert::isStorablePropertyDate(*at(9999, 12, 31, 23, 59, 59)));
-        EXPECT_FALSE(convert::isStorablePropertyDate(*at(1600, 12, 31, 23, 59, 59)));
+    constexpr std::int64_t kFileTimeZeroMs = convert::kFirstStorableUtcMs - 1000;
+    const auto refusal = [](const std::string& what) {
+        return what + " cannot be stored: a date must lie from 1601-01-01 00:00:01 to 9999-12-31 23:59:59 UTC";
+    };
+    for (const char* zone : {"UTC", "Europe/Berlin"}) {
+        SCOPED_TRACE(zone);
+        TimeZoneGuard guard(zone);
+        const auto localText = [](std::int64_t utcMs) { return convert::DateTimeToDisplayText(convert::utcEpochMsToDateTime(utcMs)); };
+        const struct {
+            std::string text;
+            bool stored;
+        } cases[] = {
+            {localText(kFileTimeZeroMs), false},
+            {"1601-01-01", false},  // FILETIME 0 in UTC, 1600 in UTC from Berlin
+            {localText(convert::kFirstStorableUtcMs), true},
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.text);
+            const std::string expected = c.stored ? "" : refusal("'" + c.text + "'");
+            std::string problem;
+            cli::parseSetArguments({"--created", c.text, "deck.ppt"}, &problem);
+            EXPECT_EQ(problem, c.stored ? "" : "set: --created: " + expected);
+            problem.clear();
+            cli::takeCustomOptions({"--custom", "Due:date=" + c.text}, &problem);
+            EXPECT_EQ(problem, c.stored ? "" : "set: --custom: " + expected);
+            const auto custom = change::customValueOfText(props::kCustomDate, c.text, convert::readDisplayText);
+            EXPECT_EQ(custom.ok() ? "" : custom.failure().text(), expected);
+        }
     }
-    TimeZoneGuard east("UTC-2");  // two hours east: local 1601-01-01 01:00 is still 1600 in UTC
-    EXPECT_FALSE(convert::isStorablePropertyDate(*at(1601, 1, 1, 1, 0, 0)));
-    EXPECT_TRUE(convert::isStorablePropertyDate(*at(1601, 1, 1, 2, 0, 0)));
+    const auto written = document::pptRowWrite(props::kLastPrintedRow, props::RowValue::instantValue(kFileTimeZeroMs));
+    EXPECT_EQ(written.ok() ? "" : written.failure().text(), refusal("Last Printed"));
+    props::CustomEdit zeroDate{props::CustomEdit::Kind::Set, "Due", {}};
+    zeroDate.value.type = props::kCustomDate;
+    const auto custom = propset::streamWithCustomEdits(std::nullopt, std::span(&zeroDate, 1));
+    EXPECT_EQ(custom.ok() ? "" : custom.failure().text(), refusal("custom property Due"));
 }
 
 TEST(CliOutputText, KeepsEachValueOnItsLineAndJsonAndCsvValidUtf8)

@@ -125,7 +125,8 @@ TEST(FileChange, RealPptWriterOnReadOnlyFiles)
     document::ContentRequest lateDate = titleRequest("Not stored");
     lateDate.rows[props::kLastPrintedRow] = props::RowValue::instantValue(253'402'300'800'000);
     const std::string bytesBefore = testing::readFileBytes(deck);
-    EXPECT_EQ(reasonOf(runFileChange(deck, batchSettings(), contentWriter(deck, lateDate))), "date after 9999 cannot be stored");
+    EXPECT_EQ(reasonOf(runFileChange(deck, batchSettings(), contentWriter(deck, lateDate))), 
+              "Last Printed cannot be stored: a date must lie from 1601-01-01 00:00:01 to 9999-12-31 23:59:59 UTC");
     EXPECT_EQ(testing::readFileBytes(deck), bytesBefore);
     EXPECT_EQ(ReadFileAttributeData(deck)->attributes, word);
     EXPECT_EQ(statOf(deck).st_mode & 0222, 0u);

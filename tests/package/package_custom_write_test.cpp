@@ -241,13 +241,15 @@ TEST_F(PackageCustomWrite, RefusalsLeaveTheFileAlone)
     control.value.text = "line\x0B";
     auto farDate = set("Far", props::kCustomDate);
     farDate.value.filetime100ns = ~std::uint64_t{0};
+    const auto zeroDate = set("Zero", props::kCustomDate);  // FILETIME 0: no date to readers
     const struct {
         std::string file;
         props::CustomEdit edit;
         std::string reason;
     } cases[] = {
         {"sample.pptx", control, "text cannot be stored in a package part: control character U+000B in custom property Memo"},
-        {"sample.pptx", farDate, "date cannot be stored in a package part: custom property Far leaves the years 1 to 9999 in UTC"},
+        {"sample.pptx", farDate, "custom property Far cannot be stored: a date must lie from 1601-01-01 00:00:01 to 9999-12-31 23:59:59 UTC"},
+        {"sample.pptx", zeroDate, "custom property Zero cannot be stored: a date must lie from 1601-01-01 00:00:01 to 9999-12-31 23:59:59 UTC"},
         {"sample.pptx", set("", props::kCustomText), "custom property without a name"},
         {"read-only", set("Memo", props::kCustomText), "read-only"},
         {"doctype", set("Memo", props::kCustomText), "package part declares a document type: docProps/custom.xml"},

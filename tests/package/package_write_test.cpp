@@ -136,9 +136,11 @@ TEST_F(PackageWrite, ValuesAPartCannotHoldAreRefusedWithNothingWritten)
         {"noncharacter", "UTC", 2, "\xEF\xBF\xBF", "", FailureKind::Conversion,
          "text cannot be stored in a package part: character U+FFFF in Author"},
         {"created past 9999 in UTC", "America/New_York", 10, "9999-12-31 23:59:59", "", FailureKind::Conversion,
-         "date cannot be stored in a package part: Create Time/Date leaves the years 1 to 9999 in UTC"},
+         "Create Time/Date cannot be stored: a date must lie from 1601-01-01 00:00:01 to 9999-12-31 23:59:59 UTC"},
+        {"created at FILETIME 0, no date to readers", "UTC", 10, "1601-01-01 00:00:00", "", FailureKind::Conversion,
+         "Create Time/Date cannot be stored: a date must lie from 1601-01-01 00:00:01 to 9999-12-31 23:59:59 UTC"},
         {"last printed before year 1 in UTC", "Europe/Berlin", 13, "0001-01-01", "", FailureKind::Conversion,
-         "date cannot be stored in a package part: Last Printed leaves the years 1 to 9999 in UTC"},
+         "Last Printed cannot be stored: a date must lie from 1601-01-01 00:00:01 to 9999-12-31 23:59:59 UTC"},
         {"a part that declares entities", "UTC", 0, "T", declaringEntities, FailureKind::Unsupported,
          "package part declares a document type: docProps/core.xml"},
         {"total editing time that is no whole number", "UTC", 12, "1.5", "", FailureKind::Conversion,
@@ -168,7 +170,7 @@ TEST_F(PackageWrite, ValuesAPartCannotHoldAreRefusedWithNothingWritten)
     texts[2] = "carriage\rreturn\r\npair";  // read back as itself, not as line feeds
     texts[9] = "\rcompany\r";
     texts[10] = "9999-12-31 23:59:59";
-    texts[13] = "0001-01-01";
+    texts[13] = "1601-01-02";
     ASSERT_EQ(writePackageRows(path, texts, props::kAllRows), Failure{});
     EXPECT_EQ(ReadPackageProperties(path), texts);
 }

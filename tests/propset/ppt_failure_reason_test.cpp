@@ -97,7 +97,8 @@ TEST(PptFailureReason, EachConditionGivesItsReasonAndARefusedChangeWritesNothing
         {"Created before 1601 among storable rows of both sets", deck,
          {{kTitleRow, "NEW"}, {kManagerRow, "Boss"}, {props::kCreatedRow, displayText({1500, 1, 1})},
           {props::kLastPrintedRow, printed}},
-         false, FailureKind::Conversion, "date before 1601 cannot be stored"},
+         false, FailureKind::Conversion,
+         "Create Time/Date cannot be stored: a date must lie from 1601-01-01 00:00:01 to 9999-12-31 23:59:59 UTC"},
         {"Created that is no date", deck, {{kTitleRow, "NEW"}, {props::kCreatedRow, "not a date"}}, false,
          FailureKind::Conversion, "'not a date' is not a valid date and time"},
     };

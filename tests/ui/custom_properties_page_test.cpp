@@ -197,10 +197,11 @@ private slots:
         QTest::newRow("integer past 32 bits") << "Count" << "integer" << "2147483648" << "is not a 32-bit integer";
         QTest::newRow("number") << "Ratio" << "number" << "1,5" << "'Ratio': '1,5' is not a number";
         QTest::newRow("yes-no") << "Done" << "yes-no" << "maybe" << "'Done': 'maybe' is not yes or no";
-        QTest::newRow("date") << "Due" << "date" << "soon" << "'Due': 'soon' is not a date from 1601 to 9999";
+        QTest::newRow("date") << "Due" << "date" << "soon" << "'Due': 'soon' is not a date";
         const QString year1500 = QString::fromStdString(
             quorvane::convert::DateTimeToDisplayText(*quorvane::convert::encodeDateTime({1500, 6, 1, 12, 0, 0, 0})));
-        QTest::newRow("date before 1601") << "Due" << "date" << year1500 << "is not a date from 1601 to 9999";
+        QTest::newRow("date before 1601") << "Due" << "date" << year1500
+                                                 << "cannot be stored: a date must lie from 1601-01-01 00:00:01 to 9999-12-31 23:59:59 UTC";
         QTest::newRow("no name") << "" << "text" << "x" << "line 2 has no name";
         QTest::newRow("same name") << "_authoremail" << "text" << "x" << "two custom properties are named '_AuthorEmail'";
     }
