@@ -71,17 +71,25 @@ TEST_F(OneCommit, APackageChangeOfRowsCustomPropertiesAndThumbnailRenamesOnce)
     }
 }
 
-// The new file is synced after its mode, owner, extended attributes and times are set, as the
-// rename commits them with its content: a sync before them leaves them to a second sync.
-TEST_F(OneCommit, APackageChangeSyncsTheNewFileOnceThenItsFolder)
+// The new file is synced once, after its mode, owner, extended attributes and times are set and
+// before the rename, which commits them with its content; then its folder is synced.
+TEST_F(OneCommit, APackageChangeSyncsTheNewFileOnceAfterItsMetadataThenItsFolder)
 {
     QUORVANE_REQUIRE_CORPUS();
     const std::string path = copyOf("60810.pptx");
     const std::string folder = fs::path(path).parent_path().string();
-    const std::string calls = traced("fsync,fdatasync", {"set", "--title", "Counted", path});
-    EXPECT_EQ(count(calls, std::regex("f(data)?sync\\(\\d+<" + folder + "/[^>]*>\\) = 0")), 1) << calls;
-    EXPECT_EQ(count(calls, std::regex("f(data)?sync\\(\\d+<" + folder + ">\\) = 0")), 1) << calls;
+    const std::string calls = traced("fsync,fdatasync,fchmod,fchown,fsetxattr,utimensat,rename,renameat,renameat2",
+                                     {"set", "--title", "Counted", path});
+    const std::string onNewFile = "\\(\\d+<" + folder + "/[^>]*>(\\(deleted\\))?";
+    EXPECT_EQ(count(calls, std::regex("f(data)?sync" + onNewFile)), 1) << calls;
+    EXPECT_EQ(count(calls, std::regex("f(data)?sync\\(\\d+<" + folder + ">\\)")), 1) << calls;
     EXPECT_EQ(count(calls, std::regex("f(data)?sync\\(")), 2) << calls;
+    std::smatch sync;
+    ASSERT_TRUE(std::regex_search(calls, sync, std::regex("f(data)?sync" + onNewFile))) << calls;
+    EXPECT_TRUE(std::regex_search(sync.prefix().str(), std::regex("utimensat" + onNewFile))) << calls;
+    EXPECT_FALSE(std::regex_search(sync.suffix().str(), std::regex("(fchmod|fchown|fsetxattr|utimensat)" + onNewFile)))
+        << calls;
+    EXPECT_TRUE(std::regex_search(sync.suffix().str(), std::regex("rename"))) << calls;
     EXPECT_EQ(documentRows(path).value()[0], "Counted");
 }
 
