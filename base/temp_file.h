@@ -40,8 +40,9 @@ public:
     ~TempFile();
 
     RandomAccessFile& file() { return *file_; }
-    // The file as a writer is to write it: file(), or what `wrap` (when given) puts around it;
-    // commit syncs through the same one, so that a fault test sees that sync too.
+    // The file as a writer is to write it: file(), or what `wrap` (when given) puts around it,
+    // which must live until commit; commit syncs through the same one, so that a fault test
+    // sees that sync too.
     RandomAccessFile& writtenThrough(const TargetWrapper& wrap);
     // The hidden name of the file; "" while it is unnamed.
     const std::string& path() const { return path_; }

@@ -43,8 +43,9 @@ const NewPartKind kNewCustomPart{"docProps/custom", kCustomContent, kCustomPrope
 
 std::string newPartEntryName(const zip::ZipDirectory& directory, const NewPartKind& kind)
 {
-    std::string name = std::string(kind.nameStem) + ".xml";
-    for (int n = 2; entryNameTaken(directory, name); ++n) name = std::string(kind.nameStem) + std::to_string(n) + ".xml";
+    const std::string stem(kind.nameStem);
+    std::string name = stem + ".xml";
+    for (int n = 2; entryNameTaken(directory, name); ++n) name = stem + std::to_string(n) + ".xml";
     return name;
 }
 

@@ -2,9 +2,9 @@
 // archive (zip_rewrite.h): the 14 rows in the core and extended parts, the custom part (edited
 // or removed with its relationship and content-type override), the thumbnail (its part,
 // relationship and override removed), and a property part the package lacks (new_part.h: made
-// with its relationship and override when a value goes into it). Every part is read once, within the bounds of
-// package_xml.h, and only parts that changed are stored back; every other entry is copied byte
-// for byte. ECMA-376 Part 2 (Open Packaging Conventions).
+// with its relationship and override when a value goes into it). Every part is read once,
+// within the bounds of package_xml.h, and only parts that changed are stored back; every other
+// entry is copied byte for byte. ECMA-376 Part 2 (Open Packaging Conventions).
 #pragma once
 
 #include <cstddef>

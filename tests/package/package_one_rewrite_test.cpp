@@ -142,12 +142,12 @@ std::string withoutPropertyParts(const fs::path& corpusPackage)
 {
     MemoryFile file(bytesOf(readFileBytes(corpusPackage)));
     const auto directory = zip::ReadDirectory(file);
+    const std::regex namingDocProps("<(Relationship|Override) [^>]*docProps/[^>]*/>");
     std::vector<ZipBuilderEntry> entries;
     for (const zip::ZipEntry& entry : directory->entries) {
         if (entry.name.starts_with("docProps/")) continue;
         const std::string content = textOf(zip::ExtractEntryToMemory(file, *directory, entry.name));
-        entries.push_back({.name = entry.name,
-                           .content = std::regex_replace(content, std::regex("<(Relationship|Override) [^>]*docProps/[^>]*/>"), "")});
+        entries.push_back({.name = entry.name, .content = std::regex_replace(content, namingDocProps, "")});
     }
     return buildZip(entries);
 }
