@@ -134,7 +134,7 @@ std::optional<TempFile> TempFile::besideOf(const std::string& target)
 }
 
 TempFile::TempFile(TempFile&& other) noexcept
-    : path_(std::move(other.path_)), file_(std::move(other.file_)),
+    : path_(std::move(other.path_)), file_(std::move(other.file_)), written_(std::exchange(other.written_, nullptr)),
       cleanupSlot_(std::exchange(other.cleanupSlot_, -1)), permissionBits_(other.permissionBits_),
       committed_(std::exchange(other.committed_, true))
 {
@@ -149,6 +149,12 @@ TempFile::~TempFile()
     const CleanupSignalsBlocked blocked;
     ::unlink(path_.c_str());
     unregisterTempPath(cleanupSlot_);
+}
+
+RandomAccessFile& TempFile::writtenThrough(const TargetWrapper& wrap)
+{
+    written_ = wrap ? &wrap(*file_) : nullptr;
+    return written_ ? *written_ : *file_;
 }
 
 Failure TempFile::setMode(unsigned permissionBits)
@@ -234,7 +240,7 @@ Failure TempFile::commit(const std::string& target, const FinalMetadata* finalMe
     if (::lstat(target.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode))
         if (Failure failure = takeMetadataOf(target, replaced, finalMetadata); failure.failed()) return failure;
     errno = 0;
-    const bool synced = file_->sync();
+    const bool synced = (written_ ? *written_ : *file_).sync();
     const int syncErrno = errno;
     if (!synced) return Failure::fromErrno(syncErrno);
     {
@@ -276,14 +282,9 @@ Failure replaceWholeFileContents(const std::string& target,
     auto created = TempFile::createBeside(target);
     if (!created.ok()) return created.failure();
     TempFile& temp = created.value();
-    RandomAccessFile& file = wrapTarget ? wrapTarget(temp.file()) : temp.file();
     errno = 0;
-    if (!writeContents(file)) return Failure::fromErrno(errno);
-    // The mode is set before the sync so that one sync makes data and mode durable; the sync in
-    // commit then finds nothing left to write.
+    if (!writeContents(temp.writtenThrough(wrapTarget))) return Failure::fromErrno(errno);
     if (const Failure failure = temp.setMode(permissionBits); failure.failed()) return failure;
-    errno = 0;
-    if (!file.sync()) return Failure::fromErrno(errno);
     return temp.commit(target);
 }
 

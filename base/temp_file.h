@@ -20,6 +20,10 @@
 
 namespace quorvane {
 
+// Lets a fault test put a wrapper between a whole-file replacement and the temporary file it
+// writes (for instance one that fails the Nth write).
+using TargetWrapper = std::function<RandomAccessFile&(RandomAccessFile&)>;
+
 class TempFile {
 public:
     // Creates an empty file in the folder of `target` (mode 0600): unnamed where the file system
@@ -36,6 +40,10 @@ public:
     ~TempFile();
 
     RandomAccessFile& file() { return *file_; }
+    // The file as a writer is to write it: file(), or what `wrap` (when given) puts around it,
+    // which must live until commit; commit syncs through the same one, so that a fault test
+    // sees that sync too.
+    RandomAccessFile& writtenThrough(const TargetWrapper& wrap);
     // The hidden name of the file; "" while it is unnamed.
     const std::string& path() const { return path_; }
 
@@ -45,8 +53,9 @@ public:
     Failure setMode(unsigned permissionBits);
 
     // Gives the file the metadata of the regular file it is to replace, then `finalMetadata`
-    // when given, syncs it, names it (an unnamed file), closes it,
-    // renames it over `target`, and syncs the folder so that the new name survives a crash.
+    // when given, syncs it once (content and metadata together), names it (an unnamed file),
+    // closes it, renames it over `target`, and syncs the folder so that the new name survives a
+    // crash.
     // Kept from the file replaced: its owner and group, its user.* extended attributes and its
     // access ACL (system.posix_acl_access); other namespaces belong to the system's policy. The
     // final metadata then sets the mode, the extended attributes it names and the last-access and
@@ -73,14 +82,11 @@ private:
 
     std::string path_;
     std::optional<PosixFile> file_;
+    RandomAccessFile* written_ = nullptr;  // what writtenThrough gave, when not file_ itself
     int cleanupSlot_ = -1;
     std::optional<unsigned> permissionBits_;
     bool committed_ = false;
 };
-
-// Lets a fault test put a wrapper between a whole-file replacement and the temporary file it
-// writes (for instance one that fails the Nth write).
-using TargetWrapper = std::function<RandomAccessFile&(RandomAccessFile&)>;
 
 // Replaces the whole content of `target` with what `writeContents` writes into a new file
 // beside it (starting at offset 0), then syncs it and renames it over `target`. The new file

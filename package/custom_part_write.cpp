@@ -20,15 +20,9 @@ namespace {
 
 constexpr std::string_view kVariantTypesNamespace =
     "http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes";
-constexpr std::string_view kCustomContentType = "application/vnd.openxmlformats-officedocument.custom-properties+xml";
 // The FMTID of user-defined properties, which every property of the part carries.
 constexpr const char* kUserDefinedFmtid = "{D5CDD505-2E9C-101B-9397-08002B2CF9AE}";
 constexpr int kFirstPid = 2;  // pids 0 and 1 are reserved, as in a property set
-
-constexpr std::string_view kNewPart =
-    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-    "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/custom-properties\" "
-    "xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes\"/>";
 
 // The value element a Set writes: its local name in the vt namespace and its text.
 struct ValueElement {
@@ -158,9 +152,6 @@ bool applyEdit(ParsedPart& part, const props::CustomEdit& edit, const std::optio
 }
 
 }  // namespace
-
-const std::string_view kNewCustomPart = kNewPart;
-const std::string_view kCustomPartContentType = kCustomContentType;
 
 Result<bool> applyCustomEdits(ParsedPart& custom, std::span<const props::CustomEdit> edits)
 {

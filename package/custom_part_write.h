@@ -1,6 +1,6 @@
 // Changing the custom properties of a package in its custom part (custom_part.h), in memory:
-// the package edit (package_edit.h) makes the part when the package has none and removes it,
-// with its relationship and content-type override, when it is left without properties.
+// the package edit (package_edit.h) makes the part when the package has none (new_part.h) and
+// removes it, with its relationship and content-type override, when it is left without properties.
 #pragma once
 
 #include <span>
@@ -11,10 +11,6 @@
 #include "props/custom_property.h"
 
 namespace quorvane::package {
-
-// The content of a new custom part, and its content type.
-extern const std::string_view kNewCustomPart;
-extern const std::string_view kCustomPartContentType;
 
 // Applies `edits` in order to the parsed custom part. A Set replaces the value element of the
 // first property of that name (sameCustomName), keeping its fmtid, pid and stored name, or

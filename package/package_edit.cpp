@@ -9,6 +9,7 @@
 #include "package/content_types.h"
 #include "package/custom_part.h"
 #include "package/custom_part_write.h"
+#include "package/new_part.h"
 #include "package/package_element.h"
 #include "package/package_parts.h"
 #include "package/package_relationships.h"
@@ -80,20 +81,6 @@ Result<std::vector<std::byte>> bytesToStore(const ParsedPart& part)
     return bytes;
 }
 
-bool entryNameTaken(const zip::ZipDirectory& directory, std::string_view name)
-{
-    return std::any_of(directory.entries.begin(), directory.entries.end(),
-                       [name](const zip::ZipEntry& entry) { return zip::sameEntryName(entry.name, name); });
-}
-
-// The name of a new custom part: docProps/custom.xml, else docProps/custom<n>.xml from 2 on.
-std::string newCustomEntryName(const zip::ZipDirectory& directory)
-{
-    std::string name = "docProps/custom.xml";
-    for (int n = 2; entryNameTaken(directory, name); ++n) name = "docProps/custom" + std::to_string(n) + ".xml";
-    return name;
-}
-
 }  // namespace
 
 Result<PackageEdit> PackageEdit::open(const std::string& givenPath, bool forChange, const FinalMetadata* finalMetadata)
@@ -130,9 +117,31 @@ Result<PackageEdit::LoadedPart*> PackageEdit::relationships()
 
 void PackageEdit::markChanged(LoadedPart* changedPart)
 {
-    if (changedPart->entryIndex &&
-        std::find(changedParts_.begin(), changedParts_.end(), changedPart) == changedParts_.end())
+    if (std::find(changedParts_.begin(), changedParts_.end(), changedPart) == changedParts_.end())
         changedParts_.push_back(changedPart);
+}
+
+Result<PackageEdit::LoadedPart> PackageEdit::newPart(const NewPartKind& kind) const
+{
+    auto made = parseWellFormedPart(newPartEntryName(directory_, kind), std::as_bytes(std::span(kind.content)));
+    if (!made.ok()) return made.failure();
+    return LoadedPart{std::nullopt, std::move(made).value()};
+}
+
+Failure PackageEdit::addPart(LoadedPart made, const NewPartKind& kind)
+{
+    auto rels = relationships();
+    if (!rels.ok()) return rels.failure();
+    if (Failure refused = checkRewritable((*rels)->part); refused.failed()) return refused;
+    auto contentTypes = part(kContentTypesEntryName);
+    if (!contentTypes.ok()) return contentTypes.failure();
+    if (Failure refused = checkRewritable((*contentTypes)->part); refused.failed()) return refused;
+    appendRelationship((*rels)->part, kind.relationshipType, made.part.name);
+    markChanged(*rels);
+    if (addOverride((*contentTypes)->part, made.part.name, kind.contentType)) markChanged(*contentTypes);
+    const std::string entryName = asEntryName(made.part.name);  // as the relationship now names it
+    markChanged(&parts_.insert_or_assign(entryName, std::move(made)).first->second);
+    return {};
 }
 
 Result<PackageEdit::PropertyParts> PackageEdit::propertyParts()
@@ -140,11 +149,13 @@ Result<PackageEdit::PropertyParts> PackageEdit::propertyParts()
     auto rels = relationships();
     if (!rels.ok()) return rels.failure();
     const RelationshipTargets targets = relationshipTargetsOf((*rels)->part);
-    if (targets.extended.empty()) return partMissing("extended-properties relationship");
-    if (targets.core.empty()) return partMissing("core-properties relationship");
-    auto extended = part(targets.extended);
+    const auto partOrNone = [this](const std::string& target) -> Result<LoadedPart*> {
+        if (target.empty()) return static_cast<LoadedPart*>(nullptr);
+        return part(target);
+    };
+    auto extended = partOrNone(targets.extended);
     if (!extended.ok()) return extended.failure();
-    auto core = part(targets.core);
+    auto core = partOrNone(targets.core);
     if (!core.ok()) return core.failure();
     return PropertyParts{*extended, *core};
 }
@@ -161,9 +172,11 @@ Result<props::RowTexts> PackageEdit::rows()
         return {};
     };
     for (const int row : kExtendedPartRows)
-        if (Failure failure = read(parts->extended->part, row); failure.failed()) return failure;
+        if (parts->extended)
+            if (Failure failure = read(parts->extended->part, row); failure.failed()) return failure;
     for (const int row : kCorePartRows)
-        if (Failure failure = read(parts->core->part, row); failure.failed()) return failure;
+        if (parts->core)
+            if (Failure failure = read(parts->core->part, row); failure.failed()) return failure;
     for (const int row : {props::kCreatedRow, props::kLastSavedRow, props::kLastPrintedRow})
         texts[std::size_t(row)] = convert::W3cDateTimeToDisplayText(texts[std::size_t(row)]);
     return texts;
@@ -180,7 +193,6 @@ Result<std::optional<std::string>> PackageEdit::customEntryName()
 
 Result<std::vector<props::CustomProperty>> PackageEdit::customProperties()
 {
-    if (newCustomPart_) return customPropertiesOfPart(newCustomPart_->part);
     auto name = customEntryName();
     if (!name.ok()) return name.failure();
     if (!*name || (*name)->empty()) return std::vector<props::CustomProperty>{};
@@ -203,19 +215,29 @@ Failure PackageEdit::setRows(const props::RowValues& values)
     if (!parts.ok()) return parts.failure();
     LoadedPart* extended = parts->extended;
     LoadedPart* core = parts->core;
-    if (extended == core)
+    if (extended && extended == core)
         return Failure(FailureKind::Damaged,
                        "damaged package: both property relationships name " + partNameForPeople(core->part.name));
     for (const LoadedPart* loaded : {extended, core})
-        if (Failure refused = checkRewritable(loaded->part); refused.failed()) return refused;
-    bool extendedChanged = false;
-    bool coreChanged = false;
-    if (Failure refused = setPartRows(extended->part, kExtendedPartRows, values, extendedChanged); refused.failed())
-        return refused;
-    if (Failure refused = setPartRows(core->part, kCorePartRows, values, coreChanged); refused.failed()) return refused;
-    if (extendedChanged) markChanged(extended);
-    if (coreChanged) markChanged(core);
-    return {};
+        if (loaded)
+            if (Failure refused = checkRewritable(loaded->part); refused.failed()) return refused;
+    // A part the package lacks is made, and added, only when a value goes into it.
+    const auto setRowsOf = [&](LoadedPart* loaded, const NewPartKind& kind, const auto& rows) -> Failure {
+        std::optional<LoadedPart> made;
+        if (!loaded) {
+            auto fresh = newPart(kind);
+            if (!fresh.ok()) return fresh.failure();
+            loaded = &made.emplace(std::move(fresh).value());
+        }
+        bool changed = false;
+        if (Failure refused = setPartRows(loaded->part, rows, values, changed); refused.failed()) return refused;
+        if (!changed) return {};
+        if (made) return addPart(std::move(*made), kind);
+        markChanged(loaded);
+        return {};
+    };
+    if (Failure refused = setRowsOf(extended, kNewExtendedPart, kExtendedPartRows); refused.failed()) return refused;
+    return setRowsOf(core, kNewCorePart, kCorePartRows);
 }
 
 Failure PackageEdit::editCustomProperties(std::span<const props::CustomEdit> edits)
@@ -227,29 +249,19 @@ Failure PackageEdit::editCustomProperties(std::span<const props::CustomEdit> edi
     auto name = customEntryName();
     if (!name.ok()) return name.failure();
     LoadedPart* custom = nullptr;
-    if (newCustomPart_) {
-        custom = &*newCustomPart_;
-    } else if (*name && !(*name)->empty()) {
+    if (*name && !(*name)->empty()) {
         auto existing = part(**name);
         if (!existing.ok()) return existing.failure();
         if (Failure refused = checkRewritable((*existing)->part); refused.failed()) return refused;
         custom = *existing;
     } else {
-        auto made = parseWellFormedPart(newCustomEntryName(directory_), std::as_bytes(std::span(kNewCustomPart)));
+        auto made = newPart(kNewCustomPart);
         if (!made.ok()) return made.failure();
-        LoadedPart fresh{std::nullopt, std::move(made).value()};
-        // Applied to a copy first: a refused edit leaves no new part behind.
-        auto changed = applyCustomEdits(fresh.part, edits);
+        // Applied to a part not yet added: a refused edit leaves no new part behind.
+        auto changed = applyCustomEdits(made->part, edits);
         if (!changed.ok()) return changed.failure();
-        if (!holdsCustomProperties(fresh.part)) return {};
-        auto contentTypes = part(kContentTypesEntryName);
-        if (!contentTypes.ok()) return contentTypes.failure();
-        if (Failure refused = checkRewritable((*contentTypes)->part); refused.failed()) return refused;
-        appendRelationship((*rels)->part, kCustomPropertiesType, fresh.part.name);
-        markChanged(*rels);
-        if (addOverride((*contentTypes)->part, fresh.part.name, kCustomPartContentType)) markChanged(*contentTypes);
-        newCustomPart_ = std::move(fresh);
-        return {};
+        if (!holdsCustomProperties(made->part)) return {};
+        return addPart(std::move(made).value(), kNewCustomPart);
     }
     auto changed = applyCustomEdits(custom->part, edits);
     if (!changed.ok()) return changed.failure();
@@ -263,12 +275,11 @@ Failure PackageEdit::editCustomProperties(std::span<const props::CustomEdit> edi
     if (!contentTypes.ok()) return contentTypes.failure();
     if (Failure refused = checkRewritable((*contentTypes)->part); refused.failed()) return refused;
     const std::string entryName = partNameForPeople(custom->part.name);
-    if (newCustomPart_ && custom == &*newCustomPart_) {
-        newCustomPart_.reset();
-    } else {
+    std::erase(changedParts_, custom);
+    if (custom->entryIndex)
         removals_.push_back(*custom->entryIndex);
-        std::erase(changedParts_, custom);
-    }
+    else
+        std::erase_if(parts_, [custom](const auto& held) { return &held.second == custom; });
     for (const pugi::xml_node relationship : customPropertiesRelationships((*rels)->part))
         if (zip::sameEntryName(targetEntryName(relationship), entryName)) (*rels)->part.root().remove_child(relationship);
     markChanged(*rels);
@@ -312,16 +323,15 @@ Failure PackageEdit::commit(const FinalMetadata* finalMetadata, const TargetWrap
     if (!changed()) return {};
     std::deque<std::vector<std::byte>> bytes;  // a deque keeps them in place as it grows
     std::vector<zip::EntryReplacement> replacements;
+    std::vector<zip::EntryAddition> additions;
     for (const LoadedPart* changedPart : changedParts_) {
         auto stored = bytesToStore(changedPart->part);
         if (!stored.ok()) return stored.failure();
-        replacements.push_back({*changedPart->entryIndex, bytes.emplace_back(std::move(stored).value())});
-    }
-    std::vector<zip::EntryAddition> additions;
-    if (newCustomPart_) {
-        auto stored = bytesToStore(newCustomPart_->part);
-        if (!stored.ok()) return stored.failure();
-        additions.push_back({newCustomPart_->part.name, bytes.emplace_back(std::move(stored).value())});
+        const std::vector<std::byte>& held = bytes.emplace_back(std::move(stored).value());
+        if (changedPart->entryIndex)
+            replacements.push_back({*changedPart->entryIndex, held});
+        else
+            additions.push_back({changedPart->part.name, held});
     }
     const zip::ArchiveEdits edits{replacements, removals_, additions};
     return zip::editArchive(path_, *file_, directory_, edits, permissionBits_, finalMetadata, wrapTarget);

@@ -1,9 +1,10 @@
 // One package opened once, read and edited in memory, and committed in one rewrite of the
-// archive (zip_rewrite.h): the 14 rows in the core and extended parts, the custom part (made,
-// edited or removed with its relationship and content-type override) and the thumbnail (its
-// part, relationship and override removed). Every part is read once, within the bounds of
-// package_xml.h, and only parts that changed are stored back; every other entry is copied byte
-// for byte. ECMA-376 Part 2 (Open Packaging Conventions).
+// archive (zip_rewrite.h): the 14 rows in the core and extended parts, the custom part (edited
+// or removed with its relationship and content-type override), the thumbnail (its part,
+// relationship and override removed), and a property part the package lacks (new_part.h: made
+// with its relationship and override when a value goes into it). Every part is read once,
+// within the bounds of package_xml.h, and only parts that changed are stored back; every other
+// entry is copied byte for byte. ECMA-376 Part 2 (Open Packaging Conventions).
 #pragma once
 
 #include <cstddef>
@@ -18,6 +19,7 @@
 #include "base/failure.h"
 #include "base/random_access_file.h"
 #include "base/temp_file.h"
+#include "package/new_part.h"
 #include "package/package_xml.h"
 #include "props/custom_property.h"
 #include "props/row_value.h"
@@ -33,8 +35,9 @@ public:
     // The package in a file opened so already.
     static Result<PackageEdit> ofFile(EditedFile opened);
 
-    // The 14 row texts as the display shows them (package_reader.h), or why the property parts
-    // cannot be read ("package part missing: ...", "... not well-formed: ...", ...).
+    // The 14 row texts as the display shows them (package_reader.h), "" for each row of a
+    // property part the package has no relationship to, or why the property parts cannot be
+    // read ("package part missing: ...", "... not well-formed: ...", ...).
     Result<props::RowTexts> rows();
     // The custom properties in stored order; empty when the package has none.
     Result<std::vector<props::CustomProperty>> customProperties();
@@ -55,7 +58,7 @@ public:
     Failure removeThumbnail();
 
     // Whether an edit changed anything that a commit would store.
-    bool changed() const { return !changedParts_.empty() || !removals_.empty() || newCustomPart_.has_value(); }
+    bool changed() const { return !changedParts_.empty() || !removals_.empty(); }
 
     // Stores every changed part in one rewrite of the archive, the new file taking
     // `finalMetadata` (when given) before its rename. Failure{} when in place (or nothing
@@ -65,7 +68,7 @@ public:
 
 private:
     struct LoadedPart {
-        std::optional<std::size_t> entryIndex;  // none for a part the edit made
+        std::optional<std::size_t> entryIndex;  // none for a part the edit made (named "/" separated)
         ParsedPart part;
     };
 
@@ -75,7 +78,7 @@ private:
     {
     }
     struct PropertyParts {
-        LoadedPart* extended;
+        LoadedPart* extended;  // nullptr when the package has no relationship to the part
         LoadedPart* core;
     };
     Result<PropertyParts> propertyParts();
@@ -83,16 +86,21 @@ private:
     Result<LoadedPart*> part(const std::string& entryName);
     Result<LoadedPart*> relationships();
     Result<std::optional<std::string>> customEntryName();
+    // A part of `kind` with no values yet, not part of the package.
+    Result<LoadedPart> newPart(const NewPartKind& kind) const;
+    // Makes `made` a part of the package: a relationship of its kind from the package, an
+    // Override of its content type, and an entry the commit adds. The failure, with nothing
+    // changed, when the relationships or content-types part cannot be read or rewritten.
+    Failure addPart(LoadedPart made, const NewPartKind& kind);
     void markChanged(LoadedPart* part);
 
     std::string path_;
     std::unique_ptr<PosixFile> file_;
     unsigned permissionBits_ = 0;
     zip::ZipDirectory directory_;
-    std::map<std::string, LoadedPart> parts_;
-    std::vector<LoadedPart*> changedParts_;
+    std::map<std::string, LoadedPart> parts_;  // by entry name, "\" separated; new parts too
+    std::vector<LoadedPart*> changedParts_;     // to store or, when new, to add
     std::vector<std::size_t> removals_;
-    std::optional<LoadedPart> newCustomPart_;  // a custom part the edits made, "/" separated name
 };
 
 }  // namespace quorvane::package

@@ -8,21 +8,17 @@
 namespace quorvane::package {
 namespace {
 
-constexpr std::string_view kExtendedPropertiesType =
-    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties";
-constexpr std::string_view kCorePropertiesType =
-    "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties";
 // The form of ECMA-376 Part 1 that some writers use (LibreOffice among them).
 constexpr std::string_view kCorePropertiesTypeLowerCase =
     "http://schemas.openxmlformats.org/officedocument/2006/relationships/metadata/core-properties";
+
+}  // namespace
 
 std::string asEntryName(std::string target)
 {
     std::replace(target.begin(), target.end(), '/', '\\');
     return target;
 }
-
-}  // namespace
 
 std::optional<std::size_t> findRelationshipsEntry(const zip::ZipDirectory& directory)
 {

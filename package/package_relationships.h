@@ -15,6 +15,11 @@
 
 namespace quorvane::package {
 
+inline constexpr std::string_view kExtendedPropertiesType =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties";
+inline constexpr std::string_view kCorePropertiesType =
+    "http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties";
+
 // The name under which the relationships part is extracted.
 inline constexpr const char* kRelationshipsEntryName = "_rels\\.rels";
 
@@ -47,6 +52,9 @@ std::vector<pugi::xml_node> relationshipsOfType(const ParsedPart& relationships,
 // The entry name of the part a package relationship targets: its Target taken relative to the
 // package root, a leading "/" dropped, every "/" turned into "\" ("" for an empty Target).
 std::string targetEntryName(pugi::xml_node relationship);
+
+// `target` with every "/" turned into "\" (the package reader's form of an entry name).
+std::string asEntryName(std::string target);
 
 // Whether the relationship points outside the package (TargetMode="External"): its
 // Target names no part.

@@ -385,13 +385,10 @@ Failure editArchive(const std::string& path, RandomAccessFile& source, const Zip
     auto created = TempFile::createBeside(path);
     if (!created.ok()) return created.failure();
     TempFile& temp = created.value();
-    RandomAccessFile& target = wrapTarget ? wrapTarget(temp.file()) : temp.file();
-    if (const Failure failure = rewriteArchiveInto(source, directory, edits, target); failure.failed())
+    if (const Failure failure = rewriteArchiveInto(source, directory, edits, temp.writtenThrough(wrapTarget));
+        failure.failed())
         return failure;
-    // Mode before sync: one sync makes both durable, and the one in commit finds nothing to write.
     if (const Failure failure = temp.setMode(permissionBits); failure.failed()) return failure;
-    errno = 0;
-    if (!target.sync()) return Failure::fromErrno(errno);
     return temp.commit(path, finalMetadata);
 }
 

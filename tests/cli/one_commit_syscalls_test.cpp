@@ -1,7 +1,8 @@
 // One commit per file, counted at the system calls (strace): a .ppt title change opens the file
 // twice (the plan's read, the change) and renames nothing; a package scrub that removes the
 // thumbnail and every custom property, and a set of a title with a custom property, rename one
-// new archive over the file, once. A fault injected at the switch of a .ppt that changes both
+// new archive over the file, once, having synced it once (after all of its metadata) and then
+// its folder. A fault injected at the switch of a .ppt that changes both
 // property sets leaves both old.
 #include <gtest/gtest.h>
 
@@ -24,13 +25,14 @@ protected:
         if (std::system("command -v strace >/dev/null 2>&1") != 0) GTEST_SKIP() << "strace is not installed";
     }
 
-    // The tool's system calls of `trace` (strace -e trace=...) while it runs `arguments`. The leak
+    // The tool's system calls of `trace` (strace -e trace=...) while it runs `arguments`, each
+    // descriptor followed by its path in <> (strace -y). The leak
     // checker of a sanitizer build cannot work under ptrace: it is off for these runs.
     std::string traced(const std::string& trace, const std::vector<std::string>& arguments, CliRun* result = nullptr)
     {
         const fs::path log = scratch_.path() / "strace.log";
         const CliRun run = this->run(arguments, [&](const std::string& command) {
-            return "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o " + shellQuoted(log.string()) + " -e trace=" + trace + " " + command;
+            return "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -y -o " + shellQuoted(log.string()) + " -e trace=" + trace + " " + command;
         });
         if (result) *result = run;
         EXPECT_EQ(run.status, 0) << run.err;
@@ -67,6 +69,28 @@ TEST_F(OneCommit, APackageChangeOfRowsCustomPropertiesAndThumbnailRenamesOnce)
         const std::string calls = traced("rename,renameat,renameat2", arguments);
         EXPECT_EQ(count(calls, std::regex("rename(at2?)?\\(.*\"" + path + "\"\\) = 0")), 1) << calls;
     }
+}
+
+// The new file is synced once, after its mode, owner, extended attributes and times are set and
+// before the rename, which commits them with its content; then its folder is synced.
+TEST_F(OneCommit, APackageChangeSyncsTheNewFileOnceAfterItsMetadataThenItsFolder)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    const std::string path = copyOf("60810.pptx");
+    const std::string folder = fs::path(path).parent_path().string();
+    const std::string calls = traced("fsync,fdatasync,fchmod,fchown,fsetxattr,utimensat,rename,renameat,renameat2",
+                                     {"set", "--title", "Counted", path});
+    const std::string onNewFile = "\\(\\d+<" + folder + "/[^>]*>(\\(deleted\\))?";
+    EXPECT_EQ(count(calls, std::regex("f(data)?sync" + onNewFile)), 1) << calls;
+    EXPECT_EQ(count(calls, std::regex("f(data)?sync\\(\\d+<" + folder + ">\\)")), 1) << calls;
+    EXPECT_EQ(count(calls, std::regex("f(data)?sync\\(")), 2) << calls;
+    std::smatch sync;
+    ASSERT_TRUE(std::regex_search(calls, sync, std::regex("f(data)?sync" + onNewFile))) << calls;
+    EXPECT_TRUE(std::regex_search(sync.prefix().str(), std::regex("utimensat" + onNewFile))) << calls;
+    EXPECT_FALSE(std::regex_search(sync.suffix().str(), std::regex("(fchmod|fchown|fsetxattr|utimensat)" + onNewFile)))
+        << calls;
+    EXPECT_TRUE(std::regex_search(sync.suffix().str(), std::regex("rename"))) << calls;
+    EXPECT_EQ(documentRows(path).value()[0], "Counted");
 }
 
 // Both property sets of this file change: their directory entries lie in different directory

@@ -68,8 +68,12 @@ TEST(PackageFailure, EachReasonComesFromItsCondition)
         {"not a ZIP file", bytes("just text in a file named .pptx"), FailureKind::Damaged, "not a ZIP archive"},
         {"core part missing", bytes(withCore([](ZipBuilderEntry& e) { e.name = "removed"; })), FailureKind::NotFound,
          "package part missing: docProps/core.xml"},
-        {"core relationship missing", bytes(packageBytes(relationshipsPart("", "docProps/app.xml", ""), app, core)),
-         FailureKind::NotFound, "package part missing: core-properties relationship"},
+        {"relationships part missing", bytes([&] {
+             auto entries = packageEntries(rels, app, core);
+             std::erase_if(entries, [](const ZipBuilderEntry& e) { return e.name == "_rels/.rels"; });
+             return buildZip(entries);
+         }()),
+         FailureKind::NotFound, "package part missing: _rels/.rels"},
         {"core part not well-formed", bytes(packageBytes(rels, app, core.substr(0, core.size() - 5))),
          FailureKind::Damaged, "package part not well-formed: docProps/core.xml: "},
         {"core part fails its CRC", bytes(withCore([](ZipBuilderEntry& e) { e.statedCrc = 0x12345678; })),

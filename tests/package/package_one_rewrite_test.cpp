@@ -1,20 +1,25 @@
 // A whole change of a package through the change path (change/file_plan.h): rows, a custom edit
 // and the thumbnail's removal land in one rewrite of the archive, renamed over the file once
 // (counted with inotify); a request that changes nothing, or one with a value the package
-// cannot hold, leaves the file as it was, the same file with the same bytes.
+// cannot hold, leaves the file as it was, the same file with the same bytes. A package without
+// property parts reads as empty and gets the parts its values need in the same rewrite.
 #include <gtest/gtest.h>
 #include <sys/inotify.h>
 #include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
+#include <regex>
 #include <string>
 
 #include "change/file_plan.h"
 #include "package/package_edit.h"
+#include "zip/zip_central_dir.h"
+#include "zip/zip_entry_extract.h"
 #include "tests/support/corpus.h"
 #include "tests/support/fileinfo_fixtures.h"
 #include "tests/support/package_builder.h"
+#include "tests/support/zip_builder.h"
 #include "tests/support/zip_python_check.h"
 
 namespace quorvane::package {
@@ -129,6 +134,92 @@ TEST(PackageOneRewrite, RowsCustomEditAndThumbnailLandInOneRename)
                                      {"docProps/thumbnail.jpeg"},
                                      {"docProps/custom.xml"}}}),
               "");
+}
+
+// A corpus package without its docProps parts and the relationships and overrides that name
+// them: a valid package whose only relationship is its main document.
+std::string withoutPropertyParts(const fs::path& corpusPackage)
+{
+    MemoryFile file(bytesOf(readFileBytes(corpusPackage)));
+    const auto directory = zip::ReadDirectory(file);
+    const std::regex namingDocProps("<(Relationship|Override) [^>]*docProps/[^>]*/>");
+    std::vector<ZipBuilderEntry> entries;
+    for (const zip::ZipEntry& entry : directory->entries) {
+        if (entry.name.starts_with("docProps/")) continue;
+        const std::string content = textOf(zip::ExtractEntryToMemory(file, *directory, entry.name));
+        entries.push_back({.name = entry.name, .content = std::regex_replace(content, namingDocProps, "")});
+    }
+    return buildZip(entries);
+}
+
+TEST(PackageOneRewrite, APackageWithoutPropertyPartsReadsEmptyAndGetsThePartsItsValuesNeed)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    ScratchDir scratch;
+    const fs::path bare = scratch.path() / "bare.pptx";
+    writeFileBytes(bare, withoutPropertyParts(corpusDir() / "files" / "sample.pptx"));
+    {
+        auto edit = PackageEdit::open(bare, false, nullptr);
+        ASSERT_TRUE(edit.ok()) << edit.failure().text();
+        const auto rows = edit->rows();
+        ASSERT_TRUE(rows.ok()) << rows.failure().text();
+        EXPECT_EQ(*rows, props::RowTexts{});
+    }
+
+    const std::string coreRelationship =
+        R"(Type="http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties" Target="docProps/core.xml")";
+    const std::string coreOverride =
+        R"(<Override PartName="/docProps/core.xml" ContentType="application/vnd.openxmlformats-package.core-properties+xml"/>)";
+    change::FileRequest titleOnly;
+    titleOnly.content.rows[0] = props::RowValue::textValue("Bare title");
+    change::FileRequest rowsOfBothAndCustom = rowsCustomAndThumbnail("Bare title");
+    rowsOfBothAndCustom.content.rows[9] = props::RowValue::textValue("Lomberk");  // Company
+    const struct {
+        const char* name;
+        change::FileRequest request;
+        std::vector<std::string> added;
+        std::map<std::string, std::vector<std::string>> expect;
+    } cases[] = {
+        {"title.pptx", titleOnly, {"docProps/core.xml"},
+         {{"docProps/core.xml", {">Bare title</dc:title>"}},
+          {"_rels/.rels", {coreRelationship}},
+          {"[Content_Types].xml", {coreOverride}}}},
+        {"all.pptx", rowsOfBothAndCustom, {"docProps/app.xml", "docProps/core.xml", "docProps/custom.xml"},
+         {{"docProps/core.xml", {">Bare title</dc:title>"}},
+          {"docProps/app.xml", {"<TotalTime>30</TotalTime>", "<Company>Lomberk</Company>"}},
+          {"docProps/custom.xml", {"<vt:lpwstr>checked</vt:lpwstr>"}},
+          {"_rels/.rels",
+           {coreRelationship,
+            R"(Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/extended-properties" Target="docProps/app.xml")",
+            R"(Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/custom-properties" Target="docProps/custom.xml")"}},
+          {"[Content_Types].xml",
+           {coreOverride,
+            R"(<Override PartName="/docProps/app.xml" ContentType="application/vnd.openxmlformats-officedocument.extended-properties+xml"/>)",
+            R"(<Override PartName="/docProps/custom.xml" ContentType="application/vnd.openxmlformats-officedocument.custom-properties+xml"/>)"}}}},
+    };
+    std::vector<RewrittenArchive> forPython;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path path = scratch.path() / c.name;
+        fs::copy_file(bare, path);
+        RenameCounter renames(scratch.path(), c.name);
+        ASSERT_TRUE(renames.watching());
+        const change::FileOutcome outcome = change::applyFileChange(path, c.request, {});
+        ASSERT_EQ(outcome.kind, change::FileOutcome::Kind::Changed) << outcome.failure.text();
+        EXPECT_EQ(renames.renamesSinceLastCall(), 1);
+        auto edit = PackageEdit::open(path, false, nullptr);
+        ASSERT_TRUE(edit.ok()) << edit.failure().text();
+        ASSERT_TRUE(edit->rows().ok()) << edit->rows().failure().text();
+        EXPECT_EQ((*edit->rows())[0], "Bare title");
+        if (exiftoolAvailable()) {
+            const nlohmann::json tags = exiftoolTags(path);
+            ASSERT_TRUE(tags.is_object());
+            EXPECT_EQ(tags.value("Title", nlohmann::json()), "Bare title");
+        }
+        forPython.push_back({bare, path, {"[Content_Types].xml", "_rels/.rels"}, c.expect, {}, c.added});
+    }
+    if (!pythonAvailable()) GTEST_SKIP() << "no /usr/bin/python3";
+    EXPECT_EQ(problemsSeenByPython(fs::path(QUORVANE_SOURCE_DIR) / "tests/support/zip_compare.py", forPython), "");
 }
 
 // A value the package cannot hold refuses the whole request, in the plan as in the apply: the

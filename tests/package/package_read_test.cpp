@@ -1,5 +1,6 @@
 // Reading the 14 rows from hand-made packages: prefixes and namespaces, missing and doubled
-// elements, missing or damaged parts and relationships, archive shapes, and malformed XML.
+// elements, missing or damaged parts, missing relationships (empty rows), archive shapes, and
+// malformed XML.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -123,7 +124,35 @@ TEST_F(PackageRead, ReadsEveryArchiveShapeAndRelationshipForm)
     }
 }
 
-TEST_F(PackageRead, GivesNothingWhenAPartOrRelationshipIsMissing)
+// A part the package has no relationship to is no part of it (ECMA-376 Part 2, 9.3): its rows
+// are empty, whatever an entry of its usual name holds.
+TEST_F(PackageRead, APropertyPartWithoutItsRelationshipGivesEmptyRows)
+{
+    const std::string app = extendedPart(fullExtendedChildren());
+    const std::string core = corePart(fullCoreChildren());
+    props::RowTexts coreRowsOnly = kFullRows;
+    for (const int row : {8, 9, 12}) coreRowsOnly[row] = "";
+    const props::RowTexts extendedRowsOnly = rowsWith({{8, "Cleo"}, {9, "Lomberk"}, {12, "125"}});
+    const struct {
+        const char* what;
+        std::string bytes;
+        props::RowTexts expected;
+    } cases[] = {
+        {"no extended relationship", packageBytes(relationshipsPart("docProps/core.xml", "", kCoreType, ""), app, core),
+         coreRowsOnly},
+        {"no core relationship", packageBytes(relationshipsPart("", "docProps/app.xml", ""), app, core), extendedRowsOnly},
+        {"relationship without target", packageBytes(relationshipsPart("", "docProps/app.xml"), app, core),
+         extendedRowsOnly},
+        {"core relationship of another type",
+         packageBytes(relationshipsPart("docProps/core.xml", "docProps/app.xml",
+                                        "http://schemas.openxmlformats.org/officeDocument/2006/relationships/core-properties"),
+                      app, core),
+         extendedRowsOnly},
+    };
+    for (const auto& c : cases) EXPECT_EQ(readBytes(c.bytes), c.expected) << c.what;
+}
+
+TEST_F(PackageRead, GivesNothingWhenAPartIsMissingOrDamaged)
 {
     const std::string rels = relationshipsPart();
     const std::string app = extendedPart(fullExtendedChildren());
@@ -141,13 +170,6 @@ TEST_F(PackageRead, GivesNothingWhenAPartOrRelationshipIsMissing)
         const char* what;
         std::string bytes;
     } cases[] = {
-        {"no extended relationship", packageBytes(relationshipsPart("docProps/core.xml", "", kCoreType, ""), app, core)},
-        {"no core relationship", packageBytes(relationshipsPart("", "docProps/app.xml", ""), app, core)},
-        {"relationship without target", packageBytes(relationshipsPart("", "docProps/app.xml"), app, core)},
-        {"core relationship of another type",
-         packageBytes(relationshipsPart("docProps/core.xml", "docProps/app.xml",
-                                        "http://schemas.openxmlformats.org/officeDocument/2006/relationships/core-properties"),
-                      app, core)},
         {"leading slash is not resolved", packageBytes(relationshipsPart("/docProps/core.xml"), app, core)},
         {"extended part empty", packageBytes(rels, "", core)},
         {"core part empty", packageBytes(rels, app, "")},
