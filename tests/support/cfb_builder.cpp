@@ -1,6 +1,7 @@
 #include "tests/support/cfb_builder.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace quorvane::testing {
 namespace {
@@ -12,6 +13,51 @@ std::uint32_t ceilDiv(std::uint64_t a, std::uint64_t b) { return std::uint32_t((
 void put(std::vector<std::byte>& out, std::size_t offset, std::uint64_t value, int width)
 {
     for (int i = 0; i < width; ++i) out[offset + std::size_t(i)] = std::byte(value >> (8 * i));
+}
+
+bool isStorage(const CfbStreamSpec& spec) { return !spec.children.empty(); }
+
+// Every entry below `specs` (storages included), depth first.
+void forEachEntry(const std::vector<CfbStreamSpec>& specs, const std::function<void(const CfbStreamSpec&)>& visit)
+{
+    for (const CfbStreamSpec& spec : specs) {
+        visit(spec);
+        forEachEntry(spec.children, visit);
+    }
+}
+
+// A directory entry of the built file: the root (no spec) or a stream or storage.
+struct FlatEntry {
+    const CfbStreamSpec* spec = nullptr;
+    std::uint32_t rightSibling = kFree;
+    std::uint32_t child = kFree;
+};
+
+// The entries with the root first, each storage's children in consecutive ids in name order.
+std::vector<FlatEntry> flatEntries(const std::vector<CfbStreamSpec>& rootChildren)
+{
+    const auto up = [](std::u16string s) {
+        for (auto& c : s) if (c >= u'a' && c <= u'z') c = char16_t(c - 32);
+        return s;
+    };
+    const auto before = [&up](const CfbStreamSpec* a, const CfbStreamSpec* b) {
+        return a->name.size() != b->name.size() ? a->name.size() < b->name.size() : up(a->name) < up(b->name);
+    };
+    std::vector<FlatEntry> flat(1);
+    std::vector<std::pair<std::size_t, const std::vector<CfbStreamSpec>*>> pending{{0, &rootChildren}};
+    for (std::size_t next = 0; next < pending.size(); ++next) {
+        const auto [parent, children] = pending[next];
+        std::vector<const CfbStreamSpec*> sorted;
+        for (const CfbStreamSpec& child : *children) sorted.push_back(&child);
+        std::sort(sorted.begin(), sorted.end(), before);
+        const std::size_t first = flat.size();
+        if (!sorted.empty()) flat[parent].child = std::uint32_t(first);
+        for (std::size_t i = 0; i < sorted.size(); ++i) {
+            flat.push_back({sorted[i], i + 1 < sorted.size() ? std::uint32_t(first + i + 1) : kFree, kFree});
+            if (isStorage(*sorted[i])) pending.push_back({first + i, &sorted[i]->children});
+        }
+    }
+    return flat;
 }
 
 }  // namespace
@@ -44,12 +90,14 @@ std::vector<std::byte> buildCompoundFile(const CfbLayout& specIn)
     auto difatFor = [&](std::uint32_t fat) { return fat <= 109 ? 0 : ceilDiv(fat - 109, perFat - 1); };
 
     auto dataSectors = [&](const CfbLayout& s) {
-        std::uint32_t miniBytes = 0, regular = 0;
-        for (const auto& st : s.streams) {
+        std::uint32_t miniBytes = 0, regular = 0, entries = 1;
+        forEachEntry(s.streams, [&](const CfbStreamSpec& st) {
+            ++entries;
+            if (isStorage(st)) return;
             if (st.data.size() < 4096) miniBytes += ceilDiv(st.data.size(), 64) * 64;
             else regular += ceilDiv(st.data.size(), sectorSize);
-        }
-        const std::uint32_t dir = ceilDiv((s.streams.size() + 1) * 128, sectorSize);
+        });
+        const std::uint32_t dir = ceilDiv(std::uint64_t(entries) * 128, sectorSize);
         const std::uint32_t miniFat = ceilDiv(std::uint64_t(miniBytes / 64) * 4, sectorSize);
         return dir + miniFat + ceilDiv(miniBytes, sectorSize) + regular;
     };
@@ -58,13 +106,7 @@ std::vector<std::byte> buildCompoundFile(const CfbLayout& specIn)
         const std::uint32_t filler = capacity - dataSectors(layout);
         layout.streams.push_back({u"Filler", patternBytes(std::size_t(filler) * sectorSize, 99)});
     }
-    std::sort(layout.streams.begin(), layout.streams.end(), [](const auto& a, const auto& b) {
-        auto up = [](std::u16string s) {
-            for (auto& c : s) if (c >= u'a' && c <= u'z') c = char16_t(c - 32);
-            return s;
-        };
-        return a.name.size() != b.name.size() ? a.name.size() < b.name.size() : up(a.name) < up(b.name);
-    });
+    const std::vector<FlatEntry> flat = flatEntries(layout.streams);
 
     const std::uint32_t data = dataSectors(layout);
     std::uint32_t fat = 1;
@@ -87,17 +129,19 @@ std::vector<std::byte> buildCompoundFile(const CfbLayout& specIn)
     std::vector<std::byte> out(std::size_t(total + 1) * sectorSize, std::byte{0});
     auto sectorAt = [&](std::uint32_t id) { return std::size_t(id + 1) * sectorSize; };
 
-    const std::uint32_t dirCount = ceilDiv((layout.streams.size() + 1) * 128, sectorSize);
+    const std::uint32_t dirCount = ceilDiv(flat.size() * 128, sectorSize);
     const std::uint32_t dirStart = chain(dirCount);
     std::uint32_t miniBytes = 0;
-    for (const auto& st : layout.streams)
-        if (st.data.size() < 4096) miniBytes += ceilDiv(st.data.size(), 64) * 64;
+    for (std::size_t id = 1; id < flat.size(); ++id)
+        if (!isStorage(*flat[id].spec) && flat[id].spec->data.size() < 4096)
+            miniBytes += ceilDiv(flat[id].spec->data.size(), 64) * 64;
     const std::uint32_t miniCount = miniBytes / 64;
     const std::uint32_t miniFatCount = ceilDiv(std::uint64_t(miniCount) * 4, sectorSize);
     const std::uint32_t miniFatStart = chain(miniFatCount);
     const std::uint32_t containerStart = chain(ceilDiv(miniBytes, sectorSize));
 
-    // Directory: root then the streams, in sorted order, each the right sibling of the last.
+    // Directory: root then each storage's children, in sorted order, each the right sibling of
+    // the last.
     const std::size_t perDir = sectorSize / 128;
     auto entryAt = [&](std::size_t id) { return sectorAt(dirStart + std::uint32_t(id / perDir)) + (id % perDir) * 128; };
     for (std::size_t id = 0; id < dirCount * perDir; ++id) {
@@ -112,18 +156,22 @@ std::vector<std::byte> buildCompoundFile(const CfbLayout& specIn)
     };
     name(0, u"Root Entry");
     put(out, entryAt(0) + 0x42, 5, 1);
-    put(out, entryAt(0) + 0x4C, layout.streams.empty() ? kFree : 1, 4);
+    put(out, entryAt(0) + 0x4C, flat[0].child, 4);
     put(out, entryAt(0) + 0x74, miniBytes ? containerStart : kEnd, 4);
     put(out, entryAt(0) + 0x78, miniBytes, 4);
 
     std::vector<std::uint32_t> miniFat(std::size_t(miniFatCount) * perFat, kFree);
     std::uint32_t nextMini = 0;
-    for (std::size_t i = 0; i < layout.streams.size(); ++i) {
-        const auto& st = layout.streams[i];
-        const std::size_t id = i + 1;
+    for (std::size_t id = 1; id < flat.size(); ++id) {
+        const auto& st = *flat[id].spec;
         name(id, st.name);
+        put(out, entryAt(id) + 0x48, flat[id].rightSibling, 4);
+        if (isStorage(st)) {
+            put(out, entryAt(id) + 0x42, 1, 1);
+            put(out, entryAt(id) + 0x4C, flat[id].child, 4);
+            continue;
+        }
         put(out, entryAt(id) + 0x42, 2, 1);
-        if (i + 1 < layout.streams.size()) put(out, entryAt(id) + 0x48, id + 1, 4);
         put(out, entryAt(id) + 0x78, st.data.size(), 4);
         if (st.data.empty()) {
             put(out, entryAt(id) + 0x74, kEnd, 4);
