@@ -15,47 +15,57 @@ void put(std::vector<std::byte>& out, std::size_t offset, std::uint64_t value, i
     for (int i = 0; i < width; ++i) out[offset + std::size_t(i)] = std::byte(value >> (8 * i));
 }
 
-bool isStorage(const CfbStreamSpec& spec) { return !spec.children.empty(); }
-
-// Every entry below `specs` (storages included), depth first.
-void forEachEntry(const std::vector<CfbStreamSpec>& specs, const std::function<void(const CfbStreamSpec&)>& visit)
+// Calls `visit` with the content of every stream of the layout, in the root and in storages.
+void forEachStream(const CfbLayout& layout, const std::function<void(const std::vector<std::byte>&)>& visit)
 {
-    for (const CfbStreamSpec& spec : specs) {
-        visit(spec);
-        forEachEntry(spec.children, visit);
-    }
+    for (const CfbStreamSpec& stream : layout.streams) visit(stream.data);
+    for (const CfbStorageSpec& storage : layout.storages)
+        for (const CfbStreamSpec& stream : storage.streams) visit(stream.data);
 }
 
-// A directory entry of the built file: the root (no spec) or a stream or storage.
+std::size_t entryCount(const CfbLayout& layout)
+{
+    std::size_t count = 1 + layout.streams.size() + layout.storages.size();
+    for (const CfbStorageSpec& storage : layout.storages) count += storage.streams.size();
+    return count;
+}
+
+// A directory entry of the built file: the root, a stream (`data` given) or a storage.
 struct FlatEntry {
-    const CfbStreamSpec* spec = nullptr;
+    const std::u16string* name = nullptr;
+    const std::vector<std::byte>* data = nullptr;
     std::uint32_t rightSibling = kFree;
     std::uint32_t child = kFree;
 };
 
-// The entries with the root first, each storage's children in consecutive ids in name order.
-std::vector<FlatEntry> flatEntries(const std::vector<CfbStreamSpec>& rootChildren)
+// The entries with the root first, then the root's children, then each storage's, each
+// storage's children in consecutive ids in name order, each the right sibling of the one before.
+std::vector<FlatEntry> flatEntries(const CfbLayout& layout)
 {
     const auto up = [](std::u16string s) {
         for (auto& c : s) if (c >= u'a' && c <= u'z') c = char16_t(c - 32);
         return s;
     };
-    const auto before = [&up](const CfbStreamSpec* a, const CfbStreamSpec* b) {
-        return a->name.size() != b->name.size() ? a->name.size() < b->name.size() : up(a->name) < up(b->name);
+    const auto before = [&up](const FlatEntry& a, const FlatEntry& b) {
+        return a.name->size() != b.name->size() ? a.name->size() < b.name->size() : up(*a.name) < up(*b.name);
     };
     std::vector<FlatEntry> flat(1);
-    std::vector<std::pair<std::size_t, const std::vector<CfbStreamSpec>*>> pending{{0, &rootChildren}};
-    for (std::size_t next = 0; next < pending.size(); ++next) {
-        const auto [parent, children] = pending[next];
-        std::vector<const CfbStreamSpec*> sorted;
-        for (const CfbStreamSpec& child : *children) sorted.push_back(&child);
-        std::sort(sorted.begin(), sorted.end(), before);
+    const auto addChildren = [&](std::size_t parent, std::vector<FlatEntry> children) {
+        std::sort(children.begin(), children.end(), before);
         const std::size_t first = flat.size();
-        if (!sorted.empty()) flat[parent].child = std::uint32_t(first);
-        for (std::size_t i = 0; i < sorted.size(); ++i) {
-            flat.push_back({sorted[i], i + 1 < sorted.size() ? std::uint32_t(first + i + 1) : kFree, kFree});
-            if (isStorage(*sorted[i])) pending.push_back({first + i, &sorted[i]->children});
-        }
+        if (!children.empty()) flat[parent].child = std::uint32_t(first);
+        for (std::size_t i = 0; i + 1 < children.size(); ++i) children[i].rightSibling = std::uint32_t(first + i + 1);
+        flat.insert(flat.end(), children.begin(), children.end());
+    };
+    std::vector<FlatEntry> rootChildren;
+    for (const CfbStreamSpec& stream : layout.streams) rootChildren.push_back({&stream.name, &stream.data, kFree, kFree});
+    for (const CfbStorageSpec& storage : layout.storages) rootChildren.push_back({&storage.name, nullptr, kFree, kFree});
+    addChildren(0, rootChildren);
+    for (const CfbStorageSpec& storage : layout.storages) {
+        const auto entry = std::find_if(flat.begin(), flat.end(), [&](const FlatEntry& e) { return e.name == &storage.name; });
+        std::vector<FlatEntry> streams;
+        for (const CfbStreamSpec& stream : storage.streams) streams.push_back({&stream.name, &stream.data, kFree, kFree});
+        addChildren(std::size_t(entry - flat.begin()), streams);
     }
     return flat;
 }
@@ -90,14 +100,12 @@ std::vector<std::byte> buildCompoundFile(const CfbLayout& specIn)
     auto difatFor = [&](std::uint32_t fat) { return fat <= 109 ? 0 : ceilDiv(fat - 109, perFat - 1); };
 
     auto dataSectors = [&](const CfbLayout& s) {
-        std::uint32_t miniBytes = 0, regular = 0, entries = 1;
-        forEachEntry(s.streams, [&](const CfbStreamSpec& st) {
-            ++entries;
-            if (isStorage(st)) return;
-            if (st.data.size() < 4096) miniBytes += ceilDiv(st.data.size(), 64) * 64;
-            else regular += ceilDiv(st.data.size(), sectorSize);
+        std::uint32_t miniBytes = 0, regular = 0;
+        forEachStream(s, [&](const std::vector<std::byte>& data) {
+            if (data.size() < 4096) miniBytes += ceilDiv(data.size(), 64) * 64;
+            else regular += ceilDiv(data.size(), sectorSize);
         });
-        const std::uint32_t dir = ceilDiv(std::uint64_t(entries) * 128, sectorSize);
+        const std::uint32_t dir = ceilDiv(entryCount(s) * 128, sectorSize);
         const std::uint32_t miniFat = ceilDiv(std::uint64_t(miniBytes / 64) * 4, sectorSize);
         return dir + miniFat + ceilDiv(miniBytes, sectorSize) + regular;
     };
@@ -106,7 +114,7 @@ std::vector<std::byte> buildCompoundFile(const CfbLayout& specIn)
         const std::uint32_t filler = capacity - dataSectors(layout);
         layout.streams.push_back({u"Filler", patternBytes(std::size_t(filler) * sectorSize, 99)});
     }
-    const std::vector<FlatEntry> flat = flatEntries(layout.streams);
+    const std::vector<FlatEntry> flat = flatEntries(layout);
 
     const std::uint32_t data = dataSectors(layout);
     std::uint32_t fat = 1;
@@ -132,16 +140,15 @@ std::vector<std::byte> buildCompoundFile(const CfbLayout& specIn)
     const std::uint32_t dirCount = ceilDiv(flat.size() * 128, sectorSize);
     const std::uint32_t dirStart = chain(dirCount);
     std::uint32_t miniBytes = 0;
-    for (std::size_t id = 1; id < flat.size(); ++id)
-        if (!isStorage(*flat[id].spec) && flat[id].spec->data.size() < 4096)
-            miniBytes += ceilDiv(flat[id].spec->data.size(), 64) * 64;
+    forEachStream(layout, [&](const std::vector<std::byte>& data) {
+        if (data.size() < 4096) miniBytes += ceilDiv(data.size(), 64) * 64;
+    });
     const std::uint32_t miniCount = miniBytes / 64;
     const std::uint32_t miniFatCount = ceilDiv(std::uint64_t(miniCount) * 4, sectorSize);
     const std::uint32_t miniFatStart = chain(miniFatCount);
     const std::uint32_t containerStart = chain(ceilDiv(miniBytes, sectorSize));
 
-    // Directory: root then each storage's children, in sorted order, each the right sibling of
-    // the last.
+    // Directory: the entries of flatEntries, in their order.
     const std::size_t perDir = sectorSize / 128;
     auto entryAt = [&](std::size_t id) { return sectorAt(dirStart + std::uint32_t(id / perDir)) + (id % perDir) * 128; };
     for (std::size_t id = 0; id < dirCount * perDir; ++id) {
@@ -163,29 +170,29 @@ std::vector<std::byte> buildCompoundFile(const CfbLayout& specIn)
     std::vector<std::uint32_t> miniFat(std::size_t(miniFatCount) * perFat, kFree);
     std::uint32_t nextMini = 0;
     for (std::size_t id = 1; id < flat.size(); ++id) {
-        const auto& st = *flat[id].spec;
-        name(id, st.name);
+        name(id, *flat[id].name);
         put(out, entryAt(id) + 0x48, flat[id].rightSibling, 4);
-        if (isStorage(st)) {
+        if (!flat[id].data) {
             put(out, entryAt(id) + 0x42, 1, 1);
             put(out, entryAt(id) + 0x4C, flat[id].child, 4);
             continue;
         }
+        const std::vector<std::byte>& data = *flat[id].data;
         put(out, entryAt(id) + 0x42, 2, 1);
-        put(out, entryAt(id) + 0x78, st.data.size(), 4);
-        if (st.data.empty()) {
+        put(out, entryAt(id) + 0x78, data.size(), 4);
+        if (data.empty()) {
             put(out, entryAt(id) + 0x74, kEnd, 4);
-        } else if (st.data.size() < 4096) {
-            const std::uint32_t count = ceilDiv(st.data.size(), 64);
+        } else if (data.size() < 4096) {
+            const std::uint32_t count = ceilDiv(data.size(), 64);
             put(out, entryAt(id) + 0x74, nextMini, 4);
             for (std::uint32_t m = 0; m < count; ++m) miniFat[nextMini + m] = m + 1 < count ? nextMini + m + 1 : kEnd;
             const std::size_t at = sectorAt(containerStart) + std::size_t(nextMini) * 64;
-            std::copy(st.data.begin(), st.data.end(), out.begin() + std::ptrdiff_t(at));
+            std::copy(data.begin(), data.end(), out.begin() + std::ptrdiff_t(at));
             nextMini += count;
         } else {
-            const std::uint32_t start = chain(ceilDiv(st.data.size(), sectorSize));
+            const std::uint32_t start = chain(ceilDiv(data.size(), sectorSize));
             put(out, entryAt(id) + 0x74, start, 4);
-            std::copy(st.data.begin(), st.data.end(), out.begin() + std::ptrdiff_t(sectorAt(start)));
+            std::copy(data.begin(), data.end(), out.begin() + std::ptrdiff_t(sectorAt(start)));
         }
     }
     for (std::size_t i = 0; i < miniFat.size(); ++i)

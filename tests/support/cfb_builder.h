@@ -11,16 +11,21 @@
 
 namespace quorvane::testing {
 
-// A stream, or a storage when it has children (its data then unused).
 struct CfbStreamSpec {
     std::u16string name;
     std::vector<std::byte> data;
-    std::vector<CfbStreamSpec> children;
+};
+
+// A storage below the root and its streams.
+struct CfbStorageSpec {
+    std::u16string name;
+    std::vector<CfbStreamSpec> streams;
 };
 
 struct CfbLayout {
     int majorVersion = 3;
-    std::vector<CfbStreamSpec> streams;  // children of the root storage (streams and storages)
+    std::vector<CfbStreamSpec> streams;  // children of the root storage
+    std::vector<CfbStorageSpec> storages;  // children of the root storage too
     // When non-zero: a stream "Filler" is added whose sectors use up every entry of exactly
     // this many FAT sectors, so that the next allocated sector needs a new FAT sector.
     std::uint32_t fullFatSectors = 0;

@@ -15,16 +15,16 @@ std::vector<std::byte> withDualStorage(const std::filesystem::path& ppt, bool da
     const auto streams = readRootStreams(file);
     if (!streams) return {};
     CfbLayout layout;
-    CfbStreamSpec dualStorage{u"PP97_DUALSTORAGE", {}, {}};
+    CfbStorageSpec dualStorage{u"PP97_DUALSTORAGE", {}};
     for (const auto& [name, data] : *streams) {
-        layout.streams.push_back({name, data, {}});
+        layout.streams.push_back({name, data});
         if (name == u"\x05SummaryInformation" || name == u"\x05" u"DocumentSummaryInformation" || name == u"Current User")
-            dualStorage.children.push_back({name, data, {}});
+            dualStorage.streams.push_back({name, data});
     }
     if (damagedSummaryCopy)
-        for (CfbStreamSpec& copy : dualStorage.children)
+        for (CfbStreamSpec& copy : dualStorage.streams)
             if (copy.name == u"\x05SummaryInformation") copy.data[0] = std::byte{0};
-    layout.streams.push_back(std::move(dualStorage));
+    layout.storages.push_back(std::move(dualStorage));
     return buildCompoundFile(layout);
 }
 
