@@ -6,10 +6,13 @@
 // file is kept.
 // A file saved for PowerPoint 95 and 97 keeps the PowerPoint 97 rendition of the presentation,
 // with a second copy of both property sets and its own Current User stream, in the storage
-// PP97_DUALSTORAGE below the root, which PowerPoint 97 and later read instead of the root's. Every
-// edit of a set, and of the user's name, is made in that copy too, with the same writes, where
-// the storage holds the stream (no stream or storage is created there), and committed in the same
-// write sequence; a second copy that cannot take an edit refuses the whole edit.
+// PP97_DUALSTORAGE below the root, which readers of the PowerPoint 97 format open in preference
+// to the root's streams. Every edit of a set, and of the user's name, is made in that copy too,
+// with the same writes, where the storage holds the stream (no stream or storage is created
+// there), and committed in the same write sequence: a cut leaves both copies old or both new. A
+// second copy that cannot take an edit (a set that does not parse) refuses the whole edit, so
+// that no change leaves the old values in one copy; a Current User stream that is no
+// CurrentUserAtom is left as it is, in either storage.
 #pragma once
 
 #include <functional>
