@@ -98,14 +98,13 @@ TEST_F(DualStorage, AScrubEmptiesTheSecondCopyAsItEmptiesTheFirst)
     for (const std::string label : {"Author", "thumbnail", "last user name", "Custom "})
         EXPECT_TRUE(std::regex_search(planned.out, std::regex("\n  " + label + "[^\n]* \\(second copy in PP97_DUALSTORAGE\\): ")))
             << label << " in\n" << planned.out;
-    EXPECT_EQ(readFileBytes(path), original_) << "a dry run writes nothing";
 
     const CliRun scrubbed = run({"scrub", "--thumbnail", path});
     ASSERT_EQ(scrubbed.status, 0) << scrubbed.err;
     const std::string after = exiftoolOutput(path);
     for (const std::string& text : personal) EXPECT_EQ(occurrences(after, text), 0) << text << " in\n" << after;
-    const nlohmann::json seen = olefileCompare(originalPath(), path);
-    EXPECT_EQ(seen["props"]["PP97_DUALSTORAGE/SummaryInformation"].value("4", "?"), "") << seen.dump();
+    const nlohmann::json secondSummary = olefileCompare(originalPath(), path)["props"]["PP97_DUALSTORAGE/SummaryInformation"];
+    for (const std::string id : {"2", "4", "8"}) EXPECT_EQ(secondSummary.value(id, "?"), "") << id << " in " << secondSummary.dump();
 }
 
 TEST_F(DualStorage, ADamagedSecondCopyRefusesTheChangeAndKeepsTheFile)
