@@ -32,10 +32,17 @@ Result<CompoundFile> CompoundFile::open(RandomAccessFile& file)
     return cf;
 }
 
-std::optional<std::uint32_t> CompoundFile::findRootStream(std::u16string_view name) const
+std::optional<std::uint32_t> CompoundFile::findStream(std::uint32_t storageId, std::u16string_view name) const
 {
-    const auto id = directory_->findChild(kRootEntryId, name);
+    const auto id = directory_->findChild(storageId, name);
     if (!id || !directory_->entry(*id).isStream()) return std::nullopt;
+    return id;
+}
+
+std::optional<std::uint32_t> CompoundFile::findStorage(std::uint32_t storageId, std::u16string_view name) const
+{
+    const auto id = directory_->findChild(storageId, name);
+    if (!id || directory_->entry(*id).objectType != std::uint8_t(ObjectType::Storage)) return std::nullopt;
     return id;
 }
 

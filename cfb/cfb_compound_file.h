@@ -31,7 +31,12 @@ public:
     // The stream of the root storage with this name (compared without regard to ASCII case),
     // or nullopt. A root tree broken elsewhere still yields the names on intact paths
     // (Directory::findChild), so a damaged file shows what can be read; writes stay refused.
-    std::optional<std::uint32_t> findRootStream(std::u16string_view name) const;
+    std::optional<std::uint32_t> findRootStream(std::u16string_view name) const { return findStream(kRootEntryId, name); }
+    // The child of storage `storageId` with this name that is a stream (findStream) or a storage
+    // (findStorage), found as findRootStream finds it; nullopt when there is none or the child
+    // has the other type.
+    std::optional<std::uint32_t> findStream(std::uint32_t storageId, std::u16string_view name) const;
+    std::optional<std::uint32_t> findStorage(std::uint32_t storageId, std::u16string_view name) const;
 
     // The bytes of a stream entry. The failure otherwise: NotFound when the entry is no
     // stream, damaged compound file when the stream is longer than `maxBytes` or its chain is

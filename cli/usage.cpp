@@ -97,7 +97,10 @@ constexpr std::string_view kScrubHelp =
     "         '(removed)'\") and changes nothing.\n"
     "       With Last Saved By a .ppt also loses the last user's name that its Current\n"
     "         User stream keeps. The slide titles that a file lists among the titles\n"
-    "         of its parts stay.\n";
+    "         of its parts stay.\n"
+    "       A .ppt saved for PowerPoint 95 and 97 keeps a second copy of its properties\n"
+    "         and of its Current User stream in PP97_DUALSTORAGE: set and scrub change\n"
+    "         it alike, and --dry-run lists it (\"Title (second copy in PP97_DUALSTORAGE)\").\n";
 
 constexpr std::string_view kCommonHelp =
     "\n"

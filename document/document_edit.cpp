@@ -19,33 +19,6 @@ DocumentFormat formatOfOpenFile(EditedFile& opened, const std::string& givenPath
     return hasPackageExtension(givenPath) ? DocumentFormat::Package : DocumentFormat::CompoundFile;
 }
 
-// The custom properties `after` differs from `before` in, by name (letter case ignored): a value
-// or type that changed, a property added, one removed.
-void addCustomChanges(const std::vector<props::CustomProperty>& before, const std::vector<props::CustomProperty>& after,
-                      std::vector<ValueChange>& changes)
-{
-    const auto find = [](const std::vector<props::CustomProperty>& in, const std::string& name) {
-        return std::find_if(in.begin(), in.end(),
-                            [&name](const props::CustomProperty& property) { return props::sameCustomName(property.name, name); });
-    };
-    // The value alone, and its type too where the type is what changes.
-    const auto shown = [](const props::CustomProperty& property, bool withType) {
-        return withType ? property.value + " (" + property.type + ")" : property.value;
-    };
-    for (const props::CustomProperty& old : before) {
-        const auto now = find(after, old.name);
-        if (now == after.end()) {
-            changes.push_back({"custom:" + old.name, "Custom " + old.name, old.value, "(removed)"});
-        } else if (now->value != old.value || now->type != old.type) {
-            const bool typeChanged = now->type != old.type;
-            changes.push_back({"custom:" + old.name, "Custom " + old.name, shown(old, typeChanged), shown(*now, typeChanged)});
-        }
-    }
-    for (const props::CustomProperty& added : after)
-        if (find(before, added.name) == before.end())
-            changes.push_back({"custom:" + added.name, "Custom " + added.name, "(absent)", added.value});
-}
-
 }  // namespace
 
 Result<DocumentEdit> DocumentEdit::open(const std::string& path, bool forChange, const FinalMetadata* finalMetadata)
@@ -140,20 +113,20 @@ Result<std::vector<ValueChange>> DocumentEdit::prepare(const ContentRequest& req
     if (rowsBefore) {
         auto rowsAfter = rows();
         if (!rowsAfter.ok()) return rowsAfter.failure();
-        for (int row = 0; row < props::kRowCount; ++row) {
-            const std::string& from = (*rowsBefore)[std::size_t(row)];
-            const std::string& to = (*rowsAfter)[std::size_t(row)];
-            const props::PropertyRow& entry = props::catalogueRow(row);
-            if (from != to) changes.push_back({std::string(entry.name), std::string(entry.label), from, to});
-        }
+        addRowChanges(*rowsBefore, *rowsAfter, changes);
     }
     if (!customEdits.empty()) {
         auto customAfter = customProperties();
         if (!customAfter.ok()) return customAfter.failure();
         addCustomChanges(customBefore, *customAfter, changes);
     }
-    if (thumbnailBefore) changes.push_back({"thumbnail", "thumbnail", "(present)", "(removed)"});
-    if (userNameBefore) changes.push_back({"last_user_name", "last user name", "(present)", "(removed)"});
+    if (thumbnailBefore) changes.push_back(thumbnailRemoval());
+    if (userNameBefore) changes.push_back(lastUserNameRemoval());
+    if (ppt) {
+        auto secondCopy = ppt->secondCopyChanges(!customEdits.empty());
+        if (!secondCopy.ok()) return secondCopy.failure();
+        changes.insert(changes.end(), secondCopy->begin(), secondCopy->end());
+    }
     return changes;
 }
 

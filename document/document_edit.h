@@ -15,6 +15,7 @@
 #include "base/failure.h"
 #include "document/document_format.h"
 #include "document/ppt_edit.h"
+#include "document/value_change.h"
 #include "package/package_edit.h"
 #include "props/custom_property.h"
 #include "props/row_value.h"
@@ -35,15 +36,6 @@ struct ContentRequest {
     bool clearLastUserName = false;  // the Current User stream's name (.ppt; a package has none)
 };
 
-// One value a change alters, for people and for scripts.
-struct ValueChange {
-    std::string name;   // stable: a row's machine name, "custom:<name>", "thumbnail", "last_user_name"
-    std::string label;  // "Title", "Custom <name>", "thumbnail", "last user name"
-    std::string from;   // display text; "(absent)" for a custom property that is new
-    std::string to;     // display text; "(removed)" for what goes
-    friend bool operator==(const ValueChange&, const ValueChange&) = default;
-};
-
 class DocumentEdit {
 public:
     // Opens `path` once (openFileForEdit: to read under a shared lock, or for a change) and
@@ -62,7 +54,8 @@ public:
     Result<std::vector<props::CustomProperty>> customProperties();
 
     // Applies `request` in memory and gives every value it alters, in catalogue order, then the
-    // custom properties, the thumbnail and the last user's name; empty when nothing would change.
+    // custom properties, the thumbnail and the last user's name, then the same for a .ppt's second
+    // copy of its properties (PptEdit::secondCopyChanges); empty when nothing would change.
     // Nothing is written. The failure, with nothing applied that a commit would write, when the
     // file is encrypted (encryptedDocumentRefusal, whatever the request), cannot hold a value, or
     // a part or stream it needs cannot be read.

@@ -26,6 +26,13 @@ std::optional<propset::PropertySetContent> contentOf(const std::optional<std::ve
     return propset::PropertySetContent{*stream, std::move(layout->sections.front())};
 }
 
+// Whether a SummaryInformation stream holds a thumbnail.
+bool holdsThumbnail(const std::optional<std::vector<std::byte>>& summary)
+{
+    const auto content = contentOf(summary);
+    return content && propset::holdsThumbnail(*content);
+}
+
 // The stream a write of set properties starts from: a set without any section holds nothing, and
 // a new set takes its place; a stream that does not parse is refused, so that nothing of it is lost.
 Result<std::optional<std::vector<std::byte>>> writableSet(const std::optional<std::vector<std::byte>>& stream)
@@ -37,6 +44,18 @@ Result<std::optional<std::vector<std::byte>>> writableSet(const std::optional<st
     return stream;
 }
 
+// The storage of a file saved for PowerPoint 95 and 97 that holds the PowerPoint 97 rendition.
+constexpr std::u16string_view kDualStorageName = u"PP97_DUALSTORAGE";
+constexpr std::string_view kSecondCopy = "the second copy of the properties in PP97_DUALSTORAGE";
+
+// A change of the second copy as the plan lists it.
+ValueChange inSecondCopy(ValueChange change)
+{
+    change.name = "dual:" + change.name;
+    change.label += " (second copy in PP97_DUALSTORAGE)";
+    return change;
+}
+
 }  // namespace
 
 Result<PptEdit> PptEdit::ofFile(EditedFile opened)
@@ -44,27 +63,78 @@ Result<PptEdit> PptEdit::ofFile(EditedFile opened)
     auto file = std::make_unique<PosixFile>(std::move(opened.file));
     auto compoundFile = cfb::CompoundFile::open(*file);
     if (!compoundFile.ok()) return compoundFile.failure();
-    const bool encrypted = compoundFileIsEncrypted(*compoundFile);
-    return PptEdit(std::move(file), std::move(compoundFile).value(), encrypted);
+    PptEdit edit(std::move(file), std::move(compoundFile).value());
+    edit.encrypted_ = compoundFileIsEncrypted(*edit.compoundFile_);
+    edit.dualStorage_ = edit.compoundFile_->findStorage(cfb::kRootEntryId, kDualStorageName);
+    return edit;
 }
 
-Result<PptEdit::Stream*> PptEdit::stream(const std::u16string& name, std::uint64_t maxBytes)
+Result<PptEdit::Stream*> PptEdit::stream(std::uint32_t storageId, const std::u16string& name, std::uint64_t maxBytes)
 {
-    if (const auto found = streams_.find(name); found != streams_.end()) return &found->second;
+    const auto key = std::make_pair(storageId, name);
+    if (const auto found = streams_.find(key); found != streams_.end()) return &found->second;
     Stream loaded;
-    loaded.entryId = compoundFile_->findRootStream(name);
+    loaded.entryId = compoundFile_->findStream(storageId, name);
     if (loaded.entryId) {
         auto bytes = compoundFile_->readStream(*loaded.entryId, maxBytes);
         if (!bytes.ok()) return bytes.failure();
         loaded.original = std::move(bytes).value();
         loaded.current = loaded.original;
     }
-    return &streams_.emplace(name, std::move(loaded)).first->second;
+    return &streams_.emplace(key, std::move(loaded)).first->second;
 }
 
 Result<PptEdit::Stream*> PptEdit::propertySet(int selector)
 {
-    return stream(propset::propertySetStreamName(props::fmtidOfSelector(selector)), propset::kMaxPropertySetStreamBytes);
+    return stream(cfb::kRootEntryId, propset::propertySetStreamName(props::fmtidOfSelector(selector)),
+                  propset::kMaxPropertySetStreamBytes);
+}
+
+Result<PptEdit::Stream*> PptEdit::secondCopy(int selector)
+{
+    if (!dualStorage_) return nullptr;
+    auto copy = stream(*dualStorage_, propset::propertySetStreamName(props::fmtidOfSelector(selector)),
+                       propset::kMaxPropertySetStreamBytes);
+    if (!copy.ok()) return copy.failure().within(kSecondCopy);
+    return (*copy)->entryId ? *copy : nullptr;
+}
+
+Result<PptEdit::Stream*> PptEdit::currentUser(std::uint32_t storageId)
+{
+    if (const auto entryId = compoundFile_->findStream(storageId, kCurrentUserStreamName);
+        !entryId || compoundFile_->directory().entry(*entryId).streamSize > kMaxCurrentUserStreamBytes)
+        return nullptr;
+    return stream(storageId, std::u16string(kCurrentUserStreamName), kMaxCurrentUserStreamBytes);
+}
+
+Failure PptEdit::editSet(int selector, const SetEdit& edit)
+{
+    auto set = propertySet(selector);
+    if (!set.ok()) return set.failure();
+    auto copy = secondCopy(selector);
+    if (!copy.ok()) return copy.failure();
+    auto edited = edit((*set)->current);
+    if (!edited.ok()) return edited.failure();
+    std::optional<std::vector<std::byte>> copyEdited;
+    if (*copy) {
+        auto result = edit((*copy)->current);
+        if (!result.ok()) return result.failure().within(kSecondCopy);
+        copyEdited = std::move(result).value();
+    }
+    if (*edited) (*set)->current = std::move(*edited);
+    if (copyEdited) (*copy)->current = std::move(*copyEdited);
+    return {};
+}
+
+Failure PptEdit::writeSet(int selector, std::span<const propset::PropertyWrite> writes)
+{
+    const props::Fmtid fmtid = props::fmtidOfSelector(selector);
+    return editSet(selector, [&](const std::optional<std::vector<std::byte>>& current)
+                                 -> Result<std::optional<std::vector<std::byte>>> {
+        auto start = writableSet(current);
+        if (!start.ok()) return start.failure();
+        return propset::streamWithWrites(std::move(start).value(), fmtid, writes);
+    });
 }
 
 Result<props::RowTexts> PptEdit::rows()
@@ -88,18 +158,14 @@ Result<bool> PptEdit::hasThumbnail()
 {
     auto summary = propertySet(props::kSummaryInformation);
     if (!summary.ok()) return summary.failure();
-    const auto content = contentOf((*summary)->current);
-    return content && propset::holdsThumbnail(*content);
+    return holdsThumbnail((*summary)->current);
 }
 
 Result<bool> PptEdit::hasLastUserName()
 {
-    if (const auto entryId = compoundFile_->findRootStream(kCurrentUserStreamName);
-        !entryId || compoundFile_->directory().entry(*entryId).streamSize > kMaxCurrentUserStreamBytes)
-        return false;
-    auto currentUser = stream(std::u16string(kCurrentUserStreamName), kMaxCurrentUserStreamBytes);
-    if (!currentUser.ok()) return currentUser.failure();
-    return (*currentUser)->current && currentUserWithoutName(*(*currentUser)->current).has_value();
+    auto record = currentUser(cfb::kRootEntryId);
+    if (!record.ok()) return record.failure();
+    return *record && (*record)->current && currentUserWithoutName(*(*record)->current).has_value();
 }
 
 bool PptEdit::isSigned() { return compoundFileHasSignature(*compoundFile_); }
@@ -116,13 +182,7 @@ Failure PptEdit::setRows(const props::RowValues& values)
             writes.push_back(std::move(write).value());
         }
         if (writes.empty()) continue;
-        auto set = propertySet(selector);
-        if (!set.ok()) return set.failure();
-        auto start = writableSet((*set)->current);
-        if (!start.ok()) return start.failure();
-        auto written = propset::streamWithWrites(std::move(start).value(), props::fmtidOfSelector(selector), writes);
-        if (!written.ok()) return written.failure();
-        if (*written) (*set)->current = std::move(*written);
+        if (Failure refused = writeSet(selector, writes); refused.failed()) return refused;
     }
     return {};
 }
@@ -130,36 +190,57 @@ Failure PptEdit::setRows(const props::RowValues& values)
 Failure PptEdit::editCustomProperties(std::span<const props::CustomEdit> edits)
 {
     if (edits.empty()) return {};
-    auto documentSummary = propertySet(props::kDocumentSummaryInformation);
-    if (!documentSummary.ok()) return documentSummary.failure();
-    auto edited = propset::streamWithCustomEdits((*documentSummary)->current, edits);
-    if (!edited.ok()) return edited.failure();
-    if (*edited) (*documentSummary)->current = std::move(**edited);
-    return {};
+    return editSet(props::kDocumentSummaryInformation, [edits](const std::optional<std::vector<std::byte>>& current) {
+        return propset::streamWithCustomEdits(current, edits);
+    });
 }
 
 Failure PptEdit::removeThumbnail()
 {
-    auto summary = propertySet(props::kSummaryInformation);
-    if (!summary.ok()) return summary.failure();
-    auto start = writableSet((*summary)->current);
-    if (!start.ok()) return start.failure();
     const propset::PropertyWrite removal = propset::thumbnailRemoval();
-    auto written = propset::streamWithWrites(std::move(start).value(), props::fmtidOfSelector(props::kSummaryInformation),
-                                             std::span(&removal, 1));
-    if (!written.ok()) return written.failure();
-    if (*written) (*summary)->current = std::move(*written);
-    return {};
+    return writeSet(props::kSummaryInformation, std::span(&removal, 1));
 }
 
 Failure PptEdit::clearLastUserName()
 {
-    auto has = hasLastUserName();
-    if (!has.ok()) return has.failure();
-    if (!*has) return {};
-    Stream& currentUser = streams_.at(std::u16string(kCurrentUserStreamName));
-    currentUser.current = currentUserWithoutName(*currentUser.current);
+    for (const auto storageId : {std::optional<std::uint32_t>(cfb::kRootEntryId), dualStorage_}) {
+        if (!storageId) continue;
+        auto record = currentUser(*storageId);
+        if (!record.ok()) return record.failure();
+        if (!*record || !(*record)->current) continue;
+        if (auto emptied = currentUserWithoutName(*(*record)->current)) (*record)->current = std::move(emptied);
+    }
     return {};
+}
+
+Result<std::vector<ValueChange>> PptEdit::secondCopyChanges(bool customEdited)
+{
+    std::vector<ValueChange> changes;
+    if (!dualStorage_) return changes;
+    auto summary = secondCopy(props::kSummaryInformation);
+    if (!summary.ok()) return summary.failure();
+    auto documentSummary = secondCopy(props::kDocumentSummaryInformation);
+    if (!documentSummary.ok()) return documentSummary.failure();
+    const Stream none;
+    const Stream& summaryCopy = *summary ? **summary : none;
+    const Stream& documentSummaryCopy = *documentSummary ? **documentSummary : none;
+
+    addRowChanges(pptRowTexts(contentOf(summaryCopy.original), contentOf(documentSummaryCopy.original)),
+                  pptRowTexts(contentOf(summaryCopy.current), contentOf(documentSummaryCopy.current)), changes);
+    if (customEdited && documentSummaryCopy.original != documentSummaryCopy.current) {
+        auto before = propset::customPropertiesOf(*documentSummaryCopy.original);
+        if (!before.ok()) return before.failure().within(kSecondCopy);
+        auto after = propset::customPropertiesOf(*documentSummaryCopy.current);
+        if (!after.ok()) return after.failure().within(kSecondCopy);
+        addCustomChanges(*before, *after, changes);
+    }
+    if (holdsThumbnail(summaryCopy.original) && !holdsThumbnail(summaryCopy.current)) changes.push_back(thumbnailRemoval());
+    auto record = currentUser(*dualStorage_);
+    if (!record.ok()) return record.failure();
+    if (*record && (*record)->original != (*record)->current) changes.push_back(lastUserNameRemoval());
+
+    std::transform(changes.begin(), changes.end(), changes.begin(), inSecondCopy);
+    return changes;
 }
 
 bool PptEdit::changed() const
@@ -171,9 +252,11 @@ bool PptEdit::changed() const
 Failure PptEdit::commit()
 {
     std::vector<cfb::StreamWrite> writes;
-    for (const auto& [name, stream] : streams_) {
+    // A stream the file lacks is only ever made in the root: the edits of a second copy are
+    // made where its stream exists.
+    for (const auto& [key, stream] : streams_) {
         if (stream.current == stream.original || !stream.current) continue;
-        writes.push_back({stream.entryId, stream.entryId ? std::u16string() : name, *stream.current});
+        writes.push_back({stream.entryId, stream.entryId ? std::u16string() : key.second, *stream.current});
     }
     if (writes.empty()) return {};
     // Every changed stream, new ones included, turns new with one write of the file.

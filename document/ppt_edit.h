@@ -4,8 +4,18 @@
 // thumbnail property and the last user's name of the "Current User" stream ([MS-PPT] 2.3.2). Each
 // stream is read once; only streams whose bytes changed are written, every other byte of the
 // file is kept.
+// A file saved for PowerPoint 95 and 97 keeps the PowerPoint 97 rendition of the presentation,
+// with a second copy of both property sets and its own Current User stream, in the storage
+// PP97_DUALSTORAGE below the root, which readers of the PowerPoint 97 format open in preference
+// to the root's streams. Every edit of a set, and of the user's name, is made in that copy too,
+// with the same writes, where the storage holds the stream (no stream or storage is created
+// there), and committed in the same write sequence: a cut leaves both copies old or both new. A
+// second copy that cannot take an edit (a set that does not parse) refuses the whole edit, so
+// that no change leaves the old values in one copy; a Current User stream that is no
+// CurrentUserAtom is left as it is, in either storage.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -16,7 +26,9 @@
 #include "base/change_scope.h"
 #include "base/failure.h"
 #include "cfb/cfb_compound_file.h"
+#include "document/value_change.h"
 #include "props/custom_property.h"
+#include "propset/property_set_access.h"
 #include "props/row_value.h"
 
 namespace quorvane::document {
@@ -39,13 +51,20 @@ public:
     // Whether the file is an encrypted document (encryption_check.h), as found at its open.
     bool isEncrypted() const { return encrypted_; }
 
-    // Edits in memory; nothing is written. Each gives its failure with nothing of it applied: a
-    // value a set cannot hold (a text its code page lacks, a date no FILETIME holds), a set that
-    // does not parse.
+    // Edits in memory, of the root's streams and of their second copies; nothing is written. Each
+    // gives its failure with nothing of it applied: a value a set cannot hold (a text its code page
+    // lacks, a date no FILETIME holds), a set that does not parse (in the second copy: "the
+    // second copy of the properties in PP97_DUALSTORAGE: damaged property set: ...").
     Failure setRows(const props::RowValues& values);
     Failure editCustomProperties(std::span<const props::CustomEdit> edits);
     Failure removeThumbnail();
     Failure clearLastUserName();
+
+    // What the edits changed in the second copy of the properties, as DocumentEdit::prepare lists
+    // the root's changes (the custom properties only when `customEdited`), each named "dual:<name>"
+    // and labelled "<label> (second copy in PP97_DUALSTORAGE)"; empty when the file has no such
+    // copy. The failure of a read of that copy's custom properties.
+    Result<std::vector<ValueChange>> secondCopyChanges(bool customEdited);
 
     // Whether the edits changed any stream.
     bool changed() const;
@@ -66,19 +85,33 @@ private:
         std::optional<std::vector<std::byte>> current;    // as edited
     };
 
-    PptEdit(std::unique_ptr<PosixFile> file, cfb::CompoundFile compoundFile, bool encrypted)
-        : file_(std::move(file)), compoundFile_(std::make_unique<cfb::CompoundFile>(std::move(compoundFile))),
-          encrypted_(encrypted)
+    // A set's new bytes made from its current ones (nullopt in: the set is absent), or nullopt
+    // when the edit leaves it as it is; or why the edit cannot be made.
+    using SetEdit = std::function<Result<std::optional<std::vector<std::byte>>>(const std::optional<std::vector<std::byte>>&)>;
+
+    PptEdit(std::unique_ptr<PosixFile> file, cfb::CompoundFile compoundFile)
+        : file_(std::move(file)), compoundFile_(std::make_unique<cfb::CompoundFile>(std::move(compoundFile)))
     {
     }
-    // The stream of the root storage named `name`, read once (at most `maxBytes`).
-    Result<Stream*> stream(const std::u16string& name, std::uint64_t maxBytes);
+    // The stream named `name` of storage `storageId`, read once (at most `maxBytes`).
+    Result<Stream*> stream(std::uint32_t storageId, const std::u16string& name, std::uint64_t maxBytes);
     Result<Stream*> propertySet(int selector);
+    // The set's copy in PP97_DUALSTORAGE; nullptr when the file has no such storage or it holds no
+    // such stream.
+    Result<Stream*> secondCopy(int selector);
+    // The Current User stream of storage `storageId`; nullptr when absent or longer than a
+    // CurrentUserAtom this code understands.
+    Result<Stream*> currentUser(std::uint32_t storageId);
+    // Applies `edit` to set `selector` and to its second copy, or to neither.
+    Failure editSet(int selector, const SetEdit& edit);
+    // Applies `writes` to the first section of set `selector` and of its second copy.
+    Failure writeSet(int selector, std::span<const propset::PropertyWrite> writes);
 
     std::unique_ptr<PosixFile> file_;
     std::unique_ptr<cfb::CompoundFile> compoundFile_;
-    std::map<std::u16string, Stream> streams_;
-    bool encrypted_;
+    std::optional<std::uint32_t> dualStorage_;  // the PP97_DUALSTORAGE storage's entry
+    std::map<std::pair<std::uint32_t, std::u16string>, Stream> streams_;  // by storage entry and name
+    bool encrypted_ = false;
 };
 
 }  // namespace quorvane::document

@@ -90,8 +90,8 @@ bool holdsCodePageText(std::span<const std::byte> stream, const Section& section
     return false;
 }
 
-// The new stream for an existing set: the value patched into its first section, after a
-// declared code page 1200 when the section had none and holds no text yet.
+// The new stream for an existing set: the value patched into its first section, with code page
+// 1200 declared first in the section when it had none and holds no text yet.
 Result<std::vector<std::byte>> patchedStream(std::span<const std::byte> stream, const PropertySetLayout& layout,
                                              const PropertyWrite& write)
 {
@@ -112,7 +112,7 @@ Result<std::vector<std::byte>> patchedStream(std::span<const std::byte> stream, 
         if (!patched) return brokenSection;
         return std::move(*patched);
     }
-    const auto withCodePage = setProperty(stream, kPidCodePage, typedI2(std::int16_t(convert::kCodePageUtf16)));
+    const auto withCodePage = declareCodePageFirst(stream, convert::kCodePageUtf16);
     if (!withCodePage) return brokenSection;
     auto patched = setProperty(*withCodePage, propertyId, *typed);
     if (!patched) return brokenSection;

@@ -81,8 +81,9 @@ struct PropertyWrite {
 // 2.20-2.21), every other byte kept (propset_writer.h); `stream` nullopt means the set is absent
 // (or holds no section): a new one is made (one section, class id = fmtid, code page 1200) unless
 // the writes only remove. Gives nullopt when the set stays absent. A section without a code page
-// that holds no text yet gets code page 1200 declared before a VT_LPSTR is written; one that
-// holds text is written in 1252, as it is read. Failures: "damaged property set: ..." for a
+// that holds no text yet gets code page 1200 declared, first in its table and values
+// (declareCodePageFirst), before a VT_LPSTR is written; one that holds text is written in 1252,
+// as it is read. Failures: "damaged property set: ..." for a
 // stream that does not parse or a section too broken to patch; Conversion ("text cannot be stored
 // in code page N"); Unsupported for a refused id (0, 1, from 0x80000000) or type.
 Result<std::optional<std::vector<std::byte>>> streamWithWrites(std::optional<std::vector<std::byte>> stream,

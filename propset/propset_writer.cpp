@@ -80,10 +80,14 @@ std::vector<std::byte> typedNull()
 
 namespace {
 
-// setProperty (typedValue given) and removeProperty (typedValue null) share one rebuild of the
-// first section.
+// Where a property the section does not hold yet goes: after the last value, or first in the
+// table and first among the values.
+enum class NewPlace { Last, First };
+
+// setProperty (typedValue given), declareCodePageFirst and removeProperty (typedValue null) share
+// one rebuild of the first section.
 std::optional<std::vector<std::byte>> rewriteFirstSection(std::span<const std::byte> stream, std::uint32_t id,
-                                                          const std::span<const std::byte>* typedValue)
+                                                          const std::span<const std::byte>* typedValue, NewPlace place)
 {
     const auto layout = parsePropertySet(stream);
     if (!layout || layout->sections.empty()) return std::nullopt;
@@ -126,6 +130,14 @@ std::optional<std::vector<std::byte>> rewriteFirstSection(std::span<const std::b
     const std::size_t newTableEnd = tableEnd - listings * kPropertyTableEntrySize + (removing ? 0 : kPropertyTableEntrySize);
     std::vector<std::byte> body;  // everything after the new table
     ByteWriter w(body);
+    std::uint32_t addedOffset = 0;
+    if (!present && place == NewPlace::First) {
+        // The table ends on a multiple of 4 and the value is padded to one, so every later value
+        // keeps its phase.
+        addedOffset = std::uint32_t(newTableEnd);
+        w.bytes(*typedValue);
+        w.padTo(4);
+    }
     const std::uint32_t firstValue = spanEnds.empty() ? first.size : spanEnds.begin()->first;
     w.bytes(sectionBytes.subspan(tableEnd, firstValue - tableEnd));  // bytes between table and values
     std::map<std::uint32_t, std::uint32_t> newOffsets;
@@ -142,10 +154,9 @@ std::optional<std::vector<std::byte>> rewriteFirstSection(std::span<const std::b
             w.bytes(sectionBytes.subspan(start, end - start));
         }
     }
-    std::uint32_t appendedOffset = 0;
-    if (!present) {
+    if (!present && place == NewPlace::Last) {
         w.padTo(4);  // the table ends on a multiple of 4, so this aligns the new value in the section
-        appendedOffset = std::uint32_t(newTableEnd + body.size());
+        addedOffset = std::uint32_t(newTableEnd + body.size());
         w.bytes(*typedValue);
     }
 
@@ -157,15 +168,17 @@ std::optional<std::vector<std::byte>> rewriteFirstSection(std::span<const std::b
     const std::size_t sectionSize = newTableEnd + body.size();
     s.u32(std::uint32_t(sectionSize));
     s.u32(std::uint32_t(first.entries.size() - listings + (removing ? 0 : 1)));
+    const auto addedEntry = [&] {
+        s.u32(id);
+        s.u32(addedOffset);
+    };
+    if (!present && place == NewPlace::First) addedEntry();
     for (const PropertyEntry& entry : first.entries) {
         if (entry.id == id && (removing || &entry != &*target)) continue;
         s.u32(entry.id);
         s.u32(newOffsets[entry.offset]);
     }
-    if (!present) {
-        s.u32(id);
-        s.u32(appendedOffset);
-    }
+    if (!present && place == NewPlace::Last) addedEntry();
     s.bytes(body);
 
     const std::int64_t delta = std::int64_t(section.size()) - std::int64_t(first.size);
@@ -185,12 +198,19 @@ std::optional<std::vector<std::byte>> rewriteFirstSection(std::span<const std::b
 std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> stream, std::uint32_t id,
                                                   std::span<const std::byte> typedValue)
 {
-    return rewriteFirstSection(stream, id, &typedValue);
+    return rewriteFirstSection(stream, id, &typedValue, NewPlace::Last);
+}
+
+std::optional<std::vector<std::byte>> declareCodePageFirst(std::span<const std::byte> stream, std::uint16_t codePage)
+{
+    const std::vector<std::byte> typed = typedI2(std::int16_t(codePage));
+    const std::span<const std::byte> typedValue(typed);
+    return rewriteFirstSection(stream, kPidCodePage, &typedValue, NewPlace::First);
 }
 
 std::optional<std::vector<std::byte>> removeProperty(std::span<const std::byte> stream, std::uint32_t id)
 {
-    return rewriteFirstSection(stream, id, nullptr);
+    return rewriteFirstSection(stream, id, nullptr, NewPlace::Last);
 }
 
 std::vector<std::byte> newPropertySet(const props::Fmtid& fmtid, std::uint32_t id, std::span<const std::byte> typedValue)

@@ -34,6 +34,13 @@ std::vector<std::byte> typedNull();
 std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> stream, std::uint32_t id,
                                                   std::span<const std::byte> typedValue);
 
+// The stream with code page `codePage` declared (property 1, VT_I2) as Office declares it: the
+// first entry of the first section's table and its first value, so that a reader taking the
+// table in order knows the page before any text. Every other value keeps its bytes and its
+// phase modulo 4, the rest of the stream is kept as setProperty keeps it; a declared page is
+// replaced in its place. nullopt when setProperty would refuse the stream.
+std::optional<std::vector<std::byte>> declareCodePageFirst(std::span<const std::byte> stream, std::uint16_t codePage);
+
 // The stream without property `id` of its first section: its table entries and their values
 // go, zeros keeping each removed value's length modulo 4 stay in its place (so later values keep
 // their alignment), and every other byte is kept as setProperty keeps it. A copy of the stream

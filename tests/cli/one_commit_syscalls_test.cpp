@@ -2,8 +2,8 @@
 // twice (the plan's read, the change) and renames nothing; a package scrub that removes the
 // thumbnail and every custom property, and a set of a title with a custom property, rename one
 // new archive over the file, once, having synced it once (after all of its metadata) and then
-// its folder. A fault injected at the switch of a .ppt that changes both
-// property sets leaves both old.
+// its folder. A fault injected at any write of a .ppt change of both property sets (and of their
+// second copies in a file that has them) leaves all old or all new.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,7 +11,9 @@
 #include <sstream>
 
 #include "tests/cli/cli_fixture.h"
+#include "tests/support/cfb_olefile.h"
 #include "tests/support/document_reads.h"
+#include "tests/support/dual_storage.h"
 
 namespace quorvane::testing {
 namespace {
@@ -93,39 +95,58 @@ TEST_F(OneCommit, APackageChangeSyncsTheNewFileOnceAfterItsMetadataThenItsFolder
     EXPECT_EQ(documentRows(path).value()[0], "Counted");
 }
 
-// Both property sets of this file change: their directory entries lie in different directory
-// sectors or not, the switch is one write. The write that fails with ENOSPC is each write of the
-// change in turn; whatever write fails, the file holds the old title and the old company, byte
-// for byte as it was, or both new ones with a failure that says the change is written.
-TEST_F(OneCommit, AFaultAtAnyWriteOfAPptChangeLeavesBothSetsOldOrNew)
+// Both property sets of this file change, and in the file with a second copy of them
+// (PP97_DUALSTORAGE) both copies: their directory entries lie in different directory sectors or
+// not, the switch is one write. The write that fails with ENOSPC is each write of the change in
+// turn; whatever write fails, the file holds the old title and the old company in every copy,
+// byte for byte as it was, or the new ones in every copy with a failure that says the change is
+// written.
+TEST_F(OneCommit, AFaultAtAnyWriteOfAPptChangeLeavesEverySetOldOrNew)
 {
     QUORVANE_REQUIRE_CORPUS();
-    const std::string original = copyOf("bug61881.ppt");
-    const props::RowTexts before = documentRows(original).value();
-    int writes = 0;
-    for (int failing = 1;; ++failing) {
-        SCOPED_TRACE(failing);
-        const std::string path = (scratch_.path() / "faulted.ppt").string();
-        fs::copy_file(original, path, fs::copy_options::overwrite_existing);
-        const std::string inject = "pwrite64:error=ENOSPC:when=" + std::to_string(failing);
-        const CliRun result = run({"set", "--title", "New title", "--company", "New company", path}, [&](const std::string& command) {
-            return "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o /dev/null -e trace=pwrite64 -e inject=" + inject + " " + command;
-        });
-        const props::RowTexts after = documentRows(path).value();
-        const bool old = after[0] == before[0] && after[9] == before[9];
-        const bool changed = after[0] == "New title" && after[9] == "New company";
-        EXPECT_TRUE(old || changed) << "title '" << after[0] << "', company '" << after[9] << "'";
-        if (result.status == 0) break;
-        if (changed) {
-            // A write after the switch (clearing the old bytes) failed: the change stands, and says so.
-            EXPECT_NE(result.err.find("the change is written, but"), std::string::npos) << result.err;
-        } else {
-            EXPECT_EQ(readFileBytes(path), readFileBytes(original)) << "a refused change leaves the file as it was";
+    const std::vector<std::byte> dual = withDualStorage(corpusDir() / "files" / "bug61881.ppt");
+    const fs::path dualPath = scratch_.path() / "dual.ppt";
+    writeFileBytes(dualPath, std::string(reinterpret_cast<const char*>(dual.data()), dual.size()));
+    for (const std::string original : {copyOf("bug61881.ppt"), dualPath.string()}) {
+        SCOPED_TRACE(original);
+        const bool hasSecondCopy = original == dualPath.string();
+        const props::RowTexts before = documentRows(original).value();
+        // Title and company of the second copy as olefile reads them ("" when the file has none).
+        const auto secondCopy = [&](const std::string& path) {
+            if (!hasSecondCopy) return std::pair<std::string, std::string>();
+            const nlohmann::json props = olefileCompare(original, path)["props"];
+            return std::pair(props["PP97_DUALSTORAGE/SummaryInformation"].value("2", "?"),
+                             props["PP97_DUALSTORAGE/DocumentSummaryInformation"].value("15", "?"));
+        };
+        const auto copyBefore = secondCopy(original);
+        int writes = 0;
+        for (int failing = 1;; ++failing) {
+            SCOPED_TRACE(failing);
+            const std::string path = (scratch_.path() / "faulted.ppt").string();
+            fs::copy_file(original, path, fs::copy_options::overwrite_existing);
+            const std::string inject = "pwrite64:error=ENOSPC:when=" + std::to_string(failing);
+            const CliRun result = run({"set", "--title", "New title", "--company", "New company", path}, [&](const std::string& command) {
+                return "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o /dev/null -e trace=pwrite64 -e inject=" + inject + " " + command;
+            });
+            const props::RowTexts after = documentRows(path).value();
+            const auto copyAfter = secondCopy(path);
+            const bool old = after[0] == before[0] && after[9] == before[9] && copyAfter == copyBefore;
+            const bool changed = after[0] == "New title" && after[9] == "New company" &&
+                                 (!hasSecondCopy || copyAfter == std::pair<std::string, std::string>("New title", "New company"));
+            EXPECT_TRUE(old || changed) << "title '" << after[0] << "', company '" << after[9] << "', second copy '"
+                                        << copyAfter.first << "', '" << copyAfter.second << "'";
+            if (result.status == 0) break;
+            if (changed) {
+                // A write after the switch (clearing the old bytes) failed: the change stands, and says so.
+                EXPECT_NE(result.err.find("the change is written, but"), std::string::npos) << result.err;
+            } else {
+                EXPECT_EQ(readFileBytes(path), readFileBytes(original)) << "a refused change leaves the file as it was";
+            }
+            writes = failing;
+            ASSERT_LT(failing, 200) << "the change never succeeded";
         }
-        writes = failing;
-        ASSERT_LT(failing, 200) << "the change never succeeded";
+        EXPECT_GT(writes, 2) << "the change writes more than twice";
     }
-    EXPECT_GT(writes, 2) << "the change writes more than twice";
 }
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "tests/support/content_change.h"
 #include "tests/support/corpus.h"
 #include "tests/support/environment_guard.h"
+#include "tests/support/zip_python_check.h"
 
 namespace quorvane::propset {
 namespace {
@@ -288,6 +289,32 @@ TEST_F(PptWrite, TextIsStoredInTheCodePageOfTheSet)
         expected.insert(expected.end(), terminator, std::byte{0});
         ASSERT_GE(value.data.size(), expected.size()) << c.file;
         EXPECT_TRUE(std::equal(expected.begin(), expected.end(), value.data.begin())) << c.file;
+    }
+}
+
+// bug45908.ppt's SummaryInformation declares no code page and holds UTF-16 text only: the page
+// 1200 declared with the first 8-bit text is the first entry of the table and the first value,
+// where a reader that takes the table in order (exiftool) finds it before any text.
+TEST_F(PptWrite, ACodePageDeclaredAnewComesFirstInItsSection)
+{
+    const std::string path = copyOf("bug45908.ppt");
+    const auto entriesOfSummary = [&] {
+        const auto sets = readPropertySets(path, std::span(&si(), 1));
+        return sets.ok() && sets->front() ? sets->front()->firstSection.entries : std::vector<PropertyEntry>{};
+    };
+    const auto before = entriesOfSummary();
+    ASSERT_FALSE(before.empty());
+    ASSERT_TRUE(std::none_of(before.begin(), before.end(), [](const PropertyEntry& e) { return e.id == kPidCodePage; }));
+
+    ASSERT_TRUE(changed(path, {{0, "Code page first"}, {props::kLastSavedByRow, "Saved by"}}));
+    const auto after = entriesOfSummary();
+    ASSERT_FALSE(after.empty());
+    EXPECT_EQ(after.front().id, kPidCodePage);
+    EXPECT_TRUE(std::all_of(after.begin() + 1, after.end(), [&](const PropertyEntry& e) { return e.offset > after.front().offset; }));
+    if (testing::exiftoolAvailable()) {
+        const nlohmann::json tags = testing::exiftoolTags(path);
+        EXPECT_EQ(tags.value("Title", ""), "Code page first");
+        EXPECT_EQ(tags.value("LastModifiedBy", ""), "Saved by");
     }
 }
 

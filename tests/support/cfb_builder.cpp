@@ -1,6 +1,7 @@
 #include "tests/support/cfb_builder.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace quorvane::testing {
 namespace {
@@ -12,6 +13,61 @@ std::uint32_t ceilDiv(std::uint64_t a, std::uint64_t b) { return std::uint32_t((
 void put(std::vector<std::byte>& out, std::size_t offset, std::uint64_t value, int width)
 {
     for (int i = 0; i < width; ++i) out[offset + std::size_t(i)] = std::byte(value >> (8 * i));
+}
+
+// Calls `visit` with the content of every stream of the layout, in the root and in storages.
+void forEachStream(const CfbLayout& layout, const std::function<void(const std::vector<std::byte>&)>& visit)
+{
+    for (const CfbStreamSpec& stream : layout.streams) visit(stream.data);
+    for (const CfbStorageSpec& storage : layout.storages)
+        for (const CfbStreamSpec& stream : storage.streams) visit(stream.data);
+}
+
+std::size_t entryCount(const CfbLayout& layout)
+{
+    std::size_t count = 1 + layout.streams.size() + layout.storages.size();
+    for (const CfbStorageSpec& storage : layout.storages) count += storage.streams.size();
+    return count;
+}
+
+// A directory entry of the built file: the root, a stream (`data` given) or a storage.
+struct FlatEntry {
+    const std::u16string* name = nullptr;
+    const std::vector<std::byte>* data = nullptr;
+    std::uint32_t rightSibling = kFree;
+    std::uint32_t child = kFree;
+};
+
+// The entries with the root first, then the root's children, then each storage's, each
+// storage's children in consecutive ids in name order, each the right sibling of the one before.
+std::vector<FlatEntry> flatEntries(const CfbLayout& layout)
+{
+    const auto up = [](std::u16string s) {
+        for (auto& c : s) if (c >= u'a' && c <= u'z') c = char16_t(c - 32);
+        return s;
+    };
+    const auto before = [&up](const FlatEntry& a, const FlatEntry& b) {
+        return a.name->size() != b.name->size() ? a.name->size() < b.name->size() : up(*a.name) < up(*b.name);
+    };
+    std::vector<FlatEntry> flat(1);
+    const auto addChildren = [&](std::size_t parent, std::vector<FlatEntry> children) {
+        std::sort(children.begin(), children.end(), before);
+        const std::size_t first = flat.size();
+        if (!children.empty()) flat[parent].child = std::uint32_t(first);
+        for (std::size_t i = 0; i + 1 < children.size(); ++i) children[i].rightSibling = std::uint32_t(first + i + 1);
+        flat.insert(flat.end(), children.begin(), children.end());
+    };
+    std::vector<FlatEntry> rootChildren;
+    for (const CfbStreamSpec& stream : layout.streams) rootChildren.push_back({&stream.name, &stream.data, kFree, kFree});
+    for (const CfbStorageSpec& storage : layout.storages) rootChildren.push_back({&storage.name, nullptr, kFree, kFree});
+    addChildren(0, rootChildren);
+    for (const CfbStorageSpec& storage : layout.storages) {
+        const auto entry = std::find_if(flat.begin(), flat.end(), [&](const FlatEntry& e) { return e.name == &storage.name; });
+        std::vector<FlatEntry> streams;
+        for (const CfbStreamSpec& stream : storage.streams) streams.push_back({&stream.name, &stream.data, kFree, kFree});
+        addChildren(std::size_t(entry - flat.begin()), streams);
+    }
+    return flat;
 }
 
 }  // namespace
@@ -45,11 +101,11 @@ std::vector<std::byte> buildCompoundFile(const CfbLayout& specIn)
 
     auto dataSectors = [&](const CfbLayout& s) {
         std::uint32_t miniBytes = 0, regular = 0;
-        for (const auto& st : s.streams) {
-            if (st.data.size() < 4096) miniBytes += ceilDiv(st.data.size(), 64) * 64;
-            else regular += ceilDiv(st.data.size(), sectorSize);
-        }
-        const std::uint32_t dir = ceilDiv((s.streams.size() + 1) * 128, sectorSize);
+        forEachStream(s, [&](const std::vector<std::byte>& data) {
+            if (data.size() < 4096) miniBytes += ceilDiv(data.size(), 64) * 64;
+            else regular += ceilDiv(data.size(), sectorSize);
+        });
+        const std::uint32_t dir = ceilDiv(entryCount(s) * 128, sectorSize);
         const std::uint32_t miniFat = ceilDiv(std::uint64_t(miniBytes / 64) * 4, sectorSize);
         return dir + miniFat + ceilDiv(miniBytes, sectorSize) + regular;
     };
@@ -58,13 +114,7 @@ std::vector<std::byte> buildCompoundFile(const CfbLayout& specIn)
         const std::uint32_t filler = capacity - dataSectors(layout);
         layout.streams.push_back({u"Filler", patternBytes(std::size_t(filler) * sectorSize, 99)});
     }
-    std::sort(layout.streams.begin(), layout.streams.end(), [](const auto& a, const auto& b) {
-        auto up = [](std::u16string s) {
-            for (auto& c : s) if (c >= u'a' && c <= u'z') c = char16_t(c - 32);
-            return s;
-        };
-        return a.name.size() != b.name.size() ? a.name.size() < b.name.size() : up(a.name) < up(b.name);
-    });
+    const std::vector<FlatEntry> flat = flatEntries(layout);
 
     const std::uint32_t data = dataSectors(layout);
     std::uint32_t fat = 1;
@@ -87,17 +137,18 @@ std::vector<std::byte> buildCompoundFile(const CfbLayout& specIn)
     std::vector<std::byte> out(std::size_t(total + 1) * sectorSize, std::byte{0});
     auto sectorAt = [&](std::uint32_t id) { return std::size_t(id + 1) * sectorSize; };
 
-    const std::uint32_t dirCount = ceilDiv((layout.streams.size() + 1) * 128, sectorSize);
+    const std::uint32_t dirCount = ceilDiv(flat.size() * 128, sectorSize);
     const std::uint32_t dirStart = chain(dirCount);
     std::uint32_t miniBytes = 0;
-    for (const auto& st : layout.streams)
-        if (st.data.size() < 4096) miniBytes += ceilDiv(st.data.size(), 64) * 64;
+    forEachStream(layout, [&](const std::vector<std::byte>& data) {
+        if (data.size() < 4096) miniBytes += ceilDiv(data.size(), 64) * 64;
+    });
     const std::uint32_t miniCount = miniBytes / 64;
     const std::uint32_t miniFatCount = ceilDiv(std::uint64_t(miniCount) * 4, sectorSize);
     const std::uint32_t miniFatStart = chain(miniFatCount);
     const std::uint32_t containerStart = chain(ceilDiv(miniBytes, sectorSize));
 
-    // Directory: root then the streams, in sorted order, each the right sibling of the last.
+    // Directory: the entries of flatEntries, in their order.
     const std::size_t perDir = sectorSize / 128;
     auto entryAt = [&](std::size_t id) { return sectorAt(dirStart + std::uint32_t(id / perDir)) + (id % perDir) * 128; };
     for (std::size_t id = 0; id < dirCount * perDir; ++id) {
@@ -112,32 +163,36 @@ std::vector<std::byte> buildCompoundFile(const CfbLayout& specIn)
     };
     name(0, u"Root Entry");
     put(out, entryAt(0) + 0x42, 5, 1);
-    put(out, entryAt(0) + 0x4C, layout.streams.empty() ? kFree : 1, 4);
+    put(out, entryAt(0) + 0x4C, flat[0].child, 4);
     put(out, entryAt(0) + 0x74, miniBytes ? containerStart : kEnd, 4);
     put(out, entryAt(0) + 0x78, miniBytes, 4);
 
     std::vector<std::uint32_t> miniFat(std::size_t(miniFatCount) * perFat, kFree);
     std::uint32_t nextMini = 0;
-    for (std::size_t i = 0; i < layout.streams.size(); ++i) {
-        const auto& st = layout.streams[i];
-        const std::size_t id = i + 1;
-        name(id, st.name);
+    for (std::size_t id = 1; id < flat.size(); ++id) {
+        name(id, *flat[id].name);
+        put(out, entryAt(id) + 0x48, flat[id].rightSibling, 4);
+        if (!flat[id].data) {
+            put(out, entryAt(id) + 0x42, 1, 1);
+            put(out, entryAt(id) + 0x4C, flat[id].child, 4);
+            continue;
+        }
+        const std::vector<std::byte>& data = *flat[id].data;
         put(out, entryAt(id) + 0x42, 2, 1);
-        if (i + 1 < layout.streams.size()) put(out, entryAt(id) + 0x48, id + 1, 4);
-        put(out, entryAt(id) + 0x78, st.data.size(), 4);
-        if (st.data.empty()) {
+        put(out, entryAt(id) + 0x78, data.size(), 4);
+        if (data.empty()) {
             put(out, entryAt(id) + 0x74, kEnd, 4);
-        } else if (st.data.size() < 4096) {
-            const std::uint32_t count = ceilDiv(st.data.size(), 64);
+        } else if (data.size() < 4096) {
+            const std::uint32_t count = ceilDiv(data.size(), 64);
             put(out, entryAt(id) + 0x74, nextMini, 4);
             for (std::uint32_t m = 0; m < count; ++m) miniFat[nextMini + m] = m + 1 < count ? nextMini + m + 1 : kEnd;
             const std::size_t at = sectorAt(containerStart) + std::size_t(nextMini) * 64;
-            std::copy(st.data.begin(), st.data.end(), out.begin() + std::ptrdiff_t(at));
+            std::copy(data.begin(), data.end(), out.begin() + std::ptrdiff_t(at));
             nextMini += count;
         } else {
-            const std::uint32_t start = chain(ceilDiv(st.data.size(), sectorSize));
+            const std::uint32_t start = chain(ceilDiv(data.size(), sectorSize));
             put(out, entryAt(id) + 0x74, start, 4);
-            std::copy(st.data.begin(), st.data.end(), out.begin() + std::ptrdiff_t(sectorAt(start)));
+            std::copy(data.begin(), data.end(), out.begin() + std::ptrdiff_t(sectorAt(start)));
         }
     }
     for (std::size_t i = 0; i < miniFat.size(); ++i)

@@ -1,7 +1,7 @@
 // Builds small compound files in memory for tests, independently of the engine under test:
 // a fixed layout (FAT sectors, DIFAT sectors, directory, MiniFAT, mini stream, then each
-// regular stream in consecutive sectors) and a sibling tree kept as a sorted right-leaning
-// list, all entries black (the shape libgsf writes).
+// regular stream in consecutive sectors) and, in each storage, a sibling tree kept as a sorted
+// right-leaning list, all entries black (the shape libgsf writes).
 #pragma once
 
 #include <cstddef>
@@ -16,9 +16,16 @@ struct CfbStreamSpec {
     std::vector<std::byte> data;
 };
 
+// A storage below the root and its streams.
+struct CfbStorageSpec {
+    std::u16string name;
+    std::vector<CfbStreamSpec> streams;
+};
+
 struct CfbLayout {
     int majorVersion = 3;
     std::vector<CfbStreamSpec> streams;  // children of the root storage
+    std::vector<CfbStorageSpec> storages;  // children of the root storage too
     // When non-zero: a stream "Filler" is added whose sectors use up every entry of exactly
     // this many FAT sectors, so that the next allocated sector needs a new FAT sector.
     std::uint32_t fullFatSectors = 0;

@@ -5,7 +5,9 @@ Usage: olefile_compare.py OLD NEW
 Prints one JSON object: whether each opens, the streams (by path) that differ, are missing
 from NEW or were added, olefile's defect notes on NEW, and olefile's reading of the
 SummaryInformation and DocumentSummaryInformation properties of NEW (bytes as latin-1 text,
-numbers as numbers; olefile strips NUL bytes from strings and gives FILETIMEs in seconds).
+numbers as numbers; olefile strips NUL bytes from strings and gives FILETIMEs in seconds), keyed
+"SummaryInformation" and "DocumentSummaryInformation", and those of a second copy in the storage
+PP97_DUALSTORAGE keyed "PP97_DUALSTORAGE/SummaryInformation" and so on.
 """
 import json
 import sys
@@ -19,12 +21,15 @@ def load(path):
     for entry in ole.listdir(streams=True, storages=False):
         streams['/'.join(entry)] = ole.openstream(entry).read()
     props = {}
-    for name in ('\x05SummaryInformation', '\x05DocumentSummaryInformation'):
-        if ole.exists(name):
-            values = ole.getproperties(name, convert_time=False)
-            props[name[1:]] = {str(k): (v.decode('latin-1') if isinstance(v, bytes) else
-                                        v if isinstance(v, (int, float, str)) or v is None else repr(v))
-                               for k, v in values.items()}
+    for storage in ([], ['PP97_DUALSTORAGE']):
+        for name in ('\x05SummaryInformation', '\x05DocumentSummaryInformation'):
+            path = storage + [name]
+            if not ole.exists('/'.join(path)):
+                continue
+            values = ole.getproperties(path, convert_time=False)
+            props['/'.join(storage + [name[1:]])] = {str(k): (v.decode('latin-1') if isinstance(v, bytes) else
+                                                v if isinstance(v, (int, float, str)) or v is None else repr(v))
+                                       for k, v in values.items()}
     issues = [str(i) for i in getattr(ole, 'parsing_issues', [])]
     ole.close()
     return streams, props, issues
