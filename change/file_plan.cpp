@@ -84,16 +84,48 @@ Failure attributeRefusal(const std::string& path, fileinfo::AttributeWord before
     return {};
 }
 
+// Whether the process may do what only a file's owner (or root) may: change its mode, set its
+// times, give a new file its owner.
+Result<bool> actsAsOwner(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return Failure::fromErrno(errno);
+    const uid_t user = ::geteuid();
+    return user == 0 || user == info.st_uid;
+}
+
 // A read-only file is written by giving its owner the write bit for a moment: only its owner
 // (or root) may.
 Failure readOnlyRefusal(const std::string& path, const fileinfo::FileSnapshot& snapshot)
 {
     if (!(snapshot.attributes & fileinfo::kReadOnly)) return {};
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return Failure::fromErrno(errno);
-    const uid_t user = ::geteuid();
-    if (user == 0 || user == info.st_uid) return {};
-    return Failure::fromErrno(EPERM).within("read-only cannot be cleared");
+    const auto owner = actsAsOwner(path);
+    if (!owner.ok()) return owner.failure();
+    return *owner ? Failure() : Failure::fromErrno(EPERM).within("read-only cannot be cleared");
+}
+
+// A user who may write a file but does not own it (a group-writable deck in a shared folder)
+// cannot give it back what only its owner may set: written in place it keeps the time of the
+// write, rewritten (a package) it would become the writer's file.
+Failure contentOwnerRefusal(const std::string& path, document::DocumentFormat format, const ChangeOptions& options)
+{
+    const auto owner = actsAsOwner(path);
+    if (!owner.ok()) return owner.failure();
+    if (*owner) return {};
+    if (format == document::DocumentFormat::Package)
+        return Failure(FailureKind::Permission, "its owner cannot be kept: you do not own it");
+    return options.allowNewTimes ? Failure() : timesNotKeptRefusal();
+}
+
+// Only a file's owner (or root) may give it a last-write or last-access time.
+Failure timeSettingRefusal(const std::string& path, const fileinfo::FileSnapshot& before, const fileinfo::FileSnapshot& after)
+{
+    if (fileinfo::sameInstant(before.exactLastWrite, after.exactLastWrite) &&
+        fileinfo::sameInstant(before.exactLastAccess, after.exactLastAccess))
+        return {};
+    const auto owner = actsAsOwner(path);
+    if (!owner.ok()) return owner.failure();
+    return *owner ? Failure() : Failure(FailureKind::Permission, "its times cannot be set: you do not own it");
 }
 
 // The plan's content part: the open, the content changes and its refusals.
@@ -105,8 +137,10 @@ Failure planContent(const std::string& path, const FileRequest& request, const C
     auto contentChanges = edit->prepare(request.content);
     if (!contentChanges.ok()) return contentChanges.failure();
     if (edit->changed() && !options.allowSigned && edit->isSigned()) return document::signedDocumentRefusal();
-    if (edit->changed())
+    if (edit->changed()) {
         if (Failure refused = edit->writable(); refused.failed()) return refused;
+        if (Failure refused = contentOwnerRefusal(path, edit->format(), options); refused.failed()) return refused;
+    }
     changes = std::move(contentChanges).value();
     return {};
 }
@@ -141,6 +175,11 @@ bool landed(const std::string& path, const document::ContentRequest& content)
 
 }  // namespace
 
+Failure timesNotKeptRefusal()
+{
+    return Failure(FailureKind::Permission, "its times cannot be kept: you do not own it");
+}
+
 FilePlan planFileChange(const std::string& path, const FileRequest& request, const ChangeOptions& options)
 {
     FilePlan plan;
@@ -155,14 +194,16 @@ FilePlan planFileChange(const std::string& path, const FileRequest& request, con
                                           [](const props::RowValue& value) { return !value.keeps(); });
     if (readsContent) {
         plan.refusal = planContent(path, request, options, plan.changes);
-        // Reading the file may have moved its last-access time; a plan leaves no trace.
-        fileinfo::putLastAccessBack(path, *snapshot);
+        // Reading the file may have moved its last-access time; a plan leaves no trace, or says
+        // which one it left.
+        plan.readTrace = fileinfo::putLastAccessBack(path, *snapshot);
         if (plan.refused()) return plan;
     }
 
     const fileinfo::FileSnapshot after = snapshotAfter(*snapshot, request.file);
     const std::vector<int> labels = requestedLabels(request.file);
     if ((plan.refusal = timeRefusal(after, labels)).failed()) return plan;
+    if ((plan.refusal = timeSettingRefusal(path, *snapshot, after)).failed()) return plan;
     if ((plan.refusal = attributeRefusal(path, snapshot->attributes, after.attributes)).failed()) return plan;
     const FileInfoTexts from = fileinfo::fileInfoTexts(*snapshot);
     const FileInfoTexts to = fileinfo::fileInfoTexts(after);
@@ -184,7 +225,13 @@ FileOutcome applyFileChange(const std::string& path, const FileRequest& request,
         outcome.failure = plan.refusal;
         return outcome;
     }
-    if (outcome.changes.empty()) return outcome;
+    if (outcome.changes.empty()) {
+        if (plan.readTrace.failed()) {
+            outcome.kind = FileOutcome::Kind::Failed;
+            outcome.failure = plan.readTrace;
+        }
+        return outcome;
+    }
     if (options.backup && !fileinfo::backupoldfile(path)) {
         outcome.kind = FileOutcome::Kind::Failed;
         outcome.backupFailed = true;
