@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -128,9 +129,10 @@ Failure timeSettingRefusal(const std::string& path, const fileinfo::FileSnapshot
     return *owner ? Failure() : Failure(FailureKind::Permission, "its times cannot be set: you do not own it");
 }
 
-// The plan's content part: the open, the content changes and its refusals.
+// The plan's content part: the open, the content changes and its refusals; `writtenFormat` the
+// file's format when a commit would write its content.
 Failure planContent(const std::string& path, const FileRequest& request, const ChangeOptions& options,
-                    std::vector<document::ValueChange>& changes)
+                    std::vector<document::ValueChange>& changes, std::optional<document::DocumentFormat>& writtenFormat)
 {
     auto edit = document::DocumentEdit::open(path, false, nullptr);
     if (!edit.ok()) return edit.failure();
@@ -139,7 +141,7 @@ Failure planContent(const std::string& path, const FileRequest& request, const C
     if (edit->changed() && !options.allowSigned && edit->isSigned()) return document::signedDocumentRefusal();
     if (edit->changed()) {
         if (Failure refused = edit->writable(); refused.failed()) return refused;
-        if (Failure refused = contentOwnerRefusal(path, edit->format(), options); refused.failed()) return refused;
+        writtenFormat = edit->format();
     }
     changes = std::move(contentChanges).value();
     return {};
@@ -189,11 +191,12 @@ FilePlan planFileChange(const std::string& path, const FileRequest& request, con
         return plan;
     }
     const document::ContentRequest& content = request.content;
+    std::optional<document::DocumentFormat> writtenFormat;
     const bool readsContent = !content.custom.empty() || content.customFor || content.removeThumbnail || content.clearLastUserName ||
                               std::any_of(content.rows.begin(), content.rows.end(),
                                           [](const props::RowValue& value) { return !value.keeps(); });
     if (readsContent) {
-        plan.refusal = planContent(path, request, options, plan.changes);
+        plan.refusal = planContent(path, request, options, plan.changes, writtenFormat);
         // Reading the file may have moved its last-access time; a plan leaves no trace, or says
         // which one it left.
         plan.readTrace = fileinfo::putLastAccessBack(path, *snapshot);
@@ -211,7 +214,10 @@ FilePlan planFileChange(const std::string& path, const FileRequest& request, con
         if (from[std::size_t(label)] != to[std::size_t(label)])
             plan.changes.push_back({std::string(props::fileInfoName(label)), std::string(props::fileInfoLabel(label)),
                                     from[std::size_t(label)], to[std::size_t(label)]});
+    // A file is written only when something in it changes.
     if (!plan.changes.empty()) plan.refusal = readOnlyRefusal(path, *snapshot);
+    if (!plan.changes.empty() && !plan.refused() && writtenFormat)
+        plan.refusal = contentOwnerRefusal(path, *writtenFormat, options);
     return plan;
 }
 
