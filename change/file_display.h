@@ -47,8 +47,9 @@ struct FileDisplay {
     // well-formed XML). A compound document always gives its rows, "" where nothing is read.
     std::optional<props::RowTexts> rows;
     // True when the rows were read and the file was put back (or there was no snapshot to put
-    // back); false when the file is missing, a package cannot be read, or the restore failed
-    // (read-only cannot be cleared, the file is locked by another process).
+    // back); false when the file is missing, a package cannot be read, the file is locked by
+    // another process, or the restore of what the read moved failed (read-only cannot be
+    // cleared, a time only the owner may set).
     bool succeeded = false;
     // Why the rows were not read: `rows` is nullopt for a package and all "" for a compound
     // document then ("damaged compound file: ...", "in use by another program"). Failure{} when

@@ -13,8 +13,10 @@
 namespace quorvane::cli {
 namespace {
 
-// The words of a failure, with the option that overrides it where there is one.
-std::string failureText(const Failure& failure)
+// The reason printed for a file that failed: the core's, with the option that overrides the
+// refusal of a change that cannot keep a non-owner's file times (the window has no such option,
+// so the core cannot name it).
+std::string reasonOf(const Failure& failure)
 {
     if (failure == change::timesNotKeptRefusal()) return failure.text() + "; --allow-new-times changes it anyway";
     return failure.text();
@@ -42,14 +44,14 @@ int changeFiles(const FileOptions& options, std::string_view doneWord, const cha
         if (options.dryRun) {
             const change::FilePlan plan = change::planFileChange(path, request, changeOptions);
             if (plan.refused()) {
-                failure = failureText(plan.refusal);
+                failure = reasonOf(plan.refusal);
             } else {
                 printPlan(path, plan, report);
                 failure = plan.readTrace.text();  // "" when the read left no trace
             }
         } else {
             const change::FileOutcome outcome = change::applyFileChange(path, request, changeOptions);
-            if (outcome.failed()) failure = failureText(outcome.failure);
+            if (outcome.failed()) failure = reasonOf(outcome.failure);
             else word = outcome.changes.empty() ? "unchanged" : doneWord;
         }
         outcomes[place] = std::make_unique<Outcome>(Outcome{std::move(report).str(), std::move(failure), word});

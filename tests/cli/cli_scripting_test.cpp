@@ -32,8 +32,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kOtherUser[] = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
-
 std::string joined(const std::vector<std::string>& arguments)
 {
     std::string shown;
@@ -308,9 +306,7 @@ TEST_F(Cli, ANonOwnerOfASharedDeckReadsItAndIsRefusedWhatOnlyItsOwnerMayDo)
 {
     QUORVANE_REQUIRE_CORPUS();
     if (::geteuid() != 0) GTEST_SKIP() << "needs root: root's files used by another user";
-    if (std::system((std::string(kOtherUser) + "true >/dev/null 2>&1").c_str()) != 0)
-        GTEST_SKIP() << "setpriv cannot switch to uid 65534 here";
-    fs::permissions(scratch_.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+    if (const std::string cannot = letOtherUserRunTheTool(); !cannot.empty()) GTEST_SKIP() << cannot;
     const fs::path shared = scratch_.path() / "shared";
     fs::create_directory(shared);
     fs::permissions(shared, fs::perms::all);
