@@ -65,8 +65,9 @@ struct FileOutcome {
 };
 
 // Applies `request` to `path`: the plan (a refused plan is the outcome; nothing written, no
-// backup; a plan with nothing to change fails with its readTrace when it has one), the backup when options.backup (its failure: "no backup could be made as NAME.bak;
-// the file was not changed"), the content in one commit with the final metadata, the times and
+// backup; a plan with nothing to change fails with its readTrace when it has one), the backup
+// when options.backup (its failure: "no backup could be made as NAME.bak; the file was not
+// changed"), the content in one commit with the final metadata, the times and
 // attribute word, then a read of them: a requested time or attribute that does not show as asked
 // fails the outcome ("Hidden is 'no', not 'yes' as asked").
 FileOutcome applyFileChange(const std::string& path, const FileRequest& request, const ChangeOptions& options);
