@@ -62,7 +62,10 @@ FileDisplay ReadFileForDisplay(const std::string& path, bool withCustom)
     // Without a snapshot nothing was read that could be put back, and nothing is set from
     // values that were never read.
     const Failure restored = display.snapshot ? fileinfo::restoreAfterRead(path, *display.snapshot) : Failure();
-    display.succeeded = display.rows.has_value() && !encrypted.failed() && !restored.failed();
+    // A compound document that cannot be read shows "", but one held by another program is no
+    // empty document.
+    display.succeeded = display.rows.has_value() && !encrypted.failed() &&
+                        display.rowsFailure.kind() != FailureKind::Locked && !restored.failed();
     if (!display.succeeded) display.failure = display.rowsFailure.failed() ? display.rowsFailure : restored;
     return display;
 }

@@ -48,9 +48,10 @@ struct FileDisplay {
     // an encrypted one those it keeps in the clear.
     std::optional<props::RowTexts> rows;
     // True when the rows were read and the file was put back (or there was no snapshot to put
-    // back); false when the file is missing, a package cannot be read, the document is encrypted
-    // (its properties are inside the encryption), or the restore failed (read-only cannot be
-    // cleared, the file is locked by another process).
+    // back); false when the file is missing, a package cannot be read, the file is locked by
+    // another process, the document is encrypted (its properties are inside the encryption), or
+    // the restore of what the read moved failed (read-only cannot be cleared, a time only the
+    // owner may set).
     bool succeeded = false;
     // Why the rows were not read: `rows` is nullopt for a package and all "" for a compound
     // document then ("damaged compound file: ...", "in use by another program"); or "encrypted

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -80,29 +81,64 @@ Failure attributeRefusal(const std::string& path, fileinfo::AttributeWord before
     return {};
 }
 
+// Whether the process may do what only a file's owner (or root) may: change its mode, set its
+// times, give a new file its owner.
+Result<bool> actsAsOwner(const std::string& path)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return Failure::fromErrno(errno);
+    const uid_t user = ::geteuid();
+    return user == 0 || user == info.st_uid;
+}
+
 // A read-only file is written by giving its owner the write bit for a moment: only its owner
 // (or root) may.
 Failure readOnlyRefusal(const std::string& path, const fileinfo::FileSnapshot& snapshot)
 {
     if (!(snapshot.attributes & fileinfo::kReadOnly)) return {};
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return Failure::fromErrno(errno);
-    const uid_t user = ::geteuid();
-    if (user == 0 || user == info.st_uid) return {};
-    return Failure::fromErrno(EPERM).within("read-only cannot be cleared");
+    const auto owner = actsAsOwner(path);
+    if (!owner.ok()) return owner.failure();
+    return *owner ? Failure() : Failure::fromErrno(EPERM).within("read-only cannot be cleared");
 }
 
-// The plan's content part: the open, the content changes and its refusals.
+// A user who may write a file but does not own it (a group-writable deck in a shared folder)
+// cannot give it back what only its owner may set: written in place it keeps the time of the
+// write, rewritten (a package) it would become the writer's file.
+Failure contentOwnerRefusal(const std::string& path, document::DocumentFormat format, const ChangeOptions& options)
+{
+    const auto owner = actsAsOwner(path);
+    if (!owner.ok()) return owner.failure();
+    if (*owner) return {};
+    if (format == document::DocumentFormat::Package)
+        return Failure(FailureKind::Permission, "its owner cannot be kept: you do not own it");
+    return options.allowNewTimes ? Failure() : timesNotKeptRefusal();
+}
+
+// Only a file's owner (or root) may give it a last-write or last-access time.
+Failure timeSettingRefusal(const std::string& path, const fileinfo::FileSnapshot& before, const fileinfo::FileSnapshot& after)
+{
+    if (fileinfo::sameInstant(before.exactLastWrite, after.exactLastWrite) &&
+        fileinfo::sameInstant(before.exactLastAccess, after.exactLastAccess))
+        return {};
+    const auto owner = actsAsOwner(path);
+    if (!owner.ok()) return owner.failure();
+    return *owner ? Failure() : Failure(FailureKind::Permission, "its times cannot be set: you do not own it");
+}
+
+// The plan's content part: the open, the content changes and its refusals; `writtenFormat` the
+// file's format when a commit would write its content.
 Failure planContent(const std::string& path, const FileRequest& request, const ChangeOptions& options,
-                    std::vector<document::ValueChange>& changes)
+                    std::vector<document::ValueChange>& changes, std::optional<document::DocumentFormat>& writtenFormat)
 {
     auto edit = document::DocumentEdit::open(path, false, nullptr);
     if (!edit.ok()) return edit.failure();
     auto contentChanges = edit->prepare(request.content);
     if (!contentChanges.ok()) return contentChanges.failure();
     if (edit->changed() && !options.allowSigned && edit->isSigned()) return document::signedDocumentRefusal();
-    if (edit->changed())
+    if (edit->changed()) {
         if (Failure refused = edit->writable(); refused.failed()) return refused;
+        writtenFormat = edit->format();
+    }
     changes = std::move(contentChanges).value();
     return {};
 }
@@ -137,6 +173,11 @@ bool landed(const std::string& path, const document::ContentRequest& content)
 
 }  // namespace
 
+Failure timesNotKeptRefusal()
+{
+    return Failure(FailureKind::Permission, "its times cannot be kept: you do not own it");
+}
+
 FilePlan planFileChange(const std::string& path, const FileRequest& request, const ChangeOptions& options)
 {
     FilePlan plan;
@@ -146,19 +187,22 @@ FilePlan planFileChange(const std::string& path, const FileRequest& request, con
         return plan;
     }
     const document::ContentRequest& content = request.content;
+    std::optional<document::DocumentFormat> writtenFormat;
     const bool readsContent = !content.custom.empty() || content.customFor || content.removeThumbnail || content.clearLastUserName ||
                               std::any_of(content.rows.begin(), content.rows.end(),
                                           [](const props::RowValue& value) { return !value.keeps(); });
     if (readsContent) {
-        plan.refusal = planContent(path, request, options, plan.changes);
-        // Reading the file may have moved its last-access time; a plan leaves no trace.
-        fileinfo::putLastAccessBack(path, *snapshot);
+        plan.refusal = planContent(path, request, options, plan.changes, writtenFormat);
+        // Reading the file may have moved its last-access time; a plan leaves no trace, or says
+        // which one it left.
+        plan.readTrace = fileinfo::putLastAccessBack(path, *snapshot);
         if (plan.refused()) return plan;
     }
 
     const fileinfo::FileSnapshot after = snapshotAfter(*snapshot, request.file);
     const std::vector<int> labels = requestedLabels(request.file);
     if ((plan.refusal = timeRefusal(after, labels)).failed()) return plan;
+    if ((plan.refusal = timeSettingRefusal(path, *snapshot, after)).failed()) return plan;
     if ((plan.refusal = attributeRefusal(path, snapshot->attributes, after.attributes)).failed()) return plan;
     const FileInfoTexts from = fileinfo::fileInfoTexts(*snapshot);
     const FileInfoTexts to = fileinfo::fileInfoTexts(after);
@@ -166,7 +210,10 @@ FilePlan planFileChange(const std::string& path, const FileRequest& request, con
         if (from[std::size_t(label)] != to[std::size_t(label)])
             plan.changes.push_back({std::string(props::fileInfoName(label)), std::string(props::fileInfoLabel(label)),
                                     from[std::size_t(label)], to[std::size_t(label)]});
+    // A file is written only when something in it changes.
     if (!plan.changes.empty()) plan.refusal = readOnlyRefusal(path, *snapshot);
+    if (!plan.changes.empty() && !plan.refused() && writtenFormat)
+        plan.refusal = contentOwnerRefusal(path, *writtenFormat, options);
     return plan;
 }
 
@@ -180,7 +227,13 @@ FileOutcome applyFileChange(const std::string& path, const FileRequest& request,
         outcome.failure = plan.refusal;
         return outcome;
     }
-    if (outcome.changes.empty()) return outcome;
+    if (outcome.changes.empty()) {
+        if (plan.readTrace.failed()) {
+            outcome.kind = FileOutcome::Kind::Failed;
+            outcome.failure = plan.readTrace;
+        }
+        return outcome;
+    }
     if (options.backup && !fileinfo::backupoldfile(path)) {
         outcome.kind = FileOutcome::Kind::Failed;
         outcome.backupFailed = true;

@@ -18,6 +18,9 @@ namespace quorvane::change {
 struct FilePlan {
     // Why the file would not be changed; Failure{} when it can be.
     Failure refusal;
+    // What the plan's read left that it could not undo: a last-access time that the read moved
+    // and that only the file's owner may set ("its times cannot be put back: permission denied").
+    Failure readTrace;
     // Every value the request would alter (content first, then times and attributes), as display
     // texts; empty when nothing would change.
     std::vector<document::ValueChange> changes;
@@ -34,8 +37,16 @@ struct FilePlan {
 // ...), an encrypted document whose content the request would touch ("encrypted document: its
 // properties are inside the encryption"), a read-only file that its user cannot make writable
 // ("read-only cannot be cleared: permission denied"), a file time outside convert/storable_date.h's
-// bound, and an attribute bit that the file system cannot keep.
+// bound, an attribute bit that the file system cannot keep, and what only the file's owner (or
+// root) may do: a time to set ("its times cannot be set: you do not own it"), content to write in
+// place, which gives the file the time of the write (timesNotKeptRefusal, unless
+// options.allowNewTimes), or a package to rewrite, which gives the new file the writer as its
+// owner ("its owner cannot be kept: you do not own it").
 FilePlan planFileChange(const std::string& path, const FileRequest& request, const ChangeOptions& options);
+
+// The refusal of a content change that cannot keep the file's times: "its times cannot be kept:
+// you do not own it" (kind Permission).
+Failure timesNotKeptRefusal();
 
 struct FileOutcome {
     enum class Kind {
@@ -56,8 +67,9 @@ struct FileOutcome {
 };
 
 // Applies `request` to `path`: the plan (a refused plan is the outcome; nothing written, no
-// backup), the backup when options.backup (its failure: "no backup could be made as NAME.bak;
-// the file was not changed"), the content in one commit with the final metadata, the times and
+// backup; a plan with nothing to change fails with its readTrace when it has one), the backup
+// when options.backup (its failure: "no backup could be made as NAME.bak; the file was not
+// changed"), the content in one commit with the final metadata, the times and
 // attribute word, then a read of them: a requested time or attribute that does not show as asked
 // fails the outcome ("Hidden is 'no', not 'yes' as asked").
 FileOutcome applyFileChange(const std::string& path, const FileRequest& request, const ChangeOptions& options);

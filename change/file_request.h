@@ -24,6 +24,9 @@ struct FileRequest {
 struct ChangeOptions {
     bool allowSigned = false;  // change a digitally signed file (its signature is invalidated)
     bool backup = false;       // copy the file aside first (fileinfo/backup.h), once the plan allows the change
+    // change in place a file whose times cannot be kept (a user who may write it but does not own
+    // it): it takes the time of the write as its modification time
+    bool allowNewTimes = false;
 };
 
 // The request of the window's Single Change: the value of each row of `edited` from its display

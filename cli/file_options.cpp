@@ -12,6 +12,7 @@ FileOption readFileOption(const std::vector<std::string>& arguments, std::size_t
                        : argument == "--dry-run"                     ? &options.dryRun
                        : argument == "--backup"                      ? &options.backup
                        : argument == "--force-signed"                ? &options.forceSigned
+                       : argument == "--allow-new-times"             ? &options.allowNewTimes
                        : argument == "--"                            ? &options.optionsEnded
                                                                      : nullptr;
     if (options.optionsEnded || argument == "-" || !argument.starts_with("-")) {

@@ -1,6 +1,6 @@
 // The options shared by the commands that change files (set, scrub): the files and folders,
-// -r/--recursive, -j/--jobs, --dry-run, --backup, --force-signed, and "--", which ends the
-// options.
+// -r/--recursive, -j/--jobs, --dry-run, --backup, --force-signed, --allow-new-times, and "--",
+// which ends the options.
 #pragma once
 
 #include <cstddef>
@@ -16,6 +16,7 @@ struct FileOptions {
     bool dryRun = false;       // only report
     bool backup = false;       // copy each file aside first
     bool forceSigned = false;  // change digitally signed files too, breaking their signatures
+    bool allowNewTimes = false;  // change files in place whose times cannot be kept
     bool optionsEnded = false;  // "--" was read: every later argument is a file
 };
 

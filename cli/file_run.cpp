@@ -11,13 +11,25 @@
 #include "cli/parallel_files.h"
 
 namespace quorvane::cli {
+namespace {
+
+// The reason printed for a file that failed: the core's, with the option that overrides the
+// refusal of a change that cannot keep a non-owner's file times (the window has no such option,
+// so the core cannot name it).
+std::string reasonOf(const Failure& failure)
+{
+    if (failure == change::timesNotKeptRefusal()) return failure.text() + "; --allow-new-times changes it anyway";
+    return failure.text();
+}
+
+}  // namespace
 
 int changeFiles(const FileOptions& options, std::string_view doneWord, const change::FileRequest& request,
                 std::ostream& out, std::ostream& err)
 {
     const FileArguments files = expandFileArguments(options.paths, options.recursive);
     int status = reportUnreadableFolders(files, err);
-    const change::ChangeOptions changeOptions{options.forceSigned, options.backup};
+    const change::ChangeOptions changeOptions{options.forceSigned, options.backup, options.allowNewTimes};
     // Each file's report and failure, kept from its work until its last turn to be printed.
     struct Outcome {
         std::string report, failure;
@@ -31,19 +43,23 @@ int changeFiles(const FileOptions& options, std::string_view doneWord, const cha
         std::string_view word;
         if (options.dryRun) {
             const change::FilePlan plan = change::planFileChange(path, request, changeOptions);
-            if (plan.refused()) failure = plan.refusal.text();
-            else printPlan(path, plan, report);
+            if (plan.refused()) {
+                failure = reasonOf(plan.refusal);
+            } else {
+                printPlan(path, plan, report);
+                failure = plan.readTrace.text();  // "" when the read left no trace
+            }
         } else {
             const change::FileOutcome outcome = change::applyFileChange(path, request, changeOptions);
-            if (outcome.failed()) failure = outcome.failure.text();
+            if (outcome.failed()) failure = reasonOf(outcome.failure);
             else word = outcome.changes.empty() ? "unchanged" : doneWord;
         }
         outcomes[place] = std::make_unique<Outcome>(Outcome{std::move(report).str(), std::move(failure), word});
     };
     forEachFileInOrder(files.paths, options.jobs, workOnPlace, [&](std::size_t place, std::size_t firstPlace) {
         const std::string& failure = outcomes[firstPlace]->failure;
+        out << outcomes[firstPlace]->report;
         if (failure.empty()) {
-            out << outcomes[firstPlace]->report;
             if (!options.dryRun) out << escapedForLine(files.paths[place]) << ": " << outcomes[firstPlace]->word << '\n';
         } else {
             err << "quorvane-cli: " << escapedForLine(files.paths[place]) << ": failed: " << escapedForLine(failure) << '\n';

@@ -2,8 +2,8 @@
 // (change/file_request.h): a row option gives its row a value, a date or time option replaces
 // that part of a file time, an attribute option sets or clears its bit (absent: left as it
 // is), --backup copies each file aside first; --defaults starts from the program's saved
-// batch settings, --dry-run only reports, --force-signed changes signed files too, -r walks
-// subfolders.
+// batch settings, --dry-run only reports, --force-signed changes signed files too,
+// --allow-new-times changes in place files whose times cannot be kept, -r walks subfolders.
 #pragma once
 
 #include <functional>

@@ -11,14 +11,17 @@ constexpr std::string_view kSynopsis =
     "Usage: quorvane-cli show [--json] [-r] [--] FILE|FOLDER...\n"
     "       quorvane-cli set [OPTIONS] [-r] [--] FILE|FOLDER...\n"
     "       quorvane-cli export [-o OUT.csv|-] [--force] [--safe-formulas] [--custom] [--progress] [-r] [--] FILE|FOLDER...\n"
-    "       quorvane-cli scrub [--keep ROWS] [--thumbnail] [--backup] [--dry-run] [-j N] [--force-signed] [-r] [--] FILE|FOLDER...\n"
+    "       quorvane-cli scrub [--keep ROWS] [--thumbnail] [--backup] [--dry-run] [-j N] [--force-signed]\n"
+    "                          [--allow-new-times] [-r] [--] FILE|FOLDER...\n"
     "       quorvane-cli COMMAND --help | --help | --version\n";
 
 constexpr std::string_view kShowHelp =
     "show   prints the 14 document properties of each file, then its three times and four\n"
     "       attributes, one \"Label: value\" line each; the file's times and attributes are\n"
-    "       left as they were. Control characters in names and values are escaped (\\n, \\t,\n"
-    "       \\r, \\xHH; a backslash as \\\\) so that every value stays on its line.\n"
+    "       left as they were (a read by a user who does not own the file may move its\n"
+    "       access time, which only its owner may set: \"its times cannot be put back\").\n"
+    "       Control characters in names and values are escaped (\\n, \\t, \\r, \\xHH; a\n"
+    "       backslash as \\\\) so that every value stays on its line.\n"
     "       --json prints one JSON array of {\"path\", \"readable\", \"properties\", \"times\",\n"
     "       \"attributes\"}, always valid UTF-8: a byte that is not UTF-8 in a name or value\n"
     "       becomes U+FFFD, and when the path is not valid UTF-8 the object also holds\n"
@@ -63,6 +66,12 @@ constexpr std::string_view kSetHelp =
     "       --force-signed changes the properties of digitally signed files too, which\n"
     "         invalidates their signatures; without it such a file fails with \"signed\n"
     "         document: changing it would invalidate its signature\" and stays as it was.\n"
+    "       --allow-new-times changes a .ppt that you may write but do not own (a shared\n"
+    "         deck of another user): only its owner may set its times, so it takes the\n"
+    "         moment of the write as its modification time. Without it such a file fails\n"
+    "         with \"its times cannot be kept: you do not own it\" and stays as it was. A\n"
+    "         .pptx of another owner fails with \"its owner cannot be kept\" either way, and\n"
+    "         file times given for a file of another owner with \"its times cannot be set\".\n"
     "       Options may also be written --option=VALUE.\n";
 
 constexpr std::string_view kExportHelp =
@@ -91,7 +100,7 @@ constexpr std::string_view kScrubHelp =
     "         total_editing_minutes, last_printed, '-' also for '_'; may be given more\n"
     "         than once).\n"
     "       --thumbnail also removes the document's thumbnail picture.\n"
-    "       --backup, --force-signed as for set.\n"
+    "       --backup, --force-signed, --allow-new-times as for set.\n"
     "       --dry-run prints per file what would be removed (\"Label: 'old' -> ''\",\n"
     "         \"Custom NAME: 'value' -> '(removed)'\", \"thumbnail: '(present)' ->\n"
     "         '(removed)'\") and changes nothing.\n"

@@ -77,8 +77,6 @@ FinalMetadata finalMetadataOf(const std::string& path, const struct stat& info, 
     return final;
 }
 
-bool sameInstant(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
-
 // Gives the written file its final times and word. A package's new file has them already, and a
 // file written in place only needs its two times: set on the file as it is (its owner may set
 // times on a read-only file), so that it is never writable after its write. Anything else (a

@@ -47,6 +47,8 @@ timespec timespecOfEpochMs(std::int64_t utcMs)
     return timespec{time_t(seconds), long(ms * kNanosecondsPerMs)};
 }
 
+bool sameInstant(const timespec& a, const timespec& b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; }
+
 bool FileEntryExists(const std::string& path)
 {
     struct stat info {};

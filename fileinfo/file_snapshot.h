@@ -44,5 +44,7 @@ timespec timespecOf(convert::FileTime fileTime);
 // convert::localToUtcEpochMs), over the whole range; nanoseconds below a millisecond are cut.
 std::int64_t epochMsOf(const timespec& instant);
 timespec timespecOfEpochMs(std::int64_t utcMs);
+// Whether two POSIX instants are the same to the nanosecond.
+bool sameInstant(const timespec& a, const timespec& b);
 
 }  // namespace quorvane::fileinfo

@@ -36,6 +36,13 @@ Failure cannotStore(const timespec& asked)
     return Failure(FailureKind::Conversion, "the file system cannot store " + convert::DateTimeToDisplayText(local));
 }
 
+// Whether a file shows the times and attribute word it had when `snapshot` was taken.
+bool asRead(const FileSnapshot& now, const FileSnapshot& snapshot)
+{
+    return now.attributes == snapshot.attributes && now.creationTime == snapshot.creationTime &&
+           sameInstant(now.exactLastAccess, snapshot.exactLastAccess) && sameInstant(now.exactLastWrite, snapshot.exactLastWrite);
+}
+
 }  // namespace
 
 FileInstants instantsOf(const FileSnapshot& snapshot)
@@ -105,14 +112,18 @@ bool SetFileTimes(const std::string& path, convert::DateTime creation, convert::
     return !setFileInstants(path, asked, instantsOf(*snapshot)).failed();
 }
 
-bool putLastAccessBack(const std::string& path, const FileSnapshot& snapshot)
+Failure putLastAccessBack(const std::string& path, const FileSnapshot& snapshot)
 {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && sameInstant(info.st_atim, snapshot.exactLastAccess)) return {};
     const timespec lastAccessOnly[2] = {snapshot.exactLastAccess, {0, UTIME_OMIT}};
-    return ::utimensat(AT_FDCWD, path.c_str(), lastAccessOnly, 0) == 0;
+    if (::utimensat(AT_FDCWD, path.c_str(), lastAccessOnly, 0) == 0) return {};
+    return Failure::fromErrno(errno).within("its times cannot be put back");
 }
 
 Failure restoreAfterRead(const std::string& path, const FileSnapshot& snapshot)
 {
+    if (const auto now = readFileSnapshot(path); now.ok() && asRead(*now, snapshot)) return {};
     Failure failure;
     if (snapshot.attributes & kReadOnly)
         failure = setAttributeWord(path, snapshot.attributes & ~kReadOnly).within("read-only cannot be cleared");

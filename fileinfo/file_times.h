@@ -45,15 +45,19 @@ Failure setFileInstants(const std::string& path, const FileInstants& asked, cons
 bool SetFileTimes(const std::string& path, convert::DateTime creation, convert::DateTime lastWrite,
                   convert::DateTime lastAccess);
 
-// Gives a file the snapshot's last-access time again, which reading the file may have moved;
-// nothing else changes, and no exclusive open is needed. True when the time was set.
-bool putLastAccessBack(const std::string& path, const FileSnapshot& snapshot);
+// Gives a file the snapshot's last-access time again when reading the file moved it; nothing
+// else changes, and no exclusive open is needed. Only the file's owner (or root) may set a time,
+// and a read by anyone else moves it (O_NOATIME is the owner's too). Failure{} when the time is
+// the snapshot's; else "its times cannot be put back: <the system's words>".
+Failure putLastAccessBack(const std::string& path, const FileSnapshot& snapshot);
 
-// Puts a file back after its properties were read: clears read-only when the snapshot has it,
-// sets the snapshot's times, then writes the snapshot's attribute word back. False when
-// read-only cannot be cleared, the file cannot be opened exclusively (for instance while another
-// process holds a lock on it), or a time or the final word is refused. Whatever the outcome, the
-// file ends with the snapshot's attribute word wherever that can be written.
+// Puts a file back after its properties were read, when the read moved anything: clears
+// read-only when the snapshot has it, sets the snapshot's times, then writes the snapshot's
+// attribute word back. True when the file shows the snapshot's times and word still (nothing is
+// set then, so that a reader who does not own the file may read it). False when read-only cannot
+// be cleared, the file cannot be opened exclusively (for instance while another process holds a
+// lock on it), or a time or the final word is refused. Whatever the outcome, the file ends with
+// the snapshot's attribute word wherever that can be written.
 bool RestoreFileTimesAfterRead(const std::string& path, const FileSnapshot& snapshot);
 // RestoreFileTimesAfterRead with the reason of a failure: Failure{} when the file is back as it
 // was; else the first refusal, with the step in front ("its times cannot be put back: in use by

@@ -24,8 +24,6 @@ enum class Condition {
     FullDevice,              // the file lies on a full 2 MiB tmpfs in a private mount namespace
 };
 
-constexpr char kOtherUser[] = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
-
 bool shellSucceeds(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
 
 TEST_F(Cli, EachFailurePrintsItsRealReason)

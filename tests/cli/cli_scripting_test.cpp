@@ -1,7 +1,7 @@
 // quorvane-cli as scripts use it: the export output and its refusals, standard output through a
 // pipe, "--", per-command help and --version, valid UTF-8 JSON with lossless path bytes, escaped
 // text lines, folders with and without -r, --dry-run touching nothing, --defaults applying the
-// program's saved batch settings, and exit status 1 when a file's times cannot be put back.
+// program's saved batch settings, and a user who may write a shared deck but does not own it.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <ctime>
 #include <fstream>
 #include <regex>
 
@@ -23,14 +24,13 @@
 #include "fileinfo/file_snapshot.h"
 #include "tests/cli/cli_fixture.h"
 #include "tests/support/corpus.h"
+#include "tests/support/fileinfo_fixtures.h"
 #include "tests/support/package_builder.h"
 
 namespace quorvane::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-constexpr char kOtherUser[] = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
 
 std::string joined(const std::vector<std::string>& arguments)
 {
@@ -299,21 +299,74 @@ TEST_F(Cli, DefaultsApplyTheProgramsSavedBatchSettingsWithOptionsOverridingThem)
     EXPECT_EQ(run({"set", "--defaults", byTool}, emptyConfig).status, 2) << "a store that cannot be read";
 }
 
-TEST_F(Cli, ShowAndExportExitWithOneWhenTheTimesCannotBePutBack)
+// A user who may write a file but does not own it (root's group-writable decks in a shared
+// folder): a read fails only when it moved a time that only the owner may put back, and a change
+// that cannot keep what only the owner may set is refused before anything is written.
+TEST_F(Cli, ANonOwnerOfASharedDeckReadsItAndIsRefusedWhatOnlyItsOwnerMayDo)
 {
     QUORVANE_REQUIRE_CORPUS();
-    if (::geteuid() != 0) GTEST_SKIP() << "needs root: a root-owned file shown by another user";
-    if (std::system((std::string(kOtherUser) + "true >/dev/null 2>&1").c_str()) != 0)
-        GTEST_SKIP() << "setpriv cannot switch to uid 65534 here";
-    fs::permissions(scratch_.path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
-    const std::string path = copyOf("WithComments.ppt");
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root: root's files used by another user";
+    if (const std::string cannot = letOtherUserRunTheTool(); !cannot.empty()) GTEST_SKIP() << cannot;
+    const fs::path shared = scratch_.path() / "shared";
+    fs::create_directory(shared);
+    fs::permissions(shared, fs::perms::all);
     const auto otherUser = [](const std::string& command) { return kOtherUser + command; };
-    for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"show", path}, {"show", "--json", path}, {"export", path}}) {
-        const CliRun result = run(arguments, otherUser);
-        EXPECT_EQ(result.status, 1) << joined(arguments);
-        EXPECT_NE(result.err.find(path + ": its times cannot be put back: "), std::string::npos) << result.err;
+    // Under relatime a read moves the access time only while it is not after the file's last
+    // change: an hour ahead it stays, before the last write it moves.
+    const timespec lastWrite{1'000'000'000, 0}, stays{std::time(nullptr) + 3600, 0}, moves{900'000'000, 0};
+    const auto sharedDeck = [&](const char* name) {
+        const std::string path = (shared / name).string();
+        fs::copy_file(corpusDir() / "files" / name, path);
+        EXPECT_EQ(::chown(path.c_str(), 0, 65534), 0);
+        fs::permissions(path, fs::perms(0664));
+        setAccessAndWriteTimes(path, stays, lastWrite);
+        return path;
+    };
+    const std::string ppt = sharedDeck("WithComments.ppt"), pptx = sharedDeck("SmartArt.pptx");
+    const FileState pptBefore = stateOf(ppt), pptxBefore = stateOf(pptx);
+    const std::string pptTitle = testing::documentRows(ppt).value()[0];
+    const std::string pptxTitle = testing::documentRows(pptx).value()[0];
+    const std::string notKept = "its times cannot be kept: you do not own it; --allow-new-times changes it anyway";
+    const struct {
+        std::vector<std::string> arguments;
+        std::string reason;  // "" for a run that succeeds
+    } cases[] = {
+        {{"show", ppt, pptx}, ""},
+        {{"show", "--json", ppt, pptx}, ""},
+        {{"export", ppt, pptx}, ""},
+        {{"set", "--dry-run", "--title", pptTitle, ppt}, ""},
+        {{"set", "--title", pptxTitle, pptx}, ""},
+        {{"set", "--title", "New", ppt}, ppt + ": failed: " + notKept},
+        {{"set", "--dry-run", "--title", "New", ppt}, ppt + ": failed: " + notKept},
+        {{"set", "--allow-new-times", "--title", "New", pptx}, pptx + ": failed: its owner cannot be kept: you do not own it"},
+        {{"set", "--dry-run", "--title", "New", pptx}, pptx + ": failed: its owner cannot be kept: you do not own it"},
+        {{"set", "--allow-new-times", "--modify-date", "2001-02-03", ppt},
+         ppt + ": failed: its times cannot be set: you do not own it"},
+    };
+    for (const auto& c : cases) {
+        const CliRun result = run(c.arguments, otherUser);
+        EXPECT_EQ(result.status, c.reason.empty() ? 0 : 1) << joined(c.arguments) << result.err;
+        EXPECT_NE(result.err.find(c.reason), std::string::npos) << result.err;
+        EXPECT_TRUE(stateOf(ppt) == pptBefore && stateOf(pptx) == pptxBefore) << joined(c.arguments);
     }
+
+    // A read that moved the access time fails: only the owner may put it back.
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"show", ppt}, {"export", ppt},
+                                                      {"set", "--dry-run", "--title", pptTitle, ppt}}) {
+        setAccessAndWriteTimes(ppt, moves, lastWrite);
+        const CliRun result = run(arguments, otherUser);
+        const bool moved = stateOf(ppt).access.tv_sec != moves.tv_sec;  // not on a noatime mount
+        EXPECT_EQ(result.status, moved ? 1 : 0) << joined(arguments) << result.err;
+        if (moved) {
+            EXPECT_NE(result.err.find(ppt + ": "), std::string::npos) << result.err;
+            EXPECT_NE(result.err.find("its times cannot be put back: permission denied"), std::string::npos) << result.err;
+        }
+    }
+
+    const CliRun allowed = run({"set", "--allow-new-times", "--title", "New", ppt}, otherUser);
+    EXPECT_EQ(allowed.out, ppt + ": changed\n") << allowed.err;
+    EXPECT_EQ(testing::documentRows(ppt).value()[0], "New");
+    EXPECT_EQ(statOf(ppt).st_uid, 0u);
 }
 
 }  // namespace
