@@ -81,7 +81,8 @@ std::string readBack(RandomAccessFile& file, const props::Fmtid& fmtid, std::uin
     auto stream = opened.value().readStream(*entryId, propset::kMaxPropertySetStreamBytes);
     require(stream.ok());
     const auto layout = propset::parsePropertySet(*stream);
-    require(layout && !layout->sections.empty());
+    require(layout.has_value());
+    if (layout->sections.empty()) return {};  // a set without a section holds no value
     const auto value = propset::readProperty(*stream, layout->sections.front(), propertyId);
     if (!value) return {};
     return props::isDurationRow(row) ? propset::EditTimeValueToText(*value) : propset::PropertyValueToText(*value);

@@ -64,8 +64,8 @@ Failure setPartRows(ParsedPart& part, const std::array<int, N>& rows, const prop
         const auto before = elementText(part, element);
         if (!before.ok()) return before.failure();
         if (element && *before == **text) continue;
-        if (!element && (*text)->empty() && (row == props::kLastPrintedRow || row == props::kTotalEditingTimeRow))
-            continue;
+        // An empty text says the property has no value; an absent element has none already.
+        if (!element && (*text)->empty()) continue;
         if (Failure refused = setElementText(part, element, name, **text); refused.failed()) return refused;
         changed = true;
     }

@@ -121,11 +121,25 @@ Result<std::vector<std::byte>> patchedStream(std::span<const std::byte> stream, 
 
 bool removes(const PropertyWrite& write) { return write.kind == PropertyWrite::Kind::Remove; }
 
+// An empty text or a null value says that the property has no value: where the property is
+// absent, it has none already and nothing is written.
+bool givesNoValue(const PropertyWrite& write)
+{
+    return removes(write) || write.kind == PropertyWrite::Kind::Null ||
+           (write.kind == PropertyWrite::Kind::Text && write.text.empty());
+}
+
+bool holdsProperty(const Section& section, std::uint32_t id)
+{
+    return std::any_of(section.entries.begin(), section.entries.end(),
+                       [id](const PropertyEntry& entry) { return entry.id == id; });
+}
+
 // Applies one write to the set's stream (nullopt: the set is missing or holds no section; a new
-// set is made unless the write removes a property). The failure when it cannot be applied.
+// set is made unless the write gives no value). The failure when it cannot be applied.
 Failure applyWrite(std::optional<std::vector<std::byte>>& stream, const props::Fmtid& fmtid, const PropertyWrite& write)
 {
-    if (!stream && removes(write)) return {};
+    if (!stream && givesNoValue(write)) return {};
     if (!stream) {
         const auto typed = typedValueOf(write, convert::kCodePageUtf16);
         if (!typed.ok()) return typed.failure();
@@ -134,6 +148,7 @@ Failure applyWrite(std::optional<std::vector<std::byte>>& stream, const props::F
     }
     const auto layout = parsePropertySet(*stream);
     if (!layout || layout->sections.empty()) return damagedPropertySet("its header or section list is broken");
+    if (givesNoValue(write) && !holdsProperty(layout->sections.front(), write.propertyId)) return {};
     if (removes(write)) {
         auto removed = removeProperty(*stream, write.propertyId);
         if (!removed) return damagedPropertySet("its first section is broken or overlapped");

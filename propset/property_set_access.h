@@ -80,7 +80,8 @@ struct PropertyWrite {
 // The stream of set `fmtid` with `writes` applied in order to its first section ([MS-OLEPS]
 // 2.20-2.21), every other byte kept (propset_writer.h); `stream` nullopt means the set is absent
 // (or holds no section): a new one is made (one section, class id = fmtid, code page 1200) unless
-// the writes only remove. Gives nullopt when the set stays absent. A section without a code page
+// the writes give no value. A write of no value (an empty text, a null, a removal) to a property
+// the section does not hold writes nothing. Gives nullopt when the set stays absent. A section without a code page
 // that holds no text yet gets code page 1200 declared, first in its table and values
 // (declareCodePageFirst), before a VT_LPSTR is written; one that holds text is written in 1252,
 // as it is read. Failures: "damaged property set: ..." for a

@@ -90,6 +90,16 @@ std::vector<std::pair<std::string, std::vector<std::byte>>> otherEntries(const f
     return entries;
 }
 
+std::string corePart(const fs::path& package)
+{
+    auto file = PosixFile::open(package.string(), OpenMode::ReadShared);
+    const auto directory = file ? zip::ReadDirectory(*file) : std::nullopt;
+    const auto index = directory ? zip::findEntry(*directory, "docProps/core.xml") : std::nullopt;
+    if (!index) return {};
+    const auto bytes = zip::readEntryData(*file, *directory, *index).value_or(std::vector<std::byte>{});
+    return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
 testing::StreamMap streamsOf(const fs::path& compoundFile)
 {
     auto file = PosixFile::open(compoundFile.string(), OpenMode::ReadShared);
@@ -243,6 +253,20 @@ TEST_F(ChangeEngine, EmptyRowsForAbsentPropertiesAndHeldValuesWriteNothing)
         }
         EXPECT_EQ(testing::FileTrace::of(file), trace);
         EXPECT_EQ(testing::readFileBytes(file), bytes);
+
+        // With a new title beside them, the empty rows still add no property: the .ppt's
+        // DocumentSummaryInformation stays as it was, the package's core part gains no category.
+        batch.rowValues[0] = "Neuer Titel";
+        batch.rowChecks[0] = true;
+        const auto streamsBefore = streamsOf(file);
+        ASSERT_EQ(applied(file, batchRequest(batch)), "");
+        EXPECT_EQ(rowsOf(file).value_or(RowTexts{})[0], "Neuer Titel");
+        if (isPackage(file)) {
+            EXPECT_EQ(corePart(file).find("category"), std::string::npos);
+        } else {
+            const std::u16string documentSummary = u"\x05" "DocumentSummaryInformation";
+            EXPECT_EQ(streamsOf(file).at(documentSummary), streamsBefore.at(documentSummary));
+        }
     }
 }
 
