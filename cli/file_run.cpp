@@ -9,8 +9,20 @@
 #include "cli/file_arguments.h"
 #include "cli/output_text.h"
 #include "cli/parallel_files.h"
+#include "document/signature_check.h"
 
 namespace quorvane::cli {
+namespace {
+
+// The reason printed for a file that failed: the core's, with the option that overrides the
+// refusal of a signed document (the window has no such option, so the core cannot name it).
+std::string reasonOf(const Failure& failure)
+{
+    if (failure == document::signedDocumentRefusal()) return failure.text() + "; --force-signed changes it anyway";
+    return failure.text();
+}
+
+}  // namespace
 
 int changeFiles(const FileOptions& options, std::string_view doneWord, const change::FileRequest& request,
                 std::ostream& out, std::ostream& err)
@@ -31,11 +43,11 @@ int changeFiles(const FileOptions& options, std::string_view doneWord, const cha
         std::string_view word;
         if (options.dryRun) {
             const change::FilePlan plan = change::planFileChange(path, request, changeOptions);
-            if (plan.refused()) failure = plan.refusal.text();
+            if (plan.refused()) failure = reasonOf(plan.refusal);
             else printPlan(path, plan, report);
         } else {
             const change::FileOutcome outcome = change::applyFileChange(path, request, changeOptions);
-            if (outcome.failed()) failure = outcome.failure.text();
+            if (outcome.failed()) failure = reasonOf(outcome.failure);
             else word = outcome.changes.empty() ? "unchanged" : doneWord;
         }
         outcomes[place] = std::make_unique<Outcome>(Outcome{std::move(report).str(), std::move(failure), word});

@@ -55,14 +55,17 @@ constexpr std::string_view kSetHelp =
     "       --backup first copies each file to FILE.bak beside it, once the change is known\n"
     "         to go ahead; a file that cannot be copied is not changed.\n"
     "       --defaults starts from the batch settings saved by the program (its saved\n"
-    "         defaults); the other options given override them.\n"
+    "         defaults); the other options given override them. Without saved settings\n"
+    "         nothing is changed.\n"
     "       --dry-run prints per file what would change (\"Label: old -> new\") and changes\n"
     "         nothing, the file's times included; a file the change would refuse fails\n"
     "         with the same reason. It reads each file as the change does.\n"
     "       --force-signed changes the properties of digitally signed files too, which\n"
     "         invalidates their signatures; without it such a file fails with \"signed\n"
-    "         document: changing it would invalidate its signature\" and stays as it was.\n"
-    "       Options may also be written --option=VALUE.\n";
+    "         document: changing it would invalidate its signature; --force-signed\n"
+    "         changes it anyway\" and stays as it was.\n"
+    "       Options may also be written --option=VALUE, and must be for a VALUE that\n"
+    "         begins with --.\n";
 
 constexpr std::string_view kExportHelp =
     "export writes the values of the files as CSV (RFC 4180, UTF-8, CR LF), as the program's\n"
@@ -135,9 +138,9 @@ bool printCommandHelp(std::string_view command, std::ostream& out)
 
 void printVersion(std::ostream& out) { out << "quorvane-cli " << QUORVANE_VERSION << '\n'; }
 
-int usageError(std::ostream& err, const std::string& message)
+int usageError(std::ostream& err, const std::string& message, std::string_view command)
 {
-    err << "quorvane-cli: " << message << "\nTry 'quorvane-cli --help'.\n";
+    err << "quorvane-cli: " << message << "\nTry 'quorvane-cli " << command << (command.empty() ? "" : " ") << "--help'.\n";
     return kUsageStatus;
 }
 

@@ -16,6 +16,9 @@
 
 namespace quorvane::testing {
 
+// Runs a shell command as uid and gid 65534 without supplementary groups.
+inline constexpr char kOtherUser[] = "setpriv --reuid=65534 --regid=65534 --clear-groups ";
+
 struct CliRun {
     int status = -1;
     std::string out;
@@ -36,7 +39,7 @@ protected:
     CliRun run(const std::vector<std::string>& arguments,
                const std::function<std::string(const std::string&)>& wrap = {})
     {
-        std::string command = "env LC_ALL=C " + shellQuoted(QUORVANE_BINARY_DIR "/cli/quorvane-cli");
+        std::string command = "env LC_ALL=C " + shellQuoted(tool_);
         for (const std::string& argument : arguments) command += " " + shellQuoted(argument);
         if (wrap) command = wrap(command);
         const std::filesystem::path out = scratch_.path() / "out.txt", err = scratch_.path() / "err.txt";
@@ -50,7 +53,27 @@ protected:
         std::filesystem::permissions(path, std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
         return path.string();
     }
+    // Lets uid 65534 run the tool (root only): from here on run() runs a copy of it in the scratch
+    // folder, which that user may enter, as the build folder it was built in may not be (a
+    // checkout under a home of mode 0700). The tool links the project's libraries statically.
+    // Gives why that user still cannot run it, "" when it can.
+    std::string letOtherUserRunTheTool()
+    {
+        namespace fs = std::filesystem;
+        if (std::system((std::string(kOtherUser) + "true >/dev/null 2>&1").c_str()) != 0)
+            return "setpriv cannot switch to uid 65534 here";
+        const fs::path copy = scratch_.path() / "tool" / "quorvane-cli";
+        fs::create_directory(copy.parent_path());
+        fs::copy_file(tool_, copy);
+        fs::permissions(scratch_.path(), fs::perms::others_exec, fs::perm_options::add);
+        fs::permissions(copy.parent_path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+        tool_ = copy.string();
+        if (std::system((std::string(kOtherUser) + shellQuoted(tool_) + " --version >/dev/null 2>&1").c_str()) != 0)
+            return "uid 65534 cannot run " + tool_ + ": a folder above it is closed to that user";
+        return "";
+    }
     ScratchDir scratch_;
+    std::string tool_ = QUORVANE_BINARY_DIR "/cli/quorvane-cli";
 };
 
 }  // namespace quorvane::testing
