@@ -29,7 +29,8 @@ constexpr std::uint32_t kFirstReadOnlyPropertyId = 0x80000000;
 constexpr convert::FileTime kFileTimeOfYear10000 = 3'067'671ull * 864'000'000'000ull;
 
 // Why the text of `write` has no form in `codePage`, naming the first character that has none:
-// "Title: "€" (U+20AC) is not in code page 1252"; text that is no valid UTF-8 is named as such.
+// "Title: "€" (U+20AC) cannot be stored in code page 1252"; text that is no valid UTF-8 is named
+// as such.
 Failure notInCodePage(const PropertyWrite& write, std::uint16_t codePage)
 {
     const std::string page = " in code page " + std::to_string(codePage);
@@ -46,7 +47,7 @@ Failure notInCodePage(const PropertyWrite& write, std::uint16_t codePage)
         for (const char next : character.substr(1)) value = value << 6 | (static_cast<unsigned char>(next) & 0x3F);
         std::snprintf(codePoint, sizeof codePoint, "U+%04X", unsigned(value));
         return Failure(FailureKind::Conversion,
-                       write.label + ": \"" + std::string(character) + "\" (" + codePoint + ") is not" + page);
+                       write.label + ": \"" + std::string(character) + "\" (" + codePoint + ") cannot be stored" + page);
     }
     return Failure(FailureKind::Conversion, write.label + ": invalid UTF-8 cannot be stored" + page);
 }

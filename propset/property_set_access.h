@@ -91,8 +91,8 @@ Result<convert::FileTime> storablePropertyDate(std::int64_t utcMs);
 // that holds no text yet gets code page 1200 declared before a VT_LPSTR is written; one that
 // holds text is written in 1252, as it is read. Failures: "damaged property set: ..." for a
 // stream that does not parse or a section too broken to patch; Conversion for text the code page
-// cannot hold, naming the write's label and its first such character ("Title: "€" (U+20AC) is not
-// in code page 1252"); Unsupported for a refused id (0, 1, from 0x80000000) or type.
+// cannot hold, naming the write's label and its first such character ("Title: "€" (U+20AC) cannot
+// be stored in code page 1252"); Unsupported for a refused id (0, 1, from 0x80000000) or type.
 Result<std::optional<std::vector<std::byte>>> streamWithWrites(std::optional<std::vector<std::byte>> stream,
                                                                const props::Fmtid& fmtid,
                                                                std::span<const PropertyWrite> writes);

@@ -214,7 +214,7 @@ TEST_F(Cli, SetOptionsWithBadValuesAreUsageErrorsThatTouchNothing)
         {"set", "--backup=yes", "--title", "x", path},
         {"set", "--read-only", "on"},
         {"set", "--title", "--dry-run", path},  // a forgotten value does not swallow the next option
-        {"set", "--custom", "--backup", "--title", "x", path},
+        {"set", "--custom", "--title=x", path},
         {"set", "--total-editing-time", "-5", path},
     };
     for (const auto& arguments : cases) {

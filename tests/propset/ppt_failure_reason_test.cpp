@@ -57,7 +57,7 @@ TEST(PptFailureReason, EachConditionGivesItsReasonAndARefusedChangeWritesNothing
     const std::string printed = displayText({2020, 1, 1, 10, 0, 0, 0});
     const RowTextChanges newTitle{{kTitleRow, "New title"}};
     // The refusal names the property and the first character that has no form in the page.
-    const auto notIn1252 = [](const std::string& label) { return label + ": \"\xE4\xB8\xAD\" (U+4E2D) is not in code page 1252"; };
+    const auto notIn1252 = [](const std::string& label) { return label + ": \"\xE4\xB8\xAD\" (U+4E2D) cannot be stored in code page 1252"; };
     const std::vector<ReasonCase> cases{
         {"lock held by another process",
          [](ScratchDir& scratch, auto& keep) {
@@ -72,7 +72,8 @@ TEST(PptFailureReason, EachConditionGivesItsReasonAndARefusedChangeWritesNothing
          newTitle, true, FailureKind::Damaged, "damaged compound file: shorter than its 512-byte header"},
         {"bad signature",
          [&](ScratchDir& scratch, auto&) { return copyWith(scratch, [](std::string& b) { b[0] = 'P'; }); },
-         newTitle, true, FailureKind::Damaged, "damaged compound file: bad header signature"},
+         newTitle, true, FailureKind::Unsupported,
+         "not a presentation: it begins with neither the signature of a compound file nor that of a ZIP archive"},
         {"directory chain leaves the file",
          [&](ScratchDir& scratch, auto&) {
              // [MS-CFB] 2.2: firstDirSector, at 0x30, pointed far past the end of the file.
