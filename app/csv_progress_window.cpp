@@ -112,7 +112,7 @@ void TForm9::finishExport()
 void TForm9::saveAndClose()
 {
     if (!cancelled_) {
-        outcome_.saved = saveExportList(QFile::encodeName(fileName_).toStdString(), lines_);
+        outcome_.saved = !saveExportList(QFile::encodeName(fileName_).toStdString(), lines_).failed();
         if (!outcome_.saved)
             app::showMessage(this, QStringLiteral("Cannot save to ") + fileName_ +
                                        QStringLiteral("\nplease close other application that open this file!"));

@@ -52,7 +52,7 @@ void TForm1::BitBtn9Click()
     exporting::WriteCsvHeader(lines);
     const Failure failure = exporting::appendFileLine(linePath(*ListView1, line), lines);
     setLineFailure(*ListView1, line, failureReason(kExportFailedStep, failure));
-    if (!exporting::saveExportList(QFile::encodeName(fileName).toStdString(), lines)) {
+    if (exporting::saveExportList(QFile::encodeName(fileName).toStdString(), lines).failed()) {
         showMessage(this, QStringLiteral("Cannot save to ") + fileName +
                               QStringLiteral("\nplease close other application that open this file!"));
         showSelectedLineFailure();

@@ -79,12 +79,25 @@ void setValue(NamedValues& values, const std::string& name, const std::string& v
     values.emplace_back(name, value);
 }
 
-std::optional<std::string> readStoreText(const std::string& storePath)
+// The whole text of the store. nullopt when it cannot be opened; "" when it opened but cannot be
+// read whole (larger than kMaxStoreBytes, an I/O error). `failure` receives the reason of either.
+std::optional<std::string> readStoreText(const std::string& storePath, Failure& failure)
 {
-    auto file = PosixFile::open(storePath, OpenMode::ReadShared);
-    if (!file) return std::nullopt;
+    auto file = PosixFile::openOrFailure(storePath, OpenMode::ReadShared);
+    if (!file.ok()) {
+        failure = file.failure();
+        return std::nullopt;
+    }
+    const std::optional<std::uint64_t> size = file->size();
+    if (size && *size > kMaxStoreBytes) {
+        failure = Failure(FailureKind::Unsupported, "larger than 1 MiB");
+        return std::string();
+    }
     auto bytes = readWhole(*file, kMaxStoreBytes);
-    if (!bytes) return std::string();  // an oversized or unreadable store reads as empty
+    if (!bytes) {
+        failure = Failure::fromErrno(errno);
+        return std::string();
+    }
     return std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size());
 }
 
@@ -150,12 +163,22 @@ std::optional<NamedValues> openDefaultsKey(const std::string& storePath)
     if (storePath.empty()) return std::nullopt;
     struct stat info {};
     if (::stat(storePath.c_str(), &info) == 0) {
-        const auto text = readStoreText(storePath);
+        Failure unread;  // a store that opens but cannot be read whole reads as empty
+        const auto text = readStoreText(storePath, unread);
         return text ? std::optional(parseDefaultsStore(*text)) : std::nullopt;
     }
     if (errno != ENOENT) return std::nullopt;
     if (!writeStoreText(storePath, formatDefaultsStore({}))) return std::nullopt;
     return NamedValues{};
+}
+
+Result<NamedValues> readDefaultsKey(const std::string& storePath)
+{
+    if (storePath.empty()) return Failure(FailureKind::NotFound, "no store: neither XDG_CONFIG_HOME nor HOME is set");
+    Failure failure;
+    const auto text = readStoreText(storePath, failure);
+    if (failure.failed()) return failure.within(storePath);
+    return parseDefaultsStore(*text);
 }
 
 bool writeDefaultsKey(const std::string& storePath, const NamedValues& values, const TargetWrapper& wrapTarget)

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/failure.h"
 #include "base/temp_file.h"
 
 namespace quorvane::change {
@@ -38,6 +39,11 @@ std::string formatDefaultsStore(const NamedValues& values);
 // Opens the key for reading, creating the store (folder and empty key) when it is missing.
 // nullopt when the store can neither be read nor created. Files over 1 MiB are not read.
 std::optional<NamedValues> openDefaultsKey(const std::string& storePath);
+
+// The values of the key as stored, for a reader that must not take a missing or unreadable store
+// for an empty one. The failure, after the store's path: "no such file" (kind NotFound) when
+// there is none, the reason it cannot be opened or read, "larger than 1 MiB". Creates nothing.
+Result<NamedValues> readDefaultsKey(const std::string& storePath);
 
 // Writes the given values into the key, keeping the other values already stored there (a value
 // stored under the same name in other letter case is replaced and keeps its stored name).

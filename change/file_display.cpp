@@ -70,6 +70,13 @@ FileDisplay ReadFileForDisplay(const std::string& path, bool withCustom)
     return display;
 }
 
+const Failure& FileDisplay::firstFailure() const
+{
+    for (const Failure* reason : {&failure, &rowsFailure, &snapshotFailure, &customFailure})
+        if (reason->failed()) return *reason;
+    return failure;
+}
+
 FileStatus statusAfterDisplay(FileStatus previous, bool succeeded)
 {
     if (!succeeded) return kUnreadable;

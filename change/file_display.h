@@ -67,6 +67,11 @@ struct FileDisplay {
     // file or a folder, else `rowsFailure`, else the put-back's ("its times cannot be put back:
     // in use by another program").
     Failure failure;
+
+    // Why any value shown is not the file's, for a reader that shows nothing it did not read:
+    // `failure`, else `rowsFailure` (a compound document shown with empty rows), else
+    // `snapshotFailure`, else `customFailure`; Failure{} when all was read and put back.
+    const Failure& firstFailure() const;
 };
 
 // Reads `path` for display and puts its times and attribute word back afterwards, also when the

@@ -1,5 +1,6 @@
 #include "change/saved_defaults.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -175,6 +176,22 @@ std::optional<BatchSettings> loadBatchDefaults(const std::string& storePath, Dat
 {
     const auto values = openDefaultsKey(storePath);
     if (!values) return std::nullopt;
+    return batchSettingsFromDefaults(*values, now);
+}
+
+Result<BatchSettings> loadSavedBatchSettings(const std::string& storePath, DateTime now)
+{
+    const auto values = readDefaultsKey(storePath);
+    if (!values.ok() && values.failure().kind() == FailureKind::NotFound)
+        return values.failure().within("no saved batch settings");
+    if (!values.ok()) return values.failure();
+    // A saved store holds every batch value, the dates never empty; a store holding none of them
+    // (the last folder used alone, say) holds no settings, and the first-start ones are no one's.
+    const NamedValues names = defaultsValuesOf(BatchSettings{});
+    const bool holdsSettings = std::any_of(names.begin(), names.end(), [&](const auto& named) {
+        return !valueOf(*values, named.first).empty();
+    });
+    if (!holdsSettings) return Failure(FailureKind::NotFound, "no saved batch settings in " + storePath);
     return batchSettingsFromDefaults(*values, now);
 }
 

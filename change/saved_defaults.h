@@ -31,6 +31,12 @@ bool saveBatchDefaults(const std::string& storePath, const BatchSettings& settin
 // nullopt when the store can neither be read nor created.
 std::optional<BatchSettings> loadBatchDefaults(const std::string& storePath, convert::DateTime now);
 
+// The settings saved in the store at `storePath`, read as loadBatchDefaults reads them, for a run
+// that must apply saved settings or none: the failure "no saved batch settings: PATH: no such
+// file" when there is no store, "no saved batch settings in PATH" when it holds none of the batch
+// values, else the reason it cannot be read (readDefaultsKey). Creates nothing.
+Result<BatchSettings> loadSavedBatchSettings(const std::string& storePath, convert::DateTime now);
+
 // The folder the file dialogs used last, kept in the same store under its own value name,
 // "lastfolder". It is no batch setting: defaultsValuesOf() leaves it out, saving the batch
 // settings keeps it as it is, and the batch settings read the same with or without it.

@@ -31,4 +31,24 @@ std::string csvLineForOutput(std::string_view line, bool safeFormulas)
     return out;
 }
 
+std::size_t csvFieldCount(std::string_view line)
+{
+    std::size_t count = 1;
+    bool insideQuotes = false;  // a doubled quote inside a value toggles twice
+    for (const char c : line) {
+        if (c == '"') insideQuotes = !insideQuotes;
+        else if (c == ',' && !insideQuotes) ++count;
+    }
+    return count;
+}
+
+std::string withFieldCount(std::string line, std::size_t fieldCount)
+{
+    std::size_t count = csvFieldCount(line);
+    if (count >= fieldCount) return line;
+    if (line.ends_with(',')) line += "\"\"";
+    for (; count < fieldCount; ++count) line += ",\"\"";
+    return line;
+}
+
 }  // namespace quorvane::cli

@@ -81,9 +81,10 @@ std::optional<CustomArguments> takeCustomOptions(const std::vector<std::string>&
             taken.edits.push_back({props::CustomEdit::Kind::RemoveAll, {}, {}});
             continue;
         }
-        const std::optional<std::string> given = optionValue(arguments, i, option);
+        std::string missing;
+        const std::optional<std::string> given = optionValue(arguments, i, option, missing);
         if (!given) {
-            *problem = "set: " + option + ": no value given";
+            *problem = "set: " + missing;
             return std::nullopt;
         }
         const std::string& value = *given;

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include "change/file_display.h"
 #include "change/progress_percent.h"
 #include "cli/csv_output.h"
 #include "cli/export_options.h"
@@ -39,7 +40,7 @@ struct LineWithCustom {
 };
 
 // Adds the custom columns (export/custom_columns.h) to the header, lines[0], and to every full
-// file line; the other lines (a missing file's short line) stay as they are.
+// file line; the other lines (a missing file's short line) are filled up as they are written.
 void addCustomColumns(exporting::ExportList& lines, const std::vector<LineWithCustom>& fullLines)
 {
     std::vector<std::vector<props::CustomProperty>> customs;
@@ -56,11 +57,11 @@ int runExport(const std::vector<std::string>& arguments, std::ostream& out, std:
 {
     std::string problem;
     const auto request = parseExportArguments(arguments, &problem);
-    if (!request) return usageError(err, escapedForLine(problem));
+    if (!request) return usageError(err, escapedForLine(problem), "export");
     const FileArguments files = expandFileArguments(request->names, request->recursive);
     if (!request->output.empty()) {
         if (const std::string refusal = refusalOfOutput(request->output, files.paths, request->force); !refusal.empty())
-            return usageError(err, "export: " + escapedForLine(refusal));
+            return usageError(err, "export: " + escapedForLine(refusal), "export");
     }
     const std::vector<std::string>& paths = files.paths;
     const bool showBar = request->progress && ::isatty(STDERR_FILENO);
@@ -75,7 +76,10 @@ int runExport(const std::vector<std::string>& arguments, std::ostream& out, std:
     std::vector<std::optional<std::vector<props::CustomProperty>>> customs(paths.size());
     std::vector<LineWithCustom> linesWithCustom;
     const auto work = [&](std::size_t place) {
-        failures[place] = exporting::appendFileLine(paths[place], fileLines[place], request->custom ? &customs[place] : nullptr);
+        const change::FileDisplay read = change::ReadFileForDisplay(paths[place], request->custom);
+        exporting::appendDisplayLine(paths[place], read, fileLines[place], request->custom ? &customs[place] : nullptr);
+        // Every reason `show` gives: a line of empty values is no file's values.
+        failures[place] = read.firstFailure();
     };
     forEachFileInOrder(paths, request->jobs, work, [&](std::size_t i, std::size_t firstPlace) {
         const exporting::ExportList& added = fileLines[firstPlace];
@@ -92,14 +96,14 @@ int runExport(const std::vector<std::string>& arguments, std::ostream& out, std:
     });
     if (showBar) err << '\n';
     if (request->custom) addCustomColumns(lines, linesWithCustom);
-    for (std::string& line : lines) line = csvLineForOutput(line, request->safeFormulas);
+    // RFC 4180 2.4: each line holds as many fields as the header (a missing file's line too).
+    const std::size_t fieldCount = csvFieldCount(lines.front());
+    for (std::string& line : lines) line = csvLineForOutput(withFieldCount(std::move(line), fieldCount), request->safeFormulas);
     if (request->output.empty()) {
-        if (!writeLines(lines, out)) {
-            err << "quorvane-cli: cannot write to standard output\n";
-            return 1;
-        }
-    } else if (!exporting::saveExportList(request->output, lines)) {
-        err << "quorvane-cli: cannot save to " << escapedForLine(request->output) << '\n';
+        if (!writeLines(lines, out)) return 1;  // the tool names the cause as it ends
+    } else if (const Failure unsaved = exporting::saveExportList(request->output, lines); unsaved.failed()) {
+        err << "quorvane-cli: cannot save to " << escapedForLine(request->output) << ": " << escapedForLine(unsaved.text())
+            << '\n';
         return 1;
     }
     return status;

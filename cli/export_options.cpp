@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "cli/jobs_option.h"
+#include "cli/option_value.h"
 #include "fileinfo/folder_scan.h"
 
 namespace quorvane::cli {
@@ -36,11 +37,13 @@ std::optional<ExportRequest> parseExportArguments(const std::vector<std::string>
         } else if (argument == "--") {
             optionsEnded = true;
         } else if (argument == "-o" || argument == "--output") {
-            if (i + 1 == arguments.size()) {
-                *problem = "export: " + argument + " needs a file name (or - for standard output)";
+            std::string missing;  // -o is --output, which also takes --output=FILE
+            const std::optional<std::string> output = optionValue(arguments, i, "--output", missing);
+            if (!output) {
+                *problem = "export: " + missing + " (a file name, or - for standard output)";
                 return std::nullopt;
             }
-            request.output = arguments[++i];
+            request.output = *output;
             outputGiven = true;
         } else if (argument.starts_with("--output=") && argument.size() > 9) {
             request.output = argument.substr(9);

@@ -1,6 +1,7 @@
 #include "cli/file_arguments.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -17,16 +18,17 @@ struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
 
-bool isFolder(const std::string& path, bool followLink)
+bool isFolder(const std::string& path)
 {
     struct stat status {};
-    const int result = followLink ? ::stat(path.c_str(), &status) : ::lstat(path.c_str(), &status);
-    return result == 0 && S_ISDIR(status.st_mode);
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 // The real subfolders of `folder` (no symbolic links), sorted in byte order; the Failure when
-// the folder cannot be listed.
-Result<std::vector<std::string>> subfoldersOf(const std::string& folder)
+// the folder cannot be listed. An entry that cannot be looked at goes to `unlooked` with why.
+// Entries are looked at relative to the open folder, so that no path length limits the look.
+Result<std::vector<std::string>> subfoldersOf(const std::string& folder,
+                                              std::vector<std::pair<std::string, Failure>>& unlooked)
 {
     const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
     if (!dir) return Failure::fromErrno(errno).within("the folder cannot be listed");
@@ -35,7 +37,12 @@ Result<std::vector<std::string>> subfoldersOf(const std::string& folder)
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string name = entry->d_name;
         if (name == "." || name == "..") continue;
-        if (isFolder(prefix + name, false)) subfolders.push_back(prefix + name);
+        struct stat status {};
+        if (::fstatat(::dirfd(dir.get()), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+            if (errno != ENOENT) unlooked.emplace_back(prefix + name, Failure::fromErrno(errno).within("cannot be looked at"));
+        } else if (S_ISDIR(status.st_mode)) {
+            subfolders.push_back(prefix + name);
+        }
     }
     std::sort(subfolders.begin(), subfolders.end());
     return subfolders;
@@ -45,7 +52,7 @@ void addFolder(const std::string& folder, bool recursive, FileArguments& into)
 {
     // listPresentationFiles gives nothing for a folder it cannot read, so the listing is tried
     // here first to tell an empty folder from an unreadable one.
-    const Result<std::vector<std::string>> subfolders = subfoldersOf(folder);
+    const Result<std::vector<std::string>> subfolders = subfoldersOf(folder, into.unreadableFolders);
     if (!subfolders.ok()) {
         into.unreadableFolders.emplace_back(folder, subfolders.failure());
         return;
@@ -64,7 +71,7 @@ FileArguments expandFileArguments(const std::vector<std::string>& names, bool re
     for (const std::string& name : names) {
         // A name that ends in .ppt or .pptx names a presentation even when it is a folder, so
         // that the command reports it ("not a regular file") instead of looking inside.
-        if (!fileinfo::hasPresentationExtension(name) && isFolder(name, true)) addFolder(name, recursive, arguments);
+        if (!fileinfo::hasPresentationExtension(name) && isFolder(name)) addFolder(name, recursive, arguments);
         else arguments.paths.push_back(name);
     }
     return arguments;

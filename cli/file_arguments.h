@@ -17,7 +17,8 @@ struct FileArguments {
     // its files sorted by name in byte order, followed (recursive) by each subfolder's files in
     // the same way, subfolders in byte order of their names, depth first.
     std::vector<std::string> paths;
-    // The folders that could not be listed, with why; their files are missing from `paths`.
+    // The folders that could not be listed, and the entries of listed folders that could not be
+    // looked at (a path too long for the system), with why; their files are missing from `paths`.
     std::vector<std::pair<std::string, Failure>> unreadableFolders;
 };
 
@@ -26,8 +27,8 @@ struct FileArguments {
 // Anything else, a missing name included, stays in `paths` so that its command reports it.
 FileArguments expandFileArguments(const std::vector<std::string>& names, bool recursive);
 
-// Prints "quorvane-cli: FOLDER: REASON" to `err` for each unreadable folder; 1 when there was
-// one (the exit status of a run that missed files), else 0.
+// Prints "quorvane-cli: PATH: REASON" to `err` for each unreadable folder or entry; 1 when there
+// was one (the exit status of a run that missed files), else 0.
 int reportUnreadableFolders(const FileArguments& arguments, std::ostream& err);
 
 }  // namespace quorvane::cli

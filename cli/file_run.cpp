@@ -9,15 +9,17 @@
 #include "cli/file_arguments.h"
 #include "cli/output_text.h"
 #include "cli/parallel_files.h"
+#include "document/signature_check.h"
 
 namespace quorvane::cli {
 namespace {
 
 // The reason printed for a file that failed: the core's, with the option that overrides the
-// refusal of a change that cannot keep a non-owner's file times (the window has no such option,
-// so the core cannot name it).
+// refusal of a signed document or of a change that cannot keep a non-owner's file times (the
+// window has no such options, so the core cannot name them).
 std::string reasonOf(const Failure& failure)
 {
+    if (failure == document::signedDocumentRefusal()) return failure.text() + "; --force-signed changes it anyway";
     if (failure == change::timesNotKeptRefusal()) return failure.text() + "; --allow-new-times changes it anyway";
     return failure.text();
 }

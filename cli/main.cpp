@@ -1,6 +1,7 @@
 // quorvane-cli: shows and changes the document properties of presentation files from the
 // command line, through the same core as the program. The one place that catches
-// quorvane::Error and turns it into a message and an exit status.
+// quorvane::Error and turns it into a message and an exit status, and that reports standard
+// output that could not be written (exit status 1, with the system's reason).
 #include <algorithm>
 #include <clocale>
 #include <iostream>
@@ -11,17 +12,18 @@
 #include "cli/scrub_command.h"
 #include "cli/set_command.h"
 #include "cli/show_command.h"
+#include "cli/standard_output.h"
 #include "cli/usage.h"
 #include "base/error.h"
 #include "base/temp_cleanup.h"
 #include "propset/property_set_access.h"
 
-int main(int argc, char** argv)
+namespace {
+
+using namespace quorvane::cli;
+
+int runTool(const std::vector<std::string>& arguments)
 {
-    using namespace quorvane::cli;
-    std::setlocale(LC_ALL, "");  // dates in the user's display form, as in the program
-    quorvane::installTempCleanupHandlers();  // without it, a named temporary file may outlive SIGINT
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
     if (arguments.empty()) return usageError(std::cerr, "no command given");
     const std::string& command = arguments.front();
     if (command == "--help" || command == "-h" || command == "help") {
@@ -52,6 +54,20 @@ int main(int argc, char** argv)
         status = 1;
     }
     quorvane::propset::ShutdownPropertySetAccess();
-    std::cout.flush();
-    return std::cout.good() ? status : 1;
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::setlocale(LC_ALL, "");  // dates in the user's display form, as in the program
+    quorvane::installTempCleanupHandlers();  // without it, a named temporary file may outlive SIGINT
+    StandardOutput standardOutput(std::cout);
+    const int status = runTool(std::vector<std::string>(argv + 1, argv + argc));
+    if (const quorvane::Failure unwritten = standardOutput.flush(); unwritten.failed()) {
+        std::cerr << "quorvane-cli: cannot write to standard output: " << unwritten.text() << '\n';
+        return 1;
+    }
+    return status;
 }

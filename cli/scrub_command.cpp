@@ -52,9 +52,10 @@ std::optional<ScrubRequest> parseScrubArguments(const std::vector<std::string>& 
             *problem = "scrub: unknown option " + argument;
             return std::nullopt;
         }
-        const std::optional<std::string> rows = optionValue(arguments, i, option);
+        std::string missing;
+        const std::optional<std::string> rows = optionValue(arguments, i, option, missing);
         if (!rows) {
-            *problem = "scrub: --keep needs a list of rows";
+            *problem = "scrub: " + missing;
             return std::nullopt;
         }
         std::string rowProblem;
@@ -74,7 +75,7 @@ int runScrub(const std::vector<std::string>& arguments, std::ostream& out, std::
 {
     std::string problem;
     const auto request = parseScrubArguments(arguments, &problem);
-    if (!request) return usageError(err, escapedForLine(problem));
+    if (!request) return usageError(err, escapedForLine(problem), "scrub");
     return changeFiles(request->files, "scrubbed", change::scrubRequest(request->keep, request->thumbnail), out, err);
 }
 

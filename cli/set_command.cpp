@@ -11,7 +11,7 @@ int runSet(const std::vector<std::string>& arguments, std::ostream& out, std::os
 {
     std::string problem;
     const auto set = parseSetArguments(arguments, &problem);
-    if (!set) return usageError(err, escapedForLine(problem));
+    if (!set) return usageError(err, escapedForLine(problem), "set");
     return changeFiles(set->files, "changed", set->request, out, err);
 }
 

@@ -3,7 +3,6 @@
 #include <time.h>
 
 #include <algorithm>
-#include <charconv>
 #include <ctime>
 #include <string_view>
 
@@ -15,6 +14,7 @@
 #include "cli/option_value.h"
 #include "cli/row_names.h"
 #include "props/catalogue.h"
+#include "props/row_value_text.h"
 #include "convert/date_time.h"
 #include "convert/storable_date.h"
 
@@ -81,15 +81,12 @@ std::optional<props::RowValue> valueForRow(int row, const std::string& text, std
         return props::RowValue::instantValue(*utcMs);
     }
     if (props::isDurationRow(row)) {
-        std::string_view digits = text;
-        if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
-        std::int32_t minutes = 0;
-        const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), minutes);
-        if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) {
-            *problem = "'" + text + "' is not a whole number of minutes";
+        auto minutes = props::rowValueOfDisplayText(row, text);
+        if (!minutes.ok()) {
+            *problem = minutes.failure().text();
             return std::nullopt;
         }
-        return props::RowValue::minutesValue(minutes);
+        return std::move(minutes).value();
     }
     return props::RowValue::textValue(text);
 }
@@ -132,14 +129,14 @@ bool takesValue(const std::string& option)
 
 }  // namespace
 
-std::optional<change::BatchSettings> loadSavedDefaults()
+Result<change::BatchSettings> loadSavedDefaults()
 {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     ::localtime_r(&now, &local);
     const auto nowValue = convert::encodeDateTime(
         {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, 0});
-    return change::loadBatchDefaults(change::defaultsStorePath(), nowValue.value_or(0.0));
+    return change::loadSavedBatchSettings(change::defaultsStorePath(), nowValue.value_or(0.0));
 }
 
 std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& givenArguments, std::string* problem,
@@ -154,8 +151,8 @@ std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& give
     const auto optionsEnd = std::find(arguments.begin(), arguments.end(), "--");
     if (std::find(arguments.begin(), optionsEnd, kDefaultsOption) != optionsEnd) {
         const auto defaults = loadDefaults();
-        if (!defaults) {
-            *problem = "set: --defaults: the saved defaults cannot be read from " + change::defaultsStorePath();
+        if (!defaults.ok()) {
+            *problem = "set: --defaults: " + defaults.failure().text();
             return std::nullopt;
         }
         auto request = change::batchRequest(*defaults);
@@ -179,9 +176,10 @@ std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& give
             *problem = "set: unknown option " + argument;
             return std::nullopt;
         }
-        const std::optional<std::string> text = optionValue(arguments, i, option);
+        std::string missing;
+        const std::optional<std::string> text = optionValue(arguments, i, option, missing);
         if (!text) {
-            *problem = "set: " + option + " needs a value";
+            *problem = "set: " + missing;
             return std::nullopt;
         }
         std::string valueProblem;

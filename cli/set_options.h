@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/failure.h"
 #include "change/batch_settings.h"
 #include "change/file_request.h"
 #include "cli/file_options.h"
@@ -23,20 +24,21 @@ struct SetRequest {
     FileOptions files;            // its `backup` also set by saved defaults that ask for one
 };
 
-// Gives the batch settings saved by the program, or nullopt when its store cannot be read.
-using DefaultsLoader = std::function<std::optional<change::BatchSettings>()>;
+// Gives the batch settings saved by the program, or why there are none to give.
+using DefaultsLoader = std::function<Result<change::BatchSettings>()>;
 
-// The batch settings saved in the per-user store (change/saved_defaults.h), read as the program
-// reads them, the current local time standing in for missing dates.
-std::optional<change::BatchSettings> loadSavedDefaults();
+// The batch settings saved in the per-user store (change::loadSavedBatchSettings), read as the
+// program reads them, the current local time standing in for missing dates; the failure when
+// none are saved or the store cannot be read.
+Result<change::BatchSettings> loadSavedDefaults();
 
 // The request `arguments` (everything after "set") ask for. With --defaults the request starts
 // from `loadDefaults()` (change::batchRequest) and the other options override them (a saved
 // removal of every custom property comes before the custom options given). Custom values given
 // without a type keep, per file, the type the file stores them with (content.customFor). nullopt with the reason in
 // `problem` for an unknown option, a missing or malformed value (dates are read strictly, see
-// cli/date_argument.h; property dates outside convert/storable_date.h's bound), no file, nothing to change, or saved
-// defaults that cannot be read. "--" ends the options.
+// cli/date_argument.h; property dates outside convert/storable_date.h's bound), no file, nothing to
+// change, or no saved defaults to start from. "--" ends the options.
 std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& arguments, std::string* problem,
                                             const DefaultsLoader& loadDefaults = loadSavedDefaults);
 

@@ -36,12 +36,7 @@ FileReport readFile(const std::string& path)
     if (display.rows) report.rows = *display.rows;
     report.custom = display.custom;
     // A compound document whose rows cannot be read still counts as shown, but not for the tool.
-    for (const Failure* failure : {&display.failure, &display.rowsFailure, &display.snapshotFailure, &display.customFailure}) {
-        if (failure->failed()) {
-            report.failure = failure->text();
-            break;
-        }
-    }
+    report.failure = display.firstFailure().text();
     return report;
 }
 
@@ -101,13 +96,13 @@ int runShow(const std::vector<std::string>& arguments, std::ostream& out, std::o
         if (optionsEnded || argument == "-" || !argument.starts_with("-")) names.push_back(argument);
         else if (argument == "--") optionsEnded = true;
         else if (const JobsOption option = readJobsOption(arguments, index, jobs, jobsProblem); option != JobsOption::NotThis) {
-            if (option == JobsOption::Invalid) return usageError(err, "show: " + escapedForLine(jobsProblem));
+            if (option == JobsOption::Invalid) return usageError(err, "show: " + escapedForLine(jobsProblem), "show");
         }
         else if (argument == "--json") json = true;
         else if (argument == "-r" || argument == "--recursive") recursive = true;
-        else return usageError(err, "show: unknown option " + escapedForLine(argument));
+        else return usageError(err, "show: unknown option " + escapedForLine(argument), "show");
     }
-    if (names.empty()) return usageError(err, "show: no file given");
+    if (names.empty()) return usageError(err, "show: no file given", "show");
     const FileArguments files = expandFileArguments(names, recursive);
 
     int status = reportUnreadableFolders(files, err);

@@ -59,20 +59,23 @@ constexpr std::string_view kSetHelp =
     "       --backup first copies each file to FILE.bak beside it, once the change is known\n"
     "         to go ahead; a file that cannot be copied is not changed.\n"
     "       --defaults starts from the batch settings saved by the program (its saved\n"
-    "         defaults); the other options given override them.\n"
+    "         defaults); the other options given override them. Without saved settings\n"
+    "         nothing is changed.\n"
     "       --dry-run prints per file what would change (\"Label: old -> new\") and changes\n"
     "         nothing, the file's times included; a file the change would refuse fails\n"
     "         with the same reason. It reads each file as the change does.\n"
     "       --force-signed changes the properties of digitally signed files too, which\n"
     "         invalidates their signatures; without it such a file fails with \"signed\n"
-    "         document: changing it would invalidate its signature\" and stays as it was.\n"
+    "         document: changing it would invalidate its signature; --force-signed\n"
+    "         changes it anyway\" and stays as it was.\n"
     "       --allow-new-times changes a .ppt that you may write but do not own (a shared\n"
     "         deck of another user): only its owner may set its times, so it takes the\n"
     "         moment of the write as its modification time. Without it such a file fails\n"
     "         with \"its times cannot be kept: you do not own it\" and stays as it was. A\n"
     "         .pptx of another owner fails with \"its owner cannot be kept\" either way, and\n"
     "         file times given for a file of another owner with \"its times cannot be set\".\n"
-    "       Options may also be written --option=VALUE.\n";
+    "       Options may also be written --option=VALUE, and must be for a VALUE that\n"
+    "         begins with --.\n";
 
 constexpr std::string_view kExportHelp =
     "export writes the values of the files as CSV (RFC 4180, UTF-8, CR LF), as the program's\n"
@@ -148,9 +151,9 @@ bool printCommandHelp(std::string_view command, std::ostream& out)
 
 void printVersion(std::ostream& out) { out << "quorvane-cli " << QUORVANE_VERSION << '\n'; }
 
-int usageError(std::ostream& err, const std::string& message)
+int usageError(std::ostream& err, const std::string& message, std::string_view command)
 {
-    err << "quorvane-cli: " << message << "\nTry 'quorvane-cli --help'.\n";
+    err << "quorvane-cli: " << message << "\nTry 'quorvane-cli " << command << (command.empty() ? "" : " ") << "--help'.\n";
     return kUsageStatus;
 }
 

@@ -16,7 +16,8 @@ void printHelp(std::ostream& out);
 bool printCommandHelp(std::string_view command, std::ostream& out);
 // "quorvane-cli VERSION".
 void printVersion(std::ostream& out);
-// Prints "quorvane-cli: <message>" and a pointer to --help; returns kUsageStatus.
-int usageError(std::ostream& err, const std::string& message);
+// Prints "quorvane-cli: <message>" and a pointer to the help of `command` ("Try 'quorvane-cli
+// set --help'."), to the whole help when no command is given; returns kUsageStatus.
+int usageError(std::ostream& err, const std::string& message, std::string_view command = {});
 
 }  // namespace quorvane::cli

@@ -1,6 +1,7 @@
 #include "document/document_edit.h"
 
 #include <array>
+#include <cerrno>
 
 #include "document/encryption_check.h"
 #include "document/signature_check.h"
@@ -8,15 +9,15 @@
 namespace quorvane::document {
 namespace {
 
-// The format the first bytes of the open file announce, else the one its name suggests.
-DocumentFormat formatOfOpenFile(EditedFile& opened, const std::string& givenPath)
+// The format the first bytes of the open file announce; the failure when they cannot be read
+// or announce neither.
+Result<DocumentFormat> formatOfOpenFile(EditedFile& opened)
 {
     std::array<std::byte, 8> leading{};
     const std::uint64_t size = std::uint64_t(opened.info.st_size);
     const std::size_t count = std::size_t(std::min<std::uint64_t>(size, leading.size()));
-    if (count > 0 && opened.file.readAt(0, std::span(leading).first(count)))
-        if (const auto announced = formatOfLeadingBytes(std::span(leading).first(count))) return *announced;
-    return hasPackageExtension(givenPath) ? DocumentFormat::Package : DocumentFormat::CompoundFile;
+    if (count > 0 && !opened.file.readAt(0, std::span(leading).first(count))) return Failure::fromErrno(errno);
+    return announcedFormat(std::span(leading).first(count));
 }
 
 }  // namespace
@@ -25,7 +26,9 @@ Result<DocumentEdit> DocumentEdit::open(const std::string& path, bool forChange,
 {
     auto opened = openFileForEdit(path, forChange, finalMetadata);
     if (!opened.ok()) return opened.failure();
-    if (formatOfOpenFile(opened.value(), path) == DocumentFormat::Package) {
+    const Result<DocumentFormat> format = formatOfOpenFile(opened.value());
+    if (!format.ok()) return format.failure();
+    if (*format == DocumentFormat::Package) {
         auto package = package::PackageEdit::ofFile(std::move(opened).value());
         if (!package.ok()) return package.failure();
         return DocumentEdit(std::move(package).value());

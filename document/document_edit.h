@@ -39,8 +39,10 @@ struct ContentRequest {
 class DocumentEdit {
 public:
     // Opens `path` once (openFileForEdit: to read under a shared lock, or for a change) and
-    // loads its format's structure. Failures: openFileForEdit's, and a file that is not what its
-    // format needs ("not a ZIP archive", "damaged compound file: ...").
+    // loads the structure of the format its first bytes announce, whatever its name. Failures:
+    // openFileForEdit's, "not a presentation: ..." for a file that announces neither format
+    // (announcedFormat), and a file that is not what its format needs ("damaged ZIP archive:
+    // ...", "damaged compound file: ...").
     static Result<DocumentEdit> open(const std::string& path, bool forChange, const FinalMetadata* finalMetadata);
 
     DocumentFormat format() const { return std::holds_alternative<PptEdit>(edit_) ? DocumentFormat::CompoundFile : DocumentFormat::Package; }

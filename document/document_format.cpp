@@ -48,6 +48,15 @@ std::optional<DocumentFormat> formatOfLeadingBytes(std::span<const std::byte> le
     return std::nullopt;
 }
 
+Result<DocumentFormat> announcedFormat(std::span<const std::byte> leadingBytes)
+{
+    if (const auto announced = formatOfLeadingBytes(leadingBytes)) return *announced;
+    return Failure(FailureKind::Unsupported,
+                   leadingBytes.empty() ? "not a presentation: the file is empty"
+                                        : "not a presentation: it begins with neither the signature of a compound "
+                                          "file nor that of a ZIP archive");
+}
+
 bool hasPackageExtension(std::string_view path)
 {
     const auto dot = path.find_last_of("./");

@@ -33,6 +33,7 @@ Result<propset::PropertyWrite> pptRowWrite(int row, const props::RowValue& value
     using WriteKind = propset::PropertyWrite::Kind;
     const props::PropertyRow& entry = props::catalogueRow(row);
     propset::PropertyWrite write{entry.propertyId, entry.valueType, WriteKind::Text, {}};
+    write.label = entry.label;
     switch (value.kind) {
     case Kind::Keep:
     case Kind::Text: write.text = std::string(trimBlanksAndControls(value.text)); break;

@@ -50,10 +50,17 @@ bool AppendCsvLine(const std::string& path, ExportList& lines)
 Failure appendFileLine(const std::string& path, ExportList& lines,
                        std::optional<std::vector<props::CustomProperty>>* customOfLine)
 {
+    // Read as the display reads a file: snapshot, rows, then the file put back.
+    return appendDisplayLine(path, change::ReadFileForDisplay(path, /*withCustom=*/customOfLine != nullptr), lines,
+                             customOfLine);
+}
+
+Failure appendDisplayLine(const std::string& path, const change::FileDisplay& read, ExportList& lines,
+                          std::optional<std::vector<props::CustomProperty>>* customOfLine)
+{
     std::string line = csvField(path) + ',' + csvField(fileNameOf(path)) + ',';
-    // Read as the display reads a file: snapshot, rows, then the file put back. An unreadable
-    // package (a part that is not well-formed XML included) gives no rows and so no line.
-    const change::FileDisplay read = change::ReadFileForDisplay(path, /*withCustom=*/customOfLine != nullptr);
+    // An unreadable package (a part that is not well-formed XML included) gives no rows and so
+    // no line.
     if (!read.snapshot) {
         lines.push_back(std::move(line));
         return read.snapshotFailure;
@@ -69,7 +76,7 @@ Failure appendFileLine(const std::string& path, ExportList& lines,
     return read.failure;
 }
 
-bool saveExportList(const std::string& target, const ExportList& lines, const TargetWrapper& wrapTarget)
+Failure saveExportList(const std::string& target, const ExportList& lines, const TargetWrapper& wrapTarget)
 {
     const auto writeLines = [&lines](RandomAccessFile& file) {
         std::uint64_t offset = 0;
@@ -80,7 +87,7 @@ bool saveExportList(const std::string& target, const ExportList& lines, const Ta
         }
         return true;
     };
-    return replaceWholeFile(target, writeLines, wrapTarget);
+    return replaceWholeFileContents(target, writeLines, wrapTarget);
 }
 
 }  // namespace quorvane::exporting

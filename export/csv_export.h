@@ -12,6 +12,7 @@
 
 #include "base/failure.h"
 #include "base/temp_file.h"
+#include "change/file_display.h"
 #include "props/custom_property.h"
 
 namespace quorvane::exporting {
@@ -39,9 +40,14 @@ bool AppendCsvLine(const std::string& path, ExportList& lines);
 Failure appendFileLine(const std::string& path, ExportList& lines,
                        std::optional<std::vector<props::CustomProperty>>* customOfLine = nullptr);
 
-// Replaces the file `target` with the lines, each followed by CR LF. True when the new file is
-// complete and in place; on false any earlier file of that name is as it was.
-// `wrapTarget` is for fault tests.
-bool saveExportList(const std::string& target, const ExportList& lines, const TargetWrapper& wrapTarget = {});
+// appendFileLine for a file `path` already read by change::ReadFileForDisplay (with the custom
+// properties when `customOfLine` is given): adds the same line and gives the same result.
+Failure appendDisplayLine(const std::string& path, const change::FileDisplay& read, ExportList& lines,
+                          std::optional<std::vector<props::CustomProperty>>* customOfLine = nullptr);
+
+// Replaces the file `target` with the lines, each followed by CR LF. Failure{} when the new file
+// is complete and in place; else the system's reason for the step that failed, and any earlier
+// file of that name is as it was. `wrapTarget` is for fault tests.
+Failure saveExportList(const std::string& target, const ExportList& lines, const TargetWrapper& wrapTarget = {});
 
 }  // namespace quorvane::exporting

@@ -11,11 +11,12 @@
 namespace quorvane::props {
 
 // The value that the display text `text` of row `row` stands for: the text itself for the text
-// rows and the revision number; for Total Editing Time a whole number of minutes; for the date
-// rows the instant of the local date-time (convert/display_text.h). An empty text (blanks and
-// control characters alone) of a minutes or date row is Clear. The failure (Conversion) for a
-// text the row cannot take: "'<text>' is not a valid date and time", "'<text>' is not a whole
-// number of minutes".
+// rows and the revision number; for Total Editing Time a whole number of minutes from 0 (a '+'
+// allowed before it); for the date rows the instant of the local date-time
+// (convert/display_text.h). An empty text (blanks and control characters alone) of a minutes or
+// date row is Clear. The failure (Conversion) for a text the row cannot take: "'<text>' is not a
+// valid date and time", "'<text>' is not a whole number of minutes", "'<text>' is less than 0
+// minutes".
 Result<RowValue> rowValueOfDisplayText(int row, std::string_view text);
 
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <charconv>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -26,9 +27,28 @@ namespace {
 
 constexpr std::uint32_t kFirstReadOnlyPropertyId = 0x80000000;
 
-Failure notInCodePage(std::uint16_t codePage)
+// Why the text of `write` has no form in `codePage`, naming the first character that has none:
+// "Title: "€" (U+20AC) cannot be stored in code page 1252"; text that is no valid UTF-8 is named
+// as such.
+Failure notInCodePage(const PropertyWrite& write, std::uint16_t codePage)
 {
-    return Failure(FailureKind::Conversion, "text cannot be stored in code page " + std::to_string(codePage));
+    const std::string page = " in code page " + std::to_string(codePage);
+    std::string_view rest = write.text;
+    while (!rest.empty()) {
+        const auto lead = static_cast<unsigned char>(rest.front());
+        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+        const std::string_view character = rest.substr(0, length);
+        rest.remove_prefix(character.size());
+        if (convert::encodeCodePage(character, codePage)) continue;
+        if (!convert::encodeCodePage(character, convert::kCodePageUtf16)) break;  // not UTF-8
+        char codePoint[16];
+        std::uint32_t value = length == 1 ? lead : lead & (0x7F >> length);
+        for (const char next : character.substr(1)) value = value << 6 | (static_cast<unsigned char>(next) & 0x3F);
+        std::snprintf(codePoint, sizeof codePoint, "U+%04X", unsigned(value));
+        return Failure(FailureKind::Conversion,
+                       write.label + ": \"" + std::string(character) + "\" (" + codePoint + ") cannot be stored" + page);
+    }
+    return Failure(FailureKind::Conversion, write.label + ": invalid UTF-8 cannot be stored" + page);
 }
 
 Failure damagedPropertySet(std::string_view what) { return damaged("property set: " + std::string(what)); }
@@ -54,12 +74,12 @@ Result<std::vector<std::byte>> typedValueOf(const PropertyWrite& write, std::uin
     case Kind::Text:
         if (write.valueType == props::kVtLpstr) {
             const auto encoded = convert::encodeCodePage(write.text, codePage);
-            if (!encoded) return notInCodePage(codePage);
+            if (!encoded) return notInCodePage(write, codePage);
             return typedCodePageString(*encoded, codePage);
         }
         if (write.valueType == kVtLpwstr) {
             const auto encoded = convert::encodeCodePage(write.text, convert::kCodePageUtf16);
-            if (!encoded) return notInCodePage(convert::kCodePageUtf16);
+            if (!encoded) return notInCodePage(write, convert::kCodePageUtf16);
             return typedUnicodeString(*encoded);
         }
         return unsupported;

@@ -75,18 +75,20 @@ struct PropertyWrite {
     std::string text;
     std::int32_t integer = 0;
     std::uint64_t filetime = 0;
+    std::string label = "text";  // what a refusal calls the property ("Title")
 };
 
 // The stream of set `fmtid` with `writes` applied in order to its first section ([MS-OLEPS]
 // 2.20-2.21), every other byte kept (propset_writer.h); `stream` nullopt means the set is absent
 // (or holds no section): a new one is made (one section, class id = fmtid, code page 1200) unless
 // the writes give no value. A write of no value (an empty text, a null, a removal) to a property
-// the section does not hold writes nothing. Gives nullopt when the set stays absent. A section without a code page
-// that holds no text yet gets code page 1200 declared, first in its table and values
-// (declareCodePageFirst), before a VT_LPSTR is written; one that holds text is written in 1252,
-// as it is read. Failures: "damaged property set: ..." for a
-// stream that does not parse or a section too broken to patch; Conversion ("text cannot be stored
-// in code page N"); Unsupported for a refused id (0, 1, from 0x80000000) or type.
+// the section does not hold writes nothing. Gives nullopt when the set stays absent. A section
+// without a code page that holds no text yet gets code page 1200 declared, first in its table and
+// values (declareCodePageFirst), before a VT_LPSTR is written; one that holds text is written in
+// 1252, as it is read. Failures: "damaged property set: ..." for a stream that does not parse or a
+// section too broken to patch; Conversion for text the code page cannot hold, naming the write's
+// label and its first such character ("Title: "€" (U+20AC) cannot be stored in code page 1252");
+// Unsupported for a refused id (0, 1, from 0x80000000) or type.
 Result<std::optional<std::vector<std::byte>>> streamWithWrites(std::optional<std::vector<std::byte>> stream,
                                                                const props::Fmtid& fmtid,
                                                                std::span<const PropertyWrite> writes);

@@ -214,6 +214,9 @@ TEST_F(Cli, SetOptionsWithBadValuesAreUsageErrorsThatTouchNothing)
         {"set", "--backup", path},
         {"set", "--backup=yes", "--title", "x", path},
         {"set", "--read-only", "on"},
+        {"set", "--title", "--dry-run", path},  // a forgotten value does not swallow the next option
+        {"set", "--custom", "--title=x", path},
+        {"set", "--total-editing-time", "-5", path},
     };
     for (const auto& arguments : cases) {
         std::string shown;
@@ -221,6 +224,7 @@ TEST_F(Cli, SetOptionsWithBadValuesAreUsageErrorsThatTouchNothing)
         const CliRun result = run(arguments);
         EXPECT_EQ(result.status, 2) << shown;
         EXPECT_NE(result.err.find("quorvane-cli: set: "), std::string::npos) << shown << result.err;
+        EXPECT_TRUE(result.err.ends_with("\nTry 'quorvane-cli set --help'.\n")) << shown << result.err;
         EXPECT_EQ(readFileBytes(path), before) << shown;
     }
     EXPECT_FALSE(fs::exists(path + ".bak"));

@@ -68,7 +68,8 @@ protected:
         fs::permissions(scratch_.path(), fs::perms::others_exec, fs::perm_options::add);
         fs::permissions(copy.parent_path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
         tool_ = copy.string();
-        if (std::system((std::string(kOtherUser) + shellQuoted(tool_) + " --version >/dev/null 2>&1").c_str()) != 0)
+        // Through env as run() starts it: setpriv given the path itself may reach it regardless.
+        if (std::system((std::string(kOtherUser) + "env " + shellQuoted(tool_) + " --version >/dev/null 2>&1").c_str()) != 0)
             return "uid 65534 cannot run " + tool_ + ": a folder above it is closed to that user";
         return "";
     }

@@ -1,7 +1,8 @@
 // quorvane-cli as scripts use it: the export output and its refusals, standard output through a
-// pipe, "--", per-command help and --version, valid UTF-8 JSON with lossless path bytes, escaped
-// text lines, folders with and without -r, --dry-run touching nothing, --defaults applying the
-// program's saved batch settings, and a user who may write a shared deck but does not own it.
+// pipe or failing, "--", per-command help and --version, valid UTF-8 JSON with lossless path
+// bytes, escaped text lines, folders with and without -r, --dry-run touching nothing, --defaults
+// applying the program's saved batch settings, and a user who may write a shared deck but does
+// not own it.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -135,6 +136,14 @@ TEST_F(Cli, ExportToStandardOutputThroughAPipe)
     const int raw = ::pclose(pipe);
     EXPECT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) == 0);
     EXPECT_EQ(piped, readFileBytes(fileOut));
+
+    // A standard output that takes nothing: exit 1 with the system's reason, whatever the command.
+    const auto toFullDevice = [](const std::string& command) { return "sh -c " + shellQuoted(command + " >/dev/full"); };
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"show", deck}, {"export", deck}, {"--help"}}) {
+        const CliRun full = run(arguments, toFullDevice);
+        EXPECT_EQ(full.status, 1) << joined(arguments);
+        EXPECT_EQ(full.err, "quorvane-cli: cannot write to standard output: no space left on the device\n");
+    }
 }
 
 TEST_F(Cli, DoubleDashHelpAndVersion)
@@ -148,7 +157,8 @@ TEST_F(Cli, DoubleDashHelpAndVersion)
     EXPECT_EQ(run({"show", "--", dashName}, inScratch).status, 0);
     EXPECT_EQ(run({"set", "--title", "Dashed", "--", dashName}, inScratch).status, 0);
     EXPECT_EQ(testing::documentRows(dashed).value()[0], "Dashed");
-    EXPECT_EQ(run({"set", "--title", "--", "--", dashName}, inScratch).status, 0) << "an option's value may be --";
+    EXPECT_EQ(run({"set", "--title", "--", "--", dashName}, inScratch).status, 2) << "a value that looks like an option";
+    EXPECT_EQ(run({"set", "--title=--", "--", dashName}, inScratch).status, 0) << "an option's value may be --";
     EXPECT_EQ(testing::documentRows(dashed).value()[0], "--");
 
     for (const char* command : {"show", "set", "export", "scrub"}) {
@@ -228,6 +238,27 @@ TEST_F(Cli, FoldersGiveTheirPresentationFilesInByteOrderAndSubfoldersWithRecursi
     EXPECT_EQ(readFileBytes(top / "~$owner/e.ppt"), ppt);
     const CliRun csv = run({"export", t});
     EXPECT_EQ(std::count(csv.out.begin(), csv.out.end(), '\n'), 3);
+
+    // A subfolder whose path is longer than the system takes cannot be walked: it is named, exit 1.
+    const fs::path deep = scratch_.path() / "deep";
+    fs::create_directory(deep);
+    const std::string level(200, 'd');
+    std::string deepest = deep.string();
+    int fd = ::open(deep.c_str(), O_RDONLY | O_DIRECTORY);
+    while (deepest.size() < 4200) {  // made relative to the folder above: no path is that long
+        ASSERT_EQ(::mkdirat(fd, level.c_str(), 0700), 0);
+        const int next = ::openat(fd, level.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+        deepest += "/" + level;
+    }
+    ::close(fd);
+    const CliRun walked = run({"show", "-r", deep.string()});
+    EXPECT_EQ(walked.status, 1);
+    EXPECT_TRUE(walked.err.starts_with("quorvane-cli: " + deep.string() + "/" + level)) << walked.err;
+    EXPECT_NE(walked.err.find(": file name too long\n"), std::string::npos) << walked.err;
+    // GNU rm walks a tree relative to its folders; std::filesystem cannot remove it.
+    EXPECT_EQ(std::system(("rm -rf " + shellQuoted(deep.string())).c_str()), 0);
 }
 
 TEST_F(Cli, DryRunTellsWhatWouldChangeAndTouchesNothing)
@@ -295,6 +326,32 @@ TEST_F(Cli, DefaultsApplyTheProgramsSavedBatchSettingsWithOptionsOverridingThem)
     const auto custom = nlohmann::json::parse(run({"show", "--json", withCustom}).out)[0]["custom"];
     EXPECT_EQ(custom, nlohmann::json::parse(R"([{"name": "Kept", "type": "text", "value": "1"}])"));
 
+    // No saved settings, or a store that cannot be read: refused with the reason, nothing changed
+    // (the first-start settings would set every file time to the moment of the run).
+    const fs::path otherHome = scratch_.path() / "other";
+    fs::create_directories(otherHome / "lomberk");
+    const std::string otherStore = (otherHome / "lomberk" / "quorvane.reg").string();
+    const auto withOtherConfig = [&](const std::string& command) {
+        return "XDG_CONFIG_HOME=" + shellQuoted(otherHome) + " " + command;
+    };
+    const FileState before = stateOf(byTool);
+    const struct {
+        const char* what;
+        std::string store;  // the store written before the run; "": no store
+        std::string reason;
+    } refusals[] = {
+        {"no store", "", ": no saved batch settings: " + otherStore + ": no such file"},
+        {"the last folder alone", change::formatDefaultsStore({{"lastfolder", "/tmp"}}),
+         ": no saved batch settings in " + otherStore},
+        {"a store over 1 MiB", std::string(2 << 20, '\n'), ": " + otherStore + ": larger than 1 MiB"},
+    };
+    for (const auto& refusal : refusals) {
+        if (!refusal.store.empty()) writeFileBytes(otherStore, refusal.store);
+        const CliRun refused = run({"set", "--defaults", byTool}, withOtherConfig);
+        EXPECT_EQ(refused.status, 2) << refusal.what;
+        EXPECT_NE(refused.err.find("set: --defaults" + refusal.reason), std::string::npos) << refused.err;
+        EXPECT_TRUE(stateOf(byTool) == before) << refusal.what;
+    }
     const auto emptyConfig = [&](const std::string& command) { return "XDG_CONFIG_HOME=/proc/none " + command; };
     EXPECT_EQ(run({"set", "--defaults", byTool}, emptyConfig).status, 2) << "a store that cannot be read";
 }

@@ -1,5 +1,6 @@
 // `set` and `scrub` refuse to change the properties of a signed file, saying why and leaving it
-// as it was; `set` changes its attributes all the same; both change it with --force-signed.
+// as it was and naming the option that overrides it; `set` changes its attributes all the same;
+// both change it with --force-signed.
 #include "tests/cli/cli_fixture.h"
 #include "tests/support/signed_files.h"
 #include "tests/support/zip_builder.h"
@@ -21,7 +22,8 @@ TEST_F(Cli, SetRefusesSignedFilesUnlessForced)
             const CliRun refused = run(change);
             EXPECT_EQ(refused.status, 1) << change[0];
             EXPECT_EQ(refused.err, "quorvane-cli: " + path +
-                                       ": failed: signed document: changing it would invalidate its signature\n");
+                                       ": failed: signed document: changing it would invalidate its signature; "
+                                       "--force-signed changes it anyway\n");
             EXPECT_TRUE(readFileBytes(path) == before) << change[0] << " changed the signed file";
         }
 

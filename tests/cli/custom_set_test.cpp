@@ -125,10 +125,12 @@ TEST_F(CustomSet, ExportWithCustomAddsOneColumnPerNameAcrossTheFiles)
     ASSERT_EQ(plainLines.size(), 3u);
     ASSERT_EQ(customLines.size(), 4u);
     // The standard columns as without --custom; the names once each in their first spelling, in
-    // byte order; a missing file keeps its short line.
+    // byte order; a missing file's line has its names and as many empty fields as the header.
     const std::string added[] = {R"(,"Beta","Zeta","alpha")", R"(,"","1","x")", R"(,"7","","y")"};
     for (std::size_t i = 0; i < 3; ++i) EXPECT_EQ(customLines[i], plainLines[i] + added[i]) << i;
-    EXPECT_EQ(customLines[3], "\"" + missing + "\",\"missing.ppt\",");
+    std::string missingLine = "\"" + missing + "\",\"missing.ppt\"";
+    for (int field = 2; field < 23 + 3; ++field) missingLine += ",\"\"";
+    EXPECT_EQ(customLines[3], missingLine);
 }
 
 }  // namespace

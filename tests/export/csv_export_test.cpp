@@ -87,7 +87,7 @@ TEST_F(CsvExport, EveryCorpusFileReadsBackAsShownAndIsLeftAsItWas)
     WriteCsvHeader(lines);
     for (const fs::path& file : files) AppendCsvLine(file.string(), lines);
     const fs::path csv = scratch_.path() / "export.csv";
-    ASSERT_TRUE(saveExportList(csv.string(), lines));
+    ASSERT_FALSE(saveExportList(csv.string(), lines).failed());
 
     for (const auto& [path, trace] : traces) EXPECT_EQ(testing::FileTrace::of(path), trace) << path;
 
@@ -145,7 +145,7 @@ TEST_F(CsvExport, FieldsAreQuotedWithQuotesDoubledAndLinesEndInCrLf)
     EXPECT_EQ(lines[0].substr(prefix.size(), emptyFields.size()), emptyFields);
 
     const fs::path csv = scratch_.path() / "one.csv";
-    ASSERT_TRUE(saveExportList(csv.string(), {"\"a\"", "\"b\""}));
+    ASSERT_FALSE(saveExportList(csv.string(), {"\"a\"", "\"b\""}).failed());
     EXPECT_EQ(testing::readFileBytes(csv), "\"a\"\r\n\"b\"\r\n");
 }
 
@@ -175,16 +175,16 @@ TEST_F(CsvExport, AFileHeldByAnotherProcessGivesTheLockAsItsReason)
 TEST_F(CsvExport, AFailedSaveKeepsTheEarlierFileAndLeavesNothingBehind)
 {
     const fs::path csv = scratch_.path() / "kept.csv";
-    ASSERT_TRUE(saveExportList(csv.string(), {"\"old\""}));
+    ASSERT_FALSE(saveExportList(csv.string(), {"\"old\""}).failed());
     ASSERT_EQ(::chmod(csv.c_str(), 0640), 0);
-    ASSERT_TRUE(saveExportList(csv.string(), {"\"new\""}));
+    ASSERT_FALSE(saveExportList(csv.string(), {"\"new\""}).failed());
     EXPECT_EQ(testing::readFileBytes(csv), "\"new\"\r\n");
     EXPECT_EQ(testing::statOf(csv).st_mode & 0777, 0640u) << "the replaced file keeps its permissions";
 
     const fs::path folder = scratch_.path() / "a-folder.csv";
     fs::create_directory(folder);
-    EXPECT_FALSE(saveExportList(folder.string(), {"\"x\""}));
-    EXPECT_FALSE(saveExportList((scratch_.path() / "no/such/folder.csv").string(), {"\"x\""}));
+    EXPECT_TRUE(saveExportList(folder.string(), {"\"x\""}).failed());
+    EXPECT_TRUE(saveExportList((scratch_.path() / "no/such/folder.csv").string(), {"\"x\""}).failed());
     std::vector<std::string> names;
     for (const auto& entry : fs::directory_iterator(scratch_.path())) names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());

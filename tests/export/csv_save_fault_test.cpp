@@ -17,7 +17,7 @@ TEST(CsvSaveFault, EveryFailedOrCutWriteLeavesTheOldFile)
     for (int i = 0; i < 20; ++i) lines.push_back("\"line " + std::to_string(i) + "\"");
 
     const auto target = scratch.path() / "export.csv";
-    const auto save = [&](const TargetWrapper& wrap) { return saveExportList(target.string(), lines, wrap); };
+    const auto save = [&](const TargetWrapper& wrap) { return !saveExportList(target.string(), lines, wrap).failed(); };
     bool saved = false;
     // A new file: nothing appears until the save is complete.
     const int newFilePoints = testing::exerciseWholeFileFaults(target, save, &saved);

@@ -134,7 +134,7 @@ TEST(FileChange, RealPptWriterOnReadOnlyFiles)
     const auto notCompound = dir.file("text.ppt", "not a compound file");
     ASSERT_TRUE(writeAttributeWord(notCompound, word));
     EXPECT_TRUE(reasonOf(runFileChange(notCompound, batchSettings(), contentWriter(notCompound, titleRequest("x"))))
-                    .starts_with("damaged compound file"));
+                    .starts_with("not a presentation: "));
     EXPECT_EQ(ReadFileAttributeData(notCompound)->attributes, word);
     EXPECT_EQ(statOf(notCompound).st_mode & 0222, 0u);
 }

@@ -145,6 +145,7 @@ TEST_F(PackageWrite, ValuesAPartCannotHoldAreRefusedWithNothingWritten)
          "package part declares a document type: docProps/core.xml"},
         {"total editing time that is no whole number", "UTC", 12, "1.5", "", FailureKind::Conversion,
          "'1.5' is not a whole number of minutes"},
+        {"negative total editing time", "UTC", 12, "-5", "", FailureKind::Conversion, "'-5' is less than 0 minutes"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -56,7 +56,8 @@ TEST(PptFailureReason, EachConditionGivesItsReasonAndARefusedChangeWritesNothing
     const std::string chinese = "\xE4\xB8\xAD\xE6\x96\x87";
     const std::string printed = displayText({2020, 1, 1, 10, 0, 0, 0});
     const RowTextChanges newTitle{{kTitleRow, "New title"}};
-    const std::string notIn1252 = "text cannot be stored in code page 1252";
+    // The refusal names the property and the first character that has no form in the page.
+    const auto notIn1252 = [](const std::string& label) { return label + ": \"\xE4\xB8\xAD\" (U+4E2D) cannot be stored in code page 1252"; };
     const std::vector<ReasonCase> cases{
         {"lock held by another process",
          [](ScratchDir& scratch, auto& keep) {
@@ -71,7 +72,8 @@ TEST(PptFailureReason, EachConditionGivesItsReasonAndARefusedChangeWritesNothing
          newTitle, true, FailureKind::Damaged, "damaged compound file: shorter than its 512-byte header"},
         {"bad signature",
          [&](ScratchDir& scratch, auto&) { return copyWith(scratch, [](std::string& b) { b[0] = 'P'; }); },
-         newTitle, true, FailureKind::Damaged, "damaged compound file: bad header signature"},
+         newTitle, true, FailureKind::Unsupported,
+         "not a presentation: it begins with neither the signature of a compound file nor that of a ZIP archive"},
         {"directory chain leaves the file",
          [&](ScratchDir& scratch, auto&) {
              // [MS-CFB] 2.2: firstDirSector, at 0x30, pointed far past the end of the file.
@@ -90,10 +92,10 @@ TEST(PptFailureReason, EachConditionGivesItsReasonAndARefusedChangeWritesNothing
         // that could be stored.
         {"Manager outside 1252 between two storable rows", deck,
          {{kTitleRow, "NEW"}, {kManagerRow, chinese}, {props::kLastPrintedRow, printed}}, false, FailureKind::Conversion,
-         notIn1252},
+         notIn1252("Manager")},
         // The refused row comes after a storable row of its own set.
-        {"Subject outside 1252 after the title", deck, {{kTitleRow, "NEW"}, {kSubjectRow, chinese}}, false,
-         FailureKind::Conversion, notIn1252},
+        {"Subject outside 1252 after the title", deck, {{kTitleRow, "NEW"}, {kSubjectRow, "Caf\xC3\xA9 " + chinese}}, false,
+         FailureKind::Conversion, notIn1252("Subject")},
         {"Created before 1601 among storable rows of both sets", deck,
          {{kTitleRow, "NEW"}, {kManagerRow, "Boss"}, {props::kCreatedRow, displayText({1500, 1, 1})},
           {props::kLastPrintedRow, printed}},

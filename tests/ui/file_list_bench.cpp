@@ -81,7 +81,7 @@ std::optional<double> exportWindowCostPerFile(TForm1& form, int fileCount)
     exporting::WriteCsvHeader(lines);
     int failed = 0;
     for (const std::string& path : paths) failed += exporting::appendFileLine(path, lines).failed() ? 1 : 0;
-    const bool saved = exporting::saveExportList(files.path().toStdString() + "/core.csv", lines);
+    const bool saved = !exporting::saveExportList(files.path().toStdString() + "/core.csv", lines).failed();
     const double coreMs = double(timer.nsecsElapsed()) / 1e6;
     form.ToolButton3Click();
     if (failed != 0 || !saved || !QFile::exists(csv)) return std::nullopt;
