@@ -39,7 +39,7 @@ std::string compoundFileWithClearTitle(std::vector<CfbStreamSpec> streams)
     for (const char c : std::string("Clear title")) titleUtf16.insert(titleUtf16.end(), {std::byte(c), std::byte{0}});
     streams.push_back({u"\x05SummaryInformation", propset::newPropertySet(props::fmtidOfSelector(props::kSummaryInformation), 2,
                                                                          propset::typedCodePageString(titleUtf16, 1200))});
-    const std::vector<std::byte> bytes = buildCompoundFile({.streams = std::move(streams)});
+    const std::vector<std::byte> bytes = buildCompoundFile({.streams = std::move(streams), .storages = {}});
     return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 

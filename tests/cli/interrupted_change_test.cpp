@@ -159,7 +159,9 @@ Tally killAtRandomMoments(const std::string& corpusName, bool package, Change ch
         if (run > 0) wholeRun += (Clock::now() - started) / 3;
         testing::FileTrace after = testing::FileTrace::of(file);
         after.lastAccess = before.lastAccess;  // the run reads the file (relatime)
-        if (checkMetadata) EXPECT_EQ(after, before) << "a whole run keeps the last write, mode, word and creation time";
+        if (checkMetadata) {
+            EXPECT_EQ(after, before) << "a whole run keeps the last write, mode, word and creation time";
+        }
         if (auto rows = propertiesOf(file, change); rows.ok()) newRows = *rows;
     }
     EXPECT_TRUE(oldRows.ok() && newRows && *newRows != *oldRows) << "the change must change the rows";
@@ -201,7 +203,9 @@ Tally killAtRandomMoments(const std::string& corpusName, bool package, Change ch
             EXPECT_GE(found.lastWrite.tv_sec, std::chrono::system_clock::to_time_t(roundStart) - 1);
             found.lastWrite = expected.lastWrite;
         }
-        if (checkMetadata) EXPECT_EQ(found, expected) << "mode, attribute word, creation time" << (package ? " and times" : "");
+        if (checkMetadata) {
+            EXPECT_EQ(found, expected) << "mode, attribute word, creation time" << (package ? " and times" : "");
+        }
         for (const std::string& name : namesIn(work)) {
             if (name == file.filename().string()) continue;
             const fs::path left = work / name;

@@ -107,7 +107,7 @@ TEST_F(OneCommit, AFaultAtAnyWriteOfAPptChangeLeavesEverySetOldOrNew)
     const std::vector<std::byte> dual = withDualStorage(corpusDir() / "files" / "bug61881.ppt");
     const fs::path dualPath = scratch_.path() / "dual.ppt";
     writeFileBytes(dualPath, std::string(reinterpret_cast<const char*>(dual.data()), dual.size()));
-    for (const std::string original : {copyOf("bug61881.ppt"), dualPath.string()}) {
+    for (const std::string& original : {copyOf("bug61881.ppt"), dualPath.string()}) {
         SCOPED_TRACE(original);
         const bool hasSecondCopy = original == dualPath.string();
         const props::RowTexts before = documentRows(original).value();
