@@ -1,6 +1,8 @@
 #include "package/new_part.h"
 
-#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <set>
 
 #include "package/custom_part.h"
 #include "package/package_relationships.h"
@@ -26,10 +28,23 @@ constexpr std::string_view kCustomContent =
     "<Properties xmlns=\"http://schemas.openxmlformats.org/officeDocument/2006/custom-properties\" "
     "xmlns:vt=\"http://schemas.openxmlformats.org/officeDocument/2006/docPropsVTypes\"/>";
 
-bool entryNameTaken(const zip::ZipDirectory& directory, std::string_view name)
+// The number n of an entry named "<stem><n>.xml" (zip::sameEntryName), 0 for "<stem>.xml", nullopt
+// for any other name. Numbers are written without leading zeros and take at most nine digits.
+std::optional<std::uint32_t> partNumberOf(std::string_view entryName, std::string_view stem)
 {
-    return std::any_of(directory.entries.begin(), directory.entries.end(),
-                       [name](const zip::ZipEntry& entry) { return zip::sameEntryName(entry.name, name); });
+    constexpr std::string_view kExtension = ".xml";
+    if (entryName.size() < stem.size() + kExtension.size()) return std::nullopt;
+    if (!zip::sameEntryName(entryName.substr(0, stem.size()), stem)) return std::nullopt;
+    if (!zip::sameEntryName(entryName.substr(entryName.size() - kExtension.size()), kExtension)) return std::nullopt;
+    const std::string_view digits = entryName.substr(stem.size(), entryName.size() - stem.size() - kExtension.size());
+    if (digits.empty()) return 0;
+    if (digits.size() > 9 || digits.front() == '0') return std::nullopt;
+    std::uint32_t number = 0;
+    for (const char digit : digits) {
+        if (digit < '0' || digit > '9') return std::nullopt;
+        number = number * 10 + std::uint32_t(digit - '0');
+    }
+    return number;
 }
 
 }  // namespace
@@ -43,10 +58,15 @@ const NewPartKind kNewCustomPart{"docProps/custom", kCustomContent, kCustomPrope
 
 std::string newPartEntryName(const zip::ZipDirectory& directory, const NewPartKind& kind)
 {
+    // The numbers taken, gathered in one pass: a directory may hold hundreds of thousands of entries.
+    std::set<std::uint32_t> taken;
+    for (const zip::ZipEntry& entry : directory.entries)
+        if (const auto number = partNumberOf(entry.name, kind.nameStem)) taken.insert(*number);
     const std::string stem(kind.nameStem);
-    std::string name = stem + ".xml";
-    for (int n = 2; entryNameTaken(directory, name); ++n) name = stem + std::to_string(n) + ".xml";
-    return name;
+    if (!taken.contains(0)) return stem + ".xml";
+    std::uint32_t n = 2;
+    while (taken.contains(n)) ++n;
+    return stem + std::to_string(n) + ".xml";
 }
 
 }  // namespace quorvane::package

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "change/file_plan.h"
+#include "package/new_part.h"
 #include "package/package_edit.h"
 #include "zip/zip_central_dir.h"
 #include "zip/zip_entry_extract.h"
@@ -245,6 +246,19 @@ TEST(PackageOneRewrite, ARefusedValueLeavesTheFileByteIdentical)
     EXPECT_TRUE(readFileBytes(path) == original);
     EXPECT_EQ(statOf(path).st_ino, inode);
     EXPECT_EQ(std::distance(fs::directory_iterator(scratch.path()), fs::directory_iterator()), 1);
+}
+
+// A new part takes the first free number in any letter case, "<stem>02.xml" being no "<stem>2.xml";
+// the directory is walked once, so that a package of 300,000 taken names is named at once.
+TEST(NewPartName, TakesTheFirstFreeNumberInOnePass)
+{
+    zip::ZipDirectory directory;
+    for (const char* name : {"docProps/CUSTOM.xml", "docProps/custom2.xml", "docProps/custom02.xml", "docProps/custom4.xml"})
+        directory.entries.push_back({.name = name});
+    EXPECT_EQ(newPartEntryName(directory, kNewCustomPart), "docProps/custom3.xml");
+    EXPECT_EQ(newPartEntryName(directory, kNewCorePart), "docProps/core.xml");
+    for (int n = 3; n < 300'000; ++n) directory.entries.push_back({.name = "docProps/custom" + std::to_string(n) + ".xml"});
+    EXPECT_EQ(newPartEntryName(directory, kNewCustomPart), "docProps/custom300000.xml");
 }
 
 }  // namespace
