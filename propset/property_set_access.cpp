@@ -17,6 +17,7 @@
 #include "base/error.h"
 #include "convert/minutes_text.h"
 #include "convert/storable_date.h"
+#include "convert/utf8_sequence.h"
 #include "propset/propset_reader.h"
 #include "propset/propset_stream_name.h"
 #include "propset/propset_writer.h"
@@ -34,16 +35,12 @@ Failure notInCodePage(const PropertyWrite& write, std::uint16_t codePage)
 {
     const std::string page = " in code page " + std::to_string(codePage);
     std::string_view rest = write.text;
-    while (!rest.empty()) {
-        const auto lead = static_cast<unsigned char>(rest.front());
-        const std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : 2;
+    char32_t value = 0;
+    while (const std::size_t length = convert::validSequenceLength(rest, value)) {
         const std::string_view character = rest.substr(0, length);
-        rest.remove_prefix(character.size());
+        rest.remove_prefix(length);
         if (convert::encodeCodePage(character, codePage)) continue;
-        if (!convert::encodeCodePage(character, convert::kCodePageUtf16)) break;  // not UTF-8
         char codePoint[16];
-        std::uint32_t value = length == 1 ? lead : lead & (0x7F >> length);
-        for (const char next : character.substr(1)) value = value << 6 | (static_cast<unsigned char>(next) & 0x3F);
         std::snprintf(codePoint, sizeof codePoint, "U+%04X", unsigned(value));
         return Failure(FailureKind::Conversion,
                        write.label + ": \"" + std::string(character) + "\" (" + codePoint + ") cannot be stored" + page);
