@@ -1,6 +1,5 @@
 #include "package/custom_part_write.h"
 
-#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -129,11 +128,14 @@ bool applyEdit(ParsedPart& part, const props::CustomEdit& edit, const std::optio
     };
     if (edit.kind == Kind::Set) {
         const std::string prefix = variantTypesPrefix(part);
-        const auto existing = std::find_if(properties.begin(), properties.end(), named);
-        if (existing != properties.end()) {
-            setValueElement(*existing, prefix, *value);
-            return true;
+        // Every property of that name takes the value: a reader may show any of them.
+        bool replaced = false;
+        for (const pugi::xml_node property : properties) {
+            if (!named(property)) continue;
+            setValueElement(property, prefix, *value);
+            replaced = true;
         }
+        if (replaced) return true;
         const int pid = nextPid(part);
         pugi::xml_node added = part.root().append_child(nameInRootNamespace(part, "property").c_str());
         added.append_attribute("fmtid").set_value(kUserDefinedFmtid);

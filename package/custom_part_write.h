@@ -12,8 +12,8 @@
 
 namespace quorvane::package {
 
-// Applies `edits` in order to the parsed custom part. A Set replaces the value element of the
-// first property of that name (sameCustomName), keeping its fmtid, pid and stored name, or
+// Applies `edits` in order to the parsed custom part. A Set replaces the value element of every
+// property of that name (sameCustomName), each keeping its fmtid, pid and stored name, or
 // appends a new property with the custom fmtid and pid one past the largest (2 at least; when
 // that is past what an xsd:int holds, the smallest free one); the value is the edit's, of the
 // edit's type, as the .ppt side stores it: text as vt:lpwstr, integer as vt:i4, number as vt:r8

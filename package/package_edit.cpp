@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <deque>
 #include <memory>
+#include <vector>
 
 #include "convert/storable_date.h"
 #include "convert/w3c_date_time.h"
@@ -58,15 +59,19 @@ Failure setPartRows(ParsedPart& part, const std::array<int, N>& rows, const prop
         const auto text = elementValue(row, values[std::size_t(row)]);
         if (!text.ok()) return text.failure();
         if (!*text) continue;
-        // The element found once: whether it holds the text already, then set.
+        // The elements found once: whether every copy holds the text already, then set.
         const std::string_view name = props::catalogueRow(row).elementName;
-        const pugi::xml_node element = findChildElement(part, name);
-        const auto before = elementText(part, element);
-        if (!before.ok()) return before.failure();
-        if (element && *before == **text) continue;
+        const std::vector<pugi::xml_node> elements = findChildElements(part, name);
+        bool holdsText = !elements.empty();
+        for (const pugi::xml_node element : elements) {
+            const auto before = elementText(part, element);
+            if (!before.ok()) return before.failure();
+            holdsText = holdsText && *before == **text;
+        }
+        if (holdsText) continue;
         // An empty text says the property has no value; an absent element has none already.
-        if (!element && (*text)->empty()) continue;
-        if (Failure refused = setElementText(part, element, name, **text); refused.failed()) return refused;
+        if (elements.empty() && (*text)->empty()) continue;
+        if (Failure refused = setElementsText(part, elements, name, **text); refused.failed()) return refused;
         changed = true;
     }
     return {};

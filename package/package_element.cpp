@@ -1,6 +1,8 @@
 #include "package/package_element.h"
 
 #include <optional>
+#include <span>
+#include <vector>
 #include <unordered_map>
 
 #include "base/error.h"
@@ -130,7 +132,7 @@ void addW3cDateType(pugi::xml_node element)
 
 }  // namespace
 
-pugi::xml_node findChildElement(const ParsedPart& part, std::string_view qualifiedName)
+std::vector<pugi::xml_node> findChildElements(const ParsedPart& part, std::string_view qualifiedName)
 {
     const SplitName wanted = split(qualifiedName);
     const std::string_view wantedNamespace = tableNamespace(wanted.prefix);
@@ -142,6 +144,7 @@ pugi::xml_node findChildElement(const ParsedPart& part, std::string_view qualifi
         if (name == "xmlns") rootBindings.try_emplace("", a.value());
         if (name.starts_with("xmlns:")) rootBindings.try_emplace(name.substr(6), a.value());
     }
+    std::vector<pugi::xml_node> found;
     for (const pugi::xml_node child : part.root().children()) {
         if (child.type() != pugi::node_element) continue;
         const SplitName name = split(child.name());
@@ -152,9 +155,15 @@ pugi::xml_node findChildElement(const ParsedPart& part, std::string_view qualifi
             namespaceUri = bound->second;
         const bool matches = namespaceUri ? *namespaceUri == wantedNamespace && name.local == wanted.local
                                           : qualifiedName == child.name();
-        if (matches) return child;
+        if (matches) found.push_back(child);
     }
-    return {};
+    return found;
+}
+
+pugi::xml_node findChildElement(const ParsedPart& part, std::string_view qualifiedName)
+{
+    const std::vector<pugi::xml_node> found = findChildElements(part, qualifiedName);
+    return found.empty() ? pugi::xml_node() : found.front();
 }
 
 Result<std::string> elementText(const ParsedPart& part, pugi::xml_node element)
@@ -176,27 +185,32 @@ std::string ReadChildElementText(const ParsedPart& part, std::string_view qualif
     return std::move(text).value();
 }
 
-Failure setElementText(ParsedPart& part, pugi::xml_node element, std::string_view qualifiedName, std::string_view value)
+Failure setElementsText(ParsedPart& part, std::span<const pugi::xml_node> elements, std::string_view qualifiedName,
+                        std::string_view value)
 {
     const bool removable = qualifiedName == "cp:lastPrinted" || qualifiedName == "TotalTime";
     if (value.empty() && removable) {
-        if (element) part.root().remove_child(element);
+        for (const pugi::xml_node element : elements) part.root().remove_child(element);
         return {};
     }
-    if (element) {
+    // Every copy is checked before any changes, so that a refusal leaves the part as it was.
+    for (const pugi::xml_node element : elements)
         if (!holdsSingleTextOrNothing(element)) return notSingleText(part, element);
-        if (const pugi::xml_node text = element.first_child()) element.remove_child(text);
-    } else {
-        element = appendElement(part.root(), split(qualifiedName));
-        if (qualifiedName == "dcterms:created" || qualifiedName == "dcterms:modified") addW3cDateType(element);
+    std::vector<pugi::xml_node> targets(elements.begin(), elements.end());
+    if (targets.empty()) {
+        targets.push_back(appendElement(part.root(), split(qualifiedName)));
+        if (qualifiedName == "dcterms:created" || qualifiedName == "dcterms:modified") addW3cDateType(targets.back());
     }
-    if (!value.empty()) element.append_child(pugi::node_pcdata).set_value(std::string(value).c_str());
+    for (pugi::xml_node element : targets) {
+        if (const pugi::xml_node text = element.first_child()) element.remove_child(text);
+        if (!value.empty()) element.append_child(pugi::node_pcdata).set_value(std::string(value).c_str());
+    }
     return {};
 }
 
 Failure setChildElementText(ParsedPart& part, std::string_view qualifiedName, std::string_view value)
 {
-    return setElementText(part, findChildElement(part, qualifiedName), qualifiedName, value);
+    return setElementsText(part, findChildElements(part, qualifiedName), qualifiedName, value);
 }
 
 void SetChildElementText(ParsedPart& part, std::string_view qualifiedName, std::string_view value)

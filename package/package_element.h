@@ -2,14 +2,18 @@
 // namespace and local name that a qualified name of the property table stands for ("cp:category"
 // is {core-properties namespace, "category"}), so a part that uses a default namespace or other
 // prefixes is read and written like one that uses the usual prefixes. An element whose prefix the
-// part binds to no namespace is matched by its qualified name as written. The first match in
-// document order is the one taken. Namespaces: ECMA-376 Part 2, 11.1 (core) and Part 1, 22.2
+// part binds to no namespace is matched by its qualified name as written. A part may hold an
+// element more than once (which the schema forbids, but writers do it): a read takes the first
+// match in document order, as other readers show it; a write changes or removes every copy, so
+// that no reader finds the old value in a later one. Namespaces: ECMA-376 Part 2, 11.1 (core) and Part 1, 22.2
 // (extended properties, the namespace of names without a prefix).
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <pugixml.hpp>
 
@@ -18,8 +22,9 @@
 
 namespace quorvane::package {
 
-// The first direct child of the part's root that the table name `qualifiedName` names, or an
-// empty handle.
+// The direct children of the part's root that the table name `qualifiedName` names, in document
+// order; findChildElement gives the first of them, or an empty handle when there is none.
+std::vector<pugi::xml_node> findChildElements(const ParsedPart& part, std::string_view qualifiedName);
 pugi::xml_node findChildElement(const ParsedPart& part, std::string_view qualifiedName);
 
 // The text of that element: "" when there is no such element or it is empty, else the value of
@@ -27,10 +32,11 @@ pugi::xml_node findChildElement(const ParsedPart& part, std::string_view qualifi
 // does not hold a single text node") when it holds anything else.
 std::string ReadChildElementText(const ParsedPart& part, std::string_view qualifiedName);
 
-// Writes `value` into the element `qualifiedName`:
+// Writes `value` into the element `qualifiedName`, into each copy of it alike:
 // - "cp:lastPrinted" and "TotalTime" with an empty value: the element is removed (if present);
 // - an element present: its text becomes `value` (an empty value leaves it present and empty);
-//   throws quorvane::Error as ReadChildElementText does when it holds more than one text node;
+//   throws quorvane::Error as ReadChildElementText does when any copy holds more than one text
+//   node, the part then unchanged;
 // - an element absent: a new one is appended as the root's last child, with the prefix the root
 //   binds to the element's namespace (none when that is the root's default namespace), else with
 //   the table's prefix declared on the new element itself. A new "dcterms:created" or
@@ -40,9 +46,10 @@ void SetChildElementText(ParsedPart& part, std::string_view qualifiedName, std::
 // ReadChildElementText and SetChildElementText with the failure instead of the throw
 // (Unsupported, the same words); a part whose element is refused is left as it was.
 Result<std::string> readChildElementText(const ParsedPart& part, std::string_view qualifiedName);
-// setChildElementText of `element`, the one findChildElement(part, qualifiedName) gives (empty
-// when the part has none), for a caller that looked at it first.
-Failure setElementText(ParsedPart& part, pugi::xml_node element, std::string_view qualifiedName, std::string_view value);
+// setChildElementText of `elements`, the ones findChildElements(part, qualifiedName) gives (empty
+// when the part has none), for a caller that looked at them first.
+Failure setElementsText(ParsedPart& part, std::span<const pugi::xml_node> elements, std::string_view qualifiedName,
+                        std::string_view value);
 // The text of `element` as readChildElementText gives it ("" for an empty handle), for a caller
 // that found it already.
 Result<std::string> elementText(const ParsedPart& part, pugi::xml_node element);
