@@ -150,10 +150,16 @@ std::optional<std::vector<std::uint32_t>> Directory::reachableStreams() const
     return streams;
 }
 
+Failure Directory::checkTreeLinks() const
+{
+    if (!reachedEntries()) return damagedCompoundFile("a directory entry is out of range or the directory tree loops");
+    return {};
+}
+
 Failure Directory::checkTree() const
 {
     const auto reached = reachedEntries();
-    if (!reached) return damagedCompoundFile("a directory entry is out of range or the directory tree loops");
+    if (!reached) return checkTreeLinks();
     for (std::uint32_t id = 1; id < entryCount(); ++id) {
         const std::uint8_t type = entry(id).objectType;
         const bool free = type == std::uint8_t(ObjectType::Unallocated);

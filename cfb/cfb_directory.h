@@ -72,9 +72,13 @@ public:
     std::optional<std::uint32_t> findChild(std::uint32_t storageId, std::u16string_view name) const;
     // Every stream reachable from the root through storages; nullopt on a broken tree.
     std::optional<std::vector<std::uint32_t>> reachableStreams() const;
-    // Failure{} when the directory is consistent: the trees from the root reach every entry at
-    // most once, without loops or ids past the directory, each reached entry is a stream or a
-    // storage, and every entry not reached is unallocated or a stream without siblings or child
+    // Failure{} when the trees from the root reach every entry at most once, without loops or ids
+    // past the directory; else "damaged compound file: a directory entry is out of range or the
+    // directory tree loops". What a reader needs to trust that a name it does not find is absent
+    // (findChild's descent misses every name past a broken link).
+    Failure checkTreeLinks() const;
+    // Failure{} when the directory is consistent: checkTreeLinks, each reached entry a stream or
+    // a storage, and every entry not reached unallocated or a stream without siblings or child
     // (what an interrupted creation leaves). Else "damaged compound file: <what>".
     // An entry that a tree reaches is in use whatever its type byte says, so a writer that
     // took such an entry for a free one would cut the tree; writers refuse these directories.

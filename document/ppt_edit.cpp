@@ -16,30 +16,32 @@
 namespace quorvane::document {
 namespace {
 
-// The first section of a set as the display reads it: nullopt when absent, not parsing, or
-// holding no section.
-std::optional<propset::PropertySetContent> contentOf(const std::optional<std::vector<std::byte>>& stream)
+// Whether a SummaryInformation stream holds a thumbnail; the failure of a damaged set.
+Result<bool> holdsThumbnail(const std::optional<std::vector<std::byte>>& summary)
 {
-    if (!stream) return std::nullopt;
-    auto layout = propset::parsePropertySet(*stream);
-    if (!layout || layout->sections.empty()) return std::nullopt;
-    return propset::PropertySetContent{*stream, std::move(layout->sections.front())};
+    const auto content = propset::propertySetContent(summary);
+    if (!content.ok()) return content.failure();
+    return *content && propset::holdsThumbnail(**content);
 }
 
-// Whether a SummaryInformation stream holds a thumbnail.
-bool holdsThumbnail(const std::optional<std::vector<std::byte>>& summary)
+// The 14 rows that the two sets' streams hold (nullopt: absent); the failure of a damaged set.
+Result<props::RowTexts> rowTextsOf(const std::optional<std::vector<std::byte>>& summary,
+                                   const std::optional<std::vector<std::byte>>& documentSummary)
 {
-    const auto content = contentOf(summary);
-    return content && propset::holdsThumbnail(*content);
+    const auto summaryContent = propset::propertySetContent(summary);
+    if (!summaryContent.ok()) return summaryContent.failure();
+    const auto documentSummaryContent = propset::propertySetContent(documentSummary);
+    if (!documentSummaryContent.ok()) return documentSummaryContent.failure();
+    return pptRowTexts(*summaryContent, *documentSummaryContent);
 }
 
 // The stream a write of set properties starts from: a set without any section holds nothing, and
-// a new set takes its place; a stream that does not parse is refused, so that nothing of it is lost.
+// a new set takes its place; a damaged one is refused, so that nothing of it is lost.
 Result<std::optional<std::vector<std::byte>>> writableSet(const std::optional<std::vector<std::byte>>& stream)
 {
     if (!stream) return stream;
-    const auto layout = propset::parsePropertySet(*stream);
-    if (!layout) return damaged("property set: its header or section list is broken");
+    const auto layout = propset::parseSoundPropertySet(*stream);
+    if (!layout.ok()) return layout.failure();
     if (layout->sections.empty()) return std::optional<std::vector<std::byte>>();
     return stream;
 }
@@ -63,6 +65,8 @@ Result<PptEdit> PptEdit::ofFile(EditedFile opened)
     auto file = std::make_unique<PosixFile>(std::move(opened.file));
     auto compoundFile = cfb::CompoundFile::open(*file);
     if (!compoundFile.ok()) return compoundFile.failure();
+    // A stream past a broken link of the tree would read as absent, its values as none.
+    if (Failure broken = compoundFile->directory().checkTreeLinks(); broken.failed()) return broken;
     PptEdit edit(std::move(file), std::move(compoundFile).value());
     edit.encrypted_ = compoundFileIsEncrypted(*edit.compoundFile_);
     edit.dualStorage_ = edit.compoundFile_->findStorage(cfb::kRootEntryId, kDualStorageName);
@@ -143,7 +147,7 @@ Result<props::RowTexts> PptEdit::rows()
     if (!summary.ok()) return summary.failure();
     auto documentSummary = propertySet(props::kDocumentSummaryInformation);
     if (!documentSummary.ok()) return documentSummary.failure();
-    return pptRowTexts(contentOf((*summary)->current), contentOf((*documentSummary)->current));
+    return rowTextsOf((*summary)->current, (*documentSummary)->current);
 }
 
 Result<std::vector<props::CustomProperty>> PptEdit::customProperties()
@@ -225,8 +229,17 @@ Result<std::vector<ValueChange>> PptEdit::secondCopyChanges(bool customEdited)
     const Stream& summaryCopy = *summary ? **summary : none;
     const Stream& documentSummaryCopy = *documentSummary ? **documentSummary : none;
 
-    addRowChanges(pptRowTexts(contentOf(summaryCopy.original), contentOf(documentSummaryCopy.original)),
-                  pptRowTexts(contentOf(summaryCopy.current), contentOf(documentSummaryCopy.current)), changes);
+    // A copy read only where the edits changed it: a damaged set that no edit touched refuses
+    // nothing (an edit of it is refused by the writes themselves).
+    const bool setsChanged =
+        summaryCopy.original != summaryCopy.current || documentSummaryCopy.original != documentSummaryCopy.current;
+    if (setsChanged) {
+        const auto before = rowTextsOf(summaryCopy.original, documentSummaryCopy.original);
+        if (!before.ok()) return before.failure().within(kSecondCopy);
+        const auto after = rowTextsOf(summaryCopy.current, documentSummaryCopy.current);
+        if (!after.ok()) return after.failure().within(kSecondCopy);
+        addRowChanges(*before, *after, changes);
+    }
     if (customEdited && documentSummaryCopy.original != documentSummaryCopy.current) {
         auto before = propset::customPropertiesOf(*documentSummaryCopy.original);
         if (!before.ok()) return before.failure().within(kSecondCopy);
@@ -234,7 +247,13 @@ Result<std::vector<ValueChange>> PptEdit::secondCopyChanges(bool customEdited)
         if (!after.ok()) return after.failure().within(kSecondCopy);
         addCustomChanges(*before, *after, changes);
     }
-    if (holdsThumbnail(summaryCopy.original) && !holdsThumbnail(summaryCopy.current)) changes.push_back(thumbnailRemoval());
+    if (setsChanged) {
+        const auto thumbnailBefore = holdsThumbnail(summaryCopy.original);
+        if (!thumbnailBefore.ok()) return thumbnailBefore.failure().within(kSecondCopy);
+        const auto thumbnailAfter = holdsThumbnail(summaryCopy.current);
+        if (!thumbnailAfter.ok()) return thumbnailAfter.failure().within(kSecondCopy);
+        if (*thumbnailBefore && !*thumbnailAfter) changes.push_back(thumbnailRemoval());
+    }
     auto record = currentUser(*dualStorage_);
     if (!record.ok()) return record.failure();
     if (*record && (*record)->original != (*record)->current) changes.push_back(lastUserNameRemoval());

@@ -36,13 +36,16 @@ namespace quorvane::document {
 class PptEdit {
 public:
     // The compound file in `opened` (openFileForEdit), its structures loaded; the failure of
-    // CompoundFile::open ("damaged compound file: ...", the system's reason of a read).
+    // CompoundFile::open ("damaged compound file: ...", the system's reason of a read) or of
+    // Directory::checkTreeLinks, for a reader as for a writer.
     static Result<PptEdit> ofFile(EditedFile opened);
 
     // The 14 rows as the display shows them, the custom properties in stored order, whether
     // SummaryInformation holds a thumbnail, and the last user's name of the Current User stream
     // ("" when none or not understood): as edited so far. Failures: a stream that cannot be read
-    // ("damaged compound file: ...") or a user-defined section that does not fit its bytes.
+    // ("damaged compound file: ..."), a set that a write would refuse as damaged ("damaged
+    // property set: ...", propset::propertySetContent) or a user-defined section that does not
+    // fit its bytes.
     Result<props::RowTexts> rows();
     Result<std::vector<props::CustomProperty>> customProperties();
     Result<bool> hasThumbnail();

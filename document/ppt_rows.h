@@ -17,7 +17,7 @@ namespace quorvane::document {
 int pptSelectorOfRow(int row);
 
 // The 14 row texts as the display shows them, from the first sections of SummaryInformation and
-// DocumentSummaryInformation (nullopt: absent or unreadable); "" for an absent property.
+// DocumentSummaryInformation (nullopt: absent or without a section); "" for an absent property.
 props::RowTexts pptRowTexts(const std::optional<propset::PropertySetContent>& summary,
                             const std::optional<propset::PropertySetContent>& documentSummary);
 
@@ -30,7 +30,8 @@ props::RowTexts pptRowTexts(const std::optional<propset::PropertySetContent>& su
 Result<propset::PropertyWrite> pptRowWrite(int row, const props::RowValue& value);
 
 // The rows of a .ppt file, read under a shared lock: the failure of the open and load
-// ("no such file", "in use by another program", "damaged compound file: ...").
+// ("no such file", "in use by another program", "damaged compound file: ...") or of a set that
+// propset::propertySetContent refuses ("damaged property set: ...").
 Result<props::RowTexts> readPptRows(const std::string& path);
 
 }  // namespace quorvane::document

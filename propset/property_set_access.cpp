@@ -123,17 +123,10 @@ Result<std::vector<std::byte>> patchedStream(std::span<const std::byte> stream, 
     const std::uint16_t codePage = declared ? *declared : holdsText ? convert::kCodePageWindowsLatin1 : convert::kCodePageUtf16;
     const auto typed = typedValueOf(write, codePage);
     if (!typed.ok()) return typed.failure();
-    const Failure brokenSection = damagedPropertySet("its first section is broken or overlapped");
-    if (!declareUtf16) {
-        auto patched = setProperty(stream, propertyId, *typed);
-        if (!patched) return brokenSection;
-        return std::move(*patched);
-    }
+    if (!declareUtf16) return setProperty(stream, propertyId, *typed);
     const auto withCodePage = declareCodePageFirst(stream, convert::kCodePageUtf16);
-    if (!withCodePage) return brokenSection;
-    auto patched = setProperty(*withCodePage, propertyId, *typed);
-    if (!patched) return brokenSection;
-    return std::move(*patched);
+    if (!withCodePage.ok()) return withCodePage.failure();
+    return setProperty(*withCodePage, propertyId, *typed);
 }
 
 bool removes(const PropertyWrite& write) { return write.kind == PropertyWrite::Kind::Remove; }
@@ -163,13 +156,14 @@ Failure applyWrite(std::optional<std::vector<std::byte>>& stream, const props::F
         stream = newPropertySet(fmtid, write.propertyId, *typed);
         return {};
     }
-    const auto layout = parsePropertySet(*stream);
-    if (!layout || layout->sections.empty()) return damagedPropertySet("its header or section list is broken");
+    const auto layout = parseSoundPropertySet(*stream);
+    if (!layout.ok()) return layout.failure();
+    if (layout->sections.empty()) return damagedPropertySet("it holds no section");
     if (givesNoValue(write) && !holdsProperty(layout->sections.front(), write.propertyId)) return {};
     if (removes(write)) {
         auto removed = removeProperty(*stream, write.propertyId);
-        if (!removed) return damagedPropertySet("its first section is broken or overlapped");
-        stream = std::move(*removed);
+        if (!removed.ok()) return removed.failure();
+        stream = std::move(removed).value();
         return {};
     }
     auto patched = patchedStream(*stream, *layout, write);
@@ -186,15 +180,6 @@ Failure refusedId(std::span<const PropertyWrite> writes)
         if (write.propertyId <= kPidCodePage || write.propertyId >= kFirstReadOnlyPropertyId)
             return Failure(FailureKind::Unsupported, "property " + std::to_string(write.propertyId) + " is not written");
     return {};
-}
-
-// The first section of a set as read from a file: nullopt when the set is absent, does not
-// parse, or holds no section.
-std::optional<PropertySetContent> contentOf(std::vector<std::byte> stream)
-{
-    auto layout = parsePropertySet(stream);
-    if (!layout || layout->sections.empty()) return std::nullopt;
-    return PropertySetContent{std::move(stream), std::move(layout->sections.front())};
 }
 
 // The write of one property that WriteDocProperty and WriteEditTimeProperty make of a text.
@@ -266,11 +251,20 @@ Result<SetStream> readSetStream(cfb::CompoundFile& compoundFile, const props::Fm
     if (!set.entryId) return set;
     auto stream = compoundFile.readStream(*set.entryId, kMaxPropertySetStreamBytes);
     if (!stream.ok()) return stream.failure();
-    const auto layout = parsePropertySet(*stream);
-    if (!layout) return damagedPropertySet("its header or section list is broken");
+    const auto layout = parseSoundPropertySet(*stream);
+    if (!layout.ok()) return layout.failure();
     // A set without any section holds nothing: a new set takes its place.
     if (!layout->sections.empty()) set.stream = std::move(stream).value();
     return set;
+}
+
+Result<std::optional<PropertySetContent>> propertySetContent(std::optional<std::vector<std::byte>> stream)
+{
+    if (!stream) return std::optional<PropertySetContent>();
+    auto layout = parseSoundPropertySet(*stream);
+    if (!layout.ok()) return layout.failure();
+    if (layout->sections.empty()) return std::optional<PropertySetContent>();
+    return std::optional(PropertySetContent{std::move(*stream), std::move(layout->sections.front())});
 }
 
 std::optional<PropertyValue> PropertySetContent::property(std::uint32_t propertyId) const
@@ -290,7 +284,9 @@ Result<std::vector<std::optional<PropertySetContent>>> readPropertySetsFrom(cfb:
         }
         auto stream = compoundFile.readStream(*entryId, kMaxPropertySetStreamBytes);
         if (!stream.ok()) return stream.failure();
-        sets.push_back(contentOf(std::move(stream).value()));
+        auto content = propertySetContent(std::move(stream).value());
+        if (!content.ok()) return content.failure();
+        sets.push_back(std::move(content).value());
     }
     return sets;
 }

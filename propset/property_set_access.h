@@ -85,8 +85,8 @@ struct PropertyWrite {
 // the section does not hold writes nothing. Gives nullopt when the set stays absent. A section
 // without a code page that holds no text yet gets code page 1200 declared, first in its table and
 // values (declareCodePageFirst), before a VT_LPSTR is written; one that holds text is written in
-// 1252, as it is read. Failures: "damaged property set: ..." for a stream that does not parse or a
-// section too broken to patch; Conversion for text the code page cannot hold, naming the write's
+// 1252, as it is read. Failures: "damaged property set: ..." for a stream that
+// parseSoundPropertySet refuses (propset_reader.h); Conversion for text the code page cannot hold, naming the write's
 // label and its first such character ("Title: "€" (U+20AC) cannot be stored in code page 1252");
 // Unsupported for a refused id (0, 1, from 0x80000000) or type.
 Result<std::optional<std::vector<std::byte>>> streamWithWrites(std::optional<std::vector<std::byte>> stream,
@@ -110,24 +110,29 @@ struct PropertySetContent {
 };
 
 // A set's stream as an open compound file holds it: its entry (nullopt when absent) and its bytes
-// (nullopt when absent or holding no section). The failure when the stream cannot be read or does
-// not parse ("damaged property set: its header or section list is broken"): a write of it is
-// refused, so that nothing of it is lost.
+// (nullopt when absent or holding no section). The failure when the stream cannot be read or
+// parseSoundPropertySet refuses it ("damaged property set: ..."): a write of it is refused, so
+// that nothing of it is lost.
 struct SetStream {
     std::optional<std::uint32_t> entryId;
     std::optional<std::vector<std::byte>> stream;
 };
 Result<SetStream> readSetStream(cfb::CompoundFile& compoundFile, const props::Fmtid& fmtid);
 
+// The first section of a set's stream, for a read: nullopt when `stream` is (the set is absent)
+// or the set holds no section; the failure of parseSoundPropertySet ("damaged property set: ...")
+// when the set is damaged, as a write of it would be refused.
+Result<std::optional<PropertySetContent>> propertySetContent(std::optional<std::vector<std::byte>> stream);
+
 // The sets `fmtids` of an open compound file, as readPropertySets gives them.
 Result<std::vector<std::optional<PropertySetContent>>> readPropertySetsFrom(cfb::CompoundFile& compoundFile,
                                                                             std::span<const props::Fmtid> fmtids);
 
 // The sets `fmtids` of `fileName`, read with one open under a shared lock, in the order asked;
-// nullopt for a set that is absent, does not parse, or has no section. The failure when the file
-// cannot be opened (the open's reasons: "no such file", "in use by another program", "not a
-// regular file", "permission denied") or is a damaged compound
-// file, a set stream whose chain is broken included.
+// nullopt for a set that is absent or has no section. The failure when the file cannot be opened
+// (the open's reasons: "no such file", "in use by another program", "not a regular file",
+// "permission denied"), is a damaged compound file, a set stream whose chain is broken included,
+// or holds a damaged set (propertySetContent).
 Result<std::vector<std::optional<PropertySetContent>>> readPropertySets(const std::string& fileName,
                                                                         std::span<const props::Fmtid> fmtids);
 

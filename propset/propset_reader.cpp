@@ -1,6 +1,9 @@
 #include "propset/propset_reader.h"
 
 #include <algorithm>
+#include <map>
+#include <string>
+#include <string_view>
 
 #include "base/byte_reader.h"
 #include "convert/codepage_text.h"
@@ -46,6 +49,33 @@ std::optional<PropertySetLayout> parsePropertySet(std::span<const std::byte> str
     }
     for (Section& section : layout.sections) parseTable(stream, section);
     return layout;
+}
+
+Result<PropertySetLayout> parseSoundPropertySet(std::span<const std::byte> stream)
+{
+    const auto damagedSet = [](std::string_view what) { return damaged("property set: " + std::string(what)); };
+    auto layout = parsePropertySet(stream);
+    if (!layout) return damagedSet("its header or section list is broken");
+    if (layout->sections.empty()) return std::move(*layout);
+    const Section& first = layout->sections.front();
+    if (first.offset > stream.size() || stream.size() - first.offset < kSectionHeaderSize || first.size != first.declaredSize)
+        return damagedSet("its first section runs past the end of the stream");
+    const std::uint64_t tableEnd = propertyTableEnd(first.entries.size());
+    if (first.entries.size() != first.declaredCount || first.size < tableEnd)
+        return damagedSet("the property table of its first section runs past the section");
+    std::map<std::uint32_t, std::uint32_t> idAtOffset;
+    for (const PropertyEntry& entry : first.entries) {
+        if (entry.offset < tableEnd || entry.offset >= first.size)
+            return damagedSet("a value offset of its first section lies outside the section's values");
+        // A table may list an id twice; two ids at one offset would read one value as both.
+        if (const auto [at, added] = idAtOffset.try_emplace(entry.offset, entry.id); !added && at->second != entry.id)
+            return damagedSet("two properties of its first section share one value");
+    }
+    const std::uint64_t firstEnd = std::uint64_t(first.offset) + first.size;
+    for (std::size_t i = 1; i < layout->sections.size(); ++i)
+        if (const std::uint32_t offset = layout->sections[i].offset; offset >= first.offset && offset < firstEnd)
+            return damagedSet("another section starts inside its first section");
+    return std::move(*layout);
 }
 
 std::optional<std::pair<std::uint32_t, std::uint32_t>> valueExtent(const Section& section, std::size_t entryIndex)

@@ -11,6 +11,7 @@
 #include <span>
 #include <vector>
 
+#include "base/failure.h"
 #include "propset/property_value_text.h"
 
 namespace quorvane::propset {
@@ -45,6 +46,14 @@ struct PropertySetLayout {
 // outside the stream, or whose table does not fit in it, gets no entries; a size field
 // reaching past the stream is cut to the stream's end.
 std::optional<PropertySetLayout> parsePropertySet(std::span<const std::byte> stream);
+
+// The layout of a property-set stream that a read or a write may trust: parsePropertySet's, with
+// its first section (when it has one) whole inside the stream, its property table inside the
+// section, every value offset past the table and inside the section, no value shared by two
+// property ids, and no other section starting inside it. A section that breaks any of these
+// would be read as wrong values (the code page read as the title) or as none, so readers and
+// writers refuse it alike. The failure otherwise, "damaged property set: <what>" (Damaged).
+Result<PropertySetLayout> parseSoundPropertySet(std::span<const std::byte> stream);
 
 // Bytes [offset, end) of a property's value inside its section: up to the next higher offset
 // of the table, or to the section's end. nullopt when the offset is not inside the section

@@ -86,28 +86,20 @@ enum class NewPlace { Last, First };
 
 // setProperty (typedValue given), declareCodePageFirst and removeProperty (typedValue null) share
 // one rebuild of the first section.
-std::optional<std::vector<std::byte>> rewriteFirstSection(std::span<const std::byte> stream, std::uint32_t id,
-                                                          const std::span<const std::byte>* typedValue, NewPlace place)
+Result<std::vector<std::byte>> rewriteFirstSection(std::span<const std::byte> stream, std::uint32_t id,
+                                                   const std::span<const std::byte>* typedValue, NewPlace place)
 {
-    const auto layout = parsePropertySet(stream);
-    if (!layout || layout->sections.empty()) return std::nullopt;
+    const auto layout = parseSoundPropertySet(stream);
+    if (!layout.ok()) return layout.failure();
+    if (layout->sections.empty()) return damaged("property set: it holds no section");
     const Section& first = layout->sections.front();
     const std::size_t tableEnd = std::size_t(propertyTableEnd(first.entries.size()));
-    if (first.size != first.declaredSize || first.size < tableEnd || first.entries.size() != first.declaredCount)
-        return std::nullopt;
     const std::uint64_t firstEnd = std::uint64_t(first.offset) + first.size;
-    for (std::size_t i = 1; i < layout->sections.size(); ++i) {
-        const std::uint32_t offset = layout->sections[i].offset;
-        if (offset >= first.offset && offset < firstEnd) return std::nullopt;
-    }
 
     // The section's values as spans in physical order: distinct offsets, each span running to
     // the next offset or to the section's end.
     std::map<std::uint32_t, std::uint32_t> spanEnds;  // start -> end
-    for (const PropertyEntry& entry : first.entries) {
-        if (entry.offset < tableEnd || entry.offset >= first.size) return std::nullopt;
-        spanEnds[entry.offset] = first.size;
-    }
+    for (const PropertyEntry& entry : first.entries) spanEnds[entry.offset] = first.size;
     for (auto it = spanEnds.begin(); it != spanEnds.end(); ++it)
         if (auto next = std::next(it); next != spanEnds.end()) it->second = next->first;
 
@@ -121,8 +113,6 @@ std::optional<std::vector<std::byte>> rewriteFirstSection(std::span<const std::b
         if (entry.id == id) targetOffsets.insert(entry.offset);
     const auto listings = std::size_t(std::count_if(first.entries.begin(), first.entries.end(),
                                                     [id](const PropertyEntry& e) { return e.id == id; }));
-    for (const PropertyEntry& entry : first.entries)
-        if (entry.id != id && targetOffsets.count(entry.offset)) return std::nullopt;  // a value shared with another id
     const bool removing = typedValue == nullptr;
     if (removing && !present) return std::vector<std::byte>(stream.begin(), stream.end());
 
@@ -195,20 +185,20 @@ std::optional<std::vector<std::byte>> rewriteFirstSection(std::span<const std::b
 
 }  // namespace
 
-std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> stream, std::uint32_t id,
+Result<std::vector<std::byte>> setProperty(std::span<const std::byte> stream, std::uint32_t id,
                                                   std::span<const std::byte> typedValue)
 {
     return rewriteFirstSection(stream, id, &typedValue, NewPlace::Last);
 }
 
-std::optional<std::vector<std::byte>> declareCodePageFirst(std::span<const std::byte> stream, std::uint16_t codePage)
+Result<std::vector<std::byte>> declareCodePageFirst(std::span<const std::byte> stream, std::uint16_t codePage)
 {
     const std::vector<std::byte> typed = typedI2(std::int16_t(codePage));
     const std::span<const std::byte> typedValue(typed);
     return rewriteFirstSection(stream, kPidCodePage, &typedValue, NewPlace::First);
 }
 
-std::optional<std::vector<std::byte>> removeProperty(std::span<const std::byte> stream, std::uint32_t id)
+Result<std::vector<std::byte>> removeProperty(std::span<const std::byte> stream, std::uint32_t id)
 {
     return rewriteFirstSection(stream, id, nullptr, NewPlace::Last);
 }

@@ -5,10 +5,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <vector>
 
+#include "base/failure.h"
 #include "props/catalogue.h"
 
 namespace quorvane::propset {
@@ -28,24 +28,24 @@ std::vector<std::byte> typedNull();
 // order, every other value, the dictionary, the bytes between and after values, the other
 // sections (moved, not rewritten) and the stream's tail stay byte for byte. The new value is
 // padded so that its length keeps the old one's remainder modulo 4, so later values keep
-// their alignment. nullopt when the stream has no section, the first section does not lie
-// inside the stream, its table or offsets are broken, another section overlaps it, or a value of
-// the property shares its offset with another property: a stream that damaged is not patched.
-std::optional<std::vector<std::byte>> setProperty(std::span<const std::byte> stream, std::uint32_t id,
+// their alignment. The failure, "damaged property set: ...", when the stream has no section or
+// parseSoundPropertySet refuses it (propset_reader.h): a stream that damaged is not patched.
+Result<std::vector<std::byte>> setProperty(std::span<const std::byte> stream, std::uint32_t id,
                                                   std::span<const std::byte> typedValue);
 
 // The stream with code page `codePage` declared (property 1, VT_I2) as Office declares it: the
 // first entry of the first section's table and its first value, so that a reader taking the
 // table in order knows the page before any text. Every other value keeps its bytes and its
 // phase modulo 4, the rest of the stream is kept as setProperty keeps it; a declared page is
-// replaced in its place. nullopt when setProperty would refuse the stream.
-std::optional<std::vector<std::byte>> declareCodePageFirst(std::span<const std::byte> stream, std::uint16_t codePage);
+// replaced in its place. setProperty's failure when it would refuse the stream.
+Result<std::vector<std::byte>> declareCodePageFirst(std::span<const std::byte> stream, std::uint16_t codePage);
 
 // The stream without property `id` of its first section: its table entries and their values
 // go, zeros keeping each removed value's length modulo 4 stay in its place (so later values keep
 // their alignment), and every other byte is kept as setProperty keeps it. A copy of the stream
-// when the section does not hold the property; nullopt when setProperty would refuse the stream.
-std::optional<std::vector<std::byte>> removeProperty(std::span<const std::byte> stream, std::uint32_t id);
+// when the section does not hold the property; setProperty's failure when it would refuse the
+// stream.
+Result<std::vector<std::byte>> removeProperty(std::span<const std::byte> stream, std::uint32_t id);
 
 // A new stream holding one section `fmtid`: class id = `fmtid`, code page 1200 (property 1)
 // and the property `id` = `typedValue`.

@@ -110,7 +110,7 @@ TEST(PropsetCodec, PatchingKeepsEveryOtherByte)
         const auto encoded = std::vector<std::byte>(reinterpret_cast<const std::byte*>(c.text.data()),
                                                     reinterpret_cast<const std::byte*>(c.text.data()) + c.text.size());
         const auto patched = propset::setProperty(office.bytes, c.id, propset::typedCodePageString(encoded, 1252));
-        ASSERT_TRUE(patched) << c.label;
+        ASSERT_TRUE(patched.ok()) << c.label << ": " << patched.failure().text();
         const auto layout = parsePropertySet(*patched);
         ASSERT_TRUE(layout) << c.label;
         ASSERT_EQ(layout->sections.size(), 2u) << c.label;
@@ -156,7 +156,7 @@ TEST(PropsetCodec, APropertyListedTwiceLeavesNoOldValue)
     const std::vector<std::byte> newValue = propset::typedCodePageString(hex("4E 65 77"), 1252);
     for (const bool removing : {true, false}) {
         const auto written = removing ? propset::removeProperty(twice, 15) : propset::setProperty(twice, 15, newValue);
-        ASSERT_TRUE(written) << removing;
+        ASSERT_TRUE(written.ok()) << removing << ": " << written.failure().text();
         const auto layout = parsePropertySet(*written);
         ASSERT_TRUE(layout && layout->sections.size() == 2) << removing;
         const propset::Section& first = layout->sections[0];
@@ -232,23 +232,32 @@ TEST(PropsetCodec, DamagedLayoutsAreNotPatched)
         const char* label;
         std::size_t at;
         std::uint32_t value;
+        const char* reason;  // after "damaged property set: "
     };
+    const char* const header = "its header or section list is broken";
+    const char* const pastStream = "its first section runs past the end of the stream";
+    const char* const pastTable = "the property table of its first section runs past the section";
+    const char* const outside = "a value offset of its first section lies outside the section's values";
     const std::vector<Case> cases{
-        {"byte order", 0, 0xFFFFFEFF},
-        {"no section", 24, 0},
-        {"section count past the stream", 24, 0x10000},
-        {"first section past the stream", 28 + 16, 0xFFFF},
-        {"section size past the stream", firstOffset, 0xFFFFFF},
-        {"section size inside its table", firstOffset, 12},
-        {"property count past the section", firstOffset + 4, 1000},
-        {"value inside the table", firstOffset + 8 + 4, 8},
-        {"value past the section", firstOffset + 16 + 4, 4000},
-        {"second section inside the first", 28 + 20 + 16, firstOffset + 20},
+        {"byte order", 0, 0xFFFFFEFF, header},
+        {"no section", 24, 0, "it holds no section"},
+        {"section count past the stream", 24, 0x10000, header},
+        {"first section past the stream", 28 + 16, 0xFFFF, pastStream},
+        {"section size past the stream", firstOffset, 0xFFFFFF, pastStream},
+        {"section size inside its table", firstOffset, 12, pastTable},
+        {"property count past the section", firstOffset + 4, 1000, pastTable},
+        {"value inside the table", firstOffset + 8 + 4, 8, outside},
+        {"value past the section", firstOffset + 16 + 4, 4000, outside},
+        {"two ids at one value", firstOffset + 16 + 4, testing::readU32(office.bytes, firstOffset + 8 + 4),
+         "two properties of its first section share one value"},
+        {"second section inside the first", 28 + 20 + 16, firstOffset + 20, "another section starts inside its first section"},
     };
     for (const Case& c : cases) {
         auto bytes = office.bytes;
         writeU32(bytes, c.at, c.value);
-        EXPECT_FALSE(propset::setProperty(bytes, 15, propset::typedNull())) << c.label;
+        const auto patched = propset::setProperty(bytes, 15, propset::typedNull());
+        ASSERT_FALSE(patched.ok()) << c.label;
+        EXPECT_EQ(patched.failure().text(), std::string("damaged property set: ") + c.reason) << c.label;
     }
 }
 
