@@ -63,10 +63,12 @@ bench: deps
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/ui/quorvane_file_list_bench
 
 # PNGs of the windows, rendered offscreen for a person to look at, into build/screenshots/default,
-# build/screenshots/dark (a dark palette) and build/screenshots/11pt (an 11-point font).
+# build/screenshots/dark (a dark palette) and build/screenshots/11pt (an 11-point font); and the
+# German window, as a German locale shows it, into build/screenshots/de.
 screenshots: build
 	rm -rf build/screenshots
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/ui/quorvane_screenshots build/screenshots
+	LANG=de_DE.UTF-8 LC_ALL= LANGUAGE= QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/ui/quorvane_screenshots build/screenshots
 	QT_QPA_PLATFORM=offscreen QUORVANE_SCREENSHOT_DIR=build/screenshots/default $(BUILD_DIR)/tests/help/help_windows_test
 	QT_QPA_PLATFORM=offscreen QUORVANE_SCREENSHOT_DIR=build/screenshots/default $(BUILD_DIR)/tests/ui/csv_export_ui_test
 
