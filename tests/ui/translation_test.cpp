@@ -29,13 +29,14 @@ namespace {
 
 // Texts German writes as English does: names, numbers, and words alike in both.
 const QSet<QString> kAlikeInBothLanguages{
-    QStringLiteral("Quorvane"), QStringLiteral("0%"), QStringLiteral("Version: 3.16"), QStringLiteral("Name"),
+    QStringLiteral("Quorvane"), QStringLiteral("OK"), QStringLiteral("0%"), QStringLiteral("Version: 3.16"), QStringLiteral("Name"),
     QStringLiteral("Manager"), QStringLiteral("System"), QStringLiteral("support@lomberk.example"),
     QStringLiteral("https://www.lomberk.example/")};
 
 void addText(QSet<QString>& texts, QString text)
 {
-    text.remove(u'&');
+    text.remove(u'&');  // the mark of a shortcut letter
+    if (text.startsWith(QStringLiteral("• "))) text.remove(0, 2);  // a list's bullet
     if (!text.trimmed().isEmpty()) texts.insert(text);
 }
 
