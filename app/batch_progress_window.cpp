@@ -24,7 +24,7 @@ QString pathText(const std::string& path)
 TForm7::TForm7(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form7"));
-    setWindowTitle(QStringLiteral("Changing..."));
+    setWindowTitle(tr("Changing..."));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
     setModal(true);
 

@@ -1,5 +1,6 @@
 #include "app/csv_file_dialog.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -24,7 +25,7 @@ bool mayReplace(QWidget* parent, const QString& typed, const QString& fileName)
 {
     if (typed == fileName || !QFile::exists(fileName)) return true;
     return QMessageBox::question(parent, QString::fromLatin1(kApplicationTitle),
-                                 QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(fileName)) ==
+                                 QCoreApplication::translate("quorvane::app::CsvFileDialog", "%1 already exists.\nDo you want to replace it?").arg(fileName)) ==
            QMessageBox::Yes;
 }
 
@@ -34,7 +35,7 @@ QString typedInDialog(QWidget* parent)
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // Qt's dialog matches names in any letter case; the bracketed form keeps platform dialogs
     // that match case-sensitively from hiding "report.csv" or "Report.Csv".
-    dialog.setNameFilter(QStringLiteral("CSV File (*.[cC][sS][vV])"));
+    dialog.setNameFilter(QCoreApplication::translate("quorvane::app::CsvFileDialog", "CSV File (*.[cC][sS][vV])"));
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);

@@ -21,7 +21,7 @@ constexpr int kPauseAtTheEndMs = 100;
 TForm9::TForm9(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Form9"));
-    setWindowTitle(QStringLiteral("Export to CSV..."));
+    setWindowTitle(tr("Export to CSV..."));
 
     const app::ProgressWindowControls controls = app::buildProgressWindowControls(*this, kTimerIntervalMs);
     Label1 = controls.Label1;
@@ -114,8 +114,7 @@ void TForm9::saveAndClose()
     if (!cancelled_) {
         outcome_.saved = !saveExportList(QFile::encodeName(fileName_).toStdString(), lines_).failed();
         if (!outcome_.saved)
-            app::showMessage(this, QStringLiteral("Cannot save to ") + fileName_ +
-                                       QStringLiteral("\nplease close other application that open this file!"));
+            app::showMessage(this, tr("Cannot save to %1\nplease close other application that open this file!").arg(fileName_));
     }
     lines_.clear();
     cancelled_ = false;

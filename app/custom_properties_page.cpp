@@ -90,7 +90,7 @@ CustomPropertiesPage::CustomPropertiesPage(QWidget* parent) : QWidget(parent)
 
     CustomTable = new QTableWidget(0, 3, this);
     CustomTable->setObjectName(QStringLiteral("CustomTable"));
-    CustomTable->setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Type"), QStringLiteral("Value")});
+    CustomTable->setHorizontalHeaderLabels({tr("Name"), tr("Type"), tr("Value")});
     CustomTable->verticalHeader()->hide();
     CustomTable->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     // The look of the property tables: their condensed letters and their grid lines.
@@ -118,12 +118,12 @@ CustomPropertiesPage::CustomPropertiesPage(QWidget* parent) : QWidget(parent)
     CustomTable->addAction(removeLines);
     connect(removeLines, &QAction::triggered, this, &CustomPropertiesPage::removeSelectedLines);
 
-    CustomBackupBox = newCheckBox("CustomBackupBox", kBackupOptionCaption, this);
+    CustomBackupBox = newCheckBox("CustomBackupBox", backupOptionCaption(), this);
     column->addWidget(CustomBackupBox);
 
-    CustomAddButton = newButton("CustomAddButton", QStringLiteral("&Add"), this);
-    CustomRemoveButton = newButton("CustomRemoveButton", QStringLiteral("&Remove"), this);
-    CustomApplyButton = newButton("CustomApplyButton", QStringLiteral("A&pply"), this);
+    CustomAddButton = newButton("CustomAddButton", tr("&Add"), this);
+    CustomRemoveButton = newButton("CustomRemoveButton", tr("&Remove"), this);
+    CustomApplyButton = newButton("CustomApplyButton", tr("A&pply"), this);
     QHBoxLayout* buttons = buttonRow({CustomAddButton, CustomRemoveButton});
     buttons->addStretch(1);
     buttons->addWidget(CustomApplyButton);
@@ -140,8 +140,8 @@ void CustomPropertiesPage::showRead(const std::vector<props::CustomProperty>& pr
     read_ = properties;
     for (std::size_t index = 0; index < read_.size(); ++index) appendLine(read_[index], int(index));
     fitColumns();
-    CustomReadState->setText(read_.empty() ? QStringLiteral("The file has no custom properties.")
-                                           : QStringLiteral("Custom properties of the file: %1").arg(read_.size()));
+    CustomReadState->setText(read_.empty() ? tr("The file has no custom properties.")
+                                           : tr("Custom properties of the file: %1").arg(read_.size()));
     enableEditing(true);
 }
 
@@ -155,7 +155,7 @@ void CustomPropertiesPage::showReadFailure(const QString& reason)
 
 void CustomPropertiesPage::clear()
 {
-    showReadFailure(QStringLiteral("No file selected."));
+    showReadFailure(tr("No file selected."));
 }
 
 void CustomPropertiesPage::resizeEvent(QResizeEvent* event)
@@ -230,12 +230,12 @@ std::optional<std::vector<props::CustomEdit>> CustomPropertiesPage::edits(QStrin
         const QString value = CustomTable->item(row, kValueColumn)->text();
         const QString quotedName = u'\'' + QString::fromStdString(name) + u'\'';
         if (name.empty()) {
-            *problem = QStringLiteral("a custom property on line %1 has no name").arg(row + 1);
+            *problem = tr("a custom property on line %1 has no name").arg(row + 1);
             return std::nullopt;
         }
         for (int earlier = 0; earlier < row; ++earlier)
             if (props::sameCustomName(CustomTable->item(earlier, kNameColumn)->text().toStdString(), name)) {
-                *problem = QStringLiteral("two custom properties are named %1").arg(quotedName);
+                *problem = tr("two custom properties are named %1").arg(quotedName);
                 return std::nullopt;
             }
         const int readIndex = CustomTable->item(row, kNameColumn)->data(kReadIndexRole).toInt();

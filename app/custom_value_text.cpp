@@ -1,5 +1,7 @@
 #include "app/custom_value_text.h"
 
+#include <QCoreApplication>
+
 #include "base/error.h"
 #include "change/custom_value_text.h"
 #include "convert/date_time.h"
@@ -21,7 +23,7 @@ std::optional<props::CustomValue> customValueOfText(std::string_view type, const
     if (type == props::kCustomDate) {
         // An example in the form the locale writes dates, which is the form read here.
         const auto example = convert::encodeDateTime({2024, 5, 1, 13, 30, 0, 0});
-        *problem += QStringLiteral(" in the form ") + QString::fromStdString(convert::DateTimeToDisplayText(example.value_or(0)));
+        *problem += QCoreApplication::translate("quorvane::app::CustomValueText", " in the form ") + QString::fromStdString(convert::DateTimeToDisplayText(example.value_or(0)));
     }
     return std::nullopt;
 }

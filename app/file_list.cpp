@@ -4,6 +4,7 @@
 #include "app/file_list.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -36,9 +37,9 @@ std::vector<std::string> chooseFilesInOpenDialog(QWidget* parent)
     dialog.setFileMode(QFileDialog::ExistingFiles);
     // The presentation family of fileinfo::kPresentationExtensions; matched without regard to case.
     const QString presentations = QStringLiteral("*.ppt *.pps *.pot *.pptx *.pptm *.ppsx *.ppsm *.potx *.potm");
-    dialog.setNameFilters({QStringLiteral("Microsoft PowerPoint Files (%1)").arg(presentations),
-                           QStringLiteral("All Office documents (%1 *.doc *.dot *.xls *.xlt *.docx *.docm *.dotx "
-                                          "*.xlsx *.xlsm *.xltx)").arg(presentations)});
+    dialog.setNameFilters({QCoreApplication::translate("quorvane::app::FileList", "Microsoft PowerPoint Files (%1)").arg(presentations),
+                           QCoreApplication::translate("quorvane::app::FileList", "All Office documents (%1 *.doc *.dot *.xls *.xlt *.docx *.docm *.dotx "
+                                                                      "*.xlsx *.xlsm *.xltx)").arg(presentations)});
     dialog.setFilter(dialog.filter() | QDir::Hidden);
     dialog.setSizeGripEnabled(true);
     if (const QString start = dialogStartFolder(); !start.isEmpty()) dialog.setDirectory(start);
@@ -51,7 +52,7 @@ std::vector<std::string> chooseFilesInOpenDialog(QWidget* parent)
 std::optional<std::string> chooseFolderInDialog(QWidget* parent)
 {
     const QString start = dialogStartFolder();
-    const QString folder = QFileDialog::getExistingDirectory(parent, QStringLiteral("Please select folder"),
+    const QString folder = QFileDialog::getExistingDirectory(parent, QCoreApplication::translate("quorvane::app::FileList", "Please select folder"),
                                                              start.isEmpty() ? QDir::homePath() : start,
                                                              QFileDialog::ShowDirsOnly);
     if (folder.isEmpty()) return std::nullopt;

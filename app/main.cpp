@@ -15,6 +15,7 @@
 #include "app/file_list.h"
 #include "app/main_form.h"
 #include "app/quorvane_application.h"
+#include "app/window_translation.h"
 #include "base/temp_cleanup.h"
 #include "propset/property_set_access.h"
 
@@ -59,6 +60,10 @@ int main(int argc, char* argv[])
     int exitCode = 0;
     {
         quorvane::app::QuorvaneApplication application(argc, argv);
+        // The translations lie where they are installed, relative to the program's folder; the
+        // build puts them at the same place relative to the built program.
+        quorvane::app::installWindowTranslation(
+            application, QCoreApplication::applicationDirPath() + QStringLiteral("/" QUORVANE_TRANSLATION_DIR));
         // The application has removed its own options from argv; the rest are the names, taken
         // as the file system's bytes.
         std::vector<std::string> paths(argv + 1, argv + argc);

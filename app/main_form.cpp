@@ -70,10 +70,10 @@ void TForm1::createActions()
 
     PopupMenu1 = new QMenu(ListView1);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    AddFiles1 = newAction("AddFiles1", QStringLiteral("&Add Files"));
-    AddFilesfromfloder1 = newAction("AddFilesfromfloder1", QStringLiteral("Add Files from &floder"));
-    Remove1 = newAction("Remove1", QStringLiteral("&Remove"));
-    RemoveAll1 = newAction("RemoveAll1", QStringLiteral("Remove A&ll"));
+    AddFiles1 = newAction("AddFiles1", tr("&Add Files"));
+    AddFilesfromfloder1 = newAction("AddFilesfromfloder1", tr("Add Files from &floder"));
+    Remove1 = newAction("Remove1", tr("&Remove"));
+    RemoveAll1 = newAction("RemoveAll1", tr("Remove A&ll"));
     Remove1->setEnabled(false);
     RemoveAll1->setEnabled(false);
     PopupMenu1->addActions({AddFiles1, AddFilesfromfloder1, Remove1, RemoveAll1});
@@ -82,23 +82,23 @@ void TForm1::createActions()
             [this](QPoint pos) { PopupMenu1->popup(ListView1->viewport()->mapToGlobal(pos)); });
 
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
-    File1 = menuBar()->addMenu(QStringLiteral("&File"));
+    File1 = menuBar()->addMenu(tr("&File"));
     File1->setObjectName(QStringLiteral("File1"));
     RemovePersonalInformation1 =
-        newAction("RemovePersonalInformation1", QStringLiteral("Remove &personal information…"));
+        newAction("RemovePersonalInformation1", tr("Remove &personal information…"));
     RemovePersonalInformation1->setEnabled(false);
-    Exit1 = newAction("Exit1", QStringLiteral("&Close"));
+    Exit1 = newAction("Exit1", tr("&Close"));
     File1->addAction(RemovePersonalInformation1);
     File1->addSeparator();
     File1->addAction(Exit1);
-    Help1 = menuBar()->addMenu(QStringLiteral("&Help"));
+    Help1 = menuBar()->addMenu(tr("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
-    help2 = newAction("help2", QStringLiteral("&Help"));
-    Helponline1 = newAction("Helponline1", QStringLiteral("Help &online"));
-    Showhint1 = newAction("Showhint1", QStringLiteral("&Show hint"));
-    LomberkWebSite1 = newAction("LomberkWebSite1", QString::fromLatin1(help::kMakerName) + QStringLiteral(" &Web Site"));
-    Emailsupport1 = newAction("Emailsupport1", QStringLiteral("&Email support"));
-    about1 = newAction("about1", QStringLiteral("&About"));
+    help2 = newAction("help2", tr("&Help"));
+    Helponline1 = newAction("Helponline1", tr("Help &online"));
+    Showhint1 = newAction("Showhint1", tr("&Show hint"));
+    LomberkWebSite1 = newAction("LomberkWebSite1", tr("%1 &Web Site").arg(QString::fromLatin1(help::kMakerName)));
+    Emailsupport1 = newAction("Emailsupport1", tr("&Email support"));
+    about1 = newAction("about1", tr("&About"));
     Help1->addActions({help2, Helponline1, Showhint1, LomberkWebSite1, Emailsupport1, about1});
     createShortcuts();
 
@@ -166,7 +166,7 @@ void TForm1::createStatusBar()
 {
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->setSizeGripEnabled(false);
-    StatusBar1Panel = new QLabel(QStringLiteral("Document properties of .ppt and .pptx files"), statusBar());
+    StatusBar1Panel = new QLabel(tr("Document properties of .ppt and .pptx files"), statusBar());
     StatusBar1Panel->setObjectName(QStringLiteral("StatusBar1Panel"));
     StatusBar1Panel->setMinimumWidth(300);  // wider when the font needs it
     statusBar()->addWidget(StatusBar1Panel);
@@ -184,8 +184,8 @@ void TForm1::showSelectedLineFailure()
 
 void TForm1::showRunOutcome(int doneCount, int failedCount, const QString& done)
 {
-    const QString files = doneCount == 1 ? QStringLiteral("file") : QStringLiteral("files");
-    statusBar()->showMessage(QStringLiteral("%1 %2 %3, %4 failed").arg(doneCount).arg(files, done).arg(failedCount));
+    const QString files = doneCount == 1 ? tr("file") : tr("files");
+    statusBar()->showMessage(tr("%1 %2 %3, %4 failed").arg(doneCount).arg(files, done).arg(failedCount));
 }
 
 void TForm1::centreOnScreen()

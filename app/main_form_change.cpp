@@ -27,8 +27,8 @@
 namespace quorvane::app {
 namespace {
 
-const QString kNoFilesMessage = QStringLiteral("Please select files you want to change properties!");
-const QString kChangeFailedStep = QStringLiteral("Change failed");
+constexpr char kNoFilesMessage[] = QT_TRANSLATE_NOOP("quorvane::app::TForm1", "Please select files you want to change properties!");
+constexpr char kChangeFailedStep[] = QT_TRANSLATE_NOOP("quorvane::app::TForm1", "Change failed");
 
 QString pathText(const std::string& path)
 {
@@ -76,7 +76,7 @@ void TForm1::markLine(int line, const change::FileOutcome& outcome)
 {
     // A file that needed no change holds what was asked: it counts as changed.
     setLineStatus(*ListView1, line, outcome.failed() ? kChangeFailed : kChanged);
-    setLineFailure(*ListView1, line, failureReason(kChangeFailedStep, outcome.failure));
+    setLineFailure(*ListView1, line, failureReason(tr(kChangeFailedStep), outcome.failure));
 }
 
 bool TForm1::refusedRequest(const Result<change::FileRequest>& request)
@@ -92,7 +92,7 @@ void TForm1::BitBtn6Click()
     CloseRowEditors();
     const int line = selectedLine(*ListView1);
     if (line < 0) {
-        showMessage(this, kNoFilesMessage);
+        showMessage(this, tr(kNoFilesMessage));
         return;
     }
     if (const QString refusal = singleChangeRefusal(line); !refusal.isEmpty()) {
@@ -116,8 +116,8 @@ void TForm1::BitBtn6Click()
     const change::FileOutcome outcome = change::applyFileChange(path, *request, {false, CheckBox5->isChecked()});
     if (outcome.backupFailed) {
         setLineStatus(*ListView1, line, kUnchanged);
-        showMessage(this, QStringLiteral("An error occured when backup original file, \n"
-                                         "please make sure there not any other application open this file!\n") +
+        showMessage(this, tr("An error occured when backup original file, \n"
+                             "please make sure there not any other application open this file!\n") +
                               pathText(path));
         return;
     }
@@ -135,15 +135,15 @@ QString TForm1::singleChangeRefusal(int line)
     // The values of a file that could not be read are empty, not the file's: writing them would
     // erase its properties.
     if (!shown_ || shown_->path != path || !shown_->readSucceeded)
-        return QStringLiteral("Not changed: the file could not be read when it was selected; "
-                              "select it again once it can be read");
+        return tr("Not changed: the file could not be read when it was selected; "
+                  "select it again once it can be read");
     if (change::fileStampOf(path) == shown_->stamp) return {};
     {
         const QScopedValueRollback<bool> running(displayRunning_, true);
         displayLine(line);
     }
-    return QStringLiteral("Not changed: the file changed on disk after it was shown; "
-                          "its values are shown again");
+    return tr("Not changed: the file changed on disk after it was shown; "
+              "its values are shown again");
 }
 
 void TForm1::BitBtn2Click()
@@ -151,14 +151,14 @@ void TForm1::BitBtn2Click()
     CloseRowEditors();
     const int count = lineCount(*ListView1);
     if (count == 0) {
-        showMessage(this, kNoFilesMessage);
+        showMessage(this, tr(kNoFilesMessage));
         return;
     }
     // The window is modal while the run goes on, so the settings cannot change under it.
     const change::BatchSettings settings = batchSettingsOf(*this);
     if (!change::BatchHasWork(settings)) {
-        showMessage(this, QStringLiteral("Please setup File Change Attribute Option.\n"
-                                         "According to you setup, noting to do!"));
+        showMessage(this, tr("Please setup File Change Attribute Option.\n"
+                             "According to you setup, noting to do!"));
         return;
     }
     const auto request = change::batchRequest(settings);
@@ -169,7 +169,7 @@ void TForm1::BitBtn2Click()
     }
     const RunTally tally = changeEveryLine(*request, {false, settings.backup});
     reselectFirstLine(*ListView1);
-    showRunOutcome(tally.changed, tally.failed, QStringLiteral("changed"));
+    showRunOutcome(tally.changed, tally.failed, tr("changed"));
 }
 
 TForm1::RunTally TForm1::changeEveryLine(const change::FileRequest& request, const change::ChangeOptions& options)
@@ -203,11 +203,11 @@ void TForm1::CustomApplyClick()
     QString problem;
     const auto edits = CustomPage->edits(&problem);
     if (!edits) {
-        statusBar()->showMessage(QStringLiteral("Custom properties not changed: ") + problem);
+        statusBar()->showMessage(tr("Custom properties not changed: %1").arg(problem));
         return;
     }
     if (edits->empty()) {
-        statusBar()->showMessage(QStringLiteral("Custom properties not changed: nothing was edited"));
+        statusBar()->showMessage(tr("Custom properties not changed: nothing was edited"));
         return;
     }
     if (const QString refusal = singleChangeRefusal(line); !refusal.isEmpty()) {
@@ -233,7 +233,7 @@ void TForm1::RemovePersonalInformation1Click()
     CloseRowEditors();
     const int count = lineCount(*ListView1);
     if (count == 0) {
-        showMessage(this, kNoFilesMessage);
+        showMessage(this, tr(kNoFilesMessage));
         return;
     }
     const bool backup = CheckBox4->isChecked();
@@ -245,7 +245,7 @@ void TForm1::RemovePersonalInformation1Click()
         const QScopedValueRollback<bool> running(displayRunning_, true);
         displayLine(line);
     }
-    showRunOutcome(tally.changed, tally.failed, QStringLiteral("changed"));
+    showRunOutcome(tally.changed, tally.failed, tr("changed"));
 }
 
 void TForm1::ListView2DblClick(int row)

@@ -14,14 +14,14 @@
 namespace quorvane::app {
 namespace {
 
-const QString kExportFailedStep = QStringLiteral("Export failed");
+constexpr char kExportFailedStep[] = QT_TRANSLATE_NOOP("quorvane::app::TForm1", "Export failed");
 
 }  // namespace
 
 void TForm1::BitBtn8Click()
 {
     if (lineCount(*ListView1) == 0) {
-        showMessage(this, QStringLiteral("Please select files you want to export properties to CSV file!"));
+        showMessage(this, tr("Please select files you want to export properties to CSV file!"));
         return;
     }
     const QString fileName = chooseCsvFile(this);
@@ -34,12 +34,12 @@ void TForm1::BitBtn8Click()
     }
     // The export reads the files in list order, so a file's index is its line.
     Form9->prepareExport(fileName, std::move(paths), [this](int line, const Failure& failure) {
-        setLineFailure(*ListView1, line, failureReason(kExportFailedStep, failure));
+        setLineFailure(*ListView1, line, failureReason(tr(kExportFailedStep), failure));
     });
     Form9->exec();
     reselectFirstLine(*ListView1);
     const exporting::TForm9::Outcome& outcome = Form9->lastOutcome();
-    if (outcome.saved) showRunOutcome(outcome.exported, outcome.failed, QStringLiteral("exported"));
+    if (outcome.saved) showRunOutcome(outcome.exported, outcome.failed, tr("exported"));
 }
 
 void TForm1::BitBtn9Click()
@@ -51,14 +51,13 @@ void TForm1::BitBtn9Click()
     exporting::ExportList lines;
     exporting::WriteCsvHeader(lines);
     const Failure failure = exporting::appendFileLine(linePath(*ListView1, line), lines);
-    setLineFailure(*ListView1, line, failureReason(kExportFailedStep, failure));
+    setLineFailure(*ListView1, line, failureReason(tr(kExportFailedStep), failure));
     if (exporting::saveExportList(QFile::encodeName(fileName).toStdString(), lines).failed()) {
-        showMessage(this, QStringLiteral("Cannot save to ") + fileName +
-                              QStringLiteral("\nplease close other application that open this file!"));
+        showMessage(this, tr("Cannot save to %1\nplease close other application that open this file!").arg(fileName));
         showSelectedLineFailure();
         return;
     }
-    showRunOutcome(failure.failed() ? 0 : 1, failure.failed() ? 1 : 0, QStringLiteral("exported"));
+    showRunOutcome(failure.failed() ? 0 : 1, failure.failed() ? 1 : 0, tr("exported"));
 }
 
 }  // namespace quorvane::app

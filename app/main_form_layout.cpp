@@ -22,6 +22,7 @@
 #include <array>
 #include <initializer_list>
 
+#include "app/core_label_text.h"
 #include "app/custom_properties_page.h"
 #include "app/date_time_pickers.h"
 #include "app/grid_line_delegate.h"
@@ -36,8 +37,7 @@ constexpr int kFileNameColumnMinWidthPx = 210;
 
 QString fileInfoCaption(int index)
 {
-    const std::string_view label = props::fileInfoLabel(index);
-    return QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size()));
+    return coreLabelText(props::fileInfoLabel(index));
 }
 
 QToolButton* newToolButton(const char* objectName, const QString& caption, const char* iconName,
@@ -110,11 +110,11 @@ QWidget* TForm1::createClientArea()
     areas->addWidget(Panel1);
     PageControl1 = new QTabWidget(client);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    PageControl1->addTab(createSingleChangePage(), QStringLiteral("Single Change"));
-    PageControl1->addTab(createBatchChangePage(), QStringLiteral("Batch Change"));
+    PageControl1->addTab(createSingleChangePage(), tr("Single Change"));
+    PageControl1->addTab(createBatchChangePage(), tr("Batch Change"));
     CustomPage = new CustomPropertiesPage;
     CustomPage->setEnabled(false);  // until a file is selected
-    PageControl1->addTab(CustomPage, QStringLiteral("Custom Properties"));
+    PageControl1->addTab(CustomPage, tr("Custom Properties"));
     PageControl1->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     areas->addWidget(PageControl1, kRightAreaWidthPx);
     return client;
@@ -132,10 +132,10 @@ QWidget* TForm1::createFileArea()
     ToolBar2->setMovable(false);
     ToolBar2->setFloatable(false);
     ToolBar2->setIconSize(QSize(16, 16));
-    ToolButton1 = newToolButton("ToolButton1", QStringLiteral("Add Files"), "add-files", ToolBar2);
-    ToolButton5 = newToolButton("ToolButton5", QStringLiteral("Add files from folder"), "add-folder", ToolBar2);
-    ToolButton2 = newToolButton("ToolButton2", QStringLiteral("Remove"), "remove", ToolBar2);
-    ToolButton3 = newToolButton("ToolButton3", QStringLiteral("Remove All"), "remove-all", ToolBar2);
+    ToolButton1 = newToolButton("ToolButton1", tr("Add Files"), "add-files", ToolBar2);
+    ToolButton5 = newToolButton("ToolButton5", tr("Add files from folder"), "add-folder", ToolBar2);
+    ToolButton2 = newToolButton("ToolButton2", tr("Remove"), "remove", ToolBar2);
+    ToolButton3 = newToolButton("ToolButton3", tr("Remove All"), "remove-all", ToolBar2);
     ToolButton2->setEnabled(false);
     ToolButton3->setEnabled(false);
     for (QToolButton* button : {ToolButton1, ToolButton5, ToolButton2, ToolButton3}) ToolBar2->addWidget(button);
@@ -145,7 +145,7 @@ QWidget* TForm1::createFileArea()
 
     ListView1 = new QTreeWidget(area);
     ListView1->setObjectName(QStringLiteral("ListView1"));
-    ListView1->setHeaderLabels({QStringLiteral("File Name")});
+    ListView1->setHeaderLabels({tr("File Name")});
     ListView1->setRootIsDecorated(false);
     ListView1->setIndentation(0);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -168,7 +168,7 @@ QWidget* TForm1::createSingleChangePage()
     ListView3 = new PropertyTable(QStringLiteral("ListView3"), false, TabSheet2);
     column->addWidget(ListView3, 1);
 
-    GroupBox3 = newGroup("GroupBox3", QStringLiteral("File Date Time"), TabSheet2);
+    GroupBox3 = newGroup("GroupBox3", tr("File Date Time"), TabSheet2);
     DateTimePicker9 = newDatePicker(QStringLiteral("DateTimePicker9"), GroupBox3);
     DateTimePicker10 = newTimePicker(QStringLiteral("DateTimePicker10"), GroupBox3);
     DateTimePicker11 = newDatePicker(QStringLiteral("DateTimePicker11"), GroupBox3);
@@ -180,7 +180,7 @@ QWidget* TForm1::createSingleChangePage()
                                  {DateTimePicker13, DateTimePicker14}}});
     column->addWidget(GroupBox3);
 
-    GroupBox1 = newGroup("GroupBox1", QStringLiteral("File Attribute"), TabSheet2);
+    GroupBox1 = newGroup("GroupBox1", tr("File Attribute"), TabSheet2);
     CheckBox16 = newAttributeBox("CheckBox16", props::kReadOnlyLabel, GroupBox1);
     CheckBox17 = newAttributeBox("CheckBox17", props::kArchiveLabel, GroupBox1);
     CheckBox18 = newAttributeBox("CheckBox18", props::kHiddenLabel, GroupBox1);
@@ -188,15 +188,15 @@ QWidget* TForm1::createSingleChangePage()
     layOutAttributeBoxes(GroupBox1, {CheckBox16, CheckBox17, CheckBox18, CheckBox23});
     column->addWidget(GroupBox1);
 
-    CheckBox5 = newCheckBox("CheckBox5", kBackupOptionCaption,
+    CheckBox5 = newCheckBox("CheckBox5", backupOptionCaption(),
                             TabSheet2);
     CheckBox5->setChecked(true);
     column->addWidget(CheckBox5);
 
-    BitBtn6 = newButton("BitBtn6", QStringLiteral("Make Change"), TabSheet2);
-    BitBtn9 = newButton("BitBtn9", QStringLiteral("Export to CSV"), TabSheet2);
-    BitBtn5 = newButton("BitBtn5", QStringLiteral("Show Hint"), TabSheet2);
-    BitBtn7 = newButton("BitBtn7", QStringLiteral("Close"), TabSheet2);
+    BitBtn6 = newButton("BitBtn6", tr("Make Change"), TabSheet2);
+    BitBtn9 = newButton("BitBtn9", tr("Export to CSV"), TabSheet2);
+    BitBtn5 = newButton("BitBtn5", tr("Show Hint"), TabSheet2);
+    BitBtn7 = newButton("BitBtn7", tr("Close"), TabSheet2);
     BitBtn6->setEnabled(false);
     BitBtn9->setEnabled(false);
     column->addLayout(buttonRow({BitBtn6, BitBtn9, BitBtn5, BitBtn7}));
@@ -211,9 +211,9 @@ QWidget* TForm1::createBatchChangePage()
 
     ToolBar3 = new QWidget(TabSheet1);
     ToolBar3->setObjectName(QStringLiteral("ToolBar3"));
-    ToolButton9 = newToolButton("ToolButton9", QStringLiteral("Save as default"), "save-default", ToolBar3);
-    ToolButton10 = newToolButton("ToolButton10", QStringLiteral("Load from default"), "load-default", ToolBar3);
-    ToolButton12 = newToolButton("ToolButton12", QStringLiteral("Load from selected file"), "load-from-file", ToolBar3);
+    ToolButton9 = newToolButton("ToolButton9", tr("Save as default"), "save-default", ToolBar3);
+    ToolButton10 = newToolButton("ToolButton10", tr("Load from default"), "load-default", ToolBar3);
+    ToolButton12 = newToolButton("ToolButton12", tr("Load from selected file"), "load-from-file", ToolBar3);
     ToolButton12->setEnabled(false);
     auto* toolRows = new QGridLayout(ToolBar3);
     toolRows->setContentsMargins(0, 0, 0, 0);
@@ -232,10 +232,10 @@ QWidget* TForm1::createBatchChangePage()
     ListView2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     column->addWidget(ListView2, 1);
 
-    RemoveAllCustomBox = newCheckBox("RemoveAllCustomBox", QStringLiteral("Remove all &custom properties"), TabSheet1);
+    RemoveAllCustomBox = newCheckBox("RemoveAllCustomBox", tr("Remove all &custom properties"), TabSheet1);
     column->addWidget(RemoveAllCustomBox);
 
-    GroupBox5 = newGroup("GroupBox5", QStringLiteral("File Date Time"), TabSheet1);
+    GroupBox5 = newGroup("GroupBox5", tr("File Date Time"), TabSheet1);
     CheckBox9 = newCheckBox("CheckBox9", QString(), GroupBox5);
     DateTimePicker1 = newDatePicker(QStringLiteral("DateTimePicker1"), GroupBox5);
     CheckBox10 = newCheckBox("CheckBox10", QString(), GroupBox5);
@@ -255,7 +255,7 @@ QWidget* TForm1::createBatchChangePage()
                                  {CheckBox13, DateTimePicker5, CheckBox14, DateTimePicker6}}});
     column->addWidget(GroupBox5);
 
-    GroupBox2 = newGroup("GroupBox2", QStringLiteral("File Attribute"), TabSheet1);
+    GroupBox2 = newGroup("GroupBox2", tr("File Attribute"), TabSheet1);
     CheckBox1 = newAttributeBox("CheckBox1", props::kReadOnlyLabel, GroupBox2);
     CheckBox2 = newAttributeBox("CheckBox2", props::kArchiveLabel, GroupBox2);
     CheckBox3 = newAttributeBox("CheckBox3", props::kHiddenLabel, GroupBox2);
@@ -263,15 +263,15 @@ QWidget* TForm1::createBatchChangePage()
     layOutAttributeBoxes(GroupBox2, {CheckBox1, CheckBox2, CheckBox3, CheckBox8});
     column->addWidget(GroupBox2);
 
-    CheckBox4 = newCheckBox("CheckBox4", kBackupOptionCaption,
+    CheckBox4 = newCheckBox("CheckBox4", backupOptionCaption(),
                             TabSheet1);
     CheckBox4->setChecked(true);
     column->addWidget(CheckBox4);
 
-    BitBtn2 = newButton("BitBtn2", QStringLiteral("Make Change"), TabSheet1);
-    BitBtn8 = newButton("BitBtn8", QStringLiteral("Export to CSV"), TabSheet1);
-    BitBtn3 = newButton("BitBtn3", QStringLiteral("Show Hint"), TabSheet1);
-    BitBtn4 = newButton("BitBtn4", QStringLiteral("Close"), TabSheet1);
+    BitBtn2 = newButton("BitBtn2", tr("Make Change"), TabSheet1);
+    BitBtn8 = newButton("BitBtn8", tr("Export to CSV"), TabSheet1);
+    BitBtn3 = newButton("BitBtn3", tr("Show Hint"), TabSheet1);
+    BitBtn4 = newButton("BitBtn4", tr("Close"), TabSheet1);
     BitBtn2->setEnabled(false);
     BitBtn8->setEnabled(false);
     column->addLayout(buttonRow({BitBtn2, BitBtn8, BitBtn3, BitBtn4}));

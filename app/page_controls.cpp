@@ -1,11 +1,18 @@
 #include "app/page_controls.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace quorvane::app {
+
+QString backupOptionCaption()
+{
+    return QCoreApplication::translate("quorvane::app::PageControls",
+                                       "Backup original files in the same folder before making change");
+}
 
 QPushButton* newButton(const char* objectName, const QString& caption, QWidget* parent)
 {

@@ -15,7 +15,8 @@ class QWidget;
 
 namespace quorvane::app {
 
-inline const QString kBackupOptionCaption = QStringLiteral("Backup original files in the same folder before making change");
+// The caption of the backup option, which three pages show, in the window's language.
+QString backupOptionCaption();
 
 // A push button named `objectName`, owned by `parent`; Enter elsewhere on the page does not
 // press it.

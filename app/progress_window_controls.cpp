@@ -1,5 +1,6 @@
 #include "app/progress_window_controls.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QEvent>
@@ -59,7 +60,7 @@ ProgressWindowControls buildProgressWindowControls(QDialog& window, int timerInt
     controls.Label2 = new QLabel(QStringLiteral("0%"), &window);
     controls.Label2->setObjectName(QStringLiteral("Label2"));
     controls.Label2->setMinimumWidth(controls.Label2->fontMetrics().horizontalAdvance(QStringLiteral("100%")));
-    controls.Button1 = new QPushButton(QStringLiteral("Cancel"), &window);
+    controls.Button1 = new QPushButton(QCoreApplication::translate("quorvane::app::ProgressWindow", "Cancel"), &window);
     controls.Button1->setObjectName(QStringLiteral("Button1"));
     controls.Button1->setAutoDefault(false);
     controls.Timer1 = new QTimer(&window);

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -58,7 +59,7 @@ void showFileDisplay(TForm1& form, const change::FileDisplay& display)
     if (!display.succeeded) customFailure = display.failure;
     else if (display.rowsFailure.failed()) customFailure = display.rowsFailure;
     if (customFailure.failed())
-        form.CustomPage->showReadFailure(failureReason(QStringLiteral("Cannot read"), customFailure));
+        form.CustomPage->showReadFailure(failureReason(QCoreApplication::translate("quorvane::app::PropertyDisplay", "Cannot read"), customFailure));
     else
         form.CustomPage->showRead(display.custom);
 }
@@ -107,7 +108,7 @@ void TForm1::displayLine(int line)
     setLineStatus(*ListView1, line, status);
     // The reason follows the picture: a good read does not forget why the last change failed.
     if (!display.succeeded)
-        setLineFailure(*ListView1, line, failureReason(QStringLiteral("Cannot read"), display.failure));
+        setLineFailure(*ListView1, line, failureReason(QCoreApplication::translate("quorvane::app::PropertyDisplay", "Cannot read"), display.failure));
     else if (status != kChangeFailed)
         setLineFailure(*ListView1, line, QString());
     shown_ = ShownFile{path, display.succeeded, display.stamp, singleChangeValuesOf(*this).rowValues};

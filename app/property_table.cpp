@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "app/core_label_text.h"
 #include "app/grid_line_delegate.h"
 #include "props/catalogue.h"
 
@@ -17,7 +18,7 @@ PropertyTable::PropertyTable(const QString& objectName, bool withCheckBoxes, QWi
 {
     setObjectName(objectName);
     setColumnCount(2);
-    setHeaderLabels({QStringLiteral("Summary Information"), QStringLiteral("Value")});
+    setHeaderLabels({tr("Summary Information"), tr("Value")});
     setRootIsDecorated(false);
     setIndentation(0);
     setUniformRowHeights(true);
@@ -40,9 +41,7 @@ PropertyTable::PropertyTable(const QString& objectName, bool withCheckBoxes, QWi
     columns->resizeSection(1, valueColumnWidthFor(width()));
 
     for (int row = 0; row < props::kRowCount; ++row) {
-        const std::string_view label = props::catalogueRow(row).label;
-        auto* item = new QTreeWidgetItem(
-            this, {QString::fromUtf8(label.data(), static_cast<qsizetype>(label.size())), QString()});
+        auto* item = new QTreeWidgetItem(this, {coreLabelText(props::catalogueRow(row).label), QString()});
         item->setFlags(withCheckBoxes ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable
                                       : Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         item->setToolTip(0, item->text(0));

@@ -95,7 +95,7 @@ void RowEditors::buildNumberEditor(QWidget* parent)
     Edit3->setFixedWidth(64);
     Edit3->installEventFilter(this);
     UpDown1 = new UpDown(QStringLiteral("UpDown1"), Edit3, 0, kUpDownMaximum, Panel5);
-    CheckBox6 = new QCheckBox(QStringLiteral("Blank"), Panel5);
+    CheckBox6 = new QCheckBox(tr("Blank"), Panel5);
     CheckBox6->setObjectName(QStringLiteral("CheckBox6"));
     CheckBox6->installEventFilter(this);
     auto* layout = static_cast<QHBoxLayout*>(Panel5->layout());
@@ -117,7 +117,7 @@ void RowEditors::buildDateEditor(QWidget* parent)
     DateTimePicker8->setButtonSymbols(QAbstractSpinBox::NoButtons);
     fitToText(DateTimePicker7);
     fitToText(DateTimePicker8);
-    CheckBox15 = new QCheckBox(QStringLiteral("Blank"), Panel3);
+    CheckBox15 = new QCheckBox(tr("Blank"), Panel3);
     CheckBox15->setObjectName(QStringLiteral("CheckBox15"));
     CheckBox15->installEventFilter(this);
     DateTimePicker7->installEventFilter(this);

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/core_label_text.h"
 #include "change/file_request.h"
 #include "props/catalogue.h"
 
@@ -15,8 +16,7 @@ namespace {
 
 QString rowLabel(int row)
 {
-    const std::string_view label = props::catalogueRow(row).label;
-    return QString::fromUtf8(label.data(), qsizetype(label.size()));
+    return coreLabelText(props::catalogueRow(row).label);
 }
 
 QLabel* newLabel(const QString& text, QWidget* parent)
@@ -31,18 +31,18 @@ QLabel* newLabel(const QString& text, QWidget* parent)
 ScrubDialog::ScrubDialog(int fileCount, bool backup, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ScrubDialog"));
-    setWindowTitle(QStringLiteral("Remove personal information"));
+    setWindowTitle(tr("Remove personal information"));
     auto* column = new QVBoxLayout(this);
 
-    const QString files = fileCount == 1 ? QStringLiteral("the file") : QStringLiteral("each of the %1 files").arg(fileCount);
-    column->addWidget(newLabel(QStringLiteral("This removes from %1 in the list:").arg(files), this));
+    const QString files = fileCount == 1 ? tr("the file") : tr("each of the %1 files").arg(fileCount);
+    column->addWidget(newLabel(tr("This removes from %1 in the list:").arg(files), this));
 
     // The removed items two to a line, in catalogue order, then the custom properties.
     QStringList removed;
     QStringList kept;
     const props::RowSelection scrubbed = change::scrubbedRows();
     for (int row = 0; row < props::kRowCount; ++row) (scrubbed[std::size_t(row)] ? removed : kept).append(rowLabel(row));
-    removed.append(QStringLiteral("all custom properties"));
+    removed.append(tr("all custom properties"));
     auto* items = new QGridLayout;
     items->setContentsMargins(16, 0, 0, 0);
     items->setHorizontalSpacing(24);
@@ -50,15 +50,15 @@ ScrubDialog::ScrubDialog(int fileCount, bool backup, QWidget* parent) : QDialog(
         items->addWidget(new QLabel(QStringLiteral("• ") + removed[index], this), index / 2, index % 2);
     column->addLayout(items);
 
-    ThumbnailBox = new QCheckBox(QStringLiteral("Also remove the &thumbnail"), this);
+    ThumbnailBox = new QCheckBox(tr("Also remove the &thumbnail"), this);
     ThumbnailBox->setObjectName(QStringLiteral("ThumbnailBox"));
     column->addWidget(ThumbnailBox);
 
-    column->addWidget(newLabel(QStringLiteral("%1, the file times and the file attributes stay.").arg(kept.join(QStringLiteral(", "))), this));
-    column->addWidget(newLabel(backup ? QStringLiteral("Each file is first copied aside as a .bak file in its folder "
-                                                       "(the backup option of the Batch Change page).")
-                                      : QStringLiteral("The files are not copied aside first (the backup option of "
-                                                       "the Batch Change page is off)."),
+    column->addWidget(newLabel(tr("%1, the file times and the file attributes stay.").arg(kept.join(QStringLiteral(", "))), this));
+    column->addWidget(newLabel(backup ? tr("Each file is first copied aside as a .bak file in its folder "
+                                           "(the backup option of the Batch Change page).")
+                                      : tr("The files are not copied aside first (the backup option of "
+                                           "the Batch Change page is off)."),
                                this));
 
     ScrubButtons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

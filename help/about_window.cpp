@@ -47,7 +47,7 @@ TForm5::TForm5(const QIcon& programIcon, QWidget* parent) : QDialog(parent)
 {
     using namespace quorvane::help;
     setObjectName("TForm5");
-    setWindowTitle("About");
+    setWindowTitle(tr("About"));
 
     auto* panel = new QFrame;
     panel->setObjectName("AboutPanel");
@@ -67,20 +67,20 @@ TForm5::TForm5(const QIcon& programIcon, QWidget* parent) : QDialog(parent)
     bold.setPointSizeF(bold.pointSizeF() * 1.3);
     productName->setFont(bold);
     grid->addWidget(productName, 0, 1, 1, 2);
-    grid->addWidget(new QLabel("Version: 3.16"), 1, 1, 1, 2);
-    grid->addWidget(new QLabel(QString("Made by ") + kMakerName), 2, 1, 1, 2);
+    grid->addWidget(new QLabel(tr("Version: 3.16")), 1, 1, 1, 2);
+    grid->addWidget(new QLabel(tr("Made by %1").arg(QLatin1String(kMakerName))), 2, 1, 1, 2);
 
     auto* mailLink = new LinkLabel(kSupportAddress, supportMailLink(QCoreApplication::applicationName()));
     mailLink->setObjectName("EmailLink");
-    grid->addWidget(new QLabel("Email:"), 3, 1);
+    grid->addWidget(new QLabel(tr("Email:")), 3, 1);
     grid->addWidget(mailLink, 3, 2);
     auto* webLink = new LinkLabel(kMakerWebSite, kMakerWebSite);
     webLink->setObjectName("WebSiteLink");
-    grid->addWidget(new QLabel("Web Site:"), 4, 1);
+    grid->addWidget(new QLabel(tr("Web Site:")), 4, 1);
     grid->addWidget(webLink, 4, 2);
-    grid->addWidget(new QLabel(QString("Copyright (C) ") + kMakerName + ". All rights reserved."), 5, 1, 1, 2);
+    grid->addWidget(new QLabel(tr("Copyright (C) %1. All rights reserved.").arg(QLatin1String(kMakerName))), 5, 1, 1, 2);
 
-    auto* closeButton = new QPushButton("Close");
+    auto* closeButton = new QPushButton(tr("Close"));
     closeButton->setObjectName("CloseButton");
     closeButton->setDefault(true);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);

@@ -67,56 +67,17 @@ QWidget* statusLine(const QIcon& icon, const QString& text)
     return line;
 }
 
-// One line of a sample: a caption of fixed width, then the given widgets side by side.
-QHBoxLayout* sampleLine(const QString& caption, std::initializer_list<QWidget*> widgets)
+// One line of a sample: a caption as wide as `widestCaption`, then the given widgets side by side.
+QHBoxLayout* sampleLine(const QString& widestCaption, const QString& caption, std::initializer_list<QWidget*> widgets)
 {
     auto* line = new QHBoxLayout;
     auto* label = new QLabel(caption);
-    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("Summary Information:")) +
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(widestCaption) +
                            label->fontMetrics().averageCharWidth());
     line->addWidget(label);
     for (QWidget* widget : widgets) line->addWidget(widget);
     line->addStretch(1);
     return line;
-}
-
-// The disabled panel that shows what each state of the batch boxes means.
-QFrame* attributeOptionSample()
-{
-    auto* panel = new QFrame;
-    panel->setObjectName("AttributeOptionSample");
-    panel->setFrameShape(QFrame::StyledPanel);
-    auto* lines = new QVBoxLayout(panel);
-    lines->setContentsMargins(8, 4, 8, 4);
-    lines->setSpacing(2);
-    lines->addLayout(sampleLine("File Date Time:", {sampleBox("Change the date or time", Qt::Checked),
-                                                    sampleBox("Keep the primary date or time", Qt::Unchecked)}));
-    lines->addLayout(sampleLine("File Attribute:", {sampleBox("Attribute unchange", Qt::PartiallyChecked),
-                                                    sampleBox("Attribute on", Qt::Checked),
-                                                    sampleBox("Attribute off", Qt::Unchecked)}));
-    lines->addLayout(sampleLine("Summary Information:", {new QLabel("Mouse click the Value, then edit the value. ")}));
-    lines->addLayout(sampleLine("", {sampleBox("Change the Summary Information", Qt::Checked)}));
-    lines->addLayout(sampleLine("", {sampleBox("Keep the primary Summary Information", Qt::Unchecked)}));
-    panel->setEnabled(false);
-    return panel;
-}
-
-QFrame* backupOptionSample()
-{
-    auto* panel = new QFrame;
-    panel->setObjectName("BackupOptionSample");
-    panel->setFrameShape(QFrame::StyledPanel);
-    auto* layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(8, 4, 8, 4);
-    layout->setSpacing(2);
-    layout->addWidget(sampleBox("Backup original files in the same folder before making change", Qt::Checked));
-    auto* explanation = new QLabel("If this option is on, the original files will automatically backup before "
-                                   "making change. The backup file is in the same ");
-    explanation->setWordWrap(true);
-    layout->addWidget(explanation);
-    layout->addWidget(new QLabel("folder as the original file."));
-    panel->setEnabled(false);
-    return panel;
 }
 
 // The samples keep the theme's window colours, so that their check boxes look as they do on the
@@ -130,10 +91,54 @@ QFrame* onWindowColours(QFrame* sample, const QPalette& windowPalette)
 
 }  // namespace
 
+// The disabled panel that shows what each state of the batch boxes means.
+QFrame* TForm4::attributeOptionSample()
+{
+    auto* panel = new QFrame;
+    panel->setObjectName("AttributeOptionSample");
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto* lines = new QVBoxLayout(panel);
+    lines->setContentsMargins(8, 4, 8, 4);
+    lines->setSpacing(2);
+    const QString widest = tr("Summary Information:");
+    lines->addLayout(sampleLine(widest, tr("File Date Time:"),
+                                {sampleBox(tr("Change the date or time"), Qt::Checked),
+                                 sampleBox(tr("Keep the primary date or time"), Qt::Unchecked)}));
+    lines->addLayout(sampleLine(widest, tr("File Attribute:"),
+                                {sampleBox(tr("Attribute unchange"), Qt::PartiallyChecked),
+                                 sampleBox(tr("Attribute on"), Qt::Checked),
+                                 sampleBox(tr("Attribute off"), Qt::Unchecked)}));
+    lines->addLayout(sampleLine(widest, tr("Summary Information:"),
+                                {new QLabel(tr("Mouse click the Value, then edit the value. "))}));
+    lines->addLayout(sampleLine(widest, QString(), {sampleBox(tr("Change the Summary Information"), Qt::Checked)}));
+    lines->addLayout(
+        sampleLine(widest, QString(), {sampleBox(tr("Keep the primary Summary Information"), Qt::Unchecked)}));
+    panel->setEnabled(false);
+    return panel;
+}
+
+QFrame* TForm4::backupOptionSample()
+{
+    auto* panel = new QFrame;
+    panel->setObjectName("BackupOptionSample");
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(8, 4, 8, 4);
+    layout->setSpacing(2);
+    layout->addWidget(sampleBox(tr("Backup original files in the same folder before making change"), Qt::Checked));
+    auto* explanation = new QLabel(tr("If this option is on, the original files will automatically backup before "
+                                      "making change. The backup file is in the same "));
+    explanation->setWordWrap(true);
+    layout->addWidget(explanation);
+    layout->addWidget(new QLabel(tr("folder as the original file.")));
+    panel->setEnabled(false);
+    return panel;
+}
+
 TForm4::TForm4(const QList<QIcon>& statusIcons, QWidget* parent) : QDialog(parent)
 {
     setObjectName("TForm4");
-    setWindowTitle("Help Hints");
+    setWindowTitle(tr("Help Hints"));
     setSizeGripEnabled(true);
 
     auto* page = new QWidget;
@@ -143,41 +148,41 @@ TForm4::TForm4(const QList<QIcon>& statusIcons, QWidget* parent) : QDialog(paren
 
     auto* lines = new QVBoxLayout(page);
     lines->setSpacing(3);
-    QLabel* warning = textLine("Before making change, Please close other applications which are opening the files "
-                               "you want to change.",
+    QLabel* warning = textLine(tr("Before making change, Please close other applications which are opening the files "
+                                  "you want to change."),
                                true);
     warning->setObjectName("WarningLine");
     QPalette red = page->palette();
     red.setColor(QPalette::WindowText, warningRed(red.color(QPalette::Window)));
     warning->setPalette(red);
     lines->addWidget(warning);
-    lines->addWidget(textLine("Select file wanted to change", true));
-    lines->addWidget(textLine("Add Files: You can select multi files at one time. "));
-    lines->addWidget(textLine("Attention: You may not see hidden or system files if you setup hidden files in  "
-                              "windows system."));
-    lines->addWidget(textLine("Add files from folder: You can select a folder, all the files in the folder will be "
-                              "added to the  file list, "));
-    lines->addWidget(textLine("no matter whether it is hidden or system file."));
-    lines->addWidget(textLine("There are four status for each file:"));
+    lines->addWidget(textLine(tr("Select file wanted to change"), true));
+    lines->addWidget(textLine(tr("Add Files: You can select multi files at one time. ")));
+    lines->addWidget(textLine(tr("Attention: You may not see hidden or system files if you setup hidden files in  "
+                                 "windows system.")));
+    lines->addWidget(textLine(tr("Add files from folder: You can select a folder, all the files in the folder will be "
+                                 "added to the  file list, ")));
+    lines->addWidget(textLine(tr("no matter whether it is hidden or system file.")));
+    lines->addWidget(textLine(tr("There are four status for each file:")));
     // The hints follow the file list's statuses in this order: unchanged (0), unreadable (3),
     // changed (1), change failed (2).
     const struct {
         int status;
         const char* text;
     } statusHints[] = {
-        {0, "Unchanged file"},
-        {3, "Can not get file information,because of error format or the file is opened by other program"},
-        {1, "Changed sucessfully"},
-        {2, "Changed unsucessfully,because of error format or the file is opened by other program"},
+        {0, QT_TR_NOOP("Unchanged file")},
+        {3, QT_TR_NOOP("Can not get file information,because of error format or the file is opened by other program")},
+        {1, QT_TR_NOOP("Changed sucessfully")},
+        {2, QT_TR_NOOP("Changed unsucessfully,because of error format or the file is opened by other program")},
     };
-    for (const auto& hint : statusHints) lines->addWidget(statusLine(statusIcons.value(hint.status), hint.text));
-    lines->addWidget(textLine("File Change Attribute Option", true));
+    for (const auto& hint : statusHints) lines->addWidget(statusLine(statusIcons.value(hint.status), tr(hint.text)));
+    lines->addWidget(textLine(tr("File Change Attribute Option"), true));
     lines->addWidget(onWindowColours(attributeOptionSample(), palette()));
-    lines->addWidget(textLine("Backup Option", true));
+    lines->addWidget(textLine(tr("Backup Option"), true));
     lines->addWidget(onWindowColours(backupOptionSample(), palette()));
     lines->addStretch(1);
 
-    auto* closeButton = new QPushButton("Close");
+    auto* closeButton = new QPushButton(tr("Close"));
     closeButton->setObjectName("CloseButton");
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
 

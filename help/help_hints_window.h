@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QList>
 
+class QFrame;
 class QLabel;
 
 class TForm4 : public QDialog {
@@ -13,4 +14,9 @@ class TForm4 : public QDialog {
 public:
     // `statusIcons` are the file list's four status pictures, in status order 0..3.
     explicit TForm4(const QList<QIcon>& statusIcons, QWidget* parent = nullptr);
+
+private:
+    // The disabled panels that show what each state of the batch boxes means, and the backup option.
+    static QFrame* attributeOptionSample();
+    static QFrame* backupOptionSample();
 };

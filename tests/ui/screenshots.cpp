@@ -3,7 +3,7 @@
 // custom properties page with its type list open too), the help-hints and About windows, the
 // confirmation of "Remove personal information…", and a sheet of the program's pictures at 16 and 48 pixels (and at
 // 16 blown up). The windows are drawn three times, into OUTPUT_FOLDER/default, /dark (a dark
-// palette) and /11pt (an 11-point font).
+// palette) and /11pt (an 11-point font); under a German locale once, into OUTPUT_FOLDER/de.
 // Usage: quorvane_screenshots OUTPUT_FOLDER
 #include <QCheckBox>
 #include <QDir>
@@ -26,6 +26,7 @@
 #include "app/row_editors.h"
 #include "app/batch_progress_window.h"
 #include "app/scrub_dialog.h"
+#include "app/window_translation.h"
 #include "help/about_window.h"
 #include "help/help_hints_window.h"
 #include "convert/display_text.h"
@@ -183,6 +184,10 @@ int main(int argc, char* argv[])
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     if (!QDir().mkpath(folder.path())) return 1;
     bool ok = saveIconSheet(folder);
+
+    // Under a locale the window is translated for, one set in that language instead of the three.
+    if (installWindowTranslation(application, QStringLiteral(QUORVANE_TRANSLATION_BUILD_DIR)))
+        return (saveWindows(QDir(folder.filePath(QLocale().name().section(u'_', 0, 0)))) && ok) ? 0 : 1;
 
     const QFont desktopFont = QApplication::font();
     const QPalette desktopPalette = QApplication::palette();

@@ -1,0 +1,624 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>TForm4</name>
+    <message>
+        <source>Summary Information:</source>
+        <translation>Zusammenfassung:</translation>
+    </message>
+    <message>
+        <source>File Date Time:</source>
+        <translation>Dateidatum/-zeit:</translation>
+    </message>
+    <message>
+        <source>Change the date or time</source>
+        <translation>Datum oder Zeit ändern</translation>
+    </message>
+    <message>
+        <source>Keep the primary date or time</source>
+        <translation>Ursprüngliches Datum bzw. Zeit behalten</translation>
+    </message>
+    <message>
+        <source>File Attribute:</source>
+        <translation>Dateiattribut:</translation>
+    </message>
+    <message>
+        <source>Attribute unchange</source>
+        <translation>Attribut unverändert</translation>
+    </message>
+    <message>
+        <source>Attribute on</source>
+        <translation>Attribut an</translation>
+    </message>
+    <message>
+        <source>Attribute off</source>
+        <translation>Attribut aus</translation>
+    </message>
+    <message>
+        <source>Mouse click the Value, then edit the value. </source>
+        <translation>Auf den Wert klicken, dann den Wert bearbeiten. </translation>
+    </message>
+    <message>
+        <source>Change the Summary Information</source>
+        <translation>Zusammenfassung ändern</translation>
+    </message>
+    <message>
+        <source>Keep the primary Summary Information</source>
+        <translation>Ursprüngliche Zusammenfassung behalten</translation>
+    </message>
+    <message>
+        <source>Backup original files in the same folder before making change</source>
+        <translation>Originaldateien vor dem Ändern im selben Ordner sichern</translation>
+    </message>
+    <message>
+        <source>If this option is on, the original files will automatically backup before making change. The backup file is in the same </source>
+        <translation>Ist diese Option an, werden die Originaldateien vor dem Ändern automatisch gesichert. Die Sicherungsdatei liegt im selben </translation>
+    </message>
+    <message>
+        <source>folder as the original file.</source>
+        <translation>Ordner wie die Originaldatei.</translation>
+    </message>
+    <message>
+        <source>Help Hints</source>
+        <translation>Hinweise</translation>
+    </message>
+    <message>
+        <source>Before making change, Please close other applications which are opening the files you want to change.</source>
+        <translation>Bitte schließen Sie vor dem Ändern alle anderen Programme, die die zu ändernden Dateien geöffnet haben.</translation>
+    </message>
+    <message>
+        <source>Select file wanted to change</source>
+        <translation>Zu ändernde Dateien auswählen</translation>
+    </message>
+    <message>
+        <source>Add Files: You can select multi files at one time. </source>
+        <translation>Dateien hinzufügen: Sie können mehrere Dateien auf einmal auswählen. </translation>
+    </message>
+    <message>
+        <source>Attention: You may not see hidden or system files if you setup hidden files in  windows system.</source>
+        <translation>Achtung: Versteckte oder Systemdateien sehen Sie eventuell nicht, wenn das System versteckte Dateien ausblendet.</translation>
+    </message>
+    <message>
+        <source>Add files from folder: You can select a folder, all the files in the folder will be added to the  file list, </source>
+        <translation>Dateien aus Ordner hinzufügen: Sie können einen Ordner wählen; alle Dateien darin kommen in die Dateiliste, </translation>
+    </message>
+    <message>
+        <source>no matter whether it is hidden or system file.</source>
+        <translation>auch versteckte Dateien und Systemdateien.</translation>
+    </message>
+    <message>
+        <source>There are four status for each file:</source>
+        <translation>Jede Datei hat einen von vier Zuständen:</translation>
+    </message>
+    <message>
+        <source>Unchanged file</source>
+        <translation>Unveränderte Datei</translation>
+    </message>
+    <message>
+        <source>Can not get file information,because of error format or the file is opened by other program</source>
+        <translation>Dateiinformationen nicht lesbar: fehlerhaftes Format, oder die Datei ist in einem anderen Programm geöffnet</translation>
+    </message>
+    <message>
+        <source>Changed sucessfully</source>
+        <translation>Erfolgreich geändert</translation>
+    </message>
+    <message>
+        <source>Changed unsucessfully,because of error format or the file is opened by other program</source>
+        <translation>Ändern fehlgeschlagen: fehlerhaftes Format, oder die Datei ist in einem anderen Programm geöffnet</translation>
+    </message>
+    <message>
+        <source>File Change Attribute Option</source>
+        <translation>Optionen zum Ändern der Dateiattribute</translation>
+    </message>
+    <message>
+        <source>Backup Option</source>
+        <translation>Sicherungsoption</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>TForm5</name>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>Version: 3.16</source>
+        <translation>Version: 3.16</translation>
+    </message>
+    <message>
+        <source>Made by %1</source>
+        <translation>Hergestellt von %1</translation>
+    </message>
+    <message>
+        <source>Email:</source>
+        <translation>E-Mail:</translation>
+    </message>
+    <message>
+        <source>Web Site:</source>
+        <translation>Website:</translation>
+    </message>
+    <message>
+        <source>Copyright (C) %1. All rights reserved.</source>
+        <translation>Copyright (C) %1. Alle Rechte vorbehalten.</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+</context>
+<context>
+    <name>TForm7</name>
+    <message>
+        <source>Changing...</source>
+        <translation>Ändern …</translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::app::CsvFileDialog</name>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1 existiert bereits.
+Möchten Sie die Datei ersetzen?</translation>
+    </message>
+    <message>
+        <source>CSV File (*.[cC][sS][vV])</source>
+        <translation>CSV-Datei (*.[cC][sS][vV])</translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::app::CustomPropertiesPage</name>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Wert</translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation>&amp;Hinzufügen</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Entfernen</translation>
+    </message>
+    <message>
+        <source>A&amp;pply</source>
+        <translation>&amp;Übernehmen</translation>
+    </message>
+    <message>
+        <source>The file has no custom properties.</source>
+        <translation>Die Datei hat keine benutzerdefinierten Eigenschaften.</translation>
+    </message>
+    <message>
+        <source>Custom properties of the file: %1</source>
+        <translation>Benutzerdefinierte Eigenschaften der Datei: %1</translation>
+    </message>
+    <message>
+        <source>No file selected.</source>
+        <translation>Keine Datei ausgewählt.</translation>
+    </message>
+    <message>
+        <source>a custom property on line %1 has no name</source>
+        <translation>eine benutzerdefinierte Eigenschaft in Zeile %1 hat keinen Namen</translation>
+    </message>
+    <message>
+        <source>two custom properties are named %1</source>
+        <translation>zwei benutzerdefinierte Eigenschaften heißen %1</translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::app::CustomValueText</name>
+    <message>
+        <source> in the form </source>
+        <translation> in der Form </translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::app::FileList</name>
+    <message>
+        <source>Microsoft PowerPoint Files (%1)</source>
+        <translation>Microsoft-PowerPoint-Dateien (%1)</translation>
+    </message>
+    <message>
+        <source>All Office documents (%1 *.doc *.dot *.xls *.xlt *.docx *.docm *.dotx *.xlsx *.xlsm *.xltx)</source>
+        <translation>Alle Office-Dokumente (%1 *.doc *.dot *.xls *.xlt *.docx *.docm *.dotx *.xlsx *.xlsm *.xltx)</translation>
+    </message>
+    <message>
+        <source>Please select folder</source>
+        <translation>Bitte Ordner wählen</translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::app::PageControls</name>
+    <message>
+        <source>Backup original files in the same folder before making change</source>
+        <translation>Originaldateien vor dem Ändern im selben Ordner sichern</translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::app::ProgressWindow</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::app::PropertyDisplay</name>
+    <message>
+        <source>Cannot read</source>
+        <translation>Nicht lesbar</translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::app::PropertyTable</name>
+    <message>
+        <source>Summary Information</source>
+        <translation>Zusammenfassung</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Wert</translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::app::RowEditors</name>
+    <message>
+        <source>Blank</source>
+        <translation>Leer</translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::app::ScrubDialog</name>
+    <message>
+        <source>Remove personal information</source>
+        <translation>Persönliche Informationen entfernen</translation>
+    </message>
+    <message>
+        <source>the file</source>
+        <translation>der Datei</translation>
+    </message>
+    <message>
+        <source>each of the %1 files</source>
+        <translation>jeder der %1 Dateien</translation>
+    </message>
+    <message>
+        <source>This removes from %1 in the list:</source>
+        <translation>Dies entfernt aus %1 in der Liste:</translation>
+    </message>
+    <message>
+        <source>all custom properties</source>
+        <translation>alle benutzerdefinierten Eigenschaften</translation>
+    </message>
+    <message>
+        <source>Also remove the &amp;thumbnail</source>
+        <translation>Auch die &amp;Miniaturansicht entfernen</translation>
+    </message>
+    <message>
+        <source>%1, the file times and the file attributes stay.</source>
+        <translation>%1, die Dateizeiten und die Dateiattribute bleiben.</translation>
+    </message>
+    <message>
+        <source>Each file is first copied aside as a .bak file in its folder (the backup option of the Batch Change page).</source>
+        <translation>Jede Datei wird zuerst als .bak-Datei in ihrem Ordner gesichert (die Sicherungsoption der Seite „Stapeländerung“).</translation>
+    </message>
+    <message>
+        <source>The files are not copied aside first (the backup option of the Batch Change page is off).</source>
+        <translation>Die Dateien werden vorher nicht gesichert (die Sicherungsoption der Seite „Stapeländerung“ ist aus).</translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::app::TForm1</name>
+    <message>
+        <source>&amp;Add Files</source>
+        <translation>Dateien &amp;hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add Files from &amp;floder</source>
+        <translation>Dateien aus &amp;Ordner hinzufügen</translation>
+    </message>
+    <message>
+        <source>&amp;Remove</source>
+        <translation>&amp;Entfernen</translation>
+    </message>
+    <message>
+        <source>Remove A&amp;ll</source>
+        <translation>&amp;Alle entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>Remove &amp;personal information…</source>
+        <translation>&amp;Persönliche Informationen entfernen …</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>&amp;Schließen</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Help &amp;online</source>
+        <translation>Hilfe &amp;online</translation>
+    </message>
+    <message>
+        <source>&amp;Show hint</source>
+        <translation>Hin&amp;weise anzeigen</translation>
+    </message>
+    <message>
+        <source>%1 &amp;Web Site</source>
+        <translation>&amp;Website von %1</translation>
+    </message>
+    <message>
+        <source>&amp;Email support</source>
+        <translation>&amp;E-Mail an den Support</translation>
+    </message>
+    <message>
+        <source>&amp;About</source>
+        <translation>Ü&amp;ber</translation>
+    </message>
+    <message>
+        <source>Document properties of .ppt and .pptx files</source>
+        <translation>Dokumenteigenschaften von .ppt- und .pptx-Dateien</translation>
+    </message>
+    <message>
+        <source>file</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>files</source>
+        <translation>Dateien</translation>
+    </message>
+    <message>
+        <source>%1 %2 %3, %4 failed</source>
+        <translation>%1 %2 %3, %4 fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Please select files you want to change properties!</source>
+        <translation>Bitte wählen Sie die Dateien, deren Eigenschaften Sie ändern möchten!</translation>
+    </message>
+    <message>
+        <source>Change failed</source>
+        <translation>Ändern fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>An error occured when backup original file, 
+please make sure there not any other application open this file!
+</source>
+        <translation>Beim Sichern der Originaldatei ist ein Fehler aufgetreten.
+Bitte stellen Sie sicher, dass kein anderes Programm diese Datei geöffnet hat!
+</translation>
+    </message>
+    <message>
+        <source>Not changed: the file could not be read when it was selected; select it again once it can be read</source>
+        <translation>Nicht geändert: Die Datei war beim Auswählen nicht lesbar; wählen Sie sie erneut, sobald sie lesbar ist</translation>
+    </message>
+    <message>
+        <source>Not changed: the file changed on disk after it was shown; its values are shown again</source>
+        <translation>Nicht geändert: Die Datei wurde nach dem Anzeigen auf dem Datenträger geändert; ihre Werte werden neu angezeigt</translation>
+    </message>
+    <message>
+        <source>Please setup File Change Attribute Option.
+According to you setup, noting to do!</source>
+        <translation>Bitte legen Sie fest, was geändert werden soll.
+Nach Ihren Einstellungen ist nichts zu tun!</translation>
+    </message>
+    <message>
+        <source>changed</source>
+        <translation>geändert</translation>
+    </message>
+    <message>
+        <source>Custom properties not changed: %1</source>
+        <translation>Benutzerdefinierte Eigenschaften nicht geändert: %1</translation>
+    </message>
+    <message>
+        <source>Custom properties not changed: nothing was edited</source>
+        <translation>Benutzerdefinierte Eigenschaften nicht geändert: nichts wurde bearbeitet</translation>
+    </message>
+    <message>
+        <source>Export failed</source>
+        <translation>Export fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Please select files you want to export properties to CSV file!</source>
+        <translation>Bitte wählen Sie die Dateien, deren Eigenschaften Sie in eine CSV-Datei exportieren möchten!</translation>
+    </message>
+    <message>
+        <source>exported</source>
+        <translation>exportiert</translation>
+    </message>
+    <message>
+        <source>Cannot save to %1
+please close other application that open this file!</source>
+        <translation>Speichern in %1 nicht möglich.
+Bitte schließen Sie andere Programme, die diese Datei geöffnet haben!</translation>
+    </message>
+    <message>
+        <source>Single Change</source>
+        <translation>Einzeländerung</translation>
+    </message>
+    <message>
+        <source>Batch Change</source>
+        <translation>Stapeländerung</translation>
+    </message>
+    <message>
+        <source>Custom Properties</source>
+        <translation>Benutzerdefiniert</translation>
+    </message>
+    <message>
+        <source>Add Files</source>
+        <translation>Dateien hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add files from folder</source>
+        <translation>Aus Ordner hinzufügen</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Remove All</source>
+        <translation>Alle entfernen</translation>
+    </message>
+    <message>
+        <source>File Name</source>
+        <translation>Dateiname</translation>
+    </message>
+    <message>
+        <source>File Date Time</source>
+        <translation>Dateidatum/-zeit</translation>
+    </message>
+    <message>
+        <source>File Attribute</source>
+        <translation>Dateiattribute</translation>
+    </message>
+    <message>
+        <source>Make Change</source>
+        <translation>Ändern</translation>
+    </message>
+    <message>
+        <source>Export to CSV</source>
+        <translation>CSV-Export</translation>
+    </message>
+    <message>
+        <source>Show Hint</source>
+        <translation>Hinweise</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Save as default</source>
+        <translation>Als Standard speichern</translation>
+    </message>
+    <message>
+        <source>Load from default</source>
+        <translation>Standard laden</translation>
+    </message>
+    <message>
+        <source>Load from selected file</source>
+        <translation>Aus gewählter Datei laden</translation>
+    </message>
+    <message>
+        <source>Remove all &amp;custom properties</source>
+        <translation>Alle &amp;benutzerdefinierten Eigenschaften entfernen</translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::exporting::TForm9</name>
+    <message>
+        <source>Export to CSV...</source>
+        <translation>CSV-Export …</translation>
+    </message>
+    <message>
+        <source>Cannot save to %1
+please close other application that open this file!</source>
+        <translation>Speichern in %1 nicht möglich.
+Bitte schließen Sie andere Programme, die diese Datei geöffnet haben!</translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::props</name>
+    <message>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>Subject</source>
+        <translation>Thema</translation>
+    </message>
+    <message>
+        <source>Author</source>
+        <translation>Autor</translation>
+    </message>
+    <message>
+        <source>Keywords</source>
+        <translation>Stichwörter</translation>
+    </message>
+    <message>
+        <source>Comments</source>
+        <translation>Kommentare</translation>
+    </message>
+    <message>
+        <source>Catagory</source>
+        <translation>Kategorie</translation>
+    </message>
+    <message>
+        <source>Revision Number</source>
+        <translation>Revisionsnummer</translation>
+    </message>
+    <message>
+        <source>Last Saved By</source>
+        <translation>Zuletzt gespeichert von</translation>
+    </message>
+    <message>
+        <source>Manager</source>
+        <translation>Manager</translation>
+    </message>
+    <message>
+        <source>Company</source>
+        <translation>Firma</translation>
+    </message>
+    <message>
+        <source>Create Time/Date</source>
+        <translation>Erstellt am</translation>
+    </message>
+    <message>
+        <source>Last saved Time/Date</source>
+        <translation>Zuletzt gespeichert am</translation>
+    </message>
+    <message>
+        <source>Total Editing Time(Minutes)</source>
+        <translation>Bearbeitungszeit (Minuten)</translation>
+    </message>
+    <message>
+        <source>Last Printed</source>
+        <translation>Zuletzt gedruckt</translation>
+    </message>
+    <message>
+        <source>Creation Time</source>
+        <translation>Erstellungszeit</translation>
+    </message>
+    <message>
+        <source>Modify Time</source>
+        <translation>Änderungszeit</translation>
+    </message>
+    <message>
+        <source>Last Access Time</source>
+        <translation>Letzter Zugriff</translation>
+    </message>
+    <message>
+        <source>Read-only</source>
+        <translation>Schreibgeschützt</translation>
+    </message>
+    <message>
+        <source>Archive</source>
+        <translation>Archiv</translation>
+    </message>
+    <message>
+        <source>Hidden</source>
+        <translation>Versteckt</translation>
+    </message>
+    <message>
+        <source>System</source>
+        <translation>System</translation>
+    </message>
+</context>
+</TS>
