@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Entry points: `make run` and `make test` (see README.md). Both install what is missing first.
 BUILD_DIR      ?= build/release
 ASAN_BUILD_DIR ?= build/asan

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The controls of the two change pages as plain values, and back: the batch settings of the
 // "Batch Change" page and the values of the "Single Change" page. This is the one place that
 // knows which control holds which value; the commands hand the values to the change engine and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The batch progress window TForm7 "Changing...": while a batch run changes the listed files one
 // after the other, it shows the path of the file being changed, a bar and the percentage, and
 // offers "Cancel". The run advances one step per turn of the event loop, so the labels repaint

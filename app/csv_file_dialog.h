@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The save dialog of the CSV export: filter "CSV File" matching ".csv" in any letter case,
 // default extension ".csv", asks before replacing a file, starts in the folder a dialog was last
 // answered in. Tests install a chooser that answers without a window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // TForm9, the progress window of the batch CSV export: it reads the listed files one at a time,
 // in list order, showing each path and the percentage done, gathers their lines and saves the
 // CSV file in one piece at the end, unless "Cancel" was pressed, in which case nothing is saved.

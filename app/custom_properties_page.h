@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The "Custom Properties" page: the custom properties of the file selected in the list, in a
 // table of Name, Type and Value lines that the user edits, adds to ("Add") and removes from
 // ("Remove", Delete), and the edits that turn what was read into what the table shows, which

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A custom property's value typed as text on the "Custom Properties" page, read as the value to
 // store for its type (change/custom_value_text.h) with dates in the display form the row editors
 // take.

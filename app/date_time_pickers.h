@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Date and time pickers as the main window uses them: a date picker in the user's short date
 // format with a drop-down calendar, a time picker in the form "H:mm:ss", and the conversion
 // between a picker pair and the program's local date-time value. Both take typing as the user

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The folder where the open, folder and CSV save dialogs start: the one a dialog of this program
 // was last answered in, kept in the per-user defaults store so that it outlives the run.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The file list's commands: adding through the open dialog, from a folder and by dropping,
 // removing the selected line or all lines, and what each turns on and off. Paths are kept as
 // the file system's bytes and compared exactly, letter case included.

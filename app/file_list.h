@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The file list's ways in: the open dialog, a whole folder and files dropped on the list. The
 // two dialogs sit behind a replaceable pair of functions, so that tests answer them instead of
 // a person. The commands themselves are TForm1's handlers (ToolButton1Click, ToolButton5Click,

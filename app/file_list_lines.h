@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The lines of the file list (ListView1): each line holds a file's full path, its status, shown
 // as the status picture, and the reason of its last failure, shown as its tool tip. Commands
 // address lines by index, top to bottom.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The status pictures of the file list, by status: 0 unchanged presentation file, 1 changed,
 // 2 change failed, 3 file information unreadable.
 #pragma once

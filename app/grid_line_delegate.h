@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Paints the cells of a list view the way the program's tables look: each cell framed by a thin
 // grid line on its right and bottom edge, and, when a row height is given, every row that high
 // (higher when the font needs it). A cell whose text does not fit, or runs over several lines,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Program start: the property access first, before any window; then the application and its
 // main window, the message loop until the main window closes, which ends the program; and the
 // property access shut down at the very end.

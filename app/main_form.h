@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main window TForm1: the file list with its tool bar on the left, the "Single Change",
 // "Batch Change" and "Custom Properties" pages on the right, the menus and the status bar. Every control carries its
 // fixed name as object name and member name; commands are the handlers named after their

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The commands of the change pages: the single change of the selected file, the batch run over
 // the whole file list, the custom properties of the selected file, removing personal information
 // from every listed file, the batch option table's double click, the apply boxes that enable

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The CSV export commands of the main window: every listed file behind the progress window
 // (BitBtn8Click), or the selected file alone (BitBtn9Click).
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Builds the controls of the main window: the file area on the left and the three pages of the
 // page control, each control with its name, caption and starting state.
 #include "app/main_form.h"

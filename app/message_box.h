@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The one way the program puts a message in front of the user: a plain message box captioned
 // with the application title. Tests replace the box with a sink that records the text, so no
 // test ever blocks on a modal window.

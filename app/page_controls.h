@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The pieces every page of the main window is built from, so that the pages look alike: push
 // buttons and check boxes named by their object name, the page's column of controls, a row of
 // buttons, and the caption of the backup option.

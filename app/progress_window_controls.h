@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The controls that both progress windows (the batch change and the CSV export) hold: the path
 // of the file at work, a bar with the percentage beside it, a centred "Cancel" button and the
 // timer that starts the run; built, named and laid out in one place.

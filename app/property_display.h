@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The "Single Change" page showing the selected file of the list: its three times in the
 // pickers, its four attributes in the boxes and its 14 property values in ListView3, and the
 // commands that need a selected file. The selection handler TForm1::ListView1Change is defined

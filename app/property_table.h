@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One of the two property tables of the main window: 14 rows in catalogue order, a fixed
 // "Summary Information" column holding each row's label and a "Value" column holding its value
 // text (empty = no value), optionally a check box on every row. The table also reports, before

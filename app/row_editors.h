@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The three in-place editors of the property tables: the text editor Edit1, the number editor
 // Panel5 (Edit3, UpDown1, "Blank" CheckBox6) and the date editor Panel3 (DateTimePicker7,
 // DateTimePicker8, "Blank" CheckBox15). Each floats over the "Value" cell of the table it was

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The confirmation asked before "Remove personal information…" changes the listed files: what
 // is removed from each file (the emptied rows by their labels, all custom properties, and the
 // thumbnail when its box is checked), what stays, and whether each file is copied aside first.

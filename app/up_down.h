@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // An up-down control bound to a digits box: two arrow buttons (and the Up and Down keys in the
 // box) step the number in the box by one within a range. The number is the box's text, so a
 // value typed or shown outside the range stays exactly as it is until the user steps it.

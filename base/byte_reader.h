@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Bounds-checked little-endian reader over untrusted bytes. Every parse of file data goes
 // through it. The failure flag is sticky: once a read would overrun, ok() is false and every
 // later read yields 0 or an empty span, so a parser can read a whole record and test once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Little-endian writer that appends to a byte buffer; the mirror of ByteReader.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "base/change_scope.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What a change is to leave on a file, handed down explicitly from the change sequence
 // (fileinfo/file_change.h) to the writers: the final mode, times and extended attributes. A
 // whole-file replacement gives its new file that metadata before the rename (temp_file.h), so

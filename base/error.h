@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The one exception type of the core. Thrown only where a command is meant to end with a
 // message to the user (an unreadable date or number text, a malformed XML part); caught by
 // the application's top-level handler and by the command-line tool.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Why an operation failed, made where the failure arises and carried up unchanged: a kind that
 // callers branch on, and the words a person reads ("no space left on the device", "damaged
 // compound file: the FAT chain of the directory loops"). A default-constructed Failure means

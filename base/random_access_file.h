@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The one interface through which the compound-file engine, the archive writer and the file
 // layer touch file bytes. PosixFile is the real one; tests wrap it to fail or cut off a write
 // sequence at any call (tests/support/faulty_file.h). A call that fails leaves errno telling why

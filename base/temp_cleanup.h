@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Named temporary files that an ending signal must not leave behind. Where a folder cannot hold
 // an unnamed file (O_TMPFILE), a whole-file replacement writes a named one; it is registered here
 // for as long as it exists, and the handlers installed at start-up remove every registered name

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A new file beside a target, to be renamed over it once complete: the way every whole-file
 // replacement (package rewrite, backup, CSV export, saved defaults) leaves either the old file or
 // the new one, never a torn one. The new file is unnamed (O_TMPFILE) where the folder's file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Cutting blanks and control characters (bytes up to 0x20) from both ends of a text: how values
 // are trimmed before they are written, and how names and dates are read leniently.
 #pragma once

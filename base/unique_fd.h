@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Owner of a POSIX file descriptor. The destructor closes on failure paths only; a success
 // path calls close() and checks its result, because a failed close can lose written data.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // quorvane-bench: runs one benchmarked operation over the files given and reports, as one line
 // on standard error, how many files failed and how many bytes the operation wrote:
 //   bench-result failed=N wchar=BYTES write_bytes=BYTES

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "bench/bench_operations.h"
 
 #include "cfb/cfb_compound_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The operations the benchmark runs through the core rather than through quorvane-cli: the
 // 14-row write whose bytes passed to write calls the driver (bench/run-bench) counts, and the
 // making of its large compound file.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The write counters of this process, from /proc/self/io: what a benchmarked operation sent to
 // the kernel (every write and pwrite, cached or not) and what the kernel sent on to storage
 // for it. The difference of two readings is the cost of what ran between them.

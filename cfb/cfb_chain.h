@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Walking a sector chain of the FAT or the MiniFAT ([MS-CFB] 2.3, 2.4) without trusting it:
 // every step stays below the table's sector count and no sector is visited twice, so a
 // looping or runaway chain ends in a clean failure after at most `bound` steps.

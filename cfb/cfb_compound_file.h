@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A compound file opened for reading and, optionally, in-place stream replacement ([MS-CFB]):
 // the header, FAT, directory and mini stream loaded from one RandomAccessFile, and bounded
 // reads of the streams of the root storage. The writes themselves are in cfb_stream_write.h.

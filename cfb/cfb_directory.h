@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The directory ([MS-CFB] 2.6): 128-byte entries in a FAT chain, and the sibling trees that
 // order the children of each storage. Entries are kept as raw bytes; an edit changes only the
 // fields it names, and a write sends back only the entry or the sector it changed, or the whole

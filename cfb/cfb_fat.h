@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The FAT and the DIFAT that lists its sectors ([MS-CFB] 2.3, 2.5): loading, bounded chain
 // walks, and the allocator used by in-place writes. Changes are made in memory and written by
 // the flush calls, so that the writer decides in which order the on-disk structures change.

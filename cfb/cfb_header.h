@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The 512-byte compound-file header ([MS-CFB] 2.2) and the special sector numbers of 2.1.
 // Fields keep the format document's names. The raw bytes are kept alongside the parsed
 // fields so that a write changes only the fields it means to change.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Where each field of the compound-file header ([MS-CFB] 2.2) and of a 128-byte directory entry
 // ([MS-CFB] 2.6) lies, named once: the decoders (cfb_header.cpp, cfb_directory.cpp) read these
 // fields and the patching code writes them through the same constants, so the two directions

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "cfb/cfb_ministream.h"
 
 #include <algorithm>

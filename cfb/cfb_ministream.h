@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The mini stream and its MiniFAT ([MS-CFB] 2.4): streams shorter than 4096 bytes live in
 // 64-byte mini sectors inside the root entry's own stream (the "container"). Loading,
 // bounded chain walks and reads, and the allocator of in-place writes, which grows the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Whole-sector access to a compound file ([MS-CFB] 2.2: sector n starts at (n + 1) * sector
 // size). The lowest layer of the engine: everything above reads and writes sectors through it,
 // and it alone talks to the RandomAccessFile.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // In-place replacement and creation of streams in the root storage of a compound file
 // ([MS-CFB] 2.2-2.6: header, FAT, DIFAT, MiniFAT, directory), written so that an interruption at
 // any point leaves a file that opens with all the old streams or all the new ones and with every

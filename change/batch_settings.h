@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The batch settings as plain values: what the "Batch Change" page holds, turned into data the
 // change engine and the saved defaults work with. The window copies its controls into this
 // struct and back; nothing below the window reads a widget.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The single change and the batch change of one file as the window names them: thin wrappers of
 // the one change path (file_plan.h) that give true when the file was changed (or needed no
 // change). The window itself goes through the plan and apply, to show the reason of a failure.

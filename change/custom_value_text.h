@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A custom property's value given as text, read as the value to store for its type: the one
 // reading shared by the command line and the window, which differ only in the form of a date.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "change/defaults_store.h"
 
 #include <sys/stat.h>

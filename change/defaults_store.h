@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The per-user store of the saved defaults: named string values under one key, kept in a text
 // file in the form of a registry export:
 //     Windows Registry Editor Version 5.00

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reading one file for display: the snapshot of its attributes and times, its 14 property rows
 // from the reader its name chooses, and then the file put back as it was, so that looking at a
 // file leaves no trace on it. The window turns the values into controls and the outcome into the

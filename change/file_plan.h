@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The one change path of every front end. A plan reads the file once and says what a request
 // would change, or why the file would be refused, before anything is written; a dry run is the
 // plan. Applying a request plans it, makes the backup when asked, and commits the file in one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What a change asks of one file, whichever front end asked: the typed values of the 14 rows,
 // custom-property edits, the thumbnail and last user's name a scrub removes, and the file's
 // times and attributes. The window's Single Change and Batch Change, `set` and `scrub` of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The percentage a run shows after `done` of `total` files: rounded to the nearest whole number,
 // a half to the even neighbour (1 of 8 shows 12, 3 of 8 shows 38, 23 of 40 shows 58).
 #pragma once

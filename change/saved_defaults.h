@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The batch settings saved as defaults: which value names hold which setting, how each is
 // written, and the rules by which stored text is read back (missing values read as empty).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "cli/csv_output.h"
 
 #include "cli/output_text.h"

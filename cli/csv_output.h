@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The export's lines as the tool writes them: valid UTF-8 (U+FFFD for each invalid byte) and,
 // when asked, with formula-like values defused by a leading apostrophe, the remedy the OWASP
 // "CSV Injection" page describes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The custom-property options of `quorvane-cli set`: --custom NAME=VALUE (text),
 // --custom NAME:TYPE=VALUE (TYPE text, integer, number, yes-no or date), --remove-custom NAME and
 // --remove-all-custom, each also as --option=VALUE; "--" ends the options.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Strict reading of the date and time values given on the command line: the ISO 8601 calendar
 // forms YYYY-MM-DD, YYYY-MM-DD HH:MM[:SS], YYYY-MM-DDTHH:MM[:SS] and the time of day HH:MM[:SS],
 // with fixed digit counts, no blanks around them, and every field checked against the calendar.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "cli/dry_run_report.h"
 
 #include "cli/output_text.h"

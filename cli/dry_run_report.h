@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What a dry run of set or scrub prints for one file: its plan (change/file_plan.h), "PATH: would
 // change" followed by one indented line per value that would differ ("  Label: 'old' -> 'new'",
 // values escaped for a line), or "PATH: nothing would change".

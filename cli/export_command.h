@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // quorvane-cli export: the CSV export of the program, for files named on the command line.
 #pragma once
 

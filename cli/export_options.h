@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The options of `quorvane-cli export` and the checks that keep an export from replacing a
 // presentation: the output named by -o/--output (standard output when absent or "-"), or by a
 // first argument ending in ".csv" (the older form).

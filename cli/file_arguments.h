@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The files a command works on, from the names on its command line: a file name is taken as it
 // is; a folder gives the presentation files directly inside it, as "Add files from folder" takes
 // them (fileinfo/folder_scan.h), and with `recursive` those of its subfolders too.

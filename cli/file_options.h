@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The options shared by the commands that change files (set, scrub): the files and folders,
 // -r/--recursive, -j/--jobs, --dry-run, --backup, --force-signed, --allow-new-times, and "--",
 // which ends the options.

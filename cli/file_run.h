@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The run of a command that changes files (set, scrub): the files named, folders expanded
 // (cli/file_arguments.h), each planned or changed through the one change path
 // (change/file_plan.h) -j at a time (cli/parallel_files.h), and one outcome per file printed in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The -j/--jobs option of show, set and export: how many files are worked on at a time.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The little JSON the tool prints: strings escaped as RFC 8259 requires (valid UTF-8 passed
 // through, control characters as \uXXXX).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // quorvane-cli: shows and changes the document properties of presentation files from the
 // command line, through the same core as the program. The one place that catches
 // quorvane::Error and turns it into a message and an exit status, and that reports standard

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The value of a command-line option given as "--option=VALUE" or as "--option VALUE".
 #pragma once
 

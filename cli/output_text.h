@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // How the tool writes text that comes from files and file names: JSON and CSV output is always
 // valid UTF-8 (RFC 3629), with U+FFFD for each byte that is not part of a valid sequence; text
 // lines escape control characters so that every value stays on its own line.

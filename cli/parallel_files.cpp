@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "cli/parallel_files.h"
 
 #include <sys/stat.h>

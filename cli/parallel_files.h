@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Works on the files of a command several at a time (-j/--jobs) and hands back what each gave in
 // the order the files were named. A file named more than once (the same name, or the same file
 // under another name) is worked on once; its result is handed back at every place it is named.

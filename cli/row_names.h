@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The names by which the command line gives the 14 property rows: `set` takes them as options
 // ("--title", "--last-saved-by"), `scrub --keep` as a comma list ("title,last_saved_by"). They
 // are the catalogue's machine names, with '-' accepted for '_'.

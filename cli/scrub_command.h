@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // `quorvane-cli scrub [OPTIONS] FILE|FOLDER...`: removes personal information from each file in
 // one change (change::scrubRequest): the personal rows emptied, every custom property removed,
 // the last user's name of a .ppt and, with --thumbnail, the thumbnail; the file's times and

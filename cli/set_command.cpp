@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "cli/set_command.h"
 
 #include "cli/file_run.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // `quorvane-cli set [OPTIONS] FILE...`: the batch change without windows. Each file goes through
 // the same change as a batch run of the program: optional backup, the given rows, the file
 // times with the given date and time parts, the attribute bits.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The options of `quorvane-cli set`, read into the typed request of the change path
 // (change/file_request.h): a row option gives its row a value, a date or time option replaces
 // that part of a file time, an attribute option sets or clears its bit (absent: left as it

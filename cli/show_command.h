@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // `quorvane-cli show [--json] FILE...`: the 14 catalogue rows of each file as the program's
 // display reads them.
 #pragma once

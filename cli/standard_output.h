@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The tool's standard output: std::cout writes through a buffer of its own that goes to
 // descriptor 1 with write(2) and keeps the reason of the first write that failed, which the
 // stream's state bits do not ("cannot write to standard output: no space left on the device").

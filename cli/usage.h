@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The tool's help texts, its version line and its usage errors (exit status 2).
 #pragma once
 

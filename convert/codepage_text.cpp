@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "convert/codepage_text.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Text in the code page a property set declares ([MS-OLEPS] 2.5 CodePageString, 2.18.2
 // PROPERTYIDENTIFIER 0x00000001), converted to and from the core's UTF-8 with iconv. Code page
 // 1200 is UTF-16LE.

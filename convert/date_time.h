@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The program's date-time value and its conversions to and from FILETIME, between local time
 // and UTC. A date-time value is a double counting days since 1899-12-30 00:00 with the time of
 // day as its fraction; it holds local time except inside the package date conversions.

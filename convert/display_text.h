@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Date-time display text: the user's short date format, a blank, the long time format, with
 // the time left out at midnight. The formats come from the process locale's LC_TIME (two-digit
 // years widened to four digits; the C/POSIX locale uses %Y-%m-%d and %H:%M:%S), so a program

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "convert/minutes_text.h"
 
 #include <charconv>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The total editing time: whole minutes as text, a signed FILETIME span of 100-ns units in
 // .ppt property sets (600,000,000 units a minute).
 #pragma once

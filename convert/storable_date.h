@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The one bound of every date the program stores as a FILETIME or beside one: the dates of
 // document properties in both formats (the date rows and custom dates) and a file's times.
 // FILETIME 0, 1601-01-01 00:00:00 UTC, is what readers (and our display) take for "no date", and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "convert/utf8_sequence.h"
 
 namespace quorvane::convert {

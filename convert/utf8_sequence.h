@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The UTF-8 sequences of a text, one at a time (RFC 3629, section 4).
 #pragma once
 

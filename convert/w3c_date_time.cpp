@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "convert/w3c_date_time.h"
 
 #include <charconv>

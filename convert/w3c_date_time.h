@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The W3C date-time text of package parts ("yyyy-mm-ddThh:nn:ssZ", UTC) and the display text.
 // Both directions never throw: any failure gives empty text.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A presentation file opened once, whichever its format, to read its document properties and to
 // plan or make a change of them: the one place where the format is chosen (by the file's first
 // bytes, the extension deciding only for a file that announces neither, document_format.h). The

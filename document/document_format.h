@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Which of the two formats a file is in, decided by its first bytes: the compound-file header
 // signature ([MS-CFB] 2.2, D0 CF 11 E0 A1 B1 1A E1) or the signature of a ZIP local file header
 // or end of central directory record (APPNOTE 4.3.7, 4.3.16: "PK\3\4", "PK\5\6"). A file that

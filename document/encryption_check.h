@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Whether a compound file is an encrypted document, whose real properties no change of ours could
 // reach: an encrypted package ([MS-OFFCRYPTO] 2.3.4: the "EncryptionInfo" and "EncryptedPackage"
 // streams hold the whole package; it starts as a compound file and is read as one, whatever its

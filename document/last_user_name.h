@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The name of the last user who saved a .ppt, which PowerPoint keeps outside the property sets,
 // and the token that marks an encrypted document: the CurrentUserAtom that is the whole
 // "Current User" stream ([MS-PPT] 2.1.1, 2.3.2).

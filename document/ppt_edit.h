@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One .ppt (compound file) opened once, read and edited in memory, and committed in one write
 // sequence of the file (cfb_stream_write.h): the 14 rows in SummaryInformation and
 // DocumentSummaryInformation, the user-defined section of the latter ([MS-OLEPS] 2.16-2.18), the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The 14 catalogue rows of a .ppt file in its two property sets: row 12 (total editing time) is
 // a span of minutes in SummaryInformation, property 10 ([MS-OLEPS] 2.15, VT_FILETIME as a
 // duration); every other row is the property its catalogue row names, in its set.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "document/signature_check.h"
 
 #include <algorithm>

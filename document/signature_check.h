@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Whether a file carries a digital signature that a change of its document properties would
 // break, so that such a change can be refused unless the user insists. A package is signed when
 // its package relationships name a digital-signature origin part (ECMA-376 Part 2, 13.2.1) whose

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One value a change of a document alters, as the plan lists it for people and for scripts, and
 // the comparisons of a document's values before and after its edits that make the list.
 #pragma once

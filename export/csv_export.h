@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The CSV export of files' values (RFC 4180 quoting): a header of 23 titles, then per file its
 // full path, file name, 14 property texts, three times and four attribute flags. Every field is
 // quoted with any double quote inside doubled; every line ends in CR LF; the text is UTF-8

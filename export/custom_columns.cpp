@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "export/custom_columns.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The custom-property columns an export may add after its 23 standard ones: one column per
 // custom property name found across the exported files, each cell the value that file's
 // property shows (props/custom_property.h), empty where the file has no such property.

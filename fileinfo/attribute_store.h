@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Where the attribute word of a file lives on Linux. Read-only is the permission bits: set means
 // nobody has a write bit. Every other bit, and a creation time set by the program, live in the
 // extended attribute user.DOSATTRIB (see dos_attrib.h), which Samba serves to Windows clients

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The attribute word of a file: 32 bits with the Windows values, so that everything above the
 // file layer reads and writes the same bits on every platform. The four bits below are the ones
 // the program shows and changes; every other bit passes through unchanged.

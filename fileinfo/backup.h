@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Backup copies: before a change, a file is copied beside itself under its name with ".bak"
 // appended, carrying the file's owner, extended attributes, mode, three times and attribute
 // word, so that it stands for the file as it was. One backup per file: a later backup replaces

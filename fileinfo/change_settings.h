@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What a change asks of a file's attributes and times: the four three-state attribute boxes and,
 // per file time, the date and time-of-day sources that replace parts of the file's own time.
 // Plain values, filled by the window, the batch settings or the command line.

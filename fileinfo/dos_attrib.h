@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The value of the extended attribute user.DOSATTRIB, the store of DOS attributes and the
 // creation time that Samba and Wine share. The value is an NDR blob (Samba's xattr.idl,
 // `xattr_DosAttrib`): a NUL-terminated hex text, then an optional binary part whose version

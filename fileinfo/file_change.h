@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The file change sequence: the one order in which a change touches a file, shared by the
 // single change, the batch change and the command line. Snapshot; the final metadata computed
 // (times, mode, attribute word and creation time); the content written with that metadata

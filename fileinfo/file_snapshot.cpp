@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "fileinfo/file_snapshot.h"
 
 #include <fcntl.h>

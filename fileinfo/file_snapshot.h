@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Finding a file and taking its snapshot: the attribute word and the three times, read before a
 // file is read or changed so that they can be shown, composed into new times, or put back.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Setting the three times of a file, and putting a file back as it was after it was only read.
 // Every time setting is an exclusive open of the file: it fails while another process holds a
 // lock on the file (props/random_access_file.h) and, as on Windows, on a read-only file, even

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "fileinfo/folder_scan.h"
 
 #include <dirent.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Which files the file list takes from a folder or a drop: presentation files by name alone (the
 // binary and Open-XML presentation extensions in any letter case, no Office owner file "~$..."),
 // and the listing of one folder, one level deep, that "Add files from folder" appends. Which

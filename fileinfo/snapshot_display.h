@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The texts under which a file snapshot is shown and exported: the three times as date-time
 // display text and the four attributes as "Y" or empty, in the order of the catalogue's seven
 // file-time and attribute labels (props/catalogue.h).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The compound-file engine on any bytes: open, check the allocation, walk the directory and read
 // every reachable stream, as a reader of a damaged .ppt would.
 #include <cstddef>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The write path on any bytes: one .ppt row written into the input as a compound file held in
 // memory, the row and its value chosen by the first two bytes of the header's class id ([MS-CFB]
 // 2.2: not interpreted, so every real file is a seed as it is). A refused write must leave every

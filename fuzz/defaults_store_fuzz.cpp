@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The saved-defaults store parser and the reading rules of the settings, on any bytes.
 #include <cstddef>
 #include <cstdint>

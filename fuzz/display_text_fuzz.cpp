@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reading a date-time display text, and the package date reader, on any bytes.
 #include <cstddef>
 #include <cstdint>

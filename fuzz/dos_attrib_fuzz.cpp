@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The user.DOSATTRIB parser on any value: what it reads must encode and read back the same.
 #include <cstddef>
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The package reader on an in-memory archive: relationships, both property parts and every
 // element the catalogue names. Malformed XML is an error the reader reports by exception.
 #include <cstddef>

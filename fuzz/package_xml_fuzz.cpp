@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One package part on any bytes: the relationship scan, element lookups by qualified name, an
 // element write and the save, as the writer does them.
 #include <cstddef>

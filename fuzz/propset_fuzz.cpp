@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The property-set parser and the value-to-text conversions on any stream bytes.
 #include <cstddef>
 #include <cstdint>

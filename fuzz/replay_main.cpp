@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Runs a fuzz target over every file of the folders (or files) named on the command line, the
 // way libFuzzer replays a corpus, so the checked-in inputs are tests of every build. Fails when
 // an input takes longer than a second.

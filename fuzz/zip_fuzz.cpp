@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The ZIP directory reader and entry extraction on any bytes: every entry's names and data, with
 // the inflate cap and the CRC check.
 #include <cstddef>

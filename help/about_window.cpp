@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "help/about_window.h"
 
 #include <QCoreApplication>

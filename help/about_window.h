@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The "About" window: the program's name and version, the maker, and links to the maker's
 // support mail and web site.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The "Help Hints" window: one page that explains the file list's status pictures, what the
 // states of the batch check boxes mean and the backup option. It changes no data.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The addresses of the maker and the opening of files and links with their default program
 // (the help file, web pages, a new mail). Every opening goes through openWithDefaultProgram(),
 // whose result is not looked at, so that tests can watch what would be opened.

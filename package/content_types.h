@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The content-types part "[Content_Types].xml" of a package (ECMA-376, Open Packaging
 // Conventions, content types stream): Default elements give the type of parts by extension,
 // Override elements the type of one part by its part name ("/docProps/custom.xml"). Part names

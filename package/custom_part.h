@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The custom-properties part of a package (ECMA-376, custom file properties: docProps/custom.xml
 // by convention), found through the package relationship of the custom-properties type; each
 // <property> element holds a name and one value element of the vt namespace

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "package/custom_part_write.h"
 
 #include <charconv>

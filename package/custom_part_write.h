@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Changing the custom properties of a package in its custom part (custom_part.h), in memory:
 // the package edit (package_edit.h) makes the part when the package has none (new_part.h) and
 // removes it, with its relationship and content-type override, when it is left without properties.

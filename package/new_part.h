@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The property parts a package edit makes when the package has none of their kind: the
 // core-properties part (ECMA-376 Part 2, 11), the extended-properties part (Part 1, 22.2) and the
 // custom-properties part (Part 1, 22.3). Each is named by a package relationship of its type and

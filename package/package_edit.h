@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One package opened once, read and edited in memory, and committed in one rewrite of the
 // archive (zip_rewrite.h): the 14 rows in the core and extended parts, the custom part (edited
 // or removed with its relationship and content-type override), the thumbnail (its part,

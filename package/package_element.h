@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The property elements of a package part: direct children of the root element, found by the
 // namespace and local name that a qualified name of the property table stands for ("cp:category"
 // is {core-properties namespace, "category"}), so a part that uses a default namespace or other

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Locating and parsing the two property parts of a package, as the reader and the writer both
 // need them: the relationships part first, then the extended-properties part, then the
 // core-properties part, each parsed once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reading the 14 property rows of a .pptx package (ECMA-376 Part 2, Open Packaging Conventions):
 // the core-properties and extended-properties parts, found through "_rels/.rels", read in memory
 // under a shared lock; the package is not changed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The package relationships part "_rels/.rels" (ECMA-376 Part 2, 9.3): where it is in the
 // archive, and the scan for the targets of the extended-properties and core-properties
 // relationships.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The order in which each part of a package reads and writes its rows.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Writing property rows into a .pptx package from their display texts: the operation the
 // window's older callers and the format tests know, a thin wrapper of the package edit
 // (package_edit.h), which the change path uses with typed values.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One XML part of a package, parsed with pugixml and saved back. Parsing keeps the declaration,
 // comments, processing instructions and the document type as nodes, drops whitespace-only text
 // between elements, validates nothing, expands no entity beyond the five predefined ones and

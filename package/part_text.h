@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Values that a package part can hold, checked before they are written into one. XML 1.0
 // (2.2, production Char) admits tab, line feed, carriage return and every character from U+0020
 // on except the surrogates, U+FFFE and U+FFFF; the core takes text as UTF-8. (Dates keep the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The fixed catalogue of the 14 document properties the program knows, in row order, and the
 // seven file-time and attribute labels. Every other part of the program addresses a property
 // by its row index 0..13 and takes label, property set, id, value type and package element

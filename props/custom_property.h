@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // User-defined ("custom") document properties as both formats hold them, in the form every
 // layer exchanges: a .ppt keeps them in the user-defined section of DocumentSummaryInformation
 // ([MS-OLEPS] 2.16-2.18), a package in docProps/custom.xml (ECMA-376, custom properties).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The typed value a change asks one of the 14 rows to take. Values travel typed from the front
 // end that read them (a window's display text, a command-line option) to the format that stores
 // them, so that a date is read once and converted once.

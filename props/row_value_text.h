@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The typed value of a row read from its display text (the window's tables, the saved batch
 // settings).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "propset/custom_properties.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The user-defined properties of a .ppt: the section with FMTID
 // {D5CDD505-2E9C-101B-9397-08002B2CF9AE} in the DocumentSummaryInformation stream, its names in
 // the dictionary (property 0, [MS-OLEPS] 2.17) and its values typed ([MS-OLEPS] 2.15, 2.16).

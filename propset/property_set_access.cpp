@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "propset/property_set_access.h"
 
 #include <algorithm>

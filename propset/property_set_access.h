@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Property sets of .ppt files (compound files with OLE property sets, [MS-OLEPS]): the typed
 // writes of a set's first section and the stream-level edit the change path uses
 // (document/ppt_edit.h), the reads of sets from an open compound file, and the four property

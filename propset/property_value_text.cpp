@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "propset/property_value_text.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A property value as stored in a property set ([MS-OLEPS] 2.15 TypedPropertyValue), and its
 // conversion to the text the program shows: PropertyValueToText for every row, and
 // EditTimeValueToText for the total editing time, whose VT_FILETIME is a span.

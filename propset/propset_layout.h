@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The fixed parts of a property-set stream ([MS-OLEPS] 2.20 PropertySetStream, 2.21
 // PropertySet), named once for the reader (propset_reader.cpp) and the writer
 // (propset_writer.cpp): the 28-byte stream header, the 20-byte FMTID/offset pair of each section

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Parsing of property-set streams ([MS-OLEPS] 2.20-2.21: PropertySetStream, PropertySet):
 // the header, the section list and each section's property table, every count and offset
 // checked against the bytes that hold it. Values are handed out as typed raw bytes; their

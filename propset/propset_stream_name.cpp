@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "propset/propset_stream_name.h"
 
 namespace quorvane::propset {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The name of the compound-file stream that holds a property set ([MS-OLEPS] 2.25: "\005"
 // and the FMTID in 26 characters of a base-32 alphabet), with the two well-known names.
 #pragma once

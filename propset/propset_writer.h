@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Writing one property into a property-set stream while keeping every other byte
 // ([MS-OLEPS] 2.20-2.21), and building a new one-section stream as the platform's
 // property-set service creates it ([MS-OLEPS] 2.20-2.21 with the code page property of 2.18.2).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The thumbnail of a compound document: property PIDSI_THUMBNAIL (0x11, VT_CF) of the
 // SummaryInformation property set ([MS-OLEPS] 2.25.1).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The central directory of a ZIP archive (APPNOTE 4.3.12, ZIP64 extra field 4.5.3): the list of
 // entries with their names, sizes, checksums and the offsets of their local headers, read and
 // checked against the file. Entry names are also offered in the package reader's form: a file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "zip/zip_codec.h"
 
 #include <zlib.h>

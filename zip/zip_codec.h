@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The deflate codec of ZIP entries (RFC 1951 raw deflate through zlib) and their CRC-32.
 // Inflation is bounded: it never produces more than the size the caller expects.
 #pragma once

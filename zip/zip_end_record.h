@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The end of a ZIP archive: the end-of-central-directory record (APPNOTE 4.3.16) and, where the
 // archive needs it, the ZIP64 end record and its locator (APPNOTE 4.3.14, 4.3.15). Reading finds
 // and checks them against the file; writing emits the same records for a rewritten archive.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Finding an entry of a ZIP archive by name and decompressing it into memory (APPNOTE 4.3.7 local
 // header, 4.4.5 methods 0 and 8). Reading is bounded: an entry that would inflate to more than
 // kMaxInflatedEntryBytes, or whose data fails its CRC, counts as missing.

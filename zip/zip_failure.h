@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The failures of the ZIP layer, made where the archive breaks: "not a ZIP archive" when the file
 // has no end-of-central-directory record (APPNOTE 4.3.16), "damaged ZIP archive: <what>" when a
 // record it leads to breaks the format, and the system's reason when a read is refused.

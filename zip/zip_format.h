@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The record signatures and field values of the ZIP format (PKWARE APPNOTE 6.3) that the archive
 // reader, the extraction and the rewrite share, defined once.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Replacing, removing and adding entries of a ZIP archive in one pass. The new archive is written
 // front to back: every entry that is not edited is copied as it stands (local header, compressed
 // data, data descriptor and any bytes up to the next entry) with RandomAccessFile::copyFrom, never

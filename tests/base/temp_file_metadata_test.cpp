@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A whole-file replacement keeps what belongs to the file it replaces (owner, group, user.*
 // extended attributes, access ACL) or refuses; a named temporary file goes on an ending signal.
 #include <gtest/gtest.h>

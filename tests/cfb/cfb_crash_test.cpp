@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Crashes with reordered writes: a disk may make the writes issued since the last sync durable
 // in any order, or only some of them. Each write case is recorded, then replayed as a crash in
 // every epoch between two syncs with subsets of that epoch's writes kept (all subsets for small

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Damaged compound files: each header field, FAT, MiniFAT and directory entry broken in turn,
 // and the file cut short at many lengths. Reading must end cleanly (no crash, no hang, no huge
 // allocation: the sanitizer build checks), and a write either refuses and leaves the file byte

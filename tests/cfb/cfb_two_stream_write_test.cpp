@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Several streams written in one write sequence (writeStreams), with their directory entries in
 // one directory sector (the switch is that sector) or spread over two (the directory is copied and
 // the switch is the header): replayed as a crash in every epoch with subsets of that epoch's writes

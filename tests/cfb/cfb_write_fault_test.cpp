@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Interrupted and failing stream writes: for every write case the sequence is cut after each
 // single mutating call (as a crash right there would leave the file), and each call is made to
 // fail in turn. Every time the file must still open, pass the allocation check, hold the old

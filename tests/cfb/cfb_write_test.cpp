@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // In-place stream writes on built compound files: every case ends with the target holding the
 // new bytes, every other stream unchanged, and the allocation structures sound; the same for
 // a file whose FAT is full, where the write must add a FAT sector and the first DIFAT sector.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The change path on copies of real .ppt and .pptx files: a single change writes every row, the
 // times and the attribute boxes; a batch change writes only what is checked and leaves every
 // other property, stream and entry as it was; a file is changed all or not at all, a request

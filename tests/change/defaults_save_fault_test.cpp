@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Saving the defaults under a failing or cut-off write at every point: the store keeps its old
 // values, and nothing is left behind in its folder.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reading one file for display: the oracle's values from a .ppt and a .pptx, the file left with
 // its three times (to the nanosecond), mode and stored attributes, read-only and hidden files
 // included; the failures (missing file, damaged package, a file locked by another process) and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The percentage a progress window shows: exact half-to-even rounding of done/total*100 for
 // every step of every run of up to 1000 files.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Saving and loading the batch settings: value names and encodings, the reading rules, and a
 // store that is missing, damaged or cannot be written.
 #include <gtest/gtest.h>

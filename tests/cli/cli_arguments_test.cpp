@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The readers and writers of quorvane-cli called directly: strict date and time parsing and the
 // one bound of stored dates, the text escaping and UTF-8 repair of its output, the formula guard
 // of its CSV, and the refusals of export outputs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // quorvane-cli set as the batch change without windows: one run over copies of every readable
 // corpus file, read back here, by olefile and by Python's zipfile with nothing else changed; the
 // file-time and attribute options; the backup and what its failure does; usage errors.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Encrypted documents: the corpus .ppt files under RC4 CryptoAPI (EncryptedSummary), its
 // password-protected package (a compound file, named .ppt or .pptx), and built ones that show
 // a title in the clear (a package's EncryptionInfo, a .ppt marked only by its Current User

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // quorvane-cli names the real reason of each failure: every condition is caused for real (a
 // missing file, a folder, a lock held by another process, a user who may not change a read-only
 // file's mode, damaged bytes of both formats, a file of neither, a full device) and the printed

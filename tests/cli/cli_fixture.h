@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Runs the built quorvane-cli as a user runs it, in the C locale, on writable copies of corpus
 // files in a scratch folder, and keeps its exit status and both outputs.
 #pragma once

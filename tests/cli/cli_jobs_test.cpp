@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // -j/--jobs: files worked on several at a time give the same output, in the same order, and leave
 // the same files as one at a time; a file named twice is worked on once.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Real Windows attributes on a real NTFS volume (mkntfs on an image file, mounted by ntfs-3g):
 // the tool sets every attribute and the creation time, ntfs-3g's own extended attributes hold
 // them, a backup on the volume carries them and a display read leaves them as they were. Run

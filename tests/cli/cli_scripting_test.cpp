@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // quorvane-cli as scripts use it: the export output and its refusals, standard output through a
 // pipe or failing, "--", per-command help and --version, valid UTF-8 JSON with lossless path
 // bytes, escaped text lines, folders with and without -r, --dry-run touching nothing, --defaults

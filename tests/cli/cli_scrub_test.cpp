@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // quorvane-cli scrub on read-only copies of corpus files with personal values and custom
 // properties (and one without custom properties): afterwards no removed text is left in the
 // file's bytes unless it also stood outside the property streams or parts before, or is one of

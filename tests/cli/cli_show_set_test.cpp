@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // quorvane-cli run as a user runs it: show in text and JSON, set with every kind of row option,
 // export, and the exit statuses 0 / 1 (some file failed) / 2 (usage error, nothing written).
 #include <gtest/gtest.h>

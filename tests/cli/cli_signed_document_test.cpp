@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // `set` and `scrub` refuse to change the properties of a signed file, saying why and leaving it
 // as it was and naming the option that overrides it; `set` changes its attributes all the same;
 // both change it with --force-signed.

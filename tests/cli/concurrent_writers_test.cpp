@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Two processes writing into one file at once: two quorvane-cli set loops of 200 rounds each on
 // the same .ppt and the same .pptx. Every write lands whole or is refused (the file is locked by
 // the other writer); the file is never damaged.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // quorvane-cli set --custom / --remove-custom / --remove-all-custom on copies of corpus .ppt
 // files, with and without custom properties: read back by us and by olefile, every stream but
 // DocumentSummaryInformation byte for byte, and its first section too.

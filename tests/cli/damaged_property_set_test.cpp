@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A .ppt whose property set or directory is damaged (built with tests/support/cfb_builder.h and
 // then broken), through quorvane-cli: show and export report the damage with the reason a dry
 // run of a change gives for the same file, and exit 1, rather than show values read from the

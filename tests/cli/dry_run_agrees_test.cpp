@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A dry run is the plan of the run: over every corpus file, read-only copies, and the files a
 // plan refuses (damaged, signed, not a presentation) or finds nothing to do in, `set --dry-run`
 // and `scrub --dry-run`

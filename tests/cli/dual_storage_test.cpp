@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The second copy of the properties that a .ppt saved for PowerPoint 95 and 97 keeps in its
 // PP97_DUALSTORAGE storage (built from bug61881.ppt, tests/support/dual_storage.h), through
 // quorvane-cli: a dry run lists its changes, a set writes the same values into it, and a scrub

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A package whose property parts hold an element, or a custom property, twice (the schema forbids
 // it, but such parts exist and other readers show either copy), through quorvane-cli: a set
 // writes the new value into every copy and a scrub empties every copy, so that no old value

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // quorvane-cli killed at random moments of a change (two rows; a custom property that the
 // user-defined section gains; a title with a custom property; a scrub that also removes the
 // thumbnail and the custom properties) of a read-only, hidden, system file with a stored

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A real NTFS volume for tests: mkntfs on an image file, mounted by ntfs-3g. Needs root,
 // /dev/fuse, mkntfs and ntfs-3g; a test skips with skipReason() otherwise.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One commit per file, counted at the system calls (strace): a .ppt title change opens the file
 // twice (the plan's read, the change) and renames nothing; a package scrub that removes the
 // thumbnail and every custom property, and a set of a title with a custom property, rename one

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Looks for removed texts in a scrubbed file, as an independent check of `quorvane-cli scrub`.
 # Usage: scrub_leftovers.py ORIGINAL SCRUBBED < JSON list of texts. Prints a JSON object:
 # "left", the texts still found in the scrubbed file that the original held nowhere but in its

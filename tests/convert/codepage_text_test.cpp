@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Code-page text: every byte of every single-byte code page comes back unchanged through
 // decoding and encoding, so a value that is not edited is written back byte for byte.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // FILETIME and local/UTC conversions: range edges, millisecond exactness, and the offset in force
 // at the converted instant (daylight saving) whatever the season the test runs in.
 #include <gtest/gtest.h>

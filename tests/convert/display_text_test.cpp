@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The display text of dates in the C, American English and German locales: what is written,
 // what is read back, and the exact error for text that is no date.
 #include <gtest/gtest.h>

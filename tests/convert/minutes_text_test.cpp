@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The total editing time between minutes text and a FILETIME span.
 #include <gtest/gtest.h>
 

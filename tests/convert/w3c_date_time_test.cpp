@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reading and writing the W3C date-time text of package parts, at a zone of UTC.
 #include <gtest/gtest.h>
 

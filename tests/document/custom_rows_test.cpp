@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Custom properties read from the corpus as the display reads them (document::DocumentEdit),
 // compared with independent readers: the corpus oracle's own property-set parser for compound
 // files, Python's zipfile and ElementTree for packages; one set through the change path in each

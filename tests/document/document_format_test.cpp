@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The format of a file comes from its first bytes, whatever its name: copies of corpus packages
 // named as any member of the presentation family (or as .ppt) read as Python's zipfile and XML
 // parser saw them (the corpus oracle) and write as it checks them; copies of compound files

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Encryption is found exactly in the corpus files the oracle marks encrypted (RC4 CryptoAPI .ppt
 // files and password-protected packages, damaged ones included), and in no other compound file.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The last user's name that a .ppt keeps in its Current User stream, emptied through the change
 // path on copies of every undamaged, unencrypted corpus presentation: the name's bytes (8-bit and UTF-16LE) are
 // no more often in the file than outside that stream before, the record keeps its other fields,

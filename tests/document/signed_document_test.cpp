@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A change refuses a digitally signed file, in its plan and in its apply, and leaves it byte for
 // byte as it was, unless the change allows signed files; reading it is unaffected, and a request
 // that changes nothing is no change to refuse. A signature part that is not there, or an origin

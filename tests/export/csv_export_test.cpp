@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The CSV export over copies of every corpus file and the awkward cases (a missing file, a
 // non-ZIP .pptx, a read-only hidden file, a file last read "never"), read back with Python's
 // csv module; and the save, which never leaves a torn file.

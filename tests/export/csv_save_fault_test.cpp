@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Saving a CSV file under a failing or cut-off write at every point: an earlier file of that
 // name stays as it was, a new name stays absent, and nothing is left behind.
 #include <gtest/gtest.h>

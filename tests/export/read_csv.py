@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Reads a CSV file with Python's csv module, strictly, and prints its rows as JSON, so that the
 # export tests check our files with an independent reader.
 import csv

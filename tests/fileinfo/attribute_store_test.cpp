@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The attribute word on Linux: read-only in the permission bits, the other bits in
 // user.DOSATTRIB, and what a file system without extended attributes gives.
 #include <gtest/gtest.h>

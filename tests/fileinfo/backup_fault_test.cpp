@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A backup under a failing or cut-off write at every point: the file itself is untouched, an
 // earlier backup stays as it was, and no partial copy is left behind.
 #include <gtest/gtest.h>

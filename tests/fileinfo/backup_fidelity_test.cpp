@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Backup copies beyond their bytes: a sparse file keeps its holes, and the copy is a new file
 // owned like its source, with the source's extended attributes, whoever made the earlier backup.
 #include <gtest/gtest.h>

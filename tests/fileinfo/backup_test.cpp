@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Backup copies: what the copy carries, what an earlier backup or a folder of the backup name
 // does to it, and that a failed backup leaves nothing half-made.
 #include <gtest/gtest.h>

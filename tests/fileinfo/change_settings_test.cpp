@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Three-state attribute boxes and the composition of new file times from date and time sources.
 #include <gtest/gtest.h>
 

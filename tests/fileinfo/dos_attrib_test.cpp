@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The user.DOSATTRIB codec against byte examples made by Samba 4.17's own NDR encoder and
 // hand-built values of the other layouts, and what we write against the readers of Samba
 // (binary part) and Wine (hex text up to the NUL).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The file change sequence with an in-place writer that appends bytes and with the real content
 // writers: a read-only file let write through its final metadata and read-only again, the
 // attribute boxes, the batch time composition, and every failure path giving the file its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Finding files, snapshots, setting times (the exclusive open) and putting a file back after a
 // read, with real files, a child process holding locks, and a file system without extended
 // attributes.

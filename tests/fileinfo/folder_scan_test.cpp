@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Which names a folder listing or a drop takes, and the listing of one folder: one level deep,
 // regular files only, hidden and dot-files included, owner files skipped, in name order.
 #include <gtest/gtest.h>

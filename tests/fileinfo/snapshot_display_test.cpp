@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The texts of a snapshot: three times in display text, the last-access time hidden up to day
 // 1602, the four attributes as "Y" or empty in label order.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Times the file system cannot store (ext4 keeps 1901 to 2446, a FILETIME nothing before 1601):
 // a change that asks for one fails with that time in its reason, the time keeps its value, and
 // the rest of the change stays. Run on the file system of the temporary folder.

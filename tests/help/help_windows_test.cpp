@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The help-hints and About windows: their texts to the letter, the disabled samples in their
 // states, and the links they open.
 #include <QAbstractButton>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Packages made to exhaust memory or time: parts that inflate far past what real parts need,
 // parts packed with elements or attributes, a directory packed with entries. Each is made, read
 // and written in child processes; the read and the write stay within 256 MiB of peak memory and

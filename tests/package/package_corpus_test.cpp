@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Every package of the shared corpus: the rows read equal the oracle's, and for every readable
 // package a write of all 14 rows and a batch write of one row read back here and in Python's
 // zipfile, with every other entry (the part a write leaves unchanged included) byte for byte as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Writing the custom properties of packages: each type set on corpus packages with and without a
 // custom part, read back by us and by exiftool, every other entry byte-identical for Python's
 // zipfile; replacing, removing, removing all (part, relationship and override go); refusals and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Writing one element into a parsed part: text replaced, elements removed, new elements bound to
 // the namespace the part uses for them, and the date type on new created/modified elements.
 #include <gtest/gtest.h>

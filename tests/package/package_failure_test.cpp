@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The reason a package cannot be read or written, as readPackageRows and writePackageRows give it,
 // each produced by the real condition: damaged archives and parts, missing files, folders, a lock
 // held by another process, a read-only file, and a full device. Every failed write leaves the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A whole change of a package through the change path (change/file_plan.h): rows, a custom edit
 // and the thumbnail's removal land in one rewrite of the archive, renamed over the file once
 // (counted with inotify); a request that changes nothing, or one with a value the package

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reading the 14 rows from hand-made packages: prefixes and namespaces, missing and doubled
 // elements, missing or damaged parts, missing relationships (empty rows), archive shapes, and
 // malformed XML.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Removing a package's thumbnail: the part, its relationship and its content-type override go in
 // one rewrite, a Default entry by extension stays, every other entry keeps its bytes (checked by
 // Python's zipfile), and a package without a thumbnail is not written.

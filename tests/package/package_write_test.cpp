@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Writing rows into hand-made packages: which rows are written and how, the dates that are never
 // emptied, a write that changes nothing writing nothing, and every way a write can fail, each
 // leaving the file byte-identical with no temporary file behind, a failure at every write of the

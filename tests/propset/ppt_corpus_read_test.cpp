@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Every compound file of the corpus read as the display reads it (one open of the file), compared
 // with the oracle's decoded values (an independent [MS-OLEPS] parser): dates as display text, the
 // editing time in minutes, damaged files included (a file that cannot be read shows no value).

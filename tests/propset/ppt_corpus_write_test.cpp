@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Every row changed through the change path in copies of the corpus's undamaged compound files,
 // one after the other: after each change the row reads back, the other 13 rows, every other
 // stream and every other property of both sets (and the second section of

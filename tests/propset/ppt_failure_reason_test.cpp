@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The reason a .ppt read or change gives, each produced by the real condition on a real file: a
 // lock held by another process, a full device, a damaged compound file, a missing file, a folder,
 // a value that the file cannot hold. Checked through the one read the display makes of a file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A property write into real .ppt files interrupted after each single write call, and with
 // each call failing in turn: the file must still open with the old value or the new one, and
 // every other stream and row must be as before. Covers a set in regular sectors, one in the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The property writes on real files, through the property operations and the change path: what
 // each value type stores, conversion errors that leave the file untouched, text in the code pages
 // the corpus uses, a set created where none was, growth across the mini-stream cutoff and past the

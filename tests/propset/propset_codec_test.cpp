@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The property-set codec on hand-made streams: a new set byte for byte as the platform's
 // service makes it, patching that keeps every other byte (values, dictionary, padding, the
 // second section and the tail), refusal of damaged layouts, and the value-to-text table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Builds small compound files in memory for tests, independently of the engine under test:
 // a fixed layout (FAT sectors, DIFAT sectors, directory, MiniFAT, mini stream, then each
 // regular stream in consecutive sectors) and, in each storage, a sibling tree kept as a sorted

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Runs olefile (Debian's /usr/bin/python3 with python3-olefile), an independent compound-file
 // reader, over a file before and after a change: tests/support/olefile_compare.py.
 #pragma once

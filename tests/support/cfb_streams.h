@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reads back every stream of the root storage of a compound file through the engine, after
 // the engine's own allocation check, for tests that compare files before and after a write.
 #pragma once

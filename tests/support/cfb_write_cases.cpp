@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "tests/support/cfb_write_cases.h"
 
 #include "cfb/cfb_compound_file.h"

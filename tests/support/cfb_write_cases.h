@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The stream writes that the engine's write and fault tests run: each a small compound file,
 // the stream to replace or create, and its new content.
 #pragma once

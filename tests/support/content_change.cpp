@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "tests/support/content_change.h"
 
 #include "props/row_value_text.h"

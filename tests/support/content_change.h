@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Changing a test file's document content through the one change path of every front end
 // (change::applyFileChange), with no file time or attribute asked: rows given as the display
 // shows them, as the window's tables hand them over.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "tests/support/corpus.h"
 
 #include <gtest/gtest.h>

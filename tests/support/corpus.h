@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Access to the shared corpus of real .ppt/.pptx files and the oracle of their properties,
 // plus scratch folders for tests that write. Corpus files are never written: tests copy them.
 #pragma once

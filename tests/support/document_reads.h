@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reading a test file's properties through the one read the program makes of a file
 // (document::DocumentEdit), without putting its times back.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Builds a .ppt as PowerPoint 97 saves one also for PowerPoint 95: a PP97_DUALSTORAGE storage
 // below the root with a second copy of the property sets and of the Current User stream (no
 // corpus file has one).

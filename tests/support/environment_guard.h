@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Scoped settings of the time zone and of LC_TIME for tests of locale- and zone-dependent
 // conversions. Each restores what was there before when it goes out of scope.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A RandomAccessFile wrapper that fails or cuts off a write sequence at a chosen call, for
 // fault tests that move the failure point through every write of an operation.
 #pragma once

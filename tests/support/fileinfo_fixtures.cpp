@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "tests/support/fileinfo_fixtures.h"
 
 #include <fcntl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fixtures for the file-layer tests: a scratch folder on a file system that keeps extended
 // attributes, a child process that holds a lock on a file, a run on a file system that keeps
 // none, and direct access to the raw user.DOSATTRIB value and times of a file.

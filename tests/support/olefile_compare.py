@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: Apache-2.0
 """Compares two compound files with olefile, an independent reader.
 
 Usage: olefile_compare.py OLD NEW

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "tests/support/package_builder.h"
 
 #include "base/random_access_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Hand-made .pptx packages for tests: the usual parts, with each part replaceable so that a test
 // can build the shapes the corpus lacks (default namespace, other prefixes, missing elements,
 // parts or relationships, damaged parts).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Digitally signed files made for tests, in the shapes Office leaves: a package whose
 // relationships name a signature origin part, whose own relationships name XML signature parts
 // (ECMA-376 Part 2, 13.2), and a compound file with a signature entry in its root storage

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "tests/support/whole_file_faults.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Fault runs for whole-file replacements (CSV export, saved defaults): the save is run again and
 // again with its temporary file failing write k, or cut off after write k, for every k, and each
 // time the target must be exactly as before and no temporary file may be left in its folder.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Builds ZIP archives in memory for tests, with the shapes real writers produce and the damage
 // the reader must survive: stored or deflated entries, data descriptors, extra fields and
 // comments, ZIP64 records, bytes before the first entry, and sizes or CRCs that lie.

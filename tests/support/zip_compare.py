@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: Apache-2.0
 """Checks rewritten ZIP archives with Python's own zipfile module, independently of our reader.
 
 Reads a JSON list on stdin; each item names an "original" and a "rewritten" archive, the entry

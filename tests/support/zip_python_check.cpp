@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "tests/support/zip_python_check.h"
 
 #include <stdio.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Independent readers of the archives we rewrite: tests/support/zip_compare.py under Debian's
 // /usr/bin/python3 (see the script for what it checks), and exiftool for the properties of a
 // package.

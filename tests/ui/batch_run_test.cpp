@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The batch run behind "Make Change" on the "Batch Change" page: the progress window's labels and
 // bar after each file, files one at a time in list order, Cancel, a failed backup that ends the
 // run silently, an error that ends the run and closes the window, the messages of a run that

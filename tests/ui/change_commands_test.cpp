@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The commands of the change pages other than the batch run: "Make Change" on the "Single Change"
 // page with its messages and status pictures, the double click that toggles a row's check mark
 // in the batch option table, and the apply boxes that enable their pickers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Helpers of the change command tests: copies of small corpus files in a scratch folder, listed
 // in the file list, and a scratch store for the saved defaults, so that no test touches the
 // corpus or the user's own settings.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The CSV export commands: the progress window's percentages, Cancel, the messages, the single
 // export of the selected file, the first line selected again after a batch export, the count
 // in the status bar with the reason of a failed file on its line, and the saved file's name.

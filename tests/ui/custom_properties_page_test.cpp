@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The "Custom Properties" page over copies of corpus files: it shows the selected file's
 // custom properties as the core reads them; added, changed and removed lines are written by
 // "Apply" and read back (a package's too); a value its type does not take is refused with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The top-level error handler: an exception that escapes a command ends that command, its text is
 // shown in a message box captioned "Quorvane", and the program goes on.
 #include <QCheckBox>

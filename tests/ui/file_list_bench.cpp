@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // How the file list scales: "Add files from folder" on a folder of many presentation files,
 // selecting a line (the display read of its file) and "Remove All", timed and printed; then what
 // the batch progress window and the export window add per file to the core work they run (the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The file list's commands on real files in a scratch folder: adding through the open dialog,
 // from a folder, by dropping and from the command line, with the exact duplicate test; Remove
 // and Remove All with the selection and the enabled commands they leave; the folder the next

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The same request through every front end: the window's Single Change, its Batch Change and
 // quorvane-cli set, each on its own copy of the same files, must leave the same bytes and report
 // the same outcome, whether the request lands, asks a creation date no file time holds, or asks

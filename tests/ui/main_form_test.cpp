@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The main window as it starts: caption, page in front, size, the captions of its controls in one
 // table, their starting states, the two property tables and the width rule of their "Value"
 // column, the menus, the status bar and the commands that open a window or a link.

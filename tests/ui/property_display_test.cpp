@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Selecting a line shows its file on the "Single Change" page: what the display read gives, each
 // value in its control (last access only after day 1602), the status picture and the kept reason
 // after good and failed reads, and what deselecting turns off. The values themselves and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // "Remove personal information…" over copies of a corpus .ppt: the menu item follows the list,
 // OK in the confirmation empties the personal rows and the custom properties of every listed
 // file (read back) and keeps the others, removes the thumbnail only when asked (read by

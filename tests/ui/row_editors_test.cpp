@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The in-place row editors: which editor opens where, the values they open with, and every way
 // they commit (focus loss, Enter, scrolling, CloseRowEditors before a command) or discard (Escape).
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The saved defaults as the "Batch Change" page uses them: the settings of a first start, each
 // apply box and each three-state value through "Save as default" and "Load from default", the
 // reading rules of rows 10 and 13, "Load from selected file", and the pickers following their

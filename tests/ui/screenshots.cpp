@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Renders offscreen into PNG files, for a person to look at: the main window on each page, with
 // copies of corpus files in the list and one of them shown, and with each row editor open (the
 // custom properties page with its type list open too), the help-hints and About windows, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The looks the window tests and the screenshots try besides the desktop's own: a dark palette
 // (the colours of a common dark desktop theme) and other font sizes.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Helpers shared by the window tests: a test main() that runs under the program's own
 // application object, a message capture that stands in for message boxes, and clicks on the
 // cells of a property table.

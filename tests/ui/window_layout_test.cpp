@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The windows under other fonts and themes: at 8, 10 and 12 points and with a dark palette, every
 // control of the main window (all three pages, the custom properties one showing a file), "Help
 // Hints", "About" and the confirmation of "Remove personal information…" is shown, lies inside its

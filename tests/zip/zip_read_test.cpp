@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reading ZIP archives: the directory, entry names in the reader's form, extraction of stored,
 // deflated, ZIP64 and data-descriptor entries, and the bounds that make damaged input harmless.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Replacing, removing and adding entries in one rewrite: untouched entries stay byte for byte,
 // replaced and added ones are new and deflated, removed ones are gone, the result reads back here
 // and in Python's zipfile, and a failure at any write leaves the original file as it was with no
