@@ -17,8 +17,9 @@ namespace quorvane::cli {
 namespace {
 
 // The reason printed for a file that failed: the core's, with the option that overrides the
-// refusal of a signed document or of a change that cannot keep a non-owner's file times (the
-// window has no such options, so the core cannot name them).
+// refusal of a signed document, of a change that cannot keep a non-owner's file times, or of a
+// package with `otherHardLinks` other names (the window has no such options, so the core cannot
+// name them).
 std::string reasonOf(const Failure& failure, std::uint64_t otherHardLinks)
 {
     if (failure == document::signedDocumentRefusal()) return failure.text() + "; --force-signed changes it anyway";
@@ -62,7 +63,7 @@ int changeFiles(const FileOptions& options, std::string_view doneWord, const cha
             else if (outcome.changes.empty()) word = "unchanged";
             else word = std::string(doneWord) + splitLinksNote(outcome.otherHardLinks, true);
         }
-        outcomes[place] = std::make_unique<Outcome>(Outcome{std::move(report).str(), std::move(failure), word});
+        outcomes[place] = std::make_unique<Outcome>(Outcome{std::move(report).str(), std::move(failure), std::move(word)});
     };
     forEachFileInOrder(files.paths, options.jobs, workOnPlace, [&](std::size_t place, std::size_t firstPlace) {
         const std::string& failure = outcomes[firstPlace]->failure;
