@@ -1,12 +1,10 @@
 #include "fileinfo/unchangeable_file.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
-
-#include "base/unique_fd.h"
 
 namespace quorvane::fileinfo {
 
@@ -14,12 +12,14 @@ Failure unchangeableFileRefusal(const std::string& path)
 {
     struct statvfs volume {};
     if (::statvfs(path.c_str(), &volume) == 0 && (volume.f_flag & ST_RDONLY)) return Failure::fromErrno(EROFS);
-    // Opened to read the flags only: no data is read, so no access time moves.
-    UniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    int flags = 0;
-    if (!file || ::ioctl(file.get(), FS_IOC_GETFLAGS, &flags) != 0) return {};
-    if (flags & FS_IMMUTABLE_FL) return Failure(FailureKind::ReadOnly, "the file is immutable: operation not permitted");
-    if (flags & FS_APPEND_FL) return Failure(FailureKind::ReadOnly, "the file is append-only: operation not permitted");
+    // statx reports the inode flags without opening the file (statx(2), stx_attributes).
+    struct statx info {};
+    if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BASIC_STATS, &info) != 0) return {};
+    const auto has = [&info](std::uint64_t attribute) {
+        return (info.stx_attributes_mask & attribute) && (info.stx_attributes & attribute);
+    };
+    if (has(STATX_ATTR_IMMUTABLE)) return Failure(FailureKind::ReadOnly, "the file is immutable: operation not permitted");
+    if (has(STATX_ATTR_APPEND)) return Failure(FailureKind::ReadOnly, "the file is append-only: operation not permitted");
     return {};
 }
 

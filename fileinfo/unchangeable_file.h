@@ -13,8 +13,8 @@ namespace quorvane::fileinfo {
 // Why `path` cannot be changed at all: "read-only file system" (ReadOnly) when its file system is
 // mounted read-only; "the file is immutable: operation not permitted" or "the file is
 // append-only: operation not permitted" (ReadOnly) when its inode flags say so. Failure{}
-// otherwise, also when the file cannot be opened to read its flags or its file system keeps none:
-// the write then meets whatever refuses it.
+// otherwise, also when the file cannot be looked up or its file system reports no such flags:
+// the write then meets whatever refuses it. The file is not opened.
 Failure unchangeableFileRefusal(const std::string& path);
 
 }  // namespace quorvane::fileinfo
