@@ -8,12 +8,14 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include "change/package_rewrite_refusal.h"
 #include "convert/storable_date.h"
 #include "document/signature_check.h"
 #include "fileinfo/backup.h"
 #include "fileinfo/file_snapshot.h"
 #include "fileinfo/file_times.h"
 #include "fileinfo/snapshot_display.h"
+#include "fileinfo/unchangeable_file.h"
 
 namespace quorvane::change {
 namespace {
@@ -126,6 +128,20 @@ Failure timeSettingRefusal(const std::string& path, const fileinfo::FileSnapshot
     return *owner ? Failure() : Failure(FailureKind::Permission, "its times cannot be set: you do not own it");
 }
 
+// Why a file with something to change cannot take it: the refusals that do not depend on what
+// changes, then those of writing its content (`writtenFormat`, when it is written).
+Failure writeRefusal(const std::string& path, const fileinfo::FileSnapshot& snapshot,
+                     std::optional<document::DocumentFormat> writtenFormat, const ChangeOptions& options,
+                     std::uint64_t& otherHardLinks)
+{
+    if (Failure refused = fileinfo::unchangeableFileRefusal(path); refused.failed()) return refused;
+    if (Failure refused = readOnlyRefusal(path, snapshot); refused.failed()) return refused;
+    if (!writtenFormat) return {};
+    if (Failure refused = contentOwnerRefusal(path, *writtenFormat, options); refused.failed()) return refused;
+    if (*writtenFormat != document::DocumentFormat::Package) return {};
+    return packageRewriteRefusal(path, options.breakLinks, otherHardLinks);
+}
+
 // The plan's content part: the open, the content changes and its refusals; `writtenFormat` the
 // file's format when a commit would write its content.
 Failure planContent(const std::string& path, const FileRequest& request, const ChangeOptions& options,
@@ -212,9 +228,8 @@ FilePlan planFileChange(const std::string& path, const FileRequest& request, con
             plan.changes.push_back({std::string(props::fileInfoName(label)), std::string(props::fileInfoLabel(label)),
                                     from[std::size_t(label)], to[std::size_t(label)]});
     // A file is written only when something in it changes.
-    if (!plan.changes.empty()) plan.refusal = readOnlyRefusal(path, *snapshot);
-    if (!plan.changes.empty() && !plan.refused() && writtenFormat)
-        plan.refusal = contentOwnerRefusal(path, *writtenFormat, options);
+    if (!plan.changes.empty()) plan.refusal = writeRefusal(path, *snapshot, writtenFormat, options, plan.otherHardLinks);
+    plan.writesContent = writtenFormat.has_value();
     return plan;
 }
 
@@ -223,6 +238,7 @@ FileOutcome applyFileChange(const std::string& path, const FileRequest& request,
     FileOutcome outcome;
     FilePlan plan = planFileChange(path, request, options);
     outcome.changes = std::move(plan.changes);
+    outcome.otherHardLinks = plan.otherHardLinks;
     if (plan.refused()) {
         outcome.kind = FileOutcome::Kind::Failed;
         outcome.failure = plan.refusal;
@@ -235,11 +251,11 @@ FileOutcome applyFileChange(const std::string& path, const FileRequest& request,
         }
         return outcome;
     }
-    if (options.backup && !fileinfo::backupoldfile(path)) {
+    if (const Failure backup = options.backup ? fileinfo::backUpFile(path) : Failure(); backup.failed()) {
         outcome.kind = FileOutcome::Kind::Failed;
         outcome.backupFailed = true;
-        outcome.failure = Failure(FailureKind::Io, "no backup could be made as " + fileinfo::backupNameOf(path) +
-                                                       "; the file was not changed");
+        outcome.failure = Failure(backup.kind(), "no backup could be made as " + fileinfo::backupNameOf(path) + ": " +
+                                                     backup.text() + "; the file was not changed");
         return outcome;
     }
 
@@ -256,6 +272,8 @@ FileOutcome applyFileChange(const std::string& path, const FileRequest& request,
         return edit->commit(&final);
     };
     const Failure failure = fileinfo::runFileChange(path, request.file, [&](const FinalMetadata& final) -> Failure {
+        // A file that takes only new times or attributes is never opened to be written.
+        if (!plan.writesContent) return {};
         const Failure written = commitContent(final);
         committed = !written.failed() || landed(path, request.content);
         if (written.failed() && committed) return written.within("the change is written, but");

@@ -7,6 +7,7 @@
 // per file, and a value that did not land is a failure.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ struct FilePlan {
     // Every value the request would alter (content first, then times and attributes), as display
     // texts; empty when nothing would change.
     std::vector<document::ValueChange> changes;
+    bool writesContent = false;  // the content would be written, not only times or attributes
+    // The other names of a package whose rewrite would split them off: each keeps the old file
+    // (with options.breakLinks; without it the plan is refused with hardLinksRefusal).
+    std::uint64_t otherHardLinks = 0;
 
     bool refused() const { return refusal.failed(); }
 };
@@ -42,7 +47,10 @@ struct FilePlan {
 // root) may do: a time to set ("its times cannot be set: you do not own it"), content to write in
 // place, which gives the file the time of the write (timesNotKeptRefusal, unless
 // options.allowNewTimes), or a package to rewrite, which gives the new file the writer as its
-// owner ("its owner cannot be kept: you do not own it").
+// owner ("its owner cannot be kept: you do not own it"). Refused too, whoever asks: a file on a
+// read-only file system, an immutable or append-only one (fileinfo/unchangeable_file.h), and a
+// package to rewrite whose folder the user may not write or that has several hard links
+// (change/package_rewrite_refusal.h; the links unless options.breakLinks).
 FilePlan planFileChange(const std::string& path, const FileRequest& request, const ChangeOptions& options);
 
 // The refusal of a content change that cannot keep the file's times: "its times cannot be kept:
@@ -63,14 +71,15 @@ struct FileOutcome {
     // failed after its switch ("the change is written, but: ..."); the failure names it. Every
     // other way to fail leaves the file as it was.
     bool partly = false;
+    std::uint64_t otherHardLinks = 0;  // the plan's: other names split off by the change, or refusing it
 
     bool failed() const { return kind == Kind::Failed; }
 };
 
 // Applies `request` to `path`: the plan (a refused plan is the outcome; nothing written, no
 // backup; a plan with nothing to change fails with its readTrace when it has one), the backup
-// when options.backup (its failure: "no backup could be made as NAME.bak; the file was not
-// changed"), the content in one commit with the final metadata, the times and
+// when options.backup (its failure: "no backup could be made as NAME.bak: <why, as
+// fileinfo::backUpFile says>; the file was not changed"), the content in one commit with the final metadata, the times and
 // attribute word, then a read of them: a requested time or attribute that does not show as asked
 // fails the outcome ("Hidden is 'no', not 'yes' as asked").
 FileOutcome applyFileChange(const std::string& path, const FileRequest& request, const ChangeOptions& options);

@@ -28,6 +28,9 @@ struct ChangeOptions {
     // change in place a file whose times cannot be kept (a user who may write it but does not own
     // it): it takes the time of the write as its modification time
     bool allowNewTimes = false;
+    // rewrite a package that has several hard links: its name gets the new file, and its other
+    // names keep the old one
+    bool breakLinks = false;
 };
 
 // The request of the window's Single Change: the value of each row of `edited` from its display

@@ -7,10 +7,19 @@ namespace quorvane::cli {
 
 void printPlan(const std::string& path, const change::FilePlan& plan, std::ostream& out)
 {
-    out << escapedForLine(path) << (plan.changes.empty() ? ": nothing would change\n" : ": would change\n");
+    if (plan.changes.empty()) out << escapedForLine(path) << ": nothing would change\n";
+    else out << escapedForLine(path) << ": would change" << splitLinksNote(plan.otherHardLinks, false) << '\n';
     for (const document::ValueChange& change : plan.changes)
         out << "  " << escapedForLine(change.label) << ": '" << escapedForLine(change.from) << "' -> '"
             << escapedForLine(change.to) << "'\n";
+}
+
+std::string splitLinksNote(std::uint64_t otherHardLinks, bool done)
+{
+    if (otherHardLinks == 0) return "";
+    const std::string keep = done ? (otherHardLinks == 1 ? " keeps" : " keep") : " would keep";
+    if (otherHardLinks == 1) return "; its other hard link" + keep + " the old content";
+    return "; its " + std::to_string(otherHardLinks) + " other hard links" + keep + " the old content";
 }
 
 }  // namespace quorvane::cli

@@ -14,6 +14,7 @@ FileOption readFileOption(const std::vector<std::string>& arguments, std::size_t
                        : argument == "--backup"                      ? &options.backup
                        : argument == "--force-signed"                ? &options.forceSigned
                        : argument == "--allow-new-times"             ? &options.allowNewTimes
+                       : argument == "--break-links"                 ? &options.breakLinks
                        : argument == "--"                            ? &options.optionsEnded
                                                                      : nullptr;
     if (options.optionsEnded || argument == "-" || !argument.starts_with("-")) {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // The options shared by the commands that change files (set, scrub): the files and folders,
-// -r/--recursive, -j/--jobs, --dry-run, --backup, --force-signed, --allow-new-times, and "--",
-// which ends the options.
+// -r/--recursive, -j/--jobs, --dry-run, --backup, --force-signed, --allow-new-times,
+// --break-links, and "--", which ends the options.
 #pragma once
 
 #include <cstddef>
@@ -18,6 +18,7 @@ struct FileOptions {
     bool backup = false;       // copy each file aside first
     bool forceSigned = false;  // change digitally signed files too, breaking their signatures
     bool allowNewTimes = false;  // change files in place whose times cannot be kept
+    bool breakLinks = false;     // rewrite packages that have several hard links, splitting them
     bool optionsEnded = false;  // "--" was read: every later argument is a file
 };
 

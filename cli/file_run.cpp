@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/file_run.h"
 
+#include <cstdint>
 #include <memory>
 #include <sstream>
 #include <vector>
 
 #include "change/file_plan.h"
+#include "change/package_rewrite_refusal.h"
 #include "cli/dry_run_report.h"
 #include "cli/file_arguments.h"
 #include "cli/output_text.h"
@@ -16,12 +18,15 @@ namespace quorvane::cli {
 namespace {
 
 // The reason printed for a file that failed: the core's, with the option that overrides the
-// refusal of a signed document or of a change that cannot keep a non-owner's file times (the
-// window has no such options, so the core cannot name them).
-std::string reasonOf(const Failure& failure)
+// refusal of a signed document, of a change that cannot keep a non-owner's file times, or of a
+// package with `otherHardLinks` other names (the window has no such options, so the core cannot
+// name them).
+std::string reasonOf(const Failure& failure, std::uint64_t otherHardLinks)
 {
     if (failure == document::signedDocumentRefusal()) return failure.text() + "; --force-signed changes it anyway";
     if (failure == change::timesNotKeptRefusal()) return failure.text() + "; --allow-new-times changes it anyway";
+    if (otherHardLinks > 0 && failure == change::hardLinksRefusal(otherHardLinks + 1))
+        return failure.text() + "; --break-links changes it anyway";
     return failure.text();
 }
 
@@ -32,32 +37,34 @@ int changeFiles(const FileOptions& options, std::string_view doneWord, const cha
 {
     const FileArguments files = expandFileArguments(options.paths, options.recursive);
     int status = reportUnreadableFolders(files, err);
-    const change::ChangeOptions changeOptions{options.forceSigned, options.backup, options.allowNewTimes};
+    const change::ChangeOptions changeOptions{options.forceSigned, options.backup, options.allowNewTimes,
+                                              options.breakLinks};
     // Each file's report and failure, kept from its work until its last turn to be printed.
     struct Outcome {
         std::string report, failure;
-        std::string_view word;  // after the path of a file changed (or found unchanged)
+        std::string word;  // after the path of a file changed (or found unchanged)
     };
     std::vector<std::unique_ptr<Outcome>> outcomes(files.paths.size());
     const auto workOnPlace = [&](std::size_t place) {
         const std::string& path = files.paths[place];
         std::ostringstream report;
         std::string failure;
-        std::string_view word;
+        std::string word;
         if (options.dryRun) {
             const change::FilePlan plan = change::planFileChange(path, request, changeOptions);
             if (plan.refused()) {
-                failure = reasonOf(plan.refusal);
+                failure = reasonOf(plan.refusal, plan.otherHardLinks);
             } else {
                 printPlan(path, plan, report);
                 failure = plan.readTrace.text();  // "" when the read left no trace
             }
         } else {
             const change::FileOutcome outcome = change::applyFileChange(path, request, changeOptions);
-            if (outcome.failed()) failure = reasonOf(outcome.failure);
-            else word = outcome.changes.empty() ? "unchanged" : doneWord;
+            if (outcome.failed()) failure = reasonOf(outcome.failure, outcome.otherHardLinks);
+            else if (outcome.changes.empty()) word = "unchanged";
+            else word = std::string(doneWord) + splitLinksNote(outcome.otherHardLinks, true);
         }
-        outcomes[place] = std::make_unique<Outcome>(Outcome{std::move(report).str(), std::move(failure), word});
+        outcomes[place] = std::make_unique<Outcome>(Outcome{std::move(report).str(), std::move(failure), std::move(word)});
     };
     forEachFileInOrder(files.paths, options.jobs, workOnPlace, [&](std::size_t place, std::size_t firstPlace) {
         const std::string& failure = outcomes[firstPlace]->failure;

@@ -15,7 +15,8 @@ namespace quorvane::cli {
 
 // Applies `request` to every file that `options` name (backup and signed files as the options
 // say), on its own thread when options.jobs > 1, and prints per file, in order, "PATH: <doneWord>"
-// to `out`, "PATH: unchanged" when nothing needed to change (nothing written, no backup), or
+// to `out` (with cli/dry_run_report.h's splitLinksNote for a package split off from its other
+// hard links, each of which given too is then changed in its own turn), "PATH: unchanged" when nothing needed to change (nothing written, no backup), or
 // "quorvane-cli: PATH: failed: REASON" to `err`. With options.dryRun each file is only planned:
 // "PATH: would change" and its lines, or "PATH: nothing would change" (cli/dry_run_report.h), a
 // refused plan printed as a failure. A folder that cannot be listed is printed to `err` first.

@@ -43,6 +43,20 @@ std::vector<std::size_t> firstPlaces(const std::vector<std::string>& paths)
     return first;
 }
 
+namespace {
+
+// Whether two names of one file still name the same file: a change under one of them may have put
+// a new file in its place (a package rewritten), leaving the other with the old one. Names that
+// cannot be looked up count as the same, as firstPlaces took them.
+bool stillSameFile(const std::string& first, const std::string& other)
+{
+    struct stat a {}, b {};
+    if (first == other || ::stat(first.c_str(), &a) != 0 || ::stat(other.c_str(), &b) != 0) return true;
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+}  // namespace
+
 void forEachFileInOrder(const std::vector<std::string>& paths, int jobs, const std::function<void(std::size_t)>& work,
                         const std::function<void(std::size_t, std::size_t)>& report,
                         const std::function<void(std::size_t)>& release)
@@ -55,8 +69,15 @@ void forEachFileInOrder(const std::vector<std::string>& paths, int jobs, const s
         lastNaming[first[place]] = place;
     }
     const auto reportAndRelease = [&](std::size_t place) {
-        report(place, first[place]);
-        if (release && lastNaming[first[place]] == place) release(first[place]);
+        const std::size_t firstPlace = first[place];
+        if (firstPlace == place || stillSameFile(paths[firstPlace], paths[place])) {
+            report(place, firstPlace);
+        } else {  // split off by the work under its first name: a file of its own now
+            work(place);
+            report(place, place);
+            if (release) release(place);
+        }
+        if (release && lastNaming[firstPlace] == place) release(firstPlace);
     };
     if (jobs <= 1 || distinct.size() <= 1) {
         for (std::size_t place = 0; place < paths.size(); ++place) {
@@ -100,7 +121,12 @@ void forEachFileInOrder(const std::vector<std::string>& paths, int jobs, const s
             next.store(distinct.size());
             std::rethrow_exception(thrown[first[place]]);
         }
-        reportAndRelease(place);
+        try {
+            reportAndRelease(place);
+        } catch (...) {
+            next.store(distinct.size());
+            throw;
+        }
     }
 }
 

@@ -4,7 +4,8 @@
 // that part of a file time, an attribute option sets or clears its bit (absent: left as it
 // is), --backup copies each file aside first; --defaults starts from the program's saved
 // batch settings, --dry-run only reports, --force-signed changes signed files too,
-// --allow-new-times changes in place files whose times cannot be kept, -r walks subfolders.
+// --allow-new-times changes in place files whose times cannot be kept, --break-links rewrites
+// packages that have several hard links, -r walks subfolders.
 #pragma once
 
 #include <functional>

@@ -13,7 +13,7 @@ constexpr std::string_view kSynopsis =
     "       quorvane-cli set [OPTIONS] [-r] [--] FILE|FOLDER...\n"
     "       quorvane-cli export [-o OUT.csv|-] [--force] [--safe-formulas] [--custom] [--progress] [-r] [--] FILE|FOLDER...\n"
     "       quorvane-cli scrub [--keep ROWS] [--thumbnail] [--backup] [--dry-run] [-j N] [--force-signed]\n"
-    "                          [--allow-new-times] [-r] [--] FILE|FOLDER...\n"
+    "                          [--allow-new-times] [--break-links] [-r] [--] FILE|FOLDER...\n"
     "       quorvane-cli COMMAND --help | --help | --version\n";
 
 constexpr std::string_view kShowHelp =
@@ -75,6 +75,12 @@ constexpr std::string_view kSetHelp =
     "         with \"its times cannot be kept: you do not own it\" and stays as it was. A\n"
     "         .pptx of another owner fails with \"its owner cannot be kept\" either way, and\n"
     "         file times given for a file of another owner with \"its times cannot be set\".\n"
+    "       --break-links changes a .pptx (any package) that has several hard links: its\n"
+    "         new content is a new file under the name given, and the file's other names\n"
+    "         keep the old content (\"PATH: changed; its other hard link keeps the old\n"
+    "         content\"). Without it such a file fails with \"has N hard links; changing\n"
+    "         it would split them\" and stays as it was. A .ppt is written in place and\n"
+    "         keeps its hard links.\n"
     "       Options may also be written --option=VALUE, and must be for a VALUE that\n"
     "         begins with --.\n";
 
@@ -104,7 +110,7 @@ constexpr std::string_view kScrubHelp =
     "         total_editing_minutes, last_printed, '-' also for '_'; may be given more\n"
     "         than once).\n"
     "       --thumbnail also removes the document's thumbnail picture.\n"
-    "       --backup, --force-signed, --allow-new-times as for set.\n"
+    "       --backup, --force-signed, --allow-new-times, --break-links as for set.\n"
     "       --dry-run prints per file what would be removed (\"Label: 'old' -> ''\",\n"
     "         \"Custom NAME: 'value' -> '(removed)'\", \"thumbnail: '(present)' ->\n"
     "         '(removed)'\") and changes nothing.\n"
@@ -123,7 +129,9 @@ constexpr std::string_view kCommonHelp =
     "-r/--recursive also takes each subfolder's, after the folder's own files, subfolders in\n"
     "byte order (symbolic links to folders are not followed). \"--\" ends the options.\n"
     "-j N/--jobs N works on N files at a time (default 1); the output keeps the files'\n"
-    "order. A file named twice (or under two names) is worked on once.\n"
+    "order. A file named twice (or under two names) is worked on once, unless its change\n"
+    "split its names apart (--break-links): a later name, a file of its own by then, is\n"
+    "worked on in its turn.\n"
     "A file is read as a package or a compound document by its first bytes, whatever its\n"
     "name; only a file that starts as neither goes by its name (.pptx, .pptm, .ppsx, ...:\n"
     "a package; anything else: a compound document).\n"

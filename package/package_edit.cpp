@@ -308,8 +308,8 @@ Failure PackageEdit::removeThumbnail()
     for (const pugi::xml_node relationship : thumbnails) {
         if (isExternalRelationship(relationship)) continue;
         const std::string entryName = targetEntryName(relationship);
-        const auto index = zip::findEntry(directory_, entryName);
-        if (!index) return partMissing(partNameForPeople(entryName));
+        const auto index = partEntry(directory_, entryName);
+        if (!index.ok()) return index.failure();
         thumbnailEntries.push_back(*index);
     }
     for (const pugi::xml_node relationship : thumbnails) {

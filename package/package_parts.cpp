@@ -16,13 +16,13 @@ Failure partMissing(const std::string& what)
 Result<std::vector<std::byte>> partBytes(RandomAccessFile& file, const zip::ZipDirectory& directory,
                                          const std::string& name, std::size_t& index)
 {
-    const auto found = zip::findEntry(directory, name);
-    if (!found) return partMissing(partNameForPeople(name));
+    const auto found = partEntry(directory, name);
+    if (!found.ok()) return found.failure();
     index = *found;
     // The inflater stops at the size the directory states, so bounding that size bounds the bytes.
     if (directory.entries[index].uncompressedSize > kMaxPartBytes)
         return Failure(FailureKind::Unsupported, "package part too large: " + partNameForPeople(name));
-    auto bytes = zip::entryBytes(file, directory, *found);
+    auto bytes = zip::entryBytes(file, directory, index);
     if (bytes.ok() && bytes->empty())
         return Failure(FailureKind::Damaged, "package part empty: " + partNameForPeople(name));
     if (!bytes.ok()) return bytes;
@@ -48,6 +48,15 @@ Result<PropertyPart> readPart(RandomAccessFile& file, const zip::ZipDirectory& d
 }
 
 }  // namespace
+
+Result<std::size_t> partEntry(const zip::ZipDirectory& directory, const std::string& name)
+{
+    if (const auto found = zip::findEntry(directory, name)) return *found;
+    if (const std::size_t named = zip::entriesNamed(directory, name); named > 1)
+        return Failure(FailureKind::Damaged, "package part duplicated: " + partNameForPeople(name) + " (" +
+                                                 std::to_string(named) + " entries bear its name)");
+    return partMissing(partNameForPeople(name));
+}
 
 Result<PropertyParts> loadPropertyParts(RandomAccessFile& file, const zip::ZipDirectory& directory,
                                         MalformedXml onMalformedXml)

@@ -36,10 +36,14 @@ enum class MalformedXml {
     Fail    // fails with parseWellFormedPart's reason
 };
 
+// The index of the one entry of `directory` that holds the part `name` (an entry name), found as
+// zip::findEntry finds it; else "package part missing: <part>" (NotFound), or "package part
+// duplicated: <part> (<n> entries bear its name)" (Damaged) when the name is ambiguous.
+Result<std::size_t> partEntry(const zip::ZipDirectory& directory, const std::string& name);
+
 // readPropertyParts with the reason of a failure, in the order the parts are read: "package part
-// missing: _rels/.rels" (also when several entries bear the name), "package part missing:
-// extended-properties relationship" or "... core-properties relationship", "package part missing:
-// <part>" (also when several entries bear its name), "package part too large: <part>" past
+// missing: _rels/.rels", "package part missing: extended-properties relationship" or "...
+// core-properties relationship", partEntry's failure for a part, "package part too large: <part>" past
 // kMaxPartBytes (before anything is inflated), "package part empty: <part>", the entry's own
 // failure (zip::entryBytes: damaged, a refused read), "package part has too many elements:
 // <part>" (checkPartBounds, before the tree is built), and for malformed XML what

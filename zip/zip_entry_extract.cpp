@@ -41,6 +41,13 @@ std::optional<std::size_t> findEntry(const ZipDirectory& directory, std::string_
     return found;
 }
 
+std::size_t entriesNamed(const ZipDirectory& directory, std::string_view name)
+{
+    name = trimBlanksAndControls(name);
+    return std::size_t(std::count_if(directory.entries.begin(), directory.entries.end(),
+                                     [name](const ZipEntry& entry) { return sameEntryName(entry.name, name); }));
+}
+
 Result<LocalHeader> localHeaderOf(RandomAccessFile& file, const ZipDirectory& directory, std::size_t index)
 {
     const ZipEntry& entry = directory.entries.at(index);

@@ -28,6 +28,10 @@ bool sameEntryName(std::string_view storedName, std::string_view wanted);
 // take different ones.
 std::optional<std::size_t> findEntry(const ZipDirectory& directory, std::string_view name);
 
+// How many entries findEntry() matches `name` with: more than one when findEntry() finds none
+// because the name is ambiguous.
+std::size_t entriesNamed(const ZipDirectory& directory, std::string_view name);
+
 // What the local header of an entry adds to its central record.
 struct LocalHeader {
     std::uint64_t dataOffset = 0;        // first byte of the entry's compressed data

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 // quorvane-cli names the real reason of each failure: every condition is caused for real (a
 // missing file, a folder, a lock held by another process, a user who may not change a read-only
-// file's mode, damaged bytes of both formats, a file of neither, a full device) and the printed
-// reason is checked.
+// file's mode or write a package's folder, damaged bytes of both formats, a file of neither, a
+// full device, a backup name that is no file, an immutable file, a read-only mount) and the
+// printed reason is checked.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -24,6 +25,8 @@ enum class Condition {
     LockedByAnotherProcess,  // a child holds an exclusive F_OFD_SETLK lock during the run
     OtherUser,               // the tool runs as uid/gid 65534 on a root-owned file
     FullDevice,              // the file lies on a full 2 MiB tmpfs in a private mount namespace
+    Immutable,               // the file has the immutable flag (chattr +i) during the run
+    ReadOnlyMount,           // the file lies on a tmpfs remounted read-only, in a private mount namespace
 };
 
 bool shellSucceeds(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
@@ -50,6 +53,28 @@ TEST_F(Cli, EachFailurePrintsItsRealReason)
     fs::create_directory(dir / "full");
     const std::string onFullDevice = (dir / "full" / "deck.pptx").string();
     const std::vector<std::string> setTitle{"set", "--title", "A new title"};
+    const std::vector<std::string> setHidden{"set", "--hidden", "on"};
+    const auto copyAs = [&](const char* name, const char* as) {
+        fs::copy_file(corpusDir() / "files" / name, dir / as);
+        fs::permissions(dir / as, fs::perms::owner_write, fs::perm_options::add);
+        return (dir / as).string();
+    };
+    const std::string backupIsFolder = copyAs("37625.ppt", "bak-folder.ppt");
+    fs::create_directory(backupIsFolder + ".bak");
+    const std::string backupIsFifo = copyAs("37625.ppt", "bak-fifo.ppt");
+    ASSERT_EQ(::mkfifo((backupIsFifo + ".bak").c_str(), 0644), 0);
+    const std::string theirPackage = copyAs("60810.pptx", "theirs.pptx");  // in a folder of root's
+    ASSERT_EQ(::chown(theirPackage.c_str(), 65534, 65534), 0);
+    const std::string immutablePpt = copyAs("37625.ppt", "immutable.ppt");
+    const std::string immutablePptx = copyAs("60810.pptx", "immutable.pptx");
+    const std::string chattrCannot = shellSucceeds("chattr +i " + shellQuoted(immutablePpt) + " && chattr -i " +
+                                                   shellQuoted(immutablePpt))
+                                         ? ""
+                                         : "chattr +i is refused in " + dir.string();
+    fs::create_directory(dir / "ro");
+    const std::string onReadOnlyMount = (dir / "ro" / "deck.ppt").string();
+    const std::string notChanged = "; the file was not changed";
+    const std::string immutable = "failed: the file is immutable: operation not permitted";
 
     const struct {
         const char* what;
@@ -71,6 +96,18 @@ TEST_F(Cli, EachFailurePrintsItsRealReason)
         {"text file, set", setTitle, textPptx, Condition::None,
          "failed: not a presentation: it begins with neither the signature of a compound file nor that of a ZIP archive"},
         {"full device", setTitle, onFullDevice, Condition::FullDevice, "failed: no space left on the device"},
+        {"backup name taken by a folder", {"set", "--backup", "--title", "A new title"}, backupIsFolder, Condition::None,
+         "failed: no backup could be made as " + backupIsFolder + ".bak: not a regular file" + notChanged},
+        {"backup name taken by a FIFO", {"set", "--backup", "--title", "A new title"}, backupIsFifo, Condition::None,
+         "failed: no backup could be made as " + backupIsFifo + ".bak: not a regular file" + notChanged},
+        {"package of the user in a folder they may not write", setTitle, theirPackage, Condition::OtherUser,
+         "failed: permission denied: a package change needs to write its folder"},
+        {"immutable .ppt, an attribute only", setHidden, immutablePpt, Condition::Immutable, immutable},
+        {"immutable .ppt, content", setTitle, immutablePpt, Condition::Immutable, immutable},
+        {"immutable .pptx, dry run", {"set", "--dry-run", "--title", "A new title"}, immutablePptx,
+         Condition::Immutable, immutable},
+        {"read-only mount, an attribute only", setHidden, onReadOnlyMount, Condition::ReadOnlyMount,
+         "failed: read-only file system"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -106,6 +143,25 @@ TEST_F(Cli, EachFailurePrintsItsRealReason)
             };
             break;
         }
+        case Condition::Immutable:
+            if (!chattrCannot.empty()) continue;  // the test ends skipped, saying why
+            wrap = [&c](const std::string& command) {
+                const std::string file = shellQuoted(c.path);
+                return "sh -c " + shellQuoted("chattr +i " + file + " && { " + command + "; status=$?; chattr -i " +
+                                              file + "; exit $status; }");
+            };
+            break;
+        case Condition::ReadOnlyMount: {
+            const std::string mountPoint = shellQuoted((dir / "ro").string());
+            const std::string source = shellQuoted((corpusDir() / "files" / "37625.ppt").string());
+            wrap = [=](const std::string& command) {
+                const std::string script = "mount -t tmpfs tmpfs " + mountPoint + " && cp " + source + " " +
+                                           shellQuoted(onReadOnlyMount) + " && chmod 644 " + shellQuoted(onReadOnlyMount) +
+                                           " && mount -o remount,ro " + mountPoint + " && " + command;
+                return "unshare -m sh -c " + shellQuoted(script);
+            };
+            break;
+        }
         }
         const CliRun result = run(arguments, wrap);
         EXPECT_EQ(result.status, 1) << result.err;
@@ -113,7 +169,8 @@ TEST_F(Cli, EachFailurePrintsItsRealReason)
         EXPECT_EQ(readFileBytes(c.path), before) << "a failed run leaves the file as it was";
     }
     EXPECT_EQ(statOf(readOnly).st_mode & 0777, 0444u);
-    if (!otherUserCannot.empty()) GTEST_SKIP() << "the case of another user was left out: " << otherUserCannot;
+    if (!otherUserCannot.empty()) GTEST_SKIP() << "the cases of another user were left out: " << otherUserCannot;
+    if (!chattrCannot.empty()) GTEST_SKIP() << "the immutable cases were left out: " << chattrCannot;
 }
 
 // The other side of the read-only case above: a user who owns a read-only file may change it, and

@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
 // The reason a package cannot be read or written, as readPackageRows and writePackageRows give it,
-// each produced by the real condition: damaged archives and parts, missing files, folders, a lock
-// held by another process, a read-only file, and a full device. Every failed write leaves the
-// file byte-identical with no temporary file beside it.
+// each produced by the real condition: damaged archives and parts (a part stored twice), missing
+// files, folders, a lock held by another process, a read-only file, and a full device. Every
+// failed write leaves the file byte-identical with no temporary file beside it.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -75,6 +76,13 @@ TEST(PackageFailure, EachReasonComesFromItsCondition)
              return buildZip(entries);
          }()),
          FailureKind::NotFound, "package part missing: _rels/.rels"},
+        {"core part duplicated", bytes([&] {
+             auto entries = packageEntries(rels, app, core);
+             entries.push_back(*std::find_if(entries.begin(), entries.end(),
+                                             [](const ZipBuilderEntry& e) { return e.name == "docProps/core.xml"; }));
+             return buildZip(entries);
+         }()),
+         FailureKind::Damaged, "package part duplicated: docProps/core.xml (2 entries bear its name)"},
         {"core part not well-formed", bytes(packageBytes(rels, app, core.substr(0, core.size() - 5))),
          FailureKind::Damaged, "package part not well-formed: docProps/core.xml: "},
         {"core part fails its CRC", bytes(withCore([](ZipBuilderEntry& e) { e.statedCrc = 0x12345678; })),
