@@ -19,7 +19,7 @@ std::optional<FileStamp> fileStampOf(const std::string& path)
 namespace {
 
 // The rows and (`withCustom`) custom properties of `path`, read with one open that is closed
-// again before the file is put back. Gives the failure of an encrypted document, whose rows and
+// again before a moved access time is put back. Gives the failure of an encrypted document, whose rows and
 // custom properties are those it keeps in the clear; Failure{} otherwise.
 Failure readContent(const std::string& path, bool withCustom, FileDisplay& display)
 {

@@ -67,15 +67,16 @@ struct FileDisplay {
 
     // Why any value shown is not the file's, for a reader that shows nothing it did not read:
     // `failure`, else `rowsFailure` (a compound document shown with empty rows), else
-    // `snapshotFailure`, else `customFailure`; Failure{} when all was read and put back.
+    // `snapshotFailure`, else `customFailure`; Failure{} when all was read.
     const Failure& firstFailure() const;
 };
 
 // Reads `path` for display without writing its mode or attribute word: the reads leave the
 // last-access time as it was where the kernel lets them, and a time moved all the same is put
-// back afterwards (fileinfo::putLastAccessBack), also when the package read failed. Never throws for a
-// damaged file: an error raised by a reader counts as a failed read. The custom properties are
-// read only `withCustom` (otherwise `custom` stays empty and `customFailure` Failure{}).
+// back afterwards where the reader may (fileinfo::putLastAccessBack), also when the package read
+// failed; that put-back never fails the read. Never throws for a damaged file: an error raised
+// by a reader counts as a failed read. The custom properties are read only `withCustom`
+// (otherwise `custom` stays empty and `customFailure` Failure{}).
 FileDisplay ReadFileForDisplay(const std::string& path, bool withCustom = true);
 
 // The status a line takes after the display of its file: unreadable after a failure; after a
