@@ -1,8 +1,9 @@
 // A read-only file keeps its mode and attribute word through a show and a change, also when the
-// tool is killed at the moment it would write them: strace ends it with SIGKILL at the first
-// system call that writes a mode, an extended attribute or a time (show), or at a chmod of the
-// file itself (a change of its hidden bit). A show writes none of them at all, and, reading with
-// O_NOATIME as the owner, leaves even the last-access time that relatime would move.
+// tool is killed in the middle of writing them: strace lets one system call that writes a mode,
+// an extended attribute or a time (show), or one chmod of the file itself (a change of its
+// hidden bit), go through and ends the tool with SIGKILL at the next. A show writes none of them
+// at all, and, reading with O_NOATIME as the owner, leaves even the last-access time that
+// relatime would move.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -38,14 +39,14 @@ protected:
         return path;
     }
 
-    // Runs the tool under strace, which kills it with SIGKILL at the first of `calls` and logs
-    // each of them.
+    // Runs the tool under strace, which logs each of `calls` and kills the tool with SIGKILL at
+    // the second one.
     CliRun killedAt(const std::string& calls, const std::vector<std::string>& arguments, std::string& log)
     {
         const fs::path logFile = scratch_.path() / "strace.log";
         const CliRun result = run(arguments, [&](const std::string& command) {
             return "ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o " + shellQuoted(logFile.string()) + " -e trace=" + calls +
-                   " -e inject=" + calls + ":signal=SIGKILL " + command;
+                   " -e inject=" + calls + ":signal=SIGKILL:when=2 " + command;
         });
         log = readFileBytes(logFile);
         return result;
