@@ -44,13 +44,13 @@ bool showsAlready(const std::string& path, const FileInstants& asked, AttributeW
            sameInstant(now->exactLastAccess, asked.lastAccess) && sameInstant(now->exactLastWrite, asked.lastWrite);
 }
 
-// Sets last access and last write through `fd` (the file's owner and root may, whatever its
-// mode) and reads them back: a time that did not land is put back to its instant in
+// Sets last access and last write of `path` (the file's owner and root may, whatever its mode)
+// and reads them back: a time that did not land is put back to its instant in
 // `previous` and refused. Then the creation time the file is to store: nullopt when it reports
 // `asked.creation` already, `previous.creation` (and refused) for one before 1601. The first
 // fault goes to `failure` when it has none yet.
-std::optional<convert::FileTime> setInstantsThrough(int fd, const std::string& path, const FileInstants& asked,
-                                                    const FileInstants& previous, Failure& failure)
+std::optional<convert::FileTime> setInstants(const std::string& path, const FileInstants& asked,
+                                             const FileInstants& previous, Failure& failure)
 {
     const auto keep = [&failure](Failure next) {
         if (!failure.failed()) failure = std::move(next);
@@ -63,7 +63,7 @@ std::optional<convert::FileTime> setInstantsThrough(int fd, const std::string& p
 
     const timespec accessAndWrite[2] = {asked.lastAccess, asked.lastWrite};
     struct stat info {};
-    if (::futimens(fd, accessAndWrite) != 0 || ::fstat(fd, &info) != 0) {
+    if (::utimensat(AT_FDCWD, path.c_str(), accessAndWrite, 0) != 0 || ::stat(path.c_str(), &info) != 0) {
         keep(Failure::fromErrno(errno));
         return std::nullopt;
     }
@@ -77,7 +77,7 @@ std::optional<convert::FileTime> setInstantsThrough(int fd, const std::string& p
         putBack[1] = previous.lastWrite;
     }
     const bool anyPutBack = putBack[0].tv_nsec != UTIME_OMIT || putBack[1].tv_nsec != UTIME_OMIT;
-    if (anyPutBack && ::futimens(fd, putBack) != 0) keep(Failure::fromErrno(errno));
+    if (anyPutBack && ::utimensat(AT_FDCWD, path.c_str(), putBack, 0) != 0) keep(Failure::fromErrno(errno));
     // Compared after the write time is set: without a birth time or a stored one, the creation
     // time a file reports is its last-write time. A package rewrite gives the file a new birth
     // time, so there the creation time is stored even when it is the snapshot's.
@@ -105,7 +105,7 @@ Failure setFileInstants(const std::string& path, const FileInstants& asked, cons
     if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return readOnlyFile();
 
     Failure failure;  // the first fault
-    if (const auto creation = setInstantsThrough(file->fd(), path, asked, previous, failure); creation) {
+    if (const auto creation = setInstants(path, asked, previous, failure); creation) {
         if (Failure stored = setCreationTime(path, *creation); !failure.failed()) failure = stored;
     }
     if (!file->close() && !failure.failed()) failure = Failure::fromErrno(errno);
@@ -117,13 +117,8 @@ Failure settleFileMetadata(const std::string& path, const FileInstants& asked, c
 {
     if (showsAlready(path, asked, word)) return {};
     Failure failure;  // the first fault
-    std::optional<convert::FileTime> creation;
-    // A shared lock keeps other writers out while the times are set; a reader may go on.
-    auto file = PosixFile::openOrFailure(path, OpenMode::ReadShared);
-    if (file.ok()) creation = setInstantsThrough(file->fd(), path, asked, previous, failure);
-    else failure = file.failure();
+    const std::optional<convert::FileTime> creation = setInstants(path, asked, previous, failure);
     if (Failure stored = setAttributeWord(path, word, creation); !failure.failed()) failure = stored;
-    if (file.ok() && !file->close() && !failure.failed()) failure = Failure::fromErrno(errno);
     return failure;
 }
 

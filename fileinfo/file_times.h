@@ -49,12 +49,11 @@ bool SetFileTimes(const std::string& path, convert::DateTime creation, convert::
 
 // Gives a file and its attribute word the `asked` instants and `word` as the last step of a
 // change, and puts them back on a change's failure (`asked` the snapshot's), without ever
-// clearing read-only on the way: the times are set through a descriptor opened for reading under
-// a shared lock (the owner and root may set the times of a read-only file), then the creation
-// time and the word in one store, the mode last (setAttributeWord). Nothing is written when the
-// file shows all of it already. Failure{} when the file ends as asked; else the first fault:
-// setFileInstants' refusals of times, the open's ("in use by another program" once the wait for
-// another program's lock is over; the word is written all the same), or the word's.
+// clearing read-only on the way: the times are set on the file as it is (the owner and root may
+// set the times of a read-only file), then the creation time and the word in one store, the mode
+// last (setAttributeWord). Nothing is written when the file shows all of it already. Failure{}
+// when the file ends as asked; else the first fault: setFileInstants' refusals of times, the
+// system's words for a time it refuses (the word is written all the same), or the word's.
 Failure settleFileMetadata(const std::string& path, const FileInstants& asked, const FileInstants& previous,
                            AttributeWord word);
 
