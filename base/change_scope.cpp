@@ -9,6 +9,7 @@ namespace quorvane {
 namespace {
 
 constexpr mode_t kAnyWriteBit = S_IWUSR | S_IWGRP | S_IWOTH;
+constexpr int kOpenAttemptsOnReplacement = 3;
 
 }  // namespace
 
@@ -36,17 +37,21 @@ Result<EditedFile> openFileForEdit(const std::string& givenPath, bool forChange,
     const std::unique_ptr<char, decltype(&::free)> resolved(::realpath(givenPath.c_str(), nullptr), &::free);
     if (!resolved) return Failure::fromErrno(errno);
     std::string path = resolved.get();
-    auto file = forChange ? openForChange(path, finalMetadata) : PosixFile::openOrFailure(path, OpenMode::ReadShared);
-    if (!file.ok()) return file.failure();
-    struct stat info {};
-    if (::fstat(file->fd(), &info) != 0) return Failure::fromErrno(errno);
-    if (forChange) {
+    // A writer whose lock we waited for may have renamed a new file over the name meanwhile; a
+    // change is then made to that one, opened anew.
+    for (int attempt = 1;; ++attempt) {
+        auto file = forChange ? openForChange(path, finalMetadata) : PosixFile::openOrFailure(path, OpenMode::ReadShared);
+        if (!file.ok()) return file.failure();
+        struct stat info {};
+        if (::fstat(file->fd(), &info) != 0) return Failure::fromErrno(errno);
+        if (!forChange) return EditedFile{std::move(path), std::move(file).value(), info};
         if (refusedAsReadOnly(info, finalMetadata)) return readOnlyFile();
         struct stat named {};
         if (::stat(path.c_str(), &named) != 0) return Failure::fromErrno(errno);
-        if (named.st_ino != info.st_ino || named.st_dev != info.st_dev) return lockedByAnotherProgram();
+        if (named.st_ino == info.st_ino && named.st_dev == info.st_dev)
+            return EditedFile{std::move(path), std::move(file).value(), info};
+        if (attempt == kOpenAttemptsOnReplacement) return lockedByAnotherProgram();
     }
-    return EditedFile{std::move(path), std::move(file).value(), info};
 }
 
 Failure writeFileInPlace(const std::string& path, const FinalMetadata* finalMetadata,

@@ -55,10 +55,11 @@ struct EditedFile {
 
 // Opens the file `givenPath` names (through a symbolic link: the file it names). To read
 // (`forChange` false) under a shared lock; for a change with openForChange, refused as
-// "read-only" (refusedAsReadOnly) and as "in use by another program" when another writer renamed
-// a new file over the name between our open and our lock (a write based on the file we hold
-// would undo that writer's change). Other failures: the system's ("no such file", "not a
-// regular file", "permission denied", "in use by another program", ...).
+// "read-only" (refusedAsReadOnly). When another writer renamed a new file over the name between
+// our open and our lock (a write based on the file we hold would undo that writer's change), the
+// new file is opened instead, up to three times, then "in use by another program". Other
+// failures: the system's ("no such file", "not a regular file", "permission denied", "in use by
+// another program" once the wait for a lock is over, ...).
 Result<EditedFile> openFileForEdit(const std::string& givenPath, bool forChange, const FinalMetadata* finalMetadata);
 
 // Writes the file at `path` in place: opens it with openForChange (its failures), refuses a

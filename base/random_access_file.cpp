@@ -8,12 +8,46 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "base/quiet_open.h"
 
 namespace quorvane {
 
 namespace {
 constexpr std::uint64_t kCopyPieceBytes = 1 << 20;
+
+// How long an open waits for another program to release a conflicting lock, and the longest
+// pause between two tries. Another instance of this program holds a file for a few
+// milliseconds per read or write; a lock held longer than the wait is reported.
+constexpr std::chrono::milliseconds kLockWait{2000};
+constexpr std::chrono::milliseconds kLongestLockPause{10};
+
+// Takes the lock on the whole file, trying again with pauses that double up to
+// kLongestLockPause until kLockWait has passed. Polling instead of F_OFD_SETLKW: a waiting
+// F_OFD_SETLKW ends only by a signal, which would need a per-thread timer and a handler in every
+// program that links the core; neither way is fair to a waiter, and the pauses stay below the
+// gaps between one holder's release and the next holder's open.
+Failure takeLock(int fd, bool exclusive)
+{
+    struct flock lock {};
+    lock.l_type = exclusive ? F_WRLCK : F_RDLCK;
+    lock.l_whence = SEEK_SET;
+    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+    std::chrono::milliseconds pause{1};
+    while (::fcntl(fd, F_OFD_SETLK, &lock) != 0) {
+        if (errno == EINTR) continue;
+        if (errno != EAGAIN && errno != EACCES) return Failure::fromErrno(errno);
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) return lockedByAnotherProgram();
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
+        pause = std::min(pause * 2, kLongestLockPause);
+    }
+    return {};
 }
+
+}  // namespace
 
 bool RandomAccessFile::copyFrom(RandomAccessFile& source, std::uint64_t sourceOffset, std::uint64_t length,
                                 std::uint64_t offset)
@@ -33,8 +67,9 @@ Result<PosixFile> PosixFile::openOrFailure(const std::string& path, OpenMode mod
 {
     const bool writable = mode == OpenMode::ReadWriteExclusive;
     // O_NONBLOCK: a FIFO or device under the name is refused below instead of waited on; it has
-    // no effect on the reads and writes of a regular file.
-    UniqueFd fd(::open(path.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    // no effect on the reads and writes of a regular file. Reading leaves the last-access time
+    // as it was wherever the kernel lets it (quiet_open.h).
+    UniqueFd fd = openWithoutAccessTime(path, (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (!fd) return Failure::fromErrno(errno);
 
     struct stat info {};
@@ -43,13 +78,7 @@ Result<PosixFile> PosixFile::openOrFailure(const std::string& path, OpenMode mod
 
     // Open-file-description locks belong to this descriptor, not to the process, so two opens
     // inside one process exclude each other just as two processes do.
-    struct flock lock {};
-    lock.l_type = writable ? F_WRLCK : F_RDLCK;
-    lock.l_whence = SEEK_SET;
-    if (::fcntl(fd.get(), F_OFD_SETLK, &lock) != 0) {
-        if (errno == EAGAIN || errno == EACCES) return lockedByAnotherProgram();
-        return Failure::fromErrno(errno);
-    }
+    if (Failure locked = takeLock(fd.get(), writable); locked.failed()) return locked;
     return PosixFile(std::move(fd));
 }
 

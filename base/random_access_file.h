@@ -48,10 +48,11 @@ enum class OpenMode {
 
 class PosixFile final : public RandomAccessFile {
 public:
-    // Opens an existing file and takes its lock without waiting. The failure otherwise: "in use
-    // by another program" (Locked) when another open holds a conflicting lock, "not a regular
-    // file" for a folder or device, else the reason of open(2) ("no such file", "permission
-    // denied", ...).
+    // Opens an existing file, without moving its last-access time where the kernel allows
+    // (quiet_open.h), and takes its lock, waiting up to 2 s for another open to release a
+    // conflicting one. The failure otherwise: "in use by another program" (Locked) when the
+    // conflicting lock is still held after the wait, "not a regular file" for a folder or device,
+    // else the reason of open(2) ("no such file", "permission denied", ...).
     static Result<PosixFile> openOrFailure(const std::string& path, OpenMode mode);
     // openOrFailure with nullopt for any failure (`lockRefused` tells whether it was the lock).
     static std::optional<PosixFile> open(const std::string& path, OpenMode mode, bool* lockRefused = nullptr);

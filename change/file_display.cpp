@@ -20,7 +20,7 @@ std::optional<FileStamp> fileStampOf(const std::string& path)
 namespace {
 
 // The rows and (`withCustom`) custom properties of `path`, read with one open that is closed
-// again before the file is put back. Gives the failure of an encrypted document, whose rows and
+// again before a moved access time is put back. Gives the failure of an encrypted document, whose rows and
 // custom properties are those it keeps in the clear; Failure{} otherwise.
 Failure readContent(const std::string& path, bool withCustom, FileDisplay& display)
 {
@@ -60,14 +60,16 @@ FileDisplay ReadFileForDisplay(const std::string& path, bool withCustom)
         display.snapshot = std::move(snapshot).value();
     }
     const Failure encrypted = readContent(path, withCustom, display);
-    // Without a snapshot nothing was read that could be put back, and nothing is set from
+    // The read wrote nothing and reads with O_NOATIME where it may; a last-access time it moved
+    // all the same is put back where the reader may set it. Not looked at: a time that only the
+    // owner may set makes no value shown less the file's. Without a snapshot nothing is set from
     // values that were never read.
-    const Failure restored = display.snapshot ? fileinfo::restoreAfterRead(path, *display.snapshot) : Failure();
+    if (display.snapshot) fileinfo::putLastAccessBack(path, *display.snapshot);
     // A compound document that cannot be read shows "", but one held by another program is no
     // empty document.
     display.succeeded = display.rows.has_value() && !encrypted.failed() &&
-                        display.rowsFailure.kind() != FailureKind::Locked && !restored.failed();
-    if (!display.succeeded) display.failure = display.rowsFailure.failed() ? display.rowsFailure : restored;
+                        display.rowsFailure.kind() != FailureKind::Locked;
+    if (!display.succeeded) display.failure = display.rowsFailure;
     return display;
 }
 

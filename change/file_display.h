@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // Reading one file for display: the snapshot of its attributes and times, its 14 property rows
-// from the reader its name chooses, and then the file put back as it was, so that looking at a
-// file leaves no trace on it. The window turns the values into controls and the outcome into the
+// from the reader its name chooses, and nothing written, so that looking at a file leaves no
+// trace on it. The window turns the values into controls and the outcome into the
 // line's status.
 #pragma once
 
@@ -48,11 +48,9 @@ struct FileDisplay {
     // well-formed XML). A compound document always gives its rows, "" where nothing is read;
     // an encrypted one those it keeps in the clear.
     std::optional<props::RowTexts> rows;
-    // True when the rows were read and the file was put back (or there was no snapshot to put
-    // back); false when the file is missing, a package cannot be read, the file is locked by
-    // another process, the document is encrypted (its properties are inside the encryption), or
-    // the restore of what the read moved failed (read-only cannot be cleared, a time only the
-    // owner may set).
+    // True when the rows were read; false when the file is missing, a package cannot be read,
+    // the file is locked by another process (still after the wait for its lock), or the
+    // document is encrypted (its properties are inside the encryption).
     bool succeeded = false;
     // Why the rows were not read: `rows` is nullopt for a package and all "" for a compound
     // document then ("damaged compound file: ...", "in use by another program"); or "encrypted
@@ -65,20 +63,21 @@ struct FileDisplay {
     std::vector<props::CustomProperty> custom;
     Failure customFailure;
     // Why `succeeded` is false (Failure{} when it is true): the snapshot's reason for a missing
-    // file or a folder, else `rowsFailure`, else the put-back's ("its times cannot be put back:
-    // in use by another program").
+    // file or a folder, else `rowsFailure`.
     Failure failure;
 
     // Why any value shown is not the file's, for a reader that shows nothing it did not read:
     // `failure`, else `rowsFailure` (a compound document shown with empty rows), else
-    // `snapshotFailure`, else `customFailure`; Failure{} when all was read and put back.
+    // `snapshotFailure`, else `customFailure`; Failure{} when all was read.
     const Failure& firstFailure() const;
 };
 
-// Reads `path` for display and puts its times and attribute word back afterwards, also when the
-// package read failed, so that a failed display leaves no trace either. Never throws for a
-// damaged file: an error raised by a reader counts as a failed read. The custom properties are
-// read only `withCustom` (otherwise `custom` stays empty and `customFailure` Failure{}).
+// Reads `path` for display without writing its mode or attribute word: the reads leave the
+// last-access time as it was where the kernel lets them, and a time moved all the same is put
+// back afterwards where the reader may (fileinfo::putLastAccessBack), also when the package read
+// failed; that put-back never fails the read. Never throws for a damaged file: an error raised
+// by a reader counts as a failed read. The custom properties are read only `withCustom`
+// (otherwise `custom` stays empty and `customFailure` Failure{}).
 FileDisplay ReadFileForDisplay(const std::string& path, bool withCustom = true);
 
 // The status a line takes after the display of its file: unreadable after a failure; after a

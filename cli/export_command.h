@@ -10,8 +10,8 @@ namespace quorvane::cli {
 
 // Runs `export [-o OUT.csv|-] [--force] [--safe-formulas] [--progress] [-r] FILE|FOLDER...`
 // (cli/export_options.h), writing to `out` when no output file is named. Exit status 0 when
-// every file gave a full line and was put back, and the CSV was written; 1 when some file could
-// not be read completely or put back, a folder could not be listed, or the CSV could not be
+// every file gave a full line and the CSV was written; 1 when some file could not be read
+// completely, a folder could not be listed, or the CSV could not be
 // written; 2 for usage errors, a refused output included (nothing written then).
 int runExport(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
 

@@ -27,7 +27,7 @@ struct FileReport {
     std::vector<props::CustomProperty> custom;
 };
 
-// Reads a file as the program's display does (snapshot, rows, the file put back), so that
+// Reads a file as the program's display does (snapshot and rows, nothing written), so that
 // showing a file leaves no trace on it.
 FileReport readFile(const std::string& path)
 {

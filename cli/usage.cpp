@@ -18,9 +18,9 @@ constexpr std::string_view kSynopsis =
 
 constexpr std::string_view kShowHelp =
     "show   prints the 14 document properties of each file, then its three times and four\n"
-    "       attributes, one \"Label: value\" line each; the file's times and attributes are\n"
-    "       left as they were (a read by a user who does not own the file may move its\n"
-    "       access time, which only its owner may set: \"its times cannot be put back\").\n"
+    "       attributes, one \"Label: value\" line each; nothing is written to the file, and\n"
+    "       its times are left as they were (a read by a user who does not own the file may\n"
+    "       move its access time, which only its owner may set back).\n"
     "       Control characters in names and values are escaped (\\n, \\t, \\r, \\xHH; a\n"
     "       backslash as \\\\) so that every value stays on its line.\n"
     "       --json prints one JSON array of {\"path\", \"readable\", \"properties\", \"times\",\n"

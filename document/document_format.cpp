@@ -8,9 +8,8 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 
-#include "base/unique_fd.h"
+#include "base/quiet_open.h"
 
 namespace quorvane::document {
 namespace {
@@ -27,16 +26,6 @@ bool startsWith(std::span<const std::byte> bytes, const std::array<unsigned char
 {
     return bytes.size() >= N && std::equal(signature.begin(), signature.end(), bytes.begin(),
                                            [](unsigned char expected, std::byte got) { return std::byte(expected) == got; });
-}
-
-// Opens for reading without touching the last-access time; O_NOATIME is refused (EPERM) to
-// anyone but the owner and root, who then open as usual.
-UniqueFd openForSniffing(const std::string& path)
-{
-    constexpr int kFlags = O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
-    int fd = ::open(path.c_str(), kFlags | O_NOATIME);
-    if (fd < 0 && errno == EPERM) fd = ::open(path.c_str(), kFlags);
-    return UniqueFd(fd);
 }
 
 }  // namespace
@@ -71,7 +60,7 @@ bool hasPackageExtension(std::string_view path)
 DocumentFormat documentFormatOf(const std::string& path)
 {
     const DocumentFormat byExtension = hasPackageExtension(path) ? DocumentFormat::Package : DocumentFormat::CompoundFile;
-    const UniqueFd fd = openForSniffing(path);
+    const UniqueFd fd = openWithoutAccessTime(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     struct stat info {};
     if (!fd || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return byExtension;
     std::array<std::byte, kCompoundFileSignature.size()> leading{};

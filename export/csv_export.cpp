@@ -51,7 +51,7 @@ bool AppendCsvLine(const std::string& path, ExportList& lines)
 Failure appendFileLine(const std::string& path, ExportList& lines,
                        std::optional<std::vector<props::CustomProperty>>* customOfLine)
 {
-    // Read as the display reads a file: snapshot, rows, then the file put back.
+    // Read as the display reads a file: snapshot and rows, nothing written.
     return appendDisplayLine(path, change::ReadFileForDisplay(path, /*withCustom=*/customOfLine != nullptr), lines,
                              customOfLine);
 }

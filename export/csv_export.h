@@ -32,9 +32,9 @@ void WriteCsvHeader(ExportList& lines);
 // is missing or whose attributes cannot be read gives a short line (its two names, each followed
 // by a comma); a package that cannot be read as one (or whose parts are not well-formed XML)
 // gives no line at all; a compound document that cannot be read gives empty property fields.
-// True only when a full line was added and the file was put back.
+// True only when a full line was added.
 bool AppendCsvLine(const std::string& path, ExportList& lines);
-// AppendCsvLine with the reason: Failure{} when a full line was added and the file put back.
+// AppendCsvLine with the reason: Failure{} when a full line was added.
 // When a full line was added and `customOfLine` is given, it receives the file's custom
 // properties as the same read found them (for custom_columns.h; empty when it has none or they
 // cannot be read); it is left as it was otherwise.

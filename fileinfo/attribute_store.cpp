@@ -159,7 +159,7 @@ std::optional<AttributeState> readAttributeState(const std::string& path)
     return std::move(state).value();
 }
 
-Failure setAttributeWord(const std::string& path, AttributeWord word)
+Failure setAttributeWord(const std::string& path, AttributeWord word, std::optional<convert::FileTime> creationTime)
 {
     const auto mode = regularFileMode(path);
     if (!mode.ok()) return mode.failure();
@@ -170,6 +170,9 @@ Failure setAttributeWord(const std::string& path, AttributeWord word)
         // The word is written even when the chmod is refused, so that read-only still lands.
         Failure modeFailure;
         if (*mode != finalMode && ::chmod(path.c_str(), finalMode) != 0) modeFailure = Failure::fromErrno(errno);
+        if (creationTime && readNtfsValue<8>(path, kNtfsCreationTimeName) != creationTime)
+            if (Failure stored = writeNtfsValue<8>(path, kNtfsCreationTimeName, *creationTime); stored.failed())
+                modeFailure = stored;
         if (ntfsAttributeWordOf(path) != word)
             if (Failure stored = writeNtfsValue<4>(path, kNtfsAttribName, word); stored.failed()) return stored;
         return modeFailure;
@@ -177,20 +180,25 @@ Failure setAttributeWord(const std::string& path, AttributeWord word)
     const auto current = readStoredDosAttrib(path);
     if (!current.ok()) return current.failure();
 
-    const bool storeNeeded = current->exists ? !(current->parsed && current->parsed->attributes == word)
-                                             : (word & ~kReadOnly) != 0;
+    const std::optional<convert::FileTime> storedCreation = current->parsed ? current->parsed->creationTime : std::nullopt;
+    const DosAttrib value{word, creationTime ? creationTime : storedCreation};
+    const bool storeNeeded = current->exists ? !(current->parsed && current->parsed->attributes == word &&
+                                                 current->parsed->creationTime == value.creationTime)
+                                             : (word & ~kReadOnly) != 0 || creationTime;
     mode_t modeNow = *mode;
 
     Failure storeFailure;
-    if (storeNeeded) {
-        // Only someone who may write a file may set its user.* attributes (root aside), so a
-        // read-only file gets the owner's write bit for the moment of the store.
-        if (isReadOnlyMode(modeNow) && ::chmod(path.c_str(), modeNow | S_IWUSR) == 0) modeNow |= S_IWUSR;
-        const DosAttrib value{word, current->parsed ? current->parsed->creationTime : std::nullopt};
+    if (storeNeeded) storeFailure = writeDosAttrib(path, value);
+    // Only someone who may write a file may set its user.* attributes (root aside), so a
+    // read-only file that refused the store gets the owner's write bit for the moment of it.
+    if (storeFailure.kind() == FailureKind::Permission && isReadOnlyMode(modeNow) &&
+        ::chmod(path.c_str(), modeNow | S_IWUSR) == 0) {
+        modeNow |= S_IWUSR;
         storeFailure = writeDosAttrib(path, value);
     }
-    // Read-only is applied even when the other bits could not be stored: a file asked to be
-    // read-only must not stay writable because its hidden bit found no place.
+    // The mode is the last write, so that no way out leaves a file asked to be read-only
+    // writable; it is applied even when the other bits could not be stored, so that a file asked
+    // to be read-only does not stay writable because its hidden bit found no place.
     Failure modeFailure;
     if (modeNow != finalMode && ::chmod(path.c_str(), finalMode) != 0) modeFailure = Failure::fromErrno(errno);
     return storeFailure.failed() ? storeFailure : modeFailure;

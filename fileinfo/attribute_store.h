@@ -52,8 +52,12 @@ Result<AttributeState> attributeStateOf(const std::string& path);
 bool writeAttributeWord(const std::string& path, AttributeWord word);
 // writeAttributeWord with the reason of a failure: Failure{} when the file ends with the word;
 // else the first refusal ("no such file", "permission denied" for a mode that only the owner may
-// change, "its attributes cannot be stored: <the system's words>").
-Failure setAttributeWord(const std::string& path, AttributeWord word);
+// change, "its attributes cannot be stored: <the system's words>"). With `creationTime` that
+// time is stored in the same write as the other bits (setCreationTime). The mode is the last
+// write and read-only is never cleared on the way: only a file that stays read-only and refuses
+// its user.DOSATTRIB store (an owner who is not root) gets the owner's write bit for that store.
+Failure setAttributeWord(const std::string& path, AttributeWord word,
+                         std::optional<convert::FileTime> creationTime = std::nullopt);
 
 // Stores `creationTime` in user.DOSATTRIB beside the current attribute word; Linux cannot set a
 // file's birth time, so this is the creation time that later reads report. On an ntfs-3g volume

@@ -2,7 +2,6 @@
 #include "fileinfo/file_change.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
@@ -33,7 +32,7 @@ timespec composeFileTime(const timespec& own, const FileTimeSources& sources)
 }
 
 // Puts the file back as the snapshot has it (times and attribute word) on a way out that is not
-// the success path, also when a property write throws.
+// the success path, also when a property write throws; read-only is never cleared for it.
 class PutBackOnFailure {
 public:
     PutBackOnFailure(const std::string& path, const FileSnapshot& snapshot) : path_(path), snapshot_(snapshot) {}
@@ -42,7 +41,8 @@ public:
     ~PutBackOnFailure()
     {
         // Not looked at: the failure that led here is the one reported.
-        if (armed_) restoreAfterRead(path_, snapshot_);
+        const FileInstants own = instantsOf(snapshot_);
+        if (armed_) settleFileMetadata(path_, own, own, snapshot_.attributes);
     }
     void dismiss() { armed_ = false; }
 
@@ -78,28 +78,6 @@ FinalMetadata finalMetadataOf(const std::string& path, const struct stat& info, 
     return final;
 }
 
-// Gives the written file its final times and word. A package's new file has them already, and a
-// file written in place only needs its two times: set on the file as it is (its owner may set
-// times on a read-only file), so that it is never writable after its write. Anything else (a
-// word or creation time to change, a time the file system rounds) goes the full way: read-only
-// cleared for the times, the word written last. Failure as setFileInstants.
-Failure settleFinalMetadata(const std::string& path, const FileInstants& asked, const FileInstants& own,
-                            AttributeWord finalWord)
-{
-    const timespec times[2] = {asked.lastAccess, asked.lastWrite};
-    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0) {
-        const auto now = readFileSnapshot(path);
-        if (now.ok() && now->attributes == finalWord && now->creationTime == fileTimeOf(asked.creation) &&
-            sameInstant(now->exactLastAccess, asked.lastAccess) && sameInstant(now->exactLastWrite, asked.lastWrite))
-            return {};
-    }
-    const auto current = readAttributeState(path);
-    if (current && (current->word & kReadOnly)) setAttributeWord(path, current->word & ~kReadOnly);
-    const Failure timesSet = setFileInstants(path, asked, own);
-    writeAttributeWord(path, finalWord);
-    return timesSet;
-}
-
 }  // namespace
 
 FileInstants askedInstants(const FileSnapshot& snapshot, const FileChangeSettings& settings)
@@ -129,7 +107,7 @@ Failure runFileChange(const std::string& path, const FileChangeSettings& setting
     // A file whose times cannot be set (locked, say) still counts as changed, and every file
     // gets its final attribute word; only a time the file system cannot store fails the change.
     putBack.dismiss();
-    const Failure timesSet = settleFinalMetadata(path, asked, own, finalWord);
+    const Failure timesSet = settleFileMetadata(path, asked, own, finalWord);
     return timesSet.kind() == FailureKind::Conversion ? timesSet : Failure();
 }
 

@@ -37,11 +37,55 @@ Failure cannotStore(const timespec& asked)
     return Failure(FailureKind::Conversion, "the file system cannot store " + convert::DateTimeToDisplayText(local));
 }
 
-// Whether a file shows the times and attribute word it had when `snapshot` was taken.
-bool asRead(const FileSnapshot& now, const FileSnapshot& snapshot)
+// Whether the file `path` shows the instants `asked` and the attribute word `word` already.
+bool showsAlready(const std::string& path, const FileInstants& asked, AttributeWord word)
 {
-    return now.attributes == snapshot.attributes && now.creationTime == snapshot.creationTime &&
-           sameInstant(now.exactLastAccess, snapshot.exactLastAccess) && sameInstant(now.exactLastWrite, snapshot.exactLastWrite);
+    const auto now = readFileSnapshot(path);
+    return now.ok() && now->attributes == word && now->creationTime == fileTimeOf(asked.creation) &&
+           sameInstant(now->exactLastAccess, asked.lastAccess) && sameInstant(now->exactLastWrite, asked.lastWrite);
+}
+
+// Sets last access and last write of `path` (the file's owner and root may, whatever its mode)
+// and reads them back: a time that did not land is put back to its instant in
+// `previous` and refused. Then the creation time the file is to store: nullopt when it reports
+// `asked.creation` already, `previous.creation` (and refused) for one before 1601. The first
+// fault goes to `failure` when it has none yet.
+std::optional<convert::FileTime> setInstants(const std::string& path, const FileInstants& asked,
+                                             const FileInstants& previous, Failure& failure)
+{
+    const auto keep = [&failure](Failure next) {
+        if (!failure.failed()) failure = std::move(next);
+    };
+    timespec creation = asked.creation;
+    if (std::int64_t(creation.tv_sec) < kFileTimeOriginSeconds) {
+        keep(cannotStore(asked.creation));
+        creation = previous.creation;
+    }
+
+    const timespec accessAndWrite[2] = {asked.lastAccess, asked.lastWrite};
+    struct stat info {};
+    if (::utimensat(AT_FDCWD, path.c_str(), accessAndWrite, 0) != 0 || ::stat(path.c_str(), &info) != 0) {
+        keep(Failure::fromErrno(errno));
+        return std::nullopt;
+    }
+    timespec putBack[2] = {{0, UTIME_OMIT}, {0, UTIME_OMIT}};
+    if (!landed(asked.lastAccess, info.st_atim, kLastAccessGranularitySeconds)) {
+        keep(cannotStore(asked.lastAccess));
+        putBack[0] = previous.lastAccess;
+    }
+    if (!landed(asked.lastWrite, info.st_mtim, kLastWriteGranularitySeconds)) {
+        keep(cannotStore(asked.lastWrite));
+        putBack[1] = previous.lastWrite;
+    }
+    const bool anyPutBack = putBack[0].tv_nsec != UTIME_OMIT || putBack[1].tv_nsec != UTIME_OMIT;
+    if (anyPutBack && ::utimensat(AT_FDCWD, path.c_str(), putBack, 0) != 0) keep(Failure::fromErrno(errno));
+    // Compared after the write time is set: without a birth time or a stored one, the creation
+    // time a file reports is its last-write time. A package rewrite gives the file a new birth
+    // time, so there the creation time is stored even when it is the snapshot's.
+    const convert::FileTime creationTime = fileTimeOf(creation);
+    const auto reported = ReadFileAttributeData(path);
+    if (reported && reported->creationTime == creationTime) return std::nullopt;
+    return creationTime;
 }
 
 }  // namespace
@@ -62,41 +106,20 @@ Failure setFileInstants(const std::string& path, const FileInstants& asked, cons
     if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) return readOnlyFile();
 
     Failure failure;  // the first fault
-    const auto keep = [&failure](Failure next) {
-        if (!failure.failed()) failure = std::move(next);
-    };
-    timespec creation = asked.creation;
-    if (std::int64_t(creation.tv_sec) < kFileTimeOriginSeconds) {
-        keep(cannotStore(asked.creation));
-        creation = previous.creation;
+    if (const auto creation = setInstants(path, asked, previous, failure); creation) {
+        if (Failure stored = setCreationTime(path, *creation); !failure.failed()) failure = stored;
     }
+    if (!file->close() && !failure.failed()) failure = Failure::fromErrno(errno);
+    return failure;
+}
 
-    const timespec accessAndWrite[2] = {asked.lastAccess, asked.lastWrite};
-    const bool timesSet = ::futimens(file->fd(), accessAndWrite) == 0;
-    if (!timesSet) keep(Failure::fromErrno(errno));
-    if (timesSet && ::fstat(file->fd(), &info) != 0) keep(Failure::fromErrno(errno));
-    else if (timesSet) {
-        timespec putBack[2] = {{0, UTIME_OMIT}, {0, UTIME_OMIT}};
-        if (!landed(asked.lastAccess, info.st_atim, kLastAccessGranularitySeconds)) {
-            keep(cannotStore(asked.lastAccess));
-            putBack[0] = previous.lastAccess;
-        }
-        if (!landed(asked.lastWrite, info.st_mtim, kLastWriteGranularitySeconds)) {
-            keep(cannotStore(asked.lastWrite));
-            putBack[1] = previous.lastWrite;
-        }
-        const bool anyPutBack = putBack[0].tv_nsec != UTIME_OMIT || putBack[1].tv_nsec != UTIME_OMIT;
-        if (anyPutBack && ::futimens(file->fd(), putBack) != 0) keep(Failure::fromErrno(errno));
-    }
-    // Compared after the write time is set: without a birth time or a stored one, the creation
-    // time a file reports is its last-write time. A package rewrite gives the file a new birth
-    // time, so there the creation time is stored even when it is the snapshot's.
-    if (timesSet) {
-        const convert::FileTime creationTime = fileTimeOf(creation);
-        const auto reported = ReadFileAttributeData(path);
-        if (!reported || reported->creationTime != creationTime) keep(setCreationTime(path, creationTime));
-    }
-    if (!file->close()) keep(Failure::fromErrno(errno));
+Failure settleFileMetadata(const std::string& path, const FileInstants& asked, const FileInstants& previous,
+                           AttributeWord word)
+{
+    if (showsAlready(path, asked, word)) return {};
+    Failure failure;  // the first fault
+    const std::optional<convert::FileTime> creation = setInstants(path, asked, previous, failure);
+    if (Failure stored = setAttributeWord(path, word, creation); !failure.failed()) failure = stored;
     return failure;
 }
 
@@ -116,28 +139,18 @@ bool SetFileTimes(const std::string& path, convert::DateTime creation, convert::
 Failure putLastAccessBack(const std::string& path, const FileSnapshot& snapshot)
 {
     struct stat info {};
-    if (::stat(path.c_str(), &info) == 0 && sameInstant(info.st_atim, snapshot.exactLastAccess)) return {};
+    if (::stat(path.c_str(), &info) != 0) return {};  // nothing left to put back
+    // A file written since the snapshot holds another program's times now, not the read's.
+    if (sameInstant(info.st_atim, snapshot.exactLastAccess) || !sameInstant(info.st_mtim, snapshot.exactLastWrite))
+        return {};
     const timespec lastAccessOnly[2] = {snapshot.exactLastAccess, {0, UTIME_OMIT}};
     if (::utimensat(AT_FDCWD, path.c_str(), lastAccessOnly, 0) == 0) return {};
     return Failure::fromErrno(errno).within("its times cannot be put back");
 }
 
-Failure restoreAfterRead(const std::string& path, const FileSnapshot& snapshot)
-{
-    if (const auto now = readFileSnapshot(path); now.ok() && asRead(*now, snapshot)) return {};
-    Failure failure;
-    if (snapshot.attributes & kReadOnly)
-        failure = setAttributeWord(path, snapshot.attributes & ~kReadOnly).within("read-only cannot be cleared");
-    if (!failure.failed())
-        failure = setFileInstants(path, instantsOf(snapshot), instantsOf(snapshot)).within("its times cannot be put back");
-    // On every path: a file must not stay without its read-only bit.
-    const Failure wordBack = setAttributeWord(path, snapshot.attributes).within("its attributes cannot be put back");
-    return failure.failed() ? failure : wordBack;
-}
-
 bool RestoreFileTimesAfterRead(const std::string& path, const FileSnapshot& snapshot)
 {
-    return !restoreAfterRead(path, snapshot).failed();
+    return !putLastAccessBack(path, snapshot).failed();
 }
 
 }  // namespace quorvane::fileinfo

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
-// Setting the three times of a file, and putting a file back as it was after it was only read.
+// Setting the three times of a file, settling a changed file's times and attribute word, and
+// putting back the last-access time a read moved.
 // Every time setting is an exclusive open of the file: it fails while another process holds a
 // lock on the file (props/random_access_file.h) and, as on Windows, on a read-only file, even
 // for root. Last access and last write are set through the open descriptor at full precision;
@@ -33,8 +34,9 @@ FileInstants instantsOf(const FileSnapshot& snapshot);
 // which FAT keeps as a date only) or a creation time before 1601, which no FILETIME holds, is
 // put back to its instant in `previous` and refused: Failure of kind Conversion, "the file
 // system cannot store <the asked time as local display text>", the first one in the order
-// creation, last access, last write; the other times are set all the same. Other failures as
-// restoreAfterRead's (without the step in front), nothing changed when the exclusive open fails.
+// creation, last access, last write; the other times are set all the same. Otherwise "read-only",
+// "in use by another program" (a lock still held after the wait), the system's words; nothing
+// changed when the exclusive open fails.
 Failure setFileInstants(const std::string& path, const FileInstants& asked, const FileInstants& previous);
 
 // Sets the three times, given as local date-time values (a repeated local hour taking its
@@ -46,23 +48,27 @@ Failure setFileInstants(const std::string& path, const FileInstants& asked, cons
 bool SetFileTimes(const std::string& path, convert::DateTime creation, convert::DateTime lastWrite,
                   convert::DateTime lastAccess);
 
-// Gives a file the snapshot's last-access time again when reading the file moved it; nothing
-// else changes, and no exclusive open is needed. Only the file's owner (or root) may set a time,
-// and a read by anyone else moves it (O_NOATIME is the owner's too). Failure{} when the time is
-// the snapshot's; else "its times cannot be put back: <the system's words>".
+// Gives a file and its attribute word the `asked` instants and `word` as the last step of a
+// change, and puts them back on a change's failure (`asked` the snapshot's), without ever
+// clearing read-only on the way: the times are set on the file as it is (the owner and root may
+// set the times of a read-only file), then the creation time and the word in one store, the mode
+// last (setAttributeWord). Nothing is written when the file shows all of it already. Failure{}
+// when the file ends as asked; else the first fault: setFileInstants' refusals of times, the
+// system's words for a time it refuses (the word is written all the same), or the word's.
+Failure settleFileMetadata(const std::string& path, const FileInstants& asked, const FileInstants& previous,
+                           AttributeWord word);
+
+// Gives a file the snapshot's last-access time again when a read moved it, setting nothing
+// else: never the mode, the attribute word or the last-write time, and nothing when the file
+// was written since the snapshot (its times are then another program's). Our readers open with
+// O_NOATIME where the kernel allows it (base/quiet_open.h: the owner and root), so that there
+// is nothing to put back; and only the owner or root may set a time, so a moved time on someone
+// else's file stays moved. Failure{} when nothing moved or the time is back; else "its times
+// cannot be put back: <the system's words>".
 Failure putLastAccessBack(const std::string& path, const FileSnapshot& snapshot);
 
-// Puts a file back after its properties were read, when the read moved anything: clears
-// read-only when the snapshot has it, sets the snapshot's times, then writes the snapshot's
-// attribute word back. True when the file shows the snapshot's times and word still (nothing is
-// set then, so that a reader who does not own the file may read it). False when read-only cannot
-// be cleared, the file cannot be opened exclusively (for instance while another process holds a
-// lock on it), or a time or the final word is refused. Whatever the outcome, the file ends with
-// the snapshot's attribute word wherever that can be written.
+// Puts a file back after its properties were read: putLastAccessBack. True when the file shows
+// the snapshot's last-access time again or the read did not move it.
 bool RestoreFileTimesAfterRead(const std::string& path, const FileSnapshot& snapshot);
-// RestoreFileTimesAfterRead with the reason of a failure: Failure{} when the file is back as it
-// was; else the first refusal, with the step in front ("its times cannot be put back: in use by
-// another program", "read-only cannot be cleared: permission denied").
-Failure restoreAfterRead(const std::string& path, const FileSnapshot& snapshot);
 
 }  // namespace quorvane::fileinfo

@@ -4,7 +4,7 @@
 // thumbnail and the custom properties) of a read-only, hidden, system file with a stored
 // creation time:
 // whatever the moment, the file opens with all its old properties or all its new ones, keeps its mode, attribute word and creation time (the change asks none of them),
-// a package keeps its times too, and no temporary file stays behind after SIGTERM. After SIGKILL
+// a package keeps its times too (a .ppt its last access), and no temporary file stays behind after SIGTERM. After SIGKILL
 // one may stay only where the folder takes no unnamed files, or when the kill fell between the
 // naming of the complete new file and its rename (a moment of two system calls, counted apart).
 #include <gtest/gtest.h>
@@ -158,10 +158,9 @@ Tally killAtRandomMoments(const std::string& corpusName, bool package, Change ch
         const auto started = Clock::now();
         EXPECT_EQ(waitFor(startChange(file, change)), 0);
         if (run > 0) wholeRun += (Clock::now() - started) / 3;
-        testing::FileTrace after = testing::FileTrace::of(file);
-        after.lastAccess = before.lastAccess;  // the run reads the file (relatime)
+        const testing::FileTrace after = testing::FileTrace::of(file);
         if (checkMetadata) {
-            EXPECT_EQ(after, before) << "a whole run keeps the last write, mode, word and creation time";
+            EXPECT_EQ(after, before) << "a whole run keeps the times, mode, word and creation time";
         }
         if (auto rows = propertiesOf(file, change); rows.ok()) newRows = *rows;
     }
@@ -196,9 +195,8 @@ Tally killAtRandomMoments(const std::string& corpusName, bool package, Change ch
         if (status == 0) ++tally.finished;
         else (isNew ? tally.killedNew : tally.killedOld) += 1;
 
+        // The file is read without moving its last access, though relatime would move it.
         testing::FileTrace found = testing::FileTrace::of(file);
-        // Reading the file before the change may move its last access (relatime) before a kill.
-        found.lastAccess = expected.lastAccess;
         if (!package && status != 0 && !sameInstant(found.lastWrite, expected.lastWrite)) {
             // Written in place, an interrupted write may keep the moment of the write.
             EXPECT_GE(found.lastWrite.tv_sec, std::chrono::system_clock::to_time_t(roundStart) - 1);
