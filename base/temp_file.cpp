@@ -7,6 +7,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string_view>
@@ -103,11 +104,19 @@ Failure carryExtendedAttributes(const std::string& target, int fd)
     return {};
 }
 
-// Stores `attributes` on the new file `fd`; a file system without extended attributes is let
-// off where `target` has none of that name either (nothing to keep there).
-Failure storeFinalAttributes(int fd, const std::string& target, const std::vector<ExtendedAttribute>& attributes)
+bool isIn(const std::vector<std::string>& names, const std::string& name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Stores those of `attributes` that are (`marked`) or are not among `markNames` on the new file
+// `fd`; a file system without extended attributes is let off where `target` has none of that
+// name either (nothing to keep there).
+Failure storeFinalAttributes(int fd, const std::string& target, const std::vector<ExtendedAttribute>& attributes,
+                             const std::vector<std::string>& markNames, bool marked)
 {
     for (const ExtendedAttribute& attribute : attributes) {
+        if (isIn(markNames, attribute.name) != marked) continue;
         if (::fsetxattr(fd, attribute.name.c_str(), attribute.value.data(), attribute.value.size(), 0) == 0) continue;
         if (errno == ENOTSUP && ::lgetxattr(target.c_str(), attribute.name.c_str(), nullptr, 0) < 0) continue;
         return Failure::fromErrno(errno).within("its attributes cannot be stored");
@@ -132,12 +141,15 @@ Result<TempFile> TempFile::createBeside(const std::string& target, const FinalMe
         if (!fd && errno == EEXIST) continue;
         if (!fd) return Failure::fromErrno(errno);
         const int slot = registerTempPath(name);
-        // Not looked at: the mark only hides a leftover from a file browser (the leading dot
-        // hides nothing on Windows); the final attributes replace it before the rename.
-        if (finalMetadata)
-            for (const ExtendedAttribute& mark : finalMetadata->temporaryMark)
-                ::fsetxattr(fd.get(), mark.name.c_str(), mark.value.data(), mark.value.size(), 0);
-        return TempFile(std::move(name), PosixFile(std::move(fd)), slot);
+        std::vector<std::string> markNames;
+        // A mark refused is let be: it only hides a leftover from a file browser (the leading
+        // dot hides nothing on Windows). The final attributes replace it right before the rename.
+        for (const ExtendedAttribute& mark : finalMetadata ? finalMetadata->temporaryMark : std::vector<ExtendedAttribute>{})
+            if (::fsetxattr(fd.get(), mark.name.c_str(), mark.value.data(), mark.value.size(), 0) == 0)
+                markNames.push_back(mark.name);
+        TempFile created(std::move(name), PosixFile(std::move(fd)), slot);
+        created.markNames_ = std::move(markNames);
+        return created;
     }
     return Failure::fromErrno(EEXIST);
 }
@@ -152,7 +164,7 @@ std::optional<TempFile> TempFile::besideOf(const std::string& target)
 TempFile::TempFile(TempFile&& other) noexcept
     : path_(std::move(other.path_)), file_(std::move(other.file_)), written_(std::exchange(other.written_, nullptr)),
       cleanupSlot_(std::exchange(other.cleanupSlot_, -1)), permissionBits_(other.permissionBits_),
-      committed_(std::exchange(other.committed_, true))
+      markNames_(std::move(other.markNames_)), committed_(std::exchange(other.committed_, true))
 {
     other.file_.reset();
 }
@@ -203,13 +215,13 @@ Failure TempFile::takeMetadataOf(const std::string& target, const struct stat& r
         return failure.within("its extended attributes cannot be kept");
     // The final attribute word before the final mode, for the same reason.
     if (final)
-        if (Failure failure = storeFinalAttributes(fd, target, final->extendedAttributes); failure.failed()) return failure;
+        if (Failure failure = storeFinalAttributes(fd, target, final->extendedAttributes, markNames_, false); failure.failed()) return failure;
     // The mode after the owner (a change of owner may clear set-id bits) and after the ACL (whose
     // mask and the group bits are one value); the times last, as nothing after them writes.
     const unsigned mode = final ? final->permissionBits : permissionBits_.value_or(own.st_mode & 07777);
     if (::fchmod(fd, mode_t(mode)) != 0) return Failure::fromErrno(errno);
     if (!final) return {};
-    if (Failure failure = storeFinalAttributes(fd, target, final->extendedAttributesAfterMode); failure.failed())
+    if (Failure failure = storeFinalAttributes(fd, target, final->extendedAttributesAfterMode, markNames_, false); failure.failed())
         return failure;
     const timespec times[2] = {final->lastAccess, final->lastWrite};
     if (::futimens(fd, times) != 0) return Failure::fromErrno(errno);
@@ -239,12 +251,19 @@ Failure TempFile::commit(const std::string& target, const FinalMetadata* finalMe
 {
     if (!file_ || committed_) return Failure::fromErrno(EBADF);
     struct stat replaced {};
-    if (::lstat(target.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode))
+    const bool replacesFile = ::lstat(target.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode);
+    if (replacesFile)
         if (Failure failure = takeMetadataOf(target, replaced, finalMetadata); failure.failed()) return failure;
     errno = 0;
     const bool synced = (written_ ? *written_ : *file_).sync();
     const int syncErrno = errno;
     if (!synced) return Failure::fromErrno(syncErrno);
+    // A complete new file stays hidden until its rename: the attributes that replace its mark
+    // (the attribute word) are the last thing stored. Times and mode are not touched by them.
+    if (replacesFile && finalMetadata)
+        for (const auto* attributes : {&finalMetadata->extendedAttributes, &finalMetadata->extendedAttributesAfterMode})
+            if (Failure failure = storeFinalAttributes(file_->fd(), target, *attributes, markNames_, true); failure.failed())
+                return failure;
     {
         // Named, renamed and unregistered with the ending signals held back, so that the name
         // exists only registered. The name is given right before the rename: until then a kill

@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -60,7 +61,8 @@ public:
     // Gives the file the metadata of the regular file it is to replace, then `finalMetadata`
     // when given, syncs it once (content and metadata together), names it (an unnamed file),
     // closes it, renames it over `target`, and syncs the folder so that the new name survives a
-    // crash.
+    // crash. A file that carries the temporaryMark gets the final values of those attributes
+    // after the sync, as the last step before the rename, so that it stays hidden until then.
     // Kept from the file replaced: its owner and group and every extended attribute this process
     // can see (user.*, trusted.*, security labels, the access ACL, ...); an access ACL that only
     // the folder's default ACL gave the new file is taken away. The final metadata then sets
@@ -93,6 +95,7 @@ private:
     RandomAccessFile* written_ = nullptr;  // what writtenThrough gave, when not file_ itself
     int cleanupSlot_ = -1;
     std::optional<unsigned> permissionBits_;
+    std::vector<std::string> markNames_;  // the extended attributes that hold the temporaryMark
     bool committed_ = false;
 };
 

@@ -1,8 +1,8 @@
 // A package change on a real NTFS volume (mkntfs + ntfs-3g, which has no unnamed files) killed
 // by SIGKILL around its rename, the signal injected by strace: killed right after the rename, the
 // file already has its Read-only, Hidden and System bits and its creation time; killed at the
-// rename, the named new file it leaves is hidden, and the next change in the folder removes it
-// and nothing else. Needs root, /dev/fuse, mkntfs, ntfs-3g and strace; skipped otherwise.
+// sync of the complete new file, the named file it leaves is hidden, and the next change in the
+// folder removes it and nothing else. Needs root, /dev/fuse, mkntfs, ntfs-3g and strace; skipped otherwise.
 #include <sys/xattr.h>
 
 #include <array>
@@ -101,7 +101,7 @@ TEST_P(NtfsKilledCommit, KilledRightAfterTheRenameTheFileHasItsAttributesAndCrea
 TEST_P(NtfsKilledCommit, ALeftoverIsHiddenAndTheNextChangeRemovesItAndNothingElse)
 {
     const CliRun killed =
-        runTraced({"set", "--title", "Killed", deck_.string()}, "-o /dev/null -e inject=rename,renameat,renameat2:signal=SIGKILL");
+        runTraced({"set", "--title", "Killed", deck_.string()}, "-o /dev/null -e inject=fsync:signal=SIGKILL");
     EXPECT_NE(killed.status, 0);
     const std::vector<std::string> leftovers = namesBeside();
     ASSERT_EQ(leftovers.size(), 1u) << "the killed change leaves its new file";
