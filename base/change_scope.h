@@ -31,6 +31,12 @@ struct FinalMetadata {
     timespec lastAccess{};
     timespec lastWrite{};
     std::vector<ExtendedAttribute> extendedAttributes;    // stored, replacing any of the same name
+    // Stored after the mode: values that a change of mode would alter (ntfs-3g's attribute word,
+    // whose read-only bit a chmod sets or clears).
+    std::vector<ExtendedAttribute> extendedAttributesAfterMode;
+    // What a new file that has a name from the start carries while it lives (the attribute word
+    // with Hidden), so that a leftover is hidden where the leading dot hides nothing.
+    std::vector<ExtendedAttribute> temporaryMark;
 };
 
 // True when a writer must refuse the file `info` describes as read-only: it has no write bit for

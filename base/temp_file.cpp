@@ -4,17 +4,19 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <stdlib.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "base/temp_cleanup.h"
+#include "base/temp_name.h"
 
 namespace quorvane {
 namespace {
@@ -30,43 +32,16 @@ std::string folderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
-std::string baseNameOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// The hidden name of a temporary file beside `target`, less its six-character suffix.
-std::string hiddenNameStem(const std::string& target)
-{
-    return folderOf(target) + "/." + baseNameOf(target) + ".quorvane-";
-}
-
-// Six characters that make a hidden name unique with high probability (mkostemp's alphabet).
-std::string randomSuffix()
-{
-    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    unsigned char bytes[6] = {};
-    if (::getrandom(bytes, sizeof bytes, GRND_NONBLOCK) != ssize_t(sizeof bytes)) {
-        timespec now {};
-        ::clock_gettime(CLOCK_MONOTONIC, &now);
-        std::uint64_t mix = std::uint64_t(now.tv_nsec) * 0x9E3779B97F4A7C15ull ^ std::uint64_t(::getpid());
-        for (unsigned char& byte : bytes) byte = static_cast<unsigned char>(mix >>= 8);
-    }
-    std::string suffix;
-    for (const unsigned char byte : bytes) suffix += kAlphabet[byte % (sizeof kAlphabet - 1)];
-    return suffix;
-}
-
-// The value of the extended attribute `name` of `path` (not followed), or the system's failure.
-Result<std::vector<std::byte>> extendedAttributeOf(const std::string& path, const std::string& name)
+// The value of an extended attribute as `get` (lgetxattr or fgetxattr of one name and file,
+// given a buffer and its size) reads it; the system's failure, or NotFound when there is none.
+Result<std::vector<std::byte>> attributeValue(const std::function<ssize_t(void*, std::size_t)>& get)
 {
     for (;;) {
-        const ssize_t length = ::lgetxattr(path.c_str(), name.c_str(), nullptr, 0);
+        const ssize_t length = get(nullptr, 0);
         if (length < 0 && errno == ENODATA) return Failure(FailureKind::NotFound, "no such attribute");
         if (length < 0) return Failure::fromErrno(errno);
         std::vector<std::byte> value(static_cast<std::size_t>(length), std::byte{0});
-        const ssize_t got = ::lgetxattr(path.c_str(), name.c_str(), value.data(), value.size());
+        const ssize_t got = get(value.data(), value.size());
         if (got >= 0) {
             value.resize(std::size_t(got));
             return value;
@@ -75,9 +50,14 @@ Result<std::vector<std::byte>> extendedAttributeOf(const std::string& path, cons
     }
 }
 
-// The names of the extended attributes of `path` (not followed) that a replacement keeps: the
-// user.* namespace and the access ACL. None on a file system that keeps no extended attributes.
-Result<std::vector<std::string>> keptAttributeNamesOf(const std::string& path)
+Result<std::vector<std::byte>> attributeOfPath(const std::string& path, const std::string& name)
+{
+    return attributeValue([&](void* buffer, std::size_t size) { return ::lgetxattr(path.c_str(), name.c_str(), buffer, size); });
+}
+
+// The names of the extended attributes of `path` (not followed) that this process may see;
+// none on a file system that keeps no extended attributes.
+Result<std::vector<std::string>> attributeNamesOf(const std::string& path)
 {
     std::vector<char> list;
     for (;;) {
@@ -96,35 +76,83 @@ Result<std::vector<std::string>> keptAttributeNamesOf(const std::string& path)
     }
     std::vector<std::string> names;
     for (std::size_t at = 0; at < list.size();) {
-        const std::string name(list.data() + at);
-        at += name.size() + 1;
-        if (name.starts_with("user.") || name == kAclAccessName) names.push_back(name);
+        names.emplace_back(list.data() + at);
+        at += names.back().size() + 1;
     }
     return names;
 }
 
-bool hasExtendedAttribute(const std::string& path, const std::string& name)
+// Gives the new file `fd` every extended attribute of `target` that it lacks or holds with
+// another value (a security label, trusted.*, user.*, the access ACL, ...), and takes from it an
+// access ACL that `target` does not have (one the folder's default ACL gave the new file). The
+// failure names the attribute: "security.selinux: operation not permitted".
+Failure carryExtendedAttributes(const std::string& target, int fd)
 {
-    return ::lgetxattr(path.c_str(), name.c_str(), nullptr, 0) >= 0;
+    const auto names = attributeNamesOf(target);
+    if (!names.ok()) return names.failure();
+    bool targetHasAcl = false;
+    for (const std::string& name : *names) {
+        targetHasAcl = targetHasAcl || name == kAclAccessName;
+        const auto value = attributeOfPath(target, name);
+        if (!value.ok() && value.failure().kind() == FailureKind::NotFound) continue;  // removed meanwhile
+        if (!value.ok()) return value.failure().within(name);
+        const auto own = attributeValue([&](void* buffer, std::size_t size) { return ::fgetxattr(fd, name.c_str(), buffer, size); });
+        if (own.ok() && *own == *value) continue;  // the system gave the new file the same (a label by policy)
+        if (::fsetxattr(fd, name.c_str(), value->data(), value->size(), 0) != 0) return Failure::fromErrno(errno).within(name);
+    }
+    if (!targetHasAcl && ::fremovexattr(fd, kAclAccessName.data()) != 0 && errno != ENODATA && errno != ENOTSUP)
+        return Failure::fromErrno(errno).within(kAclAccessName);
+    return {};
+}
+
+bool isIn(const std::vector<std::string>& names, const std::string& name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Stores those of `attributes` that are (`marked`) or are not among `markNames` on the new file
+// `fd`; a file system without extended attributes is let off where `target` has none of that
+// name either (nothing to keep there).
+Failure storeFinalAttributes(int fd, const std::string& target, const std::vector<ExtendedAttribute>& attributes,
+                             const std::vector<std::string>& markNames, bool marked)
+{
+    for (const ExtendedAttribute& attribute : attributes) {
+        if (isIn(markNames, attribute.name) != marked) continue;
+        if (::fsetxattr(fd, attribute.name.c_str(), attribute.value.data(), attribute.value.size(), 0) == 0) continue;
+        if (errno == ENOTSUP && ::lgetxattr(target.c_str(), attribute.name.c_str(), nullptr, 0) < 0) continue;
+        return Failure::fromErrno(errno).within("its attributes cannot be stored");
+    }
+    return {};
 }
 
 }  // namespace
 
-Result<TempFile> TempFile::createBeside(const std::string& target)
+Result<TempFile> TempFile::createBeside(const std::string& target, const FinalMetadata* finalMetadata)
 {
+    removeStaleTemporaryFiles(folderOf(target));
     UniqueFd unnamed(::open(folderOf(target).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
     if (unnamed) return TempFile("", PosixFile(std::move(unnamed)), -1);
     // EOPNOTSUPP: the file system has no unnamed files; EISDIR or EINVAL: the kernel predates them.
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return Failure::fromErrno(errno);
 
-    std::string pattern = hiddenNameStem(target) + "XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
     const CleanupSignalsBlocked blocked;  // the name exists only registered
-    UniqueFd fd(::mkostemp(buffer.data(), O_CLOEXEC));
-    if (!fd) return Failure::fromErrno(errno);
-    const int slot = registerTempPath(buffer.data());
-    return TempFile(std::string(buffer.data()), PosixFile(std::move(fd)), slot);
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        std::string name = temporaryNameBeside(target);
+        UniqueFd fd(::open(name.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600));
+        if (!fd && errno == EEXIST) continue;
+        if (!fd) return Failure::fromErrno(errno);
+        const int slot = registerTempPath(name);
+        std::vector<std::string> markNames;
+        // A mark refused is let be: it only hides a leftover from a file browser (the leading
+        // dot hides nothing on Windows). The final attributes replace it right before the rename.
+        for (const ExtendedAttribute& mark : finalMetadata ? finalMetadata->temporaryMark : std::vector<ExtendedAttribute>{})
+            if (::fsetxattr(fd.get(), mark.name.c_str(), mark.value.data(), mark.value.size(), 0) == 0)
+                markNames.push_back(mark.name);
+        TempFile created(std::move(name), PosixFile(std::move(fd)), slot);
+        created.markNames_ = std::move(markNames);
+        return created;
+    }
+    return Failure::fromErrno(EEXIST);
 }
 
 std::optional<TempFile> TempFile::besideOf(const std::string& target)
@@ -137,7 +165,7 @@ std::optional<TempFile> TempFile::besideOf(const std::string& target)
 TempFile::TempFile(TempFile&& other) noexcept
     : path_(std::move(other.path_)), file_(std::move(other.file_)), written_(std::exchange(other.written_, nullptr)),
       cleanupSlot_(std::exchange(other.cleanupSlot_, -1)), permissionBits_(other.permissionBits_),
-      committed_(std::exchange(other.committed_, true))
+      markNames_(std::move(other.markNames_)), committed_(std::exchange(other.committed_, true))
 {
     other.file_.reset();
 }
@@ -184,31 +212,18 @@ Failure TempFile::takeMetadataOf(const std::string& target, const struct stat& r
     if ((own.st_mode & S_IWUSR) == 0 && ::fchmod(fd, (own.st_mode & 07777) | S_IWUSR) != 0)
         return Failure::fromErrno(errno);
 
-    const auto names = keptAttributeNamesOf(target);
-    if (!names.ok()) return names.failure().within("its extended attributes cannot be kept");
-    for (const std::string& name : *names) {
-        const auto value = extendedAttributeOf(target, name);
-        if (!value.ok() && value.failure().kind() == FailureKind::NotFound) continue;  // removed meanwhile
-        if (!value.ok()) return value.failure().within("its extended attributes cannot be kept");
-        if (::fsetxattr(fd, name.c_str(), value->data(), value->size(), 0) != 0)
-            return Failure::fromErrno(errno).within("its extended attributes cannot be kept");
-    }
-
+    if (Failure failure = carryExtendedAttributes(target, fd); failure.failed())
+        return failure.within("its extended attributes cannot be kept");
     // The final attribute word before the final mode, for the same reason.
-    if (final) {
-        for (const ExtendedAttribute& attribute : final->extendedAttributes) {
-            if (::fsetxattr(fd, attribute.name.c_str(), attribute.value.data(), attribute.value.size(), 0) == 0)
-                continue;
-            // A file system without extended attributes: nothing to keep there unless the file had one.
-            if (errno == ENOTSUP && !hasExtendedAttribute(target, attribute.name)) continue;
-            return Failure::fromErrno(errno).within("its attributes cannot be stored");
-        }
-    }
+    if (final)
+        if (Failure failure = storeFinalAttributes(fd, target, final->extendedAttributes, markNames_, false); failure.failed()) return failure;
     // The mode after the owner (a change of owner may clear set-id bits) and after the ACL (whose
     // mask and the group bits are one value); the times last, as nothing after them writes.
     const unsigned mode = final ? final->permissionBits : permissionBits_.value_or(own.st_mode & 07777);
     if (::fchmod(fd, mode_t(mode)) != 0) return Failure::fromErrno(errno);
     if (!final) return {};
+    if (Failure failure = storeFinalAttributes(fd, target, final->extendedAttributesAfterMode, markNames_, false); failure.failed())
+        return failure;
     const timespec times[2] = {final->lastAccess, final->lastWrite};
     if (::futimens(fd, times) != 0) return Failure::fromErrno(errno);
     return {};
@@ -216,10 +231,9 @@ Failure TempFile::takeMetadataOf(const std::string& target, const struct stat& r
 
 Failure TempFile::giveName(const std::string& target)
 {
-    const std::string stem = hiddenNameStem(target);
     const std::string procPath = "/proc/self/fd/" + std::to_string(file_->fd());
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        std::string name = stem + randomSuffix();
+        std::string name = temporaryNameBeside(target);
         // AT_EMPTY_PATH needs CAP_DAC_READ_SEARCH; /proc/self/fd serves everyone else.
         int linked = ::linkat(file_->fd(), "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH);
         if (linked != 0 && errno != EEXIST)
@@ -238,12 +252,19 @@ Failure TempFile::commit(const std::string& target, const FinalMetadata* finalMe
 {
     if (!file_ || committed_) return Failure::fromErrno(EBADF);
     struct stat replaced {};
-    if (::lstat(target.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode))
+    const bool replacesFile = ::lstat(target.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode);
+    if (replacesFile)
         if (Failure failure = takeMetadataOf(target, replaced, finalMetadata); failure.failed()) return failure;
     errno = 0;
     const bool synced = (written_ ? *written_ : *file_).sync();
     const int syncErrno = errno;
     if (!synced) return Failure::fromErrno(syncErrno);
+    // A complete new file stays hidden until its rename: the attributes that replace its mark
+    // (the attribute word) are the last thing stored. Times and mode are not touched by them.
+    if (replacesFile && finalMetadata)
+        for (const auto* attributes : {&finalMetadata->extendedAttributes, &finalMetadata->extendedAttributesAfterMode})
+            if (Failure failure = storeFinalAttributes(file_->fd(), target, *attributes, markNames_, true); failure.failed())
+                return failure;
     {
         // Named, renamed and unregistered with the ending signals held back, so that the name
         // exists only registered. The name is given right before the rename: until then a kill

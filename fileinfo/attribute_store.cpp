@@ -228,4 +228,17 @@ bool storeCreationTime(const std::string& path, convert::FileTime creationTime)
     return !setCreationTime(path, creationTime).failed();
 }
 
+void addWordAttributes(FinalMetadata& final, const std::string& path, AttributeWord word, convert::FileTime creationTime)
+{
+    const auto bytesOf = [](const auto& array) { return std::vector<std::byte>(array.begin(), array.end()); };
+    if (ntfsAttributeWordOf(path)) {
+        final.extendedAttributesAfterMode.push_back({kNtfsAttribName, bytesOf(toBigEndian<4>(word))});
+        final.extendedAttributesAfterMode.push_back({kNtfsCreationTimeName, bytesOf(toBigEndian<8>(creationTime))});
+        final.temporaryMark.push_back({kNtfsAttribName, bytesOf(toBigEndian<4>(kArchive | kHidden))});
+        return;
+    }
+    final.extendedAttributes.push_back({kDosAttribName, encodeDosAttrib(DosAttrib{word, creationTime})});
+    final.temporaryMark.push_back({kDosAttribName, encodeDosAttrib(DosAttrib{kHidden, std::nullopt})});
+}
+
 }  // namespace quorvane::fileinfo

@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 
+#include "base/change_scope.h"
 #include "base/failure.h"
 #include "fileinfo/attribute_word.h"
 #include "convert/date_time.h"
@@ -67,6 +68,14 @@ Failure setAttributeWord(const std::string& path, AttributeWord word,
 bool storeCreationTime(const std::string& path, convert::FileTime creationTime);
 // storeCreationTime with the reason of a refusal (Failure{} when stored or already there).
 Failure setCreationTime(const std::string& path, convert::FileTime creationTime);
+
+// Adds to `final` what carries `word` and `creationTime` on a new file that is to replace `path`
+// (a whole-file replacement stores it before its rename): on an ntfs-3g volume its own attribute
+// word and creation time, stored after the mode (with "permissions" a chmod would alter the
+// read-only bit); elsewhere user.DOSATTRIB (version 3), stored before the mode, while a read-only
+// file's user.* attributes may still be written. Also the temporaryMark, in the same store: the
+// word of a new file with Hidden.
+void addWordAttributes(FinalMetadata& final, const std::string& path, AttributeWord word, convert::FileTime creationTime);
 
 // Puts a file's attribute word back unless dismissed: the guard of every sequence that clears
 // the read-only bit for a while, so that no way out of it (a failure, an exception) leaves the

@@ -3,7 +3,6 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <time.h>
@@ -23,6 +22,7 @@
 #include "base/random_access_file.h"
 #include "base/temp_cleanup.h"
 #include "base/temp_file.h"
+#include "base/temp_name.h"
 
 namespace quorvane::fileinfo {
 namespace {
@@ -139,34 +139,13 @@ Failure copyExtendedAttributes(int sourceFd, int copyFd)
     return {};
 }
 
-std::string folderOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
-}
-
-std::string baseNameOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Links the unnamed copy under a fresh hidden name beside `backupName`, for the rename; called
 // with the ending signals held back, and registers the name for removal on one.
 Result<std::string> linkUnderHiddenName(int copyFd, const std::string& backupName)
 {
-    const std::string stem = folderOf(backupName) + "/." + baseNameOf(backupName) + ".quorvane-";
     const std::string procPath = "/proc/self/fd/" + std::to_string(copyFd);
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        std::uint32_t random = 0;
-        if (::getrandom(&random, sizeof random, GRND_NONBLOCK) != ssize_t(sizeof random)) {
-            timespec now {};
-            ::clock_gettime(CLOCK_MONOTONIC, &now);
-            random = std::uint32_t(now.tv_nsec) ^ std::uint32_t(::getpid()) * 2654435761u;
-        }
-        char suffix[9];
-        std::snprintf(suffix, sizeof suffix, "%08x", unsigned(random));
-        const std::string name = stem + suffix;
+        const std::string name = temporaryNameBeside(backupName);
         // AT_EMPTY_PATH needs CAP_DAC_READ_SEARCH; /proc/self/fd serves everyone else.
         int linked = ::linkat(copyFd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH);
         if (linked != 0 && errno != EEXIST)

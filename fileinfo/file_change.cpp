@@ -3,10 +3,8 @@
 
 #include <cerrno>
 #include <sys/stat.h>
-#include <sys/xattr.h>
 
 #include "fileinfo/attribute_store.h"
-#include "fileinfo/dos_attrib.h"
 #include "fileinfo/file_snapshot.h"
 #include "fileinfo/file_times.h"
 #include "fileinfo/snapshot_display.h"
@@ -68,13 +66,8 @@ FinalMetadata finalMetadataOf(const std::string& path, const struct stat& info, 
                                                    : mode | S_IWUSR;
     final.lastAccess = asked.lastAccess;
     final.lastWrite = asked.lastWrite;
-    // On an ntfs-3g volume the word and creation time live in the volume's own attributes, which
-    // the steps after the write set.
-    if (::getxattr(path.c_str(), "system.ntfs_attrib_be", nullptr, 0) >= 0) return final;
     const convert::FileTime creation = fileTimeOf(asked.creation);
-    const std::vector<std::byte> dosAttrib =
-        encodeDosAttrib(DosAttrib{finalWord, creation != 0 ? creation : previousCreation});
-    final.extendedAttributes.push_back({"user.DOSATTRIB", dosAttrib});
+    addWordAttributes(final, path, finalWord, creation != 0 ? creation : previousCreation);
     return final;
 }
 

@@ -383,7 +383,7 @@ Failure editArchive(const std::string& path, RandomAccessFile& source, const Zip
                     const ArchiveEdits& edits, unsigned permissionBits, const FinalMetadata* finalMetadata,
                     const TargetWrapper& wrapTarget)
 {
-    auto created = TempFile::createBeside(path);
+    auto created = TempFile::createBeside(path, finalMetadata);
     if (!created.ok()) return created.failure();
     TempFile& temp = created.value();
     if (const Failure failure = rewriteArchiveInto(source, directory, edits, temp.writtenThrough(wrapTarget));

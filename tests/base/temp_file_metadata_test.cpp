@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
-// A whole-file replacement keeps what belongs to the file it replaces (owner, group, user.*
-// extended attributes, access ACL) or refuses; a named temporary file goes on an ending signal.
+// A whole-file replacement keeps what belongs to the file it replaces (owner, group, every
+// extended attribute, access ACL) or refuses; a named temporary file goes on an ending signal.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -9,6 +9,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
@@ -91,6 +92,47 @@ TEST(WholeFileReplacement, KeepsOwnerAttributesAndAclOrRefuses)
     std::size_t entries = 0;
     for ([[maybe_unused]] const auto& entry : fs::directory_iterator(dir.path())) ++entries;
     EXPECT_EQ(entries, 2u) << "the refused copy is gone";
+}
+
+// A security label, trusted.* and the rest go with the content; an attribute this process may
+// not give the new file refuses the change, and an access ACL that only the folder's default ACL
+// would give the new file is not added.
+TEST(WholeFileReplacement, CarriesEveryExtendedAttributeOrRefusesNamingIt)
+{
+    if (::geteuid() != 0) GTEST_SKIP() << "trusted.* and security.* attributes need root";
+    testing::XattrScratchDir dir(QUORVANE_BINARY_DIR);
+    QUORVANE_REQUIRE_XATTR_SCRATCH(dir);
+    const fs::path target = dir.file("labelled.csv", "old");
+    if (::setxattr(target.c_str(), "trusted.quorvane", "t", 1, 0) != 0 ||
+        ::setxattr(target.c_str(), "security.quorvane", "label", 5, 0) != 0)
+        GTEST_SKIP() << "this file system takes no trusted.* or security.* attribute: " << std::strerror(errno);
+    const std::string acl = aclGivingUser1234Read();
+    const bool defaultAclTaken = ::setxattr(dir.path().c_str(), "system.posix_acl_default", acl.data(), acl.size(), 0) == 0;
+
+    ASSERT_FALSE(replaceWholeFileContents(target, [](RandomAccessFile& f) { return writeText(f, "new"); }).failed());
+    EXPECT_EQ(attributeOf(target, "trusted.quorvane"), "t");
+    EXPECT_EQ(attributeOf(target, "security.quorvane"), "label");
+    if (defaultAclTaken) {
+        EXPECT_EQ(attributeOf(target, "system.posix_acl_access"), "<none>");
+    }
+
+    // Its owner may write the file and the folder, but only root may set a security.* attribute.
+    ASSERT_EQ(::chown(target.c_str(), kOtherUser, kOtherUser), 0);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgid(kOtherUser) != 0 || ::setuid(kOtherUser) != 0) ::_exit(2);
+        const std::string text =
+            replaceWholeFileContents(target, [](RandomAccessFile& f) { return writeText(f, "newer"); }).text();
+        if (text == "its extended attributes cannot be kept: security.quorvane: permission denied") ::_exit(0);
+        std::fprintf(stderr, "refused as: %s\n", text.c_str());
+        ::_exit(1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "refused with the attribute's name";
+    EXPECT_EQ(testing::readFileBytes(target), "new");
+    EXPECT_EQ(attributeOf(target, "security.quorvane"), "label");
 }
 
 TEST(TempCleanup, AnEndingSignalRemovesRegisteredNamesAndStillEndsTheProcess)
