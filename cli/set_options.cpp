@@ -68,9 +68,9 @@ std::optional<props::RowValue> valueForRow(int row, const std::string& text, std
 {
     if (text.empty() && (props::isDateTimeRow(row) || props::isDurationRow(row))) return props::RowValue::cleared();
     if (props::isDateTimeRow(row)) {
-        const auto value = parseDateTimeArgument(text, DateTimeShape::DateWithOptionalTime);
+        const auto value = parseDateOrInstantArgument(text);
         if (!value) {
-            *problem = "'" + text + "' is not a date (YYYY-MM-DD[ HH:MM[:SS]] or YYYY-MM-DDTHH:MM[:SS])";
+            *problem = "'" + text + "' is not a date (YYYY-MM-DD[ HH:MM[:SS]], YYYY-MM-DDTHH:MM[:SS] or RFC 3339)";
             return std::nullopt;
         }
         const auto utcMs = convert::storableInstantOfLocal(*value, "'" + text + "'");
