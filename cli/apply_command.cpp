@@ -64,12 +64,12 @@ public:
             const std::string path = pathInTableFolder(row.path, tablePath);
             const auto stamp = change::fileStampOf(path);
             if (!stamp || !fileinfo::FileEntryExists(path)) {
-                refuse({row.where, "", "'" + row.path + "' matches no file"});
+                refuse({row.where, reading.table.pathTitle, "'" + row.path + "' matches no file"});
                 continue;
             }
             const auto [seen, isNew] = rowOfFile_.try_emplace({stamp->device, stamp->inode}, tablePath + " " + row.where);
             if (!isNew) {
-                refuse({row.where, "", "'" + row.path + "' is the file of " + seen->second + " too"});
+                refuse({row.where, reading.table.pathTitle, "'" + row.path + "' is the file of " + seen->second + " too"});
                 continue;
             }
             const change::FileDisplay current = change::ReadFileForDisplay(path);

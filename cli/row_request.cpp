@@ -16,18 +16,20 @@ using fileinfo::BoxState;
 
 std::optional<convert::DateTime> localDateOfCell(const std::string& text)
 {
-    const auto instant = tableInstantOf(text);
-    return instant ? std::optional(convert::localValueOfInstant(*instant)) : std::nullopt;
+    const auto cell = tableInstantOf(text);
+    return cell ? std::optional(convert::localValueOfInstant(cell->instant)) : std::nullopt;
 }
 
 std::string notADate(const std::string& text) { return "'" + text + "' is not a date"; }
 
-// The instant, in whole seconds, of a display text of a local date-time; nullopt for none.
-std::optional<std::int64_t> secondsOfDisplayText(const std::string& text)
+// Whether the display text `shown` of a local date-time is the cell's date to its precision.
+bool sameDate(const std::string& shown, const TableInstant& cell)
 {
-    const auto local = convert::readDisplayText(text);
+    const auto local = convert::readDisplayText(shown);
     const auto utcMs = local ? convert::localToUtcEpochMs(*local) : std::nullopt;
-    return utcMs ? std::optional(*utcMs / 1000 - (*utcMs % 1000 < 0)) : std::nullopt;
+    if (!utcMs) return false;
+    const std::int64_t seconds = *utcMs / 1000 - (*utcMs % 1000 < 0);
+    return sameAtCellPrecision(cell, seconds, std::int32_t(*utcMs - seconds * 1000) * 1'000'000);
 }
 
 bool sameCustomValue(const props::CustomValue& a, const props::CustomValue& b)
@@ -63,12 +65,12 @@ private:
         const std::string shown = current_.rows ? (*current_.rows)[std::size_t(row)] : std::string();
         props::RowValue value = props::RowValue::cleared();
         if (!text.empty() && props::isDateTimeRow(row)) {
-            const auto instant = tableInstantOf(text);
-            if (!instant) return refuse(notADate(text));
-            const std::int64_t utcMs = instant->utcSeconds * 1000 + instant->nanoseconds / 1'000'000;
+            const auto cell = tableInstantOf(text);
+            if (!cell) return refuse(notADate(text));
+            const std::int64_t utcMs = cell->instant.utcSeconds * 1000 + cell->instant.nanoseconds / 1'000'000;
             if (const Failure refusal = convert::storableDateRefusal(utcMs, "'" + text + "'"); refusal.failed())
                 return refuse(refusal.text());
-            if (secondsOfDisplayText(shown) == instant->utcSeconds) return;
+            if (sameDate(shown, *cell)) return;
             value = props::RowValue::instantValue(utcMs);
         } else if (!text.empty() && props::isDurationRow(row)) {
             auto minutes = props::rowValueOfDisplayText(row, text);
@@ -87,18 +89,16 @@ private:
     void readFileTime(int index, const std::string& text, change::FileRequest& request)
     {
         if (text.empty()) return;
-        const auto instant = tableInstantOf(text);
-        if (!instant) return refuse(notADate(text));
+        const auto cell = tableInstantOf(text);
+        if (!cell) return refuse(notADate(text));
         if (current_.snapshot) {
             const fileinfo::FileSnapshot& snapshot = *current_.snapshot;
             const timespec held = index == props::kCreationTimeLabel ? fileinfo::timespecOf(snapshot.creationTime)
                                 : index == props::kModifyTimeLabel   ? snapshot.exactLastWrite
                                                                      : snapshot.exactLastAccess;
-            std::int64_t scale = 1'000'000'000;
-            for (int digit = 0; digit < instant->fractionDigits; ++digit) scale /= 10;
-            if (held.tv_sec == instant->utcSeconds && held.tv_nsec / scale == instant->nanoseconds / scale) return;
+            if (sameAtCellPrecision(*cell, held.tv_sec, std::int32_t(held.tv_nsec))) return;
         }
-        const convert::DateTime local = convert::localValueOfInstant(*instant);
+        const convert::DateTime local = convert::localValueOfInstant(cell->instant);
         fileinfo::FileTimeSources* const times[] = {&request.file.creation, &request.file.lastWrite, &request.file.lastAccess};
         times[index - props::kCreationTimeLabel]->date = convert::datePart(local);
         times[index - props::kCreationTimeLabel]->time = convert::timePart(local);
@@ -136,7 +136,9 @@ private:
         const std::string valueText = type == props::kCustomNumber ? numberTextOfCell(*text) : *text;
         auto value = change::customValueOfText(type, valueText, localDateOfCell);
         if (!value.ok()) return refuse(value.failure().text());
-        if (holds && held->type == type) {
+        if (holds && held->type == type && type == props::kCustomDate) {
+            if (sameDate(held->value, *tableInstantOf(*text))) return;  // the value read, so a date
+        } else if (holds && held->type == type) {
             const auto heldValue = change::customValueOfText(type, held->value, localDateOfCell);
             if (heldValue.ok() && sameCustomValue(*heldValue, *value)) return;
         }

@@ -3,6 +3,7 @@
 #include <langinfo.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <array>
 #include <clocale>
 
@@ -90,19 +91,36 @@ std::optional<convert::DateTime> readShortLocaleDate(std::string_view text)
     return convert::encodeDateTime(fields);
 }
 
+std::int64_t floorDivide(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
+
 }  // namespace
 
-std::optional<convert::Rfc3339Instant> tableInstantOf(std::string_view text)
+std::optional<TableInstant> tableInstantOf(std::string_view text)
 {
-    if (const auto instant = convert::readRfc3339Text(text)) return instant;
+    if (const auto instant = convert::readRfc3339Text(text)) return TableInstant{*instant, 1};
     std::optional<convert::DateTime> local = parseDateTimeArgument(text, DateTimeShape::DateWithOptionalTime);
     if (!local) local = convert::readDisplayText(text);
     if (!local) local = readShortLocaleDate(text);
     if (!local) return std::nullopt;
     const auto utcMs = convert::localToUtcEpochMs(*local);
     if (!utcMs) return std::nullopt;
-    const std::int64_t seconds = *utcMs / 1000 - (*utcMs % 1000 < 0);
-    return convert::Rfc3339Instant{seconds, std::int32_t(*utcMs - seconds * 1000) * 1'000'000, 0};
+    const std::int64_t seconds = floorDivide(*utcMs, 1000);
+    const auto colons = std::count(text.begin(), text.end(), ':');
+    return TableInstant{{seconds, std::int32_t(*utcMs - seconds * 1000) * 1'000'000, 0}, colons >= 2 ? 1 : colons == 1 ? 60 : 86400};
+}
+
+bool sameAtCellPrecision(const TableInstant& cell, std::int64_t utcSeconds, std::int32_t nanoseconds)
+{
+    const convert::Rfc3339Instant& instant = cell.instant;
+    if (cell.precisionSeconds > 1) {
+        const auto localUnit = [&](std::int64_t seconds) {
+            return floorDivide(seconds + convert::utcOffsetSecondsAt(seconds), cell.precisionSeconds);
+        };
+        return localUnit(utcSeconds) == localUnit(instant.utcSeconds);
+    }
+    std::int32_t scale = 1'000'000'000;
+    for (int digit = 0; digit < instant.fractionDigits; ++digit) scale /= 10;
+    return utcSeconds == instant.utcSeconds && nanoseconds / scale == instant.nanoseconds / scale;
 }
 
 std::string numberTextOfCell(std::string text)

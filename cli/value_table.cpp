@@ -58,6 +58,7 @@ std::optional<TableColumn> csvColumnOf(const std::string& title, std::string& pr
 TableReading csvTable(std::string_view bytes)
 {
     TableReading reading;
+    reading.table.pathTitle = kPathTitle;
     auto records = readCsvRecords(tableTextOf(bytes));
     if (!records.ok()) return {{}, {{"", "", records.failure().text()}}};
     if (records->empty()) return {{}, {{"", "", "the table is empty"}}};
@@ -126,6 +127,7 @@ public:
     TableReading read(const JsonValue& document)
     {
         if (document.kind != JsonValue::Kind::Array) return {{}, {{"", "", "the JSON table is not an array"}}};
+        reading_.table.pathTitle = "path";
         for (std::size_t element = 0; element < document.items.size(); ++element)
             readElement(document.items[element], "element " + std::to_string(element + 1));
         return std::move(reading_);

@@ -33,6 +33,7 @@ struct TableRow {
 };
 
 struct ValueTable {
+    std::string pathTitle;  // "File full name" or "path"
     std::vector<TableColumn> columns;
     std::vector<TableRow> rows;
 };
