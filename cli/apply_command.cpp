@@ -1,5 +1,6 @@
 #include "cli/apply_command.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <iterator>
@@ -60,6 +61,10 @@ public:
         const TableReading reading = readValueTable(*bytes);
         for (const TableRefusal& refusal : reading.refusals) refuse(refusal);
         if (!reading.refusals.empty()) return;
+        // The custom properties are read only for a table that names some.
+        const auto& columns = reading.table.columns;
+        const bool withCustom = std::any_of(columns.begin(), columns.end(),
+                                            [](const TableColumn& column) { return column.kind == TableColumn::Kind::Custom; });
         for (const TableRow& row : reading.table.rows) {
             const std::string path = pathInTableFolder(row.path, tablePath);
             const auto stamp = change::fileStampOf(path);
@@ -72,7 +77,7 @@ public:
                 refuse({row.where, reading.table.pathTitle, "'" + row.path + "' is the file of " + seen->second + " too"});
                 continue;
             }
-            const change::FileDisplay current = change::ReadFileForDisplay(path);
+            const change::FileDisplay current = change::ReadFileForDisplay(path, withCustom);
             RowRequest rowRequest = requestOfRow(reading.table, row, current);
             for (const TableRefusal& refusal : rowRequest.refusals) refuse(refusal);
             if (!rowRequest.refusals.empty()) continue;

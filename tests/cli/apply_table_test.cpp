@@ -57,15 +57,12 @@ protected:
         for (const char* kind : {"cfb", "zip"}) {
             std::vector<std::string> candidates;
             for (const std::string& name : corpusFiles(kind)) candidates.push_back(copyOf(name));
-            std::vector<std::string> arguments{"set", "--dry-run", "--title", "T", "--custom", "Reviewer=R"};
+            std::vector<std::string> arguments{"set", "--dry-run", "--title", "Deck \xC3\xA9 10", "--custom", "Reviewer=R"};
             arguments.insert(arguments.end(), candidates.begin(), candidates.end());
             const std::string refused = run(arguments).err;
-            std::size_t taken = 0;
-            for (const std::string& path : candidates)
-                if (refused.find(path + ":") == std::string::npos && taken < count / 2 && shown({path})[0]["readable"] == true) {
-                    copies.push_back(path);
-                    ++taken;
-                }
+            const nlohmann::json read = shown(candidates);
+            for (std::size_t i = 0; i < candidates.size() && copies.size() < count / 2 * (kind[0] == 'z' ? 2 : 1); ++i)
+                if (refused.find(candidates[i] + ":") == std::string::npos && read[i]["readable"] == true) copies.push_back(candidates[i]);
         }
         return copies;
     }
