@@ -1,8 +1,11 @@
 // quorvane-cli apply: tables from export and show --json, edited by a script or re-saved the way
 // a spreadsheet saves them, applied to copies of corpus files; the values read back by exiftool
 // and the parts compared by olefile and zipfile; refused tables change nothing.
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <memory>
 #include <set>
@@ -11,6 +14,7 @@
 
 #include "tests/cli/cli_fixture.h"
 #include "tests/support/environment_guard.h"
+#include "tests/support/zip_python_check.h"
 
 namespace quorvane::testing {
 namespace {
@@ -56,7 +60,8 @@ protected:
         std::vector<std::string> copies;
         for (const char* kind : {"cfb", "zip"}) {
             std::vector<std::string> candidates;
-            for (const std::string& name : corpusFiles(kind)) candidates.push_back(copyOf(name));
+            for (const std::string& name : corpusFiles(kind))
+                if (name.ends_with(".ppt") || name.ends_with(".pptx")) candidates.push_back(copyOf(name));
             std::vector<std::string> arguments{"set", "--dry-run", "--title", "Deck \xC3\xA9 10", "--custom", "Reviewer=R"};
             arguments.insert(arguments.end(), candidates.begin(), candidates.end());
             const std::string refused = run(arguments).err;
@@ -67,11 +72,19 @@ protected:
         return copies;
     }
 
-    // Each file's bytes, and its modification time to the nanosecond.
+    // Each file's bytes, and its modification time to the nanosecond, read without moving its
+    // access time (a table holds that time too).
     std::vector<std::pair<std::string, timespec>> states(const std::vector<std::string>& paths)
     {
         std::vector<std::pair<std::string, timespec>> result;
-        for (const std::string& path : paths) result.push_back({readFileBytes(path), lastWriteOf(path)});
+        for (const std::string& path : paths) {
+            const int fd = ::open(path.c_str(), O_RDONLY | O_NOATIME | O_CLOEXEC);
+            std::string bytes;
+            char buffer[65536];
+            for (ssize_t got; fd >= 0 && (got = ::read(fd, buffer, sizeof buffer)) > 0;) bytes.append(buffer, std::size_t(got));
+            if (fd >= 0) ::close(fd);
+            result.push_back({std::move(bytes), lastWriteOf(path)});
+        }
         return result;
     }
     static void expectUnchanged(const std::vector<std::pair<std::string, timespec>>& before,
@@ -121,10 +134,19 @@ protected:
         }
         const nlohmann::json tags = nlohmann::json::parse(outputOf(exiftool + " 2>/dev/null"), nullptr, false);
         ASSERT_TRUE(tags.is_array() && tags.size() == paths.size()) << "exiftool did not read every file";
+        // exiftool lists the custom properties of most files, not of all (bug61881.ppt's): a file's
+        // Reviewer is checked where it lists the first custom property the file had.
+        std::size_t reviewersSeen = 0;
         for (std::size_t i = 0; i < paths.size(); ++i) {
             EXPECT_EQ(tags[i].value("Title", nlohmann::json()), titleStem + std::to_string(i)) << paths[i];
+            const nlohmann::json& custom = before[i]["custom"];
+            std::string firstTag = custom.empty() ? "" : custom[0]["name"].get<std::string>();
+            std::erase_if(firstTag, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); });  // exiftool's tag name
+            if (!custom.empty() && !exiftoolTags(originals[i]).contains(firstTag)) continue;
             EXPECT_EQ(tags[i].value("Reviewer", nlohmann::json()), "R" + std::to_string(i)) << paths[i];
+            ++reviewersSeen;
         }
+        EXPECT_GE(reviewersSeen * 4, paths.size() * 3);
         const nlohmann::json changed = nlohmann::json::parse(python(readFileBytes(QUORVANE_SOURCE_DIR "/tests/cli/changed_parts.py"), pairs));
         const std::set<std::string> propertyParts = {"\x05SummaryInformation", "\x05" "DocumentSummaryInformation",
                                                      "PP97_DUALSTORAGE/\x05SummaryInformation",
@@ -155,7 +177,8 @@ import csv, datetime, os, sys
 table, stem, output, separator, encoding, dates = sys.argv[1:7]
 with open(table, newline='', encoding='utf-8') as f:
     rows = list(csv.reader(f))
-date_columns = [i for i, title in enumerate(rows[0]) if 'Time' in title or 'Printed' in title]
+date_columns = [i for i, title in enumerate(rows[0]) if title in ('Create Time/Date', 'Last saved Time/Date', 'Last Printed',
+                                                                   'Creation Time', 'Modify Time', 'Last Access Time')]
 if stem != '-':
     rows[0] += ['Reviewer'] + (['Score:number'] if dates == 'de' else [])
 for number, row in enumerate(rows[1:]):
@@ -178,13 +201,13 @@ TEST_F(Apply, AnExportedTableEditedByAScriptSetsExactlyItsValues)
     QUORVANE_REQUIRE_CORPUS();
     const std::vector<std::string> paths = changeableCopies(50);
     ASSERT_GE(paths.size(), 40u);
+    const auto untouched = states(paths);
     const std::string table = (scratch_.path() / "t.csv").string();
     std::vector<std::string> arguments{"export", "--custom", "-o", table};
     arguments.insert(arguments.end(), paths.begin(), paths.end());
     ASSERT_EQ(run(arguments).status, 0);
 
     // Unchanged: not one file written, not even its modification time.
-    const auto untouched = states(paths);
     const CliRun same = run({"apply", table});
     ASSERT_EQ(same.status, 0) << same.err;
     EXPECT_EQ(std::count(same.out.begin(), same.out.end(), '\n'), std::ptrdiff_t(paths.size()));
@@ -199,11 +222,13 @@ TEST_F(Apply, AnExportedTableEditedByAScriptSetsExactlyItsValues)
     EXPECT_EQ(dryRun.status, 0) << dryRun.err;
     EXPECT_NE(dryRun.out.find(paths[0] + ": would change\n  Title: '"), std::string::npos) << dryRun.out;
     expectUnchanged(untouched, states(paths));
-    expectEditedValuesOnly(paths, originals, before, run({"apply", "-j", "2", edited}), "Deck \xC3\xA9 ");
-
-    const auto applied = states(paths);
-    EXPECT_EQ(run({"apply", edited}).out.find(": changed"), std::string::npos) << "applied twice";
-    expectUnchanged(applied, states(paths));
+    const CliRun applied = run({"apply", "-j", "2", edited});
+    // Applied twice, the second time writes nothing (before the readers below move the access times).
+    const auto once = states(paths);
+    const CliRun twice = run({"apply", edited});
+    EXPECT_EQ(twice.out.find(": changed"), std::string::npos) << twice.out;
+    expectUnchanged(once, states(paths));
+    expectEditedValuesOnly(paths, originals, before, applied, "Deck \xC3\xA9 ");
 }
 
 TEST_F(Apply, ATableSavedByASpreadsheetReads)
@@ -219,6 +244,7 @@ TEST_F(Apply, ATableSavedByASpreadsheetReads)
         SCOPED_TRACE(sheet.locale);
         const std::vector<std::string> paths = {copyOf("37625.ppt"), copyOf("bug61881.ppt"), copyOf("60810.pptx"),
                                                 copyOf("SmartArt.pptx")};
+        const auto untouched = states(paths);
         const std::string table = (scratch_.path() / "t.csv").string();
         ASSERT_EQ(run({"export", "--force", "--custom", "-o", table, paths[0], paths[1], paths[2], paths[3]}).status, 0);
         const nlohmann::json before = shown(paths);
@@ -231,9 +257,9 @@ TEST_F(Apply, ATableSavedByASpreadsheetReads)
         const std::string title = "Fa\xC3\xA7" "ade\nline ";
         const std::string edited = (scratch_.path() / "edited.csv").string();
         python(kEditScript, {table, title, edited, sheet.separator, sheet.encoding, sheet.dates});
-        EXPECT_NE(readFileBytes(edited).find("Fa\xE7" "ade\nline 0"), std::string::npos) << "cp1252 or UTF-8, a line break";
+        EXPECT_NE(readFileBytes(edited).find(sheet.dates == std::string("de") ? "Fa\xC3\xA7" "ade\nline 0" : "Fa\xE7" "ade\nline 0"),
+                  std::string::npos) << "UTF-8 or cp1252, a line break";
 
-        const auto untouched = states(paths);
         const CliRun same = runIn(sheet.locale, {"apply", resaved});
         ASSERT_EQ(same.status, 0) << same.err;
         EXPECT_EQ(same.out.find(": changed"), std::string::npos) << same.out << "dates to the minute, of the same instants";
@@ -241,10 +267,11 @@ TEST_F(Apply, ATableSavedByASpreadsheetReads)
         const nlohmann::json score = sheet.dates == std::string("de")
                                          ? nlohmann::json::array({{{"name", "Score"}, {"type", "number"}, {"value", 2.5}}})
                                          : nlohmann::json::array();
-        expectEditedValuesOnly(paths, originals, before, runIn(sheet.locale, {"apply", edited}), title, score);
-        const auto applied = states(paths);
+        const CliRun applied = runIn(sheet.locale, {"apply", edited});
+        const auto once = states(paths);
         EXPECT_EQ(runIn(sheet.locale, {"apply", edited}).out.find(": changed"), std::string::npos);
-        expectUnchanged(applied, states(paths));
+        expectUnchanged(once, states(paths));
+        expectEditedValuesOnly(paths, originals, before, applied, title, score);
         for (const std::string& path : originals) fs::remove(path);
         for (const std::string& path : paths) fs::remove(path);
     }
@@ -284,8 +311,8 @@ TEST_F(Apply, ShowJsonIsTheSameInEveryLocaleAndItsInstantsAreTakenBack)
 
     // The JSON applied as it is writes nothing; edited, it sets and removes.
     const std::string table = (scratch_.path() / "t.json").string();
-    writeFileBytes(table, run({"show", "--json", paths[0], paths[1]}).out);
     const auto untouched = states(paths);
+    writeFileBytes(table, run({"show", "--json", paths[0], paths[1]}).out);
     const CliRun same = run({"apply", table});
     EXPECT_EQ(same.status, 0) << same.err;
     EXPECT_EQ(same.out.find(": changed"), std::string::npos) << same.out;

@@ -3,7 +3,7 @@
 
 Usage: changed_parts.py OLD NEW [OLD NEW ...]
 Prints one JSON list with a sorted list per pair: the streams (olefile, paths joined by '/')
-or ZIP entries (zipfile, by content) that differ, are missing or were added; ["unreadable"]
+or ZIP entries (zipfile, by content; a file is a ZIP archive when it begins with "PK") that differ, are missing or were added; ["unreadable"]
 when either version does not open.
 """
 import json
@@ -14,7 +14,9 @@ import olefile
 
 
 def parts(path):
-    if zipfile.is_zipfile(path):
+    with open(path, "rb") as f:
+        is_zip = f.read(2) == b"PK"  # the format by the first bytes, as the program tells it
+    if is_zip:
         with zipfile.ZipFile(path) as archive:
             return {info.filename: archive.read(info) for info in archive.infolist()}
     with olefile.OleFileIO(path) as ole:
