@@ -76,7 +76,7 @@ private:
             auto minutes = props::rowValueOfDisplayText(row, text);
             if (!minutes.ok()) return refuse(minutes.failure().text());
             value = std::move(minutes).value();
-            if (props::rowValueOfDisplayText(row, shown).ok() && *props::rowValueOfDisplayText(row, shown) == value) return;
+            if (const auto held = props::rowValueOfDisplayText(row, shown); held.ok() && *held == value) return;
         } else if (!text.empty()) {
             if (text == shown) return;
             value = props::RowValue::textValue(text);

@@ -27,7 +27,9 @@ std::string jsonCustomValue(const props::CustomProperty& custom)
 {
     if (custom.type == props::kCustomText) return jsonString(custom.value);
     if (custom.value.empty()) return std::string(kNull);
-    if (custom.type == props::kCustomInteger || custom.type == props::kCustomNumber) return custom.value;
+    // A stored NaN or infinity has no JSON number.
+    const bool isNumber = custom.value.find_first_not_of("0123456789+-.e") == std::string::npos;
+    if (custom.type == props::kCustomInteger || custom.type == props::kCustomNumber) return isNumber ? custom.value : std::string(kNull);
     if (custom.type == props::kCustomYesNo) return custom.value == "yes" ? "true" : "false";
     if (custom.type == props::kCustomDate) return jsonInstantOfDisplayText(custom.value);
     return std::string(kNull);  // a stored type the program does not read
