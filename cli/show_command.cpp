@@ -23,9 +23,11 @@ namespace {
 FileReport readFile(const std::string& path)
 {
     FileReport report{path, {}, {}, {}, {}, {}};
+    const change::FileDisplay display = change::ReadFileForDisplay(path);
+    // After the display's read: a reader who may not keep the access time still moves it, and the
+    // display must take its snapshot before anything has.
     if (const auto format = document::announcedFormatOfFile(path))
         report.format = *format == document::DocumentFormat::Package ? "pptx" : "ppt";
-    const change::FileDisplay display = change::ReadFileForDisplay(path);
     report.snapshot = display.snapshot;
     if (display.rows) report.rows = *display.rows;
     report.custom = display.custom;
