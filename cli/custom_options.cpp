@@ -25,7 +25,7 @@ std::string lowerAscii(std::string text)
 // Dates as the command line takes them (cli/date_argument.h).
 std::optional<convert::DateTime> dateOfArgument(const std::string& text)
 {
-    return parseDateTimeArgument(text, DateTimeShape::DateWithOptionalTime);
+    return parseDateOrInstantArgument(text);
 }
 
 // NAME=VALUE or NAME:TYPE=VALUE.

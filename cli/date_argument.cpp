@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/date_argument.h"
 
+#include "convert/machine_date_text.h"
+
 namespace quorvane::cli {
 namespace {
 
@@ -63,6 +65,12 @@ std::optional<convert::DateTime> parseDateTimeArgument(std::string_view text, Da
     }
     // encodeDateTime checks every field's range, the day against its month and leap years.
     return shapeOk ? convert::encodeDateTime(fields) : std::nullopt;
+}
+
+std::optional<convert::DateTime> parseDateOrInstantArgument(std::string_view text)
+{
+    if (const auto instant = convert::readRfc3339Text(text)) return convert::localValueOfInstant(*instant);
+    return parseDateTimeArgument(text, DateTimeShape::DateWithOptionalTime);
 }
 
 }  // namespace quorvane::cli

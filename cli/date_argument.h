@@ -20,4 +20,9 @@ enum class DateTimeShape { Date, DateWithOptionalTime, TimeOfDay };
 // the day within its month with leap years, hour 0-23, minute and second 0-59).
 std::optional<convert::DateTime> parseDateTimeArgument(std::string_view text, DateTimeShape shape);
 
+// A date with an optional time as parseDateTimeArgument reads it, or an RFC 3339 date-time with
+// its offset as `show --json` prints it (convert/machine_date_text.h), as a local date-time value
+// to the millisecond; nullopt for any other text.
+std::optional<convert::DateTime> parseDateOrInstantArgument(std::string_view text);
+
 }  // namespace quorvane::cli

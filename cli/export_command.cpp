@@ -78,7 +78,8 @@ int runExport(const std::vector<std::string>& arguments, std::ostream& out, std:
     std::vector<LineWithCustom> linesWithCustom;
     const auto work = [&](std::size_t place) {
         const change::FileDisplay read = change::ReadFileForDisplay(paths[place], request->custom);
-        exporting::appendDisplayLine(paths[place], read, fileLines[place], request->custom ? &customs[place] : nullptr);
+        exporting::appendDisplayLine(paths[place], read, fileLines[place], request->custom ? &customs[place] : nullptr,
+                                     request->localeDates ? exporting::DateForm::Display : exporting::DateForm::IsoLocal);
         // Every reason `show` gives: a line of empty values is no file's values.
         failures[place] = read.firstFailure();
     };

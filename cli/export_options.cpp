@@ -57,6 +57,8 @@ std::optional<ExportRequest> parseExportArguments(const std::vector<std::string>
             request.safeFormulas = true;
         } else if (argument == "--custom") {
             request.custom = true;
+        } else if (argument == "--locale-dates") {
+            request.localeDates = true;
         } else if (argument == "-r" || argument == "--recursive") {
             request.recursive = true;
         } else if (const JobsOption jobs = readJobsOption(arguments, i, request.jobs, *problem); jobs != JobsOption::NotThis) {

@@ -16,6 +16,7 @@ struct ExportRequest {
     bool progress = false;
     bool safeFormulas = false;
     bool custom = false;  // a column per custom property name after the standard ones
+    bool localeDates = false;  // dates in the window's display form, not YYYY-MM-DD HH:MM:SS
     bool recursive = false;
     int jobs = 1;  // files read at a time (-j/--jobs)
     std::vector<std::string> names;  // files and folders, as given

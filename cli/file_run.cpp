@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/file_run.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <sstream>
@@ -36,7 +37,15 @@ int changeFiles(const FileOptions& options, std::string_view doneWord, const cha
                 std::ostream& out, std::ostream& err)
 {
     const FileArguments files = expandFileArguments(options.paths, options.recursive);
-    int status = reportUnreadableFolders(files, err);
+    const int folderStatus = reportUnreadableFolders(files, err);
+    const auto sameRequest = [&request](const std::string&, std::size_t) -> Result<change::FileRequest> { return request; };
+    return std::max(folderStatus, changeFileList(files.paths, options, doneWord, sameRequest, out, err));
+}
+
+int changeFileList(const std::vector<std::string>& paths, const FileOptions& options, std::string_view doneWord,
+                   const RequestForFile& requestFor, std::ostream& out, std::ostream& err)
+{
+    int status = 0;
     const change::ChangeOptions changeOptions{options.forceSigned, options.backup, options.allowNewTimes,
                                               options.breakLinks};
     // Each file's report and failure, kept from its work until its last turn to be printed.
@@ -44,14 +53,17 @@ int changeFiles(const FileOptions& options, std::string_view doneWord, const cha
         std::string report, failure;
         std::string word;  // after the path of a file changed (or found unchanged)
     };
-    std::vector<std::unique_ptr<Outcome>> outcomes(files.paths.size());
+    std::vector<std::unique_ptr<Outcome>> outcomes(paths.size());
     const auto workOnPlace = [&](std::size_t place) {
-        const std::string& path = files.paths[place];
+        const std::string& path = paths[place];
         std::ostringstream report;
         std::string failure;
         std::string word;
-        if (options.dryRun) {
-            const change::FilePlan plan = change::planFileChange(path, request, changeOptions);
+        const Result<change::FileRequest> fileRequest = requestFor(path, place + 1);
+        if (!fileRequest.ok()) {
+            failure = fileRequest.failure().text();
+        } else if (options.dryRun) {
+            const change::FilePlan plan = change::planFileChange(path, *fileRequest, changeOptions);
             if (plan.refused()) {
                 failure = reasonOf(plan.refusal, plan.otherHardLinks);
             } else {
@@ -59,20 +71,20 @@ int changeFiles(const FileOptions& options, std::string_view doneWord, const cha
                 failure = plan.readTrace.text();  // "" when the read left no trace
             }
         } else {
-            const change::FileOutcome outcome = change::applyFileChange(path, request, changeOptions);
+            const change::FileOutcome outcome = change::applyFileChange(path, *fileRequest, changeOptions);
             if (outcome.failed()) failure = reasonOf(outcome.failure, outcome.otherHardLinks);
             else if (outcome.changes.empty()) word = "unchanged";
             else word = std::string(doneWord) + splitLinksNote(outcome.otherHardLinks, true);
         }
         outcomes[place] = std::make_unique<Outcome>(Outcome{std::move(report).str(), std::move(failure), std::move(word)});
     };
-    forEachFileInOrder(files.paths, options.jobs, workOnPlace, [&](std::size_t place, std::size_t firstPlace) {
+    forEachFileInOrder(paths, options.jobs, workOnPlace, [&](std::size_t place, std::size_t firstPlace) {
         const std::string& failure = outcomes[firstPlace]->failure;
         out << outcomes[firstPlace]->report;
         if (failure.empty()) {
-            if (!options.dryRun) out << escapedForLine(files.paths[place]) << ": " << outcomes[firstPlace]->word << '\n';
+            if (!options.dryRun) out << escapedForLine(paths[place]) << ": " << outcomes[firstPlace]->word << '\n';
         } else {
-            err << "quorvane-cli: " << escapedForLine(files.paths[place]) << ": failed: " << escapedForLine(failure) << '\n';
+            err << "quorvane-cli: " << escapedForLine(paths[place]) << ": failed: " << escapedForLine(failure) << '\n';
             status = 1;
         }
     }, [&](std::size_t firstPlace) { outcomes[firstPlace].reset(); });

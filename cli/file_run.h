@@ -5,8 +5,11 @@
 // the files' order.
 #pragma once
 
+#include <functional>
 #include <ostream>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "change/file_request.h"
 #include "cli/file_options.h"
@@ -23,5 +26,14 @@ namespace quorvane::cli {
 // Returns 0 when every file was done (or planned), else 1.
 int changeFiles(const FileOptions& options, std::string_view doneWord, const change::FileRequest& request,
                 std::ostream& out, std::ostream& err);
+
+// The request for the file `path`, the `number`th of the run (from 1), or why none can be made
+// for it (the file then fails with that reason and is not touched).
+using RequestForFile = std::function<Result<change::FileRequest>(const std::string& path, std::size_t number)>;
+
+// changeFiles over `paths` as they are (no folder expanded, options.paths unused), each file
+// with its own request.
+int changeFileList(const std::vector<std::string>& paths, const FileOptions& options, std::string_view doneWord,
+                   const RequestForFile& requestFor, std::ostream& out, std::ostream& err);
 
 }  // namespace quorvane::cli

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/apply_command.h"
 #include "cli/export_command.h"
 #include "cli/scrub_command.h"
 #include "cli/set_command.h"
@@ -49,6 +50,7 @@ int runTool(const std::vector<std::string>& arguments)
         else if (command == "set") status = runSet(rest, std::cout, std::cerr);
         else if (command == "export") status = runExport(rest, std::cout, std::cerr);
         else if (command == "scrub") status = runScrub(rest, std::cout, std::cerr);
+        else if (command == "apply") status = runApply(rest, std::cout, std::cerr);
         else status = usageError(std::cerr, "unknown command " + command);
     } catch (const quorvane::Error& error) {
         std::cerr << "quorvane-cli: " << error.what() << '\n';

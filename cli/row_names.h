@@ -11,7 +11,8 @@
 namespace quorvane::cli {
 
 // The row (catalogue order) that `name` stands for: a machine name (props/catalogue.h) with '_'
-// or '-', or "total-editing-time" (the editing time's earlier name); nullopt for any other text.
+// or '-', or "total-editing-time" or "modified" (the earlier names of the editing time and of
+// Last saved); nullopt for any other text.
 std::optional<int> rowOfName(std::string_view name);
 
 

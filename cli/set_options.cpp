@@ -48,6 +48,7 @@ constexpr AttributeOption kAttributeOptions[] = {
 };
 
 constexpr std::string_view kDefaultsOption = "--defaults";
+constexpr std::string_view kTemplateOption = "--template";
 
 template <typename Option, std::size_t N>
 const Option* findOption(const Option (&options)[N], std::string_view name)
@@ -63,15 +64,15 @@ std::optional<int> rowOfOption(std::string_view option)
     return option.starts_with("--") ? rowOfName(option.substr(2)) : std::nullopt;
 }
 
-// The typed value of a row option: a date row's date ("" clears the row), the minutes row's whole
-// number ("" clears it), any other row's text.
-std::optional<props::RowValue> valueForRow(int row, const std::string& text, std::string* problem)
+}  // namespace
+
+std::optional<props::RowValue> rowValueOfArgument(int row, const std::string& text, std::string* problem)
 {
     if (text.empty() && (props::isDateTimeRow(row) || props::isDurationRow(row))) return props::RowValue::cleared();
     if (props::isDateTimeRow(row)) {
-        const auto value = parseDateTimeArgument(text, DateTimeShape::DateWithOptionalTime);
+        const auto value = parseDateOrInstantArgument(text);
         if (!value) {
-            *problem = "'" + text + "' is not a date (YYYY-MM-DD[ HH:MM[:SS]] or YYYY-MM-DDTHH:MM[:SS])";
+            *problem = "'" + text + "' is not a date (YYYY-MM-DD[ HH:MM[:SS]], YYYY-MM-DDTHH:MM[:SS] or RFC 3339)";
             return std::nullopt;
         }
         const auto utcMs = convert::storableInstantOfLocal(*value, "'" + text + "'");
@@ -92,12 +93,14 @@ std::optional<props::RowValue> valueForRow(int row, const std::string& text, std
     return props::RowValue::textValue(text);
 }
 
+namespace {
+
 // Applies one option with its value text to `request`; false with `problem` set when the value
 // does not fit the option.
 bool applyOption(const std::string& option, const std::string& text, change::FileRequest& request, std::string* problem)
 {
     if (const auto row = rowOfOption(option)) {
-        const auto value = valueForRow(*row, text, problem);
+        const auto value = rowValueOfArgument(*row, text, problem);
         if (!value) return false;
         request.content.rows[std::size_t(*row)] = *value;
         return true;
@@ -164,6 +167,7 @@ std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& give
         set.request = std::move(request).value();
         set.files.backup = defaults->backup;
     }
+    const bool templates = std::find(arguments.begin(), optionsEnd, kTemplateOption) != optionsEnd;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (const FileOption shared = readFileOption(arguments, i, set.files, *problem); shared != FileOption::NotThis) {
@@ -171,7 +175,7 @@ std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& give
             *problem = "set: " + *problem;
             return std::nullopt;
         }
-        if (argument == kDefaultsOption) continue;
+        if (argument == kDefaultsOption || argument == kTemplateOption) continue;
         const std::string option = argument.substr(0, argument.find('='));
         if (!takesValue(option)) {
             *problem = "set: unknown option " + argument;
@@ -182,6 +186,15 @@ std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& give
         if (!text) {
             *problem = "set: " + missing;
             return std::nullopt;
+        }
+        if (const auto row = rowOfOption(option); row && templates) {
+            auto value = change::ValueTemplate::parse(*text);
+            if (!value.ok()) {
+                *problem = "set: " + option + ": " + value.failure().text();
+                return std::nullopt;
+            }
+            set.rowTemplates.push_back({*row, std::move(value).value()});
+            continue;
         }
         std::string valueProblem;
         if (!applyOption(option, *text, set.request, &valueProblem)) {
@@ -207,7 +220,7 @@ std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& give
         *problem = "set: no file given";
         return std::nullopt;
     }
-    if (!change::requestHasWork(set.request)) {
+    if (!change::requestHasWork(set.request) && set.rowTemplates.empty()) {
         *problem = "set: nothing to change (give a property, a date or time, or an attribute)";
         return std::nullopt;
     }

@@ -16,14 +16,22 @@
 #include "base/failure.h"
 #include "change/batch_settings.h"
 #include "change/file_request.h"
+#include "change/value_template.h"
 #include "cli/file_options.h"
 #include "props/custom_property.h"
 
 namespace quorvane::cli {
 
+// With --template, a row option's value: filled in per file, then read as the option's value.
+struct RowTemplate {
+    int row = 0;
+    change::ValueTemplate value;
+};
+
 struct SetRequest {
     change::FileRequest request;  // every row kept, no time source, every attribute grayed unless asked
     FileOptions files;            // its `backup` also set by saved defaults that ask for one
+    std::vector<RowTemplate> rowTemplates;  // the rows whose values are templates (their rows kept in `request`)
 };
 
 // Gives the batch settings saved by the program, or why there are none to give.
@@ -34,7 +42,15 @@ using DefaultsLoader = std::function<Result<change::BatchSettings>()>;
 // none are saved or the store cannot be read.
 Result<change::BatchSettings> loadSavedDefaults();
 
-// The request `arguments` (everything after "set") ask for. With --defaults the request starts
+// The typed value of the text of a row option: a date row's date (cli/date_argument.h's
+// parseDateOrInstantArgument, within convert/storable_date.h's bound; "" clears the row), the
+// minutes row's whole number ("" clears it), any other row's text; nullopt with `problem` set
+// for a text the row cannot take.
+std::optional<props::RowValue> rowValueOfArgument(int row, const std::string& text, std::string* problem);
+
+// The request `arguments` (everything after "set") ask for. With --template every row option's
+// value is a template (change/value_template.h) kept in rowTemplates; one naming an unknown field
+// is refused here, before any file is read. With --defaults the request starts
 // from `loadDefaults()` (change::batchRequest) and the other options override them (a saved
 // removal of every custom property comes before the custom options given). Custom values given
 // without a type keep, per file, the type the file stores them with (content.customFor). nullopt with the reason in

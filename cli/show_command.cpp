@@ -8,32 +8,28 @@
 #include "change/file_display.h"
 #include "cli/file_arguments.h"
 #include "cli/jobs_option.h"
-#include "cli/json_writer.h"
 #include "cli/output_text.h"
 #include "cli/parallel_files.h"
+#include "cli/show_json.h"
 #include "cli/usage.h"
-#include "fileinfo/file_times.h"
+#include "document/document_format.h"
 #include "fileinfo/snapshot_display.h"
 #include "props/catalogue.h"
 
 namespace quorvane::cli {
 namespace {
 
-struct FileReport {
-    std::string path;
-    std::string failure;  // "" when readable
-    props::RowTexts rows;
-    std::array<std::string, props::kFileInfoLabelCount> fileInfo;  // times and attribute flags
-    std::vector<props::CustomProperty> custom;
-};
-
 // Reads a file as the program's display does (snapshot and rows, nothing written), so that
 // showing a file leaves no trace on it.
 FileReport readFile(const std::string& path)
 {
-    FileReport report{path, {}, {}, {}, {}};
+    FileReport report{path, {}, {}, {}, {}, {}};
     const change::FileDisplay display = change::ReadFileForDisplay(path);
-    if (display.snapshot) report.fileInfo = fileinfo::fileInfoTexts(*display.snapshot);
+    // After the display's read: a reader who may not keep the access time still moves it, and the
+    // display must take its snapshot before anything has.
+    if (const auto format = document::announcedFormatOfFile(path))
+        report.format = *format == document::DocumentFormat::Package ? "pptx" : "ppt";
+    report.snapshot = display.snapshot;
     if (display.rows) report.rows = *display.rows;
     report.custom = display.custom;
     // A compound document whose rows cannot be read still counts as shown, but not for the tool.
@@ -49,37 +45,10 @@ void printText(const FileReport& file, std::ostream& out)
     for (const props::CustomProperty& custom : file.custom)
         out << "Custom: " << escapedForLine(custom.name) << " (" << escapedForLine(custom.type)
             << ") = " << escapedForLine(custom.value) << '\n';
+    std::array<std::string, props::kFileInfoLabelCount> fileInfo;
+    if (file.snapshot) fileInfo = fileinfo::fileInfoTexts(*file.snapshot);
     for (int index = 0; index < props::kFileInfoLabelCount; ++index)
-        out << props::fileInfoLabel(index) << ": " << escapedForLine(file.fileInfo[std::size_t(index)]) << '\n';
-}
-
-// `"label": "text"` pairs of the file-info labels from `first` to `last`, as one JSON object.
-std::string fileInfoObject(const FileReport& file, int first, int last)
-{
-    std::string object = "{";
-    for (int index = first; index <= last; ++index)
-        object += (index > first ? ", " : "") + jsonString(props::fileInfoLabel(index)) + ": " +
-                  jsonString(file.fileInfo[std::size_t(index)]);
-    return object + "}";
-}
-
-void printJson(const FileReport& file, std::ostream& out)
-{
-    out << "{\"path\": " << jsonString(file.path);
-    // The text above has U+FFFD for bytes that are not UTF-8; the bytes themselves, losslessly.
-    if (!isValidUtf8(file.path)) out << ", \"path_bytes\": \"" << hexOfBytes(file.path) << '"';
-    out << ", \"readable\": " << (file.failure.empty() ? "true" : "false")
-        << ", \"properties\": {";
-    for (int row = 0; row < props::kRowCount; ++row) {
-        out << (row ? ", " : "") << jsonString(props::catalogueRow(row).label) << ": "
-            << jsonString(file.rows[std::size_t(row)]);
-    }
-    out << "}, \"custom\": [";
-    for (std::size_t index = 0; index < file.custom.size(); ++index)
-        out << (index ? ", " : "") << "{\"name\": " << jsonString(file.custom[index].name)
-            << ", \"type\": " << jsonString(file.custom[index].type) << ", \"value\": " << jsonString(file.custom[index].value) << "}";
-    out << "], \"times\": " << fileInfoObject(file, props::kCreationTimeLabel, props::kLastAccessTimeLabel)
-        << ", \"attributes\": " << fileInfoObject(file, props::kReadOnlyLabel, props::kSystemLabel) << "}";
+        out << props::fileInfoLabel(index) << ": " << escapedForLine(fileInfo[std::size_t(index)]) << '\n';
 }
 
 }  // namespace
@@ -120,7 +89,7 @@ int runShow(const std::vector<std::string>& arguments, std::ostream& out, std::o
         }
         if (json) {
             out << (i ? ",\n " : "");
-            printJson(file, out);
+            out << jsonObjectOf(file);
         } else {
             if (i) out << '\n';
             printText(file, out);

@@ -11,7 +11,9 @@ namespace {
 constexpr std::string_view kSynopsis =
     "Usage: quorvane-cli show [--json] [-r] [--] FILE|FOLDER...\n"
     "       quorvane-cli set [OPTIONS] [-r] [--] FILE|FOLDER...\n"
-    "       quorvane-cli export [-o OUT.csv|-] [--force] [--safe-formulas] [--custom] [--progress] [-r] [--] FILE|FOLDER...\n"
+    "       quorvane-cli export [-o OUT.csv|-] [--force] [--safe-formulas] [--custom] [--locale-dates] [--progress] [-r]\n"
+    "                           [--] FILE|FOLDER...\n"
+    "       quorvane-cli apply [--backup] [--dry-run] [-j N] [--force-signed] [--allow-new-times] [--] TABLE...\n"
     "       quorvane-cli scrub [--keep ROWS] [--thumbnail] [--backup] [--dry-run] [-j N] [--force-signed]\n"
     "                          [--allow-new-times] [--break-links] [-r] [--] FILE|FOLDER...\n"
     "       quorvane-cli COMMAND --help | --help | --version\n";
@@ -23,10 +25,14 @@ constexpr std::string_view kShowHelp =
     "       move its access time, which only its owner may set back).\n"
     "       Control characters in names and values are escaped (\\n, \\t, \\r, \\xHH; a\n"
     "       backslash as \\\\) so that every value stays on its line.\n"
-    "       --json prints one JSON array of {\"path\", \"readable\", \"properties\", \"times\",\n"
-    "       \"attributes\"}, always valid UTF-8: a byte that is not UTF-8 in a name or value\n"
-    "       becomes U+FFFD, and when the path is not valid UTF-8 the object also holds\n"
-    "       \"path_bytes\", the hex of the path's bytes.\n";
+    "       --json prints one JSON array of {\"path\", \"format\", \"readable\", \"failure\",\n"
+    "       \"properties\", \"times\", \"attributes\", \"custom\"} with the properties by their\n"
+    "       machine names (title, ..., last_saved, total_editing_minutes, last_printed),\n"
+    "       numbers as numbers, yes/no as booleans, absent values as null and instants as\n"
+    "       RFC 3339 with their offset (2003-12-26T04:22:45+01:00), whatever the locale;\n"
+    "       always valid UTF-8: a byte that is not UTF-8 in a name or value becomes\n"
+    "       U+FFFD, and when the path is not valid UTF-8 the object also holds\n"
+    "       \"path_bytes\", the hex of the path's bytes. The man page states the contract.\n";
 
 constexpr std::string_view kSetHelp =
     "set    changes each file as a batch run of the program does: the given properties,\n"
@@ -41,9 +47,10 @@ constexpr std::string_view kSetHelp =
     "         --title --subject --author --keywords --comments --category --revision\n"
     "         --last-saved-by --manager --company --total-editing-minutes (whole minutes;\n"
     "         also --total-editing-time)\n"
-    "         --created --modified --last-printed (local time, YYYY-MM-DD,\n"
-    "         YYYY-MM-DD HH:MM[:SS] or YYYY-MM-DDTHH:MM[:SS]; from 1601-01-01 00:00:01\n"
-    "         to 9999-12-31 23:59:59 UTC)\n"
+    "         --created --last-saved --last-printed (local time, YYYY-MM-DD,\n"
+    "         YYYY-MM-DD HH:MM[:SS] or YYYY-MM-DDTHH:MM[:SS], or RFC 3339 with its offset\n"
+    "         as show --json prints it; from 1601-01-01 00:00:01 to 9999-12-31 23:59:59\n"
+    "         UTC; --modified is --last-saved's earlier name)\n"
     "       File times (local time): --creation-date --modify-date --access-date YYYY-MM-DD\n"
     "         replace the date part, --creation-time --modify-time --access-time\n"
     "         HH:MM[:SS] the time of day.\n"
@@ -59,6 +66,13 @@ constexpr std::string_view kSetHelp =
     "         moment of the write as its modification time.\n"
     "       --backup first copies each file to FILE.bak beside it, once the change is known\n"
     "         to go ahead; a file that cannot be copied is not changed.\n"
+    "       --template makes each property option's value a template filled in per file:\n"
+    "         {name} (file name without extension), {filename}, {folder}, {path}, {n} or\n"
+    "         {n:3} (the file's number in the run, zero-padded), a property's machine name\n"
+    "         ({title}, {author}, ...: the file's current value; dates as\n"
+    "         {last_saved:%Y-%m-%d}), the file's times {file_created}, {modified},\n"
+    "         {accessed} (also with a strftime form); {{ and }} are braces. An unknown\n"
+    "         field is refused before any file is read. Without --template, braces are text.\n"
     "       --defaults starts from the batch settings saved by the program (its saved\n"
     "         defaults); the other options given override them. Without saved settings\n"
     "         nothing is changed.\n"
@@ -96,7 +110,29 @@ constexpr std::string_view kExportHelp =
     "         name found across the files (names in any letter case are one column, titled\n"
     "         as first seen; columns in byte order of their titles), each cell the file's\n"
     "         value as show gives it, empty where the file has no such property.\n"
+    "       Dates are written YYYY-MM-DD HH:MM:SS in local time, whatever the locale, as\n"
+    "         set and apply read them; --locale-dates writes them as the program's window\n"
+    "         does (the locale's short date and long time, no time at midnight).\n"
     "       --progress shows a progress bar on a terminal.\n";
+
+constexpr std::string_view kApplyHelp =
+    "apply  sets per-file values from tables: a CSV as export (or the program) writes it,\n"
+    "       also re-saved by a spreadsheet, or a JSON array as show --json prints it. Each\n"
+    "       row names its file by its path (\"File full name\" or \"path\"; a relative path\n"
+    "       is relative to the table's folder); each column present gives a value to set,\n"
+    "       an empty cell removes it, absent columns and custom properties not named are\n"
+    "       kept. CSV columns are the export's titles; any other title is a custom\n"
+    "       property NAME or NAME:TYPE. Every cell of every row is read, and each file's\n"
+    "       change planned, before anything is written: a table with a bad cell, a path\n"
+    "       that names no file, two rows for one file, or a value its file cannot hold is\n"
+    "       refused with its row, column and reason (exit status 2), and nothing changes.\n"
+    "       A value a file holds already is kept: a table applied unchanged writes\n"
+    "       nothing. Dates: RFC 3339, the forms set takes, the program's display form,\n"
+    "       and the locale's short form (01.05.2024 09:30 under de_DE, 5/1/2024 9:30 AM\n"
+    "       under en_US); numbers also with the locale's decimal separator. CSV text in\n"
+    "       UTF-8 (a byte-order mark allowed) or else Windows-1252, separated by commas,\n"
+    "       semicolons or tabs. --backup, --dry-run, -j, --force-signed and\n"
+    "       --allow-new-times as for set.\n";
 
 constexpr std::string_view kScrubHelp =
     "scrub  removes personal information from each file: empties Title, Subject, Author,\n"
@@ -143,7 +179,8 @@ constexpr std::string_view kCommonHelp =
 
 void printHelp(std::ostream& out)
 {
-    out << kSynopsis << '\n' << kShowHelp << kSetHelp << '\n' << kExportHelp << '\n' << kScrubHelp << kCommonHelp;
+    out << kSynopsis << '\n' << kShowHelp << kSetHelp << '\n' << kExportHelp << '\n' << kApplyHelp << '\n' << kScrubHelp
+        << kCommonHelp;
 }
 
 bool printCommandHelp(std::string_view command, std::ostream& out)
@@ -152,6 +189,7 @@ bool printCommandHelp(std::string_view command, std::ostream& out)
                                    : command == "set"    ? &kSetHelp
                                    : command == "export" ? &kExportHelp
                                    : command == "scrub"  ? &kScrubHelp
+                                   : command == "apply"  ? &kApplyHelp
                                                          : nullptr;
     if (!help) return false;
     out << kSynopsis << '\n' << *help << kCommonHelp;

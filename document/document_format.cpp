@@ -60,13 +60,18 @@ bool hasPackageExtension(std::string_view path)
 DocumentFormat documentFormatOf(const std::string& path)
 {
     const DocumentFormat byExtension = hasPackageExtension(path) ? DocumentFormat::Package : DocumentFormat::CompoundFile;
+    return announcedFormatOfFile(path).value_or(byExtension);
+}
+
+std::optional<DocumentFormat> announcedFormatOfFile(const std::string& path)
+{
     const UniqueFd fd = openWithoutAccessTime(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     struct stat info {};
-    if (!fd || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return byExtension;
+    if (!fd || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
     std::array<std::byte, kCompoundFileSignature.size()> leading{};
     const ssize_t got = ::pread(fd.get(), leading.data(), leading.size(), 0);
-    if (got <= 0) return byExtension;
-    return formatOfLeadingBytes(std::span(leading).first(std::size_t(got))).value_or(byExtension);
+    if (got <= 0) return std::nullopt;
+    return formatOfLeadingBytes(std::span(leading).first(std::size_t(got)));
 }
 
 }  // namespace quorvane::document

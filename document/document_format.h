@@ -41,4 +41,8 @@ bool hasPackageExtension(std::string_view path);
 // on (a FIFO is not read).
 DocumentFormat documentFormatOf(const std::string& path);
 
+// The format the first bytes of the regular file at `path` announce, opened as documentFormatOf
+// opens it; nullopt when they announce neither or the file cannot be read.
+std::optional<DocumentFormat> announcedFormatOfFile(const std::string& path);
+
 }  // namespace quorvane::document

@@ -57,7 +57,7 @@ Failure appendFileLine(const std::string& path, ExportList& lines,
 }
 
 Failure appendDisplayLine(const std::string& path, const change::FileDisplay& read, ExportList& lines,
-                          std::optional<std::vector<props::CustomProperty>>* customOfLine)
+                          std::optional<std::vector<props::CustomProperty>>* customOfLine, DateForm dateForm)
 {
     std::string line = csvField(path) + ',' + csvField(fileNameOf(path)) + ',';
     // An unreadable package (a part that is not well-formed XML included) gives no rows and so
@@ -68,11 +68,17 @@ Failure appendDisplayLine(const std::string& path, const change::FileDisplay& re
     }
     // A compound document that cannot be read still gives its line, with empty property fields.
     if (read.rows) {
-        appendFields(line, *read.rows);
-        appendFields(line, fileinfo::fileInfoTexts(*read.snapshot));
+        props::RowTexts rows = *read.rows;
+        for (int row = 0; row < props::kRowCount; ++row)
+            if (props::isDateTimeRow(row)) rows[std::size_t(row)] = dateTextInForm(rows[std::size_t(row)], dateForm);
+        auto fileInfo = fileinfo::fileInfoTexts(*read.snapshot);
+        for (int index = props::kCreationTimeLabel; index <= props::kLastAccessTimeLabel; ++index)
+            fileInfo[std::size_t(index)] = dateTextInForm(fileInfo[std::size_t(index)], dateForm);
+        appendFields(line, rows);
+        appendFields(line, fileInfo);
         line.pop_back();  // no comma after the last field
         lines.push_back(std::move(line));
-        if (customOfLine) *customOfLine = read.custom;
+        if (customOfLine) *customOfLine = customInForm(read.custom, dateForm);
     }
     return read.failure;
 }

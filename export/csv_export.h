@@ -14,6 +14,7 @@
 #include "base/failure.h"
 #include "base/temp_file.h"
 #include "change/file_display.h"
+#include "export/date_form.h"
 #include "props/custom_property.h"
 
 namespace quorvane::exporting {
@@ -42,9 +43,11 @@ Failure appendFileLine(const std::string& path, ExportList& lines,
                        std::optional<std::vector<props::CustomProperty>>* customOfLine = nullptr);
 
 // appendFileLine for a file `path` already read by change::ReadFileForDisplay (with the custom
-// properties when `customOfLine` is given): adds the same line and gives the same result.
+// properties when `customOfLine` is given): adds the same line and gives the same result. The
+// dates of the rows, the times and the custom dates are written in `dateForm`.
 Failure appendDisplayLine(const std::string& path, const change::FileDisplay& read, ExportList& lines,
-                          std::optional<std::vector<props::CustomProperty>>* customOfLine = nullptr);
+                          std::optional<std::vector<props::CustomProperty>>* customOfLine = nullptr,
+                          DateForm dateForm = DateForm::Display);
 
 // Replaces the file `target` with the lines, each followed by CR LF. Failure{} when the new file
 // is complete and in place; else the system's reason for the step that failed, and any earlier

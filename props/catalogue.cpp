@@ -19,7 +19,7 @@ constexpr std::array<PropertyRow, kRowCount> kRows{{
     {"Manager", kDocumentSummaryInformation, 14, kVtLpstr, PackagePart::Extended, "Manager", "manager"},
     {"Company", kDocumentSummaryInformation, 15, kVtLpstr, PackagePart::Extended, "Company", "company"},
     {"Create Time/Date", kSummaryInformation, 12, kVtFiletime, PackagePart::Core, "dcterms:created", "created"},
-    {"Last saved Time/Date", kSummaryInformation, 13, kVtFiletime, PackagePart::Core, "dcterms:modified", "modified"},
+    {"Last saved Time/Date", kSummaryInformation, 13, kVtFiletime, PackagePart::Core, "dcterms:modified", "last_saved"},
     {"Total Editing Time(Minutes)", kSummaryInformation, 10, kVtFiletime, PackagePart::Extended, "TotalTime", "total_editing_minutes"},
     {"Last Printed", kSummaryInformation, 11, kVtFiletime, PackagePart::Core, "cp:lastPrinted", "last_printed"},
 }};

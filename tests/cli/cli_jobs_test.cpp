@@ -5,6 +5,7 @@
 
 #include <ctime>
 #include <filesystem>
+#include <regex>
 
 #include "tests/cli/cli_fixture.h"
 
@@ -46,8 +47,10 @@ std::string withCopyTimesMarked(std::string text, std::time_t first, std::time_t
         char shown[32];
         if (!::localtime_r(&second, &local) || std::strftime(shown, sizeof shown, "%Y-%m-%d %H:%M:%S", &local) == 0) continue;
         text = replaced(std::move(text), shown, "<copy time>");
+        shown[10] = 'T';  // show --json's RFC 3339 form, with the nanoseconds of each copy
+        text = replaced(std::move(text), shown, "<copy time>");
     }
-    return text;
+    return std::regex_replace(text, std::regex("<copy time>\\.[0-9]{9}"), "<copy time>");
 }
 
 TEST_F(CliJobs, FourJobsPrintAndLeaveWhatOneJobDoes)

@@ -4,6 +4,10 @@
 // DocumentSummaryInformation byte for byte, and its first section too.
 #include <nlohmann/json.hpp>
 
+#include "cli/date_argument.h"
+#include "convert/display_text.h"
+#include "convert/machine_date_text.h"
+
 #include "tests/cli/cli_fixture.h"
 #include "tests/support/cfb_olefile.h"
 
@@ -13,6 +17,21 @@ namespace {
 class CustomSet : public Cli {};
 
 nlohmann::json customOf(const CliRun& shown) { return nlohmann::json::parse(shown.out)[0]["custom"]; }
+
+// The display text (C locale) of a value as show --json gives it.
+std::string displayText(const nlohmann::json& value)
+{
+    if (value.is_boolean()) return value.get<bool>() ? "yes" : "no";
+    if (!value.is_string()) return value.dump();
+    const auto instant = convert::readRfc3339Text(value.get<std::string>());
+    return instant ? convert::DateTimeToDisplayText(convert::localValueOfInstant(*instant)) : value.get<std::string>();
+}
+
+// The RFC 3339 text show --json gives a local "YYYY-MM-DD HH:MM".
+std::string localInstant(const std::string& text)
+{
+    return convert::rfc3339TextOfLocal(*cli::parseDateTimeArgument(text, cli::DateTimeShape::DateWithOptionalTime));
+}
 
 TEST_F(CustomSet, TypedValuesRoundTripAndLeaveEverythingElse)
 {
@@ -29,9 +48,9 @@ TEST_F(CustomSet, TypedValuesRoundTripAndLeaveEverythingElse)
                        "Ratio:number=2.5", "--custom", "Done:yes-no=no", "--custom", "Due:date=2024-03-01 10:00", path})
                       .status, 0) << name;
         nlohmann::json expected = before;
-        for (const auto& [n, t, v] : {std::tuple{"Project", "text", "Blue \xC3\xBC"}, {"Count", "integer", "-42"},
-                                     {"Ratio", "number", "2.5"}, {"Done", "yes-no", "no"},
-                                     {"Due", "date", "2024-03-01 10:00:00"}})
+        for (const auto& [n, t, v] : {std::tuple{"Project", "text", nlohmann::json("Blue \xC3\xBC")}, {"Count", "integer", -42},
+                                     {"Ratio", "number", 2.5}, {"Done", "yes-no", false},
+                                     {"Due", "date", localInstant("2024-03-01 10:00")}})
             expected.push_back({{"name", n}, {"type", t}, {"value", v}});
         EXPECT_EQ(customOf(run({"show", "--json", path})), expected) << name;
 
@@ -55,7 +74,7 @@ TEST_F(CustomSet, TypedValuesRoundTripAndLeaveEverythingElse)
                                    "Done:yes-no=yes", path});
         std::string expectedDryRun = path + ": would change\n";
         for (const auto& property : replaced) {
-            const std::string propertyName = property["name"], value = property["value"];
+            const std::string propertyName = property["name"], value = displayText(property["value"]);
             expectedDryRun += "  Custom " + propertyName + ": '" + value + "' -> '" +
                               (propertyName == "Done" ? "yes" : "(removed)") + "'\n";
         }
@@ -77,9 +96,9 @@ TEST_F(CustomSet, AValueGivenWithoutATypeKeepsTheStoredType)
         ASSERT_EQ(run({"set", "--custom", "Count:integer=1", "--custom", "Due:date=2024-03-01", path}).status, 0) << name;
         ASSERT_EQ(run({"set", "--custom", "count=7", "--custom", "Due=2025-01-02 03:04", "--custom", "Note=5", path}).status, 0)
             << name;
-        const nlohmann::json expected = nlohmann::json::parse(
-            R"([{"name": "Count", "type": "integer", "value": "7"}, {"name": "Due", "type": "date", "value": "2025-01-02 03:04:00"},)"
-            R"( {"name": "Note", "type": "text", "value": "5"}])");
+        const nlohmann::json expected = {{{"name", "Count"}, {"type", "integer"}, {"value", 7}},
+                                         {{"name", "Due"}, {"type", "date"}, {"value", localInstant("2025-01-02 03:04")}},
+                                         {{"name", "Note"}, {"type", "text"}, {"value", "5"}}};
         EXPECT_EQ(customOf(run({"show", "--json", path})), expected) << name;
 
         const std::string bytes = readFileBytes(path);
