@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,9 +20,11 @@
 #include <string_view>
 
 #include "app/custom_value_text.h"
+#include "app/date_time_pickers.h"
 #include "app/grid_line_delegate.h"
 #include "app/page_controls.h"
 #include "app/property_table.h"
+#include "convert/display_text.h"
 
 namespace quorvane::app {
 namespace {
@@ -53,26 +56,55 @@ QComboBox* newTypeList(QWidget* parent)
     return list;
 }
 
+bool isDateValueCell(const QModelIndex& index)
+{
+    return index.column() == CustomPropertiesPage::kValueColumn &&
+           index.siblingAtColumn(CustomPropertiesPage::kTypeColumn).data().toString() == qText(props::kCustomDate);
+}
+
 // The cells look like those of the property tables; the "Type" column is edited with a
-// drop-down list of the five editable types.
-class TypeColumnDelegate : public GridLineDelegate {
+// drop-down list of the five editable types, a date value with the property tables' date-time
+// editor.
+class CustomCellDelegate : public GridLineDelegate {
 public:
-    explicit TypeColumnDelegate(QObject* parent) : GridLineDelegate(PropertyTable::kRowHeightPx, parent) {}
+    explicit CustomCellDelegate(QObject* parent) : GridLineDelegate(PropertyTable::kRowHeightPx, parent) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        if (index.column() != CustomPropertiesPage::kTypeColumn) return QStyledItemDelegate::createEditor(parent, option, index);
-        return newTypeList(parent);
+        if (index.column() == CustomPropertiesPage::kTypeColumn) return newTypeList(parent);
+        if (isDateValueCell(index))
+            return new DateTimeCellEditor(QStringLiteral("CustomDateEditor"), QStringLiteral("CustomDatePicker"),
+                                          QStringLiteral("CustomTimePicker"), parent);
+        return QStyledItemDelegate::createEditor(parent, option, index);
     }
     void setEditorData(QWidget* editor, const QModelIndex& index) const override
     {
-        if (auto* list = qobject_cast<QComboBox*>(editor)) list->setCurrentText(index.data().toString());
-        else QStyledItemDelegate::setEditorData(editor, index);
+        if (auto* list = qobject_cast<QComboBox*>(editor)) {
+            list->setCurrentText(index.data().toString());
+        } else if (auto* dateTime = dynamic_cast<DateTimeCellEditor*>(editor)) {
+            // A value that is no date (an empty one included) starts at the current time.
+            if (const auto value = customDateOfText(index.data().toString())) dateTime->setValue(*value);
+            else dateTime->setToNow();
+            focusFirstField(dateTime->datePicker());
+        } else {
+            QStyledItemDelegate::setEditorData(editor, index);
+        }
     }
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
     {
-        if (auto* list = qobject_cast<QComboBox*>(editor)) model->setData(index, list->currentText());
-        else QStyledItemDelegate::setModelData(editor, model, index);
+        if (auto* list = qobject_cast<QComboBox*>(editor))
+            model->setData(index, list->currentText());
+        else if (auto* dateTime = dynamic_cast<DateTimeCellEditor*>(editor))
+            model->setData(index, QString::fromStdString(convert::DateTimeToDisplayText(dateTime->value())));
+        else
+            QStyledItemDelegate::setModelData(editor, model, index);
+    }
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+        // The pickers keep their width where the cell is narrower.
+        if (dynamic_cast<DateTimeCellEditor*>(editor))
+            editor->resize(std::max(editor->width(), editor->sizeHint().width()), std::max(editor->height(), editor->sizeHint().height()));
     }
 };
 
@@ -106,7 +138,7 @@ CustomPropertiesPage::CustomPropertiesPage(QWidget* parent) : QWidget(parent)
                                  QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     // Tab leaves the table for the buttons; the arrow keys move between its cells.
     CustomTable->setTabKeyNavigation(false);
-    CustomTable->setItemDelegate(new TypeColumnDelegate(CustomTable));
+    CustomTable->setItemDelegate(new CustomCellDelegate(CustomTable));
     column->addWidget(CustomTable, 1);
     const std::unique_ptr<QComboBox> typeList(newTypeList(nullptr));
     typeListWidthPx_ = typeList->sizeHint().width();
@@ -130,12 +162,16 @@ CustomPropertiesPage::CustomPropertiesPage(QWidget* parent) : QWidget(parent)
     column->addLayout(buttons);
     connect(CustomAddButton, &QPushButton::clicked, this, &CustomPropertiesPage::addLine);
     connect(CustomRemoveButton, &QPushButton::clicked, this, &CustomPropertiesPage::removeSelectedLines);
+    connect(CustomTable, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (marked_.isValid() && item->row() == marked_.row()) unmark();
+    });
 
     clear();
 }
 
 void CustomPropertiesPage::showRead(const std::vector<props::CustomProperty>& properties)
 {
+    unmark();
     CustomTable->setRowCount(0);
     read_ = properties;
     for (std::size_t index = 0; index < read_.size(); ++index) appendLine(read_[index], int(index));
@@ -143,14 +179,50 @@ void CustomPropertiesPage::showRead(const std::vector<props::CustomProperty>& pr
     CustomReadState->setText(read_.empty() ? QStringLiteral("The file has no custom properties.")
                                            : QStringLiteral("Custom properties of the file: %1").arg(read_.size()));
     enableEditing(true);
+    showReadState();
 }
 
 void CustomPropertiesPage::showReadFailure(const QString& reason)
 {
+    unmark();
     CustomTable->setRowCount(0);
     read_.clear();
     CustomReadState->setText(reason);
     enableEditing(false);
+    showReadState();
+}
+
+void CustomPropertiesPage::showReadState()
+{
+    const bool readNone = CustomAddButton->isEnabled() && read_.empty();
+    CustomReadState->setHidden(readNone && CustomTable->rowCount() > 0);
+}
+
+void CustomPropertiesPage::mark(int row, int column, const QString& reason)
+{
+    unmark();
+    QTableWidgetItem* item = CustomTable->item(row, column);
+    const QSignalBlocker quiet(CustomTable);
+    // A tint of the palette's own text colour on its base stands out on light and dark alike.
+    const QPalette& palette = CustomTable->palette();
+    QColor tint = palette.color(QPalette::Base);
+    const QColor warning(220, 50, 47);
+    tint.setRgb((tint.red() + warning.red()) / 2, (tint.green() + warning.green()) / 2, (tint.blue() + warning.blue()) / 2);
+    item->setBackground(tint);
+    item->setToolTip(reason);
+    marked_ = CustomTable->model()->index(row, column);
+    CustomTable->setCurrentCell(row, column);
+    CustomTable->scrollToItem(item);
+}
+
+void CustomPropertiesPage::unmark()
+{
+    if (!marked_.isValid()) return;
+    QTableWidgetItem* item = CustomTable->item(marked_.row(), marked_.column());
+    const QSignalBlocker quiet(CustomTable);
+    item->setData(Qt::BackgroundRole, QVariant());
+    item->setData(Qt::ToolTipRole, QVariant());
+    marked_ = QPersistentModelIndex();
 }
 
 void CustomPropertiesPage::clear()
@@ -210,6 +282,7 @@ void CustomPropertiesPage::addLine()
     CustomTable->setFocus();
     CustomTable->setCurrentCell(row, kNameColumn);
     CustomTable->editItem(CustomTable->item(row, kNameColumn));
+    showReadState();
 }
 
 void CustomPropertiesPage::removeSelectedLines()
@@ -217,10 +290,12 @@ void CustomPropertiesPage::removeSelectedLines()
     std::set<int> rows;
     for (const QModelIndex& index : CustomTable->selectionModel()->selectedIndexes()) rows.insert(index.row());
     for (auto row = rows.rbegin(); row != rows.rend(); ++row) CustomTable->removeRow(*row);
+    showReadState();
 }
 
-std::optional<std::vector<props::CustomEdit>> CustomPropertiesPage::edits(QString* problem) const
+std::optional<std::vector<props::CustomEdit>> CustomPropertiesPage::edits(QString* problem)
 {
+    unmark();
     std::vector<props::CustomEdit> removals;
     std::vector<props::CustomEdit> sets;
     std::vector<bool> kept(read_.size(), false);
@@ -230,12 +305,14 @@ std::optional<std::vector<props::CustomEdit>> CustomPropertiesPage::edits(QStrin
         const QString value = CustomTable->item(row, kValueColumn)->text();
         const QString quotedName = u'\'' + QString::fromStdString(name) + u'\'';
         if (name.empty()) {
-            *problem = QStringLiteral("a custom property on line %1 has no name").arg(row + 1);
+            *problem = tr("a custom property on line %1 has no name").arg(row + 1);
+            mark(row, kNameColumn, *problem);
             return std::nullopt;
         }
         for (int earlier = 0; earlier < row; ++earlier)
             if (props::sameCustomName(CustomTable->item(earlier, kNameColumn)->text().toStdString(), name)) {
-                *problem = QStringLiteral("two custom properties are named %1").arg(quotedName);
+                *problem = tr("two custom properties are named %1").arg(quotedName);
+                mark(row, kNameColumn, *problem);
                 return std::nullopt;
             }
         const int readIndex = CustomTable->item(row, kNameColumn)->data(kReadIndexRole).toInt();
@@ -248,6 +325,7 @@ std::optional<std::vector<props::CustomEdit>> CustomPropertiesPage::edits(QStrin
         const auto stored = customValueOfText(editableType(type), value, &valueProblem);
         if (!stored) {
             *problem = quotedName + QStringLiteral(": ") + valueProblem;
+            mark(row, kValueColumn, *problem);
             return std::nullopt;
         }
         sets.push_back({props::CustomEdit::Kind::Set, name, *stored});

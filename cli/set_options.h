@@ -37,7 +37,7 @@ Result<change::BatchSettings> loadSavedDefaults();
 // removal of every custom property comes before the custom options given). Custom values given
 // without a type keep, per file, the type the file stores them with (content.customFor). nullopt with the reason in
 // `problem` for an unknown option, a missing or malformed value (dates are read strictly, see
-// cli/date_argument.h; property dates outside convert/storable_date.h's bound), no file, nothing to
+// convert/iso_date_time.h; property dates outside convert/storable_date.h's bound), no file, nothing to
 // change, or no saved defaults to start from. "--" ends the options.
 std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& arguments, std::string* problem,
                                             const DefaultsLoader& loadDefaults = loadSavedDefaults);

@@ -1,6 +1,6 @@
-#include "cli/date_argument.h"
+#include "convert/iso_date_time.h"
 
-namespace quorvane::cli {
+namespace quorvane::convert {
 namespace {
 
 // Reads exactly `count` decimal digits at `position`; nullopt when any is not a digit or the
@@ -17,7 +17,7 @@ std::optional<int> digitsAt(std::string_view text, std::size_t position, std::si
 }
 
 // "HH:MM" or "HH:MM:SS", the whole of `text`, into `fields`.
-bool readTimeOfDay(std::string_view text, convert::CalendarFields& fields)
+bool readTimeOfDay(std::string_view text, CalendarFields& fields)
 {
     if (text.size() != 5 && text.size() != 8) return false;
     const auto hour = digitsAt(text, 0, 2), minute = digitsAt(text, 3, 2);
@@ -33,7 +33,7 @@ bool readTimeOfDay(std::string_view text, convert::CalendarFields& fields)
 }
 
 // "YYYY-MM-DD", the first ten characters of `text`, into `fields`.
-bool readDate(std::string_view text, convert::CalendarFields& fields)
+bool readDate(std::string_view text, CalendarFields& fields)
 {
     const auto year = digitsAt(text, 0, 4), month = digitsAt(text, 5, 2), day = digitsAt(text, 8, 2);
     if (!year || !month || !day || text[4] != '-' || text[7] != '-') return false;
@@ -45,10 +45,10 @@ bool readDate(std::string_view text, convert::CalendarFields& fields)
 
 }  // namespace
 
-std::optional<convert::DateTime> parseDateTimeArgument(std::string_view text, DateTimeShape shape)
+std::optional<DateTime> parseIsoDateTime(std::string_view text, DateTimeShape shape)
 {
     constexpr std::size_t kDateLength = 10;  // YYYY-MM-DD
-    convert::CalendarFields fields;
+    CalendarFields fields;
     bool shapeOk = false;
     if (shape == DateTimeShape::TimeOfDay) {
         shapeOk = readTimeOfDay(text, fields);
@@ -61,7 +61,7 @@ std::optional<convert::DateTime> parseDateTimeArgument(std::string_view text, Da
         }
     }
     // encodeDateTime checks every field's range, the day against its month and leap years.
-    return shapeOk ? convert::encodeDateTime(fields) : std::nullopt;
+    return shapeOk ? encodeDateTime(fields) : std::nullopt;
 }
 
-}  // namespace quorvane::cli
+}  // namespace quorvane::convert

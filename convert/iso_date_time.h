@@ -1,6 +1,7 @@
-// Strict reading of the date and time values given on the command line: the ISO 8601 calendar
-// forms YYYY-MM-DD, YYYY-MM-DD HH:MM[:SS], YYYY-MM-DDTHH:MM[:SS] and the time of day HH:MM[:SS],
-// with fixed digit counts, no blanks around them, and every field checked against the calendar.
+// Strict reading of dates and times in the ISO 8601 calendar forms, as the command line and the
+// window's custom dates take them: YYYY-MM-DD, YYYY-MM-DD HH:MM[:SS], YYYY-MM-DDTHH:MM[:SS] and
+// the time of day HH:MM[:SS], with fixed digit counts, no blanks around them, and every field
+// checked against the calendar.
 #pragma once
 
 #include <optional>
@@ -8,7 +9,7 @@
 
 #include "convert/date_time.h"
 
-namespace quorvane::cli {
+namespace quorvane::convert {
 
 // What a value may hold: a date alone, a date with an optional time of day, or a time of day.
 enum class DateTimeShape { Date, DateWithOptionalTime, TimeOfDay };
@@ -17,6 +18,6 @@ enum class DateTimeShape { Date, DateWithOptionalTime, TimeOfDay };
 // (day 0). nullopt for any other text: wrong digit counts ("2009-1-2", "1:2"), a missing
 // separator ("2009-01-0213:45"), blanks before or after, or a field out of range (month 1-12,
 // the day within its month with leap years, hour 0-23, minute and second 0-59).
-std::optional<convert::DateTime> parseDateTimeArgument(std::string_view text, DateTimeShape shape);
+std::optional<DateTime> parseIsoDateTime(std::string_view text, DateTimeShape shape);
 
-}  // namespace quorvane::cli
+}  // namespace quorvane::convert
