@@ -111,7 +111,9 @@ private:
         }
         if (!typed.isDigit()) {
             // A separator ends the field being typed; one right after a full field is its end too.
+            // A letter typed straight after the seconds is already the AM or PM.
             if (!digits_.isEmpty()) moveToField(section_ + 1);
+            if (typed.isLetter() && picker_->sectionAt(section_) == QDateTimeEdit::AmPmSection) typeHalfOfDay(typed);
             return;
         }
         startFields();
@@ -258,6 +260,7 @@ DateTimeCellEditor::DateTimeCellEditor(const QString& objectName, const QString&
     setBackgroundRole(QPalette::Base);
     layout_->setContentsMargins(0, 0, 0, 0);
     layout_->setSpacing(2);
+    setFocusProxy(date_);  // an item view gives the focus to the editor itself
     time_->setButtonSymbols(QAbstractSpinBox::NoButtons);
     keepOutlineVisibleOnBase(time_);  // without buttons its frame is all that marks it out
     for (QDateTimeEdit* picker : {static_cast<QDateTimeEdit*>(date_), static_cast<QDateTimeEdit*>(time_)}) {

@@ -10,6 +10,8 @@
 
 #include <QObject>
 
+#include "app/date_time_pickers.h"
+
 class QCheckBox;
 class QKeyEvent;
 class QDateEdit;
@@ -21,7 +23,6 @@ class QWidget;
 
 namespace quorvane::app {
 
-class DateTimeCellEditor;
 class PropertyTable;
 class UpDown;
 

@@ -195,7 +195,7 @@ private slots:
     // locale's date and its time with seconds, 12-hour where the locale says so.
     void pickersShowDatesAndTimesAsTheTablesDo()
     {
-        const TimeLocale us("en_US.UTF-8");
+        const testing::TimeLocale us("en_US.UTF-8");
         if (!us.ok()) QSKIP("the system has no en_US.UTF-8 locale");
         TForm1 form;
         const auto value = quorvane::convert::encodeDateTime({2009, 1, 2, 13, 45, 7, 0});

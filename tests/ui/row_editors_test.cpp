@@ -5,6 +5,7 @@
 #include <QDateEdit>
 #include <QFrame>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSpontaneKeyEvent>
 #include <QTabWidget>
@@ -25,7 +26,7 @@ using namespace quorvane::app::testing;
 
 namespace {
 
-enum class Editor { None, Text, Number, Date };
+enum class Editor { None, Text, MultiLine, Number, Date };
 
 QString displayText(int year, int month, int day, int hour, int minute, int second)
 {
@@ -58,6 +59,7 @@ private slots:
             for (int row = 0; row < 14; ++row) {
                 const Editor editor = (row == 6 || row == 12)                 ? Editor::Number
                                       : (row == 10 || row == 11 || row == 13) ? Editor::Date
+                                      : row == 4                              ? Editor::MultiLine
                                                                               : Editor::Text;
                 QTest::addRow("%s row %d", batch ? "ListView2" : "ListView3", row) << batch << row << editor;
             }
@@ -77,9 +79,12 @@ private slots:
         QCOMPARE(opened->parentWidget(), table->viewport());
         const QRect cell = table->valueCellRect(row);
         QCOMPARE(opened->y(), cell.top());
-        QCOMPARE(opened->x(), cell.left() + (editor == Editor::Text ? 3 : 2));
+        QCOMPARE(opened->x(), cell.left() + (editor == Editor::Text || editor == Editor::MultiLine ? 3 : 2));
         if (editor == Editor::Text) {
             QCOMPARE(opened->size(), QSize(cell.width() - 4, cell.height()));
+        } else if (editor == Editor::MultiLine) {
+            QCOMPARE(opened->width(), cell.width() - 4);
+            QVERIFY(opened->height() >= 3 * cell.height());
         } else {
             QCOMPARE(opened->height(), 21);
             QVERIFY2(opened->x() + opened->width() <= table->viewport()->width(), "editor runs past the table");
@@ -190,7 +195,7 @@ private slots:
         openOn(table, row, value);
         QWidget* editor = QApplication::focusWidget();
         QCOMPARE(editor == editors_->MultiLineEdit, row == 4 || value.contains(u'\n'));
-        QTest::keyClick(editor, Qt::Key_End, Qt::ControlModifier);
+        QTest::keyClick(editor, Qt::Key_End);
         QTest::keyClick(editor, Qt::Key_Return, Qt::ShiftModifier);
         QCOMPARE(QApplication::focusWidget(), editors_->MultiLineEdit);
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("second"));
@@ -541,7 +546,7 @@ private slots:
     {
         QFETCH(QString, command);
         PropertyTable* table = showBatchTable();
-        openOn(table, 4, QString());
+        openOn(table, 3, QString());
         editors_->Edit1->setText(QStringLiteral("before the command"));
         quorvane::help::setLinkOpener([](const QString&) {});
         QString modalCaption;
@@ -551,7 +556,7 @@ private slots:
         if (auto* action = form_->findChild<QAction*>(command)) action->setEnabled(true);
         QVERIFY(runCommand(form_.get(), command));
         quorvane::help::setLinkOpener({});
-        QCOMPARE(table->rowValue(4), QStringLiteral("before the command"));
+        QCOMPARE(table->rowValue(3), QStringLiteral("before the command"));
         QVERIFY(editors_->Edit1->isHidden());
     }
 
@@ -614,16 +619,22 @@ private:
     Editor openEditor() const
     {
         const bool text = editors_->Edit1->isVisible();
+        const bool multiLine = editors_->MultiLineEdit->isVisible();
         const bool number = editors_->Panel5->isVisible();
         const bool date = editors_->Panel3->isVisible();
-        if (int(text) + int(number) + int(date) > 1) return Editor::None;  // never more than one
-        return text ? Editor::Text : number ? Editor::Number : date ? Editor::Date : Editor::None;
+        if (int(text) + int(multiLine) + int(number) + int(date) > 1) return Editor::None;  // never more than one
+        return text        ? Editor::Text
+               : multiLine ? Editor::MultiLine
+               : number    ? Editor::Number
+               : date      ? Editor::Date
+                           : Editor::None;
     }
 
     QWidget* editorWidget(Editor editor) const
     {
         switch (editor) {
         case Editor::Text: return editors_->Edit1;
+        case Editor::MultiLine: return editors_->MultiLineEdit;
         case Editor::Number: return editors_->Panel5;
         case Editor::Date: return editors_->Panel3;
         case Editor::None: break;
