@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -164,6 +165,7 @@ CustomPropertiesPage::CustomPropertiesPage(QWidget* parent) : QWidget(parent)
     connect(CustomRemoveButton, &QPushButton::clicked, this, &CustomPropertiesPage::removeSelectedLines);
     connect(CustomTable, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
         if (marked_.isValid() && item->row() == marked_.row()) unmark();
+        if (item->column() == kNameColumn) fitColumns();
     });
 
     clear();
@@ -238,15 +240,24 @@ void CustomPropertiesPage::resizeEvent(QResizeEvent* event)
 
 void CustomPropertiesPage::fitColumns()
 {
-    const QAbstractItemView* view = CustomTable;  // QTableView hides the view's public sizeHintForColumn
+    // Measured over every line, not only those in view, as the cells draw their text.
+    const QFontMetrics metrics(CustomTable->font());
+    const int cellMarginsPx = 2 * (CustomTable->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, CustomTable) + 1) + 4;
     const auto widest = [&](int column) {
-        return std::max(view->sizeHintForColumn(column), CustomTable->horizontalHeader()->sectionSizeHint(column));
+        int widthPx = CustomTable->horizontalHeader()->sectionSizeHint(column);
+        for (int row = 0; row < CustomTable->rowCount(); ++row)
+            if (const QTableWidgetItem* item = CustomTable->item(row, column))  // none while a line is built
+                widthPx = std::max(widthPx, metrics.horizontalAdvance(item->text()) + cellMarginsPx);
+        return widthPx;
     };
-    // The type list opens whole over its cell. The names show whole as long as they take at most
-    // half of what is left; a longer one is cut and shows whole as its tool tip.
+    // The type list opens whole over its cell. The names show whole as long as the values keep
+    // room for a dozen characters; a longer one is cut and shows whole as its tool tip.
     const int typeWidth = std::max(widest(kTypeColumn), typeListWidthPx_);
     CustomTable->setColumnWidth(kTypeColumn, typeWidth);
-    CustomTable->setColumnWidth(kNameColumn, std::min(widest(kNameColumn), (CustomTable->contentsRect().width() - typeWidth) / 2));
+    const int valueRoomPx = 12 * metrics.averageCharWidth() + cellMarginsPx;
+    CustomTable->setColumnWidth(kNameColumn,
+                                std::max(CustomTable->horizontalHeader()->sectionSizeHint(kNameColumn),
+                                         std::min(widest(kNameColumn), CustomTable->viewport()->width() - typeWidth - valueRoomPx)));
 }
 
 void CustomPropertiesPage::enableEditing(bool enabled)

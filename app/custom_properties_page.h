@@ -69,7 +69,7 @@ protected:
 
 private:
     // Sizes the "Type" column for its widest text and its drop-down list, the "Name" column for
-    // the widest name within half of the rest.
+    // the widest name as far as the values keep room for a dozen characters.
     void fitColumns();
     // Turns "Add", "Remove" and "Apply" on or off together.
     void enableEditing(bool enabled);

@@ -27,7 +27,7 @@
 namespace quorvane::app {
 namespace {
 
-constexpr int kPanelHeightPx = 21;
+constexpr int kPanelHeightPx = 21;  // taller where a large font makes the rows taller
 // The multi-line editor shows this many lines at once, fewer where the table is lower.
 constexpr int kMultiLineEditorLines = 5;
 
@@ -66,7 +66,6 @@ QFrame* newEditorPanel(const QString& objectName, QWidget* parent)
     panel->setObjectName(objectName);
     panel->setAutoFillBackground(true);
     panel->setBackgroundRole(QPalette::Base);
-    panel->setFixedHeight(kPanelHeightPx);
     auto* layout = new QHBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
@@ -123,7 +122,6 @@ void RowEditors::buildDateEditor(QWidget* parent)
 {
     Panel3 = new DateTimeCellEditor(QStringLiteral("Panel3"), QStringLiteral("DateTimePicker7"),
                                     QStringLiteral("DateTimePicker8"), parent);
-    Panel3->setFixedHeight(kPanelHeightPx);
     DateTimePicker7 = Panel3->datePicker();
     DateTimePicker8 = Panel3->timePicker();
     CheckBox15 = new QCheckBox(QStringLiteral("Blank"), Panel3);
@@ -176,7 +174,8 @@ void RowEditors::placeOver(QWidget* editor, PropertyTable*& editorTable, Propert
     const QRect cell = table->valueCellRect(row);
     // The editor covers the rest of the cell, or more where its controls need more room.
     editor->setGeometry(cell.left() + leftInsetPx, cell.top(),
-                        std::max(editor->sizeHint().width(), cell.width() - leftInsetPx), kPanelHeightPx);
+                        std::max(editor->sizeHint().width(), cell.width() - leftInsetPx),
+                        std::max(kPanelHeightPx, cell.height() + 1));
 }
 
 void RowEditors::ShowRowEditor(PropertyTable* table, int row)

@@ -281,6 +281,22 @@ private slots:
                                                   *quorvane::convert::encodeDateTime({2030, 3, 4, 13, 2, 3, 0}))));
     }
 
+    // The Name column shows a long name whole, also one added or typed later.
+    void nameColumnFitsTheNames()
+    {
+        selectFile(files_->copy(kFourCustom));
+        const QString longName = QStringLiteral("Approved by the review board");
+        page_->showRead({{longName.toStdString(), "text", "yes"}});
+        QTableWidget* table = page_->CustomTable;
+        const int needed = table->fontMetrics().horizontalAdvance(longName) + 6;
+        QVERIFY2(table->columnWidth(0) >= needed, qPrintable(QString::number(table->columnWidth(0))));
+        page_->showRead({{"Pages", "integer", "12"}});
+        page_->addLine();
+        QTest::keyClicks(QApplication::focusWidget(), longName);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY2(table->columnWidth(0) >= needed, qPrintable(QString::number(table->columnWidth(0))));
+    }
+
     // "The file has no custom properties." goes with the first line added, and comes back when
     // the table is empty again.
     void noPropertiesNoteGoesWithTheFirstLine()
