@@ -1,8 +1,8 @@
 // Renders offscreen into PNG files, for a person to look at: the main window on each page, with
-// copies of corpus files in the list and one of them shown, and with each row editor open (the
-// custom properties page with its type list open too, Comments in its multi-line editor), the help-hints and About windows, the
-// confirmation of "Remove personal information…", and a sheet of the program's pictures at 16 and 48 pixels (and at
-// 16 blown up). The windows are drawn three times, into OUTPUT_FOLDER/default, /dark (a dark
+// copies of corpus files in the list and one of them shown, and with each row editor open (Comments
+// in its multi-line editor, the custom properties page with its type list open too), the help-hints
+// and About windows, the confirmation of "Remove personal information…", and a sheet of the
+// program's pictures at 16 and 48 pixels (and at 16 blown up). The windows are drawn three times, into OUTPUT_FOLDER/default, /dark (a dark
 // palette) and /11pt (an 11-point font).
 // Usage: quorvane_screenshots OUTPUT_FOLDER
 #include <QCheckBox>
