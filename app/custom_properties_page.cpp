@@ -5,10 +5,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -20,9 +22,11 @@
 #include <string_view>
 
 #include "app/custom_value_text.h"
+#include "app/date_time_pickers.h"
 #include "app/grid_line_delegate.h"
 #include "app/page_controls.h"
 #include "app/property_table.h"
+#include "convert/display_text.h"
 
 namespace quorvane::app {
 namespace {
@@ -54,26 +58,55 @@ QComboBox* newTypeList(QWidget* parent)
     return list;
 }
 
+bool isDateValueCell(const QModelIndex& index)
+{
+    return index.column() == CustomPropertiesPage::kValueColumn &&
+           index.siblingAtColumn(CustomPropertiesPage::kTypeColumn).data().toString() == qText(props::kCustomDate);
+}
+
 // The cells look like those of the property tables; the "Type" column is edited with a
-// drop-down list of the five editable types.
-class TypeColumnDelegate : public GridLineDelegate {
+// drop-down list of the five editable types, a date value with the property tables' date-time
+// editor.
+class CustomCellDelegate : public GridLineDelegate {
 public:
-    explicit TypeColumnDelegate(QObject* parent) : GridLineDelegate(PropertyTable::kRowHeightPx, parent) {}
+    explicit CustomCellDelegate(QObject* parent) : GridLineDelegate(PropertyTable::kRowHeightPx, parent) {}
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        if (index.column() != CustomPropertiesPage::kTypeColumn) return QStyledItemDelegate::createEditor(parent, option, index);
-        return newTypeList(parent);
+        if (index.column() == CustomPropertiesPage::kTypeColumn) return newTypeList(parent);
+        if (isDateValueCell(index))
+            return new DateTimeCellEditor(QStringLiteral("CustomDateEditor"), QStringLiteral("CustomDatePicker"),
+                                          QStringLiteral("CustomTimePicker"), parent);
+        return QStyledItemDelegate::createEditor(parent, option, index);
     }
     void setEditorData(QWidget* editor, const QModelIndex& index) const override
     {
-        if (auto* list = qobject_cast<QComboBox*>(editor)) list->setCurrentText(index.data().toString());
-        else QStyledItemDelegate::setEditorData(editor, index);
+        if (auto* list = qobject_cast<QComboBox*>(editor)) {
+            list->setCurrentText(index.data().toString());
+        } else if (auto* dateTime = dynamic_cast<DateTimeCellEditor*>(editor)) {
+            // A value that is no date (an empty one included) starts at the current time.
+            if (const auto value = customDateOfText(index.data().toString())) dateTime->setValue(*value);
+            else dateTime->setToNow();
+            focusFirstField(dateTime->datePicker());
+        } else {
+            QStyledItemDelegate::setEditorData(editor, index);
+        }
     }
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override
     {
-        if (auto* list = qobject_cast<QComboBox*>(editor)) model->setData(index, list->currentText());
-        else QStyledItemDelegate::setModelData(editor, model, index);
+        if (auto* list = qobject_cast<QComboBox*>(editor))
+            model->setData(index, list->currentText());
+        else if (auto* dateTime = dynamic_cast<DateTimeCellEditor*>(editor))
+            model->setData(index, QString::fromStdString(convert::DateTimeToDisplayText(dateTime->value())));
+        else
+            QStyledItemDelegate::setModelData(editor, model, index);
+    }
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::updateEditorGeometry(editor, option, index);
+        // The pickers keep their width where the cell is narrower.
+        if (dynamic_cast<DateTimeCellEditor*>(editor))
+            editor->resize(std::max(editor->width(), editor->sizeHint().width()), std::max(editor->height(), editor->sizeHint().height()));
     }
 };
 
@@ -107,7 +140,7 @@ CustomPropertiesPage::CustomPropertiesPage(QWidget* parent) : QWidget(parent)
                                  QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     // Tab leaves the table for the buttons; the arrow keys move between its cells.
     CustomTable->setTabKeyNavigation(false);
-    CustomTable->setItemDelegate(new TypeColumnDelegate(CustomTable));
+    CustomTable->setItemDelegate(new CustomCellDelegate(CustomTable));
     column->addWidget(CustomTable, 1);
     const std::unique_ptr<QComboBox> typeList(newTypeList(nullptr));
     typeListWidthPx_ = typeList->sizeHint().width();
@@ -131,12 +164,17 @@ CustomPropertiesPage::CustomPropertiesPage(QWidget* parent) : QWidget(parent)
     column->addLayout(buttons);
     connect(CustomAddButton, &QPushButton::clicked, this, &CustomPropertiesPage::addLine);
     connect(CustomRemoveButton, &QPushButton::clicked, this, &CustomPropertiesPage::removeSelectedLines);
+    connect(CustomTable, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (marked_.isValid() && item->row() == marked_.row()) unmark();
+        if (item->column() == kNameColumn) fitColumns();
+    });
 
     clear();
 }
 
 void CustomPropertiesPage::showRead(const std::vector<props::CustomProperty>& properties)
 {
+    unmark();
     CustomTable->setRowCount(0);
     read_ = properties;
     for (std::size_t index = 0; index < read_.size(); ++index) appendLine(read_[index], int(index));
@@ -144,14 +182,50 @@ void CustomPropertiesPage::showRead(const std::vector<props::CustomProperty>& pr
     CustomReadState->setText(read_.empty() ? tr("The file has no custom properties.")
                                            : tr("Custom properties of the file: %1").arg(read_.size()));
     enableEditing(true);
+    showReadState();
 }
 
 void CustomPropertiesPage::showReadFailure(const QString& reason)
 {
+    unmark();
     CustomTable->setRowCount(0);
     read_.clear();
     CustomReadState->setText(reason);
     enableEditing(false);
+    showReadState();
+}
+
+void CustomPropertiesPage::showReadState()
+{
+    const bool readNone = CustomAddButton->isEnabled() && read_.empty();
+    CustomReadState->setHidden(readNone && CustomTable->rowCount() > 0);
+}
+
+void CustomPropertiesPage::mark(int row, int column, const QString& reason)
+{
+    unmark();
+    QTableWidgetItem* item = CustomTable->item(row, column);
+    const QSignalBlocker quiet(CustomTable);
+    // A tint of the palette's own text colour on its base stands out on light and dark alike.
+    const QPalette& palette = CustomTable->palette();
+    QColor tint = palette.color(QPalette::Base);
+    const QColor warning(220, 50, 47);
+    tint.setRgb((tint.red() + warning.red()) / 2, (tint.green() + warning.green()) / 2, (tint.blue() + warning.blue()) / 2);
+    item->setBackground(tint);
+    item->setToolTip(reason);
+    marked_ = CustomTable->model()->index(row, column);
+    CustomTable->setCurrentCell(row, column);
+    CustomTable->scrollToItem(item);
+}
+
+void CustomPropertiesPage::unmark()
+{
+    if (!marked_.isValid()) return;
+    QTableWidgetItem* item = CustomTable->item(marked_.row(), marked_.column());
+    const QSignalBlocker quiet(CustomTable);
+    item->setData(Qt::BackgroundRole, QVariant());
+    item->setData(Qt::ToolTipRole, QVariant());
+    marked_ = QPersistentModelIndex();
 }
 
 void CustomPropertiesPage::clear()
@@ -167,15 +241,24 @@ void CustomPropertiesPage::resizeEvent(QResizeEvent* event)
 
 void CustomPropertiesPage::fitColumns()
 {
-    const QAbstractItemView* view = CustomTable;  // QTableView hides the view's public sizeHintForColumn
+    // Measured over every line, not only those in view, as the cells draw their text.
+    const QFontMetrics metrics(CustomTable->font());
+    const int cellMarginsPx = 2 * (CustomTable->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, CustomTable) + 1) + 4;
     const auto widest = [&](int column) {
-        return std::max(view->sizeHintForColumn(column), CustomTable->horizontalHeader()->sectionSizeHint(column));
+        int widthPx = CustomTable->horizontalHeader()->sectionSizeHint(column);
+        for (int row = 0; row < CustomTable->rowCount(); ++row)
+            if (const QTableWidgetItem* item = CustomTable->item(row, column))  // none while a line is built
+                widthPx = std::max(widthPx, metrics.horizontalAdvance(item->text()) + cellMarginsPx);
+        return widthPx;
     };
-    // The type list opens whole over its cell. The names show whole as long as they take at most
-    // half of what is left; a longer one is cut and shows whole as its tool tip.
+    // The type list opens whole over its cell. The names show whole as long as the values keep
+    // room for a dozen characters; a longer one is cut and shows whole as its tool tip.
     const int typeWidth = std::max(widest(kTypeColumn), typeListWidthPx_);
     CustomTable->setColumnWidth(kTypeColumn, typeWidth);
-    CustomTable->setColumnWidth(kNameColumn, std::min(widest(kNameColumn), (CustomTable->contentsRect().width() - typeWidth) / 2));
+    const int valueRoomPx = 12 * metrics.averageCharWidth() + cellMarginsPx;
+    CustomTable->setColumnWidth(kNameColumn,
+                                std::max(CustomTable->horizontalHeader()->sectionSizeHint(kNameColumn),
+                                         std::min(widest(kNameColumn), CustomTable->viewport()->width() - typeWidth - valueRoomPx)));
 }
 
 void CustomPropertiesPage::enableEditing(bool enabled)
@@ -211,6 +294,7 @@ void CustomPropertiesPage::addLine()
     CustomTable->setFocus();
     CustomTable->setCurrentCell(row, kNameColumn);
     CustomTable->editItem(CustomTable->item(row, kNameColumn));
+    showReadState();
 }
 
 void CustomPropertiesPage::removeSelectedLines()
@@ -218,10 +302,12 @@ void CustomPropertiesPage::removeSelectedLines()
     std::set<int> rows;
     for (const QModelIndex& index : CustomTable->selectionModel()->selectedIndexes()) rows.insert(index.row());
     for (auto row = rows.rbegin(); row != rows.rend(); ++row) CustomTable->removeRow(*row);
+    showReadState();
 }
 
-std::optional<std::vector<props::CustomEdit>> CustomPropertiesPage::edits(QString* problem) const
+std::optional<std::vector<props::CustomEdit>> CustomPropertiesPage::edits(QString* problem)
 {
+    unmark();
     std::vector<props::CustomEdit> removals;
     std::vector<props::CustomEdit> sets;
     std::vector<bool> kept(read_.size(), false);
@@ -232,11 +318,13 @@ std::optional<std::vector<props::CustomEdit>> CustomPropertiesPage::edits(QStrin
         const QString quotedName = u'\'' + QString::fromStdString(name) + u'\'';
         if (name.empty()) {
             *problem = tr("a custom property on line %1 has no name").arg(row + 1);
+            mark(row, kNameColumn, *problem);
             return std::nullopt;
         }
         for (int earlier = 0; earlier < row; ++earlier)
             if (props::sameCustomName(CustomTable->item(earlier, kNameColumn)->text().toStdString(), name)) {
                 *problem = tr("two custom properties are named %1").arg(quotedName);
+                mark(row, kNameColumn, *problem);
                 return std::nullopt;
             }
         const int readIndex = CustomTable->item(row, kNameColumn)->data(kReadIndexRole).toInt();
@@ -249,6 +337,7 @@ std::optional<std::vector<props::CustomEdit>> CustomPropertiesPage::edits(QStrin
         const auto stored = customValueOfText(editableType(type), value, &valueProblem);
         if (!stored) {
             *problem = quotedName + QStringLiteral(": ") + valueProblem;
+            mark(row, kValueColumn, *problem);
             return std::nullopt;
         }
         sets.push_back({props::CustomEdit::Kind::Set, name, *stored});

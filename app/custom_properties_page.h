@@ -6,6 +6,7 @@
 // hands its edits to the change engine.
 #pragma once
 
+#include <QPersistentModelIndex>
 #include <QWidget>
 
 #include <optional>
@@ -41,8 +42,12 @@ public:
     // applied: first a Remove for each property removed or renamed, then a Set for each line
     // that is new, renamed, or has a changed type or value; empty when nothing changed. nullopt,
     // with the reason naming the property in `problem`, when a line has no name, two lines have
-    // the same name (letter case aside), or a value is not one its type takes.
-    std::optional<std::vector<props::CustomEdit>> edits(QString* problem) const;
+    // the same name (letter case aside), or a value is not one its type takes; the cell at fault
+    // is then marked (see markedCell), until its text changes or a file is shown.
+    std::optional<std::vector<props::CustomEdit>> edits(QString* problem);
+    // The cell that the last edits() refused, shown marked with its reason as tool tip; invalid
+    // when none is.
+    QModelIndex markedCell() const { return marked_; }
 
     // Commits the cell being edited, if any, as leaving it does: "Apply" by its mnemonic keeps
     // the focus where it is.
@@ -65,13 +70,19 @@ protected:
 
 private:
     // Sizes the "Type" column for its widest text and its drop-down list, the "Name" column for
-    // the widest name within half of the rest.
+    // the widest name as far as the values keep room for a dozen characters.
     void fitColumns();
     // Turns "Add", "Remove" and "Apply" on or off together.
     void enableEditing(bool enabled);
     void appendLine(const props::CustomProperty& property, int readIndex);
+    // "The file has no custom properties." shows until a line is added.
+    void showReadState();
+    // Marks the cell at `row`, `column` as refused for `reason`; unmark() takes the mark away.
+    void mark(int row, int column, const QString& reason);
+    void unmark();
 
     std::vector<props::CustomProperty> read_;
+    QPersistentModelIndex marked_;
     int typeListWidthPx_ = 0;
 };
 

@@ -1,15 +1,20 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "app/date_time_pickers.h"
 
+#include <QApplication>
 #include <QDateEdit>
+#include <QFocusEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
-#include <QRegularExpression>
 #include <QTimeEdit>
 
 #include <algorithm>
 #include <optional>
+
+#include "app/visible_frames.h"
+#include "convert/display_text.h"
 
 namespace quorvane::app {
 namespace {
@@ -55,8 +60,29 @@ private:
     bool allFieldsNumeric() const
     {
         const QString format = picker_->displayFormat();
-        return !format.contains(QStringLiteral("MMM")) && !format.contains(QStringLiteral("ddd")) &&
-               !format.contains(QLatin1Char('a'), Qt::CaseInsensitive);
+        return !format.contains(QStringLiteral("MMM")) && !format.contains(QStringLiteral("ddd"));
+    }
+
+    bool isTwelveHour() const { return picker_->displayFormat().contains(QStringLiteral("ap"), Qt::CaseInsensitive); }
+
+    // A letter typed into the AM/PM field: the half of the day whose text starts with it.
+    void typeHalfOfDay(QChar typed)
+    {
+        const QLocale locale = picker_->locale();
+        const bool pm = locale.pmText().startsWith(typed, Qt::CaseInsensitive);
+        if (!pm && !locale.amText().startsWith(typed, Qt::CaseInsensitive)) return;
+        startFields();
+        fields_->hour = fields_->hour % 12 + (pm ? 12 : 0);
+        show();
+        selectField(section_);
+    }
+
+    void startFields()
+    {
+        if (fields_) return;
+        const QDateTime shown = picker_->dateTime();
+        fields_ = TypedFields{shown.date().year(), shown.date().month(), shown.date().day(),
+                              shown.time().hour(), shown.time().minute(), shown.time().second()};
     }
 
     void forget()
@@ -80,16 +106,18 @@ private:
         // Typing that a click or an arrow key moved to another field starts there afresh.
         if (picker_->currentSectionIndex() != section_) digits_.clear();
         section_ = picker_->currentSectionIndex();
-        if (!typed.isDigit()) {
-            // A separator ends the field being typed; one right after a full field is its end too.
-            if (!digits_.isEmpty()) moveToField(section_ + 1);
+        if (picker_->sectionAt(section_) == QDateTimeEdit::AmPmSection) {
+            if (!typed.isDigit()) typeHalfOfDay(typed);
             return;
         }
-        if (!fields_) {
-            const QDateTime shown = picker_->dateTime();
-            fields_ = TypedFields{shown.date().year(), shown.date().month(), shown.date().day(),
-                                  shown.time().hour(), shown.time().minute(), shown.time().second()};
+        if (!typed.isDigit()) {
+            // A separator ends the field being typed; one right after a full field is its end too.
+            // A letter typed straight after the seconds is already the AM or PM.
+            if (!digits_.isEmpty()) moveToField(section_ + 1);
+            if (typed.isLetter() && picker_->sectionAt(section_) == QDateTimeEdit::AmPmSection) typeHalfOfDay(typed);
+            return;
         }
+        startFields();
         digits_ += typed;
         const QDateTimeEdit::Section section = picker_->sectionAt(section_);
         const int number = digits_.toInt();
@@ -97,7 +125,9 @@ private:
         case QDateTimeEdit::YearSection: fields_->year = number; break;
         case QDateTimeEdit::MonthSection: fields_->month = number; break;
         case QDateTimeEdit::DaySection: fields_->day = number; break;
-        case QDateTimeEdit::HourSection: fields_->hour = number; break;
+        case QDateTimeEdit::HourSection:
+            fields_->hour = isTwelveHour() && number <= 12 ? number % 12 + (fields_->hour >= 12 ? 12 : 0) : number;
+            break;
         case QDateTimeEdit::MinuteSection: fields_->minute = number; break;
         case QDateTimeEdit::SecondSection: fields_->second = number; break;
         default: break;
@@ -141,12 +171,48 @@ private:
 
 }  // namespace
 
-QString shortDateFormatOf(const QLocale& locale)
+QString pickerFormatOf(std::string_view strftimeFormat)
 {
-    if (locale.language() == QLocale::C) return QStringLiteral("yyyy-MM-dd");
-    QString format = locale.dateFormat(QLocale::ShortFormat);
-    static const QRegularExpression twoDigitYear(QStringLiteral("(?<!y)yy(?!y)"));
-    format.replace(twoDigitYear, QStringLiteral("yyyy"));
+    QString format;
+    QString literal;  // quoted in the picker's format, where letters are fields
+    const auto flushLiteral = [&] {
+        if (literal.isEmpty()) return;
+        format += u'\'' + literal.replace(u'\'', QStringLiteral("''")) + u'\'';
+        literal.clear();
+    };
+    const QString text = QString::fromUtf8(strftimeFormat.data(), qsizetype(strftimeFormat.size()));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'%' || i + 1 == text.size()) {
+            literal += text[i];
+            continue;
+        }
+        const char conversion = text[++i].toLatin1();
+        const char* field = nullptr;
+        switch (conversion) {
+        case 'Y': field = "yyyy"; break;
+        case 'm': field = "MM"; break;
+        case 'd': field = "dd"; break;
+        case 'e': field = "d"; break;
+        case 'b': case 'h': field = "MMM"; break;
+        case 'B': field = "MMMM"; break;
+        case 'a': field = "ddd"; break;
+        case 'A': field = "dddd"; break;
+        case 'H': field = "HH"; break;
+        case 'k': field = "H"; break;
+        case 'I': field = "hh"; break;
+        case 'l': field = "h"; break;
+        case 'M': field = "mm"; break;
+        case 'S': field = "ss"; break;
+        case 'p': field = "AP"; break;
+        case 'P': field = "ap"; break;
+        case '%': literal += u'%'; continue;
+        case 'n': case 't': literal += u' '; continue;
+        default: return {};
+        }
+        flushLiteral();
+        format += QLatin1String(field);
+    }
+    flushLiteral();
     return format;
 }
 
@@ -166,7 +232,8 @@ QDateEdit* newDatePicker(const QString& objectName, QWidget* parent)
 {
     auto* picker = new QDateEdit(parent);
     picker->setObjectName(objectName);
-    picker->setDisplayFormat(shortDateFormatOf(QLocale::system()));
+    const QString format = pickerFormatOf(convert::displayDateFormat());
+    picker->setDisplayFormat(format.isEmpty() ? QStringLiteral("yyyy-MM-dd") : format);
     takeTypingByField(picker);
     picker->setCalendarPopup(true);
     picker->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));
@@ -178,10 +245,55 @@ QTimeEdit* newTimePicker(const QString& objectName, QWidget* parent)
 {
     auto* picker = new QTimeEdit(parent);
     picker->setObjectName(objectName);
-    picker->setDisplayFormat(QStringLiteral("H:mm:ss"));
+    const QString format = pickerFormatOf(convert::displayTimeFormat());
+    picker->setDisplayFormat(format.isEmpty() ? QStringLiteral("HH:mm:ss") : format);
     takeTypingByField(picker);
     picker->setTime(QTime::currentTime());
     return picker;
+}
+
+DateTimeCellEditor::DateTimeCellEditor(const QString& objectName, const QString& dateName, const QString& timeName,
+                                       QWidget* parent)
+    : QFrame(parent), layout_(new QHBoxLayout(this)), date_(newDatePicker(dateName, this)), time_(newTimePicker(timeName, this))
+{
+    setObjectName(objectName);
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::Base);
+    layout_->setContentsMargins(0, 0, 0, 0);
+    layout_->setSpacing(2);
+    setFocusProxy(date_);  // an item view gives the focus to the editor itself
+    time_->setButtonSymbols(QAbstractSpinBox::NoButtons);
+    keepOutlineVisibleOnBase(time_);  // without buttons its frame is all that marks it out
+    for (QDateTimeEdit* picker : {static_cast<QDateTimeEdit*>(date_), static_cast<QDateTimeEdit*>(time_)}) {
+        // The hint fits the widest text of the picker's range in its font, with its style's
+        // frame and buttons.
+        picker->setFixedWidth(picker->sizeHint().width());
+        layout_->addWidget(picker);
+    }
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* newFocus) {
+        if (!newFocus || isHidden()) return;
+        for (const QWidget* widget = newFocus; widget; widget = widget->parentWidget())
+            if (widget == this) return;  // its calendar pop-up lies inside it too
+        QFocusEvent left(QEvent::FocusOut, Qt::OtherFocusReason);
+        QCoreApplication::sendEvent(this, &left);
+    });
+}
+
+convert::DateTime DateTimeCellEditor::value() const
+{
+    return composeFromPickers(date_, time_);
+}
+
+void DateTimeCellEditor::setValue(convert::DateTime value)
+{
+    showInPickers(value, date_, time_);
+}
+
+void DateTimeCellEditor::setToNow()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    date_->setDate(now.date());
+    time_->setTime(now.time());
 }
 
 void showInPickers(convert::DateTime value, QDateEdit* datePicker, QTimeEdit* timePicker)

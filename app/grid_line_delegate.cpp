@@ -11,6 +11,8 @@
 
 #include <algorithm>
 
+#include "app/visible_frames.h"
+
 namespace quorvane::app {
 namespace {
 
@@ -36,6 +38,16 @@ void GridLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
 {
     QStyledItemDelegate::paint(painter, option, index);
     painter->save();
+    if (index.data(Qt::CheckStateRole).isValid()) {
+        // The style draws an unticked box in about the cells' colour under a dark palette.
+        QStyleOptionViewItem cell = option;
+        initStyleOption(&cell, index);
+        const QStyle* style = cell.widget ? cell.widget->style() : QApplication::style();
+        const QRect box = style->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &cell, cell.widget);
+        painter->setPen(outlineOnBase(option.palette));
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(box.adjusted(1, 1, -2, -2));
+    }
     painter->setPen(option.palette.color(QPalette::Midlight));
     const QRect cell = option.rect;
     painter->drawLine(cell.topRight(), cell.bottomRight());

@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolButton>
@@ -173,8 +174,15 @@ void TForm1::createStatusBar()
     statusBar()->addWidget(StatusBar1Panel);
 }
 
+void TForm1::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous()) showSelectedLineFailure();
+}
+
 void TForm1::showSelectedLineFailure()
 {
+    if (!isVisible()) return;  // showEvent shows it
     const int line = selectedLine(*ListView1);
     const QString reason = line < 0 ? QString() : lineFailure(*ListView1, line);
     if (reason.isEmpty())

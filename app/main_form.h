@@ -195,6 +195,11 @@ public:
     void LoadDefaults();
     void LoadFromSelectedFile();
 
+protected:
+    // The reason of a failure found while the window was still hidden shows now: a message
+    // given to a hidden status bar lies over its text once shown.
+    void showEvent(QShowEvent* event) override;
+
 private:
     // Connects the commands of the change pages and "Remove personal information…", and keeps
     // the "Custom Properties" page's backup box and CheckBox5 in step (in main_form_change.cpp).

@@ -9,7 +9,10 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QRegularExpressionValidator>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimeEdit>
 
 #include <algorithm>
@@ -17,6 +20,7 @@
 #include "app/date_time_pickers.h"
 #include "app/property_table.h"
 #include "app/up_down.h"
+#include "app/visible_frames.h"
 #include "props/catalogue.h"
 #include "convert/display_text.h"
 #include "base/error.h"
@@ -24,7 +28,9 @@
 namespace quorvane::app {
 namespace {
 
-constexpr int kPanelHeightPx = 21;
+constexpr int kPanelHeightPx = 21;  // taller where a large font makes the rows taller
+// The multi-line editor shows this many lines at once, fewer where the table is lower.
+constexpr int kMultiLineEditorLines = 5;
 
 // True when `widget` is `editor` or lies inside it, pop-up windows of its pickers included.
 bool isWithin(const QWidget* widget, const QWidget* editor)
@@ -42,19 +48,18 @@ QString integerTextOr1(const QString& text)
     return QString::number(isInteger ? number : 1);
 }
 
-// Narrows a picker to the width its longest text needs.
-void fitToText(QDateTimeEdit* picker)
-{
-    const QString widest = QDateTime(QDate(2000, 12, 28), QTime(23, 59, 59)).toString(picker->displayFormat());
-    const int buttonsPx = picker->buttonSymbols() == QAbstractSpinBox::NoButtons ? 0 : 20;
-    picker->setFixedWidth(picker->fontMetrics().horizontalAdvance(widest) + buttonsPx + 8);
-}
-
 // An editor counts as open until it is hidden itself, also while the page holding its table is
 // not shown (switching pages moves the focus away from it, which must still commit it).
 bool isOpen(const QWidget* editor) { return !editor->isHidden(); }
 
 bool isEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+
+// A row's value that the one-line editor cannot show as it is.
+bool holdsLineBreak(const QString& value)
+{
+    return value.contains(u'\n') || value.contains(u'\r') || value.contains(QChar::LineSeparator) ||
+           value.contains(QChar::ParagraphSeparator);
+}
 
 QFrame* newEditorPanel(const QString& objectName, QWidget* parent)
 {
@@ -62,7 +67,6 @@ QFrame* newEditorPanel(const QString& objectName, QWidget* parent)
     panel->setObjectName(objectName);
     panel->setAutoFillBackground(true);
     panel->setBackgroundRole(QPalette::Base);
-    panel->setFixedHeight(kPanelHeightPx);
     auto* layout = new QHBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
@@ -79,9 +83,15 @@ RowEditors::RowEditors(PropertyTable* startTable, QObject* parent)
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setFrame(false);
     Edit1->installEventFilter(this);
+    MultiLineEdit = new QPlainTextEdit(cells);
+    MultiLineEdit->setObjectName(QStringLiteral("MultiLineEdit"));
+    MultiLineEdit->setTabChangesFocus(true);
+    MultiLineEdit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    MultiLineEdit->installEventFilter(this);
     buildNumberEditor(cells);
     buildDateEditor(cells);
     Edit1->hide();
+    MultiLineEdit->hide();
     Panel5->hide();
     Panel3->hide();
     connect(qApp, &QApplication::focusChanged, this, &RowEditors::onFocusChanged);
@@ -99,6 +109,7 @@ void RowEditors::buildNumberEditor(QWidget* parent)
     CheckBox6 = new QCheckBox(tr("Blank"), Panel5);
     CheckBox6->setObjectName(QStringLiteral("CheckBox6"));
     CheckBox6->installEventFilter(this);
+    keepOutlineVisibleOnBase(CheckBox6);
     auto* layout = static_cast<QHBoxLayout*>(Panel5->layout());
     layout->setSpacing(0);
     layout->addWidget(Edit3);
@@ -110,24 +121,22 @@ void RowEditors::buildNumberEditor(QWidget* parent)
 
 void RowEditors::buildDateEditor(QWidget* parent)
 {
-    Panel3 = newEditorPanel(QStringLiteral("Panel3"), parent);
-    DateTimePicker7 = newDatePicker(QStringLiteral("DateTimePicker7"), Panel3);
-    DateTimePicker8 = newTimePicker(QStringLiteral("DateTimePicker8"), Panel3);
-    // Date, time and "Blank" have to fit into a "Value" cell about 200 pixels wide: the time is
-    // stepped with the Up and Down keys or the wheel instead of arrow buttons.
-    DateTimePicker8->setButtonSymbols(QAbstractSpinBox::NoButtons);
-    fitToText(DateTimePicker7);
-    fitToText(DateTimePicker8);
+    Panel3 = new DateTimeCellEditor(QStringLiteral("Panel3"), QStringLiteral("DateTimePicker7"),
+                                    QStringLiteral("DateTimePicker8"), parent);
+    DateTimePicker7 = Panel3->datePicker();
+    DateTimePicker8 = Panel3->timePicker();
     CheckBox15 = new QCheckBox(tr("Blank"), Panel3);
     CheckBox15->setObjectName(QStringLiteral("CheckBox15"));
     CheckBox15->installEventFilter(this);
+    keepOutlineVisibleOnBase(CheckBox15);
     DateTimePicker7->installEventFilter(this);
     DateTimePicker8->installEventFilter(this);
-    auto* layout = static_cast<QHBoxLayout*>(Panel3->layout());
-    layout->addWidget(DateTimePicker7);
-    layout->addWidget(DateTimePicker8);
-    layout->addWidget(CheckBox15);
-    layout->addStretch();
+    // A date or time the user sets is a value: the row is no longer blank. Opening the editor
+    // sets the pickers before it ticks "Blank" for an empty row.
+    for (QDateTimeEdit* picker : {static_cast<QDateTimeEdit*>(DateTimePicker7), static_cast<QDateTimeEdit*>(DateTimePicker8)})
+        connect(picker, &QDateTimeEdit::dateTimeChanged, CheckBox15, [this] { CheckBox15->setChecked(false); });
+    Panel3->row()->addWidget(CheckBox15);
+    Panel3->row()->addStretch();
 }
 
 void RowEditors::guardScrolling(PropertyTable* table)
@@ -137,7 +146,7 @@ void RowEditors::guardScrolling(PropertyTable* table)
 
 void RowEditors::openAt(PropertyTable* table, QPoint viewportPos)
 {
-    attach(Edit1, textTable_, table);
+    attachTextEditors(table);
     const int row = table->rowAt(viewportPos);
     if (row < 0) return;
     table->selectRow(row);
@@ -152,6 +161,13 @@ void RowEditors::attach(QWidget* editor, PropertyTable*& editorTable, PropertyTa
     editorTable = table;
 }
 
+void RowEditors::attachTextEditors(PropertyTable* table)
+{
+    if (textTable_ == table) return;
+    MultiLineEdit->setParent(table->viewport());
+    attach(Edit1, textTable_, table);
+}
+
 void RowEditors::placeOver(QWidget* editor, PropertyTable*& editorTable, PropertyTable* table, int row,
                            int leftInsetPx)
 {
@@ -159,7 +175,8 @@ void RowEditors::placeOver(QWidget* editor, PropertyTable*& editorTable, Propert
     const QRect cell = table->valueCellRect(row);
     // The editor covers the rest of the cell, or more where its controls need more room.
     editor->setGeometry(cell.left() + leftInsetPx, cell.top(),
-                        std::max(editor->sizeHint().width(), cell.width() - leftInsetPx), kPanelHeightPx);
+                        std::max(editor->sizeHint().width(), cell.width() - leftInsetPx),
+                        std::max(kPanelHeightPx, cell.height() + 1));
 }
 
 void RowEditors::ShowRowEditor(PropertyTable* table, int row)
@@ -174,12 +191,10 @@ void RowEditors::ShowRowEditor(PropertyTable* table, int row)
         Edit3->selectAll();
     } else if (props::isDateTimeRow(row)) {
         try {
-            showInPickers(convert::DisplayTextToDateTime(value.toStdString()), DateTimePicker7, DateTimePicker8);
+            Panel3->setValue(convert::DisplayTextToDateTime(value.toStdString()));
         } catch (const quorvane::Error&) {
             // Not a date (an empty value included): the editor starts at the current time.
-            const QDateTime now = QDateTime::currentDateTime();
-            DateTimePicker7->setDate(now.date());
-            DateTimePicker8->setTime(now.time());
+            Panel3->setToNow();
         }
         const bool mayBeBlank = props::isBlankableDateTimeRow(row);
         CheckBox15->setHidden(!mayBeBlank);
@@ -187,8 +202,11 @@ void RowEditors::ShowRowEditor(PropertyTable* table, int row)
         placeOver(Panel3, dateTable_, table, row, 2);
         Panel3->show();
         focusFirstField(DateTimePicker7);
+    } else if (row == props::kCommentsRow || holdsLineBreak(value)) {
+        showMultiLineEditor(table, row, value, int(value.size()));
+        MultiLineEdit->selectAll();
     } else {
-        attach(Edit1, textTable_, table);
+        attachTextEditors(table);
         const QRect cell = table->valueCellRect(row);
         Edit1->setGeometry(cell.left() + 3, cell.top(), cell.width() - 4, cell.height());
         Edit1->setText(value);
@@ -198,9 +216,32 @@ void RowEditors::ShowRowEditor(PropertyTable* table, int row)
     }
 }
 
+void RowEditors::showMultiLineEditor(PropertyTable* table, int row, const QString& text, int cursor)
+{
+    attachTextEditors(table);
+    const QRect cell = table->valueCellRect(row);
+    const QRect cells = table->viewport()->rect();
+    const QMargins frame = MultiLineEdit->contentsMargins();
+    const int heightPx = std::min(cells.height(), MultiLineEdit->fontMetrics().lineSpacing() * kMultiLineEditorLines +
+                                                      int(2 * MultiLineEdit->document()->documentMargin()) +
+                                                      frame.top() + frame.bottom());
+    // From the row's top down, moved up as far as the table's lower edge asks.
+    const int topPx = std::max(cells.top(), std::min(cell.top(), cells.bottom() + 1 - heightPx));
+    MultiLineEdit->setGeometry(cell.left() + 3, topPx, cell.width() - 4, heightPx);
+    MultiLineEdit->setPlainText(text);
+    MultiLineEdit->document()->setModified(false);
+    QTextCursor at = MultiLineEdit->textCursor();
+    at.setPosition(std::min(cursor, int(MultiLineEdit->document()->characterCount()) - 1));
+    MultiLineEdit->setTextCursor(at);
+    MultiLineEdit->show();
+    MultiLineEdit->raise();
+    MultiLineEdit->setFocus();
+}
+
 void RowEditors::CloseRowEditors()
 {
     if (isOpen(Edit1)) Edit1Exit();
+    if (isOpen(MultiLineEdit)) MultiLineEditExit();
     if (isOpen(Panel3)) Panel3Exit();
     if (isOpen(Panel5)) Panel5Exit();
 }
@@ -209,6 +250,14 @@ void RowEditors::Edit1Exit()
 {
     if (const int row = textTable_->selectedRow(); row >= 0) textTable_->setRowValue(row, Edit1->text());
     Edit1->hide();
+}
+
+void RowEditors::MultiLineEditExit()
+{
+    // An unedited value goes back as it was read, its own line breaks (CR LF, CR) included.
+    if (const int row = textTable_->selectedRow(); row >= 0 && MultiLineEdit->document()->isModified())
+        textTable_->setRowValue(row, MultiLineEdit->toPlainText());
+    MultiLineEdit->hide();
 }
 
 void RowEditors::Panel5Exit()
@@ -224,7 +273,7 @@ void RowEditors::Panel3Exit()
     const bool blank = !CheckBox15->isHidden() && CheckBox15->isChecked();
     if (const int row = dateTable_->selectedRow(); row >= 0) {
         const std::string shown =
-            blank ? std::string() : convert::DateTimeToDisplayText(composeFromPickers(DateTimePicker7, DateTimePicker8));
+            blank ? std::string() : convert::DateTimeToDisplayText(Panel3->value());
         dateTable_->setRowValue(row, QString::fromStdString(shown));
     }
     Panel3->hide();
@@ -237,7 +286,7 @@ void RowEditors::Edit3Exit()
 
 void RowEditors::commitAndFocus(PropertyTable* table)
 {
-    const bool anyOpen = isOpen(Edit1) || isOpen(Panel3) || isOpen(Panel5);
+    const bool anyOpen = isOpen(Edit1) || isOpen(MultiLineEdit) || isOpen(Panel3) || isOpen(Panel5);
     if (!anyOpen) return;
     CloseRowEditors();
     table->setFocus();
@@ -249,6 +298,7 @@ void RowEditors::onFocusChanged(QWidget* oldFocus, QWidget* newFocus)
     if (!newFocus) return;
     if (oldFocus == Edit3 && newFocus != Edit3) Edit3Exit();
     if (isOpen(Edit1) && !isWithin(newFocus, Edit1)) Edit1Exit();
+    if (isOpen(MultiLineEdit) && !isWithin(newFocus, MultiLineEdit)) MultiLineEditExit();
     if (isOpen(Panel3) && !isWithin(newFocus, Panel3)) Panel3Exit();
     if (isOpen(Panel5) && !isWithin(newFocus, Panel5)) Panel5Exit();
 }
@@ -257,7 +307,14 @@ bool RowEditors::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
     const auto* keyEvent = static_cast<const QKeyEvent*>(event);
-    if (watched == Edit1) return Edit1KeyDown(keyEvent->key());
+    if (watched == Edit1) return Edit1KeyDown(keyEvent);
+    if (watched == MultiLineEdit) return MultiLineEditKeyDown(keyEvent);
+    if (keyEvent->key() == Qt::Key_Escape) {
+        if (isWithin(static_cast<QWidget*>(watched), Panel5)) discard(Panel5, numberTable_);
+        else if (isWithin(static_cast<QWidget*>(watched), Panel3)) discard(Panel3, dateTable_);
+        else return QObject::eventFilter(watched, event);
+        return true;
+    }
     if (watched == Edit3) {
         if (Edit3KeyPress(keyEvent->text())) return true;
         // A number typed means a value: the box is no longer blank.
@@ -265,26 +322,59 @@ bool RowEditors::eventFilter(QObject* watched, QEvent* event)
         return returnFocusOnEnter(Panel5, keyEvent->key());
     }
     if (watched == CheckBox6) return returnFocusOnEnter(Panel5, keyEvent->key());
-    if (watched == DateTimePicker7 || watched == DateTimePicker8 || watched == CheckBox15) {
-        if (keyEvent->key() == Qt::Key_Escape) {
-            // Hidden without a commit, the row keeps its value exactly.
-            Panel3->hide();
-            dateTable_->setFocus();
-            return true;
-        }
+    if (watched == DateTimePicker7 || watched == DateTimePicker8) {
+        // A digit typed means a value, also one that equals what the picker shows.
+        if (keyEvent->text().size() == 1 && keyEvent->text().front().isDigit()) CheckBox15->setChecked(false);
         return returnFocusOnEnter(Panel3, keyEvent->key());
     }
+    if (watched == CheckBox15) return returnFocusOnEnter(Panel3, keyEvent->key());
     return QObject::eventFilter(watched, event);
 }
 
-bool RowEditors::Edit1KeyDown(int key)
+void RowEditors::discard(QWidget* editor, PropertyTable* table)
 {
+    editor->hide();
+    table->setFocus();
+}
+
+bool RowEditors::Edit1KeyDown(const QKeyEvent* keyEvent)
+{
+    const int key = keyEvent->key();
+    if (isEnter(key) && (keyEvent->modifiers() & Qt::ShiftModifier)) {
+        const int row = textTable_->selectedRow();
+        if (row < 0) return true;
+        QString text = Edit1->text();
+        const int cursor = Edit1->cursorPosition();
+        text.insert(cursor, u'\n');
+        Edit1->hide();  // before the focus moves, so that nothing is committed yet
+        showMultiLineEditor(textTable_, row, text, cursor + 1);
+        MultiLineEdit->document()->setModified(true);
+        return true;
+    }
     if (key == Qt::Key_Escape) {
         if (const int row = textTable_->selectedRow(); row >= 0) Edit1->setText(textTable_->rowValue(row));
     } else if (!isEnter(key)) {
         return false;
     }
     Edit1Exit();
+    textTable_->setFocus();
+    return true;
+}
+
+bool RowEditors::MultiLineEditKeyDown(const QKeyEvent* keyEvent)
+{
+    const int key = keyEvent->key();
+    if (isEnter(key) && (keyEvent->modifiers() & Qt::ShiftModifier)) {
+        // A plain line break, not the soft one a plain-text edit makes of Shift+Enter.
+        MultiLineEdit->insertPlainText(QStringLiteral("\n"));
+        return true;
+    }
+    if (key == Qt::Key_Escape) {
+        discard(MultiLineEdit, textTable_);
+        return true;
+    }
+    if (!isEnter(key)) return false;
+    MultiLineEditExit();
     textTable_->setFocus();
     return true;
 }

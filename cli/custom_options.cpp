@@ -5,7 +5,7 @@
 #include <charconv>
 
 #include "change/custom_value_text.h"
-#include "cli/date_argument.h"
+#include "convert/iso_date_time.h"
 #include "cli/option_value.h"
 #include "convert/display_text.h"
 
@@ -22,10 +22,10 @@ std::string lowerAscii(std::string text)
     return text;
 }
 
-// Dates as the command line takes them (cli/date_argument.h).
+// Dates as the command line takes them (convert/iso_date_time.h).
 std::optional<convert::DateTime> dateOfArgument(const std::string& text)
 {
-    return parseDateOrInstantArgument(text);
+    return convert::parseDateOrInstant(text);
 }
 
 // NAME=VALUE or NAME:TYPE=VALUE.

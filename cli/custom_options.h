@@ -20,7 +20,7 @@ struct CustomArguments {
 
 // The custom edits that `arguments` ask for and the other arguments. nullopt with the reason in
 // `problem` ("set: --custom: ...") for a missing value or name, an unknown type, or a value its
-// type cannot take (integers are 32-bit, dates as cli/date_argument.h and within convert/storable_date.h's bound).
+// type cannot take (integers are 32-bit, dates as convert/iso_date_time.h and within convert/storable_date.h's bound).
 std::optional<CustomArguments> takeCustomOptions(const std::vector<std::string>& arguments, std::string* problem);
 
 // `edits` with each set given without a type (NAME=VALUE) of a property that `stored` holds, as

@@ -11,7 +11,7 @@
 #include "change/defaults_store.h"
 #include "change/saved_defaults.h"
 #include "cli/custom_options.h"
-#include "cli/date_argument.h"
+#include "convert/iso_date_time.h"
 #include "cli/option_value.h"
 #include "cli/row_names.h"
 #include "props/catalogue.h"
@@ -70,7 +70,7 @@ std::optional<props::RowValue> rowValueOfArgument(int row, const std::string& te
 {
     if (text.empty() && (props::isDateTimeRow(row) || props::isDurationRow(row))) return props::RowValue::cleared();
     if (props::isDateTimeRow(row)) {
-        const auto value = parseDateOrInstantArgument(text);
+        const auto value = convert::parseDateOrInstant(text);
         if (!value) {
             *problem = "'" + text + "' is not a date (YYYY-MM-DD[ HH:MM[:SS]], YYYY-MM-DDTHH:MM[:SS] or RFC 3339)";
             return std::nullopt;
@@ -109,7 +109,7 @@ bool applyOption(const std::string& option, const std::string& text, change::Fil
         fileinfo::FileTimeSources* const times[] = {&request.file.creation, &request.file.lastWrite, &request.file.lastAccess};
         fileinfo::FileTimeSources& time = *times[std::size_t(timeOption->time)];
         const auto value =
-            parseDateTimeArgument(text, timeOption->isDate ? DateTimeShape::Date : DateTimeShape::TimeOfDay);
+            convert::parseIsoDateTime(text, timeOption->isDate ? convert::DateTimeShape::Date : convert::DateTimeShape::TimeOfDay);
         if (!value) {
             *problem = "'" + text + "' is not " + (timeOption->isDate ? "a date (YYYY-MM-DD)" : "a time (HH:MM[:SS])");
             return false;

@@ -42,8 +42,8 @@ using DefaultsLoader = std::function<Result<change::BatchSettings>()>;
 // none are saved or the store cannot be read.
 Result<change::BatchSettings> loadSavedDefaults();
 
-// The typed value of the text of a row option: a date row's date (cli/date_argument.h's
-// parseDateOrInstantArgument, within convert/storable_date.h's bound; "" clears the row), the
+// The typed value of the text of a row option: a date row's date (convert/iso_date_time.h's
+// parseDateOrInstant, within convert/storable_date.h's bound; "" clears the row), the
 // minutes row's whole number ("" clears it), any other row's text; nullopt with `problem` set
 // for a text the row cannot take.
 std::optional<props::RowValue> rowValueOfArgument(int row, const std::string& text, std::string* problem);
@@ -55,7 +55,7 @@ std::optional<props::RowValue> rowValueOfArgument(int row, const std::string& te
 // removal of every custom property comes before the custom options given). Custom values given
 // without a type keep, per file, the type the file stores them with (content.customFor). nullopt with the reason in
 // `problem` for an unknown option, a missing or malformed value (dates are read strictly, see
-// cli/date_argument.h; property dates outside convert/storable_date.h's bound), no file, nothing to
+// convert/iso_date_time.h; property dates outside convert/storable_date.h's bound), no file, nothing to
 // change, or no saved defaults to start from. "--" ends the options.
 std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& arguments, std::string* problem,
                                             const DefaultsLoader& loadDefaults = loadSavedDefaults);

@@ -7,7 +7,7 @@
 #include <array>
 #include <clocale>
 
-#include "cli/date_argument.h"
+#include "convert/iso_date_time.h"
 #include "convert/display_text.h"
 
 namespace quorvane::cli {
@@ -98,7 +98,7 @@ std::int64_t floorDivide(std::int64_t a, std::int64_t b) { return a / b - ((a % 
 std::optional<TableInstant> tableInstantOf(std::string_view text)
 {
     if (const auto instant = convert::readRfc3339Text(text)) return TableInstant{*instant, 1};
-    std::optional<convert::DateTime> local = parseDateTimeArgument(text, DateTimeShape::DateWithOptionalTime);
+    std::optional<convert::DateTime> local = convert::parseIsoDateTime(text, convert::DateTimeShape::DateWithOptionalTime);
     if (!local) local = convert::readDisplayText(text);
     if (!local) local = readShortLocaleDate(text);
     if (!local) return std::nullopt;

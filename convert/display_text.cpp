@@ -188,6 +188,9 @@ std::optional<DateTime> readDisplayText(std::string_view text)
     return std::nullopt;
 }
 
+std::string displayDateFormat() { return currentFormats().date; }
+std::string displayTimeFormat() { return currentFormats().time; }
+
 std::string notADateText(std::string_view text) { return "'" + std::string(text) + "' is not a valid date and time"; }
 
 DateTime DisplayTextToDateTime(std::string_view text)

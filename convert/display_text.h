@@ -26,6 +26,12 @@ DateTime DisplayTextToDateTime(std::string_view text);
 // DisplayTextToDateTime without the throw: nullopt for a text it does not read.
 std::optional<DateTime> readDisplayText(std::string_view text);
 
+// The strftime formats of the display text in the current locale: the short date, and the long
+// time with its seconds (composite conversions spelt out, two-digit years widened to %Y), so that
+// a window can show dates and times in the same form.
+std::string displayDateFormat();
+std::string displayTimeFormat();
+
 // The words for a text that is no date and time: "'<text>' is not a valid date and time".
 std::string notADateText(std::string_view text);
 

@@ -25,6 +25,7 @@ inline constexpr std::uint16_t kVtLpstr = 30;
 inline constexpr std::uint16_t kVtFiletime = 64;
 
 // Rows whose kind the program tests by index.
+inline constexpr int kCommentsRow = 4;
 inline constexpr int kRevisionNumberRow = 6;
 inline constexpr int kLastSavedByRow = 7;
 inline constexpr int kCreatedRow = 10;

@@ -9,7 +9,7 @@
 #include "change/custom_value_text.h"
 #include "cli/csv_output.h"
 #include "cli/custom_options.h"
-#include "cli/date_argument.h"
+#include "convert/iso_date_time.h"
 #include "cli/export_options.h"
 #include "cli/output_text.h"
 #include "cli/set_options.h"
@@ -23,7 +23,7 @@
 namespace quorvane::testing {
 namespace {
 
-using cli::DateTimeShape;
+using convert::DateTimeShape;
 
 std::optional<convert::DateTime> at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0)
 {
@@ -72,7 +72,7 @@ TEST(CliDateArgument, AcceptsExactlyTheIsoFormsWithFieldsInRange)
         {"", DateTimeShape::Date, std::nullopt},
     };
     for (const auto& c : cases) {
-        const auto parsed = cli::parseDateTimeArgument(c.text, c.shape);
+        const auto parsed = convert::parseIsoDateTime(c.text, c.shape);
         EXPECT_EQ(parsed.has_value(), c.expected.has_value()) << "'" << c.text << "'";
         if (parsed && c.expected) {
             EXPECT_DOUBLE_EQ(*parsed, *c.expected) << c.text;

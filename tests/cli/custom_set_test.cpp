@@ -4,7 +4,7 @@
 // DocumentSummaryInformation byte for byte, and its first section too.
 #include <nlohmann/json.hpp>
 
-#include "cli/date_argument.h"
+#include "convert/iso_date_time.h"
 #include "convert/display_text.h"
 #include "convert/machine_date_text.h"
 
@@ -30,7 +30,7 @@ std::string displayText(const nlohmann::json& value)
 // The RFC 3339 text show --json gives a local "YYYY-MM-DD HH:MM".
 std::string localInstant(const std::string& text)
 {
-    return convert::rfc3339TextOfLocal(*cli::parseDateTimeArgument(text, cli::DateTimeShape::DateWithOptionalTime));
+    return convert::rfc3339TextOfLocal(*convert::parseIsoDateTime(text, convert::DateTimeShape::DateWithOptionalTime));
 }
 
 TEST_F(CustomSet, TypedValuesRoundTripAndLeaveEverythingElse)

@@ -6,6 +6,7 @@
 // keyboard reaches every control and Delete removes lines.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 #include <algorithm>
 
 #include "app/custom_properties_page.h"
+#include "app/custom_value_text.h"
 #include "change_test_support.h"
 #include "convert/display_text.h"
 #include "tests/support/document_reads.h"
@@ -58,8 +60,9 @@ int rowNamed(const CustomPropertiesPage* page, const QString& name)
     return found.isEmpty() ? -1 : found.front()->row();
 }
 
-// Opens the editor of a cell as F2 does and gives it `text`: typed into a text editor, chosen
-// in the type list; then presses `key` (Enter commits it).
+// Opens the editor of a cell as F2 does and gives it `text`: typed into a text editor, its date
+// and its time typed into the two pickers of a date editor, chosen in the type list; then
+// presses `key` (Enter commits it).
 void editCell(QTableWidget* table, int row, int column, const QString& text, Qt::Key key = Qt::Key_Return,
               Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
@@ -69,6 +72,12 @@ void editCell(QTableWidget* table, int row, int column, const QString& text, Qt:
     QWidget* editor = QApplication::focusWidget();
     if (auto* list = qobject_cast<QComboBox*>(editor)) {
         list->setCurrentText(text);
+    } else if (qobject_cast<QDateEdit*>(editor)) {
+        const QStringList dateAndTime = text.split(u' ');
+        QTest::keyClicks(editor, dateAndTime.front());
+        QTest::keyClick(editor, Qt::Key_Tab);
+        editor = QApplication::focusWidget();
+        QTest::keyClicks(editor, dateAndTime.back());
     } else {
         QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(editor, text);
@@ -227,6 +236,80 @@ private slots:
         QCOMPARE(fileBytes(path), before);
         QCOMPARE(lineStatus(*form_->ListView1, 0), int(kUnchanged));
         QCOMPARE(page_->CustomTable->item(1, 2)->text(), value);  // the page keeps what was typed
+        // The cell at fault, and only it, is marked, with the reason as its tool tip, until it is
+        // changed.
+        QList<QTableWidgetItem*> marked;
+        for (int row = 0; row < page_->CustomTable->rowCount(); ++row)
+            for (int column = 0; column < 3; ++column)
+                if (page_->CustomTable->item(row, column)->background().style() != Qt::NoBrush)
+                    marked.append(page_->CustomTable->item(row, column));
+        QCOMPARE(marked.size(), 1);
+        QTableWidgetItem* faulty = marked.front();
+        QCOMPARE(faulty->column(), name.isEmpty() || problem.startsWith(u"two") ? 0 : 2);
+        QCOMPARE(faulty->toolTip(), message.mid(message.indexOf(u':') + 2));
+        faulty->setText(faulty->text() + u'x');
+        QCOMPARE(faulty->background().style(), Qt::NoBrush);
+        QVERIFY(faulty->toolTip().isEmpty());
+    }
+
+    // A custom date is taken in the ISO forms, whatever the locale's form, and edited with the
+    // property tables' date-time editor.
+    void datesTakeTheIsoFormsAndTheDateTimeEditor()
+    {
+        const TimeLocale us("en_US.UTF-8");
+        if (!us.ok()) QSKIP("the system has no en_US.UTF-8 locale");
+        const auto fileTimeOf = [](int hour, int minute) {
+            return quorvane::convert::DateTimeToUtcFileTime(*quorvane::convert::encodeDateTime({2024, 2, 29, hour, minute, 0, 0}));
+        };
+        for (const auto& [text, expected] : {std::pair{"2024-02-29", fileTimeOf(0, 0)}, {"2024-02-29 13:45", fileTimeOf(13, 45)},
+                                             {"2024-02-29T13:45:00", fileTimeOf(13, 45)}}) {
+            QString problem;
+            const auto value = customValueOfText(quorvane::props::kCustomDate, QString::fromLatin1(text), &problem);
+            QVERIFY2(value, qPrintable(problem));
+            QCOMPARE(value->filetime100ns, expected);
+        }
+
+        selectFile(files_->copy(kFourCustom));
+        page_->addLine();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Due"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTableWidget* table = page_->CustomTable;
+        const int row = table->rowCount() - 1;
+        table->item(row, 1)->setText(QStringLiteral("date"));
+        // Typed into the two pickers field by field, the date and time come out in the table's form.
+        editCell(table, row, 2, QStringLiteral("3/4/2030 1:2:3P"));
+        QTRY_COMPARE(table->item(row, 2)->text(), QString::fromStdString(quorvane::convert::DateTimeToDisplayText(
+                                                  *quorvane::convert::encodeDateTime({2030, 3, 4, 13, 2, 3, 0}))));
+    }
+
+    // The Name column shows a long name whole, also one added or typed later.
+    void nameColumnFitsTheNames()
+    {
+        selectFile(files_->copy(kFourCustom));
+        const QString longName = QStringLiteral("Approved by the review board");
+        page_->showRead({{longName.toStdString(), "text", "yes"}});
+        QTableWidget* table = page_->CustomTable;
+        const int needed = table->fontMetrics().horizontalAdvance(longName) + 6;
+        QVERIFY2(table->columnWidth(0) >= needed, qPrintable(QString::number(table->columnWidth(0))));
+        page_->showRead({{"Pages", "integer", "12"}});
+        page_->addLine();
+        QTest::keyClicks(QApplication::focusWidget(), longName);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_VERIFY2(table->columnWidth(0) >= needed, qPrintable(QString::number(table->columnWidth(0))));
+    }
+
+    // "The file has no custom properties." goes with the first line added, and comes back when
+    // the table is empty again.
+    void noPropertiesNoteGoesWithTheFirstLine()
+    {
+        selectFile(files_->copy(kSmallPptx));
+        page_->showRead({});
+        QVERIFY(!page_->CustomReadState->isHidden());
+        page_->addLine();
+        QVERIFY(page_->CustomReadState->isHidden());
+        page_->CustomTable->selectRow(0);
+        page_->removeSelectedLines();
+        QVERIFY(!page_->CustomReadState->isHidden());
     }
 
     // The file held by another program: the reason goes to the line's tool tip and the status

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QCheckBox>
 #include <QDateEdit>
+#include <QTimeEdit>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -25,10 +26,12 @@
 #include <QTreeWidget>
 
 #include "app/csv_file_dialog.h"
+#include "app/date_time_pickers.h"
 #include "app/row_editors.h"
 #include "app/up_down.h"
 #include "help/shell_links.h"
 #include "props/catalogue.h"
+#include "convert/display_text.h"
 #include "ui_test_support.h"
 
 using namespace quorvane::app;
@@ -189,17 +192,50 @@ private slots:
         QCOMPARE(box->isTristate(), threeState);
     }
 
-    void timePickersShowHoursMinutesSeconds()
+    // Every date and time picker pair shows a value as the property tables write it: the
+    // locale's date and its time with seconds, 12-hour where the locale says so.
+    void pickersShowDatesAndTimesAsTheTablesDo()
     {
-        for (const char* name : {"DateTimePicker10", "DateTimePicker12", "DateTimePicker14", "DateTimePicker2",
-                                 "DateTimePicker4", "DateTimePicker6", "DateTimePicker8"}) {
-            const auto* picker = form_->findChild<QDateTimeEdit*>(QString::fromLatin1(name));
-            QVERIFY2(picker, name);
-            QCOMPARE(picker->displayFormat(), QStringLiteral("H:mm:ss"));
+        const testing::TimeLocale us("en_US.UTF-8");
+        if (!us.ok()) QSKIP("the system has no en_US.UTF-8 locale");
+        TForm1 form;
+        const auto value = quorvane::convert::encodeDateTime({2009, 1, 2, 13, 45, 7, 0});
+        const QString shown = QString::fromStdString(quorvane::convert::DateTimeToDisplayText(*value));
+        for (const auto& [date, time] : {std::pair{"DateTimePicker9", "DateTimePicker10"}, {"DateTimePicker11", "DateTimePicker12"},
+                                         {"DateTimePicker13", "DateTimePicker14"}, {"DateTimePicker1", "DateTimePicker2"},
+                                         {"DateTimePicker3", "DateTimePicker4"}, {"DateTimePicker5", "DateTimePicker6"},
+                                         {"DateTimePicker7", "DateTimePicker8"}}) {
+            auto* datePicker = form.findChild<QDateEdit*>(QString::fromLatin1(date));
+            auto* timePicker = form.findChild<QTimeEdit*>(QString::fromLatin1(time));
+            QVERIFY2(datePicker && timePicker, date);
+            showInPickers(*value, datePicker, timePicker);
+            QCOMPARE(datePicker->text() + u' ' + timePicker->text(), shown);
         }
-        for (const char* name : {"DateTimePicker9", "DateTimePicker11", "DateTimePicker13", "DateTimePicker1",
-                                 "DateTimePicker3", "DateTimePicker5", "DateTimePicker7"})
-            QVERIFY2(form_->findChild<QDateEdit*>(QString::fromLatin1(name)), name);
+        // Typed as shown, a 12-hour time is the one typed.
+        auto* timePicker = form.findChild<QTimeEdit*>(QStringLiteral("DateTimePicker10"));
+        focusFirstField(timePicker);
+        QTest::keyClicks(timePicker, QStringLiteral("09:05:00 AM"));
+        QCOMPARE(timePicker->time(), QTime(9, 5, 0));
+        QTest::keyClick(timePicker, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(timePicker, QStringLiteral("11:07:09 P"));
+        QCOMPARE(timePicker->time(), QTime(23, 7, 9));
+    }
+
+    // A reason found before the window shows (the file named at start-up is unreadable) shows
+    // once the window is visible, in place of the status text, not over it.
+    void reasonFoundAtStartShowsInPlaceOfTheStatusText()
+    {
+        QTemporaryDir folder;
+        const QString damaged = folder.filePath(QStringLiteral("damaged.pptx"));
+        QFile file(damaged);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("PK damaged") > 0);
+        file.close();
+        TForm1 form;
+        addCommandLinePaths(form, {QFile::encodeName(damaged).toStdString()});
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(!form.statusBar()->currentMessage().isEmpty());
+        QVERIFY(!form.StatusBar1Panel->isVisible());
     }
 
     void rowEditorsAreHiddenAtStartInTheBatchTable()

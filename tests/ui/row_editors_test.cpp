@@ -6,6 +6,7 @@
 #include <QDateEdit>
 #include <QFrame>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSpontaneKeyEvent>
 #include <QTabWidget>
@@ -26,7 +27,7 @@ using namespace quorvane::app::testing;
 
 namespace {
 
-enum class Editor { None, Text, Number, Date };
+enum class Editor { None, Text, MultiLine, Number, Date };
 
 QString displayText(int year, int month, int day, int hour, int minute, int second)
 {
@@ -59,6 +60,7 @@ private slots:
             for (int row = 0; row < 14; ++row) {
                 const Editor editor = (row == 6 || row == 12)                 ? Editor::Number
                                       : (row == 10 || row == 11 || row == 13) ? Editor::Date
+                                      : row == 4                              ? Editor::MultiLine
                                                                               : Editor::Text;
                 QTest::addRow("%s row %d", batch ? "ListView2" : "ListView3", row) << batch << row << editor;
             }
@@ -78,9 +80,12 @@ private slots:
         QCOMPARE(opened->parentWidget(), table->viewport());
         const QRect cell = table->valueCellRect(row);
         QCOMPARE(opened->y(), cell.top());
-        QCOMPARE(opened->x(), cell.left() + (editor == Editor::Text ? 3 : 2));
+        QCOMPARE(opened->x(), cell.left() + (editor == Editor::Text || editor == Editor::MultiLine ? 3 : 2));
         if (editor == Editor::Text) {
             QCOMPARE(opened->size(), QSize(cell.width() - 4, cell.height()));
+        } else if (editor == Editor::MultiLine) {
+            QCOMPARE(opened->width(), cell.width() - 4);
+            QVERIFY(opened->height() >= 3 * cell.height());
         } else {
             QCOMPARE(opened->height(), 21);
             QVERIFY2(opened->x() + opened->width() <= table->viewport()->width(), "editor runs past the table");
@@ -144,15 +149,61 @@ private slots:
         QCOMPARE(openEditor(), Editor::None);
     }
 
+    // Escape closes every editor and leaves the row as it was; the keys that follow go to the
+    // table (Down moves to the next row, Enter opens its editor) and write nothing.
+    void escapeDiscardsTheEdit_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("text") << 3 << "kept";
+        QTest::newRow("multi-line") << 4 << "first\nsecond";
+        QTest::newRow("revision number") << 6 << "5";
+        QTest::newRow("total editing time") << 12 << "90";
+    }
     void escapeDiscardsTheEdit()
     {
+        QFETCH(int, row);
+        QFETCH(QString, kept);
         PropertyTable* table = showBatchTable();
-        openOn(table, 3, QStringLiteral("kept"));
-        QTest::keyClicks(editors_->Edit1, QStringLiteral("thrown away"));
-        QTest::keyClick(editors_->Edit1, Qt::Key_Escape);
-        QCOMPARE(table->rowValue(3), QStringLiteral("kept"));
-        QVERIFY(editors_->Edit1->isHidden());
+        openOn(table, row, kept);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("7"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QCOMPARE(openEditor(), Editor::None);
         QVERIFY(table->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        form_->CloseRowEditors();
+        QCOMPARE(table->rowValue(row), kept);
+    }
+
+    // Comments, a value with line breaks, and any text row after Shift+Enter are edited over
+    // several lines: Shift+Enter breaks the line, Enter commits.
+    void multiLineEditorBreaksLinesOnShiftEnter_data()
+    {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("committed");
+        QTest::newRow("comments") << 4 << "first" << "first\nsecond";
+        QTest::newRow("title with a line break") << 0 << "one\ntwo" << "one\ntwo\nsecond";
+        QTest::newRow("title, asked for") << 0 << "first" << "first\nsecond";
+    }
+    void multiLineEditorBreaksLinesOnShiftEnter()
+    {
+        QFETCH(int, row);
+        QFETCH(QString, value);
+        QFETCH(QString, committed);
+        PropertyTable* table = showBatchTable();
+        openOn(table, row, value);
+        QWidget* editor = QApplication::focusWidget();
+        QCOMPARE(editor == editors_->MultiLineEdit, row == 4 || value.contains(u'\n'));
+        QTest::keyClick(editor, Qt::Key_End);
+        QTest::keyClick(editor, Qt::Key_Return, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), editors_->MultiLineEdit);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("second"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(table->rowValue(row), committed);
+        QCOMPARE(openEditor(), Editor::None);
+        QVERIFY(editors_->MultiLineEdit->isHidden());
     }
 
     void numberEditorOpensAndCommits_data()
@@ -314,7 +365,8 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(QDate, date);
         PropertyTable* table = showBatchTable();
-        editors_->DateTimePicker7->setDisplayFormat(shortDateFormatOf(QLocale(locale)));
+        const char* dateFormat = locale == u"C" ? "%Y-%m-%d" : locale == u"en_US" ? "%m/%d/%Y" : "%d.%m.%Y";
+        editors_->DateTimePicker7->setDisplayFormat(pickerFormatOf(dateFormat));
         openOn(table, 10, displayText(2011, 1, 31, 1, 2, 3));
         QCOMPARE(QApplication::focusWidget(), editors_->DateTimePicker7);
         QTest::keyClicks(QApplication::focusWidget(), keys);
@@ -378,6 +430,31 @@ private slots:
         if (editor != Editor::None) QVERIFY(editorWidget(editor)->isAncestorOf(QApplication::focusWidget()) ||
                                             editorWidget(editor) == QApplication::focusWidget());
         QCOMPARE(table->topLevelItem(row)->checkState(0) != before, editor == Editor::None);
+    }
+
+    // Typing a date or a time into an empty Last Printed row unticks "Blank", as a digit does in
+    // the number editor, so that what was typed is committed.
+    void dateOrTimeTypedIntoABlankRowIsKept_data()
+    {
+        QTest::addColumn<bool>("timeField");
+        QTest::newRow("date") << false;
+        QTest::newRow("time") << true;
+    }
+    void dateOrTimeTypedIntoABlankRowIsKept()
+    {
+        QFETCH(bool, timeField);
+        PropertyTable* table = showBatchTable();
+        openOn(table, 13, QString());
+        QVERIFY(editors_->CheckBox15->isChecked());
+        if (timeField) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClicks(QApplication::focusWidget(), timeField ? QStringLiteral("10:11:12") : QStringLiteral("2001-02-03"));
+        QVERIFY(!editors_->CheckBox15->isChecked());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        const auto committed = quorvane::convert::readDisplayText(table->rowValue(13).toStdString());
+        QVERIFY2(committed, qPrintable(table->rowValue(13)));
+        const auto fields = quorvane::convert::decodeDateTime(*committed);
+        if (timeField) QCOMPARE(QTime(fields.hour, fields.minute, fields.second), QTime(10, 11, 12));
+        else QCOMPARE(QDate(fields.year, fields.month, fields.day), QDate(2001, 2, 3));
     }
 
     void digitTypedIntoABlankNumberIsKept()
@@ -470,7 +547,7 @@ private slots:
     {
         QFETCH(QString, command);
         PropertyTable* table = showBatchTable();
-        openOn(table, 4, QString());
+        openOn(table, 3, QString());
         editors_->Edit1->setText(QStringLiteral("before the command"));
         quorvane::help::setLinkOpener([](const QString&) {});
         QString modalCaption;
@@ -480,7 +557,7 @@ private slots:
         if (auto* action = form_->findChild<QAction*>(command)) action->setEnabled(true);
         QVERIFY(runCommand(form_.get(), command));
         quorvane::help::setLinkOpener({});
-        QCOMPARE(table->rowValue(4), QStringLiteral("before the command"));
+        QCOMPARE(table->rowValue(3), QStringLiteral("before the command"));
         QVERIFY(editors_->Edit1->isHidden());
     }
 
@@ -543,16 +620,22 @@ private:
     Editor openEditor() const
     {
         const bool text = editors_->Edit1->isVisible();
+        const bool multiLine = editors_->MultiLineEdit->isVisible();
         const bool number = editors_->Panel5->isVisible();
         const bool date = editors_->Panel3->isVisible();
-        if (int(text) + int(number) + int(date) > 1) return Editor::None;  // never more than one
-        return text ? Editor::Text : number ? Editor::Number : date ? Editor::Date : Editor::None;
+        if (int(text) + int(multiLine) + int(number) + int(date) > 1) return Editor::None;  // never more than one
+        return text        ? Editor::Text
+               : multiLine ? Editor::MultiLine
+               : number    ? Editor::Number
+               : date      ? Editor::Date
+                           : Editor::None;
     }
 
     QWidget* editorWidget(Editor editor) const
     {
         switch (editor) {
         case Editor::Text: return editors_->Edit1;
+        case Editor::MultiLine: return editors_->MultiLineEdit;
         case Editor::Number: return editors_->Panel5;
         case Editor::Date: return editors_->Panel3;
         case Editor::None: break;

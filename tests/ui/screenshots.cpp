@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
 // Renders offscreen into PNG files, for a person to look at: the main window on each page, with
-// copies of corpus files in the list and one of them shown, and with each row editor open (the
-// custom properties page with its type list open too), the help-hints and About windows, the
-// confirmation of "Remove personal information…", and a sheet of the program's pictures at 16 and 48 pixels (and at
-// 16 blown up). The windows are drawn three times, into OUTPUT_FOLDER/default, /dark (a dark
-// palette) and /11pt (an 11-point font); under a German locale once, into OUTPUT_FOLDER/de.
+// copies of corpus files in the list and one of them shown, and with each row editor open (Comments
+// in its multi-line editor, the custom properties page with its type list open too), the help-hints
+// and About windows, the confirmation of "Remove personal information…", and a sheet of the
+// program's pictures at 16 and 48 pixels (and at 16 blown up). The windows are drawn three times,
+// into OUTPUT_FOLDER/default, /dark (a dark palette) and /11pt (an 11-point font); under a German
+// locale once, into OUTPUT_FOLDER/de.
 // Usage: quorvane_screenshots OUTPUT_FOLDER
 #include <QCheckBox>
 #include <QDir>
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPainter>
 #include <QProgressBar>
 #include <QTableWidget>
@@ -138,6 +140,12 @@ bool saveWindows(const QDir& folder)
         ok = save(&form, folder, QString::fromLatin1(shot.name)) && ok;
         form.CloseRowEditors();
     }
+    // Comments edited over several lines.
+    testing::clickAt(form.ListView2, testing::valueCellCentre(form.ListView2, 4));
+    form.rowEditors()->MultiLineEdit->setPlainText(
+        QStringLiteral("Draft for the spring launch.\nFigures from the March review.\nTo be checked by B. Editor."));
+    ok = save(&form, folder, QStringLiteral("batch-comments-editor")) && ok;
+    form.CloseRowEditors();
     // The custom properties of the file with 16 of them, then with the type of one being chosen.
     selectLine(*form.ListView1, 3);
     form.PageControl1->setCurrentWidget(form.CustomPage);

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <clocale>
 #include <memory>
 #include <optional>
 #include <string>
@@ -113,6 +114,24 @@ inline std::unique_ptr<TForm1> openMainWindow()
     if (!QTest::qWaitForWindowActive(form.get())) return nullptr;
     return form;
 }
+
+// The process's date and time formats (LC_TIME) are those of `name` while it lives; ok() is
+// false where the system lacks that locale.
+class TimeLocale {
+public:
+    explicit TimeLocale(const char* name) : previous_(std::setlocale(LC_TIME, nullptr))
+    {
+        ok_ = std::setlocale(LC_TIME, name) != nullptr;
+    }
+    ~TimeLocale() { std::setlocale(LC_TIME, previous_.c_str()); }
+    TimeLocale(const TimeLocale&) = delete;
+    TimeLocale& operator=(const TimeLocale&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    std::string previous_;
+    bool ok_ = false;
+};
 
 }  // namespace quorvane::app::testing
 

@@ -14,6 +14,7 @@
 #include <QStackedWidget>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QStyleOptionViewItem>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTextDocumentFragment>
@@ -26,8 +27,10 @@
 #include <map>
 
 #include "app/custom_properties_page.h"
+#include "app/row_editors.h"
 #include "app/file_list_lines.h"
 #include "app/scrub_dialog.h"
+#include "convert/display_text.h"
 #include "help/about_window.h"
 #include "help/help_hints_window.h"
 #include "theme_variants.h"
@@ -136,6 +139,16 @@ double contrast(const QColor& first, const QColor& second)
     return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
 }
 
+// The highest contrast to `background` of any pixel drawn in `area` of `picture`.
+double strongestContrast(const QImage& picture, const QRect& area, const QColor& background)
+{
+    const QRect scaled(area.topLeft() * picture.devicePixelRatio(), area.size() * picture.devicePixelRatio());
+    double best = 1;
+    for (int y = scaled.top(); y <= scaled.bottom(); ++y)
+        for (int x = scaled.left(); x <= scaled.right(); ++x) best = std::max(best, contrast(QColor(picture.pixel(x, y)), background));
+    return best;
+}
+
 // The contrast of the drawn text of `label` in `picture` (the grab of its window): its most
 // frequent colour is the background, the colour that differs most from it the text.
 double drawnTextContrast(const QImage& picture, const QLabel* label, const QWidget* window)
@@ -170,20 +183,26 @@ private slots:
     {
         QTest::addColumn<int>("pointSize");
         QTest::addColumn<bool>("dark");
-        QTest::newRow("8 pt") << 8 << false;
-        QTest::newRow("10 pt") << 10 << false;
-        QTest::newRow("12 pt") << 12 << false;
-        QTest::newRow("dark, 10 pt") << 10 << true;
+        QTest::addColumn<bool>("smallest");
+        QTest::newRow("8 pt") << 8 << false << false;
+        QTest::newRow("10 pt") << 10 << false << false;
+        QTest::newRow("12 pt") << 12 << false << false;
+        QTest::newRow("dark, 10 pt") << 10 << true << false;
+        // The window made as small as it goes.
+        QTest::newRow("8 pt, smallest") << 8 << false << true;
+        QTest::newRow("14 pt, smallest") << 14 << false << true;
     }
     void everyControlShowsItsWholeText()
     {
         QFETCH(int, pointSize);
         QFETCH(bool, dark);
+        QFETCH(bool, smallest);
         testing::setFontPointSize(pointSize);
         if (dark) QApplication::setPalette(testing::darkPalette());
         const std::unique_ptr<TForm1> form = testing::openMainWindow();
         QVERIFY(form);
         QVERIFY2(form->width() >= TForm1::kWidthPx && form->height() >= TForm1::kHeightPx, "smaller than designed");
+        if (smallest) form->resize(1, 1);
 
         // The custom properties page with lines in its table, as a selected file shows them.
         form->CustomPage->showRead({{"Reviewed by", "text", "A. Reviewer"}, {"Pages", "integer", "12"}});
@@ -202,7 +221,7 @@ private slots:
         // At the starting size the batch option table shows every row whole.
         const QTreeWidget* table = form->ListView2;
         const QRect lastRow = table->visualItemRect(table->topLevelItem(table->topLevelItemCount() - 1));
-        QVERIFY2(table->viewport()->rect().contains(lastRow), "the last row of the batch table is cut");
+        QVERIFY2(smallest || table->viewport()->rect().contains(lastRow), "the last row of the batch table is cut");
 
         ScrubDialog confirmation(12, true, form.get());
         for (QDialog* window : {static_cast<QDialog*>(form->Form4), static_cast<QDialog*>(form->Form5),
@@ -233,6 +252,43 @@ private slots:
                 QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("%1: contrast %2").arg(label->text()).arg(ratio)));
             }
         }
+    }
+
+    // Under a dark palette the batch table's unticked check marks, the frame of the date
+    // editor's time field and its "Blank" box stand out from the cells they lie on.
+    void outlinesStandOutOnTheCellsUnderTheDarkPalette()
+    {
+        QApplication::setPalette(testing::darkPalette());
+        const std::unique_ptr<TForm1> form = testing::openMainWindow();
+        QVERIFY(form);
+        form->PageControl1->setCurrentIndex(1);
+        PropertyTable* table = form->ListView2;
+        table->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
+        const QColor cells = table->palette().color(QPalette::Base);
+        QStyleOptionViewItem item;
+        item.initFrom(table->viewport());
+        item.rect = table->visualItemRect(table->topLevelItem(0));
+        item.features = QStyleOptionViewItem::HasCheckIndicator;
+        const QRect checkMark = table->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &item, table);
+        QVERIFY2(strongestContrast(table->viewport()->grab().toImage(), checkMark, cells) >= 3, "unticked check mark");
+
+        // A date in Last Printed, so that "Blank" is unticked.
+        table->setRowValue(13, QString::fromStdString(quorvane::convert::DateTimeToDisplayText(
+                                   *quorvane::convert::encodeDateTime({2009, 1, 2, 13, 45, 7, 0}))));
+        testing::clickAt(table, testing::valueCellCentre(table, 13));
+        RowEditors* editors = form->rowEditors();
+        QVERIFY(editors->Panel3->isVisible());
+        const QImage editor = editors->Panel3->grab().toImage();
+        QVERIFY(!editors->CheckBox15->isChecked());
+        // The left edge of the time field, where its frame lies and its text does not.
+        const QRect timeField = editors->DateTimePicker8->geometry();
+        const QRect leftEdge(timeField.left(), timeField.top() + timeField.height() / 4, 2, timeField.height() / 2);
+        QVERIFY2(strongestContrast(editor, leftEdge, cells) >= 3, "time field");
+        QStyleOptionButton box;
+        box.initFrom(editors->CheckBox15);
+        const QRect blank = editors->CheckBox15->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &box, editors->CheckBox15)
+                                .translated(editors->CheckBox15->pos());
+        QVERIFY2(strongestContrast(editor, blank, cells) >= 3, "Blank box");
     }
 
     // A value cut with "…" or written over several lines shows whole, line breaks kept, as the

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "cli/date_argument.h"
+#include "convert/iso_date_time.h"
 
 #include "convert/machine_date_text.h"
 
-namespace quorvane::cli {
+namespace quorvane::convert {
 namespace {
 
 // Reads exactly `count` decimal digits at `position`; nullopt when any is not a digit or the
@@ -20,7 +20,7 @@ std::optional<int> digitsAt(std::string_view text, std::size_t position, std::si
 }
 
 // "HH:MM" or "HH:MM:SS", the whole of `text`, into `fields`.
-bool readTimeOfDay(std::string_view text, convert::CalendarFields& fields)
+bool readTimeOfDay(std::string_view text, CalendarFields& fields)
 {
     if (text.size() != 5 && text.size() != 8) return false;
     const auto hour = digitsAt(text, 0, 2), minute = digitsAt(text, 3, 2);
@@ -36,7 +36,7 @@ bool readTimeOfDay(std::string_view text, convert::CalendarFields& fields)
 }
 
 // "YYYY-MM-DD", the first ten characters of `text`, into `fields`.
-bool readDate(std::string_view text, convert::CalendarFields& fields)
+bool readDate(std::string_view text, CalendarFields& fields)
 {
     const auto year = digitsAt(text, 0, 4), month = digitsAt(text, 5, 2), day = digitsAt(text, 8, 2);
     if (!year || !month || !day || text[4] != '-' || text[7] != '-') return false;
@@ -48,10 +48,10 @@ bool readDate(std::string_view text, convert::CalendarFields& fields)
 
 }  // namespace
 
-std::optional<convert::DateTime> parseDateTimeArgument(std::string_view text, DateTimeShape shape)
+std::optional<DateTime> parseIsoDateTime(std::string_view text, DateTimeShape shape)
 {
     constexpr std::size_t kDateLength = 10;  // YYYY-MM-DD
-    convert::CalendarFields fields;
+    CalendarFields fields;
     bool shapeOk = false;
     if (shape == DateTimeShape::TimeOfDay) {
         shapeOk = readTimeOfDay(text, fields);
@@ -64,13 +64,13 @@ std::optional<convert::DateTime> parseDateTimeArgument(std::string_view text, Da
         }
     }
     // encodeDateTime checks every field's range, the day against its month and leap years.
-    return shapeOk ? convert::encodeDateTime(fields) : std::nullopt;
+    return shapeOk ? encodeDateTime(fields) : std::nullopt;
 }
 
-std::optional<convert::DateTime> parseDateOrInstantArgument(std::string_view text)
+std::optional<DateTime> parseDateOrInstant(std::string_view text)
 {
-    if (const auto instant = convert::readRfc3339Text(text)) return convert::localValueOfInstant(*instant);
-    return parseDateTimeArgument(text, DateTimeShape::DateWithOptionalTime);
+    if (const auto instant = readRfc3339Text(text)) return localValueOfInstant(*instant);
+    return parseIsoDateTime(text, DateTimeShape::DateWithOptionalTime);
 }
 
-}  // namespace quorvane::cli
+}  // namespace quorvane::convert
