@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -31,8 +32,6 @@
 
 namespace quorvane::app {
 namespace {
-
-constexpr int kFileNameColumnMinWidthPx = 210;
 
 QString fileInfoCaption(int index)
 {
@@ -143,6 +142,12 @@ QWidget* TForm1::createFileArea()
     ToolBar2->setMinimumWidth(ToolBar2->sizeHint().width());
     column->addWidget(ToolBar2);
 
+    ListFilter = new QLineEdit(area);
+    ListFilter->setObjectName(QStringLiteral("ListFilter"));
+    ListFilter->setPlaceholderText(tr("Filter the list (Ctrl+F)"));
+    ListFilter->setClearButtonEnabled(true);
+    column->addWidget(ListFilter);
+
     ListView1 = new QTreeWidget(area);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setHeaderLabels({QStringLiteral("File Name")});
@@ -152,9 +157,7 @@ QWidget* TForm1::createFileArea()
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1->setItemDelegate(new GridLineDelegate(0, ListView1));
-    ListView1->header()->setMinimumSectionSize(kFileNameColumnMinWidthPx);
     ListView1->header()->setStretchLastSection(true);
-    ListView1->header()->setSectionsClickable(false);
     column->addWidget(ListView1, 1);
     return area;
 }
