@@ -19,13 +19,12 @@
 #include <thread>
 #include <vector>
 
-#include "app/list_columns.h"
+#include "app/file_line.h"
 
 class QTreeWidget;
 
 namespace quorvane::app {
 
-class FileLine;
 
 class LineValueReader : public QObject {
     Q_OBJECT
