@@ -7,7 +7,10 @@
 
 namespace quorvane::app {
 
-FileLine::FileLine(QTreeWidget* list, const QString& caption) : QTreeWidgetItem(list, {caption}) {}
+FileLine::FileLine(const QString& caption, const QByteArray& path) : QTreeWidgetItem(QStringList{caption})
+{
+    setData(kFileNameColumn, kPathRole, path);
+}
 
 void FileLine::setValues(std::unique_ptr<const LineValues> values)
 {

@@ -18,7 +18,8 @@ public:
     static constexpr int kPathRole = Qt::UserRole + 1;
     static constexpr int kFailureRole = Qt::UserRole + 2;
 
-    explicit FileLine(QTreeWidget* list, const QString& caption);
+    // A line not in a list yet: it is complete when the list reports it added.
+    FileLine(const QString& caption, const QByteArray& path);
 
     // The values read from its file; null until they arrive.
     const LineValues* values() const { return values_.get(); }

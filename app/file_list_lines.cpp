@@ -63,9 +63,9 @@ QString failureReason(const QString& step, const Failure& failure)
 int appendLine(QTreeWidget& list, const std::string& path)
 {
     const QByteArray pathBytes = QByteArray::fromStdString(path);
-    auto* item = new FileLine(&list, QFile::decodeName(pathBytes));
     // The caption is for the eye; the path itself is kept as the file system's bytes.
-    item->setData(0, kPathRole, pathBytes);
+    auto* item = new FileLine(QFile::decodeName(pathBytes), pathBytes);
+    list.addTopLevelItem(item);
     // A new item goes to the end; asking the list for its index would search every line.
     const int line = list.topLevelItemCount() - 1;
     setLineStatus(list, line, kUnchanged);

@@ -1,6 +1,5 @@
 #include "app/list_columns.h"
 
-#include <QCollator>
 #include <QCoreApplication>
 #include <QLocale>
 
@@ -142,13 +141,28 @@ int compareColumn(const LineValues& a, const LineValues& b, int column)
 
 int compareNaturally(const QString& a, const QString& b)
 {
-    thread_local const QCollator collator = [] {
-        QCollator natural;
-        natural.setNumericMode(true);
-        natural.setCaseSensitivity(Qt::CaseInsensitive);
-        return natural;
-    }();
-    return collator.compare(a, b);
+    // Chunk by chunk: a run of digits against a run of digits by number (leading zeros aside),
+    // anything else by text without regard to case.
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const bool digits = a[i].isDigit() && b[j].isDigit();
+        qsizetype endA = i, endB = j;
+        while (endA < a.size() && a[endA].isDigit() == digits) ++endA;
+        while (endB < b.size() && b[endB].isDigit() == digits) ++endB;
+        QStringView chunkA = QStringView(a).sliced(i, endA - i), chunkB = QStringView(b).sliced(j, endB - j);
+        int order = 0;
+        if (digits) {
+            while (chunkA.size() > 1 && chunkA.front() == u'0') chunkA = chunkA.sliced(1);
+            while (chunkB.size() > 1 && chunkB.front() == u'0') chunkB = chunkB.sliced(1);
+            order = chunkA.size() != chunkB.size() ? (chunkA.size() < chunkB.size() ? -1 : 1) : chunkA.compare(chunkB);
+        } else {
+            order = chunkA.compare(chunkB, Qt::CaseInsensitive);
+        }
+        if (order != 0) return order;
+        i = endA;
+        j = endB;
+    }
+    return i < a.size() ? 1 : (j < b.size() ? -1 : 0);
 }
 
 }  // namespace quorvane::app
