@@ -63,10 +63,11 @@ bool isEnabled(const QObject* control)
     return qobject_cast<const QAction*>(control)->isEnabled();
 }
 
-QStringList objectNames(const QList<QAction*>& actions)
+template <typename Object>
+QStringList objectNames(const QList<Object*>& objects)
 {
     QStringList names;
-    for (const QAction* action : actions) names.append(action->objectName());
+    for (const QObject* object : objects) names.append(object->objectName());
     return names;
 }
 
@@ -305,12 +306,14 @@ private slots:
         }
     }
 
+    // Its one text panel, and the count of the listed files at the right.
     void statusBarShowsItsTextInOnePanel()
     {
         QCOMPARE(form_->statusBar()->objectName(), QStringLiteral("StatusBar1"));
         const QList<QLabel*> panels = form_->statusBar()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
-        QCOMPARE(panels.size(), 1);
+        QCOMPARE(objectNames(panels), (QStringList{"StatusBar1Panel", "FileCount"}));
         QVERIFY(!panels[0]->text().isEmpty());
+        QCOMPARE(panels[1]->text(), QStringLiteral("Files: 0 / 0"));
     }
 
     void helpCommandsOpenTheirWindowOrLink_data()
