@@ -4,6 +4,9 @@
 
 #include <algorithm>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include "app/file_line.h"
 
 namespace quorvane::app {
@@ -13,6 +16,7 @@ namespace {
 // the window answers the user between two batches.
 constexpr int kDeliveryIntervalMs = 100;
 constexpr std::size_t kDeliveryBatch = 4000;
+constexpr int kWorkerNiceness = 10;
 
 }  // namespace
 
@@ -69,6 +73,8 @@ bool LineValueReader::idle() const
 
 void LineValueReader::work(std::stop_token stop)
 {
+    // Below the window's thread, so that the list answers the user first on a busy machine.
+    ::setpriority(PRIO_PROCESS, ::gettid(), kWorkerNiceness);
     std::unique_lock lock(mutex_);
     while (wake_.wait(lock, stop, [this] { return pauses_ == 0 && !waiting_.empty(); })) {
         Job job = std::move(waiting_.front());

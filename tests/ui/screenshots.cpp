@@ -84,8 +84,9 @@ bool saveFileListShots(TForm1& form, const QDir& folder)
         view.showColumn(column, true);
     if (!QTest::qWaitFor([&view] { return view.reader().idle(); }, 10000)) return false;
     const QSize designSize = form.size();
-    form.resize(1360, designSize.height());
-    form.ListView1->header()->resizeSections(QHeaderView::ResizeToContents);
+    form.resize(1600, designSize.height());
+    form.ListView1->header()->resizeSection(kFileNameColumn, 260);
+    view.sortBy(kFirstTimeColumn + 1);
     bool ok = save(&form, folder, QStringLiteral("file-list-columns"));
     form.ListFilter->setText(QStringLiteral("pptx"));
     view.applyFilter();
@@ -97,6 +98,7 @@ bool saveFileListShots(TForm1& form, const QDir& folder)
     ok = QTest::qWaitForWindowExposed(view.columnsMenu()) && save(view.columnsMenu(), folder, QStringLiteral("file-list-columns-menu")) && ok;
     view.columnsMenu()->close();
     form.resize(designSize);
+    view.sortBy(kFileNameColumn);
     for (QMenu* menu : {form.File1, form.Edit1, form.View1}) {
         form.menuBar()->setActiveAction(menu->menuAction());
         ok = QTest::qWaitForWindowExposed(menu) && save(menu, folder, QStringLiteral("menu-") + menu->title().remove(u'&').toLower()) && ok;
