@@ -80,8 +80,9 @@ void TForm1::markLine(int line, const change::FileOutcome& outcome)
     // A file that needed no change holds what was asked: it counts as changed.
     setLineStatus(*ListView1, line, outcome.failed() ? kChangeFailed : kChanged);
     setLineFailure(*ListView1, line, failureReason(kChangeFailedStep, outcome.failure));
-    // Its columns show the file as the change left it.
-    if (auto* changed = dynamic_cast<FileLine*>(ListView1->topLevelItem(line))) fileListView_->reader().read(*changed);
+    // Its columns show the file as the change left it; a failure left it as it was, unless partly.
+    auto* changed = dynamic_cast<FileLine*>(ListView1->topLevelItem(line));
+    if (changed && (!outcome.failed() || outcome.partly)) fileListView_->reader().read(*changed);
 }
 
 bool TForm1::refusedRequest(const Result<change::FileRequest>& request)

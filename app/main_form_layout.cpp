@@ -145,7 +145,6 @@ QWidget* TForm1::createFileArea()
     ListFilter = new QLineEdit(area);
     ListFilter->setObjectName(QStringLiteral("ListFilter"));
     ListFilter->setPlaceholderText(tr("Filter the list (Ctrl+F)"));
-    ListFilter->setClearButtonEnabled(true);
     column->addWidget(ListFilter);
 
     ListView1 = new QTreeWidget(area);
