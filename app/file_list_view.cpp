@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,11 +15,14 @@
 #include "app/line_value_reader.h"
 #include "change/defaults_store.h"
 #include "change/saved_defaults.h"
+#include "convert/date_time.h"
+#include "convert/display_text.h"
 
 namespace quorvane::app {
 namespace {
 
 constexpr int kFileNameMinWidthPx = 210;
+constexpr int kValueColumnMinWidthPx = 100;
 // The filter waits for a pause in typing before it walks the list.
 constexpr int kFilterDelayMs = 200;
 
@@ -65,6 +69,7 @@ FileListView::FileListView(QTreeWidget& list, QLineEdit& filter, QLabel& count)
         const QSignalBlocker quiet(columnsMenu_->actions()[column - 1]);
         columnsMenu_->actions()[column - 1]->setChecked(true);
         header->setSectionHidden(column, false);
+        fitColumn(column);
     }
 
     sortMenu_ = new QMenu(tr("&Sort by"), &list_);
@@ -96,6 +101,7 @@ FileListView::FileListView(QTreeWidget& list, QLineEdit& filter, QLabel& count)
 void FileListView::showColumn(int column, bool shown)
 {
     list_.header()->setSectionHidden(column, !shown);
+    if (shown) fitColumn(column);
     if (QAction* item = columnsMenu_->actions().value(column - 1); item && item->isChecked() != shown) {
         const QSignalBlocker quiet(item);
         item->setChecked(shown);
@@ -106,6 +112,19 @@ void FileListView::showColumn(int column, bool shown)
     // The choice is a convenience: a store that cannot be written changes nothing else.
     change::rememberListColumns(change::defaultsStorePath(), names);
     if (!filter_.text().isEmpty()) applyFilter();
+}
+
+void FileListView::fitColumn(int column)
+{
+    // Wide enough for its caption with the sort mark, and a time column for a whole date-time.
+    QHeaderView* header = list_.header();
+    int width = std::max(header->sectionSizeHint(column), kValueColumnMinWidthPx);
+    if (column >= kFirstTimeColumn && column < kAttributesColumn) {
+        const auto sample = convert::encodeDateTime({2000, 12, 28, 23, 59, 58, 0});
+        const QString text = QString::fromStdString(convert::DateTimeToDisplayText(*sample));
+        width = std::max(width, list_.fontMetrics().horizontalAdvance(text) + 2 * list_.fontMetrics().averageCharWidth());
+    }
+    header->resizeSection(column, width);
 }
 
 void FileListView::sortBy(int column)

@@ -40,6 +40,7 @@ public:
     void applyFilter();
 
 private:
+    void fitColumn(int column);
     void fillSortMenu();
     bool lineMatches(const FileLine& line) const;
     void filterLines(const QList<FileLine*>& lines);
