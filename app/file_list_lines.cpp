@@ -4,14 +4,15 @@
 #include <QFile>
 #include <QTreeWidget>
 
+#include "app/file_line.h"
 #include "app/file_status_icons.h"
 
 namespace quorvane::app {
 namespace {
 
-constexpr int kStatusRole = Qt::UserRole;
-constexpr int kPathRole = Qt::UserRole + 1;
-constexpr int kFailureRole = Qt::UserRole + 2;
+constexpr int kStatusRole = FileLine::kStatusRole;
+constexpr int kPathRole = FileLine::kPathRole;
+constexpr int kFailureRole = FileLine::kFailureRole;
 
 }  // namespace
 
@@ -63,9 +64,9 @@ QString failureReason(const QString& step, const Failure& failure)
 int appendLine(QTreeWidget& list, const std::string& path)
 {
     const QByteArray pathBytes = QByteArray::fromStdString(path);
-    auto* item = new QTreeWidgetItem(&list, {QFile::decodeName(pathBytes)});
     // The caption is for the eye; the path itself is kept as the file system's bytes.
-    item->setData(0, kPathRole, pathBytes);
+    auto* item = new FileLine(QFile::decodeName(pathBytes), pathBytes);
+    list.addTopLevelItem(item);
     // A new item goes to the end; asking the list for its index would search every line.
     const int line = list.topLevelItemCount() - 1;
     setLineStatus(list, line, kUnchanged);

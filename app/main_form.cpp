@@ -2,8 +2,10 @@
 #include "app/main_form.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -16,6 +18,7 @@
 
 #include "app/file_list.h"
 #include "app/file_list_lines.h"
+#include "app/file_list_view.h"
 #include "app/file_status_icons.h"
 #include "app/message_box.h"
 #include "app/property_table.h"
@@ -34,6 +37,9 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
 
     setCentralWidget(createClientArea());
+    FileCount = new QLabel(this);
+    FileCount->setObjectName(QStringLiteral("FileCount"));
+    fileListView_ = new FileListView(*ListView1, *ListFilter, *FileCount);
 
     // The text, number and date editors start out floating over the batch option table.
     rowEditors_ = new RowEditors(ListView2, this);
@@ -86,13 +92,30 @@ void TForm1::createActions()
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     File1 = menuBar()->addMenu(tr("&File"));
     File1->setObjectName(QStringLiteral("File1"));
+    AddFilesMenu1 = newAction("AddFilesMenu1", tr("&Add Files…"));
+    AddFolderMenu1 = newAction("AddFolderMenu1", tr("Add Files from &Folder…"));
+    ExportToCsv1 = newAction("ExportToCsv1", tr("&Export to CSV…"));
     RemovePersonalInformation1 =
         newAction("RemovePersonalInformation1", tr("Remove &personal information…"));
     RemovePersonalInformation1->setEnabled(false);
     Exit1 = newAction("Exit1", tr("&Close"));
+    File1->addActions({AddFilesMenu1, AddFolderMenu1, ExportToCsv1});
+    File1->addSeparator();
     File1->addAction(RemovePersonalInformation1);
     File1->addSeparator();
     File1->addAction(Exit1);
+    Edit1 = menuBar()->addMenu(tr("&Edit"));
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    SelectAll1 = newAction("SelectAll1", tr("Select &All"));
+    Edit1->addAction(SelectAll1);
+    Edit1->addSeparator();
+    Edit1->addActions({Remove1, RemoveAll1});
+    View1 = menuBar()->addMenu(tr("&View"));
+    View1->setObjectName(QStringLiteral("View1"));
+    View1->addMenu(fileListView_->columnsMenu());
+    View1->addMenu(fileListView_->sortMenu());
+    Filter1 = newAction("Filter1", tr("&Filter"));
+    View1->addAction(Filter1);
     Help1 = menuBar()->addMenu(tr("&Help"));
     Help1->setObjectName(QStringLiteral("Help1"));
     help2 = newAction("help2", tr("&Help"));
@@ -107,8 +130,10 @@ void TForm1::createActions()
     // The pop-up items run exactly the command of the tool button beside them.
     connect(ToolButton1, &QToolButton::clicked, this, &TForm1::ToolButton1Click);
     connect(AddFiles1, &QAction::triggered, this, &TForm1::ToolButton1Click);
+    connect(AddFilesMenu1, &QAction::triggered, this, &TForm1::ToolButton1Click);
     connect(ToolButton5, &QToolButton::clicked, this, &TForm1::ToolButton5Click);
     connect(AddFilesfromfloder1, &QAction::triggered, this, &TForm1::ToolButton5Click);
+    connect(AddFolderMenu1, &QAction::triggered, this, &TForm1::ToolButton5Click);
     connect(ToolButton2, &QToolButton::clicked, this, &TForm1::ToolButton2Click);
     connect(Remove1, &QAction::triggered, this, &TForm1::ToolButton2Click);
     connect(ToolButton3, &QToolButton::clicked, this, &TForm1::ToolButton3Click);
@@ -131,6 +156,15 @@ void TForm1::createActions()
     connect(Emailsupport1, &QAction::triggered, this, &TForm1::Emailsupport1Click);
     connect(about1, &QAction::triggered, this, &TForm1::about1Click);
     connect(BitBtn8, &QPushButton::clicked, this, &TForm1::BitBtn8Click);
+    connect(ExportToCsv1, &QAction::triggered, this, &TForm1::BitBtn8Click);
+    // Select All selects what the focused control holds: a field's text, a table's lines.
+    connect(SelectAll1, &QAction::triggered, this, [] {
+        if (QWidget* focus = QApplication::focusWidget()) QMetaObject::invokeMethod(focus, "selectAll");
+    });
+    connect(Filter1, &QAction::triggered, this, [this] {
+        ListFilter->setFocus(Qt::ShortcutFocusReason);
+        ListFilter->selectAll();
+    });
     connect(BitBtn9, &QPushButton::clicked, this, &TForm1::BitBtn9Click);
     connectChangeCommands();
 }
@@ -139,18 +173,16 @@ void TForm1::createActions()
 // wherever the focus is in it; "Remove" acts only on the file list, where Delete means the file.
 void TForm1::createShortcuts()
 {
-    AddFiles1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    AddFilesfromfloder1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    AddFilesMenu1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    AddFolderMenu1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    ExportToCsv1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    SelectAll1->setShortcut(QKeySequence::SelectAll);
+    Filter1->setShortcut(QKeySequence::Find);
     Showhint1->setShortcut(QKeySequence(Qt::Key_F1));
-    addActions({AddFiles1, AddFilesfromfloder1, Showhint1});
+    addActions({AddFilesMenu1, AddFolderMenu1, ExportToCsv1, SelectAll1, Filter1, Showhint1});
     Remove1->setShortcut(QKeySequence(Qt::Key_Delete));
     Remove1->setShortcutContext(Qt::WidgetShortcut);
     ListView1->addAction(Remove1);
-    auto* exportToCsv = new QAction(this);
-    exportToCsv->setObjectName(QStringLiteral("ExportToCsvShortcut"));
-    exportToCsv->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
-    connect(exportToCsv, &QAction::triggered, this, &TForm1::BitBtn8Click);
-    addAction(exportToCsv);
     // F10 opens the first menu, from which the arrow keys reach every other.
     auto* toMenuBar = new QAction(this);
     toMenuBar->setObjectName(QStringLiteral("MenuBarShortcut"));
@@ -172,6 +204,7 @@ void TForm1::createStatusBar()
     StatusBar1Panel->setObjectName(QStringLiteral("StatusBar1Panel"));
     StatusBar1Panel->setMinimumWidth(300);  // wider when the font needs it
     statusBar()->addWidget(StatusBar1Panel);
+    statusBar()->addPermanentWidget(FileCount);
 }
 
 void TForm1::showEvent(QShowEvent* event)

@@ -19,6 +19,7 @@ class QCheckBox;
 class QDateEdit;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTabWidget;
@@ -39,6 +40,7 @@ class TForm9;
 namespace quorvane::app {
 
 class CustomPropertiesPage;
+class FileListView;
 class PropertyTable;
 class RowEditors;
 
@@ -55,6 +57,7 @@ public:
     // Commits and hides any open in-place row editor.
     void CloseRowEditors();
     RowEditors* rowEditors() const { return rowEditors_; }
+    FileListView* fileListView() const { return fileListView_; }
 
     // Left area.
     QToolBar* ToolBar2;
@@ -62,6 +65,7 @@ public:
     QToolButton* ToolButton5;
     QToolButton* ToolButton2;
     QToolButton* ToolButton3;
+    QLineEdit* ListFilter;  // narrows the list to the lines that hold its text
     QTreeWidget* ListView1;
     QMenu* PopupMenu1;
     QAction* AddFiles1;
@@ -129,10 +133,18 @@ public:
     // "Custom Properties" page; its backup box goes with the "Single Change" page's CheckBox5.
     CustomPropertiesPage* CustomPage;
 
-    // Menus.
+    // Menus. Edit holds the pop-up's Remove1 and RemoveAll1; View the columns and sort menus of
+    // the file list.
     QMenu* File1;
+    QAction* AddFilesMenu1;
+    QAction* AddFolderMenu1;
+    QAction* ExportToCsv1;
     QAction* RemovePersonalInformation1;
     QAction* Exit1;
+    QMenu* Edit1;
+    QAction* SelectAll1;
+    QMenu* View1;
+    QAction* Filter1;
     QMenu* Help1;
     QAction* help2;
     QAction* Helponline1;
@@ -142,6 +154,7 @@ public:
     QAction* about1;
 
     QLabel* StatusBar1Panel;
+    QLabel* FileCount;  // "Files: shown / listed", at the right of the status bar
 
     // The help-hints, About, batch progress and export progress windows, hidden until a command
     // shows them modally.
@@ -254,6 +267,7 @@ private:
     };
 
     RowEditors* rowEditors_;
+    FileListView* fileListView_;
     bool displayRunning_ = false;  // set while ListView1Change shows a file
     std::optional<ShownFile> shown_;
 };

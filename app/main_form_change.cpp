@@ -14,7 +14,10 @@
 
 #include "app/batch_controls.h"
 #include "app/custom_properties_page.h"
+#include "app/file_line.h"
 #include "app/file_list_lines.h"
+#include "app/file_list_view.h"
+#include "app/line_value_reader.h"
 #include "app/main_form.h"
 #include "app/message_box.h"
 #include "app/property_table.h"
@@ -78,6 +81,9 @@ void TForm1::markLine(int line, const change::FileOutcome& outcome)
     // A file that needed no change holds what was asked: it counts as changed.
     setLineStatus(*ListView1, line, outcome.failed() ? kChangeFailed : kChanged);
     setLineFailure(*ListView1, line, failureReason(tr(kChangeFailedStep), outcome.failure));
+    // Its columns show the file as the change left it; a failure left it as it was, unless partly.
+    auto* changed = dynamic_cast<FileLine*>(ListView1->topLevelItem(line));
+    if (changed && (!outcome.failed() || outcome.partly)) fileListView_->reader().read(*changed);
 }
 
 bool TForm1::refusedRequest(const Result<change::FileRequest>& request)
@@ -114,7 +120,10 @@ void TForm1::BitBtn6Click()
                                                      values.attributes);
     if (refusedRequest(request)) return;
     // A change the plan refuses makes no backup and writes nothing.
-    const change::FileOutcome outcome = change::applyFileChange(path, *request, {false, CheckBox5->isChecked()});
+    const change::FileOutcome outcome = [&] {
+        const LineValueReader::Pause paused(fileListView_->reader());
+        return change::applyFileChange(path, *request, {false, CheckBox5->isChecked()});
+    }();
     if (outcome.backupFailed) {
         setLineStatus(*ListView1, line, kUnchanged);
         showMessage(this, tr("An error occured when backup original file, \n"
@@ -191,6 +200,7 @@ TForm1::RunTally TForm1::changeEveryLine(const change::FileRequest& request, con
         ++(outcome.failed() ? tally.failed : tally.changed);
         markLine(line, outcome);
     };
+    const LineValueReader::Pause paused(fileListView_->reader());
     Form7->runModal(std::move(run));
     return tally;
 }
@@ -218,7 +228,10 @@ void TForm1::CustomApplyClick()
     const std::string path = linePath(*ListView1, line);
     change::FileRequest request;
     request.content.custom = *edits;
-    const change::FileOutcome outcome = change::applyFileChange(path, request, {false, CheckBox5->isChecked()});
+    const change::FileOutcome outcome = [&] {
+        const LineValueReader::Pause paused(fileListView_->reader());
+        return change::applyFileChange(path, request, {false, CheckBox5->isChecked()});
+    }();
     markLine(line, outcome);
     // A failed change leaves the file as it was, so the edits stay on the page to be applied
     // again once the cause is gone; a written one is shown as the file now is.

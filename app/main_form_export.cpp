@@ -7,6 +7,8 @@
 
 #include "app/csv_file_dialog.h"
 #include "app/file_list_lines.h"
+#include "app/file_list_view.h"
+#include "app/line_value_reader.h"
 #include "app/main_form.h"
 #include "app/message_box.h"
 #include "export/csv_export.h"
@@ -37,7 +39,11 @@ void TForm1::BitBtn8Click()
     Form9->prepareExport(fileName, std::move(paths), [this](int line, const Failure& failure) {
         setLineFailure(*ListView1, line, failureReason(tr(kExportFailedStep), failure));
     });
-    Form9->exec();
+    {
+        // The export puts back what its reads move, as the background reads do: one at a time.
+        const LineValueReader::Pause paused(fileListView_->reader());
+        Form9->exec();
+    }
     reselectFirstLine(*ListView1);
     const exporting::TForm9::Outcome& outcome = Form9->lastOutcome();
     if (outcome.saved) showRunOutcome(outcome.exported, outcome.failed, tr("exported"));
@@ -51,7 +57,10 @@ void TForm1::BitBtn9Click()
     if (fileName.isEmpty()) return;
     exporting::ExportList lines;
     exporting::WriteCsvHeader(lines);
-    const Failure failure = exporting::appendFileLine(linePath(*ListView1, line), lines);
+    const Failure failure = [&] {
+        const LineValueReader::Pause paused(fileListView_->reader());
+        return exporting::appendFileLine(linePath(*ListView1, line), lines);
+    }();
     setLineFailure(*ListView1, line, failureReason(tr(kExportFailedStep), failure));
     if (exporting::saveExportList(QFile::encodeName(fileName).toStdString(), lines).failed()) {
         showMessage(this, tr("Cannot save to %1\nplease close other application that open this file!").arg(fileName));

@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -33,8 +34,6 @@
 
 namespace quorvane::app {
 namespace {
-
-constexpr int kFileNameColumnMinWidthPx = 210;
 
 QString fileInfoCaption(int index)
 {
@@ -144,6 +143,11 @@ QWidget* TForm1::createFileArea()
     ToolBar2->setMinimumWidth(ToolBar2->sizeHint().width());
     column->addWidget(ToolBar2);
 
+    ListFilter = new QLineEdit(area);
+    ListFilter->setObjectName(QStringLiteral("ListFilter"));
+    ListFilter->setPlaceholderText(tr("Filter the list (Ctrl+F)"));
+    column->addWidget(ListFilter);
+
     ListView1 = new QTreeWidget(area);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setHeaderLabels({tr("File Name")});
@@ -153,9 +157,7 @@ QWidget* TForm1::createFileArea()
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1->setItemDelegate(new GridLineDelegate(0, ListView1));
-    ListView1->header()->setMinimumSectionSize(kFileNameColumnMinWidthPx);
     ListView1->header()->setStretchLastSection(true);
-    ListView1->header()->setSectionsClickable(false);
     column->addWidget(ListView1, 1);
     return area;
 }

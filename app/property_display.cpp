@@ -15,6 +15,8 @@
 #include "app/custom_properties_page.h"
 #include "app/date_time_pickers.h"
 #include "app/file_list_lines.h"
+#include "app/file_list_view.h"
+#include "app/line_value_reader.h"
 #include "app/batch_controls.h"
 #include "app/main_form.h"
 #include "app/property_table.h"
@@ -102,7 +104,11 @@ void TForm1::ListView1Change()
 void TForm1::displayLine(int line)
 {
     const std::string path = linePath(*ListView1, line);
-    const change::FileDisplay display = change::ReadFileForDisplay(path);
+    const change::FileDisplay display = [&] {
+        // Its put-back must not cross that of a background read of the same file.
+        const LineValueReader::Pause paused(fileListView_->reader());
+        return change::ReadFileForDisplay(path);
+    }();
     showFileDisplay(*this, display);
     const auto previous = static_cast<FileStatus>(lineStatus(*ListView1, line));
     const FileStatus status = change::statusAfterDisplay(previous, display.succeeded);

@@ -26,6 +26,7 @@ Failure readContent(const std::string& path, bool withCustom, FileDisplay& displ
 {
     auto edit = document::DocumentEdit::open(path, false, nullptr);
     Result<props::RowTexts> rows = edit.ok() ? edit->rows() : Result<props::RowTexts>(edit.failure());
+    if (edit.ok()) display.format = edit->format();
     if (rows.ok()) display.rows = std::move(rows).value();
     else display.rowsFailure = rows.failure();
     // A compound document shows "" where nothing can be read, as its per-property reads do.

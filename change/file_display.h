@@ -12,6 +12,7 @@
 
 #include "base/failure.h"
 #include "change/file_status.h"
+#include "document/document_format.h"
 #include "fileinfo/file_snapshot.h"
 #include "package/package_rows.h"
 #include "props/custom_property.h"
@@ -48,6 +49,8 @@ struct FileDisplay {
     // well-formed XML). A compound document always gives its rows, "" where nothing is read;
     // an encrypted one those it keeps in the clear.
     std::optional<props::RowTexts> rows;
+    // The format the file's first bytes announce, when the file could be opened as one.
+    std::optional<document::DocumentFormat> format;
     // True when the rows were read; false when the file is missing, a package cannot be read,
     // the file is locked by another process (still after the wait for its lock), or the
     // document is encrypted (its properties are inside the encryption).

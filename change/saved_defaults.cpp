@@ -29,6 +29,7 @@ constexpr AttributeValue kAttributeValues[] = {
 constexpr char kBackupName[] = "backupold";
 constexpr char kRemoveAllCustomName[] = "removeallcustom";
 constexpr char kLastFolderName[] = "lastfolder";
+constexpr char kListColumnsName[] = "listcolumns";
 
 std::string stringValueName(int row) { return std::string(props::catalogueRow(row).label) + "string"; }
 std::string checkValueName(int row) { return std::string(props::catalogueRow(row).label) + "check"; }
@@ -211,6 +212,29 @@ bool rememberLastUsedFolder(const std::string& storePath, const std::string& fol
     const auto values = openDefaultsKey(storePath);
     if (values && valueOf(*values, kLastFolderName) == folder) return true;
     return writeDefaultsKey(storePath, {{kLastFolderName, folder}});
+}
+
+std::vector<std::string> shownListColumns(const std::string& storePath)
+{
+    const auto values = openDefaultsKey(storePath);
+    std::vector<std::string> names;
+    if (!values) return names;
+    const std::string stored = valueOf(*values, kListColumnsName);
+    for (std::size_t start = 0; start < stored.size();) {
+        const std::size_t comma = std::min(stored.find(',', start), stored.size());
+        if (comma > start) names.push_back(stored.substr(start, comma - start));
+        start = comma + 1;
+    }
+    return names;
+}
+
+bool rememberListColumns(const std::string& storePath, const std::vector<std::string>& names)
+{
+    std::string joined;
+    for (const std::string& name : names) joined += (joined.empty() ? "" : ",") + name;
+    const auto values = openDefaultsKey(storePath);
+    if (values && valueOf(*values, kListColumnsName) == joined) return true;
+    return writeDefaultsKey(storePath, {{kListColumnsName, joined}});
 }
 
 }  // namespace quorvane::change

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "change/batch_settings.h"
 #include "change/defaults_store.h"
@@ -49,5 +50,16 @@ std::string lastUsedFolder(const std::string& storePath);
 // Stores `folder` as the one used last (nothing is written when it is stored already); false when
 // the store cannot be written.
 bool rememberLastUsedFolder(const std::string& storePath, const std::string& folder);
+
+// The columns the file list shows besides the file name, kept in the same store under
+// "listcolumns" as their names separated by commas ("title,author,modified"), in the same way as
+// the last folder: no batch setting, and kept as it is when the batch settings are saved.
+
+// The stored column names in stored order; empty when none are stored or the store cannot be read.
+std::vector<std::string> shownListColumns(const std::string& storePath);
+
+// Stores `names` as the columns shown (nothing is written when they are stored already); false
+// when the store cannot be written.
+bool rememberListColumns(const std::string& storePath, const std::vector<std::string>& names);
 
 }  // namespace quorvane::change

@@ -25,10 +25,7 @@ FileReport readFile(const std::string& path)
 {
     FileReport report{path, {}, {}, {}, {}, {}};
     const change::FileDisplay display = change::ReadFileForDisplay(path);
-    // After the display's read: a reader who may not keep the access time still moves it, and the
-    // display must take its snapshot before anything has.
-    if (const auto format = document::announcedFormatOfFile(path))
-        report.format = *format == document::DocumentFormat::Package ? "pptx" : "ppt";
+    if (display.format) report.format = *display.format == document::DocumentFormat::Package ? "pptx" : "ppt";
     report.snapshot = display.snapshot;
     if (display.rows) report.rows = *display.rows;
     report.custom = display.custom;

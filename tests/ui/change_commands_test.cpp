@@ -11,6 +11,8 @@
 #include <QStatusBar>
 #include <QTimeEdit>
 
+#include "app/file_list_view.h"
+#include "app/line_value_reader.h"
 #include "app/row_editors.h"
 #include "change/change_engine.h"
 #include "change/file_plan.h"
@@ -270,6 +272,8 @@ private:
     {
         const int line = appendLine(*form_->ListView1, path);
         form_->ListView1->setCurrentItem(form_->ListView1->topLevelItem(line));
+        // The list's own read of the new file, which moves its last-access time for a moment.
+        QTRY_VERIFY(form_->fileListView()->reader().idle());
     }
 
     std::unique_ptr<ScratchConfigHome> configHome_;

@@ -2,7 +2,8 @@
 // Renders offscreen into PNG files, for a person to look at: the main window on each page, with
 // copies of corpus files in the list and one of them shown, and with each row editor open (Comments
 // in its multi-line editor, the custom properties page with its type list open too), the help-hints
-// and About windows, the confirmation of "Remove personal information…", and a sheet of the
+// and About windows, the confirmation of "Remove personal information…", the file list with
+// columns and with a filter, its columns menu, the File, Edit and View menus, and a sheet of the
 // program's pictures at 16 and 48 pixels (and at 16 blown up). The windows are drawn three times,
 // into OUTPUT_FOLDER/default, /dark (a dark palette) and /11pt (an 11-point font); under a German
 // locale once, into OUTPUT_FOLDER/de.
@@ -10,9 +11,11 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPainter>
 #include <QProgressBar>
@@ -25,6 +28,8 @@
 
 #include "app/custom_properties_page.h"
 #include "app/file_list_lines.h"
+#include "app/file_list_view.h"
+#include "app/line_value_reader.h"
 #include "app/main_form.h"
 #include "app/row_editors.h"
 #include "app/batch_progress_window.h"
@@ -70,6 +75,41 @@ bool saveIconSheet(const QDir& folder)
     const QString path = folder.filePath(QStringLiteral("icons.png"));
     std::printf("%s\n", qPrintable(path));
     return sheet.save(path);
+}
+
+// The file list with optional columns filled in (the window widened to show them), narrowed by
+// the filter, the columns menu on its header, and the File, Edit and View menus. The columns
+// are hidden again afterwards.
+bool saveFileListShots(TForm1& form, const QDir& folder)
+{
+    FileListView& view = *form.fileListView();
+    for (int column : {kFirstRowColumn, kFirstRowColumn + 2, kFirstTimeColumn + 1, kAttributesColumn, kSizeColumn,
+                       kFormatColumn, kStatusColumn})
+        view.showColumn(column, true);
+    if (!QTest::qWaitFor([&view] { return view.reader().idle(); }, 10000)) return false;
+    const QSize designSize = form.size();
+    form.resize(1600, designSize.height());
+    form.ListView1->header()->resizeSection(kFileNameColumn, 260);
+    view.sortBy(kFirstTimeColumn + 1);
+    bool ok = save(&form, folder, QStringLiteral("file-list-columns"));
+    form.ListFilter->setText(QStringLiteral("pptx"));
+    view.applyFilter();
+    ok = save(&form, folder, QStringLiteral("file-list-filter")) && ok;
+    form.ListFilter->clear();
+    view.applyFilter();
+    QHeaderView* header = form.ListView1->header();
+    view.columnsMenu()->popup(header->mapToGlobal(QPoint(header->sectionPosition(1) + 20, header->height() / 2)));
+    ok = QTest::qWaitForWindowExposed(view.columnsMenu()) && save(view.columnsMenu(), folder, QStringLiteral("file-list-columns-menu")) && ok;
+    view.columnsMenu()->close();
+    form.resize(designSize);
+    view.sortBy(kFileNameColumn);
+    for (QMenu* menu : {form.File1, form.Edit1, form.View1}) {
+        form.menuBar()->setActiveAction(menu->menuAction());
+        ok = QTest::qWaitForWindowExposed(menu) && save(menu, folder, QStringLiteral("menu-") + menu->title().remove(u'&').toLower()) && ok;
+        menu->close();
+    }
+    for (int column = kFileNameColumn + 1; column < kListColumnCount; ++column) view.showColumn(column, false);
+    return ok;
 }
 
 // The main window and the windows it opens, drawn into `folder`.
@@ -121,6 +161,7 @@ bool saveWindows(const QDir& folder)
     form.PopupMenu1->popup(form.ListView1->viewport()->mapToGlobal(QPoint(40, 120)));
     ok = QTest::qWaitForWindowExposed(form.PopupMenu1) && save(form.PopupMenu1, folder, QStringLiteral("file-list-menu")) && ok;
     form.PopupMenu1->close();
+    ok = saveFileListShots(form, folder) && ok;
 
     testing::clickAt(form.ListView3, testing::valueCellCentre(form.ListView3, 0));
     form.rowEditors()->Edit1->setText(QStringLiteral("Launch plan for the spring range, second draft"));
