@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // One line of the file list: the file's path, status and failure in the "File Name" column (as
 // file_list_lines.h reads and writes them), and the values of the optional columns once its file
 // has been read in the background. The line orders itself by the list's sort column.

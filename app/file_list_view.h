@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What the file list shows besides its lines: the optional columns, chosen in the header's
 // context menu (the same menu as View > Columns) and remembered in the settings store; sorting
 // by a click on a column's header or from View > Sort by; the filter box, which hides the lines

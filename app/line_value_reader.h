@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reads the files of the file list in the background, each once, for the values of its optional
 // columns: a bounded pool of worker threads runs the display read (change::ReadFileForDisplay,
 // which puts the file's times back) on every line added to the list, and the values are handed

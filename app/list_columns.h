@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The columns of the file list: "File Name" first, then the optional ones, each a value read from
 // the line's file: the 14 property rows, the three file times, the attributes, the size, the
 // format, and the line's status. Each column has a caption for the header and a stable name under

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Frames and check boxes that stay visible on a table's cells whatever the palette. Styles such as
 // Fusion draw a control's frame and a check box's box a shade darker than the Window colour; under
 // a dark palette that shade is about the Base colour of the cells, so a check box or a picker

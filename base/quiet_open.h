@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Opening a file without moving its last-access time, so that a reader has nothing to put back.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The names of the temporary files that whole-file replacements write beside their targets, and
 // the removal of those a killed process left. A name says whose it is: ".NAME.quorvane-" and then
 // the writing process's id, its start time (so that a reused process id is told apart) and a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "change/package_rewrite_refusal.h"
 
 #include <algorithm>

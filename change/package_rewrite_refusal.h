@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // What a package's rewrite needs of the file system beyond the file itself: the new archive is
 // built beside the package and renamed over its name, so the folder must take a new file, and
 // the name then holds a new file: any other hard link of the package keeps the old one.

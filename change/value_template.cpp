@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "change/value_template.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Values made from templates, one per file: text with fields in braces that a batch fills in from
 // each file, so that one change gives every file its own value ("{name}" gives each deck its file
 // name). {{ and }} stand for literal braces. Fields:

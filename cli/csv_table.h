@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reading a CSV table as spreadsheets and `quorvane-cli export` write it (RFC 4180): its text
 // in UTF-8 with or without a byte-order mark, or in Windows code page 1252 when it is not UTF-8;
 // fields separated by commas, semicolons or tabs, whichever the first line holds most of outside

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Reading the JSON (RFC 8259) a table given to `quorvane-cli apply` may be: a bounded
 // recursive-descent reader into a small tree, members kept in their order.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The change one row of a value table (cli/value_table.h) asks of its file: each cell read as
 // its column's value and compared with what the file holds, so that a value the file holds
 // already is kept and a table applied unchanged asks nothing.

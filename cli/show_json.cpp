@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "cli/show_json.h"
 
 #include "cli/json_writer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The JSON object `quorvane-cli show --json` prints for one file: stable snake_case keys (the
 // catalogue's machine names), numbers as JSON numbers, yes/no as booleans, absent values as null,
 // instants as RFC 3339 text with the offset (convert/machine_date_text.h), whatever the locale.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The forms in which `quorvane-cli apply` reads a table's dates and numbers, so that a table
 // re-saved by a spreadsheet reads as the one exported.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A table of per-file values for `quorvane-cli apply`: the CSV that `export` (or the program's
 // window) writes, possibly re-saved by a spreadsheet (cli/csv_table.h), or the JSON array that
 // `show --json` prints, told apart by content. One row per file; each cell names the value one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "convert/machine_date_text.h"
 
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The date forms of the tool's machine output, the same whatever the locale: RFC 3339 instants
 // with the local offset in force at the instant ("2003-12-26T04:22:45+01:00", RFC 3339 section
 // 5.6), and local date-times as "YYYY-MM-DD HH:MM:SS" (the form `quorvane-cli set` reads back).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "export/date_form.h"
 
 #include "convert/display_text.h"

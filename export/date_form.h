@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The form in which an export writes dates: the window's display text (the user's locale), or
 // the locale-free "YYYY-MM-DD HH:MM:SS" of the command line, which `quorvane-cli set` and
 // `apply` read back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 #include "fileinfo/unchangeable_file.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Files that nobody may change, whoever asks: one on a file system mounted read-only, and one
 // whose inode flags (chattr(1), ioctl_iflags(2)) make it immutable or append-only. A change is
 // planned against these before anything is written, so that such a file is refused with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Temporary names say whose they are: the sweep removes those whose process has ended (or whose
 // process id a later process holds), and leaves a live process's, another machine's and every
 // look-alike.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // quorvane-cli apply: tables from export and show --json, edited by a script or re-saved the way
 // a spreadsheet saves them, applied to copies of corpus files; the values read back by exiftool
 // and the parts compared by olefile and zipfile; refused tables change nothing.

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: Apache-2.0
 """Names the parts two versions of each presentation differ in, read by independent readers.
 
 Usage: changed_parts.py OLD NEW [OLD NEW ...]

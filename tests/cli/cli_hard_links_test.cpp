@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A package is changed by putting a new file under its name, which splits a hard link: `set`
 // refuses a package with several links unless --break-links, and then reports each name given as
 // what happened to it. A .ppt, written in place, keeps its links.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Locks are waited for a bounded time: a show loop beside a set loop on one file never fails
 // for the writer's short hold, and a lock held longer than the wait (another program's) gives
 // the reason after about two seconds, to a reader and to a writer, instead of a hang.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A package change on a real NTFS volume (mkntfs + ntfs-3g, which has no unnamed files) killed
 // by SIGKILL around its rename, the signal injected by strace: killed right after the rename, the
 // file already has its Read-only, Hidden and System bits and its creation time; killed at the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // A read-only file keeps its mode and attribute word through a show and a change, also when the
 // tool is killed in the middle of writing them: strace lets one system call that writes a mode,
 // an extended attribute or a time (show), or one chmod of the file itself (a change of its

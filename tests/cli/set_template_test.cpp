@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // quorvane-cli set --template: values filled in per file, on copies of corpus files.
 #include <nlohmann/json.hpp>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The optional columns of the file list on copies of corpus files: chosen from their menu and
 // remembered across a restart, filled in by the background reads (1,000 files, while a click on
 // the list is answered at once), sorted by name, date and attributes, narrowed by the filter
