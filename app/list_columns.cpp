@@ -7,13 +7,13 @@
 #include <cmath>
 #include <limits>
 
+#include "app/core_label_text.h"
 #include "convert/display_text.h"
 #include "fileinfo/attribute_word.h"
 
 namespace quorvane::app {
 namespace {
 
-QString fromView(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 bool isDateRow(int row)
 {
@@ -42,8 +42,8 @@ int compareNumbers(Number a, Number b)
 QString columnCaption(int column)
 {
     if (column == kFileNameColumn) return QCoreApplication::translate("FileList", "File Name");
-    if (column < kFirstTimeColumn) return fromView(props::catalogueRow(column - kFirstRowColumn).label);
-    if (column < kAttributesColumn) return fromView(props::fileInfoLabel(props::kCreationTimeLabel + column - kFirstTimeColumn));
+    if (column < kFirstTimeColumn) return coreLabelText(props::catalogueRow(column - kFirstRowColumn).label);
+    if (column < kAttributesColumn) return coreLabelText(props::fileInfoLabel(props::kCreationTimeLabel + column - kFirstTimeColumn));
     switch (column) {
     case kAttributesColumn: return QCoreApplication::translate("FileList", "Attributes");
     case kSizeColumn: return QCoreApplication::translate("FileList", "Size");

@@ -2,6 +2,53 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>FileList</name>
+    <message>
+        <source>Changed</source>
+        <translation>Geändert</translation>
+    </message>
+    <message>
+        <source>Change failed</source>
+        <translation>Ändern fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Unreadable</source>
+        <translation>Nicht lesbar</translation>
+    </message>
+    <message>
+        <source>Unchanged</source>
+        <translation>Unverändert</translation>
+    </message>
+    <message>
+        <source>File Name</source>
+        <translation>Dateiname</translation>
+    </message>
+    <message>
+        <source>Attributes</source>
+        <translation>Attribute</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Format</source>
+        <translation>Format</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Open XML package</source>
+        <translation>Open-XML-Paket</translation>
+    </message>
+    <message>
+        <source>Compound document</source>
+        <translation>Verbunddokument</translation>
+    </message>
+</context>
+<context>
     <name>TForm4</name>
     <message>
         <source>Summary Information:</source>
@@ -221,8 +268,8 @@ Möchten Sie die Datei ersetzen?</translation>
 <context>
     <name>quorvane::app::CustomValueText</name>
     <message>
-        <source> in the form </source>
-        <translation> in der Form </translation>
+        <source> in the form %1 or 2024-05-01 13:30</source>
+        <translation> in der Form %1 oder 2024-05-01 13:30</translation>
     </message>
 </context>
 <context>
@@ -238,6 +285,21 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>Please select folder</source>
         <translation>Bitte Ordner wählen</translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::app::FileListView</name>
+    <message>
+        <source>&amp;Columns</source>
+        <translation>&amp;Spalten</translation>
+    </message>
+    <message>
+        <source>&amp;Sort by</source>
+        <translation>&amp;Sortieren nach</translation>
+    </message>
+    <message>
+        <source>Files: %1 / %2</source>
+        <translation>Dateien: %1 / %2</translation>
     </message>
 </context>
 <context>
@@ -519,6 +581,38 @@ Bitte schließen Sie andere Programme, die diese Datei geöffnet haben!</transla
     <message>
         <source>Remove all &amp;custom properties</source>
         <translation>Alle &amp;benutzerdefinierten Eigenschaften entfernen</translation>
+    </message>
+    <message>
+        <source>&amp;Add Files…</source>
+        <translation>Dateien &amp;hinzufügen …</translation>
+    </message>
+    <message>
+        <source>Add Files from &amp;Folder…</source>
+        <translation>Dateien aus &amp;Ordner hinzufügen …</translation>
+    </message>
+    <message>
+        <source>&amp;Export to CSV…</source>
+        <translation>Als CSV &amp;exportieren …</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Select &amp;All</source>
+        <translation>&amp;Alles auswählen</translation>
+    </message>
+    <message>
+        <source>&amp;View</source>
+        <translation>&amp;Ansicht</translation>
+    </message>
+    <message>
+        <source>&amp;Filter</source>
+        <translation>&amp;Filtern</translation>
+    </message>
+    <message>
+        <source>Filter the list (Ctrl+F)</source>
+        <translation>Liste filtern (Strg+F)</translation>
     </message>
 </context>
 <context>

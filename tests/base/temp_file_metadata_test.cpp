@@ -72,7 +72,9 @@ TEST(WholeFileReplacement, KeepsOwnerAttributesAndAclOrRefuses)
     EXPECT_EQ(info.st_uid, kOtherUser) << "run as root, a rewrite must not hand the file to root";
     EXPECT_EQ(info.st_gid, kOtherUser);
     EXPECT_EQ(attributeOf(target, "user.note"), "kept");
-    if (aclTaken) EXPECT_EQ(attributeOf(target, "system.posix_acl_access"), acl);
+    if (aclTaken) {
+        EXPECT_EQ(attributeOf(target, "system.posix_acl_access"), acl);
+    }
     EXPECT_EQ(testing::readFileBytes(target), "new");
 
     // Another user who may write the folder but cannot give the file root's ownership is refused.

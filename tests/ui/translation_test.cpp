@@ -30,7 +30,7 @@ namespace {
 // Texts German writes as English does: names, numbers, and words alike in both.
 const QSet<QString> kAlikeInBothLanguages{
     QStringLiteral("Quorvane"), QStringLiteral("OK"), QStringLiteral("0%"), QStringLiteral("Version: 3.16"), QStringLiteral("Name"),
-    QStringLiteral("Manager"), QStringLiteral("System"), QStringLiteral("support@lomberk.example"),
+    QStringLiteral("Manager"), QStringLiteral("System"), QStringLiteral("Format"), QStringLiteral("Status"), QStringLiteral("support@lomberk.example"),
     QStringLiteral("https://www.lomberk.example/")};
 
 void addText(QSet<QString>& texts, QString text)
