@@ -14,7 +14,6 @@
 namespace quorvane::app {
 namespace {
 
-
 bool isDateRow(int row)
 {
     return row == props::kCreatedRow || row == props::kLastSavedRow || row == props::kLastPrintedRow;
