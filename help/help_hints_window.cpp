@@ -47,12 +47,14 @@ QPalette sheetPalette(QPalette palette)
 QCheckBox* sampleBox(const QString& caption, Qt::CheckState state)
 {
     auto* box = new QCheckBox(caption);
+    box->setFocusPolicy(Qt::NoFocus);  // a picture of a state, nothing to operate
     box->setTristate(state == Qt::PartiallyChecked);
     box->setCheckState(state);
     return box;
 }
 
-QWidget* statusLine(const QIcon& icon, const QString& text)
+// `pictureName` is what assistive technology reads for the picture.
+QWidget* statusLine(const QIcon& icon, const QString& pictureName, const QString& text)
 {
     auto* line = new QWidget;
     line->setObjectName("StatusHint");
@@ -61,6 +63,7 @@ QWidget* statusLine(const QIcon& icon, const QString& text)
     auto* picture = new QLabel;
     picture->setPixmap(icon.pixmap(16, 16));
     picture->setObjectName("StatusPicture");
+    picture->setAccessibleName(pictureName);
     layout->addWidget(picture);
     auto* label = new QLabel(text);
     label->setWordWrap(true);
@@ -164,21 +167,33 @@ TForm4::TForm4(const QList<QIcon>& statusIcons, QWidget* parent) : QDialog(paren
     lines->addWidget(textLine(tr("Add files from folder: You can select a folder, all the files in the folder will be "
                                  "added to the  file list, ")));
     lines->addWidget(textLine(tr("no matter whether it is hidden or system file.")));
+    lines->addWidget(textLine(tr("With the keyboard: Ctrl+O adds files, Ctrl+Shift+O the files of a folder, Delete "
+                                 "removes the selected file. Tab moves from control to control, the arrow keys "
+                                 "within a tool bar or a row of buttons, and Alt with the underlined letter presses "
+                                 "a button.")));
     lines->addWidget(textLine(tr("There are four status for each file:")));
     // The hints follow the file list's statuses in this order: unchanged (0), unreadable (3),
     // changed (1), change failed (2).
     const struct {
         int status;
+        const char* pictureName;
         const char* text;
     } statusHints[] = {
-        {0, QT_TR_NOOP("Unchanged file")},
-        {3, QT_TR_NOOP("Can not get file information,because of error format or the file is opened by other program")},
-        {1, QT_TR_NOOP("Changed sucessfully")},
-        {2, QT_TR_NOOP("Changed unsucessfully,because of error format or the file is opened by other program")},
+        {0, QT_TR_NOOP("Status: unchanged"), QT_TR_NOOP("Unchanged file")},
+        {3, QT_TR_NOOP("Status: cannot read"),
+         QT_TR_NOOP("Can not get file information,because of error format or the file is opened by other program")},
+        {1, QT_TR_NOOP("Status: changed"), QT_TR_NOOP("Changed sucessfully")},
+        {2, QT_TR_NOOP("Status: change failed"),
+         QT_TR_NOOP("Changed unsucessfully,because of error format or the file is opened by other program")},
     };
-    for (const auto& hint : statusHints) lines->addWidget(statusLine(statusIcons.value(hint.status), tr(hint.text)));
+    for (const auto& hint : statusHints)
+        lines->addWidget(statusLine(statusIcons.value(hint.status), tr(hint.pictureName), tr(hint.text)));
+    lines->addWidget(textLine(tr("A screen reader reads a file's status with its line in the file list.")));
     lines->addWidget(textLine(tr("File Change Attribute Option"), true));
     lines->addWidget(onWindowColours(attributeOptionSample(), palette()));
+    lines->addWidget(textLine(tr("With the keyboard: select a row with the arrow keys, then press F2 or Enter to edit "
+                                 "its value, Enter again to keep it or Escape to leave it; Space ticks or clears a row "
+                                 "or a check box.")));
     lines->addWidget(textLine(tr("Backup Option"), true));
     lines->addWidget(onWindowColours(backupOptionSample(), palette()));
     lines->addStretch(1);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 // The looks the window tests and the screenshots try besides the desktop's own: a dark palette
-// (the colours of a common dark desktop theme) and other font sizes.
+// (the colours of a common dark desktop theme), a high-contrast one and other font sizes.
 #pragma once
 
 #include <QApplication>
@@ -27,6 +27,19 @@ inline QPalette darkPalette()
     palette.setColor(QPalette::LinkVisited, QColor(155, 89, 182));
     for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         palette.setColor(QPalette::Disabled, role, disabledText);
+    return palette;
+}
+
+// A high-contrast palette: white text on black, a bright highlight with black text on it.
+inline QPalette highContrastPalette()
+{
+    QPalette palette(Qt::white, Qt::black);
+    palette.setColor(QPalette::WindowText, Qt::white);
+    palette.setColor(QPalette::ButtonText, Qt::white);
+    palette.setColor(QPalette::Base, Qt::black);
+    palette.setColor(QPalette::Text, Qt::white);
+    palette.setColor(QPalette::Highlight, QColor(26, 235, 255));
+    palette.setColor(QPalette::HighlightedText, Qt::black);
     return palette;
 }
 
