@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: Apache-2.0
 // The window as assistive technology and the keyboard reach it: the accessibility tree (what a
 // screen reader reads through AT-SPI) names every control that can be operated, tells the file
-// times apart, names the row editors by their row and tells a line's outcome; the arrow keys stay within a group of buttons; every button on the change pages has its
-// own access key; the focused cell of a property table is framed visibly in every palette.
+// times apart, names the row editors by their row and tells a line's outcome; the arrow keys
+// stay within a group of buttons; every button on the change pages has its own access key; the
+// focused cell of a property table is framed visibly in every palette.
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
