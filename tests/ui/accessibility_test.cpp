@@ -13,8 +13,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTimeEdit>
+#include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -259,6 +261,7 @@ private slots:
         QFETCH(QPalette, palette);
         const QPalette desktop = QApplication::palette();
         QApplication::setPalette(palette);
+        QApplication::processEvents();  // the widgets take the palette from a posted event
         PropertyTable* table = form_->ListView3;
         table->setFocus(Qt::TabFocusReason);
         for (const int row : {0, 3}) {
@@ -278,7 +281,23 @@ private slots:
             QVERIFY(contrast(unselected.pixelColor(next.left() + 1, next.center().y()),
                              unselected.pixelColor(next.right() - 6, next.center().y())) >= 3.0);
         }
+        // A tool button given the focus other than by Tab, as when a dialog closes, on its tool bar.
+        QToolButton* button = form_->ToolButton1;
+        button->setFocus(Qt::ActiveWindowFocusReason);
+        const QImage bar = form_->ToolBar2->grab().toImage();
+        const QPoint edge = button->geometry().topLeft() + QPoint(1, button->height() / 2);
+        const QColor barColour = bar.pixelColor(bar.width() - 2, edge.y());
+        QVERIFY2(contrast(bar.pixelColor(edge), barColour) >= 3.0,
+                 qPrintable(bar.pixelColor(edge).name() + QStringLiteral(" on ") + barColour.name()));
         QApplication::setPalette(desktop);
+    }
+
+    void statusMessageIsTheStatusBarsName()
+    {
+        form_->statusBar()->showMessage(QStringLiteral("2 files changed, 1 failed"));
+        QCOMPARE(accessibleName(form_->statusBar()), QStringLiteral("2 files changed, 1 failed"));
+        form_->statusBar()->clearMessage();
+        QCOMPARE(accessibleName(form_->statusBar()), form_->StatusBar1Panel->text());
     }
 
 private:
