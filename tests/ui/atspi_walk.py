@@ -59,7 +59,7 @@ def main():
         import pyatspi
         app = find_application(pyatspi, process)
         window = app[0]
-        unnamed, most_shared, time_fields = [], (0, ""), set()
+        unnamed, most_shared, time_fields, operable = [], (0, ""), set(), 0
         for caption in PAGES:
             tab = find_page_tab(pyatspi, window, caption)
             if tab is None:
@@ -68,11 +68,13 @@ def main():
             time.sleep(0.5)
             shown = []
             walk(pyatspi, window, shown, time_fields)
+            operable += len(shown)
             unnamed += [f"{caption}: {role}" for role, name in shown if not name]
             counts = Counter(name for _, name in shown if name)
             if counts:
                 name, count = counts.most_common(1)[0]
                 most_shared = max(most_shared, (count, name))
+        print(f"operable controls shown, summed over the pages: {operable}")
         print(f"unnamed operable controls: {len(unnamed)} {unnamed}")
         print(f"most shared name: {most_shared[1]!r} x{most_shared[0]}")
         print(f"distinct file-time field names: {len(time_fields)}")

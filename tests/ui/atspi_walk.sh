@@ -10,5 +10,8 @@ skip() { echo "skipped: $1"; exit 77; }
 command -v xvfb-run >/dev/null || skip "xvfb-run is not installed"
 command -v dbus-run-session >/dev/null || skip "dbus-run-session is not installed"
 [ -e /usr/share/dbus-1/services/org.a11y.Bus.service ] || skip "the accessibility bus (at-spi2-core) is not installed"
-python3 -c 'import pyatspi' 2>/dev/null || skip "python3-pyatspi is not installed"
-exec dbus-run-session -- xvfb-run -a python3 "$(dirname "$0")/atspi_walk.py" "$1"
+# The bindings are Debian's, for its own Python, whatever python3 comes first in PATH.
+python=/usr/bin/python3
+[ -x "$python" ] || python=python3
+"$python" -c 'import pyatspi' 2>/dev/null || skip "python3-pyatspi is not installed"
+exec dbus-run-session -- xvfb-run -a "$python" "$(dirname "$0")/atspi_walk.py" "$1"

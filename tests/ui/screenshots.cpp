@@ -24,6 +24,7 @@
 #include <QTableWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <cstdio>
