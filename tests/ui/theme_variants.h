@@ -30,16 +30,24 @@ inline QPalette darkPalette()
     return palette;
 }
 
-// A high-contrast palette: white text on black, a bright highlight with black text on it.
+// A high-contrast palette: white text on black, a bright highlight with black text on it, white
+// shades for the frames and green disabled text, as desktop high-contrast themes have them.
 inline QPalette highContrastPalette()
 {
-    QPalette palette(Qt::white, Qt::black);
-    palette.setColor(QPalette::WindowText, Qt::white);
-    palette.setColor(QPalette::ButtonText, Qt::white);
-    palette.setColor(QPalette::Base, Qt::black);
-    palette.setColor(QPalette::Text, Qt::white);
+    const QColor white(Qt::white), black(Qt::black), disabledText(63, 242, 63);
+    QPalette palette(black, black);  // button and window colour
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text,
+                                           QPalette::BrightText, QPalette::ToolTipText, QPalette::Light,
+                                           QPalette::Midlight, QPalette::Dark, QPalette::Mid, QPalette::Shadow})
+        palette.setColor(role, white);
+    palette.setColor(QPalette::Base, black);
+    palette.setColor(QPalette::AlternateBase, black);
+    palette.setColor(QPalette::ToolTipBase, black);
     palette.setColor(QPalette::Highlight, QColor(26, 235, 255));
-    palette.setColor(QPalette::HighlightedText, Qt::black);
+    palette.setColor(QPalette::HighlightedText, black);
+    palette.setColor(QPalette::Link, QColor(255, 255, 0));
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, disabledText);
     return palette;
 }
 
