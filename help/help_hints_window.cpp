@@ -167,10 +167,6 @@ TForm4::TForm4(const QList<QIcon>& statusIcons, QWidget* parent) : QDialog(paren
     lines->addWidget(textLine(tr("Add files from folder: You can select a folder, all the files in the folder will be "
                                  "added to the  file list, ")));
     lines->addWidget(textLine(tr("no matter whether it is hidden or system file.")));
-    lines->addWidget(textLine(tr("With the keyboard: Ctrl+O adds files, Ctrl+Shift+O the files of a folder, Delete "
-                                 "removes the selected file. Tab moves from control to control, the arrow keys "
-                                 "within a tool bar or a row of buttons, and Alt with the underlined letter presses "
-                                 "a button.")));
     lines->addWidget(textLine(tr("There are four status for each file:")));
     // The hints follow the file list's statuses in this order: unchanged (0), unreadable (3),
     // changed (1), change failed (2).
@@ -188,12 +184,10 @@ TForm4::TForm4(const QList<QIcon>& statusIcons, QWidget* parent) : QDialog(paren
     };
     for (const auto& hint : statusHints)
         lines->addWidget(statusLine(statusIcons.value(hint.status), tr(hint.pictureName), tr(hint.text)));
-    lines->addWidget(textLine(tr("A screen reader reads a file's status with its line in the file list.")));
     lines->addWidget(textLine(tr("File Change Attribute Option"), true));
     lines->addWidget(onWindowColours(attributeOptionSample(), palette()));
-    lines->addWidget(textLine(tr("With the keyboard: select a row with the arrow keys, then press F2 or Enter to edit "
-                                 "its value, Enter again to keep it or Escape to leave it; Space ticks or clears a row "
-                                 "or a check box.")));
+    lines->addWidget(textLine(tr("Keyboard: Ctrl+O adds files, Delete removes one; F2 or Enter edits the selected "
+                                 "row's value, Space ticks the row; Alt with an underlined letter presses its button.")));
     lines->addWidget(textLine(tr("Backup Option"), true));
     lines->addWidget(onWindowColours(backupOptionSample(), palette()));
     lines->addStretch(1);

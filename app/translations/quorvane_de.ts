@@ -167,10 +167,6 @@
         <translation>Schließen</translation>
     </message>
     <message>
-        <source>With the keyboard: Ctrl+O adds files, Ctrl+Shift+O the files of a folder, Delete removes the selected file. Tab moves from control to control, the arrow keys within a tool bar or a row of buttons, and Alt with the underlined letter presses a button.</source>
-        <translation>Mit der Tastatur: Strg+O fügt Dateien hinzu, Strg+Umschalt+O die Dateien eines Ordners, Entf entfernt die gewählte Datei. Tab wechselt von Element zu Element, die Pfeiltasten innerhalb einer Werkzeugleiste oder einer Reihe von Schaltflächen, und Alt mit dem unterstrichenen Buchstaben drückt eine Schaltfläche.</translation>
-    </message>
-    <message>
         <source>Status: unchanged</source>
         <translation>Status: unverändert</translation>
     </message>
@@ -187,12 +183,8 @@
         <translation>Status: Änderung fehlgeschlagen</translation>
     </message>
     <message>
-        <source>A screen reader reads a file&apos;s status with its line in the file list.</source>
-        <translation>Ein Bildschirmleser liest den Status einer Datei mit ihrer Zeile in der Dateiliste vor.</translation>
-    </message>
-    <message>
-        <source>With the keyboard: select a row with the arrow keys, then press F2 or Enter to edit its value, Enter again to keep it or Escape to leave it; Space ticks or clears a row or a check box.</source>
-        <translation>Mit der Tastatur: eine Zeile mit den Pfeiltasten wählen, dann mit F2 oder Eingabe ihren Wert bearbeiten, mit Eingabe übernehmen oder mit Esc verwerfen; die Leertaste setzt oder löscht das Häkchen einer Zeile oder eines Kontrollkästchens.</translation>
+        <source>Keyboard: Ctrl+O adds files, Delete removes one; F2 or Enter edits the selected row&apos;s value, Space ticks the row; Alt with an underlined letter presses its button.</source>
+        <translation>Tastatur: Strg+O fügt Dateien hinzu, Entf entfernt eine; F2 oder Eingabe bearbeitet den Wert der gewählten Zeile, die Leertaste hakt sie an; Alt mit einem unterstrichenen Buchstaben drückt seine Schaltfläche.</translation>
     </message>
 </context>
 <context>

@@ -227,7 +227,8 @@ private slots:
         for (QLabel* picture : pictures) QVERIFY(!accessibleName(picture).isEmpty());
         QStringList texts;
         for (const QLabel* label : hints->findChildren<QLabel*>()) texts.append(label->text());
-        QVERIFY(texts.join(u'\n').contains(QStringLiteral("keyboard")));
+        const QString allText = texts.join(u'\n');
+        QVERIFY(allText.contains(QStringLiteral("Ctrl+O")) && allText.contains(QStringLiteral("F2")));
     }
 
     // A focus frame against the colour beside it, at least 3:1, in each palette.
