@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "app/custom_properties_page.h"
 
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -21,6 +22,7 @@
 #include <set>
 #include <string_view>
 
+#include "app/accessible_names.h"
 #include "app/custom_value_text.h"
 #include "app/date_time_pickers.h"
 #include "app/grid_line_delegate.h"
@@ -54,8 +56,29 @@ std::string_view editableType(const QString& type)
 QComboBox* newTypeList(QWidget* parent)
 {
     auto* list = new QComboBox(parent);
+    list->setObjectName(QStringLiteral("CustomTypeList"));
+    list->setAccessibleName(CustomPropertiesPage::tr("Type"));
     for (const std::string_view type : kEditableTypes) list->addItem(qText(type));
     return list;
+}
+
+// On Linux Qt gives a combo box its current text as its accessible name, so a screen reader
+// would read the type twice and never what the box sets; the type list keeps its own name.
+class TypeListAccessible : public QAccessibleWidget {
+public:
+    explicit TypeListAccessible(QComboBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Value) return static_cast<const QComboBox*>(widget())->currentText();
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface* typeListAccessible(const QString&, QObject* object)
+{
+    auto* list = qobject_cast<QComboBox*>(object);
+    return list && list->objectName() == QLatin1String("CustomTypeList") ? new TypeListAccessible(list) : nullptr;
 }
 
 bool isDateValueCell(const QModelIndex& index)
@@ -71,13 +94,22 @@ class CustomCellDelegate : public GridLineDelegate {
 public:
     explicit CustomCellDelegate(QObject* parent) : GridLineDelegate(PropertyTable::kRowHeightPx, parent) {}
 
+    // Each editor is named for assistive technology: "Name", "Type", or by the line's name.
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
+        const QString lineName = index.siblingAtColumn(CustomPropertiesPage::kNameColumn).data().toString();
         if (index.column() == CustomPropertiesPage::kTypeColumn) return newTypeList(parent);
-        if (isDateValueCell(index))
-            return new DateTimeCellEditor(QStringLiteral("CustomDateEditor"), QStringLiteral("CustomDatePicker"),
-                                          QStringLiteral("CustomTimePicker"), parent);
-        return QStyledItemDelegate::createEditor(parent, option, index);
+        if (isDateValueCell(index)) {
+            auto* editor = new DateTimeCellEditor(QStringLiteral("CustomDateEditor"), QStringLiteral("CustomDatePicker"),
+                                                  QStringLiteral("CustomTimePicker"), parent);
+            editor->datePicker()->setAccessibleName(rowDateName(lineName));
+            editor->timePicker()->setAccessibleName(rowTimeName(lineName));
+            return editor;
+        }
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        editor->setAccessibleName(index.column() == CustomPropertiesPage::kNameColumn ? CustomPropertiesPage::tr("Name")
+                                                                                       : rowValueName(lineName));
+        return editor;
     }
     void setEditorData(QWidget* editor, const QModelIndex& index) const override
     {
@@ -115,6 +147,8 @@ public:
 CustomPropertiesPage::CustomPropertiesPage(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("CustomPage"));
+    static const bool typeListAccessibleInstalled = (QAccessible::installFactory(typeListAccessible), true);
+    Q_UNUSED(typeListAccessibleInstalled);
     QVBoxLayout* column = pageColumn(this);
 
     CustomReadState = new QLabel(this);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "app/file_list_lines.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QTreeWidget>
 
@@ -13,6 +14,28 @@ namespace {
 constexpr int kStatusRole = FileLine::kStatusRole;
 constexpr int kPathRole = FileLine::kPathRole;
 constexpr int kFailureRole = FileLine::kFailureRole;
+
+// A line's outcome as text, which assistive technology reads as the line's description: the
+// status picture and the tool tip alone say it only to the eye and the mouse.
+void describeOutcome(QTreeWidgetItem* item)
+{
+    const QString reason = item->data(0, kFailureRole).toString();
+    QString outcome;
+    switch (item->data(0, kStatusRole).toInt()) {
+    case kChanged:
+        outcome = QCoreApplication::translate("quorvane::app::FileListLines", "changed");
+        break;
+    case kChangeFailed:
+        outcome = QCoreApplication::translate("quorvane::app::FileListLines", "failed: %1").arg(reason);
+        break;
+    case kUnreadable:
+        outcome = QCoreApplication::translate("quorvane::app::FileListLines", "cannot read: %1").arg(reason);
+        break;
+    default:
+        break;
+    }
+    item->setData(0, Qt::AccessibleDescriptionRole, outcome);
+}
 
 }  // namespace
 
@@ -39,6 +62,7 @@ void setLineStatus(QTreeWidget& list, int line, int status)
     if (!item) return;
     item->setData(0, kStatusRole, status);
     item->setIcon(0, fileStatusIcon(status));
+    describeOutcome(item);
 }
 
 QString lineFailure(const QTreeWidget& list, int line)
@@ -53,6 +77,7 @@ void setLineFailure(QTreeWidget& list, int line, const QString& reason)
     if (!item) return;
     item->setData(0, kFailureRole, reason);
     item->setToolTip(0, reason.isEmpty() ? item->text(0) : reason);
+    describeOutcome(item);
 }
 
 QString failureReason(const QString& step, const Failure& failure)

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "app/focus_frames.h"
 #include "app/visible_frames.h"
 
 namespace quorvane::app {
@@ -53,6 +54,11 @@ void GridLineDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->drawLine(cell.topRight(), cell.bottomRight());
     painter->drawLine(cell.bottomLeft(), cell.bottomRight());
     painter->restore();
+    if (option.state & QStyle::State_HasFocus) {
+        const bool selected = option.state & QStyle::State_Selected;
+        drawFocusFrame(painter, cell, option.palette,
+                       option.palette.color(selected ? QPalette::Highlight : QPalette::Base));
+    }
 }
 
 QSize GridLineDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,6 +54,7 @@ TForm1::TForm1(QWidget* parent) : QMainWindow(parent)
     resize(startingSize());
     centreOnScreen();
     createModalWindows();
+    nameControlsForAssistiveTechnology();
     acceptFileDrops(*this);
 }
 
@@ -179,7 +181,8 @@ void TForm1::createShortcuts()
     SelectAll1->setShortcut(QKeySequence::SelectAll);
     Filter1->setShortcut(QKeySequence::Find);
     Showhint1->setShortcut(QKeySequence(Qt::Key_F1));
-    addActions({AddFilesMenu1, AddFolderMenu1, ExportToCsv1, SelectAll1, Filter1, Showhint1});
+    Exit1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    addActions({AddFilesMenu1, AddFolderMenu1, ExportToCsv1, SelectAll1, Filter1, Showhint1, Exit1});
     Remove1->setShortcut(QKeySequence(Qt::Key_Delete));
     Remove1->setShortcutContext(Qt::WidgetShortcut);
     ListView1->addAction(Remove1);
@@ -250,7 +253,12 @@ void TForm1::CloseRowEditors()
 void TForm1::help2Click()
 {
     CloseRowEditors();
-    help::openWithDefaultProgram(help::helpFileUrl().toString());
+    // Without a help file installed beside the program, its own help shows instead of nothing.
+    const QUrl helpFile = help::helpFileUrl();
+    if (QFileInfo::exists(helpFile.toLocalFile()))
+        help::openWithDefaultProgram(helpFile.toString());
+    else
+        Form4->exec();
 }
 
 void TForm1::Helponline1Click()

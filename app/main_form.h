@@ -229,6 +229,9 @@ private:
     void createActions();
     void createShortcuts();
     void createModalWindows();
+    // Names for assistive technology where captions do not say what a control sets (in
+    // main_form_accessible_names.cpp).
+    void nameControlsForAssistiveTechnology();
     void centreOnScreen();
     // The status bar shows the reason of the selected line's last failure, or, when there is
     // none, the status text it shows at start.

@@ -24,9 +24,11 @@
 #include <array>
 #include <initializer_list>
 
+#include "app/arrow_key_group.h"
 #include "app/core_label_text.h"
 #include "app/custom_properties_page.h"
 #include "app/date_time_pickers.h"
+#include "app/focus_frames.h"
 #include "app/grid_line_delegate.h"
 #include "app/page_controls.h"
 #include "app/property_table.h"
@@ -43,7 +45,7 @@ QString fileInfoCaption(int index)
 QToolButton* newToolButton(const char* objectName, const QString& caption, const char* iconName,
                            QWidget* parent)
 {
-    auto* button = new QToolButton(parent);
+    auto* button = new FocusFramedToolButton(parent);
     button->setObjectName(QString::fromLatin1(objectName));
     button->setText(caption);
     button->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(iconName))));
@@ -84,9 +86,14 @@ void layOutTimeLines(QGroupBox* group, const std::array<std::initializer_list<QW
     grid->setHorizontalSpacing(4);
     grid->setVerticalSpacing(2);
     for (int line = 0; line < 3; ++line) {
-        grid->addWidget(new QLabel(fileInfoCaption(props::kCreationTimeLabel + line) + u':', group), line, 0);
+        auto* label = new QLabel(fileInfoCaption(props::kCreationTimeLabel + line) + u':', group);
+        grid->addWidget(label, line, 0);
         int column = 1;
-        for (QWidget* widget : lines[static_cast<std::size_t>(line)]) grid->addWidget(widget, line, column++);
+        for (QWidget* widget : lines[static_cast<std::size_t>(line)]) {
+            // The label belongs to the line's date field, which assistive technology reads with it.
+            if (!label->buddy() && qobject_cast<QDateEdit*>(widget)) label->setBuddy(widget);
+            grid->addWidget(widget, line, column++);
+        }
     }
     grid->setColumnStretch(0, 1);
 }
@@ -139,6 +146,7 @@ QWidget* TForm1::createFileArea()
     ToolButton2->setEnabled(false);
     ToolButton3->setEnabled(false);
     for (QToolButton* button : {ToolButton1, ToolButton5, ToolButton2, ToolButton3}) ToolBar2->addWidget(button);
+    keepArrowKeysWithin({ToolButton1, ToolButton5, ToolButton2, ToolButton3});
     // Every button stays in the bar, none in its overflow menu, whatever the font.
     ToolBar2->setMinimumWidth(ToolBar2->sizeHint().width());
     column->addWidget(ToolBar2);
@@ -196,10 +204,10 @@ QWidget* TForm1::createSingleChangePage()
     CheckBox5->setChecked(true);
     column->addWidget(CheckBox5);
 
-    BitBtn6 = newButton("BitBtn6", tr("Make Change"), TabSheet2);
-    BitBtn9 = newButton("BitBtn9", tr("Export to CSV"), TabSheet2);
-    BitBtn5 = newButton("BitBtn5", tr("Show Hint"), TabSheet2);
-    BitBtn7 = newButton("BitBtn7", tr("Close"), TabSheet2);
+    BitBtn6 = newButton("BitBtn6", tr("&Make Change"), TabSheet2);
+    BitBtn9 = newButton("BitBtn9", tr("E&xport to CSV"), TabSheet2);
+    BitBtn5 = newButton("BitBtn5", tr("&Show Hint"), TabSheet2);
+    BitBtn7 = newButton("BitBtn7", tr("&Close"), TabSheet2);
     BitBtn6->setEnabled(false);
     BitBtn9->setEnabled(false);
     column->addLayout(buttonRow({BitBtn6, BitBtn9, BitBtn5, BitBtn7}));
@@ -214,9 +222,9 @@ QWidget* TForm1::createBatchChangePage()
 
     ToolBar3 = new QWidget(TabSheet1);
     ToolBar3->setObjectName(QStringLiteral("ToolBar3"));
-    ToolButton9 = newToolButton("ToolButton9", tr("Save as default"), "save-default", ToolBar3);
-    ToolButton10 = newToolButton("ToolButton10", tr("Load from default"), "load-default", ToolBar3);
-    ToolButton12 = newToolButton("ToolButton12", tr("Load from selected file"), "load-from-file", ToolBar3);
+    ToolButton9 = newToolButton("ToolButton9", tr("Save as defa&ult"), "save-default", ToolBar3);
+    ToolButton10 = newToolButton("ToolButton10", tr("&Load from default"), "load-default", ToolBar3);
+    ToolButton12 = newToolButton("ToolButton12", tr("Load from selec&ted file"), "load-from-file", ToolBar3);
     ToolButton12->setEnabled(false);
     auto* toolRows = new QGridLayout(ToolBar3);
     toolRows->setContentsMargins(0, 0, 0, 0);
@@ -225,6 +233,7 @@ QWidget* TForm1::createBatchChangePage()
     toolRows->addWidget(ToolButton10, 0, 1);
     toolRows->addWidget(ToolButton12, 1, 0);
     toolRows->setColumnStretch(2, 1);
+    keepArrowKeysWithin({ToolButton9, ToolButton10, ToolButton12});
     column->addWidget(ToolBar3);
 
     ListView2 = new PropertyTable(QStringLiteral("ListView2"), true, TabSheet1);
@@ -235,7 +244,7 @@ QWidget* TForm1::createBatchChangePage()
     ListView2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     column->addWidget(ListView2, 1);
 
-    RemoveAllCustomBox = newCheckBox("RemoveAllCustomBox", tr("Remove all &custom properties"), TabSheet1);
+    RemoveAllCustomBox = newCheckBox("RemoveAllCustomBox", tr("Remove all custom &properties"), TabSheet1);
     column->addWidget(RemoveAllCustomBox);
 
     GroupBox5 = newGroup("GroupBox5", tr("File Date Time"), TabSheet1);
@@ -271,10 +280,10 @@ QWidget* TForm1::createBatchChangePage()
     CheckBox4->setChecked(true);
     column->addWidget(CheckBox4);
 
-    BitBtn2 = newButton("BitBtn2", tr("Make Change"), TabSheet1);
-    BitBtn8 = newButton("BitBtn8", tr("Export to CSV"), TabSheet1);
-    BitBtn3 = newButton("BitBtn3", tr("Show Hint"), TabSheet1);
-    BitBtn4 = newButton("BitBtn4", tr("Close"), TabSheet1);
+    BitBtn2 = newButton("BitBtn2", tr("&Make Change"), TabSheet1);
+    BitBtn8 = newButton("BitBtn8", tr("E&xport to CSV"), TabSheet1);
+    BitBtn3 = newButton("BitBtn3", tr("&Show Hint"), TabSheet1);
+    BitBtn4 = newButton("BitBtn4", tr("&Close"), TabSheet1);
     BitBtn2->setEnabled(false);
     BitBtn8->setEnabled(false);
     column->addLayout(buttonRow({BitBtn2, BitBtn8, BitBtn3, BitBtn4}));

@@ -7,12 +7,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "app/arrow_key_group.h"
+
 namespace quorvane::app {
 
 QString backupOptionCaption()
 {
     return QCoreApplication::translate("quorvane::app::PageControls",
-                                       "Backup original files in the same folder before making change");
+                                       "&Backup original files in the same folder before making change");
 }
 
 QPushButton* newButton(const char* objectName, const QString& caption, QWidget* parent)
@@ -43,6 +45,7 @@ QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons)
     auto* row = new QHBoxLayout;
     row->setSpacing(4);
     for (QPushButton* button : buttons) row->addWidget(button);
+    keepArrowKeysWithin(QList<QAbstractButton*>(buttons.begin(), buttons.end()));
     return row;
 }
 

@@ -29,7 +29,7 @@ QCheckBox* newCheckBox(const char* objectName, const QString& caption, QWidget* 
 // The layout of `page`: its controls one under the other, with the pages' margins and spacing.
 QVBoxLayout* pageColumn(QWidget* page);
 
-// `buttons` side by side, as the pages' bottom rows hold them.
+// `buttons` side by side, as the pages' bottom rows hold them; the arrow keys stay within them.
 QHBoxLayout* buttonRow(std::initializer_list<QPushButton*> buttons);
 
 }  // namespace quorvane::app

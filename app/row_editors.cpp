@@ -17,6 +17,7 @@
 
 #include <algorithm>
 
+#include "app/accessible_names.h"
 #include "app/date_time_pickers.h"
 #include "app/property_table.h"
 #include "app/up_down.h"
@@ -182,6 +183,12 @@ void RowEditors::placeOver(QWidget* editor, PropertyTable*& editorTable, Propert
 void RowEditors::ShowRowEditor(PropertyTable* table, int row)
 {
     const QString value = table->rowValue(row);
+    // Assistive technology reads which row an editor edits.
+    const QString label = table->topLevelItem(row)->text(0);
+    for (QWidget* editor : {static_cast<QWidget*>(Edit1), static_cast<QWidget*>(MultiLineEdit), static_cast<QWidget*>(Edit3)})
+        editor->setAccessibleName(rowValueName(label));
+    DateTimePicker7->setAccessibleName(rowDateName(label));
+    DateTimePicker8->setAccessibleName(rowTimeName(label));
     if (props::isNumberRow(row)) {
         placeOver(Panel5, numberTable_, table, row, 2);
         Panel5->show();

@@ -30,6 +30,8 @@ UpDown::UpDown(const QString& objectName, QLineEdit* buddy, int minimum, int max
     setObjectName(objectName);
     auto* up = newArrowButton(Qt::UpArrow, this);
     auto* down = newArrowButton(Qt::DownArrow, this);
+    up->setAccessibleName(tr("One more"));
+    down->setAccessibleName(tr("One less"));
     auto* arrows = new QVBoxLayout(this);
     arrows->setContentsMargins(0, 0, 0, 0);
     arrows->setSpacing(0);

@@ -47,12 +47,14 @@ QPalette sheetPalette(QPalette palette)
 QCheckBox* sampleBox(const QString& caption, Qt::CheckState state)
 {
     auto* box = new QCheckBox(caption);
+    box->setFocusPolicy(Qt::NoFocus);  // a picture of a state, nothing to operate
     box->setTristate(state == Qt::PartiallyChecked);
     box->setCheckState(state);
     return box;
 }
 
-QWidget* statusLine(const QIcon& icon, const QString& text)
+// `pictureName` is what assistive technology reads for the picture.
+QWidget* statusLine(const QIcon& icon, const QString& pictureName, const QString& text)
 {
     auto* line = new QWidget;
     line->setObjectName("StatusHint");
@@ -61,6 +63,7 @@ QWidget* statusLine(const QIcon& icon, const QString& text)
     auto* picture = new QLabel;
     picture->setPixmap(icon.pixmap(16, 16));
     picture->setObjectName("StatusPicture");
+    picture->setAccessibleName(pictureName);
     layout->addWidget(picture);
     auto* label = new QLabel(text);
     label->setWordWrap(true);
@@ -169,16 +172,22 @@ TForm4::TForm4(const QList<QIcon>& statusIcons, QWidget* parent) : QDialog(paren
     // changed (1), change failed (2).
     const struct {
         int status;
+        const char* pictureName;
         const char* text;
     } statusHints[] = {
-        {0, QT_TR_NOOP("Unchanged file")},
-        {3, QT_TR_NOOP("Can not get file information,because of error format or the file is opened by other program")},
-        {1, QT_TR_NOOP("Changed sucessfully")},
-        {2, QT_TR_NOOP("Changed unsucessfully,because of error format or the file is opened by other program")},
+        {0, QT_TR_NOOP("Status: unchanged"), QT_TR_NOOP("Unchanged file")},
+        {3, QT_TR_NOOP("Status: cannot read"),
+         QT_TR_NOOP("Can not get file information,because of error format or the file is opened by other program")},
+        {1, QT_TR_NOOP("Status: changed"), QT_TR_NOOP("Changed sucessfully")},
+        {2, QT_TR_NOOP("Status: change failed"),
+         QT_TR_NOOP("Changed unsucessfully,because of error format or the file is opened by other program")},
     };
-    for (const auto& hint : statusHints) lines->addWidget(statusLine(statusIcons.value(hint.status), tr(hint.text)));
+    for (const auto& hint : statusHints)
+        lines->addWidget(statusLine(statusIcons.value(hint.status), tr(hint.pictureName), tr(hint.text)));
     lines->addWidget(textLine(tr("File Change Attribute Option"), true));
     lines->addWidget(onWindowColours(attributeOptionSample(), palette()));
+    lines->addWidget(textLine(tr("Keyboard: Ctrl+O adds files, Delete removes one; F2 or Enter edits the selected "
+                                 "row's value, Space ticks the row; Alt with an underlined letter presses its button.")));
     lines->addWidget(textLine(tr("Backup Option"), true));
     lines->addWidget(onWindowColours(backupOptionSample(), palette()));
     lines->addStretch(1);

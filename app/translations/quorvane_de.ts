@@ -166,6 +166,26 @@
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
+    <message>
+        <source>Status: unchanged</source>
+        <translation>Status: unverändert</translation>
+    </message>
+    <message>
+        <source>Status: cannot read</source>
+        <translation>Status: nicht lesbar</translation>
+    </message>
+    <message>
+        <source>Status: changed</source>
+        <translation>Status: geändert</translation>
+    </message>
+    <message>
+        <source>Status: change failed</source>
+        <translation>Status: Änderung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Keyboard: Ctrl+O adds files, Delete removes one; F2 or Enter edits the selected row&apos;s value, Space ticks the row; Alt with an underlined letter presses its button.</source>
+        <translation>Tastatur: Strg+O fügt Dateien hinzu, Entf entfernt eine; F2 oder Eingabe bearbeitet den Wert der gewählten Zeile, die Leertaste hakt sie an; Alt mit einem unterstrichenen Buchstaben drückt seine Schaltfläche.</translation>
+    </message>
 </context>
 <context>
     <name>TForm5</name>
@@ -203,6 +223,21 @@
     <message>
         <source>Changing...</source>
         <translation>Ändern …</translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::app::AccessibleNames</name>
+    <message>
+        <source>%1 value</source>
+        <translation>%1, Wert</translation>
+    </message>
+    <message>
+        <source>%1 date</source>
+        <translation>%1, Datum</translation>
+    </message>
+    <message>
+        <source>%1 time of day</source>
+        <translation>%1, Uhrzeit</translation>
     </message>
 </context>
 <context>
@@ -288,6 +323,21 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
 </context>
 <context>
+    <name>quorvane::app::FileListLines</name>
+    <message>
+        <source>changed</source>
+        <translation>geändert</translation>
+    </message>
+    <message>
+        <source>failed: %1</source>
+        <translation>fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>cannot read: %1</source>
+        <translation>nicht lesbar: %1</translation>
+    </message>
+</context>
+<context>
     <name>quorvane::app::FileListView</name>
     <message>
         <source>&amp;Columns</source>
@@ -305,8 +355,8 @@ Möchten Sie die Datei ersetzen?</translation>
 <context>
     <name>quorvane::app::PageControls</name>
     <message>
-        <source>Backup original files in the same folder before making change</source>
-        <translation>Originaldateien vor dem Ändern im selben Ordner sichern</translation>
+        <source>&amp;Backup original files in the same folder before making change</source>
+        <translation>&amp;Originaldateien vor dem Ändern im selben Ordner sichern</translation>
     </message>
 </context>
 <context>
@@ -551,38 +601,6 @@ Bitte schließen Sie andere Programme, die diese Datei geöffnet haben!</transla
         <translation>Dateiattribute</translation>
     </message>
     <message>
-        <source>Make Change</source>
-        <translation>Ändern</translation>
-    </message>
-    <message>
-        <source>Export to CSV</source>
-        <translation>CSV-Export</translation>
-    </message>
-    <message>
-        <source>Show Hint</source>
-        <translation>Hinweise</translation>
-    </message>
-    <message>
-        <source>Close</source>
-        <translation>Schließen</translation>
-    </message>
-    <message>
-        <source>Save as default</source>
-        <translation>Als Standard speichern</translation>
-    </message>
-    <message>
-        <source>Load from default</source>
-        <translation>Standard laden</translation>
-    </message>
-    <message>
-        <source>Load from selected file</source>
-        <translation>Aus gewählter Datei laden</translation>
-    </message>
-    <message>
-        <source>Remove all &amp;custom properties</source>
-        <translation>Alle &amp;benutzerdefinierten Eigenschaften entfernen</translation>
-    </message>
-    <message>
         <source>&amp;Add Files…</source>
         <translation>Dateien &amp;hinzufügen …</translation>
     </message>
@@ -613,6 +631,165 @@ Bitte schließen Sie andere Programme, die diese Datei geöffnet haben!</transla
     <message>
         <source>Filter the list (Ctrl+F)</source>
         <translation>Liste filtern (Strg+F)</translation>
+    </message>
+    <message>
+        <source>Creation date</source>
+        <translation>Erstellungsdatum</translation>
+    </message>
+    <message>
+        <source>Creation time of day</source>
+        <translation>Erstellungsuhrzeit</translation>
+    </message>
+    <message>
+        <source>Creation date of all files</source>
+        <translation>Erstellungsdatum aller Dateien</translation>
+    </message>
+    <message>
+        <source>Creation time of day of all files</source>
+        <translation>Erstellungsuhrzeit aller Dateien</translation>
+    </message>
+    <message>
+        <source>Apply the creation date</source>
+        <translation>Erstellungsdatum übernehmen</translation>
+    </message>
+    <message>
+        <source>Apply the creation time of day</source>
+        <translation>Erstellungsuhrzeit übernehmen</translation>
+    </message>
+    <message>
+        <source>Modification date</source>
+        <translation>Änderungsdatum</translation>
+    </message>
+    <message>
+        <source>Modification time of day</source>
+        <translation>Änderungsuhrzeit</translation>
+    </message>
+    <message>
+        <source>Modification date of all files</source>
+        <translation>Änderungsdatum aller Dateien</translation>
+    </message>
+    <message>
+        <source>Modification time of day of all files</source>
+        <translation>Änderungsuhrzeit aller Dateien</translation>
+    </message>
+    <message>
+        <source>Apply the modification date</source>
+        <translation>Änderungsdatum übernehmen</translation>
+    </message>
+    <message>
+        <source>Apply the modification time of day</source>
+        <translation>Änderungsuhrzeit übernehmen</translation>
+    </message>
+    <message>
+        <source>Last access date</source>
+        <translation>Datum des letzten Zugriffs</translation>
+    </message>
+    <message>
+        <source>Last access time of day</source>
+        <translation>Uhrzeit des letzten Zugriffs</translation>
+    </message>
+    <message>
+        <source>Last access date of all files</source>
+        <translation>Datum des letzten Zugriffs aller Dateien</translation>
+    </message>
+    <message>
+        <source>Last access time of day of all files</source>
+        <translation>Uhrzeit des letzten Zugriffs aller Dateien</translation>
+    </message>
+    <message>
+        <source>Apply the last access date</source>
+        <translation>Datum des letzten Zugriffs übernehmen</translation>
+    </message>
+    <message>
+        <source>Apply the last access time of day</source>
+        <translation>Uhrzeit des letzten Zugriffs übernehmen</translation>
+    </message>
+    <message>
+        <source>When ticked, every file gets the date beside it</source>
+        <translation>Wenn angehakt, erhält jede Datei das Datum daneben</translation>
+    </message>
+    <message>
+        <source>When ticked, every file gets the time beside it</source>
+        <translation>Wenn angehakt, erhält jede Datei die Uhrzeit daneben</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation>Dateien</translation>
+    </message>
+    <message>
+        <source>The files to change; a line&apos;s description tells how its last change went</source>
+        <translation>Die zu ändernden Dateien; die Beschreibung einer Zeile sagt, wie ihre letzte Änderung ausging</translation>
+    </message>
+    <message>
+        <source>Filter the list</source>
+        <translation>Liste filtern</translation>
+    </message>
+    <message>
+        <source>Pages</source>
+        <translation>Seiten</translation>
+    </message>
+    <message>
+        <source>Document properties</source>
+        <translation>Dokumenteigenschaften</translation>
+    </message>
+    <message>
+        <source>The selected file&apos;s properties; F2 or Enter edits the value of the selected row</source>
+        <translation>Die Eigenschaften der gewählten Datei; F2 oder Eingabe bearbeitet den Wert der gewählten Zeile</translation>
+    </message>
+    <message>
+        <source>Batch values</source>
+        <translation>Werte für alle Dateien</translation>
+    </message>
+    <message>
+        <source>Ticked rows are written to every file; Space ticks a row, F2 or Enter edits its value</source>
+        <translation>Angehakte Zeilen werden in jede Datei geschrieben; die Leertaste hakt eine Zeile an, F2 oder Eingabe bearbeitet ihren Wert</translation>
+    </message>
+    <message>
+        <source>Custom properties</source>
+        <translation>Benutzerdefinierte Eigenschaften</translation>
+    </message>
+    <message>
+        <source>The selected file&apos;s custom properties; F2 edits a cell, Delete removes the selected lines</source>
+        <translation>Die benutzerdefinierten Eigenschaften der gewählten Datei; F2 bearbeitet eine Zelle, Entf entfernt die gewählten Zeilen</translation>
+    </message>
+    <message>
+        <source>&amp;Make Change</source>
+        <translation>Ä&amp;ndern</translation>
+    </message>
+    <message>
+        <source>E&amp;xport to CSV</source>
+        <translation>CSV-E&amp;xport</translation>
+    </message>
+    <message>
+        <source>&amp;Show Hint</source>
+        <translation>H&amp;inweise</translation>
+    </message>
+    <message>
+        <source>Save as defa&amp;ult</source>
+        <translation>Als Standard s&amp;peichern</translation>
+    </message>
+    <message>
+        <source>&amp;Load from default</source>
+        <translation>Standard &amp;laden</translation>
+    </message>
+    <message>
+        <source>Load from selec&amp;ted file</source>
+        <translation>Aus &amp;gewählter Datei laden</translation>
+    </message>
+    <message>
+        <source>Remove all custom &amp;properties</source>
+        <translation>Alle benutzerdefinierten &amp;Eigenschaften entfernen</translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::app::UpDown</name>
+    <message>
+        <source>One more</source>
+        <translation>Eins mehr</translation>
+    </message>
+    <message>
+        <source>One less</source>
+        <translation>Eins weniger</translation>
     </message>
 </context>
 <context>

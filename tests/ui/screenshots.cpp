@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
 // Renders offscreen into PNG files, for a person to look at: the main window on each page, with
 // copies of corpus files in the list and one of them shown, and with each row editor open (Comments
-// in its multi-line editor, the custom properties page with its type list open too), the help-hints
+// in its multi-line editor, the custom properties page with its type list open too), the focus
+// frame on a property table's current cell and on a tool button, the help-hints
 // and About windows, the confirmation of "Remove personal information…", the file list with
 // columns and with a filter, its columns menu, the File, Edit and View menus, and a sheet of the
-// program's pictures at 16 and 48 pixels (and at 16 blown up). The windows are drawn three times,
-// into OUTPUT_FOLDER/default, /dark (a dark palette) and /11pt (an 11-point font); under a German
+// program's pictures at 16 and 48 pixels (and at 16 blown up). The windows are drawn four times,
+// into OUTPUT_FOLDER/default, /dark (a dark palette), /high-contrast (a high-contrast palette) and
+// /11pt (an 11-point font); under a German
 // locale once, into OUTPUT_FOLDER/de.
 // Usage: quorvane_screenshots OUTPUT_FOLDER
 #include <QCheckBox>
@@ -22,6 +24,7 @@
 #include <QTableWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <cstdio>
@@ -167,6 +170,12 @@ bool saveWindows(const QDir& folder)
     form.rowEditors()->Edit1->setText(QStringLiteral("Launch plan for the spring range, second draft"));
     ok = save(&form, folder, QStringLiteral("single-change-text-editor")) && ok;
     form.CloseRowEditors();
+    // The focus frame on the current cell of a property table, and on a tool button.
+    form.ListView3->setFocus(Qt::TabFocusReason);
+    form.ListView3->selectRow(2);
+    ok = save(&form, folder, QStringLiteral("focus-frame-table")) && ok;
+    form.ToolButton1->setFocus(Qt::TabFocusReason);
+    ok = save(&form, folder, QStringLiteral("focus-frame-tool-button")) && ok;
 
     form.PageControl1->setCurrentIndex(1);
     ok = save(&form, folder, QStringLiteral("main-batch-change")) && ok;
@@ -244,6 +253,8 @@ int main(int argc, char* argv[])
     ok = saveWindows(QDir(folder.filePath(QStringLiteral("default")))) && ok;
     QApplication::setPalette(testing::darkPalette());
     ok = saveWindows(QDir(folder.filePath(QStringLiteral("dark")))) && ok;
+    QApplication::setPalette(testing::highContrastPalette());
+    ok = saveWindows(QDir(folder.filePath(QStringLiteral("high-contrast")))) && ok;
     QApplication::setPalette(desktopPalette);
     testing::setFontPointSize(11);
     ok = saveWindows(QDir(folder.filePath(QStringLiteral("11pt")))) && ok;

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: Apache-2.0
 // The looks the window tests and the screenshots try besides the desktop's own: a dark palette
-// (the colours of a common dark desktop theme) and other font sizes.
+// (the colours of a common dark desktop theme), a high-contrast one and other font sizes.
 #pragma once
 
 #include <QApplication>
@@ -25,6 +25,27 @@ inline QPalette darkPalette()
     palette.setColor(QPalette::HighlightedText, text);
     palette.setColor(QPalette::Link, QColor(61, 174, 233));
     palette.setColor(QPalette::LinkVisited, QColor(155, 89, 182));
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, disabledText);
+    return palette;
+}
+
+// A high-contrast palette: white text on black, a bright highlight with black text on it, white
+// shades for the frames and green disabled text, as desktop high-contrast themes have them.
+inline QPalette highContrastPalette()
+{
+    const QColor white(Qt::white), black(Qt::black), disabledText(63, 242, 63);
+    QPalette palette(black, black);  // button and window colour
+    for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text,
+                                           QPalette::BrightText, QPalette::ToolTipText, QPalette::Light,
+                                           QPalette::Midlight, QPalette::Dark, QPalette::Mid, QPalette::Shadow})
+        palette.setColor(role, white);
+    palette.setColor(QPalette::Base, black);
+    palette.setColor(QPalette::AlternateBase, black);
+    palette.setColor(QPalette::ToolTipBase, black);
+    palette.setColor(QPalette::Highlight, QColor(26, 235, 255));
+    palette.setColor(QPalette::HighlightedText, black);
+    palette.setColor(QPalette::Link, QColor(255, 255, 0));
     for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         palette.setColor(QPalette::Disabled, role, disabledText);
     return palette;

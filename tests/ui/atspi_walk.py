@@ -1,0 +1,89 @@
+# SPDX-License-Identifier: Apache-2.0
+# Walks the program's accessibility tree over AT-SPI, page by page, as a screen reader reads it,
+# and fails when a control that can be operated has no name, when more than three controls
+# shown together share a name, or when the 12 file-time fields lack 12 distinct names. Prints
+# the counts. Run by atspi_walk.sh inside a session bus and an X server.
+# Usage: atspi_walk.py PROGRAM
+import os
+import subprocess
+import sys
+import tempfile
+import time
+from collections import Counter
+
+OPERABLE_ROLES = {"push button", "check box", "radio button", "combo box", "spin button", "text", "entry",
+                  "table", "tree table", "tree", "list", "page tab", "toggle button", "menu item"}
+ITEM_VIEW_ROLES = {"table", "tree table", "tree", "list"}
+PAGES = ["Single Change", "Batch Change", "Custom Properties"]
+
+
+def find_application(pyatspi, process, seconds=30):
+    deadline = time.time() + seconds
+    while time.time() < deadline:
+        if process.poll() is not None:
+            sys.exit(f"the program ended with status {process.returncode}")
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.get_process_id() == process.pid and app.childCount > 0:
+                return app
+        time.sleep(0.5)
+    sys.exit("the program did not appear on the accessibility bus")
+
+
+def walk(pyatspi, node, shown, time_fields, depth=0):
+    """Collects (role, name) of the operable controls shown under `node`."""
+    if node is None or depth > 50:
+        return
+    state = node.getState()
+    if not state.contains(pyatspi.STATE_SHOWING):
+        return
+    role = node.getRoleName()
+    if role in OPERABLE_ROLES or state.contains(pyatspi.STATE_FOCUSABLE):
+        shown.append((role, (node.name or "").strip()))
+        if role == "spin button" and node.parent is not None and node.parent.name == "File Date Time":
+            time_fields.add((node.name or "").strip())
+    if role in ITEM_VIEW_ROLES:
+        return
+    for child in node:
+        walk(pyatspi, child, shown, time_fields, depth + 1)
+
+
+def find_page_tab(pyatspi, node, caption):
+    return pyatspi.findDescendant(node, lambda n: n is not None and n.getRoleName() == "page tab" and n.name == caption)
+
+
+def main():
+    env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1", LANG="C.UTF-8",
+               LANGUAGE="", XDG_CONFIG_HOME=tempfile.mkdtemp())
+    process = subprocess.Popen([sys.argv[1]], env=env)
+    try:
+        import pyatspi
+        app = find_application(pyatspi, process)
+        window = app[0]
+        unnamed, most_shared, time_fields, operable = [], (0, ""), set(), 0
+        for caption in PAGES:
+            tab = find_page_tab(pyatspi, window, caption)
+            if tab is None:
+                sys.exit(f"no page tab {caption!r}")
+            tab.queryAction().doAction(0)
+            time.sleep(0.5)
+            shown = []
+            walk(pyatspi, window, shown, time_fields)
+            operable += len(shown)
+            unnamed += [f"{caption}: {role}" for role, name in shown if not name]
+            counts = Counter(name for _, name in shown if name)
+            if counts:
+                name, count = counts.most_common(1)[0]
+                most_shared = max(most_shared, (count, name))
+        print(f"operable controls shown, summed over the pages: {operable}")
+        print(f"unnamed operable controls: {len(unnamed)} {unnamed}")
+        print(f"most shared name: {most_shared[1]!r} x{most_shared[0]}")
+        print(f"distinct file-time field names: {len(time_fields)}")
+        ok = not unnamed and most_shared[0] <= 3 and len(time_fields) == 12
+        return 0 if ok else 1
+    finally:
+        process.terminate()
+        process.wait(10)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
