@@ -15,6 +15,7 @@
 #include "cli/set_options.h"
 #include "convert/display_text.h"
 #include "convert/storable_date.h"
+#include "convert/utf8_sequence.h"
 #include "document/ppt_rows.h"
 #include "propset/custom_properties.h"
 #include "tests/support/corpus.h"
@@ -143,8 +144,8 @@ TEST(CliOutputText, KeepsEachValueOnItsLineAndJsonAndCsvValidUtf8)
     for (const auto& c : cases) {
         EXPECT_EQ(cli::escapedForLine(c.bytes), c.escaped) << c.bytes;
         EXPECT_EQ(cli::validUtf8(c.bytes), c.repaired) << c.bytes;
-        EXPECT_TRUE(cli::isValidUtf8(cli::validUtf8(c.bytes))) << c.bytes;
-        EXPECT_EQ(cli::isValidUtf8(c.bytes), c.bytes == c.repaired) << c.bytes;
+        EXPECT_TRUE(convert::isValidUtf8(cli::validUtf8(c.bytes))) << c.bytes;
+        EXPECT_EQ(convert::isValidUtf8(c.bytes), c.bytes == c.repaired) << c.bytes;
     }
     EXPECT_EQ(cli::hexOfBytes("a\xff/"), "61ff2f");
 }
