@@ -260,8 +260,8 @@ private:
     // marks the line `lineOf` gives for it (-1: a file not listed).
     RunTally changeFiles(int count, const std::function<std::string(int)>& pathOf, const std::function<int(int)>& lineOf,
                          const FileChange& change);
-    // The files whose template values show under the Batch table: the first few selected lines,
-    // else the first lines, each numbered by its line.
+    // The files whose template values show under the Batch table: the first lines of the list,
+    // the first files of a batch run, each numbered by its line.
     std::vector<TemplatePreview::File> templatePreviewFiles() const;
     // Marks `line` changed (also when it needed no change) or failed with the outcome's reason.
     void markLine(int line, const change::FileOutcome& outcome);

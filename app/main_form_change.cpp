@@ -77,17 +77,17 @@ void TForm1::connectChangeCommands()
     connect(CheckBox5, &QCheckBox::toggled, customBackup, &QCheckBox::setChecked);
     connect(customBackup, &QCheckBox::toggled, CheckBox5, &QCheckBox::setChecked);
 
-    // The template preview follows the box, the batch table and the selection.
+    // The template preview follows the box, the batch table and the list's first lines.
     BatchTemplatePreview->setSources([this] { return batchSettingsOf(*this); }, [this] { return templatePreviewFiles(); });
     connect(ValuesAreTemplatesBox, &QCheckBox::toggled, BatchTemplatePreview, &TemplatePreview::refreshSoon);
     connect(ListView2, &QTreeWidget::itemChanged, BatchTemplatePreview, &TemplatePreview::refreshSoon);
-    connect(ListView1, &QTreeWidget::itemSelectionChanged, this, [this] {
-        if (ValuesAreTemplatesBox->isChecked()) BatchTemplatePreview->refreshSoon();
-    });
 
     // "Remove personal information…" is on exactly while the list has lines.
     connect(RemovePersonalInformation1, &QAction::triggered, this, &TForm1::RemovePersonalInformation1Click);
-    const auto followListLines = [this] { RemovePersonalInformation1->setEnabled(lineCount(*ListView1) > 0); };
+    const auto followListLines = [this] {
+        RemovePersonalInformation1->setEnabled(lineCount(*ListView1) > 0);
+        if (ValuesAreTemplatesBox->isChecked()) BatchTemplatePreview->refreshSoon();
+    };
     QAbstractItemModel* lines = ListView1->model();
     connect(lines, &QAbstractItemModel::rowsInserted, this, followListLines);
     connect(lines, &QAbstractItemModel::rowsRemoved, this, followListLines);
@@ -96,13 +96,9 @@ void TForm1::connectChangeCommands()
 
 std::vector<TemplatePreview::File> TForm1::templatePreviewFiles() const
 {
-    std::vector<int> lines;
-    for (QTreeWidgetItem* item : ListView1->selectedItems()) lines.push_back(ListView1->indexOfTopLevelItem(item));
-    std::sort(lines.begin(), lines.end());
-    for (int line = 0; lines.empty() && line < lineCount(*ListView1); ++line) lines.push_back(line);
-    if (lines.size() > TemplatePreview::kFileCount) lines.resize(TemplatePreview::kFileCount);
     std::vector<TemplatePreview::File> files;
-    for (const int line : lines) files.push_back({linePath(*ListView1, line), std::size_t(line) + 1});
+    for (int line = 0; line < std::min(lineCount(*ListView1), int(TemplatePreview::kFileCount)); ++line)
+        files.push_back({linePath(*ListView1, line), std::size_t(line) + 1});
     return files;
 }
 
@@ -228,6 +224,8 @@ void TForm1::BitBtn2Click()
         tally = changeEveryLine(sameChangeForEveryFile(*request, options));
     }
     reselectFirstLine(*ListView1);
+    // Fields that name a file's values now read what the run wrote.
+    if (settings.valuesAreTemplates) BatchTemplatePreview->refreshSoon();
     showRunOutcome(tally.changed, tally.failed, tr("changed"));
 }
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 // The small read-only preview under the Batch table while "Values are templates" is ticked: for
-// the first few selected files (the first listed when none is selected), each checked row's
-// template filled in from the file as it is (change/batch_templates.h), or why the templates are
-// refused. Hidden while the box is not ticked.
+// the first files of the list (the first a batch run changes), each checked row's template filled
+// in from the file as it is (change/batch_templates.h), or why the templates are refused. Hidden
+// while the box is not ticked.
 #pragma once
 
 #include <QLabel>
