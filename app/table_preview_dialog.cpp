@@ -2,12 +2,18 @@
 #include "app/table_preview_dialog.h"
 
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 #include "app/core_label_text.h"
 
@@ -20,6 +26,25 @@ QString pathText(const std::string& path)
 {
     return QFile::decodeName(QByteArray::fromStdString(path));
 }
+
+// A line's height is that of its text wrapped at the view's width (a tree view asks the height
+// of the unwrapped text).
+class WrappedLineDelegate : public QStyledItemDelegate {
+public:
+    explicit WrappedLineDelegate(QTreeWidget* view) : QStyledItemDelegate(view), view_(view) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        int depth = 1;
+        for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) ++depth;
+        QStyleOptionViewItem wrapped = option;
+        wrapped.rect = QRect(0, 0, std::max(1, view_->viewport()->width() - depth * view_->indentation()), 1);
+        return QStyledItemDelegate::sizeHint(wrapped, index);
+    }
+
+private:
+    QTreeWidget* view_;
+};
 
 QString changeText(const document::ValueChange& change)
 {
@@ -43,8 +68,10 @@ TablePreviewDialog::TablePreviewDialog(const table::TablePlan& plan, const QStri
     PreviewLines->setObjectName(QStringLiteral("PreviewLines"));
     PreviewLines->setHeaderHidden(true);
     PreviewLines->setColumnCount(1);
-    PreviewLines->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    PreviewLines->header()->setStretchLastSection(false);
+    // A line longer than the dialog (a long path, a refusal's reason) wraps instead of being cut.
+    PreviewLines->setWordWrap(true);
+    PreviewLines->setItemDelegate(new WrappedLineDelegate(PreviewLines));
+    PreviewLines->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     column->addWidget(PreviewLines, 1);
     PreviewButtons = new QDialogButtonBox(QDialogButtonBox::Apply | QDialogButtonBox::Cancel, this);
     PreviewButtons->setObjectName(QStringLiteral("PreviewButtons"));
@@ -61,7 +88,17 @@ TablePreviewDialog::TablePreviewDialog(const table::TablePlan& plan, const QStri
     PreviewLines->expandAll();
     connect(PreviewLines, &QTreeWidget::itemChanged, this, &TablePreviewDialog::followTicks);
     followTicks();
-    resize(QSize(640, 420).expandedTo(minimumSizeHint()));
+    // Wide enough for the longest line, as far as the screen allows.
+    PreviewLines->resizeColumnToContents(0);
+    const int linesWidth = PreviewLines->columnWidth(0) + 2 * PreviewLines->frameWidth() +
+                           PreviewLines->verticalScrollBar()->sizeHint().width() + layout()->contentsMargins().left() +
+                           layout()->contentsMargins().right();
+    QSize wanted = QSize(std::max(640, linesWidth), 420);
+    if (const QScreen* screen = this->screen()) wanted = wanted.boundedTo(screen->availableSize() * 9 / 10);
+    resize(wanted.expandedTo(minimumSizeHint()));
+    // From now on the column is as wide as the view, so that long lines wrap within it (a hidden
+    // header does not stretch its sections).
+    PreviewLines->viewport()->installEventFilter(this);
 }
 
 void TablePreviewDialog::showFiles(const table::TablePlan& plan)
@@ -71,7 +108,8 @@ void TablePreviewDialog::showFiles(const table::TablePlan& plan)
         auto* file = new QTreeWidgetItem(PreviewLines, {pathText(plan.paths[index])});
         file->setData(0, kPlanIndexRole, int(index));
         if (filePlan.refused()) {
-            file->setText(0, tr("%1 (not changed: %2)").arg(file->text(0), QString::fromStdString(filePlan.refusal.text())));
+            // The reason on a line of its own, as a change would be: it is often long.
+            new QTreeWidgetItem(file, {tr("Not changed: %1").arg(QString::fromStdString(filePlan.refusal.text()))});
             file->setForeground(0, palette().brush(QPalette::Disabled, QPalette::Text));
             continue;
         }
@@ -84,6 +122,15 @@ void TablePreviewDialog::showFiles(const table::TablePlan& plan)
         file->setCheckState(0, Qt::Checked);
         for (const document::ValueChange& change : filePlan.changes) new QTreeWidgetItem(file, {changeText(change)});
     }
+}
+
+bool TablePreviewDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == PreviewLines->viewport() && event->type() == QEvent::Resize) {
+        PreviewLines->setColumnWidth(0, PreviewLines->viewport()->width());
+        PreviewLines->doItemsLayout();
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TablePreviewDialog::showRefusals(const table::TablePlan& plan)

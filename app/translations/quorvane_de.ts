@@ -638,12 +638,12 @@ Bitte schließen Sie andere Programme, die diese Datei geöffnet haben!</transla
         <translation>%1 würde diese Dateien ändern; entfernen Sie das Häkchen einer Datei, um sie auszulassen:</translation>
     </message>
     <message>
-        <source>%1 (not changed: %2)</source>
-        <translation>%1 (nicht geändert: %2)</translation>
-    </message>
-    <message>
         <source>%1 (nothing to change)</source>
         <translation>%1 (nichts zu ändern)</translation>
+    </message>
+    <message>
+        <source>Not changed: %1</source>
+        <translation>Nicht geändert: %1</translation>
     </message>
 </context>
 <context>
