@@ -218,3 +218,23 @@ TEST(CliExportOptions, OutputComesFromOptionOrOlderCsvFormAndIsRefusedWhereItWou
 
 }  // namespace
 }  // namespace quorvane::testing
+
+TEST(CliSetDefaults, RowsSavedAsTemplatesAreFilledInPerFileUnlessGiven)
+{
+    change::BatchSettings saved;
+    saved.valuesAreTemplates = true;
+    saved.rowChecks[0] = saved.rowChecks[props::kCommentsRow] = true;
+    saved.rowValues[0] = "{name}";
+    saved.rowValues[props::kCommentsRow] = "{folder}";
+    const auto loader = [&saved] { return Result<change::BatchSettings>(saved); };
+    std::string problem;
+    const auto set = cli::parseSetArguments({"--defaults", "--comments", "Given", "deck.ppt"}, &problem, loader);
+    ASSERT_TRUE(set) << problem;
+    ASSERT_EQ(set->rowTemplates.size(), 1u);
+    EXPECT_EQ(set->rowTemplates[0].row, 0);
+    EXPECT_EQ(set->rowTemplates[0].value.resolve({"talks/deck.ppt", 1, nullptr}), "deck");
+    EXPECT_TRUE(set->request.content.rows[0].keeps()) << "the saved template is no literal title";
+    saved.rowValues[0] = "{titel}";
+    EXPECT_FALSE(cli::parseSetArguments({"--defaults", "deck.ppt"}, &problem, loader));
+    EXPECT_EQ(problem, "set: --defaults: Title: unknown field {titel}");
+}
