@@ -203,7 +203,10 @@ void TForm1::BitBtn2Click()
     if (settings.valuesAreTemplates) {
         // Every template is read before any file is touched: an unknown field stops the batch.
         auto templates = change::BatchTemplates::of(settings);
-        if (refusedRequest(templates)) return;
+        if (refusedRequest(templates)) {
+            reselectFirstLine(*ListView1);
+            return;
+        }
         tally = changeEveryLine([templates = std::move(templates).value(), options](int line, const std::string& path) {
             // Each file's values come from the file as it is before its change.
             const change::FileDisplay current = change::ReadFileForDisplay(path);

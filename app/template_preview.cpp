@@ -43,6 +43,7 @@ void TemplatePreview::refresh()
     const auto templates = change::BatchTemplates::of(settings);
     if (!templates.ok()) {
         setText(tr("Not a template: %1").arg(QString::fromStdString(templates.failure().text())));
+        fitHeight();
         return;
     }
     QStringList lines;
@@ -55,6 +56,19 @@ void TemplatePreview::refresh()
         lines.append(QStringLiteral("%1: %2").arg(name, values.isEmpty() ? tr("no row checked") : values.join(QStringLiteral(", "))));
     }
     setText(lines.isEmpty() ? tr("Add files to see the values of their templates.") : lines.join(QLatin1Char('\n')));
+    fitHeight();
+}
+
+void TemplatePreview::resizeEvent(QResizeEvent* event)
+{
+    QLabel::resizeEvent(event);
+    fitHeight();
+}
+
+void TemplatePreview::fitHeight()
+{
+    const int needed = heightForWidth(width());
+    if (needed > 0 && needed != minimumHeight()) setMinimumHeight(needed);
 }
 
 }  // namespace quorvane::app

@@ -38,7 +38,14 @@ public:
     // Shows the preview again now.
     void refresh();
 
+protected:
+    // The page's layout gives a label the height of its text at its hinted width; this one asks
+    // for the height its wrapped text needs at the width it has.
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void fitHeight();
+
     std::function<change::BatchSettings()> settings_;
     std::function<std::vector<File>()> files_;
     QTimer* refreshTimer_;

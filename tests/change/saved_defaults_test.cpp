@@ -100,7 +100,7 @@ TEST_F(SavedDefaults, ValueNamesAndEncodingsAreTheStoredOnes)
     settings.attributes = {BoxState::Grayed, BoxState::Checked, BoxState::Unchecked, BoxState::Grayed};
     settings.rowChecks[props::kTotalEditingTimeRow] = true;
     const NamedValues values = defaultsValuesOf(settings);
-    ASSERT_EQ(values.size(), 9u + 4u + 28u + 2u);
+    ASSERT_EQ(values.size(), 9u + 4u + 28u + 3u);
     EXPECT_EQ(values[0].first, "createtime");
     EXPECT_EQ(values[1], (std::pair<std::string, std::string>{"createtimecheckdate", "1"}));
     EXPECT_EQ(values[8].first, "accesstimechecktime");

@@ -216,9 +216,6 @@ TEST(CliExportOptions, OutputComesFromOptionOrOlderCsvFormAndIsRefusedWhereItWou
     EXPECT_EQ(cli::refusalOfOutput(fresh, {deck}, false), "");
 }
 
-}  // namespace
-}  // namespace quorvane::testing
-
 TEST(CliSetDefaults, RowsSavedAsTemplatesAreFilledInPerFileUnlessGiven)
 {
     change::BatchSettings saved;
@@ -238,3 +235,6 @@ TEST(CliSetDefaults, RowsSavedAsTemplatesAreFilledInPerFileUnlessGiven)
     EXPECT_FALSE(cli::parseSetArguments({"--defaults", "deck.ppt"}, &problem, loader));
     EXPECT_EQ(problem, "set: --defaults: Title: unknown field {titel}");
 }
+
+}  // namespace
+}  // namespace quorvane::testing
