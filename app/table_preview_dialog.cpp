@@ -118,7 +118,6 @@ void TablePreviewDialog::showFiles(const table::TablePlan& plan)
             file->setForeground(0, palette().brush(QPalette::Disabled, QPalette::Text));
             continue;
         }
-        file->setFlags(file->flags() | Qt::ItemIsUserCheckable);
         file->setCheckState(0, Qt::Checked);
         for (const document::ValueChange& change : filePlan.changes) new QTreeWidgetItem(file, {changeText(change)});
     }
@@ -143,7 +142,7 @@ std::vector<int> TablePreviewDialog::chosenFiles() const
     std::vector<int> chosen;
     for (int line = 0; line < PreviewLines->topLevelItemCount(); ++line) {
         const QTreeWidgetItem* file = PreviewLines->topLevelItem(line);
-        if ((file->flags() & Qt::ItemIsUserCheckable) && file->checkState(0) == Qt::Checked)
+        if (file->checkState(0) == Qt::Checked)
             chosen.push_back(file->data(0, kPlanIndexRole).toInt());
     }
     return chosen;
