@@ -89,6 +89,7 @@ change::BatchSettings batchSettingsOf(const TForm1& form)
     }
     settings.backup = form.CheckBox4->isChecked();
     settings.removeAllCustom = form.RemoveAllCustomBox->isChecked();
+    settings.valuesAreTemplates = form.ValuesAreTemplatesBox->isChecked();
     return settings;
 }
 
@@ -111,6 +112,7 @@ void showBatchSettings(TForm1& form, const change::BatchSettings& settings)
     setBoxState(form.CheckBox8, settings.attributes.system);
     form.CheckBox4->setChecked(settings.backup);
     form.RemoveAllCustomBox->setChecked(settings.removeAllCustom);
+    form.ValuesAreTemplatesBox->setChecked(settings.valuesAreTemplates);
     for (int row = 0; row < props::kRowCount; ++row) {
         form.ListView2->setRowValue(row, QString::fromStdString(settings.rowValues[std::size_t(row)]));
         form.ListView2->topLevelItem(row)->setCheckState(

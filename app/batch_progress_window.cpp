@@ -70,7 +70,7 @@ template <typename Work>
 auto TForm7::workOnCurrentPath(const Work& work)
 {
     try {
-        return work(currentPath_);
+        return work(currentLine_, currentPath_);
     } catch (...) {
         // The error goes on to the top-level handler, which shows it; the window must not stay
         // behind with a run that will never end.

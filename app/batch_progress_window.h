@@ -25,9 +25,9 @@ public:
     struct BatchRun {
         int fileCount = 0;
         std::function<std::string(int line)> pathOf;
-        // Changes one file through the change path (its backup included); an exception ends the
-        // run (see runModal).
-        std::function<quorvane::change::FileOutcome(const std::string& path)> change;
+        // Changes one file, the line's, through the change path (its backup included); an
+        // exception ends the run (see runModal).
+        std::function<quorvane::change::FileOutcome(int line, const std::string& path)> change;
         // Reports the outcome of a line.
         std::function<void(int line, const quorvane::change::FileOutcome& outcome)> markLine;
     };
@@ -67,7 +67,7 @@ private:
     // has repainted, its change (backup included) and the percentage.
     void startLine();
     void changeLine();
-    // Runs `work` on the current line's path; an exception closes the window and goes on.
+    // Runs `work` on the current line and its path; an exception closes the window and goes on.
     template <typename Work>
     auto workOnCurrentPath(const Work& work);
     // Bar to 100, then the window closes after a short pause.

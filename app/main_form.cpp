@@ -96,12 +96,13 @@ void TForm1::createActions()
     File1->setObjectName(QStringLiteral("File1"));
     AddFilesMenu1 = newAction("AddFilesMenu1", tr("&Add Files…"));
     AddFolderMenu1 = newAction("AddFolderMenu1", tr("Add Files from &Folder…"));
+    ApplyValuesFromTable1 = newAction("ApplyValuesFromTable1", tr("Apply &values from table…"));
     ExportToCsv1 = newAction("ExportToCsv1", tr("&Export to CSV…"));
     RemovePersonalInformation1 =
         newAction("RemovePersonalInformation1", tr("Remove &personal information…"));
     RemovePersonalInformation1->setEnabled(false);
     Exit1 = newAction("Exit1", tr("&Close"));
-    File1->addActions({AddFilesMenu1, AddFolderMenu1, ExportToCsv1});
+    File1->addActions({AddFilesMenu1, AddFolderMenu1, ApplyValuesFromTable1, ExportToCsv1});
     File1->addSeparator();
     File1->addAction(RemovePersonalInformation1);
     File1->addSeparator();
@@ -159,6 +160,7 @@ void TForm1::createActions()
     connect(about1, &QAction::triggered, this, &TForm1::about1Click);
     connect(BitBtn8, &QPushButton::clicked, this, &TForm1::BitBtn8Click);
     connect(ExportToCsv1, &QAction::triggered, this, &TForm1::BitBtn8Click);
+    connect(ApplyValuesFromTable1, &QAction::triggered, this, &TForm1::ApplyValuesFromTable1Click);
     // Select All selects what the focused control holds: a field's text, a table's lines.
     connect(SelectAll1, &QAction::triggered, this, [] {
         if (QWidget* focus = QApplication::focusWidget()) QMetaObject::invokeMethod(focus, "selectAll");

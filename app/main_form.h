@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "app/template_preview.h"
 #include "change/file_display.h"
 #include "change/file_plan.h"
 
@@ -106,6 +107,8 @@ public:
     QToolButton* ToolButton12;
     PropertyTable* ListView2;
     QCheckBox* RemoveAllCustomBox;
+    QCheckBox* ValuesAreTemplatesBox;
+    TemplatePreview* BatchTemplatePreview;  // the resolved values of the first files while ValuesAreTemplatesBox is ticked
     QGroupBox* GroupBox5;
     QCheckBox* CheckBox9;
     QDateEdit* DateTimePicker1;
@@ -138,6 +141,7 @@ public:
     QMenu* File1;
     QAction* AddFilesMenu1;
     QAction* AddFolderMenu1;
+    QAction* ApplyValuesFromTable1;
     QAction* ExportToCsv1;
     QAction* RemovePersonalInformation1;
     QAction* Exit1;
@@ -200,6 +204,9 @@ public:
     void CustomApplyClick();
     // "Remove personal information…": asked for, then a batch run over the whole list.
     void RemovePersonalInformation1Click();
+    // "Apply values from table…": a table chosen, its preview shown, and the files ticked there
+    // changed as a batch (in main_form_table.cpp).
+    void ApplyValuesFromTable1Click();
 
     // The saved defaults of the batch settings: stored, loaded back, or taken from the values
     // shown for the selected file. They report nothing; a store that cannot be opened leaves
@@ -245,15 +252,26 @@ private:
         int changed = 0;
         int failed = 0;
     };
-    // Resets every line's status and reason, then applies `request` to every line's file in the
-    // batch progress window (change::applyFileChange; a failed backup ends the run), and marks
-    // each line changed or failed with its reason.
-    RunTally changeEveryLine(const change::FileRequest& request, const change::ChangeOptions& options);
+    // The change of one file of a run: the index of the file in the run (for the whole list,
+    // its line) and its path.
+    using FileChange = std::function<change::FileOutcome(int index, const std::string& path)>;
+    // Resets every line's status and reason, then runs `change` on every line's file in the
+    // batch progress window (a failed backup ends the run), and marks each line changed or
+    // failed with its reason.
+    RunTally changeEveryLine(const FileChange& change);
+    // Runs `change` on `count` files in the batch progress window, each named by `pathOf`, and
+    // marks the line `lineOf` gives for it (-1: a file not listed).
+    RunTally changeFiles(int count, const std::function<std::string(int)>& pathOf, const std::function<int(int)>& lineOf,
+                         const FileChange& change);
+    // The files whose template values show under the Batch table: the first lines of the list,
+    // the first files of a batch run, each numbered by its line.
+    std::vector<TemplatePreview::File> templatePreviewFiles() const;
     // Marks `line` changed (also when it needed no change) or failed with the outcome's reason.
     void markLine(int line, const change::FileOutcome& outcome);
     // True, after saying why in a message box, when a request could not be made of the values
     // shown (a row text that is no value of its row).
-    bool refusedRequest(const Result<change::FileRequest>& request);
+    template <typename Value>
+    bool refusedRequest(const Result<Value>& request);
 
     // Reads the file of `line` and shows it on the "Single Change" page, marking the line.
     void displayLine(int line);

@@ -12,6 +12,8 @@
 #include <QTimeEdit>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 #include "app/batch_controls.h"
 #include "app/custom_properties_page.h"
 #include "app/file_line.h"
@@ -21,12 +23,14 @@
 #include "app/main_form.h"
 #include "app/message_box.h"
 #include "app/property_table.h"
+#include "change/batch_templates.h"
 #include "change/change_engine.h"
 #include "change/file_plan.h"
 #include "change/defaults_store.h"
 #include "change/saved_defaults.h"
 #include "app/batch_progress_window.h"
 #include "app/scrub_dialog.h"
+#include "app/template_preview.h"
 
 namespace quorvane::app {
 namespace {
@@ -37,6 +41,12 @@ constexpr char kChangeFailedStep[] = QT_TRANSLATE_NOOP("quorvane::app::TForm1", 
 QString pathText(const std::string& path)
 {
     return QFile::decodeName(QByteArray::fromStdString(path));
+}
+
+// The change of a run that asks the same of every file.
+auto sameChangeForEveryFile(const change::FileRequest& request, const change::ChangeOptions& options)
+{
+    return [request, options](int, const std::string& path) { return change::applyFileChange(path, request, options); };
 }
 
 // A picker is enabled exactly while its apply box is checked.
@@ -67,13 +77,29 @@ void TForm1::connectChangeCommands()
     connect(CheckBox5, &QCheckBox::toggled, customBackup, &QCheckBox::setChecked);
     connect(customBackup, &QCheckBox::toggled, CheckBox5, &QCheckBox::setChecked);
 
+    // The template preview follows the box, the batch table and the list's first lines.
+    BatchTemplatePreview->setSources([this] { return batchSettingsOf(*this); }, [this] { return templatePreviewFiles(); });
+    connect(ValuesAreTemplatesBox, &QCheckBox::toggled, BatchTemplatePreview, &TemplatePreview::refreshSoon);
+    connect(ListView2, &QTreeWidget::itemChanged, BatchTemplatePreview, &TemplatePreview::refreshSoon);
+
     // "Remove personal information…" is on exactly while the list has lines.
     connect(RemovePersonalInformation1, &QAction::triggered, this, &TForm1::RemovePersonalInformation1Click);
-    const auto followListLines = [this] { RemovePersonalInformation1->setEnabled(lineCount(*ListView1) > 0); };
+    const auto followListLines = [this] {
+        RemovePersonalInformation1->setEnabled(lineCount(*ListView1) > 0);
+        if (ValuesAreTemplatesBox->isChecked()) BatchTemplatePreview->refreshSoon();
+    };
     QAbstractItemModel* lines = ListView1->model();
     connect(lines, &QAbstractItemModel::rowsInserted, this, followListLines);
     connect(lines, &QAbstractItemModel::rowsRemoved, this, followListLines);
     connect(lines, &QAbstractItemModel::modelReset, this, followListLines);
+}
+
+std::vector<TemplatePreview::File> TForm1::templatePreviewFiles() const
+{
+    std::vector<TemplatePreview::File> files;
+    for (int line = 0; line < std::min(lineCount(*ListView1), int(TemplatePreview::kFileCount)); ++line)
+        files.push_back({linePath(*ListView1, line), std::size_t(line) + 1});
+    return files;
 }
 
 void TForm1::markLine(int line, const change::FileOutcome& outcome)
@@ -86,7 +112,8 @@ void TForm1::markLine(int line, const change::FileOutcome& outcome)
     if (changed && (!outcome.failed() || outcome.partly)) fileListView_->reader().read(*changed);
 }
 
-bool TForm1::refusedRequest(const Result<change::FileRequest>& request)
+template <typename Value>
+bool TForm1::refusedRequest(const Result<Value>& request)
 {
     if (request.ok()) return false;
     // A value that is no value of its row stops the command before any file is touched.
@@ -171,18 +198,41 @@ void TForm1::BitBtn2Click()
                              "According to you setup, noting to do!"));
         return;
     }
-    const auto request = change::batchRequest(settings);
-    if (refusedRequest(request)) {
-        // As after a run that an error ended: the first file is shown again.
-        reselectFirstLine(*ListView1);
-        return;
+    const change::ChangeOptions options{false, settings.backup};
+    RunTally tally;
+    if (settings.valuesAreTemplates) {
+        // Every template is read before any file is touched: an unknown field stops the batch.
+        auto templates = change::BatchTemplates::of(settings);
+        if (refusedRequest(templates)) {
+            reselectFirstLine(*ListView1);
+            return;
+        }
+        tally = changeEveryLine([templates = std::move(templates).value(), options](int line, const std::string& path) {
+            // Each file's values come from the file as it is before its change.
+            const change::FileDisplay current = change::ReadFileForDisplay(path);
+            const auto request = templates.requestFor({path, std::size_t(line) + 1, &current});
+            if (request.ok()) return change::applyFileChange(path, *request, options);
+            change::FileOutcome refused;
+            refused.kind = change::FileOutcome::Kind::Failed;
+            refused.failure = request.failure();
+            return refused;
+        });
+    } else {
+        const auto request = change::batchRequest(settings);
+        if (refusedRequest(request)) {
+            // As after a run that an error ended: the first file is shown again.
+            reselectFirstLine(*ListView1);
+            return;
+        }
+        tally = changeEveryLine(sameChangeForEveryFile(*request, options));
     }
-    const RunTally tally = changeEveryLine(*request, {false, settings.backup});
     reselectFirstLine(*ListView1);
+    // Fields that name a file's values now read what the run wrote.
+    if (settings.valuesAreTemplates) BatchTemplatePreview->refreshSoon();
     showRunOutcome(tally.changed, tally.failed, tr("changed"));
 }
 
-TForm1::RunTally TForm1::changeEveryLine(const change::FileRequest& request, const change::ChangeOptions& options)
+TForm1::RunTally TForm1::changeEveryLine(const FileChange& change)
 {
     const int count = lineCount(*ListView1);
     for (int line = 0; line < count; ++line) {
@@ -190,15 +240,20 @@ TForm1::RunTally TForm1::changeEveryLine(const change::FileRequest& request, con
         setLineFailure(*ListView1, line, QString());
     }
     ListView1->viewport()->repaint();
+    return changeFiles(count, [this](int line) { return linePath(*ListView1, line); }, [](int line) { return line; }, change);
+}
 
+TForm1::RunTally TForm1::changeFiles(int count, const std::function<std::string(int)>& pathOf,
+                                     const std::function<int(int)>& lineOf, const FileChange& change)
+{
     TForm7::BatchRun run;
     run.fileCount = count;
-    run.pathOf = [this](int line) { return linePath(*ListView1, line); };
-    run.change = [request, options](const std::string& path) { return change::applyFileChange(path, request, options); };
+    run.pathOf = pathOf;
+    run.change = change;
     RunTally tally;
-    run.markLine = [&](int line, const change::FileOutcome& outcome) {
+    run.markLine = [&](int index, const change::FileOutcome& outcome) {
         ++(outcome.failed() ? tally.failed : tally.changed);
-        markLine(line, outcome);
+        if (const int line = lineOf(index); line >= 0) markLine(line, outcome);
     };
     const LineValueReader::Pause paused(fileListView_->reader());
     Form7->runModal(std::move(run));
@@ -253,8 +308,8 @@ void TForm1::RemovePersonalInformation1Click()
     const bool backup = CheckBox4->isChecked();
     ScrubDialog confirmation(count, backup, this);
     if (confirmation.exec() != QDialog::Accepted) return;
-    const RunTally tally =
-        changeEveryLine(change::scrubRequest(props::RowSelection{}, confirmation.removeThumbnail()), {false, backup});
+    const RunTally tally = changeEveryLine(
+        sameChangeForEveryFile(change::scrubRequest(props::RowSelection{}, confirmation.removeThumbnail()), {false, backup}));
     if (const int line = selectedLine(*ListView1); line >= 0) {
         const QScopedValueRollback<bool> running(displayRunning_, true);
         displayLine(line);

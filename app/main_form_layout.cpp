@@ -32,6 +32,7 @@
 #include "app/grid_line_delegate.h"
 #include "app/page_controls.h"
 #include "app/property_table.h"
+#include "app/template_preview.h"
 #include "props/catalogue.h"
 
 namespace quorvane::app {
@@ -244,8 +245,16 @@ QWidget* TForm1::createBatchChangePage()
     ListView2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     column->addWidget(ListView2, 1);
 
+    BatchTemplatePreview = new TemplatePreview(TabSheet1);
+    column->addWidget(BatchTemplatePreview);
+    // The two boxes that say how the table's values apply share a line, so that the table keeps its rows.
     RemoveAllCustomBox = newCheckBox("RemoveAllCustomBox", tr("Remove all custom &properties"), TabSheet1);
-    column->addWidget(RemoveAllCustomBox);
+    ValuesAreTemplatesBox = newCheckBox("ValuesAreTemplatesBox", tr("&Values are templates"), TabSheet1);
+    auto* valueBoxes = new QHBoxLayout;
+    valueBoxes->addWidget(RemoveAllCustomBox);
+    valueBoxes->addWidget(ValuesAreTemplatesBox);
+    valueBoxes->addStretch(1);
+    column->addLayout(valueBoxes);
 
     GroupBox5 = newGroup("GroupBox5", tr("File Date Time"), TabSheet1);
     CheckBox9 = newCheckBox("CheckBox9", QString(), GroupBox5);

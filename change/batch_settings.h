@@ -34,6 +34,7 @@ struct BatchSettings {
     std::array<bool, props::kRowCount> rowChecks{};
     bool backup = false;
     bool removeAllCustom = false;  // also remove every custom property of each file
+    bool valuesAreTemplates = false;  // the checked rows' values are templates (change/batch_templates.h)
 };
 
 }  // namespace quorvane::change

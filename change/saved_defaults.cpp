@@ -28,6 +28,7 @@ constexpr AttributeValue kAttributeValues[] = {
 };
 constexpr char kBackupName[] = "backupold";
 constexpr char kRemoveAllCustomName[] = "removeallcustom";
+constexpr char kValuesAreTemplatesName[] = "valuesaretemplates";
 constexpr char kLastFolderName[] = "lastfolder";
 constexpr char kListColumnsName[] = "listcolumns";
 
@@ -143,6 +144,7 @@ NamedValues defaultsValuesOf(const BatchSettings& settings)
     }
     values.emplace_back(kBackupName, settings.backup ? "1" : "");
     values.emplace_back(kRemoveAllCustomName, settings.removeAllCustom ? "1" : "");
+    values.emplace_back(kValuesAreTemplatesName, settings.valuesAreTemplates ? "1" : "");
     return values;
 }
 
@@ -162,6 +164,7 @@ BatchSettings batchSettingsFromDefaults(const NamedValues& values, DateTime now)
         settings.attributes.*attribute.box = boxStateOf(valueOf(values, attribute.name));
     settings.backup = valueOf(values, kBackupName) == "1";
     settings.removeAllCustom = valueOf(values, kRemoveAllCustomName) == "1";
+    settings.valuesAreTemplates = valueOf(values, kValuesAreTemplatesName) == "1";
     for (int row = 0; row < props::kRowCount; ++row) {
         settings.rowValues[std::size_t(row)] = rowValueOf(row, valueOf(values, stringValueName(row)), now);
         settings.rowChecks[std::size_t(row)] = valueOf(values, checkValueName(row)) == "1";

@@ -14,8 +14,8 @@ namespace quorvane::change {
 
 // The named values of `settings`, in the order they are written: the three date-times each
 // followed by its two apply boxes, the four attribute boxes, then per row its "string" and
-// "check" values, then "backupold" and last "removeallcustom" ("1" when set, else "", and read
-// as off from a store without it). Date-times, the date rows' texts included, are written
+// "check" values, then "backupold", "removeallcustom" and last "valuesaretemplates" ("1" when
+// set, else "", and read as off from a store without them). Date-times, the date rows' texts included, are written
 // "YYYY-MM-DD HH:MM:SS" in every locale.
 NamedValues defaultsValuesOf(const BatchSettings& settings);
 

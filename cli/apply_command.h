@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-// `quorvane-cli apply [OPTIONS] TABLE...`: per-file values from tables (cli/value_table.h), each
+// `quorvane-cli apply [OPTIONS] TABLE...`: per-file values from tables (table/table_plan.h), each
 // file's row one request through the same change path as `set` (cli/file_run.h).
 #pragma once
 

@@ -21,17 +21,6 @@ std::string hexEscape(const char* form, unsigned value)
 
 }  // namespace
 
-bool isValidUtf8(std::string_view bytes)
-{
-    char32_t codePoint = 0;
-    while (!bytes.empty()) {
-        const std::size_t length = validSequenceLength(bytes, codePoint);
-        if (length == 0) return false;
-        bytes.remove_prefix(length);
-    }
-    return true;
-}
-
 std::string validUtf8(std::string_view bytes)
 {
     std::string out;

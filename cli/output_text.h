@@ -9,9 +9,6 @@
 
 namespace quorvane::cli {
 
-// True when `bytes` is valid UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).
-bool isValidUtf8(std::string_view bytes);
-
 // `bytes` with every byte that does not belong to a valid UTF-8 sequence replaced by U+FFFD
 // (one replacement per byte); valid text comes back unchanged.
 std::string validUtf8(std::string_view bytes);

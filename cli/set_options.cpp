@@ -159,7 +159,19 @@ std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& give
             *problem = "set: --defaults: " + defaults.failure().text();
             return std::nullopt;
         }
-        auto request = change::batchRequest(*defaults);
+        change::BatchSettings saved = *defaults;
+        // Values saved as templates are filled in per file, as in the window's batch.
+        for (int row = 0; row < props::kRowCount && saved.valuesAreTemplates; ++row) {
+            if (!saved.rowChecks[std::size_t(row)]) continue;
+            saved.rowChecks[std::size_t(row)] = false;
+            auto value = change::ValueTemplate::parse(saved.rowValues[std::size_t(row)]);
+            if (!value.ok()) {
+                *problem = "set: --defaults: " + value.failure().within(props::catalogueRow(row).label).text();
+                return std::nullopt;
+            }
+            set.rowTemplates.push_back({row, std::move(value).value()});
+        }
+        auto request = change::batchRequest(saved);
         if (!request.ok()) {
             *problem = "set: --defaults: " + request.failure().text();
             return std::nullopt;
@@ -187,6 +199,9 @@ std::optional<SetRequest> parseSetArguments(const std::vector<std::string>& give
             *problem = "set: " + missing;
             return std::nullopt;
         }
+        // A row given overrides a template saved for it.
+        if (const auto row = rowOfOption(option))
+            std::erase_if(set.rowTemplates, [&](const RowTemplate& saved) { return saved.row == *row; });
         if (const auto row = rowOfOption(option); row && templates) {
             auto value = change::ValueTemplate::parse(*text);
             if (!value.ok()) {

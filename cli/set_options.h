@@ -52,7 +52,8 @@ std::optional<props::RowValue> rowValueOfArgument(int row, const std::string& te
 // value is a template (change/value_template.h) kept in rowTemplates; one naming an unknown field
 // is refused here, before any file is read. With --defaults the request starts
 // from `loadDefaults()` (change::batchRequest) and the other options override them (a saved
-// removal of every custom property comes before the custom options given). Custom values given
+// removal of every custom property comes before the custom options given); rows saved with
+// "Values are templates" become rowTemplates, one naming an unknown field refused. Custom values given
 // without a type keep, per file, the type the file stores them with (content.customFor). nullopt with the reason in
 // `problem` for an unknown option, a missing or malformed value (dates are read strictly, see
 // convert/iso_date_time.h; property dates outside convert/storable_date.h's bound), no file, nothing to

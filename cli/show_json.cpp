@@ -5,6 +5,7 @@
 #include "cli/output_text.h"
 #include "convert/display_text.h"
 #include "convert/machine_date_text.h"
+#include "convert/utf8_sequence.h"
 #include "fileinfo/attribute_word.h"
 
 namespace quorvane::cli {
@@ -72,7 +73,7 @@ std::string jsonObjectOf(const FileReport& file)
 {
     std::string object = "{\"path\": " + jsonString(file.path);
     // The text above has U+FFFD for bytes that are not UTF-8; the bytes themselves, losslessly.
-    if (!isValidUtf8(file.path)) object += ", \"path_bytes\": \"" + hexOfBytes(file.path) + '"';
+    if (!convert::isValidUtf8(file.path)) object += ", \"path_bytes\": \"" + hexOfBytes(file.path) + '"';
     object += ", \"format\": " + (file.format ? jsonString(*file.format) : std::string(kNull));
     object += ", \"readable\": " + std::string(file.failure.empty() ? "true" : "false");
     object += ", \"failure\": " + jsonTextOrNull(file.failure) + ", \"properties\": {";

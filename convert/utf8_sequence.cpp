@@ -27,4 +27,15 @@ std::size_t validSequenceLength(std::string_view bytes, char32_t& codePoint)
     return codePoint < minimum || surrogate || codePoint > 0x10FFFF ? 0 : length;
 }
 
+bool isValidUtf8(std::string_view bytes)
+{
+    char32_t codePoint = 0;
+    while (!bytes.empty()) {
+        const std::size_t length = validSequenceLength(bytes, codePoint);
+        if (length == 0) return false;
+        bytes.remove_prefix(length);
+    }
+    return true;
+}
+
 }  // namespace quorvane::convert

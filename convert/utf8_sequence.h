@@ -12,4 +12,7 @@ namespace quorvane::convert {
 // U+10FFFF); `codePoint` gets its value.
 std::size_t validSequenceLength(std::string_view bytes, char32_t& codePoint);
 
+// True when `bytes` is valid UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).
+bool isValidUtf8(std::string_view bytes);
+
 }  // namespace quorvane::convert

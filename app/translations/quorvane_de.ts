@@ -780,6 +780,52 @@ Bitte schließen Sie andere Programme, die diese Datei geöffnet haben!</transla
         <source>Remove all custom &amp;properties</source>
         <translation>Alle benutzerdefinierten &amp;Eigenschaften entfernen</translation>
     </message>
+    <message>
+        <source>Apply &amp;values from table…</source>
+        <translation>&amp;Werte aus Tabelle übernehmen …</translation>
+    </message>
+    <message>
+        <source>&amp;Values are templates</source>
+        <translation>Werte sind &amp;Vorlagen</translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::app::TablePreviewDialog</name>
+    <message>
+        <source>Apply values from table</source>
+        <translation>Werte aus Tabelle übernehmen</translation>
+    </message>
+    <message>
+        <source>%1 is refused; no file can be changed:</source>
+        <translation>%1 wird abgelehnt; keine Datei kann geändert werden:</translation>
+    </message>
+    <message>
+        <source>%1 would change these files; untick a file to leave it out:</source>
+        <translation>%1 würde diese Dateien ändern; entfernen Sie das Häkchen einer Datei, um sie auszulassen:</translation>
+    </message>
+    <message>
+        <source>Not changed: %1</source>
+        <translation>Nicht geändert: %1</translation>
+    </message>
+    <message>
+        <source>%1 (nothing to change)</source>
+        <translation>%1 (nichts zu ändern)</translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::app::TemplatePreview</name>
+    <message>
+        <source>Not a template: %1</source>
+        <translation>Keine gültige Vorlage: %1</translation>
+    </message>
+    <message>
+        <source>no row checked</source>
+        <translation>keine Zeile angehakt</translation>
+    </message>
+    <message>
+        <source>Add files to see the values of their templates.</source>
+        <translation>Fügen Sie Dateien hinzu, um die Werte ihrer Vorlagen zu sehen.</translation>
+    </message>
 </context>
 <context>
     <name>quorvane::app::UpDown</name>
@@ -790,6 +836,17 @@ Bitte schließen Sie andere Programme, die diese Datei geöffnet haben!</transla
     <message>
         <source>One less</source>
         <translation>Eins weniger</translation>
+    </message>
+</context>
+<context>
+    <name>quorvane::app::ValueTableFileDialog</name>
+    <message>
+        <source>Tables (*.[cC][sS][vV] *.[jJ][sS][oO][nN])</source>
+        <translation>Tabellen (*.[cC][sS][vV] *.[jJ][sS][oO][nN])</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>Alle Dateien (*)</translation>
     </message>
 </context>
 <context>

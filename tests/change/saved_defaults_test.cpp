@@ -100,7 +100,7 @@ TEST_F(SavedDefaults, ValueNamesAndEncodingsAreTheStoredOnes)
     settings.attributes = {BoxState::Grayed, BoxState::Checked, BoxState::Unchecked, BoxState::Grayed};
     settings.rowChecks[props::kTotalEditingTimeRow] = true;
     const NamedValues values = defaultsValuesOf(settings);
-    ASSERT_EQ(values.size(), 9u + 4u + 28u + 2u);
+    ASSERT_EQ(values.size(), 9u + 4u + 28u + 3u);
     EXPECT_EQ(values[0].first, "createtime");
     EXPECT_EQ(values[1], (std::pair<std::string, std::string>{"createtimecheckdate", "1"}));
     EXPECT_EQ(values[8].first, "accesstimechecktime");
@@ -113,8 +113,9 @@ TEST_F(SavedDefaults, ValueNamesAndEncodingsAreTheStoredOnes)
     EXPECT_EQ(values[13 + 2 * props::kCreatedRow].first, "Create Time/Datestring");
     EXPECT_EQ(valueOf(values, "Total Editing Time(Minutes)check"), "1");
     EXPECT_EQ(valueOf(values, "Catagorycheck"), "0");
-    EXPECT_EQ(values[values.size() - 2], (std::pair<std::string, std::string>{"backupold", ""}));
-    EXPECT_EQ(values.back(), (std::pair<std::string, std::string>{"removeallcustom", ""}));
+    EXPECT_EQ(values[values.size() - 3], (std::pair<std::string, std::string>{"backupold", ""}));
+    EXPECT_EQ(values[values.size() - 2], (std::pair<std::string, std::string>{"removeallcustom", ""}));
+    EXPECT_EQ(values.back(), (std::pair<std::string, std::string>{"valuesaretemplates", ""}));
 }
 
 TEST_F(SavedDefaults, ReadingRulesForTextsThatWereNotWrittenByUs)
@@ -141,6 +142,8 @@ TEST_F(SavedDefaults, ReadingRulesForTextsThatWereNotWrittenByUs)
     EXPECT_FALSE(settings.removeAllCustom) << "a store from before the setting";
     EXPECT_TRUE(batchSettingsFromDefaults({{"removeallcustom", "1"}}, now_).removeAllCustom);
     EXPECT_FALSE(batchSettingsFromDefaults({{"removeallcustom", "yes"}}, now_).removeAllCustom);
+    EXPECT_FALSE(settings.valuesAreTemplates) << "a store from before the setting";
+    EXPECT_TRUE(batchSettingsFromDefaults({{"valuesaretemplates", "1"}}, now_).valuesAreTemplates);
     EXPECT_FALSE(settings.rowChecks[0]);
     EXPECT_EQ(settings.rowValues[props::kLastPrintedRow], "2026-12-07 09:30:15");
     EXPECT_EQ(settings.rowValues[props::kCreatedRow], "2026-12-07 09:30:15");

@@ -15,6 +15,7 @@
 #include "cli/set_options.h"
 #include "convert/display_text.h"
 #include "convert/storable_date.h"
+#include "convert/utf8_sequence.h"
 #include "document/ppt_rows.h"
 #include "propset/custom_properties.h"
 #include "tests/support/corpus.h"
@@ -143,8 +144,8 @@ TEST(CliOutputText, KeepsEachValueOnItsLineAndJsonAndCsvValidUtf8)
     for (const auto& c : cases) {
         EXPECT_EQ(cli::escapedForLine(c.bytes), c.escaped) << c.bytes;
         EXPECT_EQ(cli::validUtf8(c.bytes), c.repaired) << c.bytes;
-        EXPECT_TRUE(cli::isValidUtf8(cli::validUtf8(c.bytes))) << c.bytes;
-        EXPECT_EQ(cli::isValidUtf8(c.bytes), c.bytes == c.repaired) << c.bytes;
+        EXPECT_TRUE(convert::isValidUtf8(cli::validUtf8(c.bytes))) << c.bytes;
+        EXPECT_EQ(convert::isValidUtf8(c.bytes), c.bytes == c.repaired) << c.bytes;
     }
     EXPECT_EQ(cli::hexOfBytes("a\xff/"), "61ff2f");
 }
@@ -213,6 +214,26 @@ TEST(CliExportOptions, OutputComesFromOptionOrOlderCsvFormAndIsRefusedWhereItWou
     EXPECT_NE(cli::refusalOfOutput(existing, {deck}, false), "");
     EXPECT_EQ(cli::refusalOfOutput(existing, {deck}, true), "");
     EXPECT_EQ(cli::refusalOfOutput(fresh, {deck}, false), "");
+}
+
+TEST(CliSetDefaults, RowsSavedAsTemplatesAreFilledInPerFileUnlessGiven)
+{
+    change::BatchSettings saved;
+    saved.valuesAreTemplates = true;
+    saved.rowChecks[0] = saved.rowChecks[props::kCommentsRow] = true;
+    saved.rowValues[0] = "{name}";
+    saved.rowValues[props::kCommentsRow] = "{folder}";
+    const auto loader = [&saved] { return Result<change::BatchSettings>(saved); };
+    std::string problem;
+    const auto set = cli::parseSetArguments({"--defaults", "--comments", "Given", "deck.ppt"}, &problem, loader);
+    ASSERT_TRUE(set) << problem;
+    ASSERT_EQ(set->rowTemplates.size(), 1u);
+    EXPECT_EQ(set->rowTemplates[0].row, 0);
+    EXPECT_EQ(set->rowTemplates[0].value.resolve({"talks/deck.ppt", 1, nullptr}), "deck");
+    EXPECT_TRUE(set->request.content.rows[0].keeps()) << "the saved template is no literal title";
+    saved.rowValues[0] = "{titel}";
+    EXPECT_FALSE(cli::parseSetArguments({"--defaults", "deck.ppt"}, &problem, loader));
+    EXPECT_EQ(problem, "set: --defaults: Title: unknown field {titel}");
 }
 
 }  // namespace

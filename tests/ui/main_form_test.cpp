@@ -313,8 +313,8 @@ private slots:
         QCOMPARE(menus[1]->menu(), form_->Edit1);
         QCOMPARE(menus[2]->menu(), form_->View1);
         QCOMPARE(menus[3]->menu(), form_->Help1);
-        QCOMPARE(objectNames(form_->File1->actions()), (QStringList{"AddFilesMenu1", "AddFolderMenu1", "ExportToCsv1", "",
-                                                                    "RemovePersonalInformation1", "", "Exit1"}));
+        QCOMPARE(objectNames(form_->File1->actions()), (QStringList{"AddFilesMenu1", "AddFolderMenu1", "ApplyValuesFromTable1",
+                                                                    "ExportToCsv1", "", "RemovePersonalInformation1", "", "Exit1"}));
         QCOMPARE(objectNames(form_->Edit1->actions()), (QStringList{"SelectAll1", "", "Remove1", "RemoveAll1"}));
         QCOMPARE(objectNames(form_->View1->actions()), (QStringList{"", "", "Filter1"}));
         QCOMPARE(form_->View1->actions()[0]->menu()->objectName(), QStringLiteral("ColumnsMenu"));

@@ -37,6 +37,8 @@
 #include "app/row_editors.h"
 #include "app/batch_progress_window.h"
 #include "app/scrub_dialog.h"
+#include "app/table_preview_dialog.h"
+#include "app/template_preview.h"
 #include "app/window_translation.h"
 #include "help/about_window.h"
 #include "help/help_hints_window.h"
@@ -179,6 +181,15 @@ bool saveWindows(const QDir& folder)
 
     form.PageControl1->setCurrentIndex(1);
     ok = save(&form, folder, QStringLiteral("main-batch-change")) && ok;
+    // The title as a template, its values for the selected file shown under the table.
+    const QString title = form.ListView2->rowValue(0);
+    form.ListView2->setRowValue(0, QStringLiteral("{name} ({n:3})"));
+    form.ValuesAreTemplatesBox->setChecked(true);
+    form.BatchTemplatePreview->refresh();
+    ok = save(&form, folder, QStringLiteral("batch-templates")) && ok;
+    form.ValuesAreTemplatesBox->setChecked(false);
+    form.ListView2->setRowValue(0, title);
+    form.BatchTemplatePreview->refresh();
 
     struct EditorShot {
         int row;
@@ -218,6 +229,18 @@ bool saveWindows(const QDir& folder)
         ok = save(window, folder, name) && ok;
         window->hide();
     }
+    // The preview of a table of per-file values: two files with their changes, a damaged one refused.
+    const QString tableName = filesFolder.filePath(QStringLiteral("values.csv"));
+    QFile table(tableName);
+    if (!table.open(QIODevice::WriteOnly) ||
+        table.write("File full name,Title,Company\nSimpleMacro.ppt,Quarterly review,Example Ltd.\n"
+                    "WithMaster.pptx,Launch plan for the spring range,Example Ltd.\nbackgrounds.pptx,Spring,\n") < 0)
+        return false;
+    table.close();
+    TablePreviewDialog preview(quorvane::table::planTables({QFile::encodeName(tableName).toStdString()}, {}), tableName, &form);
+    preview.show();
+    ok = QTest::qWaitForWindowExposed(&preview) && save(&preview, folder, QStringLiteral("apply-values-preview")) && ok;
+    preview.hide();
     // The batch progress window as it stands after two of three files.
     form.Form7->Label1->setText(QStringLiteral("/home/user/Talks/2024/quarterly-review.pptx"));
     form.Form7->Label2->setText(QStringLiteral("67%"));

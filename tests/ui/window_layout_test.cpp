@@ -48,6 +48,12 @@ bool isRowEditorPart(const QWidget* widget, const QWidget* window)
     return false;
 }
 
+// The template preview under the batch table shows only while "Values are templates" is ticked.
+bool isHiddenTemplatePreview(const QWidget* widget)
+{
+    return widget->objectName() == u"BatchTemplatePreview" && widget->isHidden();
+}
+
 bool isOnHiddenPage(const QWidget* widget, const QWidget* window)
 {
     for (const QWidget* w = widget; w && w != window; w = w->parentWidget())
@@ -99,7 +105,7 @@ QStringList layoutFaults(QWidget* window)
     QStringList faults;
     for (QWidget* widget : window->findChildren<QWidget*>()) {
         if (widget->window() != window || !isReadableControl(widget) || isRowEditorPart(widget, window) ||
-            isOnHiddenPage(widget, window))
+            isOnHiddenPage(widget, window) || isHiddenTemplatePreview(widget))
             continue;
         const QString name = widget->objectName().isEmpty() ? textOf(widget) : widget->objectName();
         if (!widget->isVisible()) {
@@ -222,6 +228,12 @@ private slots:
         const QTreeWidget* table = form->ListView2;
         const QRect lastRow = table->visualItemRect(table->topLevelItem(table->topLevelItemCount() - 1));
         QVERIFY2(smallest || table->viewport()->rect().contains(lastRow), "the last row of the batch table is cut");
+        // The template preview, once shown, fits under the batch table.
+        form->PageControl1->setCurrentIndex(1);
+        form->ValuesAreTemplatesBox->setChecked(true);
+        QTRY_VERIFY(form->BatchTemplatePreview->isVisible());
+        const QStringList previewFaults = layoutFaults(form.get());
+        QVERIFY2(previewFaults.isEmpty(), qPrintable(previewFaults.join(u"; ")));
 
         ScrubDialog confirmation(12, true, form.get());
         for (QDialog* window : {static_cast<QDialog*>(form->Form4), static_cast<QDialog*>(form->Form5),

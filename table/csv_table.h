@@ -12,7 +12,7 @@
 
 #include "base/failure.h"
 
-namespace quorvane::cli {
+namespace quorvane::table {
 
 // The text of a table file's bytes as UTF-8: a leading UTF-8 byte-order mark dropped; bytes that
 // are not valid UTF-8 read as code page 1252.
@@ -27,4 +27,4 @@ struct CsvRecord {
 // line: "line 4: a quoted field is not closed", "line 2: text after the closing quote of a field".
 Result<std::vector<CsvRecord>> readCsvRecords(std::string_view text);
 
-}  // namespace quorvane::cli
+}  // namespace quorvane::table

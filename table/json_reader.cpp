@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "cli/json_reader.h"
+#include "table/json_reader.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <optional>
 
-namespace quorvane::cli {
+namespace quorvane::table {
 namespace {
 
 constexpr int kMaxDepth = 64;
@@ -229,4 +229,4 @@ Result<JsonValue> readJson(std::string_view text)
     return JsonParser(text).document();
 }
 
-}  // namespace quorvane::cli
+}  // namespace quorvane::table

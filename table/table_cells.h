@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-// The forms in which `quorvane-cli apply` reads a table's dates and numbers, so that a table
+// The forms in which a value table (table/value_table.h) gives dates and numbers, so that a table
 // re-saved by a spreadsheet reads as the one exported.
 #pragma once
 
@@ -10,7 +10,7 @@
 
 #include "convert/machine_date_text.h"
 
-namespace quorvane::cli {
+namespace quorvane::table {
 
 // The instant a date cell names, in the first form that reads the whole text:
 // - RFC 3339 with its offset, as `show --json` prints it ("2024-05-01T09:30:00+02:00");
@@ -36,4 +36,4 @@ bool sameAtCellPrecision(const TableInstant& cell, std::int64_t utcSeconds, std:
 // as the spreadsheet under that locale writes it, "2,5" under de_DE) read as '.'.
 std::string numberTextOfCell(std::string text);
 
-}  // namespace quorvane::cli
+}  // namespace quorvane::table

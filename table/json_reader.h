@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-// Reading the JSON (RFC 8259) a table given to `quorvane-cli apply` may be: a bounded
+// Reading the JSON (RFC 8259) a value table (table/value_table.h) may be: a bounded
 // recursive-descent reader into a small tree, members kept in their order.
 #pragma once
 
@@ -10,7 +10,7 @@
 
 #include "base/failure.h"
 
-namespace quorvane::cli {
+namespace quorvane::table {
 
 struct JsonValue {
     enum class Kind { Null, Boolean, Number, String, Array, Object };
@@ -28,4 +28,4 @@ struct JsonValue {
 // names the line: "line 3: a string is not closed"; nesting deeper than 64 levels is refused.
 Result<JsonValue> readJson(std::string_view text);
 
-}  // namespace quorvane::cli
+}  // namespace quorvane::table

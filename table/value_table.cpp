@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "cli/value_table.h"
+#include "table/value_table.h"
 
 #include <algorithm>
 
-#include "cli/csv_table.h"
-#include "cli/json_reader.h"
+#include "table/csv_table.h"
+#include "table/json_reader.h"
 #include "props/catalogue.h"
 #include "props/custom_property.h"
 
-namespace quorvane::cli {
+namespace quorvane::table {
 namespace {
 
 constexpr std::string_view kPathTitle = "File full name";
@@ -271,4 +271,4 @@ TableReading readValueTable(std::string_view bytes)
     return JsonTableReader().read(*document);
 }
 
-}  // namespace quorvane::cli
+}  // namespace quorvane::table

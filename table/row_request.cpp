@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "cli/row_request.h"
+#include "table/row_request.h"
 
 #include <algorithm>
 
 #include "change/custom_value_text.h"
-#include "cli/table_cells.h"
+#include "table/table_cells.h"
 #include "convert/display_text.h"
 #include "convert/storable_date.h"
 #include "fileinfo/attribute_word.h"
 #include "props/row_value_text.h"
 
-namespace quorvane::cli {
+namespace quorvane::table {
 namespace {
 
 using fileinfo::BoxState;
@@ -177,4 +177,4 @@ RowRequest requestOfRow(const ValueTable& table, const TableRow& row, const chan
     return result;
 }
 
-}  // namespace quorvane::cli
+}  // namespace quorvane::table

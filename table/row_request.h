@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-// The change one row of a value table (cli/value_table.h) asks of its file: each cell read as
+// The change one row of a value table (table/value_table.h) asks of its file: each cell read as
 // its column's value and compared with what the file holds, so that a value the file holds
 // already is kept and a table applied unchanged asks nothing.
 #pragma once
@@ -10,9 +10,9 @@
 
 #include "change/file_display.h"
 #include "change/file_request.h"
-#include "cli/value_table.h"
+#include "table/value_table.h"
 
-namespace quorvane::cli {
+namespace quorvane::table {
 
 struct RowRequest {
     change::FileRequest request;
@@ -21,7 +21,7 @@ struct RowRequest {
 
 // The request of `row` for the file that `current` read (change::ReadFileForDisplay with its
 // custom properties); with `onlyCell` the request of that one cell alone. Cells:
-// - a row: "" (or null) removes the value; dates as cli/table_cells.h reads them and within
+// - a row: "" (or null) removes the value; dates as table/table_cells.h reads them and within
 //   convert/storable_date.h's bound; Total Editing Time a whole number of minutes;
 // - a file time: a date as for rows; "" keeps the time;
 // - an attribute: Y, yes, true, 1 or on sets it; "", N, no, false, 0 or off clears it;
@@ -32,4 +32,4 @@ struct RowRequest {
 RowRequest requestOfRow(const ValueTable& table, const TableRow& row, const change::FileDisplay& current,
                         std::optional<std::size_t> onlyCell = std::nullopt);
 
-}  // namespace quorvane::cli
+}  // namespace quorvane::table

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "cli/table_cells.h"
+#include "table/table_cells.h"
 
 #include <langinfo.h>
 #include <strings.h>
@@ -11,7 +11,7 @@
 #include "convert/iso_date_time.h"
 #include "convert/display_text.h"
 
-namespace quorvane::cli {
+namespace quorvane::table {
 namespace {
 
 // Reads 1 to `maxDigits` digits at `position`, moving past them; nullopt when there is none.
@@ -132,4 +132,4 @@ std::string numberTextOfCell(std::string text)
     return text;
 }
 
-}  // namespace quorvane::cli
+}  // namespace quorvane::table

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
-// A table of per-file values for `quorvane-cli apply`: the CSV that `export` (or the program's
-// window) writes, possibly re-saved by a spreadsheet (cli/csv_table.h), or the JSON array that
-// `show --json` prints, told apart by content. One row per file; each cell names the value one
+// A table of per-file values for `quorvane-cli apply` and the window's "Apply values from table":
+// the CSV that `export` (or the window) writes, possibly re-saved by a spreadsheet
+// (table/csv_table.h), or the JSON array that `show --json` prints, told apart by content. One row per file; each cell names the value one
 // column asks of that file's row, custom property, time or attribute.
 #pragma once
 
@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-namespace quorvane::cli {
+namespace quorvane::table {
 
 struct TableColumn {
     enum class Kind { Row, FileTime, Attribute, Custom };
@@ -65,4 +65,4 @@ struct TableReading {
 // kind.
 TableReading readValueTable(std::string_view bytes);
 
-}  // namespace quorvane::cli
+}  // namespace quorvane::table

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: Apache-2.0
-#include "cli/csv_table.h"
+#include "table/csv_table.h"
 
 #include <array>
 #include <span>
 
-#include "cli/output_text.h"
 #include "convert/codepage_text.h"
+#include "convert/utf8_sequence.h"
 
-namespace quorvane::cli {
+namespace quorvane::table {
 namespace {
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
@@ -41,7 +41,7 @@ Failure lineFailure(std::size_t line, std::string_view what)
 std::string tableTextOf(std::string_view bytes)
 {
     if (bytes.starts_with(kUtf8ByteOrderMark)) bytes.remove_prefix(kUtf8ByteOrderMark.size());
-    if (isValidUtf8(bytes)) return std::string(bytes);
+    if (convert::isValidUtf8(bytes)) return std::string(bytes);
     return convert::decodeCodePage(std::as_bytes(std::span(bytes.data(), bytes.size())), kWindowsWesternCodePage);
 }
 
@@ -91,4 +91,4 @@ Result<std::vector<CsvRecord>> readCsvRecords(std::string_view text)
     return records;
 }
 
-}  // namespace quorvane::cli
+}  // namespace quorvane::table
