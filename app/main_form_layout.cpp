@@ -249,7 +249,7 @@ QWidget* TForm1::createBatchChangePage()
     column->addWidget(BatchTemplatePreview);
     // The two boxes that say how the table's values apply share a line, so that the table keeps its rows.
     RemoveAllCustomBox = newCheckBox("RemoveAllCustomBox", tr("Remove all custom &properties"), TabSheet1);
-    ValuesAreTemplatesBox = newCheckBox("ValuesAreTemplatesBox", tr("&Values are templates"), TabSheet1);
+    ValuesAreTemplatesBox = newCheckBox("ValuesAreTemplatesBox", tr("Values a&re templates"), TabSheet1);
     auto* valueBoxes = new QHBoxLayout;
     valueBoxes->addWidget(RemoveAllCustomBox);
     valueBoxes->addWidget(ValuesAreTemplatesBox);

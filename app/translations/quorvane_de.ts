@@ -785,7 +785,7 @@ Bitte schließen Sie andere Programme, die diese Datei geöffnet haben!</transla
         <translation>&amp;Werte aus Tabelle übernehmen …</translation>
     </message>
     <message>
-        <source>&amp;Values are templates</source>
+        <source>Values a&amp;re templates</source>
         <translation>Werte sind &amp;Vorlagen</translation>
     </message>
 </context>
