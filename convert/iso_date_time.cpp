@@ -4,7 +4,6 @@
 #include "convert/machine_date_text.h"
 
 namespace quorvane::convert {
-namespace {
 
 // Reads exactly `count` decimal digits at `position`; nullopt when any is not a digit or the
 // text ends first.
@@ -18,6 +17,8 @@ std::optional<int> digitsAt(std::string_view text, std::size_t position, std::si
     }
     return value;
 }
+
+namespace {
 
 // "HH:MM" or "HH:MM:SS", the whole of `text`, into `fields`.
 bool readTimeOfDay(std::string_view text, CalendarFields& fields)

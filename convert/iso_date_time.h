@@ -15,6 +15,10 @@ namespace quorvane::convert {
 // What a value may hold: a date alone, a date with an optional time of day, or a time of day.
 enum class DateTimeShape { Date, DateWithOptionalTime, TimeOfDay };
 
+// Reads exactly `count` decimal digits at `position` of `text`; nullopt when any is not a digit or
+// the text ends first.
+std::optional<int> digitsAt(std::string_view text, std::size_t position, std::size_t count);
+
 // The local date-time value of `text` read in `shape`; a time of day gives the value's fraction
 // (day 0). nullopt for any other text: wrong digit counts ("2009-1-2", "1:2"), a missing
 // separator ("2009-01-0213:45"), blanks before or after, or a field out of range (month 1-12,

@@ -3,6 +3,8 @@
 
 #include <cstdio>
 
+#include "convert/iso_date_time.h"
+
 namespace quorvane::convert {
 namespace {
 
@@ -37,18 +39,6 @@ void civilFromDays(std::int64_t days, std::int64_t& year, int& month, int& day)
 }
 
 std::int64_t floorDiv(std::int64_t a, std::int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
-
-// Reads exactly `count` digits at `position`; nullopt when any is not a digit or the text ends first.
-std::optional<int> digitsAt(std::string_view text, std::size_t position, std::size_t count)
-{
-    if (position + count > text.size()) return std::nullopt;
-    int value = 0;
-    for (std::size_t i = position; i < position + count; ++i) {
-        if (text[i] < '0' || text[i] > '9') return std::nullopt;
-        value = value * 10 + (text[i] - '0');
-    }
-    return value;
-}
 
 }  // namespace
 
