@@ -24,7 +24,14 @@ QVariant FileLine::data(int column, int role) const
     if (column == kFileNameColumn) return QTreeWidgetItem::data(column, role);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole) return {};
     if (column == kStatusColumn) return statusText(QTreeWidgetItem::data(kFileNameColumn, kStatusRole).toInt());
-    return values_ ? columnText(*values_, column) : QString();
+    if (!values_) return QString();
+    QString text = columnText(*values_, column);
+    // A line of the list is one line high; the tool tip keeps a value's line breaks.
+    if (role == Qt::DisplayRole) {
+        text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+        text.replace(u'\r', u' ').replace(u'\n', u' ');
+    }
+    return text;
 }
 
 void FileLine::setData(int column, int role, const QVariant& value)

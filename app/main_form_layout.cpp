@@ -167,6 +167,7 @@ QWidget* TForm1::createFileArea()
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListView1->setItemDelegate(new GridLineDelegate(0, ListView1));
     ListView1->header()->setStretchLastSection(true);
+    ListView1->setUniformRowHeights(true);  // one-line rows: no row is measured when its values arrive
     column->addWidget(ListView1, 1);
     return area;
 }

@@ -171,6 +171,8 @@ private slots:
         for (change::FileTimeSetting& time : settings.fileTimes) time.applyDate = time.applyTime = false;
         settings.rowChecks[0] = true;
         settings.rowValues[0] = "Refreshed title";
+        settings.rowChecks[props::kCommentsRow] = true;
+        settings.rowValues[props::kCommentsRow] = "First line\r\nsecond line";
         settings.backup = false;
         showBatchSettings(*form_, settings);
         testing::ScratchFiles few;
@@ -179,6 +181,10 @@ private slots:
         QTRY_VERIFY(everyLineFilled(*form_));
         form_->BitBtn2Click();
         QTRY_COMPARE(form_->ListView1->topLevelItem(1)->text(kFirstRowColumn), QStringLiteral("Refreshed title"));
+        // Lines are one line high: a value's line breaks show as spaces, its tool tip keeps them.
+        const QTreeWidgetItem* refreshed = form_->ListView1->topLevelItem(1);
+        QCOMPARE(refreshed->text(kFirstRowColumn + props::kCommentsRow), QStringLiteral("First line second line"));
+        QVERIFY(refreshed->toolTip(kFirstRowColumn + props::kCommentsRow).contains(u'\n'));
     }
 
 private:
