@@ -11,6 +11,7 @@
 #include <chrono>
 #include <thread>
 
+#include "base/flush_group.h"
 #include "base/quiet_open.h"
 
 namespace quorvane {
@@ -123,7 +124,7 @@ bool PosixFile::truncate(std::uint64_t length)
 
 bool PosixFile::sync()
 {
-    return ::fsync(fd_.get()) == 0;
+    return syncDurably(fd_.get());
 }
 
 bool PosixFile::copyFrom(RandomAccessFile& source, std::uint64_t sourceOffset, std::uint64_t length,

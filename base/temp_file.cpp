@@ -15,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/folder_of.h"
+#include "base/flush_group.h"
 #include "base/temp_cleanup.h"
 #include "base/temp_name.h"
 
@@ -23,14 +25,6 @@ namespace {
 
 constexpr std::string_view kAclAccessName = "system.posix_acl_access";
 constexpr int kNameAttempts = 100;
-
-std::string folderOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
 
 // The value of an extended attribute as `get` (lgetxattr or fgetxattr of one name and file,
 // given a buffer and its size) reads it; the system's failure, or NotFound when there is none.
@@ -320,7 +314,7 @@ Failure syncFolderOf(const std::string& path)
 {
     UniqueFd folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder) return Failure::fromErrno(errno);
-    const bool synced = ::fsync(folder.get()) == 0;
+    const bool synced = syncDurably(folder.get());
     const int syncErrno = errno;
     errno = 0;
     const bool closed = folder.close();

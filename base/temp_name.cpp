@@ -17,6 +17,7 @@
 #include <optional>
 #include <string_view>
 
+#include "base/folder_of.h"
 #include "base/unique_fd.h"
 
 namespace quorvane {
@@ -140,14 +141,6 @@ bool hasEnded(const Owner& owner)
     if (::kill(pid_t(owner.processId), 0) != 0 && errno == ESRCH) return true;
     const auto startTicks = startTicksOf("/proc/" + std::to_string(owner.processId));
     return startTicks && *startTicks != owner.startTicks;
-}
-
-std::string folderOf(const std::string& path)
-{
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
 }
 
 }  // namespace

@@ -2,11 +2,16 @@
 #include "cli/file_run.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <vector>
 
+#include <sys/resource.h>
+
+#include "base/flush_group.h"
 #include "change/file_plan.h"
 #include "change/package_rewrite_refusal.h"
 #include "cli/dry_run_report.h"
@@ -31,6 +36,23 @@ std::string reasonOf(const Failure& failure, std::uint64_t otherHardLinks)
     return failure.text();
 }
 
+// How many files' changes may be in flight at once, sharing their flushes (base/flush_group.h):
+// enough that a batch pays a handful of flush rounds per hundred files, few enough that the
+// descriptors they hold open while they wait for a round (the file, its new copy, its folder, a
+// backup) stay well under the process's limit.
+int filesInFlight()
+{
+    constexpr int kMostFiles = 128;
+    constexpr rlim_t kDescriptorsPerFile = 4, kDescriptorsKept = 64;
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur <= kDescriptorsKept + kDescriptorsPerFile) return 1;
+    return int(std::min<rlim_t>(kMostFiles, (limit.rlim_cur - kDescriptorsKept) / kDescriptorsPerFile));
+}
+
+// A flush round is run at the latest this long after a file asked for it, so that one slow file
+// does not hold back the others' progress.
+constexpr std::chrono::milliseconds kLongestFlushWait{100};
+
 }  // namespace
 
 int changeFiles(const FileOptions& options, std::string_view doneWord, const change::FileRequest& request,
@@ -54,6 +76,9 @@ int changeFileList(const std::vector<std::string>& paths, const FileOptions& opt
         std::string word;  // after the path of a file changed (or found unchanged)
     };
     std::vector<std::unique_ptr<Outcome>> outcomes(paths.size());
+    // `jobs` files are worked on at a time; many more wait for a flush round together.
+    std::optional<FlushGroup> flushGroup;
+    if (!options.dryRun) flushGroup.emplace(options.jobs, kLongestFlushWait);
     const auto workOnPlace = [&](std::size_t place) {
         const std::string& path = paths[place];
         std::ostringstream report;
@@ -71,6 +96,7 @@ int changeFileList(const std::vector<std::string>& paths, const FileOptions& opt
                 failure = plan.readTrace.text();  // "" when the read left no trace
             }
         } else {
+            const FlushGroup::Member member(*flushGroup, path);
             const change::FileOutcome outcome = change::applyFileChange(path, *fileRequest, changeOptions);
             if (outcome.failed()) failure = reasonOf(outcome.failure, outcome.otherHardLinks);
             else if (outcome.changes.empty()) word = "unchanged";
@@ -78,7 +104,7 @@ int changeFileList(const std::vector<std::string>& paths, const FileOptions& opt
         }
         outcomes[place] = std::make_unique<Outcome>(Outcome{std::move(report).str(), std::move(failure), std::move(word)});
     };
-    forEachFileInOrder(paths, options.jobs, workOnPlace, [&](std::size_t place, std::size_t firstPlace) {
+    forEachFileInOrder(paths, options.dryRun ? options.jobs : std::max(options.jobs, filesInFlight()), workOnPlace, [&](std::size_t place, std::size_t firstPlace) {
         const std::string& failure = outcomes[firstPlace]->failure;
         out << outcomes[firstPlace]->report;
         if (failure.empty()) {

@@ -74,25 +74,27 @@ TEST_F(OneCommit, APackageChangeOfRowsCustomPropertiesAndThumbnailRenamesOnce)
     }
 }
 
-// The new file is synced once, after its mode, owner, extended attributes and times are set and
-// before the rename, which commits them with its content; then its folder is synced.
-TEST_F(OneCommit, APackageChangeSyncsTheNewFileOnceAfterItsMetadataThenItsFolder)
+// The new file is flushed once, after its mode, owner, extended attributes and times are set and
+// before the rename, which commits them with its content; then the rename is flushed. A flush is
+// an fsync of the file or of its folder, or the syncfs of a flush round (base/flush_group.h).
+TEST_F(OneCommit, APackageChangeFlushesTheNewFileOnceAfterItsMetadataThenItsRename)
 {
     QUORVANE_REQUIRE_CORPUS();
     const std::string path = copyOf("60810.pptx");
     const std::string folder = fs::path(path).parent_path().string();
-    const std::string calls = traced("fsync,fdatasync,fchmod,fchown,fsetxattr,utimensat,rename,renameat,renameat2",
+    const std::string calls = traced("fsync,fdatasync,syncfs,fchmod,fchown,fsetxattr,utimensat,rename,renameat,renameat2",
                                      {"set", "--title", "Counted", path});
     const std::string onNewFile = "\\(\\d+<" + folder + "/[^>]*>(\\(deleted\\))?";
-    EXPECT_EQ(count(calls, std::regex("f(data)?sync" + onNewFile)), 1) << calls;
-    EXPECT_EQ(count(calls, std::regex("f(data)?sync\\(\\d+<" + folder + ">\\)")), 1) << calls;
-    EXPECT_EQ(count(calls, std::regex("f(data)?sync\\(")), 2) << calls;
-    std::smatch sync;
-    ASSERT_TRUE(std::regex_search(calls, sync, std::regex("f(data)?sync" + onNewFile))) << calls;
-    EXPECT_TRUE(std::regex_search(sync.prefix().str(), std::regex("utimensat" + onNewFile))) << calls;
-    EXPECT_FALSE(std::regex_search(sync.suffix().str(), std::regex("(fchmod|fchown|fsetxattr|utimensat)" + onNewFile)))
-        << calls;
-    EXPECT_TRUE(std::regex_search(sync.suffix().str(), std::regex("rename"))) << calls;
+    const std::regex flush("(f(data)?sync|syncfs)\\(\\d+<" + folder + "[/>]");
+    EXPECT_EQ(count(calls, std::regex("(f(data)?sync|syncfs)\\(")), 2) << calls;
+    std::smatch first;
+    ASSERT_TRUE(std::regex_search(calls, first, flush)) << calls;
+    EXPECT_TRUE(std::regex_search(first.prefix().str(), std::regex("utimensat" + onNewFile))) << calls;
+    const std::string afterFirst = first.suffix().str();
+    EXPECT_FALSE(std::regex_search(afterFirst, std::regex("(fchmod|fchown|fsetxattr|utimensat)" + onNewFile))) << calls;
+    std::smatch rename;
+    ASSERT_TRUE(std::regex_search(afterFirst, rename, std::regex("rename"))) << calls;
+    EXPECT_TRUE(std::regex_search(rename.suffix().str(), flush)) << calls;
     EXPECT_EQ(documentRows(path).value()[0], "Counted");
 }
 

@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: Apache-2.0
+// Group commit of many files' writes. Each file's change keeps its own order of writes and
+// flushes (what must be on disk before its switch, then the switch); a flush group lets the
+// changes of many files, each on its own thread, share their flushes: a thread that asks for a
+// flush waits until every running member of its group waits too (or the oldest wait passes a
+// bound), then one syncfs per file system makes all their writes durable at once, and each
+// goes on as if its own fsync had returned. So a batch pays a flush round per step of a file's
+// change, not a flush per step per file, and no file's order of writes changes.
+//
+// syncfs is used only where it is known to flush what fsync would (ext2/3/4, XFS, Btrfs, F2FS,
+// tmpfs); on any other file system (FUSE, network shares, ...) a member's flush is its own
+// fsync, as outside a group. A failed syncfs (a write-back error anywhere on that file system
+// since the group first saw it) falls back to an fsync of each waiting file, so that the error
+// reaches the file it belongs to and no other.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+#include "base/unique_fd.h"
+
+namespace quorvane {
+
+// Makes what was written through `fd` durable, as fsync(fd) does, and returns true when it is;
+// false with errno set when not. On a thread that is a member of a flush group (FlushGroup::Member)
+// the flush is the group's next round; anywhere else it is fsync.
+bool syncDurably(int fd);
+
+struct FlushCounts {
+    std::uint64_t rounds = 0;           // flush rounds run
+    std::uint64_t fileSystemSyncs = 0;  // syncfs calls of the rounds
+    std::uint64_t fileSyncs = 0;        // fsync calls of the rounds (after a failed syncfs)
+};
+
+class FlushGroup {
+public:
+    // At most `running` members work at once between two of their flushes (the others wait for
+    // their turn or for a round); a round is run when no member is working, or when a flush has
+    // waited `longestWait`.
+    FlushGroup(int running, std::chrono::milliseconds longestWait);
+    FlushGroup(const FlushGroup&) = delete;
+    FlushGroup& operator=(const FlushGroup&) = delete;
+
+    FlushCounts counts() const;
+
+    // Makes the calling thread a member of `group` while it lives: its syncDurably calls join the
+    // group's rounds. `path` is the file the member is about to change: its file system is watched
+    // for write-back errors from here on. Waits for a turn to work.
+    class Member {
+    public:
+        Member(FlushGroup& group, const std::string& path);
+        ~Member();
+        Member(const Member&) = delete;
+        Member& operator=(const Member&) = delete;
+
+    private:
+        FlushGroup& group_;
+        FlushGroup* outerGroup_;  // the thread's group before this member, restored after it
+    };
+
+private:
+    friend bool syncDurably(int fd);
+
+    struct Flush {
+        int fd;
+        dev_t device;
+        int error = 0;
+        bool done = false;
+    };
+
+    bool flushInRound(int fd);
+    void watchFileSystemOf(const std::string& path);
+    // Waits until fewer than runningLimit_ members work, then counts the caller as working;
+    // `counted`: the caller is already counted as waiting for its turn.
+    void waitForTurn(std::unique_lock<std::mutex>& lock, bool counted);
+    void endTurn();
+    void runRound(std::unique_lock<std::mutex>& lock);
+
+    const int runningLimit_;
+    const std::chrono::milliseconds longestWait_;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    int running_ = 0;         // members working
+    int waitingForTurn_ = 0;  // members waiting to work
+    bool roundRunning_ = false;
+    std::vector<Flush*> waitingFlushes_;
+    // An open folder per file system that syncfs can flush, opened when its first member joined, so
+    // that syncfs reports every write-back error of the members' files since then.
+    std::map<dev_t, UniqueFd> watchedFileSystems_;
+    FlushCounts counts_;
+};
+
+}  // namespace quorvane
