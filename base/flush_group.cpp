@@ -84,7 +84,7 @@ void FlushGroup::watchFileSystemOf(const std::string& path)
 void FlushGroup::waitForTurn(std::unique_lock<std::mutex>& lock, bool counted)
 {
     if (!counted) ++waitingForTurn_;
-    changed_.wait(lock, [this] { return running_ < runningLimit_; });
+    turnFree_.wait(lock, [this] { return running_ < runningLimit_; });
     --waitingForTurn_;
     ++running_;
 }
@@ -92,7 +92,8 @@ void FlushGroup::waitForTurn(std::unique_lock<std::mutex>& lock, bool counted)
 void FlushGroup::endTurn()
 {
     --running_;
-    changed_.notify_all();
+    if (waitingForTurn_ > 0) turnFree_.notify_one();
+    else if (running_ == 0) flushAsked_.notify_all();  // a round is due
 }
 
 bool FlushGroup::flushInRound(int fd)
@@ -111,11 +112,11 @@ bool FlushGroup::flushInRound(int fd)
     while (!flush.done) {
         const bool nobodyWorks = running_ == 0 && waitingForTurn_ == 0;
         if (roundRunning_)
-            changed_.wait(lock);  // the next round, when this flush came too late for the running one
+            flushAsked_.wait(lock);  // the next round, when this flush came too late for the running one
         else if (nobodyWorks || std::chrono::steady_clock::now() >= deadline)
             runRound(lock);
         else
-            changed_.wait_until(lock, deadline);
+            flushAsked_.wait_until(lock, deadline);
     }
     waitForTurn(lock, true);
     errno = flush.error;
@@ -153,7 +154,7 @@ void FlushGroup::runRound(std::unique_lock<std::mutex>& lock)
     counts_.fileSystemSyncs += added.fileSystemSyncs;
     counts_.fileSyncs += added.fileSyncs;
     roundRunning_ = false;
-    changed_.notify_all();
+    flushAsked_.notify_all();
 }
 
 }  // namespace quorvane

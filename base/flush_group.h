@@ -85,7 +85,8 @@ private:
     const int runningLimit_;
     const std::chrono::milliseconds longestWait_;
     mutable std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable turnFree_;    // a member may start to work
+    std::condition_variable flushAsked_;  // a round is due or done
     int running_ = 0;         // members working
     int waitingForTurn_ = 0;  // members waiting to work
     bool roundRunning_ = false;

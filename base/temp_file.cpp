@@ -123,7 +123,7 @@ Failure storeFinalAttributes(int fd, const std::string& target, const std::vecto
 
 Result<TempFile> TempFile::createBeside(const std::string& target, const FinalMetadata* finalMetadata)
 {
-    removeStaleTemporaryFiles(folderOf(target));
+    removeStaleTemporaryFilesNowAndThen(folderOf(target));
     UniqueFd unnamed(::open(folderOf(target).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
     if (unnamed) return TempFile("", PosixFile(std::move(unnamed)), -1);
     // EOPNOTSUPP: the file system has no unnamed files; EISDIR or EINVAL: the kernel predates them.

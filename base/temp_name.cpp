@@ -11,6 +11,9 @@
 #include <unistd.h>
 
 #include <charconv>
+#include <chrono>
+#include <map>
+#include <mutex>
 #include <memory>
 #include <cstdint>
 #include <cstdio>
@@ -178,6 +181,21 @@ int removeStaleTemporaryFiles(const std::string& folder)
         if (::unlinkat(folderFd, entry->d_name, 0) == 0) ++removed;
     }
     return removed;
+}
+
+void removeStaleTemporaryFilesNowAndThen(const std::string& folder)
+{
+    constexpr auto kSweepInterval = std::chrono::minutes(1);
+    static std::mutex mutex;
+    static std::map<std::string, std::chrono::steady_clock::time_point> lastSweeps;
+    const auto now = std::chrono::steady_clock::now();
+    {
+        const std::lock_guard lock(mutex);
+        const auto last = lastSweeps.find(folder);
+        if (last != lastSweeps.end() && now - last->second < kSweepInterval) return;
+        lastSweeps[folder] = now;
+    }
+    removeStaleTemporaryFiles(folder);
 }
 
 }  // namespace quorvane

@@ -24,4 +24,8 @@ std::string temporaryNameBeside(const std::string& target);
 // Returns how many were removed; failures to read the folder or to remove a name remove less.
 int removeStaleTemporaryFiles(const std::string& folder);
 
+// removeStaleTemporaryFiles(folder), unless this process swept `folder` less than a minute ago: a
+// batch of many files in one folder reads the folder once, not once per file.
+void removeStaleTemporaryFilesNowAndThen(const std::string& folder);
+
 }  // namespace quorvane

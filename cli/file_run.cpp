@@ -42,7 +42,7 @@ std::string reasonOf(const Failure& failure, std::uint64_t otherHardLinks)
 // backup) stay well under the process's limit.
 int filesInFlight()
 {
-    constexpr int kMostFiles = 128;
+    constexpr int kMostFiles = 256;
     constexpr rlim_t kDescriptorsPerFile = 4, kDescriptorsKept = 64;
     rlimit limit{};
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur <= kDescriptorsKept + kDescriptorsPerFile) return 1;
@@ -51,7 +51,7 @@ int filesInFlight()
 
 // A flush round is run at the latest this long after a file asked for it, so that one slow file
 // does not hold back the others' progress.
-constexpr std::chrono::milliseconds kLongestFlushWait{100};
+constexpr std::chrono::milliseconds kLongestFlushWait{1000};
 
 }  // namespace
 
