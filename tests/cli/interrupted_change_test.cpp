@@ -41,10 +41,11 @@ constexpr fileinfo::AttributeWord kWord = fileinfo::kReadOnly | fileinfo::kHidde
 constexpr convert::FileTime kStoredCreation = 125'000'000'000'000'000;  // 1997-02-11
 constexpr timespec kOldTime{1'000'000'000, 123'456'789};
 
-// A fresh copy of `corpusName` in `folder` as the rounds start from it.
-fs::path preparedCopy(const fs::path& folder, const std::string& corpusName)
+// A fresh copy of `corpusName` in `folder`, named `stem` and the corpus file's extension, as the
+// rounds start from it.
+fs::path preparedCopy(const fs::path& folder, const std::string& corpusName, const std::string& stem = "deck")
 {
-    const fs::path file = folder / ("deck" + fs::path(corpusName).extension().string());
+    const fs::path file = folder / (stem + fs::path(corpusName).extension().string());
     fs::remove(file);
     fs::copy_file(testing::corpusDir() / "files" / corpusName, file);
     fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
@@ -219,6 +220,88 @@ Tally killAtRandomMoments(const std::string& corpusName, bool package, Change ch
     return tally;
 }
 
+// A batch of `kFiles` files, .ppt and .pptx by turns, whose changes share their flush rounds,
+// killed at random moments of the whole run: every file all old or all new with its metadata,
+// and no temporary file after SIGTERM. Returns the rounds that the signal ended.
+int killBatchAtRandomMoments()
+{
+    constexpr int kFiles = 50, kRounds = 30;
+    testing::XattrScratchDir dir(QUORVANE_BINARY_DIR);
+    if (dir.path().empty()) return 0;
+    const fs::path work = dir.path() / "batch";
+    const auto prepareAll = [&] {
+        fs::remove_all(work);
+        fs::create_directory(work);
+        std::vector<fs::path> files;
+        for (int index = 0; index < kFiles; ++index)
+            files.push_back(preparedCopy(work, index % 2 ? "60810.pptx" : "37625.ppt", "deck" + std::to_string(index)));
+        return files;
+    };
+    const auto startBatch = [](const std::vector<fs::path>& files) {
+        std::vector<std::string> arguments{"quorvane-cli", "set", "--title", "Batch title", "--author", "Batch author"};
+        for (const fs::path& file : files) arguments.push_back(file.string());
+        const pid_t child = ::fork();
+        if (child == 0) {
+            const int null = ::open("/dev/null", O_WRONLY);
+            ::dup2(null, 1);
+            ::dup2(null, 2);
+            std::vector<char*> argv;
+            for (std::string& argument : arguments) argv.push_back(argument.data());
+            argv.push_back(nullptr);
+            char* const environment[] = {const_cast<char*>("LC_ALL=C"), nullptr};
+            ::execve(QUORVANE_BINARY_DIR "/cli/quorvane-cli", argv.data(), environment);
+            ::_exit(127);
+        }
+        return child;
+    };
+
+    std::vector<fs::path> files = prepareAll();
+    std::vector<std::string> oldRows, newRows;
+    for (const fs::path& file : files) oldRows.push_back(*propertiesOf(file, Change::Rows));
+    const auto started = Clock::now();
+    EXPECT_EQ(waitFor(startBatch(files)), 0);
+    const long long runUs = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started).count();
+    for (const fs::path& file : files) newRows.push_back(*propertiesOf(file, Change::Rows));
+
+    std::mt19937 random(20261208);
+    std::uniform_int_distribution<long long> delayUs(runUs / 4, runUs);
+    int killed = 0, mixed = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        const int signal = round % 2 ? SIGTERM : SIGKILL;
+        const long long delay = delayUs(random);
+        SCOPED_TRACE(::testing::Message() << "batch round " << round << ", signal " << signal << " after " << delay << " us");
+        files = prepareAll();
+        std::vector<testing::FileTrace> expected;
+        for (const fs::path& file : files) expected.push_back(testing::FileTrace::of(file));
+        const pid_t child = startBatch(files);
+        std::this_thread::sleep_for(std::chrono::microseconds(delay));
+        ::kill(child, signal);
+        const int status = waitFor(child);
+        int newCount = 0;
+        for (std::size_t index = 0; index < files.size(); ++index) {
+            SCOPED_TRACE(files[index].filename().string());
+            const auto rows = propertiesOf(files[index], Change::Rows);
+            EXPECT_TRUE(rows.ok()) << rows.failure().text();
+            if (!rows.ok()) return mixed;
+            EXPECT_TRUE(*rows == oldRows[index] || *rows == newRows[index]) << "a mix of old and new properties";
+            newCount += *rows == newRows[index] ? 1 : 0;
+            testing::FileTrace found = testing::FileTrace::of(files[index]);
+            if (files[index].extension() == ".ppt" && status != 0) found.lastWrite = expected[index].lastWrite;
+            EXPECT_EQ(found, expected[index]) << "mode, attribute word, creation time and times";
+        }
+        killed += status < 0 ? 1 : 0;
+        mixed += newCount > 0 && newCount < kFiles ? 1 : 0;
+        for (const std::string& name : namesIn(work))
+            if (name.find(".quorvane-") != std::string::npos) {
+                EXPECT_NE(signal, SIGTERM) << "a temporary file stays: " << name;
+                fs::remove(work / name);
+            }
+    }
+    std::cout << "batch rounds: " << killed << " of " << kRounds << " ended by the signal, " << mixed
+              << " with some files old and some new\n";
+    return killed;
+}
+
 void report(const char* format, const Tally& tally)
 {
     const std::string line = std::string(format) + ": " + std::to_string(tally.killedOld) + " killed with the old rows, " +
@@ -270,6 +353,14 @@ TEST(InterruptedChange, OnNtfsEveryCommitIsWholeOrNotAtAll)
     report("ntfs pptx title and custom", killAtRandomMoments("60810.pptx", true, Change::RowsAndCustom, volume.root()));
     report("ntfs ppt scrub", killAtRandomMoments("bug61881.ppt", false, Change::Scrub, volume.root()));
     report("ntfs pptx scrub", killAtRandomMoments("60810.pptx", true, Change::Scrub, volume.root()));
+}
+
+// The files of a batch share their flushes; killed at any moment, each of them is still one
+// commit.
+TEST(InterruptedChange, EveryFileOfABatchSharingItsFlushesIsWholeOrNotAtAll)
+{
+    QUORVANE_REQUIRE_CORPUS();
+    EXPECT_GE(killBatchAtRandomMoments(), 5) << "too few signals fell inside the batch";
 }
 
 }  // namespace
