@@ -59,7 +59,7 @@ fuzz: deps
 # first time); then the file list of the program with 100,000 files. Not part of `make test`.
 bench: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
-	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvane-cli quorvane-bench quorvane_file_list_bench
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvane-cli quorvane-bench quorvane-flush-delay quorvane_file_list_bench
 	bench/run-bench $(BUILD_DIR) --work build/bench-work
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/tests/ui/quorvane_file_list_bench
 

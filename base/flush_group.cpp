@@ -44,8 +44,8 @@ bool syncDurably(int fd)
     return ::fsync(fd) == 0;
 }
 
-FlushGroup::FlushGroup(int running, std::chrono::milliseconds longestWait)
-    : runningLimit_(running < 1 ? 1 : running), longestWait_(longestWait)
+FlushGroup::FlushGroup(int running, int roundSize, std::chrono::milliseconds longestWait)
+    : runningLimit_(running < 1 ? 1 : running), roundSize_(std::size_t(roundSize < 1 ? 1 : roundSize)), longestWait_(longestWait)
 {
 }
 
@@ -113,7 +113,7 @@ bool FlushGroup::flushInRound(int fd)
         const bool nobodyWorks = running_ == 0 && waitingForTurn_ == 0;
         if (roundRunning_)
             flushAsked_.wait(lock);  // the next round, when this flush came too late for the running one
-        else if (nobodyWorks || std::chrono::steady_clock::now() >= deadline)
+        else if (nobodyWorks || waitingFlushes_.size() >= roundSize_ || std::chrono::steady_clock::now() >= deadline)
             runRound(lock);
         else
             flushAsked_.wait_until(lock, deadline);

@@ -41,9 +41,10 @@ struct FlushCounts {
 class FlushGroup {
 public:
     // At most `running` members work at once between two of their flushes (the others wait for
-    // their turn or for a round); a round is run when no member is working, or when a flush has
-    // waited `longestWait`.
-    FlushGroup(int running, std::chrono::milliseconds longestWait);
+    // their turn or for a round). A round is run when no member is working, when `roundSize`
+    // flushes wait (so that the members that are not in it work on while it writes), or when a
+    // flush has waited `longestWait`.
+    FlushGroup(int running, int roundSize, std::chrono::milliseconds longestWait);
     FlushGroup(const FlushGroup&) = delete;
     FlushGroup& operator=(const FlushGroup&) = delete;
 
@@ -83,6 +84,7 @@ private:
     void runRound(std::unique_lock<std::mutex>& lock);
 
     const int runningLimit_;
+    const std::size_t roundSize_;
     const std::chrono::milliseconds longestWait_;
     mutable std::mutex mutex_;
     std::condition_variable turnFree_;    // a member may start to work

@@ -78,7 +78,9 @@ int changeFileList(const std::vector<std::string>& paths, const FileOptions& opt
     std::vector<std::unique_ptr<Outcome>> outcomes(paths.size());
     // `jobs` files are worked on at a time; many more wait for a flush round together.
     std::optional<FlushGroup> flushGroup;
-    if (!options.dryRun) flushGroup.emplace(options.jobs, kLongestFlushWait);
+    const int inFlight = std::max(options.jobs, filesInFlight());
+    // Half of the files in flight make a round, so that the other half works on while it writes.
+    if (!options.dryRun) flushGroup.emplace(options.jobs, std::max(1, inFlight / 2), kLongestFlushWait);
     const auto workOnPlace = [&](std::size_t place) {
         const std::string& path = paths[place];
         std::ostringstream report;
@@ -104,7 +106,7 @@ int changeFileList(const std::vector<std::string>& paths, const FileOptions& opt
         }
         outcomes[place] = std::make_unique<Outcome>(Outcome{std::move(report).str(), std::move(failure), std::move(word)});
     };
-    forEachFileInOrder(paths, options.dryRun ? options.jobs : std::max(options.jobs, filesInFlight()), workOnPlace, [&](std::size_t place, std::size_t firstPlace) {
+    forEachFileInOrder(paths, options.dryRun ? options.jobs : inFlight, workOnPlace, [&](std::size_t place, std::size_t firstPlace) {
         const std::string& failure = outcomes[firstPlace]->failure;
         out << outcomes[firstPlace]->report;
         if (failure.empty()) {

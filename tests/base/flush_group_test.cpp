@@ -36,7 +36,7 @@ TEST(FlushGroup, EachStepOfManyFilesIsOneRoundAndAMemberThatWorksLongHoldsNoOneB
     if (!onExt4(dir.path().string())) GTEST_SKIP() << "the scratch folder is not on ext4";
     constexpr int kFiles = 24, kSteps = 3;
     {
-        FlushGroup group(kFiles, 10s);
+        FlushGroup group(kFiles, kFiles, 10s);
         std::latch allMembers(kFiles);
         std::vector<int> failedSyncs(kFiles, 0);
         std::vector<std::jthread> threads;
@@ -56,7 +56,7 @@ TEST(FlushGroup, EachStepOfManyFilesIsOneRoundAndAMemberThatWorksLongHoldsNoOneB
         EXPECT_EQ(group.counts().fileSyncs, 0u);
     }
     {
-        FlushGroup group(2, 50ms);
+        FlushGroup group(2, 2, 50ms);
         std::latch bothMembers(2);
         std::chrono::steady_clock::duration flushTook{}, longWork{};
         std::jthread slow([&] {
