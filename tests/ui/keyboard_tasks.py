@@ -77,14 +77,20 @@ def single_change(window, ppt):
 
 
 def check_batch_ticks(window):
-    """The batch table's rows are checkable items, and exactly the ticked ones read as checked."""
+    """The batch table's ticked rows, and only they, read as checked; every row reads as checkable
+    where the accessibility bridge reports that state at all (Qt 6.4's reports it for no control,
+    not even a check box)."""
     labels = window.column(BATCH_TABLE, 0)
-    not_checkable = [name for name, state in labels if not state.contains(pyatspi.STATE_CHECKABLE)]
     checked = [name for name, state in labels if state.contains(pyatspi.STATE_CHECKED)]
-    if not_checkable:
-        fail(f"batch rows not checkable over AT-SPI: {not_checkable}")
     if checked != [labels[SUBJECT][0], labels[COMPANY][0]]:
         fail(f"batch rows read as checked: {checked}")
+    box = find(window.main, "check box")
+    if not box.getState().contains(pyatspi.STATE_CHECKABLE):
+        print(f"note: the bridge reports no state checkable, not even for the check box {box.name!r}")
+        return
+    not_checkable = [name for name, state in labels if not state.contains(pyatspi.STATE_CHECKABLE)]
+    if not_checkable:
+        fail(f"batch rows not checkable over AT-SPI: {not_checkable}")
 
 
 def batch_change(window):
@@ -168,7 +174,7 @@ def main():
             values = (entry["properties"]["subject"], entry["properties"]["company"])
             if values != ("Keyboard subject", "Keyboard company"):
                 fail(f"batch change of {path}: {values}")
-        print("ok: batch change of Subject and Company over a .ppt and a .pptx; its rows checkable")
+        print("ok: batch change of Subject and Company over a .ppt and a .pptx, its ticks read over AT-SPI")
 
         add_custom_property(window)
         wanted = [{"name": "Reviewer", "type": "text", "value": "Keyboard"}]
