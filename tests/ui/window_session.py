@@ -96,7 +96,8 @@ class Window:
         if shutil.which("xdotool") is None:
             skip("xdotool is not installed")
         self.process, self.app = start_on_the_bus(program)
-        self.main = self.wait_for("the main window", lambda: self.window(self.app[0].name))
+        self.main = self.wait_for("the main window", lambda: next(
+            (window for window in self.app if window is not None and window.getRoleName() == "frame" and showing(window)), None))
         self.main_x_window = xdotool("search", "--onlyvisible", "--pid", str(self.process.pid),
                                      "--name", f"^{self.main.name}$")[0]
 
