@@ -10,7 +10,7 @@ from collections import Counter
 
 import pyatspi
 
-from window_session import start_on_the_bus
+from window_session import find, start_on_the_bus
 
 OPERABLE_ROLES = {"push button", "check box", "radio button", "combo box", "spin button", "text", "entry",
                   "table", "tree table", "tree", "list", "page tab", "toggle button", "menu item"}
@@ -36,17 +36,13 @@ def walk(node, shown, time_fields, depth=0):
         walk(child, shown, time_fields, depth + 1)
 
 
-def find_page_tab(node, caption):
-    return pyatspi.findDescendant(node, lambda n: n is not None and n.getRoleName() == "page tab" and n.name == caption)
-
-
 def main():
     process, app = start_on_the_bus(sys.argv[1])
     try:
         window = app[0]
         unnamed, most_shared, time_fields, operable = [], (0, ""), set(), 0
         for caption in PAGES:
-            tab = find_page_tab(window, caption)
+            tab = find(window, "page tab", caption)
             if tab is None:
                 sys.exit(f"no page tab {caption!r}")
             tab.queryAction().doAction(0)
