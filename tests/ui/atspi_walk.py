@@ -2,14 +2,15 @@
 # Walks the program's accessibility tree over AT-SPI, page by page, as a screen reader reads it,
 # and fails when a control that can be operated has no name, when more than three controls
 # shown together share a name, or when the 12 file-time fields lack 12 distinct names. Prints
-# the counts. Run by atspi_walk.sh inside a session bus and an X server.
+# the counts. Run by on_xvfb.sh inside a session bus and an X server.
 # Usage: atspi_walk.py PROGRAM
-import os
-import subprocess
 import sys
-import tempfile
 import time
 from collections import Counter
+
+import pyatspi
+
+from window_session import find, start_on_the_bus
 
 OPERABLE_ROLES = {"push button", "check box", "radio button", "combo box", "spin button", "text", "entry",
                   "table", "tree table", "tree", "list", "page tab", "toggle button", "menu item"}
@@ -17,19 +18,7 @@ ITEM_VIEW_ROLES = {"table", "tree table", "tree", "list"}
 PAGES = ["Single Change", "Batch Change", "Custom Properties"]
 
 
-def find_application(pyatspi, process, seconds=30):
-    deadline = time.time() + seconds
-    while time.time() < deadline:
-        if process.poll() is not None:
-            sys.exit(f"the program ended with status {process.returncode}")
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is not None and app.get_process_id() == process.pid and app.childCount > 0:
-                return app
-        time.sleep(0.5)
-    sys.exit("the program did not appear on the accessibility bus")
-
-
-def walk(pyatspi, node, shown, time_fields, depth=0):
+def walk(node, shown, time_fields, depth=0):
     """Collects (role, name) of the operable controls shown under `node`."""
     if node is None or depth > 50:
         return
@@ -44,31 +33,22 @@ def walk(pyatspi, node, shown, time_fields, depth=0):
     if role in ITEM_VIEW_ROLES:
         return
     for child in node:
-        walk(pyatspi, child, shown, time_fields, depth + 1)
-
-
-def find_page_tab(pyatspi, node, caption):
-    return pyatspi.findDescendant(node, lambda n: n is not None and n.getRoleName() == "page tab" and n.name == caption)
+        walk(child, shown, time_fields, depth + 1)
 
 
 def main():
-    # On the X server (the test suite runs with QT_QPA_PLATFORM=offscreen, which has no bridge to the bus).
-    env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1", LANG="C.UTF-8",
-               LANGUAGE="", XDG_CONFIG_HOME=tempfile.mkdtemp())
-    process = subprocess.Popen([sys.argv[1]], env=env)
+    process, app = start_on_the_bus(sys.argv[1])
     try:
-        import pyatspi
-        app = find_application(pyatspi, process)
         window = app[0]
         unnamed, most_shared, time_fields, operable = [], (0, ""), set(), 0
         for caption in PAGES:
-            tab = find_page_tab(pyatspi, window, caption)
+            tab = find(window, "page tab", caption)
             if tab is None:
                 sys.exit(f"no page tab {caption!r}")
             tab.queryAction().doAction(0)
             time.sleep(0.5)
             shown = []
-            walk(pyatspi, window, shown, time_fields)
+            walk(window, shown, time_fields)
             operable += len(shown)
             unnamed += [f"{caption}: {role}" for role, name in shown if not name]
             counts = Counter(name for _, name in shown if name)

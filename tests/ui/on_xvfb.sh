@@ -1,10 +1,9 @@
 #!/bin/sh
 # SPDX-License-Identifier: Apache-2.0
-# Starts the program under Xvfb with its own session bus and accessibility bus, and walks the
-# accessibility tree as a screen reader reads it (atspi_walk.py). Exits 77 (skipped), saying
-# why, where Xvfb, a session bus or the accessibility bindings are missing (scripts/install-deps
-# installs them).
-# Usage: atspi_walk.sh PROGRAM
+# Runs a Python script of window tests under Xvfb with its own session bus and accessibility bus
+# (window_session.py starts the program there). Exits 77 (skipped), saying why, where Xvfb, a
+# session bus or the accessibility bindings are missing (scripts/install-deps installs them).
+# Usage: on_xvfb.sh SCRIPT.py ARGS...
 set -eu
 skip() { echo "skipped: $1"; exit 77; }
 command -v xvfb-run >/dev/null || skip "xvfb-run is not installed"
@@ -14,4 +13,6 @@ command -v dbus-run-session >/dev/null || skip "dbus-run-session is not installe
 python=/usr/bin/python3
 [ -x "$python" ] || python=python3
 "$python" -c 'import pyatspi' 2>/dev/null || skip "python3-pyatspi is not installed"
-exec dbus-run-session -- xvfb-run -a "$python" "$(dirname "$0")/atspi_walk.py" "$1"
+script=$1
+shift
+exec dbus-run-session -- xvfb-run -a -s "-screen 0 1280x1024x24" "$python" "$(dirname "$0")/$script" "$@"
