@@ -42,7 +42,7 @@ std::string reasonOf(const Failure& failure, std::uint64_t otherHardLinks)
 // backup) stay well under the process's limit.
 int filesInFlight()
 {
-    constexpr int kMostFiles = 256;
+    constexpr int kMostFiles = 128;
     constexpr rlim_t kDescriptorsPerFile = 4, kDescriptorsKept = 64;
     rlimit limit{};
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur <= kDescriptorsKept + kDescriptorsPerFile) return 1;
