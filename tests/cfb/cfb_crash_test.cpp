@@ -7,8 +7,6 @@
 // stream unchanged.
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "tests/support/cfb_streams.h"
 #include "tests/support/cfb_write_cases.h"
 
@@ -45,24 +43,6 @@ private:
     std::vector<std::vector<Write>> epochs_;
 };
 
-// Subsets of an epoch's writes to keep, as bit masks.
-std::vector<std::uint64_t> keptSubsets(std::size_t count)
-{
-    std::vector<std::uint64_t> masks;
-    if (count <= 8) {
-        for (std::uint64_t mask = 0; mask < (1ull << count); ++mask) masks.push_back(mask);
-        return masks;
-    }
-    const std::uint64_t all = count >= 64 ? ~0ull : (1ull << count) - 1;
-    for (std::size_t i = 0; i < count && i < 64; ++i) {
-        masks.push_back(1ull << i);          // only this one
-        masks.push_back(all & ~(1ull << i)); // all but this one
-    }
-    std::mt19937_64 random(count);
-    for (int i = 0; i < 100; ++i) masks.push_back(random() & all);
-    return masks;
-}
-
 TEST(CfbCrash, AnySubsetOfTheWritesOfAnEpochLeavesOldOrNewStream)
 {
     int crashes = 0;
@@ -83,7 +63,7 @@ TEST(CfbCrash, AnySubsetOfTheWritesOfAnEpochLeavesOldOrNewStream)
 
         MemoryFile durable(original);  // everything of the epochs before the crashing one
         for (std::size_t e = 0; e < epochs.size(); ++e) {
-            for (const std::uint64_t mask : keptSubsets(epochs[e].size())) {
+            for (const std::uint64_t mask : keptWriteSubsets(epochs[e].size())) {
                 MemoryFile crashed(durable.bytes());
                 for (std::size_t w = 0; w < epochs[e].size(); ++w)
                     if (w < 64 && (mask >> w) & 1) crashed.writeAt(epochs[e][w].offset, epochs[e][w].data);

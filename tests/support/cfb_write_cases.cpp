@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "tests/support/cfb_write_cases.h"
 
+#include <random>
+
 #include "cfb/cfb_compound_file.h"
 #include "cfb/cfb_stream_write.h"
 
@@ -67,6 +69,23 @@ bool applyCfbWrite(RandomAccessFile& file, const CfbWriteCase& writeCase, Failur
                                                : StreamWrite{entryId, {}, writeCase.newData};
     *failure = writeStreams(compoundFile, std::span(&write, 1));
     return !failure->failed();
+}
+
+std::vector<std::uint64_t> keptWriteSubsets(std::size_t count)
+{
+    std::vector<std::uint64_t> masks;
+    if (count <= 8) {
+        for (std::uint64_t mask = 0; mask < (1ull << count); ++mask) masks.push_back(mask);
+        return masks;
+    }
+    const std::uint64_t all = count >= 64 ? ~0ull : (1ull << count) - 1;
+    for (std::size_t i = 0; i < count && i < 64; ++i) {
+        masks.push_back(1ull << i);          // only this one
+        masks.push_back(all & ~(1ull << i)); // all but this one
+    }
+    std::mt19937_64 random(count);
+    for (int i = 0; i < 100; ++i) masks.push_back(random() & all);
+    return masks;
 }
 
 }  // namespace quorvane::testing

@@ -3,6 +3,7 @@
 // the stream to replace or create, and its new content.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,9 @@ std::vector<CfbWriteCase> cfbWriteCases();
 
 // Opens `file` and replaces or creates the case's stream. True on success; else `failure` says why.
 bool applyCfbWrite(RandomAccessFile& file, const CfbWriteCase& writeCase, Failure* failure);
+
+// Subsets of `count` writes that a crash may keep, as bit masks over the first 64: every subset
+// of up to 8 writes, else each write alone, all but each one, and a fixed random sample.
+std::vector<std::uint64_t> keptWriteSubsets(std::size_t count);
 
 }  // namespace quorvane::testing
