@@ -2,10 +2,10 @@
 // Group commit of many files' writes. Each file's change keeps its own order of writes and
 // flushes (what must be on disk before its switch, then the switch); a flush group lets the
 // changes of many files, each on its own thread, share their flushes: a thread that asks for a
-// flush waits until every running member of its group waits too (or the oldest wait passes a
-// bound), then one syncfs per file system makes all their writes durable at once, and each
-// goes on as if its own fsync had returned. So a batch pays a flush round per step of a file's
-// change, not a flush per step per file, and no file's order of writes changes.
+// flush waits until every running member of its group waits too (or enough of them wait, or the
+// oldest wait passes a bound), then one syncfs per file system makes all their writes durable at
+// once, and each goes on as if its own fsync had returned. So a batch pays a flush round per step
+// of a file's change, not a flush per step per file, and no file's order of writes changes.
 //
 // syncfs is used only where it is known to flush what fsync would (ext2/3/4, XFS, Btrfs, F2FS,
 // tmpfs); on any other file system (FUSE, network shares, ...) a member's flush is its own
