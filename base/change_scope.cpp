@@ -21,6 +21,7 @@ bool refusedAsReadOnly(const struct stat& info, const FinalMetadata* finalMetada
 Result<PosixFile> openForChange(const std::string& path, const FinalMetadata* finalMetadata)
 {
     auto opened = PosixFile::openOrFailure(path, OpenMode::ReadWriteExclusive);
+    if (opened.ok() && finalMetadata) opened->shareFlushesWith(finalMetadata->flushGroup);
     if (opened.ok() || opened.failure().kind() != FailureKind::Permission) return opened;
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || (info.st_mode & kAnyWriteBit) != 0 || !finalMetadata) return opened;
@@ -28,6 +29,7 @@ Result<PosixFile> openForChange(const std::string& path, const FinalMetadata* fi
     if (::chmod(path.c_str(), mode | S_IWUSR) != 0)
         return Failure::fromErrno(errno).within("read-only cannot be cleared");
     auto reopened = PosixFile::openOrFailure(path, OpenMode::ReadWriteExclusive);
+    if (reopened.ok()) reopened->shareFlushesWith(finalMetadata->flushGroup);
     if (::chmod(path.c_str(), mode) != 0) return Failure::fromErrno(errno).within("read-only cannot be put back");
     return reopened;
 }

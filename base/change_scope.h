@@ -20,6 +20,8 @@
 
 namespace quorvane {
 
+class FlushGroup;
+
 struct ExtendedAttribute {
     std::string name;
     std::vector<std::byte> value;
@@ -37,6 +39,9 @@ struct FinalMetadata {
     // What a new file that has a name from the start carries while it lives (the attribute word
     // with Hidden), so that a leftover is hidden where the leading dot hides nothing.
     std::vector<ExtendedAttribute> temporaryMark;
+    // The flush group whose rounds make the commit durable (base/flush_group.h); null: each flush
+    // is the file's own fsync.
+    FlushGroup* flushGroup = nullptr;
 };
 
 // True when a writer must refuse the file `info` describes as read-only: it has no write bit for

@@ -13,8 +13,6 @@
 namespace quorvane {
 namespace {
 
-thread_local FlushGroup* tGroup = nullptr;
-
 // Whether syncfs on this file system writes and flushes everything that an fsync of each of its
 // files would.
 bool syncfsFlushesAll(const struct statfs& fileSystem)
@@ -38,12 +36,6 @@ int fsyncError(int fd)
 
 }  // namespace
 
-bool syncDurably(int fd)
-{
-    if (tGroup) return tGroup->flushInRound(fd);
-    return ::fsync(fd) == 0;
-}
-
 FlushGroup::FlushGroup(int running, int roundSize, std::chrono::milliseconds longestWait)
     : runningLimit_(running < 1 ? 1 : running), roundSize_(std::size_t(roundSize < 1 ? 1 : roundSize)), longestWait_(longestWait)
 {
@@ -55,17 +47,15 @@ FlushCounts FlushGroup::counts() const
     return counts_;
 }
 
-FlushGroup::Member::Member(FlushGroup& group, const std::string& path) : group_(group), outerGroup_(tGroup)
+FlushGroup::Member::Member(FlushGroup& group, const std::string& path) : group_(group)
 {
     std::unique_lock lock(group_.mutex_);
     group_.watchFileSystemOf(path);
     group_.waitForTurn(lock, false);
-    tGroup = &group_;
 }
 
 FlushGroup::Member::~Member()
 {
-    tGroup = outerGroup_;
     const std::lock_guard lock(group_.mutex_);
     group_.endTurn();
 }
@@ -96,7 +86,7 @@ void FlushGroup::endTurn()
     else if (running_ == 0) flushAsked_.notify_all();  // a round is due
 }
 
-bool FlushGroup::flushInRound(int fd)
+bool FlushGroup::flush(int fd)
 {
     struct stat status {};
     if (::fstat(fd, &status) != 0) return false;

@@ -27,11 +27,6 @@
 
 namespace quorvane {
 
-// Makes what was written through `fd` durable, as fsync(fd) does, and returns true when it is;
-// false with errno set when not. On a thread that is a member of a flush group (FlushGroup::Member)
-// the flush is the group's next round; anywhere else it is fsync.
-bool syncDurably(int fd);
-
 struct FlushCounts {
     std::uint64_t rounds = 0;           // flush rounds run
     std::uint64_t fileSystemSyncs = 0;  // syncfs calls of the rounds
@@ -50,9 +45,15 @@ public:
 
     FlushCounts counts() const;
 
-    // Makes the calling thread a member of `group` while it lives: its syncDurably calls join the
-    // group's rounds. `path` is the file the member is about to change: its file system is watched
-    // for write-back errors from here on. Waits for a turn to work.
+    // Makes what was written through `fd` durable, as fsync(fd) does, and returns true when it is;
+    // false with errno set when not: the group's next round, or the file's own fsync on a file
+    // system that syncfs may not flush. Called only by a thread while it is a Member.
+    bool flush(int fd);
+
+    // A turn of the calling thread in `group` while it lives, for the change of one file: the
+    // files the change writes share their flushes through `group` (PosixFile::shareFlushesWith,
+    // FinalMetadata::flushGroup). `path` is the file the member is about to change: its file
+    // system is watched for write-back errors from here on. Waits for a turn to work.
     class Member {
     public:
         Member(FlushGroup& group, const std::string& path);
@@ -62,12 +63,9 @@ public:
 
     private:
         FlushGroup& group_;
-        FlushGroup* outerGroup_;  // the thread's group before this member, restored after it
     };
 
 private:
-    friend bool syncDurably(int fd);
-
     struct Flush {
         int fd;
         dev_t device;
@@ -75,7 +73,6 @@ private:
         bool done = false;
     };
 
-    bool flushInRound(int fd);
     void watchFileSystemOf(const std::string& path);
     // Waits until fewer than runningLimit_ members work, then counts the caller as working;
     // `counted`: the caller is already counted as waiting for its turn.

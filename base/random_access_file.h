@@ -19,6 +19,8 @@
 
 namespace quorvane {
 
+class FlushGroup;
+
 class RandomAccessFile {
 public:
     virtual ~RandomAccessFile() = default;
@@ -66,6 +68,9 @@ public:
     std::optional<std::uint64_t> size() override;
     bool copyFrom(RandomAccessFile& source, std::uint64_t sourceOffset, std::uint64_t length,
                   std::uint64_t offset) override;
+    // From here on sync() is `group`'s flush (base/flush_group.h) when `group` is given; the
+    // calling thread must then be one of its members.
+    void shareFlushesWith(FlushGroup* group) { flushGroup_ = group; }
 
     int fd() const { return fd_.get(); }
     // Closes the file, releasing its lock; false when close() reports an error.
@@ -73,6 +78,7 @@ public:
 
 private:
     UniqueFd fd_;
+    FlushGroup* flushGroup_ = nullptr;
 };
 
 // A file held in memory, for parsers fed from a buffer and for tests.

@@ -249,6 +249,8 @@ Failure TempFile::commit(const std::string& target, const FinalMetadata* finalMe
     const bool replacesFile = ::lstat(target.c_str(), &replaced) == 0 && S_ISREG(replaced.st_mode);
     if (replacesFile)
         if (Failure failure = takeMetadataOf(target, replaced, finalMetadata); failure.failed()) return failure;
+    FlushGroup* flushGroup = finalMetadata ? finalMetadata->flushGroup : nullptr;
+    file_->shareFlushesWith(flushGroup);
     errno = 0;
     const bool synced = (written_ ? *written_ : *file_).sync();
     const int syncErrno = errno;
@@ -277,7 +279,7 @@ Failure TempFile::commit(const std::string& target, const FinalMetadata* finalMe
     const int closeErrno = errno;
     file_.reset();
     if (!closed) return Failure::fromErrno(closeErrno);
-    return syncFolderOf(target);
+    return syncFolderOf(target, flushGroup);
 }
 
 bool TempFile::commitOver(const std::string& target) { return !commit(target).failed(); }
@@ -310,11 +312,11 @@ bool replaceWholeFile(const std::string& target, const std::function<bool(Random
     return !replaceWholeFileContents(target, writeContents, wrapTarget).failed();
 }
 
-Failure syncFolderOf(const std::string& path)
+Failure syncFolderOf(const std::string& path, FlushGroup* flushGroup)
 {
     UniqueFd folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder) return Failure::fromErrno(errno);
-    const bool synced = syncDurably(folder.get());
+    const bool synced = flushGroup ? flushGroup->flush(folder.get()) : ::fsync(folder.get()) == 0;
     const int syncErrno = errno;
     errno = 0;
     const bool closed = folder.close();

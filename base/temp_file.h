@@ -114,8 +114,8 @@ Failure replaceWholeFileContents(const std::string& target,
                                  const std::function<bool(RandomAccessFile&)>& writeContents,
                                  const TargetWrapper& wrapTarget = {});
 
-// Syncs the folder that holds `path`, so that a rename or a new entry in it is durable; the
-// reason of a failure (the system's).
-Failure syncFolderOf(const std::string& path);
+// Syncs the folder that holds `path`, so that a rename or a new entry in it is durable, in a round
+// of `flushGroup` when given (its member's thread only); the reason of a failure (the system's).
+Failure syncFolderOf(const std::string& path, FlushGroup* flushGroup = nullptr);
 
 }  // namespace quorvane

@@ -251,7 +251,7 @@ FileOutcome applyFileChange(const std::string& path, const FileRequest& request,
         }
         return outcome;
     }
-    if (const Failure backup = options.backup ? fileinfo::backUpFile(path) : Failure(); backup.failed()) {
+    if (const Failure backup = options.backup ? fileinfo::backUpFile(path, {}, options.flushGroup) : Failure(); backup.failed()) {
         outcome.kind = FileOutcome::Kind::Failed;
         outcome.backupFailed = true;
         outcome.failure = Failure(backup.kind(), "no backup could be made as " + fileinfo::backupNameOf(path) + ": " +
@@ -262,7 +262,9 @@ FileOutcome applyFileChange(const std::string& path, const FileRequest& request,
     const auto snapshot = fileinfo::readFileSnapshot(path);
     bool committed = false;
     // The content in one commit; the file is closed before anything reads it again.
-    const auto commitContent = [&](const FinalMetadata& final) -> Failure {
+    const auto commitContent = [&](const FinalMetadata& asked) -> Failure {
+        FinalMetadata final = asked;
+        final.flushGroup = options.flushGroup;
         auto edit = document::DocumentEdit::open(path, true, &final);
         if (!edit.ok()) return edit.failure();
         auto changes = edit->prepare(request.content);

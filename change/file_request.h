@@ -31,6 +31,9 @@ struct ChangeOptions {
     // rewrite a package that has several hard links: its name gets the new file, and its other
     // names keep the old one
     bool breakLinks = false;
+    // The flush group whose rounds make the change durable (base/flush_group.h; the calling thread
+    // is its member); null: each flush is the file's own fsync.
+    FlushGroup* flushGroup = nullptr;
 };
 
 // The request of the window's Single Change: the value of each row of `edited` from its display

@@ -68,8 +68,7 @@ int changeFileList(const std::vector<std::string>& paths, const FileOptions& opt
                    const RequestForFile& requestFor, std::ostream& out, std::ostream& err)
 {
     int status = 0;
-    const change::ChangeOptions changeOptions{options.forceSigned, options.backup, options.allowNewTimes,
-                                              options.breakLinks};
+    change::ChangeOptions changeOptions{options.forceSigned, options.backup, options.allowNewTimes, options.breakLinks};
     // Each file's report and failure, kept from its work until its last turn to be printed.
     struct Outcome {
         std::string report, failure;
@@ -81,6 +80,7 @@ int changeFileList(const std::vector<std::string>& paths, const FileOptions& opt
     const int inFlight = std::max(options.jobs, filesInFlight());
     // Half of the files in flight make a round, so that the other half works on while it writes.
     if (!options.dryRun) flushGroup.emplace(options.jobs, std::max(1, inFlight / 2), kLongestFlushWait);
+    changeOptions.flushGroup = flushGroup ? &*flushGroup : nullptr;
     const auto workOnPlace = [&](std::size_t place) {
         const std::string& path = paths[place];
         std::ostringstream report;

@@ -160,7 +160,7 @@ Result<std::string> linkUnderHiddenName(int copyFd, const std::string& backupNam
 // is not used: it gives its file the owner, extended attributes and metadata of the file that it
 // replaces, and here that is an older backup, which anyone who may write the folder can have
 // made. The copy's hidden name exists only registered (see TempFile::commit).
-Failure renameOver(TempFile& copy, PosixFile& copyFile, const std::string& backupName)
+Failure renameOver(TempFile& copy, PosixFile& copyFile, const std::string& backupName, FlushGroup* flushGroup)
 {
     {
         const CleanupSignalsBlocked blocked;
@@ -183,7 +183,7 @@ Failure renameOver(TempFile& copy, PosixFile& copyFile, const std::string& backu
     }
     errno = 0;
     if (!copyFile.close()) return Failure::fromErrno(errno);
-    return syncFolderOf(backupName);
+    return syncFolderOf(backupName, flushGroup);
 }
 
 // Gives the copy the source's metadata, the order chosen so that each step is still allowed:
@@ -209,7 +209,7 @@ Failure giveMetadataOf(PosixFile& source, const struct stat& sourceInfo, const F
 }
 
 Failure copyInto(const std::string& path, const FileSnapshot& snapshot, const std::string& backupName,
-                 const TargetWrapper& wrapTarget)
+                 const TargetWrapper& wrapTarget, FlushGroup* flushGroup)
 {
     auto source = PosixFile::openOrFailure(path, OpenMode::ReadShared);
     if (!source.ok()) return source.failure();
@@ -219,6 +219,7 @@ Failure copyInto(const std::string& path, const FileSnapshot& snapshot, const st
     if (!created.ok()) return created.failure();
     TempFile& copy = created.value();
     auto& copyFile = dynamic_cast<PosixFile&>(copy.file());  // a TempFile's file is a PosixFile
+    copyFile.shareFlushesWith(flushGroup);
     RandomAccessFile& target = wrapTarget ? wrapTarget(copyFile) : copyFile;
 
     if (Failure failure = copyKeepingHoles(source.value(), target); failure.failed()) return failure;
@@ -226,20 +227,20 @@ Failure copyInto(const std::string& path, const FileSnapshot& snapshot, const st
         return failure;
     errno = 0;
     if (!target.sync()) return Failure::fromErrno(errno);
-    return renameOver(copy, copyFile, backupName);
+    return renameOver(copy, copyFile, backupName, flushGroup);
 }
 
 }  // namespace
 
 std::string backupNameOf(const std::string& path) { return path + ".bak"; }
 
-Failure backUpFile(const std::string& path, const TargetWrapper& wrapTarget)
+Failure backUpFile(const std::string& path, const TargetWrapper& wrapTarget, FlushGroup* flushGroup)
 {
     const std::string backupName = backupNameOf(path);
     if (Failure failure = checkBackupNameIsReplaceable(backupName); failure.failed()) return failure;
     const auto snapshot = readFileSnapshot(path);
     if (!snapshot.ok()) return snapshot.failure();
-    const Failure failure = copyInto(path, *snapshot, backupName, wrapTarget);
+    const Failure failure = copyInto(path, *snapshot, backupName, wrapTarget, flushGroup);
     // ntfs-3g sets the archive bit of a file renamed into place, whatever the copy carried: the
     // word goes on again under its new name there. Not looked at (the copy is the backup).
     if (!failure.failed())

@@ -34,7 +34,8 @@ std::string backupNameOf(const std::string& path);
 // bears the backup name, which is left alone; the failure of the file's snapshot or open ("no
 // such file", "in use by another program", ...); else the system's for the first step of the
 // copy that failed. `wrapTarget` is for fault tests.
-Failure backUpFile(const std::string& path, const TargetWrapper& wrapTarget = {});
+// Its flushes are rounds of `flushGroup` when given (base/flush_group.h; its member's thread only).
+Failure backUpFile(const std::string& path, const TargetWrapper& wrapTarget = {}, FlushGroup* flushGroup = nullptr);
 
 // backUpFile as a yes or no: true when the fresh copy is in place.
 bool backupoldfile(const std::string& path, const TargetWrapper& wrapTarget = {});

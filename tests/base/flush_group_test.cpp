@@ -47,7 +47,7 @@ TEST(FlushGroup, EachStepOfManyFilesIsOneRoundAndAMemberThatWorksLongHoldsNoOneB
                 allMembers.arrive_and_wait();
                 UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
                 for (int step = 0; step < kSteps; ++step)
-                    failedSyncs[std::size_t(file)] += ::write(fd.get(), "step", 4) == 4 && syncDurably(fd.get()) ? 0 : 1;
+                    failedSyncs[std::size_t(file)] += ::write(fd.get(), "step", 4) == 4 && group.flush(fd.get()) ? 0 : 1;
             });
         threads.clear();
         EXPECT_EQ(failedSyncs, std::vector<int>(kFiles, 0));
@@ -72,7 +72,7 @@ TEST(FlushGroup, EachStepOfManyFilesIsOneRoundAndAMemberThatWorksLongHoldsNoOneB
             bothMembers.arrive_and_wait();
             UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644));
             const auto start = std::chrono::steady_clock::now();
-            EXPECT_TRUE(syncDurably(fd.get()));
+            EXPECT_TRUE(group.flush(fd.get()));
             flushTook = std::chrono::steady_clock::now() - start;
         });
         slow.join();

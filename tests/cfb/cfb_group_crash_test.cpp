@@ -105,6 +105,7 @@ TEST(CfbGroupCrash, AnySubsetOfTheWritesBetweenTwoRoundsLeavesEveryFileOldOrNew)
                     failed[index] = 1;
                     return;
                 }
+                file->shareFlushesWith(&group);
                 StampedFile stamped(*file);
                 Failure fault;
                 failed[index] = applyCfbWrite(stamped, cases[index], &fault) ? 0 : 1;
