@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/jobs_option.h"
+
 namespace quorvane::cli {
 
 struct ExportRequest {
@@ -18,7 +20,7 @@ struct ExportRequest {
     bool custom = false;  // a column per custom property name after the standard ones
     bool localeDates = false;  // dates in the window's display form, not YYYY-MM-DD HH:MM:SS
     bool recursive = false;
-    int jobs = 1;  // files read at a time (-j/--jobs)
+    int jobs = defaultJobs();  // files read at a time (-j/--jobs)
     std::vector<std::string> names;  // files and folders, as given
 };
 

@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "cli/jobs_option.h"
+
 namespace quorvane::cli {
 
 struct FileOptions {
     std::vector<std::string> paths;  // files and folders, as given
     bool recursive = false;
-    int jobs = 1;              // files worked on at a time
+    int jobs = defaultJobs();  // files worked on at a time
     bool dryRun = false;       // only report
     bool backup = false;       // copy each file aside first
     bool forceSigned = false;  // change digitally signed files too, breaking their signatures

@@ -1,9 +1,16 @@
 // SPDX-License-Identifier: Apache-2.0
 #include "cli/jobs_option.h"
 
+#include <algorithm>
 #include <charconv>
+#include <thread>
 
 namespace quorvane::cli {
+
+int defaultJobs()
+{
+    return std::clamp(int(std::thread::hardware_concurrency()), 1, kMaxJobs);
+}
 
 JobsOption readJobsOption(const std::vector<std::string>& arguments, std::size_t& index, int& jobs, std::string& problem)
 {

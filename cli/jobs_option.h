@@ -10,6 +10,10 @@ namespace quorvane::cli {
 
 constexpr int kMaxJobs = 256;
 
+// How many files are worked on at a time without the option: one per processor the process may
+// run on, so that a batch keeps every processor busy while files wait for their flushes.
+int defaultJobs();
+
 enum class JobsOption {
     NotThis,  // arguments[index] is another argument
     Taken,    // read into `jobs`; `index` is at its last argument (the value, when separate)

@@ -55,7 +55,7 @@ int runShow(const std::vector<std::string>& arguments, std::ostream& out, std::o
     bool json = false;
     bool recursive = false;
     bool optionsEnded = false;
-    int jobs = 1;
+    int jobs = defaultJobs();
     std::string jobsProblem;
     std::vector<std::string> names;
     for (std::size_t index = 0; index < arguments.size(); ++index) {
