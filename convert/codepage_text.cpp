@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "convert/windows_1252.h"
+
 namespace quorvane::convert {
 namespace {
 
@@ -97,6 +99,7 @@ bool isC1Byte(std::uint16_t codePage, std::uint8_t byte)
 
 std::string decodeCodePage(std::span<const std::byte> bytes, std::uint16_t codePage)
 {
+    if (codePage == kCodePageWindowsLatin1) return decodeWindows1252(bytes);
     Converter converter("UTF-8", iconvName(codePage));
     if (!converter.ok()) return decodeCodePage(bytes, kCodePageWindowsLatin1);
     std::string utf8;
@@ -123,6 +126,7 @@ std::string decodeCodePage(std::span<const std::byte> bytes, std::uint16_t codeP
 
 std::optional<std::vector<std::byte>> encodeCodePage(std::string_view utf8, std::uint16_t codePage)
 {
+    if (codePage == kCodePageWindowsLatin1) return encodeWindows1252(utf8);
     Converter converter(iconvName(codePage), "UTF-8");
     if (!converter.ok()) return std::nullopt;
     std::string encoded;

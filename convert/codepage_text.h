@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: Apache-2.0
 // Text in the code page a property set declares ([MS-OLEPS] 2.5 CodePageString, 2.18.2
-// PROPERTYIDENTIFIER 0x00000001), converted to and from the core's UTF-8 with iconv. Code page
-// 1200 is UTF-16LE.
+// PROPERTYIDENTIFIER 0x00000001), converted to and from the core's UTF-8 with iconv, and code
+// page 1252 by a table of its own (convert/windows_1252.h). Code page 1200 is UTF-16LE.
 #pragma once
 
 #include <cstddef>

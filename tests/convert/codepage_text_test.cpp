@@ -3,9 +3,12 @@
 // decoding and encoding, so a value that is not edited is written back byte for byte.
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
 #include <set>
 
 #include "convert/codepage_text.h"
+#include "convert/windows_1252.h"
 
 namespace quorvane::convert {
 namespace {
@@ -93,6 +96,49 @@ TEST(CodePageText, UnassignedWindows1252BytesAreTheirC1Controls)
     EXPECT_FALSE(encodeCodePage("\xC2\x8A", 1250));
     EXPECT_EQ(encodeCodePage("\xC2\x81", 1250), bytesOf("\x81"));
     EXPECT_EQ(decodeCodePage(bytesOf("\x81"), 20127), kReplacement);
+}
+
+// glibc's iconv conversion of `in` from `from` to `to`; nullopt where it has none.
+std::optional<std::string> iconvConverted(const char* to, const char* from, std::string in)
+{
+    const iconv_t converter = iconv_open(to, from);
+    if (converter == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    std::string out(4 * in.size() + 4, '\0');
+    char* inPtr = in.data();
+    char* outPtr = out.data();
+    std::size_t inLeft = in.size(), outLeft = out.size();
+    const bool converted = iconv(converter, &inPtr, &inLeft, &outPtr, &outLeft) != std::size_t(-1);
+    iconv_close(converter);
+    if (!converted) return std::nullopt;
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+// The page's own table agrees with iconv's CP1252 on every byte and every character of the
+// Basic Multilingual Plane, but for the five unassigned bytes, which are their C1 controls.
+TEST(CodePageText, TheTableOf1252AgreesWithIconvButForTheUnassignedBytes)
+{
+    const std::set<int> unassigned = {0x81, 0x8D, 0x8F, 0x90, 0x9D};
+    for (int b = 0; b < 256; ++b) {
+        const std::vector<std::byte> single{std::byte(b)};
+        const std::optional<std::string> expected = unassigned.contains(b)
+            ? std::optional<std::string>(std::string{'\xC2', char(b)}) : iconvConverted("UTF-8", "CP1252", std::string(1, char(b)));
+        EXPECT_EQ(decodeWindows1252(single), expected.value_or("")) << "byte " << b;
+    }
+    for (char32_t codePoint = 1; codePoint < 0x10000; ++codePoint) {
+        if (codePoint >= 0xD800 && codePoint <= 0xDFFF) continue;
+        const char16_t unit = char16_t(codePoint);  // UTF-16LE on this machine
+        const std::string utf8 = decodeCodePage(std::span(reinterpret_cast<const std::byte*>(&unit), 2), kCodePageUtf16);
+        std::optional<std::string> expected = iconvConverted("CP1252", "UTF-8", utf8);
+        if (unassigned.contains(int(codePoint))) expected = std::string(1, char(codePoint));
+        const std::optional<std::vector<std::byte>> encoded = encodeWindows1252(utf8);
+        ASSERT_EQ(encoded.has_value(), expected.has_value()) << "U+" << std::hex << unsigned(codePoint);
+        if (encoded) {
+            EXPECT_EQ(*encoded, bytesOf(*expected)) << "U+" << std::hex << unsigned(codePoint);
+        }
+    }
+    EXPECT_FALSE(encodeWindows1252("a\xC3"));        // a sequence cut short
+    EXPECT_FALSE(encodeWindows1252("\xC0\xA0"));     // an overlong form
 }
 
 }  // namespace
