@@ -56,14 +56,15 @@ DirEntry Directory::entry(std::uint32_t entryId) const
     if (entryId >= entryCount()) return e;
     using namespace entry_field;
     ByteReader r{std::span<const std::byte>(raw_).subspan(std::size_t(entryId) * kDirEntrySize, kDirEntrySize)};
-    std::u16string name;
-    r.seek(kNameOffset);
-    for (std::size_t i = 0; i < kNameBytes / 2; ++i) name.push_back(char16_t(r.u16()));
     const auto nameLength = std::uint16_t(readField(r, kNameLength));
     // The length field counts bytes with the NUL; a broken one falls back to the first NUL.
-    std::size_t units = nameLength >= 2 && nameLength <= kNameBytes && nameLength % 2 == 0 ? nameLength / 2u - 1 : kNameBytes / 2;
-    units = std::min(units, name.find(u'\0') == std::u16string::npos ? name.size() : name.find(u'\0'));
-    e.name = name.substr(0, units);
+    const std::size_t units = nameLength >= 2 && nameLength <= kNameBytes && nameLength % 2 == 0 ? nameLength / 2u - 1 : kNameBytes / 2;
+    r.seek(kNameOffset);
+    for (std::size_t i = 0; i < units; ++i) {
+        const auto unit = char16_t(r.u16());
+        if (unit == u'\0') break;
+        e.name.push_back(unit);
+    }
     e.objectType = std::uint8_t(readField(r, kObjectType));
     e.colorFlag = std::uint8_t(readField(r, kColorFlag));
     e.leftSiblingId = std::uint32_t(readField(r, kLeftSiblingId));
@@ -75,6 +76,12 @@ DirEntry Directory::entry(std::uint32_t entryId) const
     return e;
 }
 
+std::uint64_t Directory::fieldOf(std::uint32_t entryId, FieldAt field) const
+{
+    ByteReader r{std::span<const std::byte>(raw_).subspan(std::size_t(entryId) * kDirEntrySize, kDirEntrySize)};
+    return readField(r, field);
+}
+
 std::optional<std::vector<std::uint32_t>> Directory::childrenOf(std::uint32_t storageId) const
 {
     std::vector<bool> seen(entryCount(), false);
@@ -83,18 +90,19 @@ std::optional<std::vector<std::uint32_t>> Directory::childrenOf(std::uint32_t st
 
 std::optional<std::vector<std::uint32_t>> Directory::collectChildren(std::uint32_t storageId, std::vector<bool>& seen) const
 {
+    using namespace entry_field;
     std::vector<std::uint32_t> children;
     std::vector<std::uint32_t> pending;
-    if (const std::uint32_t child = entry(storageId).childId; child != kNoStream) pending.push_back(child);
+    if (storageId >= entryCount()) return children;
+    if (const auto child = std::uint32_t(fieldOf(storageId, kChildId)); child != kNoStream) pending.push_back(child);
     while (!pending.empty()) {
         const std::uint32_t id = pending.back();
         pending.pop_back();
         if (id >= entryCount() || seen[id] || id == storageId) return std::nullopt;
         seen[id] = true;
         children.push_back(id);
-        const DirEntry e = entry(id);
-        if (e.leftSiblingId != kNoStream) pending.push_back(e.leftSiblingId);
-        if (e.rightSiblingId != kNoStream) pending.push_back(e.rightSiblingId);
+        if (const auto left = std::uint32_t(fieldOf(id, kLeftSiblingId)); left != kNoStream) pending.push_back(left);
+        if (const auto right = std::uint32_t(fieldOf(id, kRightSiblingId)); right != kNoStream) pending.push_back(right);
     }
     return children;
 }
@@ -136,7 +144,7 @@ std::optional<std::vector<bool>> Directory::reachedEntries() const
         const auto children = collectChildren(storage, seen);
         if (!children) return std::nullopt;
         for (const std::uint32_t id : *children)
-            if (entry(id).isStorage()) storages.push_back(id);
+            if (isStorageType(std::uint8_t(fieldOf(id, entry_field::kObjectType)))) storages.push_back(id);
     }
     return seen;
 }
@@ -147,7 +155,7 @@ std::optional<std::vector<std::uint32_t>> Directory::reachableStreams() const
     if (!reached) return std::nullopt;
     std::vector<std::uint32_t> streams;
     for (std::uint32_t id = 0; id < entryCount(); ++id)
-        if ((*reached)[id] && entry(id).isStream()) streams.push_back(id);
+        if ((*reached)[id] && fieldOf(id, entry_field::kObjectType) == std::uint8_t(ObjectType::Stream)) streams.push_back(id);
     return streams;
 }
 
@@ -162,7 +170,7 @@ Failure Directory::checkTree() const
     const auto reached = reachedEntries();
     if (!reached) return checkTreeLinks();
     for (std::uint32_t id = 1; id < entryCount(); ++id) {
-        const std::uint8_t type = entry(id).objectType;
+        const auto type = std::uint8_t(fieldOf(id, entry_field::kObjectType));
         const bool free = type == std::uint8_t(ObjectType::Unallocated);
         const bool streamOrStorage = type == std::uint8_t(ObjectType::Stream) || type == std::uint8_t(ObjectType::Storage);
         if ((*reached)[id] && free) return damagedCompoundFile("a directory entry marked free is in the directory tree");
@@ -170,11 +178,11 @@ Failure Directory::checkTree() const
         // An interrupted creation (cfb_stream_write.h, steps 1-3) leaves the new stream's entry
         // written but not linked: a stream without siblings or child, lost like its sectors. Any
         // other unreachable entry means a tree was cut.
+        if ((*reached)[id] || free) continue;
         const DirEntry e = entry(id);
         const bool lostNewStream = e.isStream() && e.leftSiblingId == kNoStream && e.rightSiblingId == kNoStream &&
                                    e.childId == kNoStream;
-        if (!(*reached)[id] && !free && !lostNewStream)
-            return damagedCompoundFile("a directory entry in use is unreachable from the root");
+        if (!lostNewStream) return damagedCompoundFile("a directory entry in use is unreachable from the root");
     }
     return {};
 }

@@ -25,6 +25,11 @@ inline constexpr std::size_t kMaxNameUnits = 31;  // UTF-16 code units, without 
 
 enum class ObjectType : std::uint8_t { Unallocated = 0, Storage = 1, Stream = 2, Root = 5 };
 
+inline bool isStorageType(std::uint8_t objectType)
+{
+    return objectType == std::uint8_t(ObjectType::Storage) || objectType == std::uint8_t(ObjectType::Root);
+}
+
 struct DirEntry {
     std::u16string name;              // without the terminating NUL
     std::uint8_t objectType = 0;
@@ -36,10 +41,7 @@ struct DirEntry {
     std::uint64_t streamSize = 0;     // version 3: only the low 32 bits count
 
     bool isStream() const { return objectType == std::uint8_t(ObjectType::Stream); }
-    bool isStorage() const
-    {
-        return objectType == std::uint8_t(ObjectType::Storage) || objectType == std::uint8_t(ObjectType::Root);
-    }
+    bool isStorage() const { return isStorageType(objectType); }
 };
 
 // [MS-CFB] 2.6.4 order of names in a sibling tree: shorter first, then code unit by code unit
@@ -141,6 +143,9 @@ private:
     // not on the path or the path leaves the directory or loops.
     std::optional<std::uint32_t> descendToChild(std::uint32_t storageId, std::u16string_view name) const;
     std::byte* entryBytes(std::uint32_t entryId) { return raw_.data() + std::size_t(entryId) * kDirEntrySize; }
+    // One field of an entry below entryCount(), without decoding the rest (the tree walks read
+    // only links and types).
+    std::uint64_t fieldOf(std::uint32_t entryId, FieldAt field) const;
 
     SectorFile* sectors_;
     std::uint16_t majorVersion_;
