@@ -51,7 +51,8 @@ FlushGroup::Member::Member(FlushGroup& group, const std::string& path) : group_(
 {
     std::unique_lock lock(group_.mutex_);
     group_.watchFileSystemOf(path);
-    group_.waitForTurn(lock, false);
+    Sleeper sleeper;
+    group_.waitForTurn(lock, sleeper);
 }
 
 FlushGroup::Member::~Member()
@@ -71,19 +72,50 @@ void FlushGroup::watchFileSystemOf(const std::string& path)
     watchedFileSystems_.emplace(folderStatus.st_dev, std::move(watch));
 }
 
-void FlushGroup::waitForTurn(std::unique_lock<std::mutex>& lock, bool counted)
+void FlushGroup::waitForTurn(std::unique_lock<std::mutex>& lock, Sleeper& sleeper)
 {
-    if (!counted) ++waitingForTurn_;
-    turnFree_.wait(lock, [this] { return running_ < runningLimit_; });
-    --waitingForTurn_;
-    ++running_;
+    if (running_ < runningLimit_ && turnQueue_.empty()) {
+        ++running_;
+        return;
+    }
+    queueForTurn(sleeper);
+    sleeper.wake.wait(lock, [&sleeper] { return sleeper.turnGiven; });
+}
+
+void FlushGroup::queueForTurn(Sleeper& sleeper)
+{
+    sleeper.turnGiven = false;
+    turnQueue_.push_back(&sleeper);
+}
+
+void FlushGroup::giveFreeTurns()
+{
+    while (running_ < runningLimit_ && !turnQueue_.empty()) {
+        Sleeper* next = turnQueue_.front();
+        turnQueue_.pop_front();
+        next->turnGiven = true;
+        ++running_;
+        next->wake.notify_one();
+    }
 }
 
 void FlushGroup::endTurn()
 {
     --running_;
-    if (waitingForTurn_ > 0) turnFree_.notify_one();
-    else if (running_ == 0) flushAsked_.notify_all();  // a round is due
+    giveFreeTurns();
+    wakeRoundRunnerIfDue();
+}
+
+bool FlushGroup::roundDue() const
+{
+    return !roundRunning_ && !waitingFlushes_.empty() &&
+           (nobodyWorks() || waitingFlushes_.size() >= roundSize_ ||
+            std::chrono::steady_clock::now() >= waitingFlushes_.front()->deadline);
+}
+
+void FlushGroup::wakeRoundRunnerIfDue()
+{
+    if (roundDue()) waitingFlushes_.front()->sleeper->wake.notify_one();
 }
 
 bool FlushGroup::flush(int fd)
@@ -95,20 +127,21 @@ bool FlushGroup::flush(int fd)
         lock.unlock();
         return ::fsync(fd) == 0;  // a file system that syncfs may not flush: the member's own fsync
     }
-    Flush flush{fd, status.st_dev};
+    Sleeper sleeper;
+    Flush flush{fd, status.st_dev, &sleeper, std::chrono::steady_clock::now() + longestWait_};
     waitingFlushes_.push_back(&flush);
-    endTurn();
-    const auto deadline = std::chrono::steady_clock::now() + longestWait_;
+    --running_;
+    giveFreeTurns();
     while (!flush.done) {
-        const bool nobodyWorks = running_ == 0 && waitingForTurn_ == 0;
-        if (roundRunning_)
-            flushAsked_.wait(lock);  // the next round, when this flush came too late for the running one
-        else if (nobodyWorks || waitingFlushes_.size() >= roundSize_ || std::chrono::steady_clock::now() >= deadline)
+        if (roundDue())
             runRound(lock);
+        else if (roundRunning_)
+            sleeper.wake.wait(lock);  // woken when that round ends, if this flush's round is due then
         else
-            flushAsked_.wait_until(lock, deadline);
+            sleeper.wake.wait_until(lock, flush.deadline);
     }
-    waitForTurn(lock, true);
+    // The round that made this flush done queued its thread for a turn, or gave it one.
+    sleeper.wake.wait(lock, [&sleeper] { return sleeper.turnGiven; });
     errno = flush.error;
     return flush.error == 0;
 }
@@ -136,15 +169,18 @@ void FlushGroup::runRound(std::unique_lock<std::mutex>& lock)
     }
 
     lock.lock();
-    for (Flush* flush : round) flush->done = true;
     // Its members wait for their turn from now on, so that the first of them to work again
     // cannot count as the last one working and start a round for itself alone.
-    waitingForTurn_ += int(round.size());
+    for (Flush* flush : round) {
+        flush->done = true;
+        queueForTurn(*flush->sleeper);
+    }
     ++counts_.rounds;
     counts_.fileSystemSyncs += added.fileSystemSyncs;
     counts_.fileSyncs += added.fileSyncs;
     roundRunning_ = false;
-    flushAsked_.notify_all();
+    giveFreeTurns();
+    wakeRoundRunnerIfDue();  // for the flushes asked while this round ran
 }
 
 }  // namespace quorvane

@@ -17,6 +17,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <string>
@@ -66,30 +67,43 @@ public:
     };
 
 private:
+    // A thread that sleeps until it is woken by name: given a turn, its flush done, or a round
+    // due that it is to run. Waking each by name, never all at once, keeps a batch of many files
+    // in flight from paying a wake-up of every waiting thread per round.
+    struct Sleeper {
+        std::condition_variable wake;
+        bool turnGiven = false;
+    };
     struct Flush {
         int fd;
         dev_t device;
+        Sleeper* sleeper;
+        std::chrono::steady_clock::time_point deadline;  // a round runs by then at the latest
         int error = 0;
         bool done = false;
     };
 
     void watchFileSystemOf(const std::string& path);
-    // Waits until fewer than runningLimit_ members work, then counts the caller as working;
-    // `counted`: the caller is already counted as waiting for its turn.
-    void waitForTurn(std::unique_lock<std::mutex>& lock, bool counted);
+    // Waits until the caller has a turn: at once when fewer than runningLimit_ members work and
+    // nobody waits before it, else when endTurn or a round gives it one, first come first served.
+    void waitForTurn(std::unique_lock<std::mutex>& lock, Sleeper& sleeper);
+    void queueForTurn(Sleeper& sleeper);
+    void giveFreeTurns();
     void endTurn();
+    bool nobodyWorks() const { return running_ == 0 && turnQueue_.empty(); }
+    bool roundDue() const;
+    // Wakes the oldest waiting flush to run a round when one is due.
+    void wakeRoundRunnerIfDue();
     void runRound(std::unique_lock<std::mutex>& lock);
 
     const int runningLimit_;
     const std::size_t roundSize_;
     const std::chrono::milliseconds longestWait_;
     mutable std::mutex mutex_;
-    std::condition_variable turnFree_;    // a member may start to work
-    std::condition_variable flushAsked_;  // a round is due or done
-    int running_ = 0;         // members working
-    int waitingForTurn_ = 0;  // members waiting to work
+    int running_ = 0;                  // members working
+    std::deque<Sleeper*> turnQueue_;   // members waiting to work, oldest first
     bool roundRunning_ = false;
-    std::vector<Flush*> waitingFlushes_;
+    std::vector<Flush*> waitingFlushes_;  // oldest first
     // An open folder per file system that syncfs can flush, opened when its first member joined, so
     // that syncfs reports every write-back error of the members' files since then.
     std::map<dev_t, UniqueFd> watchedFileSystems_;
