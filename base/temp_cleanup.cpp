@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <limits.h>
+#include <time.h>
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
@@ -14,8 +15,10 @@
 namespace quorvane {
 namespace {
 
-// A few temporary files exist at once (a rewrite, a backup, an export); 64 is far above that.
-constexpr int kSlotCount = 64;
+// Each file in flight holds at most a rewrite's and a backup's temporary name at once, and a batch
+// has at most 128 files in flight (cli/file_run.cpp); an export holds one. Untouched slots cost
+// no memory.
+constexpr int kSlotCount = 512;
 constexpr int kCleanupSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 enum SlotState : int { kFree = 0, kFilling = 1, kLive = 2 };
@@ -27,9 +30,21 @@ char slotPaths[kSlotCount][PATH_MAX];
 
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs lock-free slot states");
 
+// Set by the first handler; read by each naming step after it counted itself in `stepsUnderway`.
+// Both sequentially consistent: either the step sees the flag and makes no name, or the handler
+// sees the step and waits for it.
+std::atomic<bool> handlerBegun{false};
+std::atomic<int> stepsUnderway{0};
+
+// How long a handler waits for the naming steps of other threads: each is a few system calls.
+constexpr int kLongestStepWaitMs = 2000;
+
 void removeRegisteredAndReraise(int signalNumber)
 {
     const int savedErrno = errno;
+    handlerBegun.store(true);
+    const timespec millisecond{0, 1000000};
+    for (int waited = 0; stepsUnderway.load() > 0 && waited < kLongestStepWaitMs; ++waited) ::nanosleep(&millisecond, nullptr);
     for (int slot = 0; slot < kSlotCount; ++slot)
         if (slotStates[std::size_t(slot)].load(std::memory_order_acquire) == kLive) ::unlink(slotPaths[slot]);
     errno = savedErrno;
@@ -81,10 +96,14 @@ CleanupSignalsBlocked::CleanupSignalsBlocked()
     sigemptyset(&blocked);
     for (const int signalNumber : kCleanupSignals) sigaddset(&blocked, signalNumber);
     ::pthread_sigmask(SIG_BLOCK, &blocked, &saved_);
+    stepsUnderway.fetch_add(1);
+    counted_ = !handlerBegun.load();
+    if (!counted_) stepsUnderway.fetch_sub(1);
 }
 
 CleanupSignalsBlocked::~CleanupSignalsBlocked()
 {
+    if (counted_) stepsUnderway.fetch_sub(1);
     ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
 }
 

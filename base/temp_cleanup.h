@@ -25,8 +25,12 @@ void unregisterTempPath(int slot);
 // start-up; false when sigaction refuses.
 bool installTempCleanupHandlers();
 
-// Blocks SIGINT, SIGTERM and SIGHUP in the calling thread while it lives, so that a name that is
-// made and registered (or renamed and unregistered) in one step cannot be cut in between.
+// A step that makes and registers a name (or renames or removes it and unregisters it) as one:
+// SIGINT, SIGTERM and SIGHUP are blocked in the calling thread while it lives, and a handler that
+// runs on another thread waits for every such step to end (up to a bound: a step never waits for
+// anything the handler may hold, but a handler must not hang) before it removes the registered
+// names. Once a handler has begun, `endingBegun()` is true and the step must make no name: the
+// process is ending, and a name made after the handler's removal would stay behind.
 class CleanupSignalsBlocked {
 public:
     CleanupSignalsBlocked();
@@ -34,8 +38,11 @@ public:
     CleanupSignalsBlocked(const CleanupSignalsBlocked&) = delete;
     CleanupSignalsBlocked& operator=(const CleanupSignalsBlocked&) = delete;
 
+    bool endingBegun() const { return !counted_; }
+
 private:
     sigset_t saved_;  // the thread's mask before
+    bool counted_;    // among the steps a handler waits for
 };
 
 }  // namespace quorvane

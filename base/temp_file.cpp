@@ -130,6 +130,7 @@ Result<TempFile> TempFile::createBeside(const std::string& target, const FinalMe
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return Failure::fromErrno(errno);
 
     const CleanupSignalsBlocked blocked;  // the name exists only registered
+    if (blocked.endingBegun()) return Failure::fromErrno(EINTR);
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string name = temporaryNameBeside(target);
         UniqueFd fd(::open(name.c_str(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0600));
@@ -266,6 +267,7 @@ Failure TempFile::commit(const std::string& target, const FinalMetadata* finalMe
         // exists only registered. The name is given right before the rename: until then a kill
         // leaves nothing behind, and only a SIGKILL between the two leaves the named file.
         const CleanupSignalsBlocked blocked;
+        if (blocked.endingBegun()) return Failure::fromErrno(EINTR);
         if (path_.empty())
             if (Failure failure = giveName(target); failure.failed()) return failure;
         if (::rename(path_.c_str(), target.c_str()) != 0) return Failure::fromErrno(errno);

@@ -164,6 +164,7 @@ Failure renameOver(TempFile& copy, PosixFile& copyFile, const std::string& backu
 {
     {
         const CleanupSignalsBlocked blocked;
+        if (blocked.endingBegun()) return Failure::fromErrno(EINTR);
         std::string name = copy.path();  // "" while unnamed
         int slot = -1;
         const bool linkedHere = name.empty();
