@@ -22,7 +22,7 @@ int runApply(const std::vector<std::string>& arguments, std::ostream& out, std::
     if (options.paths.empty()) return usageError(err, "apply: no table given", "apply");
 
     const change::ChangeOptions changeOptions{options.forceSigned, options.backup, options.allowNewTimes};
-    const table::TablePlan applied = table::planTables(options.paths, changeOptions);
+    const table::TablePlan applied = table::planTables(options.paths, changeOptions, options.jobs);
     if (applied.refused()) {
         for (const std::string& refusal : applied.refusals) err << "quorvane-cli: " << escapedForLine(refusal) << '\n';
         err << "quorvane-cli: apply: the table is refused; no file was changed\n";

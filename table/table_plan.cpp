@@ -8,6 +8,7 @@
 #include <optional>
 #include <utility>
 
+#include "base/parallel_for.h"
 #include "change/file_display.h"
 #include "fileinfo/file_snapshot.h"
 #include "table/row_request.h"
@@ -23,11 +24,14 @@ Result<std::string> tableBytesOf(const std::string& path)
 {
     std::ifstream file(path, std::ios::binary);
     if (!file) return Failure::fromErrno(errno);
-    std::string bytes(std::size_t(kMaxTableBytes) + 1, '\0');
-    file.read(bytes.data(), kMaxTableBytes + 1);
+    // Read a piece at a time: the bound is what a table may hold, not what a table takes.
+    std::string bytes;
+    char piece[64 * 1024];
+    while (file.read(piece, sizeof piece) || file.gcount() > 0) {
+        bytes.append(piece, std::size_t(file.gcount()));
+        if (std::streamsize(bytes.size()) > kMaxTableBytes) return Failure(FailureKind::Unsupported, "a table may hold at most 64 MiB");
+    }
     if (file.bad()) return Failure::fromErrno(errno);
-    if (file.gcount() > kMaxTableBytes) return Failure(FailureKind::Unsupported, "a table may hold at most 64 MiB");
-    bytes.resize(std::size_t(file.gcount()));
     return bytes;
 }
 
@@ -41,7 +45,7 @@ std::string pathInTableFolder(const std::string& path, const std::string& tableP
 
 class TablePlanner {
 public:
-    explicit TablePlanner(const change::ChangeOptions& options) : options_(options) {}
+    TablePlanner(const change::ChangeOptions& options, int jobs) : options_(options), jobs_(jobs) {}
 
     void plan(const std::string& tablePath, TablePlan& planned)
     {
@@ -55,31 +59,51 @@ public:
         const auto& columns = reading.table.columns;
         const bool withCustom = std::any_of(columns.begin(), columns.end(),
                                             [](const TableColumn& column) { return column.kind == TableColumn::Kind::Custom; });
-        for (const TableRow& row : reading.table.rows) {
-            const std::string path = pathInTableFolder(row.path, tablePath);
-            const auto stamp = change::fileStampOf(path);
-            if (!stamp || !fileinfo::FileEntryExists(path)) {
-                refuse({row.where, reading.table.pathTitle, "'" + row.path + "' matches no file"});
+        // Each row's file is found and checked for being named once, in row order; then the
+        // files are read and planned, several at a time; then the refusals and plans are taken
+        // in row order again.
+        struct RowCheck {
+            std::optional<TableRefusal> found;  // why the row names no file of its own
+            std::string path;
+            std::vector<TableRefusal> refusals;
+            change::FileRequest request;
+            change::FilePlan plan;
+        };
+        std::vector<RowCheck> checks(reading.table.rows.size());
+        for (std::size_t index = 0; index < checks.size(); ++index) {
+            const TableRow& row = reading.table.rows[index];
+            RowCheck& check = checks[index];
+            check.path = pathInTableFolder(row.path, tablePath);
+            const auto stamp = change::fileStampOf(check.path);
+            if (!stamp || !fileinfo::FileEntryExists(check.path)) {
+                check.found = TableRefusal{row.where, reading.table.pathTitle, "'" + row.path + "' matches no file"};
                 continue;
             }
             const auto [seen, isNew] = rowOfFile_.try_emplace({stamp->device, stamp->inode}, tablePath + " " + row.where);
-            if (!isNew) {
-                refuse({row.where, reading.table.pathTitle, "'" + row.path + "' is the file of " + seen->second + " too"});
-                continue;
-            }
-            const change::FileDisplay current = change::ReadFileForDisplay(path, withCustom);
+            if (!isNew) check.found = TableRefusal{row.where, reading.table.pathTitle, "'" + row.path + "' is the file of " + seen->second + " too"};
+        }
+        forEachIndexInParallel(checks.size(), jobs_, [&](std::size_t index) {
+            RowCheck& check = checks[index];
+            if (check.found) return;
+            const TableRow& row = reading.table.rows[index];
+            const change::FileDisplay current = change::ReadFileForDisplay(check.path, withCustom);
             RowRequest rowRequest = requestOfRow(reading.table, row, current);
-            for (const TableRefusal& refusal : rowRequest.refusals) refuse(refusal);
-            if (!rowRequest.refusals.empty()) continue;
-            change::FilePlan plan;
-            if (change::requestHasWork(rowRequest.request)) plan = change::planFileChange(path, rowRequest.request, options_);
-            if (const auto refusal = valueRefusal(reading.table, row, path, current, plan)) {
-                refuse(*refusal);
-                continue;
+            check.refusals = std::move(rowRequest.refusals);
+            if (!check.refusals.empty()) return;
+            if (change::requestHasWork(rowRequest.request)) check.plan = change::planFileChange(check.path, rowRequest.request, options_);
+            if (const auto refusal = valueRefusal(reading.table, row, check.path, current, check.plan)) {
+                check.refusals.push_back(*refusal);
+                return;
             }
-            planned.paths.push_back(path);
-            planned.requests.push_back(std::move(rowRequest.request));
-            planned.plans.push_back(std::move(plan));
+            check.request = std::move(rowRequest.request);
+        });
+        for (RowCheck& check : checks) {
+            if (check.found) refuse(*check.found);
+            for (const TableRefusal& refusal : check.refusals) refuse(refusal);
+            if (check.found || !check.refusals.empty()) continue;
+            planned.paths.push_back(std::move(check.path));
+            planned.requests.push_back(std::move(check.request));
+            planned.plans.push_back(std::move(check.plan));
         }
     }
 
@@ -102,15 +126,16 @@ private:
     }
 
     const change::ChangeOptions& options_;
+    const int jobs_;
     std::map<std::pair<std::uint64_t, std::uint64_t>, std::string> rowOfFile_;  // device and inode -> "TABLE row N"
 };
 
 }  // namespace
 
-TablePlan planTables(const std::vector<std::string>& tablePaths, const change::ChangeOptions& options)
+TablePlan planTables(const std::vector<std::string>& tablePaths, const change::ChangeOptions& options, int jobs)
 {
     TablePlan planned;
-    TablePlanner planner(options);
+    TablePlanner planner(options, jobs);
     for (const std::string& table : tablePaths) planner.plan(table, planned);
     return planned;
 }

@@ -30,7 +30,7 @@ struct TablePlan {
 // Refused: a table that cannot be read or parsed (at most 64 MiB), a refused cell, a row naming
 // no file, two rows naming one file, a value its file cannot hold (named by the first cell whose
 // value alone is refused). A file whose plan is refused for a reason of its own (signed, locked,
-// ...) keeps that refused plan and does not refuse the tables.
-TablePlan planTables(const std::vector<std::string>& tablePaths, const change::ChangeOptions& options);
+// ...) keeps that refused plan and does not refuse the tables. The files are read `jobs` at a time.
+TablePlan planTables(const std::vector<std::string>& tablePaths, const change::ChangeOptions& options, int jobs = 1);
 
 }  // namespace quorvane::table

@@ -364,6 +364,13 @@ TEST_F(Apply, ABadTableIsRefusedWithItsRowAndColumnBeforeAnythingIsWritten)
         EXPECT_EQ(refused.out, "");
         expectUnchanged(untouched, states({ppt, pptx}));
     }
+    // The rows' files are read several at a time; their refusals still come in row order.
+    const std::string table = (scratch_.path() / "t.csv").string();
+    writeFileBytes(table, header + "\"" + ppt + "\",\"x\",\"31.02.2024\"\r\n\"nothing.ppt\",\"x\",\"\"\r\n\"" + pptx +
+                              "\",\"x\",\"1500-01-01\"\r\n");
+    const CliRun refused = run({"apply", "-j", "4", table});
+    const std::size_t second = refused.err.find("row 2,"), third = refused.err.find("row 3,"), fourth = refused.err.find("row 4,");
+    EXPECT_TRUE(second < third && third < fourth && fourth != std::string::npos) << refused.err;
 }
 
 }  // namespace
