@@ -9,7 +9,7 @@ namespace quorvane::cli {
 
 int defaultJobs()
 {
-    return std::clamp(int(std::thread::hardware_concurrency()), 1, kMaxJobs);
+    return std::clamp(2 * int(std::thread::hardware_concurrency()), 1, kMaxJobs);
 }
 
 JobsOption readJobsOption(const std::vector<std::string>& arguments, std::size_t& index, int& jobs, std::string& problem)

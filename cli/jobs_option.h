@@ -10,8 +10,9 @@ namespace quorvane::cli {
 
 constexpr int kMaxJobs = 256;
 
-// How many files are worked on at a time without the option: one per processor the process may
-// run on, so that a batch keeps every processor busy while files wait for their flushes.
+// How many files are worked on at a time without the option: two per processor, so that while a
+// file's work waits (a read from the disk, the journal of its rename, its flush round) another
+// keeps the processor busy.
 int defaultJobs();
 
 enum class JobsOption {

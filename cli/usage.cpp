@@ -164,7 +164,7 @@ constexpr std::string_view kCommonHelp =
     "program's \"Add files from folder\" takes them: one level, sorted by name in byte order;\n"
     "-r/--recursive also takes each subfolder's, after the folder's own files, subfolders in\n"
     "byte order (symbolic links to folders are not followed). \"--\" ends the options.\n"
-    "-j N/--jobs N works on N files at a time (default: one per processor); the output\n"
+    "-j N/--jobs N works on N files at a time (default: two per processor); the output\n"
     "keeps the files' order. A file named twice (or under two names) is worked on once,\n"
     "unless its change split its names apart (--break-links): a later name, a file of its\n"
     "own by then, is worked on in its turn.\n"
