@@ -36,6 +36,11 @@ int fsyncError(int fd)
 
 }  // namespace
 
+bool syncDurably(int fd, FlushGroup* group)
+{
+    return group ? group->flush(fd) : ::fsync(fd) == 0;
+}
+
 FlushGroup::FlushGroup(int running, int roundSize, std::chrono::milliseconds longestWait)
     : runningLimit_(running < 1 ? 1 : running), roundSize_(std::size_t(roundSize < 1 ? 1 : roundSize)), longestWait_(longestWait)
 {

@@ -28,6 +28,12 @@
 
 namespace quorvane {
 
+class FlushGroup;
+
+// Makes what was written through `fd` durable and returns true when it is; false with errno set
+// when not: a round of `group` when given (its member's thread only), else fsync(fd).
+bool syncDurably(int fd, FlushGroup* group);
+
 struct FlushCounts {
     std::uint64_t rounds = 0;           // flush rounds run
     std::uint64_t fileSystemSyncs = 0;  // syncfs calls of the rounds

@@ -124,7 +124,7 @@ bool PosixFile::truncate(std::uint64_t length)
 
 bool PosixFile::sync()
 {
-    return flushGroup_ ? flushGroup_->flush(fd_.get()) : ::fsync(fd_.get()) == 0;
+    return syncDurably(fd_.get(), flushGroup_);
 }
 
 bool PosixFile::copyFrom(RandomAccessFile& source, std::uint64_t sourceOffset, std::uint64_t length,

@@ -318,7 +318,7 @@ Failure syncFolderOf(const std::string& path, FlushGroup* flushGroup)
 {
     UniqueFd folder(::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder) return Failure::fromErrno(errno);
-    const bool synced = flushGroup ? flushGroup->flush(folder.get()) : ::fsync(folder.get()) == 0;
+    const bool synced = syncDurably(folder.get(), flushGroup);
     const int syncErrno = errno;
     errno = 0;
     const bool closed = folder.close();
